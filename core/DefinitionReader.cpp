@@ -1,0 +1,160 @@
+#include "DefinitionReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "EntryLine.h"
+#include "Errors.h"
+#include "FileIo.h"
+#include "IntConversion.h"
+
+namespace qel {
+
+namespace {
+
+enum class Section { None, Images, Map, Screen };
+
+void ReadImageLine(DefinitionDocument& doc, std::string_view line)
+{
+    // A line without "=" is all key: IMAGE5 alone is image 5 with no file.
+    const std::size_t equals = line.find('=');
+    const std::string_view key = line.substr(0, equals);
+    const std::string_view numberText = key.size() > 5 ? key.substr(5) : std::string_view{};
+    ObjectImage image;
+    image.number = StrToInt(numberText);  // its error shows the text as written
+    image.file = GetImageFileName(line);
+    auto& images = doc.editImages();
+    images.push_back(std::move(image));
+    ObjectImage& stored = images.back();
+    stored.xTiles = GetNumberField(line, 1, true);
+    stored.yTiles = GetNumberField(line, 2, true);
+    stored.aniTime = GetNumberField(line, 3, true);
+}
+
+class Reader {
+public:
+    Reader(DefinitionDocument& doc, std::shared_ptr<const std::string> bytes)
+        : doc_(doc), bytes_(std::move(bytes))
+    {
+    }
+
+    void run()
+    {
+        const std::string_view all = *bytes_;
+        reserveObjectRows(all);
+        std::size_t start = 0;
+        std::size_t lineNumber = 0;
+        while (start < all.size()) {
+            const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
+            const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
+            std::string_view line = all.substr(start, end - start);
+            if (found && !line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            ++lineNumber;
+            try {
+                handle(line);
+            } catch (Error& error) {
+                error.setLine(lineNumber);
+                throw;
+            }
+            start = found ? end + 1 : all.size();
+        }
+    }
+
+private:
+    void reserveObjectRows(std::string_view all)
+    {
+        // Upper bounds on the rows of each list (lines after each kind of
+        // header), so a million-row list is allocated once instead of being
+        // grown by copies. This pass only looks for line starts and "[".
+        std::size_t rows[3] = {0, 0, 0};
+        int section = -1;
+        std::size_t start = 0;
+        while (start < all.size()) {
+            const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
+            const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
+            if (all[start] == '[') {
+                const std::string_view line = all.substr(start, end - start);
+                if (StartsWithNoCase(line, "[objectimages]"))
+                    section = 0;
+                else if (StartsWithNoCase(line, "[mapobjects]"))
+                    section = 1;
+                else if (StartsWithNoCase(line, "[screenobjects]"))
+                    section = 2;
+            } else if (section >= 0) {
+                ++rows[section];
+            }
+            start = end + 1;
+        }
+        doc_.mapObjects().reserve(doc_.mapObjects().size() + rows[1]);
+        doc_.screenObjects().reserve(doc_.screenObjects().size() + rows[2]);
+    }
+
+    void handle(std::string_view line)
+    {
+        if (StartsWithNoCase(line, "outfile"))
+            doc_.setOutFile(line.size() > 8 ? std::string(line.substr(8)) : std::string());
+        if (StartsWithNoCase(line, "file"))
+            doc_.editFiles().emplace_back(line.size() > 5 ? line.substr(5) : std::string_view{});
+        if (!line.empty() && line[0] == '[') {
+            if (StartsWithNoCase(line, "[objectimages]")) {
+                section_ = Section::Images;
+                return;
+            }
+            if (StartsWithNoCase(line, "[mapobjects]")) {
+                section_ = Section::Map;
+                return;
+            }
+            if (StartsWithNoCase(line, "[screenobjects]")) {
+                section_ = Section::Screen;
+                return;
+            }
+        }
+        if (section_ == Section::None || line.empty() || line[0] == ';')
+            return;
+        switch (section_) {
+        case Section::Images:
+            ReadImageLine(doc_, line);
+            break;
+        case Section::Map:
+            append(doc_.mapObjects(), line, adoptedMap_);
+            break;
+        case Section::Screen:
+            append(doc_.screenObjects(), line, adoptedScreen_);
+            break;
+        case Section::None:
+            break;
+        }
+    }
+
+    void append(ObjectList& list, std::string_view line, bool& adopted)
+    {
+        if (!adopted) {
+            list.adopt(bytes_);
+            adopted = true;
+        }
+        list.appendAdopted(line);
+    }
+
+    DefinitionDocument& doc_;
+    std::shared_ptr<const std::string> bytes_;
+    Section section_ = Section::None;
+    bool adoptedMap_ = false;
+    bool adoptedScreen_ = false;
+};
+
+}  // namespace
+
+void ReadDefinitionBytes(DefinitionDocument& doc, std::string bytes)
+{
+    Reader reader(doc, std::make_shared<const std::string>(std::move(bytes)));
+    reader.run();
+}
+
+void ReadDefinition(DefinitionDocument& doc, const std::string& path)
+{
+    ReadDefinitionBytes(doc, ReadWholeFile(path));
+}
+
+}  // namespace qel

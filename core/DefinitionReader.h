@@ -1,0 +1,20 @@
+#pragma once
+// Reading a definition file into a document.
+
+#include <string>
+
+#include "DefinitionDocument.h"
+
+namespace qel {
+
+// Reads the file `path` into `doc`, appending to its lists; the caller resets
+// the document first. On failure throws Error (FileError or ConversionError)
+// whose line() is the 1-based line where reading stopped (0 when the file
+// could not be read at all); everything read before that line stays, and an
+// entry line that could not be taken apart is kept without fields.
+void ReadDefinition(DefinitionDocument& doc, const std::string& path);
+
+// The same for the bytes of a file held in memory.
+void ReadDefinitionBytes(DefinitionDocument& doc, std::string bytes);
+
+}  // namespace qel

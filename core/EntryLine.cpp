@@ -1,0 +1,112 @@
+#include "EntryLine.h"
+
+#include <array>
+
+#include "Errors.h"
+#include "IntConversion.h"
+#include "Keywords.h"
+
+namespace qel {
+
+bool FindField(std::string_view line, int index, std::string_view& field)
+{
+    if (index < 0)
+        return false;
+    std::size_t start = 0;
+    for (int n = 0; n < index; ++n) {
+        const std::size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos)
+            return false;
+        start = comma + 1;
+    }
+    const std::size_t end = line.find(',', start);
+    field = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    return true;
+}
+
+std::string GetTextField(std::string_view line, int index)
+{
+    std::string_view field;
+    if (!FindField(line, index, field))
+        return "-1";
+    return std::string(field);
+}
+
+std::int32_t FieldNumber(std::string_view field, bool keepImagePrefix)
+{
+    // Fields are short in practice; lower-case into a stack buffer and only
+    // fall back to the heap for long ones.
+    char small[64];
+    std::string large;
+    char* lower = small;
+    if (field.size() > sizeof small) {
+        large.resize(field.size());
+        lower = large.data();
+    }
+    for (std::size_t i = 0; i < field.size(); ++i)
+        lower[i] = LowerAscii(field[i]);
+    std::string_view text(lower, field.size());
+    if (!keepImagePrefix && text.substr(0, 5) == "image")
+        text.remove_prefix(5);
+    if (auto keyword = KeywordValue(text))
+        return *keyword;
+    if (auto value = TryStrToInt(text))
+        return *value;
+    throw ConversionError(text);
+}
+
+std::int32_t GetNumberField(std::string_view line, int index, bool keepImagePrefix)
+{
+    std::string_view field;
+    if (!FindField(line, index, field))
+        return -1;
+    return FieldNumber(field, keepImagePrefix);
+}
+
+std::string GetImageFileName(std::string_view line)
+{
+    std::string result;
+    bool collecting = false;
+    for (char c : line) {
+        if (c == ',')
+            collecting = false;
+        if (collecting)
+            result += c;
+        if (c == '=')
+            collecting = true;
+    }
+    return result;
+}
+
+ObjectFields TakeApartEntryLine(std::string_view line, ObjectKind kind)
+{
+    // One pass to cut the first seven fields; later fields are never read.
+    std::array<std::string_view, 7> fields;
+    int count = 0;
+    std::size_t start = 0;
+    while (count < 7) {
+        const std::size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) {
+            fields[static_cast<std::size_t>(count++)] = line.substr(start);
+            break;
+        }
+        fields[static_cast<std::size_t>(count++)] = line.substr(start, comma - start);
+        start = comma + 1;
+    }
+    auto number = [&](int i) {
+        return i < count ? FieldNumber(fields[static_cast<std::size_t>(i)], false) : -1;
+    };
+    ObjectFields result;
+    if (kind == ObjectKind::Map) {
+        result.x = number(0);
+        result.y = number(1);
+    }
+    result.image = number(2);
+    result.layer = number(3);
+    result.mode = number(4);
+    result.displayTime = number(5);
+    result.objectId = number(6);
+    return result;
+}
+
+}  // namespace qel

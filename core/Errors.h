@@ -1,0 +1,61 @@
+#pragma once
+// Failures of the document layer. Every failure is an exception whose what() is
+// the exact message the user sees; callers decide how to show it.
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace qel {
+
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+
+    // 1-based line of the definition file at which reading stopped; 0 when the
+    // failure is not tied to a line (or did not come from reading a file).
+    std::size_t line() const { return line_; }
+    void setLine(std::size_t line) { line_ = line; }
+
+private:
+    std::size_t line_ = 0;
+};
+
+// A text that the strict integer conversion refuses.
+class ConversionError : public Error {
+public:
+    explicit ConversionError(std::string_view text);
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+// A file that cannot be opened, read, written or replaced.
+class FileError : public Error {
+public:
+    explicit FileError(int systemError);
+    int systemError() const { return systemError_; }
+
+private:
+    int systemError_;
+};
+
+// Message for a system error number: "File not found", "Invalid filename",
+// "Too many open files", "File access denied", "Disk full", or "I/O error N".
+std::string FileErrorMessage(int systemError);
+
+// Any other failure that has only a message.
+class MessageError : public Error {
+public:
+    using Error::Error;
+};
+
+}  // namespace qel
+
+namespace qel {
+// The message as the error box shows it: a full stop is added when the last
+// byte sorts after "." (letters and digits do; "!" and "'" do not).
+std::string WithFullStop(std::string message);
+}  // namespace qel

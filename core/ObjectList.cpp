@@ -1,0 +1,256 @@
+#include "ObjectList.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "IntConversion.h"
+
+namespace qel {
+
+namespace {
+constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+}
+
+std::string_view ObjectList::Arena::store(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    if (chunks_.empty() || chunks_.back().capacity - chunks_.back().used < text.size()) {
+        Chunk chunk;
+        chunk.capacity = std::max(kChunkSize, text.size());
+        chunk.data.reset(new char[chunk.capacity]);
+        chunks_.push_back(std::move(chunk));
+        bytes_ += chunks_.back().capacity;
+    }
+    Chunk& chunk = chunks_.back();
+    char* at = chunk.data.get() + chunk.used;
+    std::memcpy(at, text.data(), text.size());
+    chunk.used += text.size();
+    return {at, text.size()};
+}
+
+void ObjectList::Arena::hold(std::shared_ptr<const std::string> buffer)
+{
+    bytes_ += buffer->size();
+    held_.push_back(std::move(buffer));
+}
+
+ObjectList::ObjectList(ObjectKind kind) : kind_(kind) {}
+
+ObjectList::ObjectList(const ObjectList& other) : kind_(other.kind_)
+{
+    copyFrom(other);
+}
+
+ObjectList& ObjectList::operator=(const ObjectList& other)
+{
+    if (this != &other) {
+        kind_ = other.kind_;
+        copyFrom(other);
+    }
+    return *this;
+}
+
+void ObjectList::copyFrom(const ObjectList& other)
+{
+    // Views must point into chunks this list owns, so a copy copies the bytes.
+    Arena fresh;
+    std::vector<std::string_view> lines;
+    lines.reserve(other.lines_.size());
+    for (std::string_view text : other.lines_)
+        lines.push_back(fresh.store(text));
+    lines_ = std::move(lines);
+    arena_ = std::move(fresh);
+    fields_ = other.fields_;
+    parsed_ = other.parsed_;
+    liveBytes_ = other.liveBytes_;
+    ++revision_;
+}
+
+std::string ObjectList::xText(std::size_t row) const
+{
+    if (kind_ == ObjectKind::Map)
+        return IntToStr(fields_[row].x);
+    return GetTextField(lines_[row], 0);
+}
+
+std::string ObjectList::yText(std::size_t row) const
+{
+    if (kind_ == ObjectKind::Map)
+        return IntToStr(fields_[row].y);
+    return GetTextField(lines_[row], 1);
+}
+
+void ObjectList::reparseFrom(std::size_t from)
+{
+    parsed_ = std::min(parsed_, from);
+    fields_.resize(lines_.size());
+    // parsed_ stays at a failing row, so the rows from it on have no fields.
+    for (; parsed_ < lines_.size(); ++parsed_)
+        fields_[parsed_] = TakeApartEntryLine(lines_[parsed_], kind_);
+}
+
+void ObjectList::afterChangeAt(std::size_t row)
+{
+    fields_.resize(lines_.size());
+    if (row < parsed_) {
+        // The rows after `row` still hold the fields of their unchanged lines.
+        try {
+            fields_[row] = TakeApartEntryLine(lines_[row], kind_);
+        } catch (...) {
+            parsed_ = row;
+            throw;
+        }
+    }
+    if (parsed_ < lines_.size())
+        reparseFrom(parsed_);
+}
+
+void ObjectList::append(std::string_view line)
+{
+    lines_.push_back(arena_.store(line));
+    liveBytes_ += line.size();
+    ++revision_;
+    afterChangeAt(lines_.size() - 1);
+}
+
+void ObjectList::appendLines(const std::vector<std::string>& lines)
+{
+    lines_.reserve(lines_.size() + lines.size());
+    const std::size_t first = lines_.size();
+    for (const std::string& text : lines) {
+        lines_.push_back(arena_.store(text));
+        liveBytes_ += text.size();
+    }
+    ++revision_;
+    if (lines_.size() > first)
+        afterChangeAt(first);
+}
+
+void ObjectList::appendRowsOf(const ObjectList& source, const std::vector<std::size_t>& rows)
+{
+    const std::size_t first = lines_.size();
+    lines_.reserve(lines_.size() + rows.size());
+    for (std::size_t row : rows) {
+        std::string_view text = source.lines_.at(row);
+        lines_.push_back(arena_.store(text));
+        liveBytes_ += text.size();
+    }
+    ++revision_;
+    if (lines_.size() > first)
+        afterChangeAt(first);
+    else
+        reparseFrom(parsed_);
+}
+
+void ObjectList::replace(std::size_t row, std::string_view line)
+{
+    liveBytes_ -= lines_.at(row).size();
+    lines_[row] = arena_.store(line);
+    liveBytes_ += line.size();
+    ++revision_;
+    afterChangeAt(row);
+    compactIfWasteful();
+}
+
+void ObjectList::removeRows(std::vector<std::size_t> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::size_t write = 0;
+    std::size_t next = 0;
+    std::size_t parsedKept = 0;
+    for (std::size_t read = 0; read < lines_.size(); ++read) {
+        if (next < rows.size() && rows[next] == read) {
+            ++next;
+            liveBytes_ -= lines_[read].size();
+            continue;
+        }
+        if (read < parsed_)
+            ++parsedKept;
+        lines_[write] = lines_[read];
+        fields_[write] = fields_[read];
+        ++write;
+    }
+    const bool changed = write != lines_.size();
+    lines_.resize(write);
+    fields_.resize(write);
+    parsed_ = parsedKept;
+    if (changed) {
+        ++revision_;
+        compactIfWasteful();
+    }
+    if (parsed_ < lines_.size())
+        reparseFrom(parsed_);
+}
+
+void ObjectList::clear()
+{
+    const bool changed = !lines_.empty();
+    lines_.clear();
+    lines_.shrink_to_fit();
+    fields_.clear();
+    fields_.shrink_to_fit();
+    parsed_ = 0;
+    liveBytes_ = 0;
+    arena_ = Arena();
+    if (changed)
+        ++revision_;
+}
+
+void ObjectList::rebuild()
+{
+    reparseFrom(0);
+}
+
+void ObjectList::permute(const std::vector<std::uint32_t>& order)
+{
+    std::vector<std::string_view> lines(order.size());
+    std::vector<ObjectFields> fields(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        lines[k] = lines_[order[k]];
+        fields[k] = fields_[order[k]];
+    }
+    std::copy(lines.begin(), lines.end(), lines_.begin());
+    std::copy(fields.begin(), fields.end(), fields_.begin());
+    ++revision_;
+}
+
+ObjectFields& ObjectList::editFields(std::size_t row)
+{
+    ++revision_;
+    return fields_.at(row);
+}
+
+void ObjectList::reserve(std::size_t rows)
+{
+    lines_.reserve(rows);
+    fields_.reserve(rows);
+}
+
+void ObjectList::adopt(std::shared_ptr<const std::string> buffer)
+{
+    arena_.hold(std::move(buffer));
+}
+
+void ObjectList::appendAdopted(std::string_view lineInAdoptedBuffer)
+{
+    lines_.push_back(lineInAdoptedBuffer);
+    liveBytes_ += lineInAdoptedBuffer.size();
+    ++revision_;
+    afterChangeAt(lines_.size() - 1);
+}
+
+void ObjectList::compactIfWasteful()
+{
+    // Replaced and removed lines leave their bytes behind; once they outweigh
+    // the live ones, copy the live lines together (amortised O(1) per change).
+    if (arena_.bytes() <= 2 * liveBytes_ + (std::size_t{4} << 20))
+        return;
+    Arena fresh;
+    for (std::string_view& text : lines_)
+        text = fresh.store(text);
+    arena_ = std::move(fresh);
+}
+
+}  // namespace qel

@@ -1,0 +1,134 @@
+#pragma once
+// One kind of object entries (map or screen): the entry lines, verbatim, and
+// their taken-apart fields, kept for a million lines without a heap object per
+// line. Lines live in large byte chunks (the file buffer they were read from,
+// or chunks of this list); each line is a view into them.
+//
+// Fields follow the lines: every line edit re-derives the fields it may have
+// changed, which is what a full rebuild would give. When a line cannot be
+// taken apart, that entry and every entry after it have no fields
+// (hasFields() is false) until a later edit lets the rebuild get past it; the
+// lines themselves are always kept.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "EntryLine.h"
+
+namespace qel {
+
+class ObjectList {
+public:
+    explicit ObjectList(ObjectKind kind);
+    ObjectList(const ObjectList& other);
+    ObjectList& operator=(const ObjectList& other);
+    ObjectList(ObjectList&&) noexcept = default;
+    ObjectList& operator=(ObjectList&&) noexcept = default;
+
+    ObjectKind kind() const { return kind_; }
+    std::size_t size() const { return lines_.size(); }
+    bool empty() const { return lines_.empty(); }
+    std::string_view line(std::size_t row) const { return lines_[row]; }
+
+    // Entries [0, takenApart()) have fields.
+    std::size_t takenApart() const { return parsed_; }
+    bool hasFields(std::size_t row) const { return row < parsed_; }
+    const ObjectFields& fields(std::size_t row) const { return fields_[row]; }
+    // X and Y as texts: map objects the decimal text of the number, screen
+    // objects the line's fields 0 and 1 verbatim ("-1" when missing).
+    std::string xText(std::size_t row) const;
+    std::string yText(std::size_t row) const;
+
+    // Line edits. Each keeps the lines changed even when the rebuild that
+    // follows throws ConversionError for a line that cannot be taken apart.
+    void append(std::string_view line);
+    void appendLines(const std::vector<std::string>& lines);
+    // Appends rows of another list, in the order given.
+    void appendRowsOf(const ObjectList& source, const std::vector<std::size_t>& rows);
+    void replace(std::size_t row, std::string_view line);
+    // `rows` may be in any order and hold repeats; rows past the end are ignored.
+    void removeRows(std::vector<std::size_t> rows);
+    void clear();
+    // Re-derives every entry's fields from its line.
+    void rebuild();
+
+    // Moves entries (lines and fields together): entry k becomes the former
+    // entry order[k]. `order` is a permutation of [0, takenApart()).
+    void permute(const std::vector<std::uint32_t>& order);
+    // Direct field change that leaves the line as it is (the line is recomposed
+    // by regenerate()).
+    ObjectFields& editFields(std::size_t row);
+    // Replaces the line of every entry that has fields by compose(out, row),
+    // which appends the new line to `out`; entries without fields keep their
+    // line. The fields do not change.
+    template <class Compose>
+    void regenerate(Compose&& compose);
+
+    // Reading support: lines that already live in `buffer` are kept as views
+    // into it instead of being copied.
+    void reserve(std::size_t rows);
+    void adopt(std::shared_ptr<const std::string> buffer);
+    void appendAdopted(std::string_view lineInAdoptedBuffer);
+
+    // Grows with every change; lets the document tell whether it changed.
+    std::uint64_t revision() const { return revision_; }
+
+private:
+    class Arena {
+    public:
+        std::string_view store(std::string_view text);
+        void hold(std::shared_ptr<const std::string> buffer);
+        std::size_t bytes() const { return bytes_; }
+
+    private:
+        struct Chunk {
+            std::unique_ptr<char[]> data;
+            std::size_t used = 0;
+            std::size_t capacity = 0;
+        };
+        std::vector<Chunk> chunks_;
+        std::vector<std::shared_ptr<const std::string>> held_;
+        std::size_t bytes_ = 0;
+    };
+
+    void reparseFrom(std::size_t from);
+    void afterChangeAt(std::size_t row);
+    void compactIfWasteful();
+    void copyFrom(const ObjectList& other);
+
+    ObjectKind kind_;
+    std::vector<std::string_view> lines_;
+    std::vector<ObjectFields> fields_;  // same size as lines_
+    std::size_t parsed_ = 0;
+    std::size_t liveBytes_ = 0;
+    Arena arena_;
+    std::uint64_t revision_ = 0;
+};
+
+template <class Compose>
+void ObjectList::regenerate(Compose&& compose)
+{
+    Arena fresh;
+    std::string scratch;
+    std::size_t live = 0;
+    for (std::size_t row = 0; row < lines_.size(); ++row) {
+        std::string_view text = lines_[row];
+        if (row < parsed_) {
+            scratch.clear();
+            compose(scratch, row);
+            text = scratch;
+        }
+        // The old line stays readable until the arena is swapped below.
+        lines_[row] = fresh.store(text);
+        live += text.size();
+    }
+    arena_ = std::move(fresh);
+    liveBytes_ = live;
+    ++revision_;
+}
+
+}  // namespace qel

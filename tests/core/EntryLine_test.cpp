@@ -1,0 +1,2 @@
+#include <gtest/gtest.h>
+#include "EntryLine.h"

@@ -1,0 +1,43 @@
+#pragma once
+// Every message box and file dialog of the editor goes through a Prompter, so
+// that tests can answer them. The Qt implementation shows the real widgets.
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace qel::ui {
+
+enum class SaveChangesAnswer { Yes, No, Cancel };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // Error box: error icon, one OK button, the application title as caption.
+    virtual void error(QWidget* parent, const QString& message) = 0;
+    // Confirmation with "&Yes" and "&No"; true for Yes.
+    virtual bool confirm(QWidget* parent, const QString& question) = 0;
+    // "Save changes to NAME?" with Yes, No and Cancel.
+    virtual SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& question) = 0;
+
+    // File dialogs: empty text / list when cancelled. `filter` is in Qt's
+    // form ("INI-Files (*.ini)"); empty means all files.
+    virtual QString openFile(QWidget* parent, const QString& filter) = 0;
+    virtual QStringList openFiles(QWidget* parent, const QString& filter) = 0;
+    virtual QString saveFile(QWidget* parent, const QString& filter) = 0;
+};
+
+// Shows real Qt message boxes and file dialogs.
+class QtPrompter : public Prompter {
+public:
+    void error(QWidget* parent, const QString& message) override;
+    bool confirm(QWidget* parent, const QString& question) override;
+    SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& question) override;
+    QString openFile(QWidget* parent, const QString& filter) override;
+    QStringList openFiles(QWidget* parent, const QString& filter) override;
+    QString saveFile(QWidget* parent, const QString& filter) override;
+};
+
+}  // namespace qel::ui
