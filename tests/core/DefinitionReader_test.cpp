@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DefinitionReader.h"
+#include "Errors.h"
+
+namespace {
+
+using qel::DefinitionDocument;
+
+struct ReadResult {
+    DefinitionDocument doc;
+    std::optional<std::string> error;
+    std::size_t errorLine = 0;
+};
+
+ReadResult Read(const std::string& text)
+{
+    ReadResult result;
+    try {
+        qel::ReadDefinitionBytes(result.doc, text);
+    } catch (const qel::Error& error) {
+        result.error = error.what();
+        result.errorLine = error.line();
+    }
+    return result;
+}
+
+std::vector<std::string> Lines(const qel::ObjectList& list)
+{
+    std::vector<std::string> lines;
+    for (std::size_t row = 0; row < list.size(); ++row)
+        lines.emplace_back(list.line(row));
+    return lines;
+}
+
+TEST(Reader, ReadsEveryKindOfContent)
+{
+    const ReadResult r = Read(
+        "OutFile=level\r\n\r\nFile=ship.bmp\r\nFile=boom.wav\r\n\r\n[objectimages]\r\nIMAGE0=ship.bmp,4,2,100\r\n"
+        "IMAGE1=boom.bmp\r\n\r\n[mapobjects]\r\n100,200,IMAGE0,AfterTiles,ShowAlways\r\n\r\n[screenobjects]\r\n"
+        "C-320,C-240,IMAGE1,TopMost,EnterZone,2000\r\n");
+    ASSERT_FALSE(r.error) << *r.error;
+    EXPECT_EQ(r.doc.outFile(), "level");
+    EXPECT_EQ(r.doc.files(), (std::vector<std::string>{"ship.bmp", "boom.wav"}));
+    ASSERT_EQ(r.doc.imageCount(), 2);
+    EXPECT_EQ(r.doc.images()[0], (qel::ObjectImage{0, "ship.bmp", 4, 2, 100}));
+    EXPECT_EQ(r.doc.images()[1], (qel::ObjectImage{1, "boom.bmp", -1, -1, -1}));
+    EXPECT_EQ(Lines(r.doc.mapObjects()), (std::vector<std::string>{"100,200,IMAGE0,AfterTiles,ShowAlways"}));
+    EXPECT_EQ(r.doc.mapObjects().fields(0), (qel::ObjectFields{100, 200, 0, 2, 0, -1, -1}));
+    EXPECT_EQ(r.doc.screenObjects().xText(0), "C-320");
+    EXPECT_EQ(r.doc.screenObjects().fields(0).displayTime, 2000);
+}
+
+struct HeaderCase {
+    const char* name;
+    const char* header;
+    bool recognised;
+};
+
+class Headers : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(Headers, AreRecognisedByTheirStartInAnyCase)
+{
+    // A recognised header puts "5,5" into the map list; otherwise the line is
+    // a line of no section and is ignored.
+    const ReadResult r = Read(std::string(GetParam().header) + "\n5,5\n");
+    ASSERT_FALSE(r.error) << *r.error;
+    EXPECT_EQ(r.doc.mapObjectCount(), GetParam().recognised ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Headers,
+                         ::testing::Values(HeaderCase{"Lower", "[mapobjects]", true},
+                                           HeaderCase{"Mixed", "[MapObjects]", true},
+                                           HeaderCase{"Upper", "[MAPOBJECTS]", true},
+                                           HeaderCase{"TrailingText", "[mapobjects] ; the map", true},
+                                           HeaderCase{"LeadingSpace", " [mapobjects]", false},
+                                           HeaderCase{"Other", "[objects]", false},
+                                           HeaderCase{"Cut", "[mapobject", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct ImageCase {
+    const char* name;
+    const char* line;
+    std::optional<qel::ObjectImage> image;
+    const char* error;
+};
+
+class ImageLines : public ::testing::TestWithParam<ImageCase> {};
+
+TEST_P(ImageLines, FollowTheKeyAndFieldRules)
+{
+    const ImageCase& c = GetParam();
+    const ReadResult r = Read(std::string("[objectimages]\n") + c.line + "\n");
+    if (c.error) {
+        ASSERT_TRUE(r.error);
+        EXPECT_EQ(*r.error, c.error);
+        EXPECT_EQ(r.errorLine, 2u);
+    } else {
+        ASSERT_FALSE(r.error) << *r.error;
+    }
+    if (c.image) {
+        ASSERT_EQ(r.doc.imageCount(), 1);
+        EXPECT_EQ(r.doc.images()[0], *c.image);
+    } else {
+        EXPECT_EQ(r.doc.imageCount(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImageLines,
+    ::testing::Values(
+        ImageCase{"Plain", "IMAGE0=ship.bmp,4,2,100", qel::ObjectImage{0, "ship.bmp", 4, 2, 100}, nullptr},
+        ImageCase{"NoNumbers", "IMAGE3=a.bmp", qel::ObjectImage{3, "a.bmp", -1, -1, -1}, nullptr},
+        ImageCase{"ZeroNumbers", "IMAGE3=a.bmp,0,0,0", qel::ObjectImage{3, "a.bmp", 0, 0, 0}, nullptr},
+        ImageCase{"LeadingZeros", "IMAGE007=a.bmp", qel::ObjectImage{7, "a.bmp", -1, -1, -1}, nullptr},
+        ImageCase{"SpaceBeforeNumber", "IMAGE 5=a.bmp", qel::ObjectImage{5, "a.bmp", -1, -1, -1}, nullptr},
+        ImageCase{"LowerCaseKey", "image2=a.bmp", qel::ObjectImage{2, "a.bmp", -1, -1, -1}, nullptr},
+        ImageCase{"AnyFiveLetters", "xxxxx9=b.gif", qel::ObjectImage{9, "b.gif", -1, -1, -1}, nullptr},
+        ImageCase{"HexNumber", "IMAGE$A=a.bmp", qel::ObjectImage{10, "a.bmp", -1, -1, -1}, nullptr},
+        ImageCase{"KeywordTiles", "IMAGE1=a.bmp,kill,topmost,5", qel::ObjectImage{1, "a.bmp", 3, 7, 5}, nullptr},
+        ImageCase{"EmptyFile", "IMAGE1=", qel::ObjectImage{1, "", -1, -1, -1}, nullptr},
+        ImageCase{"NoEqualsSign", "IMAGE5", qel::ObjectImage{5, "", -1, -1, -1}, nullptr},
+        ImageCase{"NoEqualsSignOtherText", "garbage", std::nullopt, "'ge' is not a valid integer value"},
+        ImageCase{"SpaceAfterNumber", "IMAGE5 =a.bmp", std::nullopt, "'5 ' is not a valid integer value"},
+        ImageCase{"ShortKey", "IMG5=a.bmp", std::nullopt, "'' is not a valid integer value"},
+        ImageCase{"NumberTextUnchanged", "IMAGEAB=a.bmp", std::nullopt, "'AB' is not a valid integer value"},
+        ImageCase{"ImagePrefixKeptInTiles", "IMAGE1=a.bmp,image2,1,1", qel::ObjectImage{1, "a.bmp", -1, -1, -1},
+                  "'image2' is not a valid integer value"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Reader, OutFileAndFileLinesAreReadByTheirFirstLetters)
+{
+    const ReadResult r = Read("outfile=first\nOUTFILE:second\nFiles=abc\nfile\nFILE=\nOutFile\nfile=\xE9\xFF\n");
+    ASSERT_FALSE(r.error);
+    EXPECT_EQ(r.doc.outFile(), "") << "a line of 8 characters or fewer gives an empty name; the last one wins";
+    EXPECT_EQ(r.doc.files(), (std::vector<std::string>{"=abc", "", "", "\xE9\xFF"}));
+    EXPECT_EQ(Read("OutFile=x\nOUTFILE?second\n").doc.outFile(), "second");
+}
+
+TEST(Reader, KeyLinesInsideSectionsAreAlsoSectionLines)
+{
+    ReadResult r = Read("[screenobjects]\nFile=a,b\n");
+    ASSERT_FALSE(r.error);
+    EXPECT_EQ(r.doc.files(), (std::vector<std::string>{"a,b"}));
+    EXPECT_EQ(r.doc.screenObjects().xText(0), "File=a");
+
+    r = Read("[mapobjects]\nOutFile=pkg\n");
+    ASSERT_TRUE(r.error);
+    EXPECT_EQ(*r.error, "'outfile=pkg' is not a valid integer value");
+    EXPECT_EQ(r.doc.outFile(), "pkg");
+
+    r = Read("[objectimages]\nFile=x\n");
+    ASSERT_TRUE(r.error);
+    EXPECT_EQ(*r.error, "'' is not a valid integer value");
+}
+
+TEST(Reader, CommentsOnlyInColumnOneAndEmptyLinesAreSkipped)
+{
+    ReadResult r = Read("[screenobjects]\n;comment\n\n ;not a comment\n   \n");
+    ASSERT_FALSE(r.error);
+    EXPECT_EQ(Lines(r.doc.screenObjects()), (std::vector<std::string>{" ;not a comment", "   "}));
+    EXPECT_EQ(r.doc.screenObjects().xText(1), "   ");
+
+    r = Read("[mapobjects]\n;comment\n ;oops\n");
+    ASSERT_TRUE(r.error);
+    EXPECT_EQ(r.errorLine, 3u);
+    r = Read("[mapobjects]\n   \n");
+    ASSERT_TRUE(r.error);
+    EXPECT_EQ(*r.error, "'   ' is not a valid integer value");
+}
+
+TEST(Reader, LinesBeforeTheFirstHeaderAreIgnored)
+{
+    const ReadResult r = Read("hello\n1,2,IMAGE0\n[unknown]\n3,4\n");
+    ASSERT_FALSE(r.error);
+    EXPECT_EQ(r.doc.mapObjectCount(), 0);
+    EXPECT_EQ(r.doc.screenObjectCount(), 0);
+}
+
+TEST(Reader, RepeatedSectionsAreMergedInFileOrder)
+{
+    const ReadResult r = Read("[mapobjects]\n1,1\n[screenobjects]\na,b\n[MAPOBJECTS]\n2,2\n[objectimages]\nIMAGE0=a\n"
+                              "[mapobjects]\n3,3\n");
+    ASSERT_FALSE(r.error);
+    EXPECT_EQ(Lines(r.doc.mapObjects()), (std::vector<std::string>{"1,1", "2,2", "3,3"}));
+    EXPECT_EQ(r.doc.screenObjectCount(), 1);
+    EXPECT_EQ(r.doc.imageCount(), 1);
+}
+
+struct EndingCase {
+    const char* name;
+    const char* text;
+    std::vector<std::string> lines;
+};
+
+class LineEndings : public ::testing::TestWithParam<EndingCase> {};
+
+TEST_P(LineEndings, EndAtLineFeedOrCarriageReturnLineFeed)
+{
+    const ReadResult r = Read(std::string("[screenobjects]") + GetParam().text);
+    ASSERT_FALSE(r.error) << *r.error;
+    EXPECT_EQ(Lines(r.doc.screenObjects()), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LineEndings,
+    ::testing::Values(EndingCase{"CrLf", "\r\na\r\nb\r\n", {"a", "b"}}, EndingCase{"Lf", "\na\nb\n", {"a", "b"}},
+                      EndingCase{"NoFinalNewline", "\na\nb", {"a", "b"}},
+                      EndingCase{"LoneCarriageReturnStays", "\na\rb\n", {"a\rb"}},
+                      EndingCase{"CarriageReturnAtEndOfFile", "\na\r", {"a\r"}},
+                      EndingCase{"DoubleCarriageReturn", "\na\r\r\n", {"a\r"}},
+                      EndingCase{"HighBytes", "\n\x80\xA0\xFF,\xE9\n", {"\x80\xA0\xFF,\xE9"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Reader, LongLinesAreReadWhole)
+{
+    const std::string x(100000, '7');
+    const ReadResult r = Read("[screenobjects]\n" + x + ",1\n");
+    ASSERT_FALSE(r.error);
+    EXPECT_EQ(r.doc.screenObjects().xText(0), x);
+}
+
+TEST(Reader, AFailureKeepsWhatWasReadAndTheFailingEntryLine)
+{
+    const ReadResult r = Read("OutFile=x\n[mapobjects]\n1,1\n2,abc\n3,3\n[screenobjects]\na,b\n");
+    ASSERT_TRUE(r.error);
+    EXPECT_EQ(*r.error, "'abc' is not a valid integer value");
+    EXPECT_EQ(r.errorLine, 4u);
+    EXPECT_EQ(Lines(r.doc.mapObjects()), (std::vector<std::string>{"1,1", "2,abc"}));
+    EXPECT_EQ(r.doc.mapObjects().takenApart(), 1u);
+    EXPECT_EQ(r.doc.screenObjectCount(), 0);
+    EXPECT_EQ(r.doc.outFile(), "x");
+}
+
+TEST(Reader, ScreenObjectFromTheEdgeCaseList)
+{
+    const ReadResult r = Read("[screenobjects]\n 5,abc,image2,TOPMOST,kill\n[mapobjects]\n 5,abc,image2,TOPMOST,kill\n");
+    ASSERT_TRUE(r.error);
+    EXPECT_EQ(*r.error, "'abc' is not a valid integer value");
+    EXPECT_EQ(r.doc.screenObjects().xText(0), " 5");
+    EXPECT_EQ(r.doc.screenObjects().yText(0), "abc");
+    EXPECT_EQ(r.doc.screenObjects().fields(0), (qel::ObjectFields{-1, -1, 2, 7, 3, -1, -1}));
+}
+
+TEST(Reader, MissingFileIsFileNotFound)
+{
+    DefinitionDocument doc;
+    try {
+        qel::ReadDefinition(doc, "/nonexistent-folder/defs.ini");
+        FAIL();
+    } catch (const qel::FileError& error) {
+        EXPECT_STREQ(error.what(), "File not found");
+        EXPECT_EQ(error.line(), 0u);
+    }
+    EXPECT_EQ(doc.mapObjectCount(), 0);
+}
+
+TEST(Reader, AFolderCannotBeRead)
+{
+    DefinitionDocument doc;
+    try {
+        qel::ReadDefinition(doc, "/tmp");
+        FAIL();
+    } catch (const qel::FileError& error) {
+        EXPECT_STREQ(error.what(), "File access denied");
+    }
+}
+
+}  // namespace

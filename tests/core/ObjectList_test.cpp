@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Errors.h"
+#include "ObjectList.h"
+
+namespace {
+
+using qel::ObjectKind;
+using qel::ObjectList;
+
+std::vector<std::string> Lines(const ObjectList& list)
+{
+    std::vector<std::string> lines;
+    for (std::size_t row = 0; row < list.size(); ++row)
+        lines.emplace_back(list.line(row));
+    return lines;
+}
+
+// What a rebuild from scratch gives: the reference the incremental updates must match.
+void ExpectFieldsMatchFullRebuild(const ObjectList& list)
+{
+    ObjectList fresh(list.kind());
+    for (std::size_t row = 0; row < list.size(); ++row) {
+        try {
+            fresh.append(list.line(row));
+        } catch (const qel::ConversionError&) {
+        }
+    }
+    ASSERT_EQ(list.takenApart(), fresh.takenApart());
+    for (std::size_t row = 0; row < list.takenApart(); ++row)
+        EXPECT_EQ(list.fields(row), fresh.fields(row)) << "row " << row;
+}
+
+TEST(ObjectList, AppendTakesTheLineApart)
+{
+    ObjectList list(ObjectKind::Map);
+    list.append("0080,48,image3,aftertiles");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.line(0), "0080,48,image3,aftertiles");
+    EXPECT_EQ(list.xText(0), "80");
+    EXPECT_EQ(list.yText(0), "48");
+    EXPECT_EQ(list.fields(0).layer, 2);
+}
+
+TEST(ObjectList, ScreenCoordinatesAreTheLineText)
+{
+    ObjectList list(ObjectKind::Screen);
+    list.append(" 5,abc,image2");
+    list.append("C-1");
+    EXPECT_EQ(list.xText(0), " 5");
+    EXPECT_EQ(list.yText(0), "abc");
+    EXPECT_EQ(list.xText(1), "C-1");
+    EXPECT_EQ(list.yText(1), "-1");
+}
+
+TEST(ObjectList, AFailingLineIsKeptWithoutFieldsAndLaterLinesWaitForIt)
+{
+    ObjectList list(ObjectKind::Map);
+    list.append("1,1,IMAGE0");
+    EXPECT_THROW(list.append("C-5,1,IMAGE0"), qel::ConversionError);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list.takenApart(), 1u);
+    EXPECT_FALSE(list.hasFields(1));
+    // A full rebuild stops at the same line again, so a good line after it has no fields either.
+    EXPECT_THROW(list.append("2,2,IMAGE0"), qel::ConversionError);
+    EXPECT_EQ(list.size(), 3u);
+    EXPECT_EQ(list.takenApart(), 1u);
+    // Mending the failing line lets the rebuild go on to the end.
+    list.replace(1, "5,1,IMAGE0");
+    EXPECT_EQ(list.takenApart(), 3u);
+    EXPECT_EQ(list.fields(2).x, 2);
+    ExpectFieldsMatchFullRebuild(list);
+}
+
+TEST(ObjectList, ReplaceBeforeAFailureStillReportsIt)
+{
+    ObjectList list(ObjectKind::Map);
+    list.append("1,1");
+    list.append("2,2");
+    EXPECT_THROW(list.append("x,3"), qel::ConversionError);
+    EXPECT_THROW(list.replace(0, "9,9"), qel::ConversionError);
+    EXPECT_EQ(list.fields(0).x, 9);
+    EXPECT_EQ(list.takenApart(), 2u);
+    EXPECT_THROW(list.replace(0, "bad"), qel::ConversionError);
+    EXPECT_EQ(list.takenApart(), 0u);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"bad", "2,2", "x,3"}));
+}
+
+struct RemoveCase {
+    const char* name;
+    std::vector<std::size_t> rows;
+    std::vector<std::string> expected;
+};
+
+class RemoveRows : public ::testing::TestWithParam<RemoveCase> {};
+
+TEST_P(RemoveRows, KeepsTheOrderOfTheOthers)
+{
+    ObjectList list(ObjectKind::Map);
+    for (const char* line : {"0,0", "1,1", "2,2", "3,3", "4,4"})
+        list.append(line);
+    list.removeRows(GetParam().rows);
+    EXPECT_EQ(Lines(list), GetParam().expected);
+    ExpectFieldsMatchFullRebuild(list);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RemoveRows,
+    ::testing::Values(RemoveCase{"None", {}, {"0,0", "1,1", "2,2", "3,3", "4,4"}},
+                      RemoveCase{"FirstAndLast", {4, 0}, {"1,1", "2,2", "3,3"}},
+                      RemoveCase{"Repeated", {2, 2, 2}, {"0,0", "1,1", "3,3", "4,4"}},
+                      RemoveCase{"PastTheEnd", {1, 99}, {"0,0", "2,2", "3,3", "4,4"}},
+                      RemoveCase{"All", {0, 1, 2, 3, 4}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ObjectList, RemovingTheFailingLineLetsTheRestBeTakenApart)
+{
+    ObjectList list(ObjectKind::Map);
+    list.append("1,1");
+    EXPECT_THROW(list.append("oops"), qel::ConversionError);
+    EXPECT_THROW(list.append("3,3"), qel::ConversionError);
+    list.removeRows({1});
+    EXPECT_EQ(list.takenApart(), 2u);
+    EXPECT_EQ(list.fields(1).x, 3);
+}
+
+TEST(ObjectList, PermuteMovesLinesAndFieldsTogether)
+{
+    ObjectList list(ObjectKind::Screen);
+    list.append("a,1,IMAGE1");
+    list.append("b,2,IMAGE2");
+    list.append("c,3,IMAGE3");
+    list.permute({2, 0, 1});
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"c,3,IMAGE3", "a,1,IMAGE1", "b,2,IMAGE2"}));
+    EXPECT_EQ(list.fields(0).image, 3);
+    EXPECT_EQ(list.xText(1), "a");
+}
+
+TEST(ObjectList, RegenerateRecomposesEntriesWithFieldsAndKeepsTheOthers)
+{
+    ObjectList list(ObjectKind::Map);
+    list.append("1,1,IMAGE1");
+    EXPECT_THROW(list.append("bad,line"), qel::ConversionError);
+    list.regenerate([&](std::string& out, std::size_t row) { out += "new" + std::to_string(row); });
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"new0", "bad,line"}));
+    EXPECT_EQ(list.fields(0).image, 1) << "fields are not taken apart again";
+}
+
+TEST(ObjectList, CopiesOwnTheirBytes)
+{
+    auto original = std::make_unique<ObjectList>(ObjectKind::Map);
+    original->append("1,2,IMAGE3");
+    ObjectList copy(*original);
+    original.reset();
+    copy.append("4,5");
+    EXPECT_EQ(Lines(copy), (std::vector<std::string>{"1,2,IMAGE3", "4,5"}));
+}
+
+TEST(ObjectList, ManyReplacementsKeepEveryLineIntact)
+{
+    // Enough replaced bytes to make the list gather its live lines together several times.
+    ObjectList list(ObjectKind::Map);
+    for (int row = 0; row < 1000; ++row)
+        list.append(std::to_string(row) + ",0");
+    const std::string padding(4000, '9');
+    for (int round = 0; round < 5000; ++round) {
+        const std::size_t row = static_cast<std::size_t>(round * 7919 % 1000);
+        list.replace(row, std::to_string(row) + ",0,IMAGE" + std::to_string(round) + ",0,0,0,0," + padding);
+    }
+    for (std::size_t row = 0; row < list.size(); ++row) {
+        EXPECT_EQ(list.fields(row).x, static_cast<std::int32_t>(row));
+        EXPECT_EQ(qel::GetTextField(list.line(row), 0), std::to_string(row));
+    }
+    ExpectFieldsMatchFullRebuild(list);
+}
+
+TEST(ObjectList, RevisionGrowsOnEveryChangeOnly)
+{
+    ObjectList list(ObjectKind::Map);
+    const auto start = list.revision();
+    list.removeRows({});
+    list.clear();
+    EXPECT_EQ(list.revision(), start);
+    list.append("1,1");
+    EXPECT_GT(list.revision(), start);
+}
+
+}  // namespace
