@@ -34,25 +34,17 @@ std::string GetTextField(std::string_view line, int index)
 
 std::int32_t FieldNumber(std::string_view field, bool keepImagePrefix)
 {
-    // Fields are short in practice; lower-case into a stack buffer and only
-    // fall back to the heap for long ones.
-    char small[64];
-    std::string large;
-    char* lower = small;
-    if (field.size() > sizeof small) {
-        large.resize(field.size());
-        lower = large.data();
-    }
-    for (std::size_t i = 0; i < field.size(); ++i)
-        lower[i] = LowerAscii(field[i]);
-    std::string_view text(lower, field.size());
-    if (!keepImagePrefix && text.substr(0, 5) == "image")
+    // Works on the field as written: the prefix, the keywords and hexadecimal
+    // digits are all matched without regard to case, so lower-casing a copy
+    // is only needed for the error message.
+    std::string_view text = field;
+    if (!keepImagePrefix && StartsWithNoCase(text, "image"))
         text.remove_prefix(5);
-    if (auto keyword = KeywordValue(text))
-        return *keyword;
     if (auto value = TryStrToInt(text))
         return *value;
-    throw ConversionError(text);
+    if (auto keyword = KeywordValueNoCase(text))
+        return *keyword;
+    throw ConversionError(LowerCase(text));
 }
 
 std::int32_t GetNumberField(std::string_view line, int index, bool keepImagePrefix)

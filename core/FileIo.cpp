@@ -49,7 +49,9 @@ std::string ReadWholeFile(const std::string& path)
         throw FileError(EISDIR);
     }
     std::string bytes;
-    std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 65536;
+    // One byte more than the size, so that reading a file of unchanged size
+    // ends without growing the buffer just to learn that nothing follows.
+    std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 65536;
     bytes.resize(capacity);
     std::size_t used = 0;
     for (;;) {

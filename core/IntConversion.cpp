@@ -27,9 +27,22 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text)
     }
     if (i == n)
         return std::nullopt;
+    const std::uint64_t limit = negative ? 2147483648ULL : 2147483647ULL;
+    if (base == 10) {
+        // Decimal is what files hold; keep its loop free of the hexadecimal cases.
+        std::uint64_t value = 0;
+        for (; i < n; ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+            if (digit > 9)
+                return std::nullopt;
+            value = value * 10 + digit;
+            if (value > limit)
+                return std::nullopt;
+        }
+        return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(value)) : static_cast<std::int32_t>(value);
+    }
     // Accumulate as a magnitude in 64 bits; any digit past the 32-bit range
     // is refused at once, so a very long run of digits cannot overflow.
-    const std::uint64_t limit = negative ? 2147483648ULL : 2147483647ULL;
     std::uint64_t value = 0;
     for (; i < n; ++i) {
         const char c = text[i];
@@ -78,21 +91,6 @@ std::string LowerCase(std::string_view text)
     for (char& c : out)
         c = LowerAscii(c);
     return out;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix)
-{
-    if (text.size() < lowerPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
-        if (LowerAscii(text[i]) != lowerPrefix[i])
-            return false;
-    return true;
-}
-
-bool EqualsNoCase(std::string_view text, std::string_view lowerLiteral)
-{
-    return text.size() == lowerLiteral.size() && StartsWithNoCase(text, lowerLiteral);
 }
 
 }  // namespace qel

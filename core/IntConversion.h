@@ -27,7 +27,19 @@ inline char LowerAscii(char c)
 }
 std::string LowerCase(std::string_view text);
 // True when the lower-cased `text` starts with `lowerPrefix` (already lower case).
-bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix);
-bool EqualsNoCase(std::string_view text, std::string_view lowerLiteral);
+inline bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix)
+{
+    if (text.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
+        if (LowerAscii(text[i]) != lowerPrefix[i])
+            return false;
+    return true;
+}
+
+inline bool EqualsNoCase(std::string_view text, std::string_view lowerLiteral)
+{
+    return text.size() == lowerLiteral.size() && StartsWithNoCase(text, lowerLiteral);
+}
 
 }  // namespace qel

@@ -1,5 +1,7 @@
 #include "Keywords.h"
 
+#include "IntConversion.h"
+
 namespace qel {
 
 namespace {
@@ -30,6 +32,22 @@ std::optional<std::int32_t> KeywordValue(std::string_view lowerField)
             return static_cast<std::int32_t>(i);
     for (std::size_t i = 0; i < kModeLower.size(); ++i)
         if (lowerField == kModeLower[i])
+            return static_cast<std::int32_t>(i);
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> KeywordValueNoCase(std::string_view field)
+{
+    if (field.size() < 4)
+        return std::nullopt;
+    const char first = LowerAscii(field[0]);
+    if (first < 'a' || first > 'z')
+        return std::nullopt;
+    for (std::size_t i = 0; i < kLayerLower.size(); ++i)
+        if (EqualsNoCase(field, kLayerLower[i]))
+            return static_cast<std::int32_t>(i);
+    for (std::size_t i = 0; i < kModeLower.size(); ++i)
+        if (EqualsNoCase(field, kModeLower[i]))
             return static_cast<std::int32_t>(i);
     return std::nullopt;
 }

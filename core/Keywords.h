@@ -27,5 +27,7 @@ std::string_view ModeKeyword(std::int32_t mode);
 // Layer number of an already lower-cased field (layers are looked up first,
 // then modes, as in every numeric field), or nothing when it is no keyword.
 std::optional<std::int32_t> KeywordValue(std::string_view lowerField);
+// The same lookup for a field in any case.
+std::optional<std::int32_t> KeywordValueNoCase(std::string_view field);
 
 }  // namespace qel

@@ -238,7 +238,14 @@ void ObjectList::appendAdopted(std::string_view lineInAdoptedBuffer)
     lines_.push_back(lineInAdoptedBuffer);
     liveBytes_ += lineInAdoptedBuffer.size();
     ++revision_;
-    afterChangeAt(lines_.size() - 1);
+    if (parsed_ + 1 != lines_.size()) {
+        afterChangeAt(lines_.size() - 1);
+        return;
+    }
+    // Reading appends a million lines: take the new one apart directly.
+    fields_.emplace_back();
+    fields_.back() = TakeApartEntryLine(lineInAdoptedBuffer, kind_);
+    ++parsed_;
 }
 
 void ObjectList::compactIfWasteful()
