@@ -24,24 +24,21 @@ void ReadImageLine(DefinitionDocument& doc, std::string_view line)
     ObjectImage image;
     image.number = StrToInt(numberText);  // its error shows the text as written
     image.file = GetImageFileName(line);
-    auto& images = doc.editImages();
-    images.push_back(std::move(image));
-    ObjectImage& stored = images.back();
-    stored.xTiles = GetNumberField(line, 1, true);
-    stored.yTiles = GetNumberField(line, 2, true);
-    stored.aniTime = GetNumberField(line, 3, true);
+    // The image is added only once all of its line was read: a line that
+    // fails is not part of what was read.
+    image.xTiles = GetNumberField(line, 1, true);
+    image.yTiles = GetNumberField(line, 2, true);
+    image.aniTime = GetNumberField(line, 3, true);
+    doc.editImages().push_back(std::move(image));
 }
 
 class Reader {
 public:
-    Reader(DefinitionDocument& doc, std::shared_ptr<const std::string> bytes)
-        : doc_(doc), bytes_(std::move(bytes))
-    {
-    }
+    Reader(DefinitionDocument& doc, FileBytes bytes) : doc_(doc), bytes_(std::move(bytes)) {}
 
     void run()
     {
-        const std::string_view all = *bytes_;
+        const std::string_view all = bytes_.view();
         reserveObjectRows(all);
         std::size_t start = 0;
         std::size_t lineNumber = 0;
@@ -131,14 +128,14 @@ private:
     void append(ObjectList& list, std::string_view line, bool& adopted)
     {
         if (!adopted) {
-            list.adopt(bytes_);
+            list.adopt(bytes_.data, bytes_.size);
             adopted = true;
         }
         list.appendAdopted(line);
     }
 
     DefinitionDocument& doc_;
-    std::shared_ptr<const std::string> bytes_;
+    FileBytes bytes_;
     Section section_ = Section::None;
     bool adoptedMap_ = false;
     bool adoptedScreen_ = false;
@@ -146,15 +143,19 @@ private:
 
 }  // namespace
 
-void ReadDefinitionBytes(DefinitionDocument& doc, std::string bytes)
+void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes)
 {
-    Reader reader(doc, std::make_shared<const std::string>(std::move(bytes)));
-    reader.run();
+    FileBytes copy;
+    std::unique_ptr<char[]> data(new char[bytes.size() + 1]);
+    std::memcpy(data.get(), bytes.data(), bytes.size());
+    copy.data = std::shared_ptr<const char[]>(data.release());
+    copy.size = bytes.size();
+    Reader(doc, std::move(copy)).run();
 }
 
 void ReadDefinition(DefinitionDocument& doc, const std::string& path)
 {
-    ReadDefinitionBytes(doc, ReadWholeFile(path));
+    Reader(doc, ReadWholeFile(path)).run();
 }
 
 }  // namespace qel

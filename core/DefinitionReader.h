@@ -2,6 +2,7 @@
 // Reading a definition file into a document.
 
 #include <string>
+#include <string_view>
 
 #include "DefinitionDocument.h"
 
@@ -15,6 +16,6 @@ namespace qel {
 void ReadDefinition(DefinitionDocument& doc, const std::string& path);
 
 // The same for the bytes of a file held in memory.
-void ReadDefinitionBytes(DefinitionDocument& doc, std::string bytes);
+void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes);
 
 }  // namespace qel

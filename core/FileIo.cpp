@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,7 +36,7 @@ int OpenForReading(const std::string& path)
 }
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path)
+FileBytes ReadWholeFile(const std::string& path)
 {
     const int fd = OpenForReading(path);
     struct stat info {};
@@ -48,16 +49,20 @@ std::string ReadWholeFile(const std::string& path)
         ::close(fd);
         throw FileError(EISDIR);
     }
-    std::string bytes;
     // One byte more than the size, so that reading a file of unchanged size
-    // ends without growing the buffer just to learn that nothing follows.
+    // ends without growing the buffer just to learn that nothing follows. The
+    // buffer is not zero-filled first: read() fills what is used.
     std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 65536;
-    bytes.resize(capacity);
+    std::unique_ptr<char[]> buffer(new char[capacity]);
     std::size_t used = 0;
     for (;;) {
-        if (used == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+        if (used == capacity) {
+            std::unique_ptr<char[]> larger(new char[capacity * 2]);
+            std::memcpy(larger.get(), buffer.get(), used);
+            buffer = std::move(larger);
+            capacity *= 2;
+        }
+        const ssize_t got = ::read(fd, buffer.get() + used, capacity - used);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -70,7 +75,9 @@ std::string ReadWholeFile(const std::string& path)
         used += static_cast<std::size_t>(got);
     }
     ::close(fd);
-    bytes.resize(used);
+    FileBytes bytes;
+    bytes.data = std::shared_ptr<const char[]>(buffer.release());
+    bytes.size = used;
     return bytes;
 }
 

@@ -3,13 +3,21 @@
 // FileError (the system's error number mapped to the user's message).
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace qel {
 
+// The bytes of a whole file, shared by whatever keeps views into them.
+struct FileBytes {
+    std::shared_ptr<const char[]> data;
+    std::size_t size = 0;
+    std::string_view view() const { return {data.get(), size}; }
+};
+
 // Reads the whole file.
-std::string ReadWholeFile(const std::string& path);
+FileBytes ReadWholeFile(const std::string& path);
 
 // Writes a new file next to the target and puts it in the target's place only
 // once everything was written, so a failure never leaves the target truncated.

@@ -29,10 +29,10 @@ std::string_view ObjectList::Arena::store(std::string_view text)
     return {at, text.size()};
 }
 
-void ObjectList::Arena::hold(std::shared_ptr<const std::string> buffer)
+void ObjectList::Arena::hold(std::shared_ptr<const void> owner, std::size_t bytes)
 {
-    bytes_ += buffer->size();
-    held_.push_back(std::move(buffer));
+    bytes_ += bytes;
+    held_.push_back(std::move(owner));
 }
 
 ObjectList::ObjectList(ObjectKind kind) : kind_(kind) {}
@@ -228,9 +228,9 @@ void ObjectList::reserve(std::size_t rows)
     fields_.reserve(rows);
 }
 
-void ObjectList::adopt(std::shared_ptr<const std::string> buffer)
+void ObjectList::adopt(std::shared_ptr<const void> owner, std::size_t bytes)
 {
-    arena_.hold(std::move(buffer));
+    arena_.hold(std::move(owner), bytes);
 }
 
 void ObjectList::appendAdopted(std::string_view lineInAdoptedBuffer)

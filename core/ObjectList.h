@@ -71,7 +71,8 @@ public:
     // Reading support: lines that already live in `buffer` are kept as views
     // into it instead of being copied.
     void reserve(std::size_t rows);
-    void adopt(std::shared_ptr<const std::string> buffer);
+    // `owner` keeps alive the `bytes` bytes that adopted lines point into.
+    void adopt(std::shared_ptr<const void> owner, std::size_t bytes);
     void appendAdopted(std::string_view lineInAdoptedBuffer);
 
     // Grows with every change; lets the document tell whether it changed.
@@ -81,7 +82,7 @@ private:
     class Arena {
     public:
         std::string_view store(std::string_view text);
-        void hold(std::shared_ptr<const std::string> buffer);
+        void hold(std::shared_ptr<const void> owner, std::size_t bytes);
         std::size_t bytes() const { return bytes_; }
 
     private:
@@ -91,7 +92,7 @@ private:
             std::size_t capacity = 0;
         };
         std::vector<Chunk> chunks_;
-        std::vector<std::shared_ptr<const std::string>> held_;
+        std::vector<std::shared_ptr<const void>> held_;
         std::size_t bytes_ = 0;
     };
 

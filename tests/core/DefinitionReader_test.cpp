@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
         ImageCase{"SpaceAfterNumber", "IMAGE5 =a.bmp", std::nullopt, "'5 ' is not a valid integer value"},
         ImageCase{"ShortKey", "IMG5=a.bmp", std::nullopt, "'' is not a valid integer value"},
         ImageCase{"NumberTextUnchanged", "IMAGEAB=a.bmp", std::nullopt, "'AB' is not a valid integer value"},
-        ImageCase{"ImagePrefixKeptInTiles", "IMAGE1=a.bmp,image2,1,1", qel::ObjectImage{1, "a.bmp", -1, -1, -1},
+        ImageCase{"ImagePrefixKeptInTiles", "IMAGE1=a.bmp,image2,1,1", std::nullopt,
                   "'image2' is not a valid integer value"}),
     [](const auto& info) { return std::string(info.param.name); });
 
