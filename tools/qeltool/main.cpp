@@ -1,1 +1,320 @@
-int main(){}
+// qeltool: reads, checks and rewrites definition files without the editor's
+// window, with the same reader and writer the editor uses.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DefinitionDocument.h"
+#include "DefinitionReader.h"
+#include "DefinitionWriter.h"
+#include "EntryLine.h"
+#include "Errors.h"
+#include "Json.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kMainHelp =
+    "Usage: qeltool VERB [ARGS]\n"
+    "Reads, checks and rewrites object-definition files (.ini) with the editor's\n"
+    "own reader and writer.\n"
+    "\n"
+    "Verbs:\n"
+    "  dump FILE            print the document as the editor reads it, as JSON\n"
+    "  format FILE [-o OUT] rewrite FILE (or write OUT) in the editor's layout\n"
+    "  check FILE...        report every file that does not read cleanly\n"
+    "\n"
+    "Run 'qeltool VERB --help' for the details of a verb.\n"
+    "Exit status: 0 success, 1 a file failed to read or write, 2 usage error.\n";
+
+constexpr const char* kDumpHelp =
+    "Usage: qeltool dump FILE\n"
+    "Prints the document read from FILE as one JSON object:\n"
+    "  outFile        text\n"
+    "  files          array of texts\n"
+    "  images         array of {number, file, xTiles, yTiles, aniTime}\n"
+    "  mapObjects,\n"
+    "  screenObjects  arrays of {line, x, y, image, layer, mode, displayTime,\n"
+    "                 objectId}; line, x and y are texts, the others numbers\n"
+    "                 (-1 where the line has no such field)\n"
+    "  error          the message of the failure that stopped reading, or null\n"
+    "  errorLine      the 1-based line where reading stopped, or null (also null\n"
+    "                 when the file could not be opened)\n"
+    "Texts show each byte as the character of the same code (Latin-1).\n"
+    "When reading stops at an entry line that cannot be taken apart, that line is\n"
+    "still listed with its text, and x, y and every number of it are null.\n"
+    "What was read before a failure is printed too.\n"
+    "Exit status: 0 when the file read cleanly, 1 otherwise, 2 usage error.\n";
+
+constexpr const char* kFormatHelp =
+    "Usage: qeltool format FILE [-o OUT]\n"
+    "Reads FILE and writes it in the editor's layout to OUT, or back to FILE\n"
+    "when no -o is given. The target is replaced only once it is completely\n"
+    "written. When FILE does not read cleanly nothing is written and the failure\n"
+    "is reported on standard error as FILE:LINE: message (FILE: message when the\n"
+    "file cannot be opened).\n"
+    "Exit status: 0 written, 1 read or write failed, 2 usage error.\n";
+
+constexpr const char* kCheckHelp =
+    "Usage: qeltool check FILE...\n"
+    "Reads each FILE and prints every failure on standard output as\n"
+    "FILE:LINE: message, LINE being the 1-based line where reading stopped; a\n"
+    "file that cannot be opened is reported as FILE: message.\n"
+    "Exit status: 0 when every file read cleanly, 1 otherwise, 2 usage error.\n";
+
+int UsageError(const std::string& message)
+{
+    std::fprintf(stderr, "qeltool: %s (try 'qeltool --help')\n", message.c_str());
+    return kExitUsage;
+}
+
+int Help(const char* text)
+{
+    std::fputs(text, stdout);
+    return std::fflush(stdout) == 0 ? kExitOk : kExitFailed;
+}
+
+bool IsHelp(std::string_view arg)
+{
+    return arg == "--help" || arg == "-h";
+}
+
+// "FILE:LINE: message", or "FILE: message" for a failure tied to no line.
+std::string Located(const std::string& file, const qel::Error& error)
+{
+    std::string text = file;
+    text += ':';
+    if (error.line() != 0) {
+        text += std::to_string(error.line());
+        text += ':';
+    }
+    text += ' ';
+    text += error.what();
+    text += '\n';
+    return text;
+}
+
+// Splits a verb's arguments into operands; "--" ends the options, so a file
+// whose name starts with "-" can still be named. Options are returned through
+// `outPath` (only when `allowOutput`). Returns a usage error text, if any.
+std::optional<std::string> ParseArgs(const std::vector<std::string_view>& args, bool allowOutput,
+                                     std::vector<std::string>& operands,
+                                     std::optional<std::string>& outPath)
+{
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && allowOutput && arg == "-o") {
+            if (i + 1 >= args.size())
+                return std::string("option -o needs a file name");
+            if (outPath)
+                return std::string("option -o given twice");
+            outPath = std::string(args[++i]);
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return "unknown option '" + std::string(arg) + "'";
+        } else {
+            operands.emplace_back(arg);
+        }
+    }
+    return std::nullopt;
+}
+
+void DumpObjects(qeltool::JsonStream& json, const qel::ObjectList& list)
+{
+    const bool map = list.kind() == qel::ObjectKind::Map;
+    for (std::size_t row = 0; row < list.size(); ++row) {
+        json.raw(row == 0 ? "\n{\"line\":" : ",\n{\"line\":").string(list.line(row));
+        if (!list.hasFields(row)) {
+            // Reading stopped at (or before) this line: it has no fields, and
+            // printing whatever the slot holds would show values never read.
+            json.raw(",\"x\":null,\"y\":null,\"image\":null,\"layer\":null,\"mode\":null,"
+                     "\"displayTime\":null,\"objectId\":null}");
+            continue;
+        }
+        const qel::ObjectFields& fields = list.fields(row);
+        json.raw(",\"x\":");
+        if (map) {
+            // The decimal text of the number, as a JSON text.
+            json.raw("\"").number(fields.x).raw("\",\"y\":\"").number(fields.y).raw("\"");
+        } else {
+            std::string_view text;
+            json.string(qel::FindField(list.line(row), 0, text) ? text : std::string_view("-1"));
+            json.raw(",\"y\":");
+            json.string(qel::FindField(list.line(row), 1, text) ? text : std::string_view("-1"));
+        }
+        json.raw(",\"image\":").number(fields.image);
+        json.raw(",\"layer\":").number(fields.layer);
+        json.raw(",\"mode\":").number(fields.mode);
+        json.raw(",\"displayTime\":").number(fields.displayTime);
+        json.raw(",\"objectId\":").number(fields.objectId);
+        json.raw("}");
+    }
+    json.raw(list.empty() ? "]" : "\n]");
+}
+
+int Dump(const std::vector<std::string_view>& args)
+{
+    std::vector<std::string> operands;
+    std::optional<std::string> unused;
+    if (auto problem = ParseArgs(args, false, operands, unused))
+        return UsageError("dump: " + *problem);
+    if (operands.size() != 1)
+        return UsageError(operands.empty() ? "dump: missing FILE" : "dump: takes one FILE");
+
+    qel::DefinitionDocument doc;
+    std::optional<std::string> error;
+    std::size_t errorLine = 0;
+    try {
+        qel::ReadDefinition(doc, operands[0]);
+    } catch (const qel::Error& failure) {
+        error = failure.what();
+        errorLine = failure.line();
+    }
+
+    qeltool::JsonStream json(stdout);
+    json.raw("{\"outFile\":").string(doc.outFile());
+    json.raw(",\n\"files\":[");
+    for (std::size_t i = 0; i < doc.files().size(); ++i) {
+        if (i != 0)
+            json.raw(",");
+        json.string(doc.files()[i]);
+    }
+    json.raw("],\n\"images\":[");
+    for (std::size_t i = 0; i < doc.images().size(); ++i) {
+        const qel::ObjectImage& image = doc.images()[i];
+        json.raw(i == 0 ? "\n{\"number\":" : ",\n{\"number\":").number(image.number);
+        json.raw(",\"file\":").string(image.file);
+        json.raw(",\"xTiles\":").number(image.xTiles);
+        json.raw(",\"yTiles\":").number(image.yTiles);
+        json.raw(",\"aniTime\":").number(image.aniTime);
+        json.raw("}");
+    }
+    json.raw(doc.images().empty() ? "]" : "\n]");
+    json.raw(",\n\"mapObjects\":[");
+    DumpObjects(json, doc.mapObjects());
+    json.raw(",\n\"screenObjects\":[");
+    DumpObjects(json, doc.screenObjects());
+    json.raw(",\n\"error\":");
+    if (error)
+        json.string(*error);
+    else
+        json.null();
+    json.raw(",\n\"errorLine\":");
+    if (error && errorLine != 0)
+        json.number(static_cast<std::int64_t>(errorLine));
+    else
+        json.null();
+    json.raw("}\n");
+    if (!json.flush()) {
+        std::fprintf(stderr, "qeltool: dump: cannot write the output: %s\n", std::strerror(errno));
+        return kExitFailed;
+    }
+    return error ? kExitFailed : kExitOk;
+}
+
+int Format(const std::vector<std::string_view>& args)
+{
+    std::vector<std::string> operands;
+    std::optional<std::string> outPath;
+    if (auto problem = ParseArgs(args, true, operands, outPath))
+        return UsageError("format: " + *problem);
+    if (operands.size() != 1)
+        return UsageError(operands.empty() ? "format: missing FILE" : "format: takes one FILE");
+    const std::string& source = operands[0];
+    const std::string& target = outPath ? *outPath : source;
+
+    qel::DefinitionDocument doc;
+    try {
+        qel::ReadDefinition(doc, source);
+    } catch (const qel::Error& failure) {
+        std::fputs(Located(source, failure).c_str(), stderr);
+        return kExitFailed;
+    }
+    try {
+        qel::WriteDefinition(doc, target);
+    } catch (const qel::Error& failure) {
+        std::fprintf(stderr, "%s: %s\n", target.c_str(), failure.what());
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int Check(const std::vector<std::string_view>& args)
+{
+    std::vector<std::string> operands;
+    std::optional<std::string> unused;
+    if (auto problem = ParseArgs(args, false, operands, unused))
+        return UsageError("check: " + *problem);
+    if (operands.empty())
+        return UsageError("check: missing FILE");
+
+    int status = kExitOk;
+    for (const std::string& file : operands) {
+        qel::DefinitionDocument doc;
+        try {
+            qel::ReadDefinition(doc, file);
+        } catch (const qel::Error& failure) {
+            std::fputs(Located(file, failure).c_str(), stdout);
+            status = kExitFailed;
+        }
+    }
+    if (std::fflush(stdout) != 0)
+        return kExitFailed;
+    return status;
+}
+
+int Run(int argc, char** argv)
+{
+    if (argc < 2)
+        return UsageError("missing VERB");
+    const std::string_view verb = argv[1];
+    if (IsHelp(verb))
+        return Help(kMainHelp);
+    std::vector<std::string_view> args(argv + 2, argv + argc);
+    struct Verb {
+        std::string_view name;
+        const char* help;
+        int (*run)(const std::vector<std::string_view>&);
+    };
+    static constexpr Verb kVerbs[] = {
+        {"dump", kDumpHelp, Dump},
+        {"format", kFormatHelp, Format},
+        {"check", kCheckHelp, Check},
+    };
+    for (const Verb& candidate : kVerbs) {
+        if (candidate.name != verb)
+            continue;
+        for (std::string_view arg : args) {
+            if (arg == "--")
+                break;
+            if (IsHelp(arg))
+                return Help(candidate.help);
+        }
+        return candidate.run(args);
+    }
+    return UsageError("unknown verb '" + std::string(verb) + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        // Running out of memory on a huge file, say.
+        std::fprintf(stderr, "qeltool: %s\n", failure.what());
+        return kExitFailed;
+    }
+}

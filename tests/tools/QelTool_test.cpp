@@ -1,0 +1,433 @@
+// Runs the built qeltool as a user would, on files written to a private
+// temporary folder, and checks its output, its files and its exit status.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    ASSERT_TRUE(out.good()) << path;
+}
+
+class QelTool : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "qeltool-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+
+    fs::path file(const std::string& name) const { return dir_ / name; }
+
+    fs::path write(const std::string& name, const std::string& bytes) const
+    {
+        const fs::path path = file(name);
+        WriteFile(path, bytes);
+        return path;
+    }
+
+    // Runs qeltool in the temporary folder with standard output and error
+    // captured in files there.
+    Outcome run(const std::vector<std::string>& args) const
+    {
+        const std::string outPath = (dir_ / ".stdout").string();
+        const std::string errPath = (dir_ / ".stderr").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        std::vector<std::string> argStore;
+        argStore.push_back(QELTOOL_PATH);
+        argStore.insert(argStore.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& arg : argStore)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        // The command runs in the temporary folder so relative names stay there.
+        const fs::path previous = fs::current_path();
+        fs::current_path(dir_);
+        pid_t pid = 0;
+        const int spawned = posix_spawn(&pid, QELTOOL_PATH, &actions, nullptr, argv.data(), environ);
+        fs::current_path(previous);
+        posix_spawn_file_actions_destroy(&actions);
+        Outcome outcome;
+        if (spawned != 0) {
+            ADD_FAILURE() << "cannot start " << QELTOOL_PATH;
+            return outcome;
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        outcome.out = ReadFile(outPath);
+        outcome.err = ReadFile(errPath);
+        return outcome;
+    }
+
+    fs::path dir_;
+};
+
+// The writer's example file, in the writer's layout.
+const std::string kExample =
+    "OutFile=example\r\n"
+    "\r\n"
+    "File=ship.bmp\r\n"
+    "\r\n"
+    "[objectimages]\r\n"
+    "IMAGE0=ship.bmp,4,2,100\r\n"
+    "\r\n"
+    "[mapobjects]\r\n"
+    "100,200,IMAGE0,AfterTiles,ShowAlways\r\n"
+    "300,200,IMAGE0,AfterTiles,ShowAlways,0,7\r\n";
+
+TEST_F(QelTool, DumpPrintsTheWholeDocument)
+{
+    write("example.ini", kExample + "\r\n[screenobjects]\r\n 5,abc,image2,TOPMOST,kill\r\n");
+    const Outcome result = run({"dump", "example.ini"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              "{\"outFile\":\"example\",\n"
+              "\"files\":[\"ship.bmp\"],\n"
+              "\"images\":[\n"
+              "{\"number\":0,\"file\":\"ship.bmp\",\"xTiles\":4,\"yTiles\":2,\"aniTime\":100}\n"
+              "],\n"
+              "\"mapObjects\":[\n"
+              "{\"line\":\"100,200,IMAGE0,AfterTiles,ShowAlways\",\"x\":\"100\",\"y\":\"200\",\"image\":0,"
+              "\"layer\":2,\"mode\":0,\"displayTime\":-1,\"objectId\":-1},\n"
+              "{\"line\":\"300,200,IMAGE0,AfterTiles,ShowAlways,0,7\",\"x\":\"300\",\"y\":\"200\",\"image\":0,"
+              "\"layer\":2,\"mode\":0,\"displayTime\":0,\"objectId\":7}\n"
+              "],\n"
+              "\"screenObjects\":[\n"
+              "{\"line\":\" 5,abc,image2,TOPMOST,kill\",\"x\":\" 5\",\"y\":\"abc\",\"image\":2,"
+              "\"layer\":7,\"mode\":3,\"displayTime\":-1,\"objectId\":-1}\n"
+              "],\n"
+              "\"error\":null,\n"
+              "\"errorLine\":null}\n");
+}
+
+TEST_F(QelTool, DumpOfAnEmptyFile)
+{
+    write("empty.ini", "");
+    const Outcome result = run({"dump", "empty.ini"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out,
+              "{\"outFile\":\"\",\n\"files\":[],\n\"images\":[],\n\"mapObjects\":[],\n"
+              "\"screenObjects\":[],\n\"error\":null,\n\"errorLine\":null}\n");
+}
+
+struct DumpCase {
+    const char* name;
+    std::string input;
+    int exitCode;
+    std::vector<std::string> fragments;  // each must appear in the JSON
+};
+
+void PrintTo(const DumpCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+
+class QelToolDump : public QelTool, public testing::WithParamInterface<DumpCase> {};
+
+TEST_P(QelToolDump, ShowsTheDocumentAsTheEditorReadsIt)
+{
+    write("case.ini", GetParam().input);
+    const Outcome result = run({"dump", "case.ini"});
+    EXPECT_EQ(result.exitCode, GetParam().exitCode);
+    EXPECT_EQ(result.err, "");
+    for (const std::string& fragment : GetParam().fragments)
+        EXPECT_NE(result.out.find(fragment), std::string::npos) << "missing: " << fragment << "\nin:\n" << result.out;
+}
+
+const std::string kClean = "\"error\":null,\n\"errorLine\":null}\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    EdgeCases, QelToolDump,
+    testing::Values(
+        DumpCase{"HighBytesAsLatin1",
+                 "OutFile=\x80\xe9\xff\r\nFile=\xa0.bmp\r\n[screenobjects]\r\n\xe9,\xff\r\n",
+                 0,
+                 {"{\"outFile\":\"\xc2\x80\xc3\xa9\xc3\xbf\"", "\"files\":[\"\xc2\xa0.bmp\"]",
+                  "\"line\":\"\xc3\xa9,\xc3\xbf\",\"x\":\"\xc3\xa9\",\"y\":\"\xc3\xbf\"", kClean}},
+        DumpCase{"ControlBytesEscaped", "OutFile=a\x01\tb\"\\\r\n", 0, {"{\"outFile\":\"a\\u0001\\u0009b\\\"\\\\\""}},
+        DumpCase{"ConversionErrorStopsAtItsLine",
+                 "OutFile=x\r\n[mapobjects]\r\n1,2,IMAGE0\r\n;comment\r\n1,2,IMAGE0,AfterTile\r\n3,4,IMAGE0\r\n",
+                 1,
+                 {"{\"line\":\"1,2,IMAGE0\",\"x\":\"1\",\"y\":\"2\",\"image\":0,\"layer\":-1",
+                  // The failing line is listed, without fields; the one after it never read.
+                  "{\"line\":\"1,2,IMAGE0,AfterTile\",\"x\":null,\"y\":null,\"image\":null,\"layer\":null,"
+                  "\"mode\":null,\"displayTime\":null,\"objectId\":null}\n],",
+                  "\"error\":\"'aftertile' is not a valid integer value\",\n\"errorLine\":5}\n"}},
+        DumpCase{"ImageKeyErrorShowsTheTextAsWritten", "[objectimages]\nIMAGE0=a\nImAgE5X =b\n", 1,
+                 {"\"images\":[\n{\"number\":0,\"file\":\"a\"", "\"error\":\"'5X ' is not a valid integer value\",\n\"errorLine\":3}"}},
+        DumpCase{"ImageKeyTooShort", "[objectimages]\nIMG5=a.bmp\n", 1,
+                 {"\"images\":[],", "\"error\":\"'' is not a valid integer value\",\n\"errorLine\":2}"}},
+        DumpCase{"ImageNumbers",
+                 "[objectimages]\nIMAGE007=a.bmp\nIMAGE 5=b.bmp,0,0,0\nimage1=pics\\c.gif\n",
+                 0,
+                 {"{\"number\":7,\"file\":\"a.bmp\",\"xTiles\":-1,\"yTiles\":-1,\"aniTime\":-1}",
+                  "{\"number\":5,\"file\":\"b.bmp\",\"xTiles\":0,\"yTiles\":0,\"aniTime\":0}",
+                  "{\"number\":1,\"file\":\"pics\\\\c.gif\",\"xTiles\":-1", kClean}},
+        DumpCase{"HeadersInAnyCaseWithTrailingText",
+                 "[MapObjects] ; the background\n1,2,IMAGE0\n [screenobjects]\n", 1,
+                 {"{\"line\":\"1,2,IMAGE0\",\"x\":\"1\"", "\"error\":\"' [screenobjects]' is not a valid integer value\""}},
+        DumpCase{"KeysByTheirFirstCharacters",
+                 "outfileXpak\nFiles=abc\nFILE\nsome text before any header\n", 0,
+                 {"{\"outFile\":\"pak\"", "\"files\":[\"=abc\",\"\"]", "\"screenObjects\":[],", kClean}},
+        DumpCase{"OutFileLineInScreenSection", "OutFile=a\n[screenobjects]\nOutFile=b,7\n", 0,
+                 {"{\"outFile\":\"b,7\"", "{\"line\":\"OutFile=b,7\",\"x\":\"OutFile=b\",\"y\":\"7\",\"image\":-1", kClean}},
+        DumpCase{"SpacesOnlyScreenLine", "[screenobjects]\n   \n\n", 0,
+                 {"{\"line\":\"   \",\"x\":\"   \",\"y\":\"-1\",\"image\":-1,\"layer\":-1,\"mode\":-1,"
+                  "\"displayTime\":-1,\"objectId\":-1}",
+                  kClean}},
+        DumpCase{"MapFieldsNormalisedLineKept", "[mapobjects]\n 10,$10,image3,3,servercontrolled,0x10,-5", 0,
+                 {"{\"line\":\" 10,$10,image3,3,servercontrolled,0x10,-5\",\"x\":\"10\",\"y\":\"16\",\"image\":3,"
+                  "\"layer\":3,\"mode\":5,\"displayTime\":16,\"objectId\":-5}",
+                  kClean}},
+        DumpCase{"RepeatedSectionsMergeInFileOrder",
+                 "[mapobjects]\r\n1,1,IMAGE0\r\n[screenobjects]\r\n9,9\r\n[MAPOBJECTS]\r\n2,2,IMAGE0", 0,
+                 {"\"mapObjects\":[\n{\"line\":\"1,1,IMAGE0\"", "},\n{\"line\":\"2,2,IMAGE0\"", kClean}}),
+    [](const testing::TestParamInfo<DumpCase>& info) { return info.param.name; });
+
+TEST_F(QelTool, DumpOfAMissingFile)
+{
+    const Outcome result = run({"dump", "missing.ini"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out,
+              "{\"outFile\":\"\",\n\"files\":[],\n\"images\":[],\n\"mapObjects\":[],\n"
+              "\"screenObjects\":[],\n\"error\":\"File not found\",\n\"errorLine\":null}\n");
+}
+
+const std::string kMessy =
+    "; made by hand\n"
+    "outfile=pack\n"
+    "file:b.wav\n"
+    "[screenobjects] trailing text\n"
+    "1,2\n"
+    ";c\n"
+    "[objectimages]\n"
+    "image01=a.bmp,1,1,0,extra\n"
+    "IMAGE2=b.\xe9mp,2,3,40\n"
+    "\n"
+    "[mapobjects]\n"
+    "5,6,IMAGE1\n"
+    "[screenobjects]\n"
+    "3,4";
+
+const std::string kMessyFormatted =
+    "OutFile=pack\r\n"
+    "\r\n"
+    "File=b.wav\r\n"
+    "\r\n"
+    "[objectimages]\r\n"
+    "IMAGE1=a.bmp\r\n"
+    "IMAGE2=b.\xe9mp,2,3,40\r\n"
+    "\r\n"
+    "[mapobjects]\r\n"
+    "5,6,IMAGE1\r\n"
+    "\r\n"
+    "[screenobjects]\r\n"
+    "1,2\r\n"
+    "3,4\r\n";
+
+TEST_F(QelTool, FormatInPlaceWritesTheEditorsLayout)
+{
+    write("messy.ini", kMessy);
+    const Outcome result = run({"format", "messy.ini"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(ReadFile(file("messy.ini")), kMessyFormatted);
+    // Formatting what is already in the layout changes nothing.
+    EXPECT_EQ(run({"format", "messy.ini"}).exitCode, 0);
+    EXPECT_EQ(ReadFile(file("messy.ini")), kMessyFormatted);
+}
+
+TEST_F(QelTool, FormatToAnotherFileLeavesTheSourceAlone)
+{
+    write("messy.ini", kMessy);
+    write("old.ini", "previous content");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"format", "messy.ini", "-o", "out.ini"},
+             {"format", "-o", "old.ini", "messy.ini"}}) {
+        const Outcome result = run(args);
+        EXPECT_EQ(result.exitCode, 0) << args[2];
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_EQ(ReadFile(file("messy.ini")), kMessy);
+    EXPECT_EQ(ReadFile(file("out.ini")), kMessyFormatted);
+    EXPECT_EQ(ReadFile(file("old.ini")), kMessyFormatted);
+}
+
+TEST_F(QelTool, FormatWritesNothingWhenReadingFails)
+{
+    const std::string bad = "OutFile=x\r\n[mapobjects]\r\n1,2,IMAGE0\r\n1,2,IMAGE0,BelowAll \r\n";
+    write("bad.ini", bad);
+    write("target.ini", "keep me");
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"format", "bad.ini"}, "bad.ini:4: 'belowall ' is not a valid integer value\n"},
+        {{"format", "bad.ini", "-o", "target.ini"}, "bad.ini:4: 'belowall ' is not a valid integer value\n"},
+        {{"format", "bad.ini", "-o", "new.ini"}, "bad.ini:4: 'belowall ' is not a valid integer value\n"},
+        {{"format", "missing.ini", "-o", "target.ini"}, "missing.ini: File not found\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome result = run(c.args);
+        EXPECT_EQ(result.exitCode, 1) << c.args.back();
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(ReadFile(file("bad.ini")), bad);
+    EXPECT_EQ(ReadFile(file("target.ini")), "keep me");
+    EXPECT_FALSE(fs::exists(file("new.ini")));
+    EXPECT_FALSE(fs::exists(file("missing.ini")));
+}
+
+TEST_F(QelTool, FormatReportsAWriteFailure)
+{
+    write("good.ini", kExample);
+    const Outcome result = run({"format", "good.ini", "-o", "no-such-folder/out.ini"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.rfind("no-such-folder/out.ini: ", 0), 0u) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+    EXPECT_FALSE(fs::exists(file("no-such-folder")));
+}
+
+TEST_F(QelTool, CheckReportsEveryFailingFile)
+{
+    write("good.ini", kExample);
+    write("messy.ini", kMessy);
+    write("bad.ini", "[objectimages]\nIMAGE0=a.bmp,1,x,3\n");
+    write("badmap.ini", "[mapobjects]\n\n;\n ;not a comment\n");
+    struct Case {
+        std::vector<std::string> files;
+        int exitCode;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {{"good.ini"}, 0, ""},
+        {{"good.ini", "messy.ini"}, 0, ""},
+        {{"bad.ini"}, 1, "bad.ini:2: 'x' is not a valid integer value\n"},
+        {{"good.ini", "bad.ini", "missing.ini", "badmap.ini", "messy.ini"},
+         1,
+         "bad.ini:2: 'x' is not a valid integer value\n"
+         "missing.ini: File not found\n"
+         "badmap.ini:4: ' ;not a comment' is not a valid integer value\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"check"};
+        args.insert(args.end(), c.files.begin(), c.files.end());
+        const Outcome result = run(args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.files.size();
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST_F(QelTool, UsageErrorsExitWithTwo)
+{
+    write("good.ini", kExample);
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate", "good.ini"},
+        {"dump"},
+        {"dump", "good.ini", "good.ini"},
+        {"dump", "-x", "good.ini"},
+        {"dump", "good.ini", "-o", "out.ini"},
+        {"format"},
+        {"format", "good.ini", "-o"},
+        {"format", "good.ini", "-o", "a.ini", "-o", "b.ini"},
+        {"format", "good.ini", "other.ini"},
+        {"check"},
+        {"check", "--bogus", "good.ini"},
+    };
+    for (const auto& args : cases) {
+        const Outcome result = run(args);
+        const std::string shown = args.empty() ? "(none)" : args[0] + (args.size() > 1 ? " " + args[1] : "");
+        EXPECT_EQ(result.exitCode, 2) << shown;
+        EXPECT_EQ(result.out, "") << shown;
+        EXPECT_EQ(result.err.rfind("qeltool: ", 0), 0u) << shown;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << shown << ": " << result.err;
+    }
+    EXPECT_FALSE(fs::exists(file("out.ini")));
+    EXPECT_FALSE(fs::exists(file("a.ini")));
+    EXPECT_EQ(ReadFile(file("good.ini")), kExample);
+}
+
+TEST_F(QelTool, HelpForTheCommandAndEachVerb)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string firstLine;
+    };
+    const std::vector<Case> cases = {
+        {{"--help"}, "Usage: qeltool VERB [ARGS]\n"},
+        {{"-h"}, "Usage: qeltool VERB [ARGS]\n"},
+        {{"dump", "--help"}, "Usage: qeltool dump FILE\n"},
+        {{"format", "missing.ini", "-h"}, "Usage: qeltool format FILE [-o OUT]\n"},
+        {{"check", "--help"}, "Usage: qeltool check FILE...\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome result = run(c.args);
+        EXPECT_EQ(result.exitCode, 0) << c.args[0];
+        EXPECT_EQ(result.out.substr(0, c.firstLine.size()), c.firstLine);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST_F(QelTool, DoubleDashNamesAFileStartingWithADash)
+{
+    write("-odd.ini", kExample);
+    const Outcome result = run({"check", "--", "-odd.ini"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "");
+}
+
+}  // namespace
