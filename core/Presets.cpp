@@ -1,0 +1,90 @@
+#include "Presets.h"
+
+#include "Errors.h"
+#include "IntConversion.h"
+#include "Keywords.h"
+
+namespace qel {
+
+namespace {
+constexpr int kLayerAfterTiles = 2;
+constexpr int kLayerTopMost = 7;
+constexpr int kModeEnterZone = 1;
+}  // namespace
+
+EditorPreset CenterSafePreset(std::int32_t width, std::int32_t height, int imageChoice)
+{
+    // "div" truncates toward zero, as C++ division does; no value here can overflow.
+    EditorPreset preset;
+    preset.values.xText = IntToStr(kCentrePoint - width / 2);
+    preset.values.yText = IntToStr(kCentrePoint - height / 2);
+    preset.values.imageChoice = imageChoice;
+    preset.values.layerChoice = kLayerAfterTiles;
+    preset.values.modeChoice = kModeNoneIndex;
+    preset.values.displayTimeText = "0";
+    preset.values.objectIdText = "0";
+    preset.kind = ObjectKind::Map;
+    return preset;
+}
+
+EditorPreset SplashScreenCenterPreset(std::int32_t width, std::int32_t height, int imageChoice)
+{
+    EditorPreset preset;
+    preset.values.xText = kScreenCentrePrefix + IntToStr(width / 2);
+    preset.values.yText = kScreenCentrePrefix + IntToStr(height / 2);
+    preset.values.imageChoice = imageChoice;
+    preset.values.layerChoice = kLayerTopMost;
+    preset.values.modeChoice = kModeEnterZone;
+    preset.values.displayTimeText = kSplashDisplayTime;
+    preset.values.objectIdText = "0";
+    preset.kind = ObjectKind::Screen;
+    return preset;
+}
+
+std::size_t TiledBackgroundLineCount(std::int32_t width, std::int32_t height)
+{
+    if (width <= 0 || height <= 0)
+        return 0;
+    return static_cast<std::size_t>(kTilingExtent / width + 1) * static_cast<std::size_t>(kTilingExtent / height + 1);
+}
+
+std::vector<std::string> TiledBackgroundLines(std::int32_t width, std::int32_t height, std::int32_t imageNumber)
+{
+    if (width <= 0 || height <= 0)
+        throw MessageError(kNoPictureSizeMessage);
+    // 64-bit steps: x + w must not overflow when w is near the 32-bit limit.
+    const std::int64_t w = width;
+    const std::int64_t h = height;
+    std::string suffix = ",IMAGE";
+    AppendInt(suffix, imageNumber);
+    suffix += ",AfterBackground";
+
+    std::vector<std::string> lines;
+    lines.reserve(TiledBackgroundLineCount(width, height));
+    std::string xPart;
+    for (std::int64_t x = 0; x <= kTilingExtent; x += w) {
+        xPart.clear();
+        AppendInt(xPart, static_cast<std::int32_t>(x));
+        xPart += ',';
+        for (std::int64_t y = 0; y <= kTilingExtent; y += h) {
+            std::string& line = lines.emplace_back();
+            line.reserve(xPart.size() + 6 + suffix.size());
+            line += xPart;
+            AppendInt(line, static_cast<std::int32_t>(y));
+            line += suffix;
+        }
+    }
+    return lines;
+}
+
+std::size_t AddTiledBackground(DefinitionDocument& doc, std::int32_t width, std::int32_t height, int imageChoice)
+{
+    if (imageChoice < 0 || static_cast<std::size_t>(imageChoice) >= doc.images().size())
+        return 0;
+    const std::int32_t number = doc.images()[static_cast<std::size_t>(imageChoice)].number;
+    const std::vector<std::string> lines = TiledBackgroundLines(width, height, number);
+    doc.mapObjects().appendLines(lines);
+    return lines.size();
+}
+
+}  // namespace qel
