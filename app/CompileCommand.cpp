@@ -1,0 +1,52 @@
+#include "CompileCommand.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "DefinitionWriter.h"
+#include "Errors.h"
+
+namespace qel::app {
+
+CompilerCommand ComposeCompilerCommand(const QString& compilerPath, const QString& definitionPath,
+                                       bool throughWine)
+{
+    if (throughWine)
+        return {QStringLiteral("wine"), {compilerPath, definitionPath}};
+    return {compilerPath, {definitionPath}};
+}
+
+bool NeedsWine(const QString& compilerPath)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(compilerPath);
+    return false;
+#else
+    return QFileInfo(compilerPath).fileName().endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)
+           && !QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty();
+#endif
+}
+
+void CompileDefinition(qel::DefinitionDocument& doc, const AppSettings& settings,
+                       qel::platform::ProcessLauncher& launcher)
+{
+    if (settings.compilerPath().isEmpty())
+        throw MessageError("No Compiler selected, select one from the options screen!");
+    if (doc.currentFile().empty())
+        throw MessageError("Ini not saved or no ini opened!");
+
+    const std::string file = doc.currentFile();
+    WriteDefinition(doc, file);
+
+    const QString compiler = settings.compilerPath();
+    const CompilerCommand command =
+        ComposeCompilerCommand(compiler, QFile::decodeName(QByteArray::fromStdString(file)), NeedsWine(compiler));
+    try {
+        launcher.start(command.program, command.arguments);
+    } catch (const MessageError& e) {
+        throw MessageError("Cannot start the compiler '" + compiler.toLatin1().toStdString() + "': " + e.what());
+    }
+}
+
+}  // namespace qel::app

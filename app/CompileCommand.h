@@ -1,0 +1,36 @@
+#pragma once
+// Compile: save the definition, then hand it to the package compiler, which
+// runs on its own; the editor does not wait for it.
+
+#include <QString>
+#include <QStringList>
+
+#include "AppSettings.h"
+#include "DefinitionDocument.h"
+#include "ProcessLauncher.h"
+
+namespace qel::app {
+
+// Throws qel::MessageError when no compiler is chosen, when the document has
+// no file, or when the compiler cannot be started; a failed save (FileError)
+// propagates and the compiler is not started.
+void CompileDefinition(qel::DefinitionDocument& doc, const AppSettings& settings,
+                       qel::platform::ProcessLauncher& launcher);
+
+// The program and arguments that start `compilerPath` on `definitionPath`.
+struct CompilerCommand {
+    QString program;
+    QStringList arguments;
+
+    friend bool operator==(const CompilerCommand&, const CompilerCommand&) = default;
+};
+
+// `throughWine`: run a Windows executable through the `wine` loader.
+CompilerCommand ComposeCompilerCommand(const QString& compilerPath, const QString& definitionPath,
+                                       bool throughWine);
+
+// True for a compiler named "*.exe" (any case) on a system other than Windows
+// that has `wine` on its PATH.
+bool NeedsWine(const QString& compilerPath);
+
+}  // namespace qel::app

@@ -1,0 +1,41 @@
+#pragma once
+// New, Open, Save and Save As on the document alone: the window binds them to
+// its dialogs and controls. Paths are bytes in the system's file name encoding.
+
+#include <string>
+#include <string_view>
+
+#include "DefinitionDocument.h"
+
+namespace qel::app {
+
+// Empties the document and returns it to Untitled; an empty document counts
+// as unchanged.
+void NewDocument(DefinitionDocument& doc);
+
+// Empties the document and reads `path` into it. On success `path` is the
+// current file and the document is unchanged. When reading fails the document
+// keeps what was read before the failure but is Untitled again, so that a
+// later Save asks for a name instead of overwriting the file with a partial
+// copy; the failure is rethrown.
+void OpenDocument(DefinitionDocument& doc, const std::string& path);
+
+// Writes the document to its current file through the safe write. Only for a
+// document that has a current file.
+void SaveDocument(DefinitionDocument& doc);
+
+// The file a Save As writes for the name chosen in the save dialog: ".ini"
+// added when the name has no extension; empty when nothing was chosen.
+std::string SaveAsTarget(std::string_view chosen);
+
+// Writes the document to `target` (which becomes the current file).
+void SaveDocumentAs(DefinitionDocument& doc, const std::string& target);
+
+// The name the unsaved-changes question uses: the current file's name part,
+// or "Untitled".
+std::string DocumentDisplayName(const DefinitionDocument& doc);
+
+// "Save changes to NAME?"
+std::string SaveChangesQuestion(const DefinitionDocument& doc);
+
+}  // namespace qel::app

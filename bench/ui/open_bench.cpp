@@ -1,0 +1,169 @@
+// Opens a definition of 1,050,625 map objects (a 1025 x 1025 grid of tiles)
+// twice in one process: with the core alone, and through the window's Open
+// command until the map list has laid out and painted its first rows. Prints
+// both times, their ratio and the peak memory.
+//
+//   QT_QPA_PLATFORM=offscreen bench/ui/open_bench [rounds]
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListView>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/resource.h>
+
+#include "DefinitionReader.h"
+#include "MainWindow.h"
+#include "ObjectsSection.h"
+#include "ProcessLauncher.h"
+#include "Prompter.h"
+#include "SettingsStore.h"
+
+namespace {
+
+constexpr int kSide = 1025;  // 0 to 16384 in steps of 16 on both axes
+
+std::string GridDefinition()
+{
+    std::string text = "OutFile=grid.lvz\r\n\r\nFile=tile.bmp\r\n\r\n[objectimages]\r\nIMAGE0=tile.bmp\r\n\r\n[mapobjects]\r\n";
+    text.reserve(static_cast<std::size_t>(kSide) * kSide * 36);
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
+            text += std::to_string(x * 16);
+            text += ',';
+            text += std::to_string(y * 16);
+            text += ",IMAGE0,BelowAll,ShowAlways\r\n";
+        }
+    return text;
+}
+
+// Answers the open dialog with one file; anything else is a failure of the run.
+class BenchPrompter : public qel::ui::Prompter {
+public:
+    QString file;
+    int failures = 0;
+    void error(QWidget*, const QString& message) override
+    {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
+        ++failures;
+    }
+    bool confirm(QWidget*, const QString&) override { return false; }
+    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString&) override
+    {
+        return qel::ui::SaveChangesAnswer::No;
+    }
+    QString openFile(QWidget*, const QString&) override { return file; }
+    QStringList openFiles(QWidget*, const QString&) override { return {}; }
+    QString saveFile(QWidget*, const QString&) override { return {}; }
+};
+
+class NoSettings : public qel::platform::SettingsStore {
+public:
+    qel::platform::StoredValue readString(const QString&, QString&) override
+    {
+        return qel::platform::StoredValue::Missing;
+    }
+    qel::platform::StoredValue readInteger(const QString&, qint32& value) override
+    {
+        value = 1;
+        return qel::platform::StoredValue::Present;
+    }
+    bool writeString(const QString&, const QString&) override { return true; }
+    bool writeInteger(const QString&, qint32) override { return true; }
+};
+
+class NoLauncher : public qel::platform::ProcessLauncher {
+public:
+    void start(const QString&, const QStringList&) override {}
+};
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("grid.ini"));
+    {
+        const std::string bytes = GridDefinition();
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                                                   static_cast<qint64>(bytes.size())) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    const std::string path = QFile::encodeName(file).toStdString();
+
+    BenchPrompter prompter;
+    prompter.file = file;
+    NoSettings store;
+    NoLauncher launcher;
+    TMainFrm window(prompter, store, launcher);
+    window.show();
+    QApplication::processEvents();
+    QListView* list = window.objectsSection->MapObjectList;
+
+    double coreBest = 1e9;
+    double windowBest = 1e9;
+    std::size_t rows = 0;
+    for (int round = 0; round < rounds; ++round) {
+        {
+            qel::DefinitionDocument doc;
+            const auto start = Clock::now();
+            qel::ReadDefinition(doc, path);
+            coreBest = std::min(coreBest, Seconds(start));
+            rows = doc.mapObjects().size();
+        }
+        // Start each window round from an empty document, as a first Open does.
+        window.NewExecute();
+        QApplication::processEvents();
+        {
+            const auto start = Clock::now();
+            window.aOpenExecute();
+            // Lay out and paint the list the way the event loop would.
+            QApplication::processEvents();
+            list->viewport()->repaint();
+            windowBest = std::min(windowBest, Seconds(start));
+        }
+        if (list->model()->rowCount() != static_cast<int>(rows) || list->indexAt(QPoint(2, 2)).row() != 0 ||
+            prompter.failures) {
+            std::fprintf(stderr, "the window did not show the definition\n");
+            return 1;
+        }
+    }
+    // Scrolling to the end must not stall either.
+    const auto scrollStart = Clock::now();
+    list->scrollToBottom();
+    QApplication::processEvents();
+    list->viewport()->repaint();
+    const double scroll = Seconds(scrollStart);
+    const QModelIndex last = list->model()->index(static_cast<int>(rows) - 1, 0);
+    const bool lastShown = list->viewport()->rect().intersects(list->visualRect(last));
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double ratio = windowBest / coreBest;
+    std::printf("map objects:          %zu\n", rows);
+    std::printf("core read:            %.3f s (best of %d)\n", coreBest, rounds);
+    std::printf("window open + paint:  %.3f s (best of %d)\n", windowBest, rounds);
+    std::printf("ratio window / core:  %.2f (required <= 2.00) %s\n", ratio, ratio <= 2.0 ? "ok" : "TOO SLOW");
+    std::printf("scroll to last row:   %.3f s (%s)\n", scroll, lastShown ? "shown" : "NOT SHOWN");
+    std::printf("peak memory:          %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    return ratio <= 2.0 ? 0 : 2;
+}

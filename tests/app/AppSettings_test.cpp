@@ -1,0 +1,244 @@
+// The stored settings: defaults and writes at start-up, storing the compiler,
+// and the real QSettings store round-tripping in Qt's test location.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "AppSettings.h"
+#include "Errors.h"
+#include "FakeSettingsStore.h"
+#include "SettingsStore.h"
+
+using qel::app::AppSettings;
+using qel::platform::FakeSettingsStore;
+using qel::platform::QtSettingsStore;
+using qel::platform::StoredValue;
+
+namespace {
+
+struct LoadCase {
+    const char* name;
+    QMap<QString, QVariant> stored;
+    bool failWrites;
+    QString compilerPath;
+    bool collectFiles;
+    std::vector<std::string> messages;
+    QStringList writes;  // attempted writes, in order
+};
+
+class LoadTest : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadTest, LoadsDefaultsAndReportsFailures)
+{
+    const LoadCase& c = GetParam();
+    FakeSettingsStore store;
+    store.values = c.stored;
+    store.failWrites = c.failWrites;
+    AppSettings settings(store);
+
+    EXPECT_EQ(settings.load(), c.messages);
+    EXPECT_EQ(settings.compilerPath(), c.compilerPath);
+    EXPECT_EQ(settings.collectFiles(), c.collectFiles);
+    EXPECT_EQ(store.writes, c.writes);
+}
+
+const QString kTool = QStringLiteral("/opt/tools/Build Level/BuildLevel.exe");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadTest,
+    ::testing::Values(
+        LoadCase{"FirstStart", {}, false, QString(), true, {}, {"Collect=1"}},
+        LoadCase{"CollectOff", {{"Collect", 0}}, false, QString(), false, {}, {}},
+        LoadCase{"CollectOne", {{"Collect", 1}}, false, QString(), true, {}, {}},
+        LoadCase{"CollectFiveCountsAsOn", {{"Collect", 5}}, false, QString(), true, {}, {}},
+        LoadCase{"CollectNegativeCountsAsOn", {{"Collect", -1}}, false, QString(), true, {}, {}},
+        LoadCase{"CollectOfWrongTypeIsReplaced", {{"Collect", QStringLiteral("yes")}}, false, QString(), true, {},
+                 {"Collect=1"}},
+        LoadCase{"CompilerAndCollect", {{"Compiler", kTool}, {"Collect", 0}}, false, kTool, false, {}, {}},
+        LoadCase{"EmptyCompilerIsNoCompiler", {{"Compiler", QString()}, {"Collect", 1}}, false, QString(), true, {},
+                 {}},
+        LoadCase{"CompilerOfWrongTypeStopsLoading", {{"Compiler", 7}, {"Collect", 1}}, false, QString(), false,
+                 {"Invalid data type for 'Compiler'"}, {}},
+        LoadCase{"CompilerOfWrongTypeDoesNotWriteCollect", {{"Compiler", QByteArray("x")}}, false, QString(), false,
+                 {"Invalid data type for 'Compiler'"}, {}},
+        LoadCase{"StoreCannotBeWritten", {}, true, QString(), false, {"Failed to set data for 'Collect'"},
+                 {"Collect=1"}},
+        LoadCase{"UnwritableStoreWithStoredValues", {{"Compiler", kTool}, {"Collect", 3}}, true, kTool, true, {},
+                 {}}),
+    [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
+
+TEST(AppSettingsTest, StoringTheCompilerWritesOnlyTheCompiler)
+{
+    FakeSettingsStore store;
+    store.values = {{"Collect", 1}};
+    AppSettings settings(store);
+    settings.load();
+
+    settings.setCollectFiles(false);
+    settings.setCompilerPathAndStore(kTool);
+    EXPECT_EQ(settings.compilerPath(), kTool);
+    EXPECT_FALSE(settings.collectFiles());
+    EXPECT_EQ(store.writes, QStringList{"Compiler=" + kTool});
+    EXPECT_EQ(store.values.value("Collect"), QVariant(1));
+
+    // An empty path is stored too: it means no compiler.
+    settings.setCompilerPathAndStore(QString());
+    EXPECT_EQ(store.values.value("Compiler"), QVariant(QString()));
+
+    // The collect choice lasts until the next start only.
+    AppSettings restarted(store);
+    restarted.load();
+    EXPECT_TRUE(restarted.collectFiles());
+    EXPECT_EQ(restarted.compilerPath(), QString());
+}
+
+TEST(AppSettingsTest, FailedStoreKeepsThePathInMemoryAndThrows)
+{
+    FakeSettingsStore store;
+    store.values = {{"Compiler", QStringLiteral("/old/BuildLevel.exe")}, {"Collect", 1}};
+    AppSettings settings(store);
+    settings.load();
+    store.failWrites = true;
+
+    try {
+        settings.setCompilerPathAndStore(kTool);
+        FAIL() << "no exception";
+    } catch (const qel::MessageError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'Compiler'");
+    }
+    EXPECT_EQ(settings.compilerPath(), kTool);
+    EXPECT_EQ(store.values.value("Compiler"), QVariant(QStringLiteral("/old/BuildLevel.exe")));
+}
+
+// --- the QSettings store ---------------------------------------------------
+
+// The user's store in Qt's test location, emptied around each test.
+class UserStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { clear(); }
+    void TearDown() override { clear(); }
+    static void clear()
+    {
+        QSettings settings(QStringLiteral("brix"), QStringLiteral("QELv2"));
+        settings.clear();
+        settings.sync();
+    }
+};
+
+TEST_F(UserStoreTest, FirstStartStoresCollectAndNoCompiler)
+{
+    QtSettingsStore store;
+    // The runner's test mode keeps this out of the user's real settings.
+    ASSERT_TRUE(store.location().contains(QStringLiteral(".qttest"))) << store.location().toStdString();
+
+    AppSettings settings(store);
+    EXPECT_TRUE(settings.load().empty());
+    EXPECT_TRUE(settings.collectFiles());
+    EXPECT_TRUE(settings.compilerPath().isEmpty());
+
+    QSettings raw(QStringLiteral("brix"), QStringLiteral("QELv2"));
+    EXPECT_EQ(raw.value(QStringLiteral("Collect")).toInt(), 1);
+    EXPECT_FALSE(raw.contains(QStringLiteral("Compiler")));
+
+    settings.setCompilerPathAndStore(kTool);
+    AppSettings restarted(store);
+    EXPECT_TRUE(restarted.load().empty());
+    EXPECT_EQ(restarted.compilerPath(), kTool);
+}
+
+// Values as a hand-edited or older configuration file may hold them.
+struct FileCase {
+    const char* name;
+    const char* text;  // file content
+    StoredValue compilerState;
+    QString compiler;
+    StoredValue collectState;
+    qint32 collect;
+};
+
+class IniStoreTest : public ::testing::TestWithParam<FileCase> {};
+
+TEST_P(IniStoreTest, ReadsTypesFromTheFile)
+{
+    const FileCase& c = GetParam();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("QELv2.conf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(c.text);
+    file.close();
+
+    QtSettingsStore store(path);
+    QString compiler = QStringLiteral("unchanged");
+    qint32 collect = -99;
+    EXPECT_EQ(store.readString(QStringLiteral("Compiler"), compiler), c.compilerState);
+    EXPECT_EQ(store.readInteger(QStringLiteral("Collect"), collect), c.collectState);
+    EXPECT_EQ(compiler, c.compiler);
+    EXPECT_EQ(collect, c.collect);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniStoreTest,
+    ::testing::Values(
+        FileCase{"Empty", "", StoredValue::Missing, "unchanged", StoredValue::Missing, -99},
+        FileCase{"Both", "[General]\nCompiler=/a b/BuildLevel.exe\nCollect=0\n", StoredValue::Present,
+                 "/a b/BuildLevel.exe", StoredValue::Present, 0},
+        FileCase{"Five", "[General]\nCollect=5\n", StoredValue::Missing, "unchanged", StoredValue::Present, 5},
+        FileCase{"CollectNotANumber", "[General]\nCollect=on\n", StoredValue::Missing, "unchanged",
+                 StoredValue::WrongType, -99},
+        FileCase{"CollectTooLarge", "[General]\nCollect=4294967296\n", StoredValue::Missing, "unchanged",
+                 StoredValue::WrongType, -99},
+        FileCase{"CollectTrailingText", "[General]\nCollect=1x\n", StoredValue::Missing, "unchanged",
+                 StoredValue::WrongType, -99},
+        FileCase{"CompilerList", "[General]\nCompiler=a, b\n", StoredValue::WrongType, "unchanged",
+                 StoredValue::Missing, -99},
+        FileCase{"CompilerBytes", "[General]\nCompiler=@ByteArray(abc)\n", StoredValue::WrongType, "unchanged",
+                 StoredValue::Missing, -99},
+        FileCase{"CompilerEmpty", "[General]\nCompiler=\n", StoredValue::Present, "", StoredValue::Missing,
+                 -99}),
+    [](const ::testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
+
+TEST(IniStoreWriteTest, RoundTripsAwkwardPaths)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("sub/QELv2.conf"));
+    for (const QString& value : {QStringLiteral("C:\\Tools, old\\BuildLevel.exe"), QStringLiteral("/x=y;z/\"q\" \u00e9"),
+                                 QString()}) {
+        QtSettingsStore writer(path);
+        ASSERT_TRUE(writer.writeString(QStringLiteral("Compiler"), value));
+        ASSERT_TRUE(writer.writeInteger(QStringLiteral("Collect"), -7));
+        QtSettingsStore reader(path);
+        QString compiler;
+        qint32 collect = 0;
+        EXPECT_EQ(reader.readString(QStringLiteral("Compiler"), compiler), StoredValue::Present);
+        EXPECT_EQ(compiler, value);
+        EXPECT_EQ(reader.readInteger(QStringLiteral("Collect"), collect), StoredValue::Present);
+        EXPECT_EQ(collect, -7);
+    }
+}
+
+TEST(IniStoreWriteTest, UnwritableLocationReportsFailure)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A folder cannot be made below a plain file, whoever runs the test.
+    QFile blocker(dir.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QtSettingsStore store(dir.filePath(QStringLiteral("plain/QELv2.conf")));
+    EXPECT_FALSE(store.writeString(QStringLiteral("Compiler"), kTool));
+    EXPECT_FALSE(store.writeInteger(QStringLiteral("Collect"), 1));
+
+    AppSettings settings(store);
+    EXPECT_EQ(settings.load(), std::vector<std::string>{"Failed to set data for 'Collect'"});
+    EXPECT_FALSE(settings.collectFiles());
+    EXPECT_THROW(settings.setCompilerPathAndStore(kTool), qel::MessageError);
+}
+
+}  // namespace

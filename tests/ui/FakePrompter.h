@@ -1,0 +1,78 @@
+#pragma once
+// A prompter that records every message and question and answers from
+// queues; a question nobody queued an answer for fails the test.
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <gtest/gtest.h>
+#include <vector>
+
+#include "Prompter.h"
+
+class FakePrompter : public qel::ui::Prompter {
+public:
+    std::vector<QString> errors;
+    std::vector<QString> confirmations;
+    std::vector<QString> saveQuestions;
+    std::vector<QString> openFilters;
+    std::vector<QString> saveFilters;
+
+    std::deque<bool> confirmAnswers;
+    std::deque<qel::ui::SaveChangesAnswer> saveChangesAnswers;
+    std::deque<QString> openAnswers;
+    std::deque<QStringList> openFilesAnswers;
+    std::deque<QString> saveAnswers;
+
+    void error(QWidget*, const QString& message) override { errors.push_back(message); }
+
+    bool confirm(QWidget*, const QString& question) override
+    {
+        confirmations.push_back(question);
+        return take(confirmAnswers, false, "confirmation");
+    }
+
+    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString& question) override
+    {
+        saveQuestions.push_back(question);
+        return take(saveChangesAnswers, qel::ui::SaveChangesAnswer::Cancel, "save-changes question");
+    }
+
+    QString openFile(QWidget*, const QString& filter) override
+    {
+        openFilters.push_back(filter);
+        return take(openAnswers, QString(), "open dialog");
+    }
+
+    QStringList openFiles(QWidget*, const QString& filter) override
+    {
+        openFilters.push_back(filter);
+        return take(openFilesAnswers, QStringList(), "open-files dialog");
+    }
+
+    QString saveFile(QWidget*, const QString& filter) override
+    {
+        saveFilters.push_back(filter);
+        return take(saveAnswers, QString(), "save dialog");
+    }
+
+    // Nothing asked or shown at all.
+    bool silent() const
+    {
+        return errors.empty() && confirmations.empty() && saveQuestions.empty() && openFilters.empty() &&
+               saveFilters.empty();
+    }
+
+private:
+    template <class T>
+    static T take(std::deque<T>& answers, T fallback, const char* what)
+    {
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected " << what;
+            return fallback;
+        }
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+};

@@ -1,0 +1,65 @@
+#pragma once
+// A main window with its dialogs over fakes: answered dialogs, an in-memory
+// settings store, a launcher that only records, and a throw-away folder.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+#include "FakePrompter.h"
+#include "FakeProcessLauncher.h"
+#include "FakeSettingsStore.h"
+#include "MainWindow.h"
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        frm = std::make_unique<TMainFrm>(prompter, store, launcher);
+        frm->CreateDialogs();
+    }
+
+    template <class T>
+    T* find(const char* name) const
+    {
+        T* found = frm->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    static void writeFile(const QString& file, const std::string& bytes)
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+
+    static std::string readFile(const QString& file)
+    {
+        QFile in(file);
+        if (!in.open(QIODevice::ReadOnly))
+            return "<missing>";
+        return in.readAll().toStdString();
+    }
+
+    QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files); }
+
+    // Opens `file` through the Open command.
+    void open(const QString& file)
+    {
+        prompter.openAnswers.push_back(file);
+        frm->aOpenExecute();
+    }
+
+    QTemporaryDir dir;
+    FakePrompter prompter;
+    qel::platform::FakeSettingsStore store;
+    qel::platform::FakeProcessLauncher launcher;
+    std::unique_ptr<TMainFrm> frm;
+};

@@ -1,0 +1,119 @@
+#include "Controls.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "SpeedButton.h"
+
+namespace qel::ui {
+
+namespace {
+QFont SizedFont(int points, bool bold)
+{
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    font.setBold(bold);
+    return font;
+}
+}  // namespace
+
+QFont ControlFont()
+{
+    return SizedFont(8, false);
+}
+
+QFont CaptionFont()
+{
+    return SizedFont(10, true);
+}
+
+QFont SmallBoldFont()
+{
+    return SizedFont(8, true);
+}
+
+void MakeSection(QGroupBox* box, const QString& objectName, const QString& caption, const QRect& rect)
+{
+    box->setObjectName(objectName);
+    box->setTitle(caption);
+    box->setFont(CaptionFont());
+    box->setGeometry(rect);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& objectName, const QString& text, const QFont& font,
+                  const QRect& rect)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    label->setFont(font);
+    label->setGeometry(rect);
+    return label;
+}
+
+LabelledEdit MakeLabelledEdit(QWidget* parent, const QString& objectName, const QString& caption,
+                              const QString& text, const QFont& labelFont, const QRect& editRect,
+                              int labelWidth)
+{
+    const int height = QFontMetrics(labelFont).height() + 1;
+    const int width = labelWidth > 0 ? labelWidth : editRect.width();
+    QLabel* label = MakeLabel(parent, objectName + QStringLiteral("Label"), caption, labelFont,
+                              QRect(editRect.left(), editRect.top() - height - 1, width, height));
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(objectName);
+    edit->setFont(ControlFont());
+    edit->setGeometry(editRect);
+    label->setBuddy(edit);
+    return {label, edit};
+}
+
+QIcon PictureIcon(const QString& normal, const QString& disabled)
+{
+    QIcon icon;
+    if (QFile::exists(normal))
+        icon.addFile(normal, QSize(), QIcon::Normal);
+    if (!disabled.isEmpty() && QFile::exists(disabled))
+        icon.addFile(disabled, QSize(), QIcon::Disabled);
+    return icon;
+}
+
+QToolButton* MakeSpeedButton(QWidget* parent, const QString& objectName, const QString& caption,
+                             const QIcon& icon, const QRect& rect)
+{
+    auto* button = new SpeedButton(parent);
+    button->setObjectName(objectName);
+    button->setFont(ControlFont());
+    button->setText(caption);
+    button->setIcon(icon);
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    button->setGeometry(rect);
+    return button;
+}
+
+QComboBox* MakeEditableCombo(QWidget* parent, const QString& objectName, const QStringList& items,
+                             const QString& placeholder, const QRect& rect)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(objectName);
+    box->setFont(ControlFont());
+    box->setEditable(true);
+    // Typing never adds entries; the lists are the document's.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(items);
+    box->setGeometry(rect);
+    ShowPlaceholder(box, placeholder);
+    return box;
+}
+
+void ShowPlaceholder(QComboBox* box, const QString& placeholder)
+{
+    box->setCurrentIndex(-1);
+    box->setEditText(placeholder);
+}
+
+}  // namespace qel::ui

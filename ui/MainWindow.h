@@ -1,0 +1,160 @@
+#pragma once
+// The editor's one window: the four sections, the menu, the tool bar, the
+// status bar and the document commands. The window owns the document; the
+// prompter, the settings store and the process launcher are handed in, so
+// that tests answer every dialog and never touch the user's settings.
+
+#include <QMainWindow>
+#include <exception>
+#include <memory>
+
+#include "AppSettings.h"
+#include "DefinitionDocument.h"
+
+class QDialog;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class TAboutFrm;
+class TOptnsForm;
+class TSortFrm;
+
+namespace qel::platform {
+class ProcessLauncher;
+class SettingsStore;
+}  // namespace qel::platform
+
+namespace qel::ui {
+class FileListModel;
+class FileSection;
+class HelpViewer;
+class ImageSection;
+class ObjectListModel;
+class ObjectsSection;
+class PreviewSection;
+class Prompter;
+}  // namespace qel::ui
+
+class TMainFrm : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& store,
+             qel::platform::ProcessLauncher& launcher, QWidget* parent = nullptr);
+    ~TMainFrm() override;
+
+    // Creates the Sort Objects, Options and About dialogs, hidden, in that
+    // order; they read the window's state, so the window comes first.
+    void CreateDialogs();
+
+    qel::DefinitionDocument& document() { return doc_; }
+    qel::app::AppSettings& settings() { return settings_; }
+    const QString& programFolder() const { return programFolder_; }
+
+    // Commands.
+    void NewExecute();
+    void aOpenExecute();
+    void SaveExecute();
+    void SaveAsExecute();
+    void ExitExecute();
+    void CompileExecute();
+    void Options1Click();
+    void QelHelp1Click();
+    void About1Click();
+    void SortObjectsClick();
+
+    // Empties the document and returns every control to its start.
+    void ResetDocument();
+
+    // Runs a handler; a failure ends it and is shown in the error box.
+    // True when the handler ran to its end.
+    template <class Handler>
+    bool guarded(Handler&& handler)
+    {
+        try {
+            handler();
+            return true;
+        } catch (...) {
+            ShowFailure(std::current_exception());
+            return false;
+        }
+    }
+    void ShowFailure(std::exception_ptr failure);
+
+    // The sections and their controls.
+    qel::ui::FileSection* fileSection;
+    qel::ui::ImageSection* imageSection;
+    qel::ui::PreviewSection* previewSection;
+    qel::ui::ObjectsSection* objectsSection;
+
+    QAction* New;
+    QAction* aOpen;
+    QAction* Save;
+    QAction* SaveAs;
+    QAction* Exit;
+    QAction* Compile;
+    QMenu* File1;
+    QAction* New1;
+    QAction* Open1;
+    QAction* Save1;
+    QAction* SaveAs1;
+    QAction* Exit1;
+    QAction* Options1;
+    QMenu* Help1;
+    QAction* QelHelp1;
+    QAction* About1;
+    QToolBar* ActionToolBar1;
+    QStatusBar* Status;
+    QLabel* StatusPanel;
+    QTimer* Timer;
+    QTimer* AnimTimer;
+
+    TSortFrm* SortFrm() const { return sortFrm_.get(); }
+    TOptnsForm* OptnsForm() const { return optnsForm_.get(); }
+    TAboutFrm* AboutFrm() const { return aboutFrm_.get(); }
+
+    qel::ui::ObjectListModel* mapObjectModel() const { return mapModel_; }
+    qel::ui::ObjectListModel* screenObjectModel() const { return screenModel_; }
+    qel::ui::FileListModel* fileModel() const { return fileModel_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void BuildCommands();
+    void BuildMenu();
+    void BuildToolBar(QWidget* inner);
+    void BindDocument();
+
+    // Asks whether to save a changed document; false when the user cancels
+    // or the save did not happen.
+    bool QuerySaveChanges();
+    // True when the document was written.
+    bool SaveCommand();
+    bool SaveAsCommand();
+    void OpenCommand();
+    // Title and status bar from the document state.
+    void ShowDocumentState();
+    // Controls that show document content outside the item models.
+    void ShowDocumentContent();
+    void eOutFileEdited(const QString& text);
+    void ShowDialog(QDialog* dialog);
+    void DialogClosed();
+
+    qel::ui::Prompter& prompter_;
+    qel::platform::ProcessLauncher& launcher_;
+    qel::DefinitionDocument doc_;
+    qel::app::AppSettings settings_;
+    QString programFolder_;
+    qel::ui::FileListModel* fileModel_;
+    qel::ui::ObjectListModel* mapModel_;
+    qel::ui::ObjectListModel* screenModel_;
+    std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
+    std::unique_ptr<TSortFrm> sortFrm_;
+    std::unique_ptr<TOptnsForm> optnsForm_;
+    std::unique_ptr<TAboutFrm> aboutFrm_;
+    bool placed_ = false;
+};

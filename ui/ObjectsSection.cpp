@@ -1,0 +1,133 @@
+#include "ObjectsSection.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QToolButton>
+
+#include "Controls.h"
+#include "Keywords.h"
+#include "UpDownButton.h"
+
+namespace qel::ui {
+
+namespace {
+QListView* MakeObjectList(QWidget* parent, const QString& objectName)
+{
+    auto* list = new QListView(parent);
+    list->setObjectName(objectName);
+    list->setFont(ControlFont());
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Fixed row height lets the view place a million rows without asking
+    // each one for its size.
+    list->setUniformItemSizes(true);
+    list->setGeometry(8, 48, 353, 241);
+    return list;
+}
+
+UpDownButton* MakeUpDown(QWidget* parent, const QString& objectName, QLineEdit* buddy, int maximum, int step)
+{
+    auto* upDown = new UpDownButton(buddy, 0, maximum, step, parent);
+    upDown->setObjectName(objectName);
+    const QRect edit = buddy->geometry();
+    upDown->setGeometry(edit.right() + 1, edit.top(), 16, edit.height());
+    return upDown;
+}
+
+QStringList Keywords(const auto& table)
+{
+    QStringList items;
+    for (std::string_view keyword : table)
+        items << QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size()));
+    return items;
+}
+}  // namespace
+
+ObjectsSection::ObjectsSection(QWidget* parent) : QGroupBox(parent)
+{
+    MakeSection(this, QStringLiteral("ObjectsSection"), QStringLiteral("Objects Section"), QRect(312, 32, 369, 417));
+
+    ObjectsBox = MakeEditableCombo(this, QStringLiteral("ObjectsBox"),
+                                   {QStringLiteral("MapObjects"), QStringLiteral("ScreenObjects")},
+                                   QStringLiteral("MapObjects"), QRect(8, 21, 140, 22));
+    ObjectsBox->setFont(SmallBoldFont());
+    ObjectsBox->lineEdit()->setFont(SmallBoldFont());
+    SortObjects = MakeSpeedButton(this, QStringLiteral("SortObjects"), QString(),
+                                  PictureIcon(QStringLiteral(":/buttons/sort.png"), QStringLiteral(":/buttons/sort-disabled.png")),
+                                  QRect(151, 20, 24, 24));
+    Switch = MakeSpeedButton(this, QStringLiteral("Switch"), QStringLiteral("<-->"),
+                             PictureIcon(QStringLiteral(":/buttons/switch.png")), QRect(284, 19, 77, 25));
+
+    MapObjectList = MakeObjectList(this, QStringLiteral("MapObjectList"));
+    ScreenObjectList = MakeObjectList(this, QStringLiteral("ScreenObjectList"));
+    ScreenObjectList->hide();
+
+    const QFont labelFont = SmallBoldFont();
+    const LabelledEdit x = MakeLabelledEdit(this, QStringLiteral("eObjectX"), QStringLiteral("X-Coord:"), QString(),
+                                            labelFont, QRect(8, 309, 56, 21), 58);
+    eObjectXLabel = x.label;
+    eObjectX = x.edit;
+    const LabelledEdit y = MakeLabelledEdit(this, QStringLiteral("eObjectY"), QStringLiteral("Y-Coord:"), QString(),
+                                            labelFont, QRect(68, 309, 56, 21), 58);
+    eObjectYLabel = y.label;
+    eObjectY = y.edit;
+
+    const int labelTop = eObjectXLabel->y();
+    const int labelHeight = eObjectXLabel->height();
+    ObjectImageLabel = MakeLabel(this, QStringLiteral("ObjectImageLabel"), QStringLiteral("Image:"), labelFont,
+                                 QRect(128, labelTop, 80, labelHeight));
+    ObjectImageBox = MakeEditableCombo(this, QStringLiteral("ObjectImageBox"), {}, QStringLiteral("IMAGE#"),
+                                       QRect(128, 309, 80, 22));
+    ObjectLayerLabel = MakeLabel(this, QStringLiteral("ObjectLayerLabel"), QStringLiteral("Layer:"), labelFont,
+                                 QRect(212, labelTop, 120, labelHeight));
+    ObjectLayerBox = MakeEditableCombo(this, QStringLiteral("ObjectLayerBox"), Keywords(qel::kLayerKeywords),
+                                       QStringLiteral("Layer"), QRect(212, 309, 122, 22));
+    ClearObjectList = MakeSpeedButton(this, QStringLiteral("ClearObjectList"), QString(),
+                                      PictureIcon(QStringLiteral(":/buttons/clear.png"),
+                                                  QStringLiteral(":/buttons/clear-disabled.png")),
+                                      QRect(338, 308, 23, 24));
+
+    const int secondRow = 352;
+    QStringList modes = Keywords(qel::kModeKeywords);
+    modes << QString::fromLatin1(qel::kModeNoneItem.data(), static_cast<qsizetype>(qel::kModeNoneItem.size()));
+    ObjectModeBox = MakeEditableCombo(this, QStringLiteral("ObjectModeBox"), modes, QStringLiteral("Mode"),
+                                      QRect(8, secondRow, 116, 22));
+    const LabelledEdit time = MakeLabelledEdit(this, QStringLiteral("eObjectDsplyTime"), QStringLiteral("DsplyTime:"),
+                                               QStringLiteral("0"), labelFont, QRect(127, secondRow, 46, 21), 70);
+    eObjectDsplyTimeLabel = time.label;
+    eObjectDsplyTime = time.edit;
+    DsplyTimeUpDown = MakeUpDown(this, QStringLiteral("DsplyTimeUpDown"), eObjectDsplyTime, 32000, 10);
+    ObjectModeLabel = MakeLabel(this, QStringLiteral("ObjectModeLabel"), QStringLiteral("Mode:"), labelFont,
+                                QRect(8, eObjectDsplyTimeLabel->y(), 116, labelHeight));
+    const LabelledEdit id = MakeLabelledEdit(this, QStringLiteral("eObjectID"), QStringLiteral("Object ID:"),
+                                             QStringLiteral("0"), labelFont, QRect(199, secondRow, 40, 21), 62);
+    eObjectIDLabel = id.label;
+    eObjectID = id.edit;
+    ObjectIDUpDown = MakeUpDown(this, QStringLiteral("ObjectIDUpDown"), eObjectID, 100, 1);
+
+    AddObject = MakeSpeedButton(this, QStringLiteral("AddObject"), QStringLiteral("Add"),
+                                PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
+                                QRect(263, 348, 48, 25));
+    DelObject = MakeSpeedButton(this, QStringLiteral("DelObject"), QStringLiteral("Del"),
+                                PictureIcon(QStringLiteral(":/buttons/del.png"), QStringLiteral(":/buttons/del-disabled.png")),
+                                QRect(312, 348, 49, 25));
+    ApplyObject = MakeSpeedButton(this, QStringLiteral("ApplyObject"), QStringLiteral("Apply"),
+                                  PictureIcon(QStringLiteral(":/buttons/apply.png")), QRect(281, 375, 60, 25));
+    Presets = MakeSpeedButton(this, QStringLiteral("Presets"), QStringLiteral("Presets"),
+                              PictureIcon(QStringLiteral(":/buttons/presets.png")), QRect(8, 392, 84, 23));
+
+    PresetPopUp = new QMenu(this);
+    PresetPopUp->setObjectName(QStringLiteral("PresetPopUp"));
+    PresetPopUp->setFont(ControlFont());
+    CenterSafe = PresetPopUp->addAction(QStringLiteral("Center Safe"));
+    CenterSafe->setObjectName(QStringLiteral("CenterSafe"));
+    SplashScreenCenter = PresetPopUp->addAction(QStringLiteral("SplashScreen - Center"));
+    SplashScreenCenter->setObjectName(QStringLiteral("SplashScreenCenter"));
+    BackgroundTiledZindle1 = PresetPopUp->addAction(QStringLiteral("Background (TiledZindle)"));
+    BackgroundTiledZindle1->setObjectName(QStringLiteral("BackgroundTiledZindle1"));
+}
+
+}  // namespace qel::ui

@@ -1,0 +1,56 @@
+#include "PreviewSection.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QStyle>
+#include <QToolButton>
+
+#include "Controls.h"
+
+namespace qel::ui {
+
+PreviewSection::PreviewSection(QWidget* parent) : QGroupBox(parent)
+{
+    MakeSection(this, QStringLiteral("PreviewSection"), QStringLiteral("Preview Section"), QRect(144, 272, 169, 177));
+
+    Image = MakeLabel(this, QStringLiteral("Image"), QString(), ControlFont(), QRect(8, 20, 153, 153));
+    Image->setAlignment(Qt::AlignCenter);
+
+    // Over the lower part of the view; lines break only where the text has a
+    // line break.
+    PrevErrorLabel = MakeLabel(this, QStringLiteral("PrevErrorLabel"), QString(), SmallBoldFont(),
+                               QRect(8, 116, 153, 57));
+    PrevErrorLabel->setAlignment(Qt::AlignCenter);
+    PrevErrorLabel->setWordWrap(false);
+    PrevErrorLabel->setStyleSheet(QStringLiteral("color: red;"));
+    PrevErrorLabel->hide();
+
+    Player = new QWidget(this);
+    Player->setObjectName(QStringLiteral("Player"));
+    Player->setGeometry(34, 80, 101, 27);
+    auto* playerLayout = new QHBoxLayout(Player);
+    playerLayout->setContentsMargins(0, 0, 0, 0);
+    playerLayout->setSpacing(1);
+    PlayButton = new QToolButton(Player);
+    PlayButton->setObjectName(QStringLiteral("PlayButton"));
+    PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    PlayButton->setToolTip(QStringLiteral("Play"));
+    StopButton = new QToolButton(Player);
+    StopButton->setObjectName(QStringLiteral("StopButton"));
+    StopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    StopButton->setToolTip(QStringLiteral("Stop"));
+    playerLayout->addWidget(PlayButton);
+    playerLayout->addWidget(StopButton);
+    Player->hide();
+
+    ProgressLabel = MakeLabel(this, QStringLiteral("ProgressLabel"), QString(), ControlFont(), QRect(8, 140, 153, 14));
+    ProgressLabel->hide();
+    Progress = new QProgressBar(this);
+    Progress->setObjectName(QStringLiteral("Progress"));
+    Progress->setFont(ControlFont());
+    Progress->setGeometry(8, 156, 153, 16);
+    Progress->hide();
+}
+
+}  // namespace qel::ui

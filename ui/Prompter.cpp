@@ -1,0 +1,69 @@
+#include "Prompter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "DefinitionDocument.h"
+
+namespace qel::ui {
+
+namespace {
+QString Caption()
+{
+    return QString::fromLatin1(qel::kBaseTitle);
+}
+}  // namespace
+
+void QtPrompter::error(QWidget* parent, const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, Caption(), message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtPrompter::confirm(QWidget* parent, const QString& question)
+{
+    QMessageBox box(QMessageBox::Question, Caption(), question, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+SaveChangesAnswer QtPrompter::askSaveChanges(QWidget* parent, const QString& question)
+{
+    QMessageBox box(QMessageBox::Warning, Caption(), question, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    // Escape or the title bar's close button keeps everything.
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return SaveChangesAnswer::Yes;
+    if (box.clickedButton() == no)
+        return SaveChangesAnswer::No;
+    return SaveChangesAnswer::Cancel;
+}
+
+QString QtPrompter::openFile(QWidget* parent, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+QStringList QtPrompter::openFiles(QWidget* parent, const QString& filter)
+{
+    return QFileDialog::getOpenFileNames(parent, QString(), QString(), filter);
+}
+
+QString QtPrompter::saveFile(QWidget* parent, const QString& filter)
+{
+    // No default suffix: the caller adds ".ini" to a name without extension.
+    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+}  // namespace qel::ui

@@ -1,0 +1,55 @@
+#pragma once
+// The Sort Objects dialog: chooses the object kind and the field to sort by.
+// It is created once and only hidden when it closes, so the chosen field
+// carries over to the next showing.
+
+#include <QDialog>
+
+#include "EntryLine.h"
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QRadioButton;
+class QToolButton;
+
+namespace qel {
+class DefinitionDocument;
+}
+
+class TSortFrm : public QDialog {
+    Q_OBJECT
+public:
+    // `objectsBox` is the main window's object kind box, read at every showing.
+    TSortFrm(const qel::DefinitionDocument& doc, const QComboBox& objectsBox, QWidget* parent = nullptr);
+
+    // Index of the chosen "Sort by:" item, -1 when none is chosen.
+    int sortKeyIndex() const;
+    qel::ObjectKind chosenKind() const;
+
+    QGroupBox* SortByRadio;
+    QRadioButton* SortMapObjects;
+    QRadioButton* SortScreenObjects;
+    QToolButton* Sort;
+
+signals:
+    // Sort pressed: sort that kind by the key (when one is chosen, -1 when
+    // not), then recompose both lists.
+    void sortRequested(qel::ObjectKind kind, int keyIndex);
+    // The dialog was hidden, by Sort or by any other way of closing it.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void FormCreate();
+    void SortMapObjectsClick();
+    void SortScreenObjectsClick();
+    void SortClick();
+
+    const qel::DefinitionDocument& doc_;
+    const QComboBox& objectsBox_;
+    QButtonGroup* sortBy_;
+};
