@@ -4,8 +4,8 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTextBrowser>
 
-class QTextBrowser;
 class QWidget;
 
 namespace qel::ui {

@@ -16,7 +16,6 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
