@@ -31,7 +31,6 @@ public:
     DefinitionDocument() = default;
 
     const std::string& outFile() const { return outFile_; }
-    std::string& editOutFile() { return touched(outFile_); }
     void setOutFile(std::string text);
 
     const std::vector<std::string>& files() const { return files_; }
@@ -75,7 +74,6 @@ public:
     // markUnmodified() (called after a new document, an open or a save).
     bool modified() const { return changeCount() != savedCount_; }
     void markUnmodified() { savedCount_ = changeCount(); }
-    void touch() { ++ownChanges_; }
 
 private:
     template <class T>

@@ -22,20 +22,6 @@ std::string_view ModeKeyword(std::int32_t mode)
     return (mode >= 0 && mode < 6) ? kModeKeywords[static_cast<std::size_t>(mode)] : std::string_view{};
 }
 
-std::optional<std::int32_t> KeywordValue(std::string_view lowerField)
-{
-    // Every keyword starts with a letter; numbers (the common case) skip the scan.
-    if (lowerField.size() < 4 || lowerField[0] < 'a' || lowerField[0] > 'z')
-        return std::nullopt;
-    for (std::size_t i = 0; i < kLayerLower.size(); ++i)
-        if (lowerField == kLayerLower[i])
-            return static_cast<std::int32_t>(i);
-    for (std::size_t i = 0; i < kModeLower.size(); ++i)
-        if (lowerField == kModeLower[i])
-            return static_cast<std::int32_t>(i);
-    return std::nullopt;
-}
-
 std::optional<std::int32_t> KeywordValueNoCase(std::string_view field)
 {
     if (field.size() < 4)

@@ -24,10 +24,10 @@ inline constexpr int kModeNoneIndex = 6;
 std::string_view LayerKeyword(std::int32_t layer);
 std::string_view ModeKeyword(std::int32_t mode);
 
-// Layer number of an already lower-cased field (layers are looked up first,
-// then modes, as in every numeric field), or nothing when it is no keyword.
-std::optional<std::int32_t> KeywordValue(std::string_view lowerField);
-// The same lookup for a field in any case.
+// The number a field stands for when it is a layer or mode keyword in any
+// case (layers are looked up first, then modes, as in every numeric field),
+// or nothing when it is no keyword. The whole field must match: no spaces are
+// trimmed.
 std::optional<std::int32_t> KeywordValueNoCase(std::string_view field);
 
 }  // namespace qel

@@ -4,6 +4,7 @@
 
 #include "EntryLine.h"
 #include "Errors.h"
+#include "IntConversion.h"
 #include "Keywords.h"
 
 namespace {
@@ -134,22 +135,22 @@ TEST(TakeApartFailure, MapCoordinatesMustBeNumbersScreenOnesNeedNot)
     EXPECT_THROW(qel::TakeApartEntryLine("10,20,IMAGE1,BelowAll,", ObjectKind::Screen), qel::ConversionError);
 }
 
-TEST(Keywords, LookupCoversBothTablesInEveryField)
+TEST(Keywords, LookupCoversBothTablesInAnyCase)
 {
     for (std::int32_t layer = 0; layer < 8; ++layer) {
-        std::string lower(qel::LayerKeyword(layer));
-        for (char& c : lower)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        EXPECT_EQ(qel::KeywordValue(lower), layer) << lower;
+        const std::string keyword(qel::LayerKeyword(layer));
+        EXPECT_EQ(qel::KeywordValueNoCase(keyword), layer) << keyword;
+        EXPECT_EQ(qel::KeywordValueNoCase(qel::LowerCase(keyword)), layer) << keyword;
     }
     for (std::int32_t mode = 0; mode < 6; ++mode) {
-        std::string lower(qel::ModeKeyword(mode));
-        for (char& c : lower)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        EXPECT_EQ(qel::KeywordValue(lower), mode) << lower;
+        const std::string keyword(qel::ModeKeyword(mode));
+        EXPECT_EQ(qel::KeywordValueNoCase(keyword), mode) << keyword;
+        EXPECT_EQ(qel::KeywordValueNoCase(qel::LowerCase(keyword)), mode) << keyword;
     }
-    EXPECT_EQ(qel::KeywordValue("none"), std::nullopt);
-    EXPECT_EQ(qel::KeywordValue("ShowAlways"), std::nullopt) << "lookup expects lower case";
+    EXPECT_EQ(qel::KeywordValueNoCase("KILL"), 3);
+    EXPECT_EQ(qel::KeywordValueNoCase("None"), std::nullopt);
+    EXPECT_EQ(qel::KeywordValueNoCase(" kill"), std::nullopt);
+    EXPECT_EQ(qel::KeywordValueNoCase("killer"), std::nullopt);
     EXPECT_EQ(qel::LayerKeyword(8), "");
     EXPECT_EQ(qel::ModeKeyword(-1), "");
 }
