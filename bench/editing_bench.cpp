@@ -41,7 +41,7 @@ constexpr int kIterations = 5;
 DefinitionDocument MakeDocument()
 {
     DefinitionDocument doc;
-    doc.setOutFile("bench.lvz");
+    doc.setOutFile("bench.pkg");
     AddImage(doc);
     AddImage(doc);
     StoreImageFile(doc, 1u, "tile.bmp");

@@ -29,7 +29,7 @@ constexpr int kSide = 1025;  // 0 to 16384 in steps of 16 on both axes
 
 std::string GridDefinition()
 {
-    std::string text = "OutFile=grid.lvz\r\n\r\nFile=tile.bmp\r\n\r\n[objectimages]\r\nIMAGE0=tile.bmp\r\n\r\n[mapobjects]\r\n";
+    std::string text = "OutFile=grid.pkg\r\n\r\nFile=tile.bmp\r\n\r\n[objectimages]\r\nIMAGE0=tile.bmp\r\n\r\n[mapobjects]\r\n";
     text.reserve(static_cast<std::size_t>(kSide) * kSide * 36);
     for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x) {

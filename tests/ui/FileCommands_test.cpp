@@ -59,10 +59,10 @@ TEST_F(MainWindowTest, SaveAsAddsIniOnlyToNamesWithoutExtension)
 TEST_F(MainWindowTest, SaveAsOverwritesAnExistingFileWithoutAsking)
 {
     writeFile(path("defs.ini"), "old content that is longer than the new one\r\n");
-    find<QLineEdit>("eOutFile")->insert("pack.lvz");
+    find<QLineEdit>("eOutFile")->insert("pack.pkg");
     prompter.saveAnswers.push_back(path("defs.ini"));
     frm->SaveAsExecute();
-    EXPECT_EQ(readFile(path("defs.ini")), "OutFile=pack.lvz\r\n\r\n");
+    EXPECT_EQ(readFile(path("defs.ini")), "OutFile=pack.pkg\r\n\r\n");
     EXPECT_TRUE(prompter.saveQuestions.empty());
     EXPECT_TRUE(prompter.confirmations.empty());
     EXPECT_FALSE(frm->document().modified());
@@ -71,14 +71,14 @@ TEST_F(MainWindowTest, SaveAsOverwritesAnExistingFileWithoutAsking)
 TEST_F(MainWindowTest, OpenShowsTheFileAndSaveRewritesItInTheWriterLayout)
 {
     writeFile(path("defs.ini"),
-              "outfile=pack.lvz\nfile=ship.bmp\n[ObjectImages]\nimage007=ship.bmp,4,2,100\n"
+              "outfile=pack.pkg\nfile=ship.bmp\n[ObjectImages]\nimage007=ship.bmp,4,2,100\n"
               "[MapObjects]\n10,20,image7,aftertiles\n 5,0x10,IMAGE7\n[screenobjects]\nC-10,abc,IMAGE7\n");
     open(path("defs.ini"));
     EXPECT_EQ(prompter.openFilters, std::vector<QString>({"INI-Files (*.ini)"}));
     EXPECT_TRUE(prompter.errors.empty());
     EXPECT_EQ(frm->windowTitle(), title("defs.ini"));
     EXPECT_EQ(find<QLabel>("StatusPanel")->text(), path("defs.ini"));
-    EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "pack.lvz");
+    EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "pack.pkg");
     EXPECT_FALSE(frm->document().modified());
 
     const auto rows = [](QListView* view) {
@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, OpenShowsTheFileAndSaveRewritesItInTheWriterLayout)
     frm->SaveExecute();
     EXPECT_TRUE(prompter.saveFilters.empty());
     EXPECT_EQ(readFile(path("defs.ini")),
-              "OutFile=pack.lvz\r\n\r\nFile=ship.bmp\r\n\r\n[objectimages]\r\nIMAGE7=ship.bmp,4,2,100\r\n"
+              "OutFile=pack.pkg\r\n\r\nFile=ship.bmp\r\n\r\n[objectimages]\r\nIMAGE7=ship.bmp,4,2,100\r\n"
               "\r\n[mapobjects]\r\n10,20,image7,aftertiles\r\n 5,0x10,IMAGE7\r\n"
               "\r\n[screenobjects]\r\nC-10,abc,IMAGE7\r\n");
     EXPECT_EQ(frm->windowTitle(), title("defs.ini"));
@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, FailedOpenReturnsToUntitledAndKeepsWhatWasRead)
         const char* message;
         int mapRows;
     } cases[] = {
-        {"bad.ini", "OutFile=x.lvz\n[mapobjects]\n10,20,IMAGE1\nabc,1,IMAGE1\n5,5,IMAGE1\n",
+        {"bad.ini", "OutFile=x.pkg\n[mapobjects]\n10,20,IMAGE1\nabc,1,IMAGE1\n5,5,IMAGE1\n",
          "'abc' is not a valid integer value.", 2},
         {"trailing.ini", "[mapobjects]\n10,20,IMAGE1,BelowAll,\n", "'' is not a valid integer value.", 1},
         {"missing.ini", nullptr, "File not found.", 0},
@@ -180,14 +180,14 @@ TEST_F(MainWindowTest, FailedOpenReturnsToUntitledAndKeepsWhatWasRead)
         EXPECT_EQ(frm->document().currentFile(), "") << c.file;
         EXPECT_EQ(frm->mapObjectModel()->rowCount(), c.mapRows) << c.file;
     }
-    writeFile(path("bad.ini"), "OutFile=x.lvz\n[mapobjects]\n10,20,IMAGE1\nabc,1,IMAGE1\n");
+    writeFile(path("bad.ini"), "OutFile=x.pkg\n[mapobjects]\n10,20,IMAGE1\nabc,1,IMAGE1\n");
     open(path("bad.ini"));
-    EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "x.lvz");
+    EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "x.pkg");
     // A later Save asks for a name instead of overwriting the file.
     prompter.saveAnswers.push_back(QString());
     frm->SaveExecute();
     EXPECT_EQ(prompter.saveFilters.size(), 1u);
-    EXPECT_EQ(readFile(path("bad.ini")), "OutFile=x.lvz\n[mapobjects]\n10,20,IMAGE1\nabc,1,IMAGE1\n");
+    EXPECT_EQ(readFile(path("bad.ini")), "OutFile=x.pkg\n[mapobjects]\n10,20,IMAGE1\nabc,1,IMAGE1\n");
 }
 
 TEST_F(MainWindowTest, FailedSaveShowsTheErrorAndNamesTheFileItTried)
