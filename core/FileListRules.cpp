@@ -82,7 +82,8 @@ FileDoubleClick DecideFileDoubleClick(const DefinitionDocument& doc, std::option
 
 void SetImageFile(DefinitionDocument& doc, std::size_t imagePosition, std::string name)
 {
-    doc.editImages().at(imagePosition).file = std::move(name);
+    if (doc.images().at(imagePosition).file != name)
+        doc.editImages()[imagePosition].file = std::move(name);
 }
 
 }  // namespace qel

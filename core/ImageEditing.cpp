@@ -64,13 +64,23 @@ std::int32_t& FieldOf(ObjectImage& image, ImageNumberField field)
     }
     return image.aniTime;
 }
+
+// Stores happen on every key release, arrows and Tab included: only a value
+// that differs counts as a change of the document.
+void StoreField(DefinitionDocument& doc, std::size_t position, ImageNumberField field, std::int32_t value)
+{
+    ObjectImage current = doc.images()[position];
+    if (FieldOf(current, field) != value)
+        FieldOf(doc.editImages()[position], field) = value;
+}
 }  // namespace
 
 void StoreImageFile(DefinitionDocument& doc, std::optional<std::size_t> selected, std::string_view text)
 {
     if (!IsImage(doc, selected))
         return;
-    doc.editImages()[*selected].file = std::string(text);
+    if (doc.images()[*selected].file != text)
+        doc.editImages()[*selected].file = std::string(text);
 }
 
 void StoreImageNumber(DefinitionDocument& doc, std::optional<std::size_t> selected, ImageNumberField field,
@@ -79,7 +89,7 @@ void StoreImageNumber(DefinitionDocument& doc, std::optional<std::size_t> select
     if (!IsImage(doc, selected))
         return;
     const std::int32_t value = text.empty() ? -1 : StrToInt(text);  // throws before anything changes
-    FieldOf(doc.editImages()[*selected], field) = value;
+    StoreField(doc, *selected, field, value);
 }
 
 std::int32_t ProposedSpinValue(std::int32_t current, std::int32_t step, bool up)
@@ -95,7 +105,7 @@ void StoreImageSpinValue(DefinitionDocument& doc, std::optional<std::size_t> sel
     if (!IsImage(doc, selected))
         return;
     const auto value = static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(proposed) & 0xFFFFu));
-    FieldOf(doc.editImages()[*selected], field) = value;
+    StoreField(doc, *selected, field, value);
 }
 
 std::string DeleteImageQuestion(const DefinitionDocument& doc, std::size_t position)

@@ -116,6 +116,8 @@ void ObjectList::append(std::string_view line)
 
 void ObjectList::appendLines(const std::vector<std::string>& lines)
 {
+    if (lines.empty())
+        return;
     lines_.reserve(lines_.size() + lines.size());
     const std::size_t first = lines_.size();
     for (const std::string& text : lines) {
@@ -136,11 +138,12 @@ void ObjectList::appendRowsOf(const ObjectList& source, const std::vector<std::s
         lines_.push_back(arena_.store(text));
         liveBytes_ += text.size();
     }
-    ++revision_;
-    if (lines_.size() > first)
+    if (lines_.size() > first) {
+        ++revision_;
         afterChangeAt(first);
-    else
+    } else {
         reparseFrom(parsed_);
+    }
 }
 
 void ObjectList::replace(std::size_t row, std::string_view line)
@@ -205,6 +208,11 @@ void ObjectList::rebuild()
 
 void ObjectList::permute(const std::vector<std::uint32_t>& order)
 {
+    bool moves = false;
+    for (std::size_t k = 0; k < order.size() && !moves; ++k)
+        moves = order[k] != k;
+    if (!moves)
+        return;
     std::vector<std::string_view> lines(order.size());
     std::vector<ObjectFields> fields(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {

@@ -116,11 +116,13 @@ void ObjectList::regenerate(Compose&& compose)
     Arena fresh;
     std::string scratch;
     std::size_t live = 0;
+    bool changed = false;
     for (std::size_t row = 0; row < lines_.size(); ++row) {
         std::string_view text = lines_[row];
         if (row < parsed_) {
             scratch.clear();
             compose(scratch, row);
+            changed = changed || scratch != text;
             text = scratch;
         }
         // The old line stays readable until the arena is swapped below.
@@ -129,7 +131,9 @@ void ObjectList::regenerate(Compose&& compose)
     }
     arena_ = std::move(fresh);
     liveBytes_ = live;
-    ++revision_;
+    // Lines recomposed to what they were already leave the document unchanged.
+    if (changed)
+        ++revision_;
 }
 
 }  // namespace qel

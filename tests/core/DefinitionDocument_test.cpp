@@ -2,6 +2,10 @@
 
 #include "DefinitionDocument.h"
 #include "DefinitionReader.h"
+#include "FileListRules.h"
+#include "ImageEditing.h"
+#include "ObjectEditor.h"
+#include "ObjectSort.h"
 #include "PathText.h"
 
 namespace {
@@ -99,6 +103,52 @@ TEST(PictureExtension, MatchesTheWholeExtensionInAnyCase)
         EXPECT_TRUE(qel::IsPictureExtension(yes)) << yes;
     for (const char* no : {"jpg", ".tif", "", ".wav", ".png ", ".bmpx"})
         EXPECT_FALSE(qel::IsPictureExtension(no)) << no;
+}
+
+}  // namespace
+
+namespace {
+
+// Edits that leave every value as it was must not make the document ask to be
+// saved: several of them run on every key release or click.
+TEST(ChangeTracking, EditsThatChangeNothingLeaveTheDocumentUnmodified)
+{
+    struct NoOp {
+        const char* name;
+        void (*apply)(DefinitionDocument&);
+    };
+    const NoOp noOps[] = {
+        {"switch with no row selected",
+         [](DefinitionDocument& d) { qel::SwitchObjects(d, qel::ObjectKind::Map, {}); }},
+        {"sort of sorted composed lines",
+         [](DefinitionDocument& d) { qel::SortObjectsAndRegenerate(d, qel::ObjectKind::Map, qel::SortKey::XCoord); }},
+        {"regeneration of composed lines", [](DefinitionDocument& d) { qel::RegenerateObjectLists(d); }},
+        {"same image file", [](DefinitionDocument& d) { qel::StoreImageFile(d, 0, "a.bmp"); }},
+        {"same tile number",
+         [](DefinitionDocument& d) { qel::StoreImageNumber(d, 0, qel::ImageNumberField::XTiles, "4"); }},
+        {"same spin value",
+         [](DefinitionDocument& d) { qel::StoreImageSpinValue(d, 0, qel::ImageNumberField::AniTime, 100); }},
+        {"same file from the list", [](DefinitionDocument& d) { qel::SetImageFile(d, 0, "a.bmp"); }},
+        {"no file entry removed", [](DefinitionDocument& d) { qel::RemoveFileEntries(d, {7}); }},
+        {"no lines appended", [](DefinitionDocument& d) { d.mapObjects().appendLines({}); }},
+    };
+    for (const NoOp& noOp : noOps) {
+        DefinitionDocument doc;
+        qel::ReadDefinitionBytes(doc, "File=a.bmp\n[objectimages]\nIMAGE0=a.bmp,4,2,100\n[mapobjects]\n"
+                                      "1,2,IMAGE0,AfterTiles\n3,4,IMAGE0,AfterTiles,ShowAlways,50\n");
+        doc.markUnmodified();
+        noOp.apply(doc);
+        EXPECT_FALSE(doc.modified()) << noOp.name;
+    }
+}
+
+TEST(ChangeTracking, RegenerationThatRewritesALineIsAChange)
+{
+    DefinitionDocument doc;
+    qel::ReadDefinitionBytes(doc, "[mapobjects]\n0080,2,image0\n");
+    doc.markUnmodified();
+    qel::RegenerateObjectLists(doc);
+    EXPECT_TRUE(doc.modified());
 }
 
 }  // namespace
