@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include <limits>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -63,7 +65,11 @@ LabelledEdit MakeLabelledEdit(QWidget* parent, const QString& objectName, const 
     const int width = labelWidth > 0 ? labelWidth : editRect.width();
     QLabel* label = MakeLabel(parent, objectName + QStringLiteral("Label"), caption, labelFont,
                               QRect(editRect.left(), editRect.top() - height - 1, width, height));
-    auto* edit = new QLineEdit(text, parent);
+    auto* edit = new QLineEdit(parent);
+    // Texts of a definition may be of any length; the default limit of
+    // 32767 characters would cut them off without a word.
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setText(text);
     edit->setObjectName(objectName);
     edit->setFont(ControlFont());
     edit->setGeometry(editRect);

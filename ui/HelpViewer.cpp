@@ -9,6 +9,7 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
+#include <QWindow>
 
 #ifndef QEL_DATA_DIR
 #define QEL_DATA_DIR ""
@@ -119,7 +120,9 @@ QWidget* HelpViewer::window() const
 void HelpViewer::showHelp(const QString& helpFile, const QString& keyword)
 {
     if (!browser_) {
-        browser_ = new QTextBrowser(parent_);
+        // A window of its own, not a child of the main window: a disabled
+        // main window (while a dialog is open) would disable it too.
+        browser_ = new QTextBrowser(nullptr);
         browser_->setObjectName(QStringLiteral("HelpBrowser"));
         browser_->setWindowFlag(Qt::Window);
         browser_->setWindowTitle(QStringLiteral("QEL Help"));
@@ -130,6 +133,8 @@ void HelpViewer::showHelp(const QString& helpFile, const QString& keyword)
                          [browser](const QUrl& link) { FollowLink(browser, link); });
     }
     browser_->show();
+    if (parent_ && parent_->windowHandle() && browser_->windowHandle())
+        browser_->windowHandle()->setTransientParent(parent_->windowHandle());
     browser_->raise();
     browser_->activateWindow();
 

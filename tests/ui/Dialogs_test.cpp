@@ -17,7 +17,7 @@ namespace {
 TEST_F(MainWindowTest, DialogsDisableTheWindowUntilTheyClose)
 {
     frm->show();
-    enum class Closing { Hide, TitleBar, Escape };
+    enum class Closing { Hide, TitleBar };
     const struct {
         const char* name;
         void (TMainFrm::*open)();

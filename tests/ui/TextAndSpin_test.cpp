@@ -37,6 +37,20 @@ TEST_F(MainWindowTest, OutFileKeepsEveryHighByteThroughSaveAndOpen)
     EXPECT_TRUE(prompter.errors.empty());
 }
 
+TEST_F(MainWindowTest, AnOutFileOfAnyLengthSurvivesOpenEditAndSave)
+{
+    const std::string name(40000, 'n');
+    writeFile(path("long.ini"), "OutFile=" + name + "\r\n\r\n");
+    open(path("long.ini"));
+    auto* edit = find<QLineEdit>("eOutFile");
+    EXPECT_EQ(edit->text().size(), 40000);
+    edit->end(false);
+    edit->insert(QStringLiteral("x"));
+    EXPECT_EQ(frm->document().outFile(), name + "x");
+    frm->SaveExecute();
+    EXPECT_EQ(readFile(path("long.ini")), "OutFile=" + name + "x\r\n\r\n");
+}
+
 TEST_F(MainWindowTest, OutFileRefusesCharactersWithoutASingleByte)
 {
     const struct {
