@@ -38,7 +38,13 @@ public:
 
     void run()
     {
-        const std::string_view all = bytes_.view();
+        std::string_view all = bytes_.view();
+        if (bytes_.readError != 0) {
+            // Reading stopped inside the file: what follows the last line
+            // ending may be a cut line, so it is not taken.
+            const std::size_t lastEnd = all.rfind('\n');
+            all = lastEnd == std::string_view::npos ? std::string_view{} : all.substr(0, lastEnd + 1);
+        }
         reserveObjectRows(all);
         std::size_t start = 0;
         std::size_t lineNumber = 0;
@@ -56,6 +62,11 @@ public:
                 throw;
             }
             start = found ? end + 1 : all.size();
+        }
+        if (bytes_.readError != 0) {
+            FileError error(bytes_.readError);
+            error.setLine(lineNumber + 1);
+            throw error;
         }
     }
 
@@ -143,9 +154,10 @@ private:
 
 }  // namespace
 
-void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes)
+void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int readError)
 {
     FileBytes copy;
+    copy.readError = readError;
     std::unique_ptr<char[]> data(new char[bytes.size() + 1]);
     std::memcpy(data.get(), bytes.data(), bytes.size());
     copy.data = std::shared_ptr<const char[]>(data.release());

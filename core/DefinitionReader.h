@@ -15,7 +15,10 @@ namespace qel {
 // entry line that could not be taken apart is kept without fields.
 void ReadDefinition(DefinitionDocument& doc, const std::string& path);
 
-// The same for the bytes of a file held in memory.
-void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes);
+// The same for the bytes of a file held in memory. A non-zero `readError` is
+// the system error that stopped reading the file after `bytes`: the complete
+// lines are read (the last one may have been cut), then FileError is thrown
+// for the line after them.
+void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int readError = 0);
 
 }  // namespace qel

@@ -55,6 +55,7 @@ FileBytes ReadWholeFile(const std::string& path)
     std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 65536;
     std::unique_ptr<char[]> buffer(new char[capacity]);
     std::size_t used = 0;
+    int readError = 0;
     for (;;) {
         if (used == capacity) {
             std::unique_ptr<char[]> larger(new char[capacity * 2]);
@@ -66,9 +67,8 @@ FileBytes ReadWholeFile(const std::string& path)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            const int error = errno;
-            ::close(fd);
-            throw FileError(error);
+            readError = errno;
+            break;
         }
         if (got == 0)
             break;
@@ -78,6 +78,7 @@ FileBytes ReadWholeFile(const std::string& path)
     FileBytes bytes;
     bytes.data = std::shared_ptr<const char[]>(buffer.release());
     bytes.size = used;
+    bytes.readError = readError;
     return bytes;
 }
 

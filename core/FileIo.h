@@ -13,10 +13,14 @@ namespace qel {
 struct FileBytes {
     std::shared_ptr<const char[]> data;
     std::size_t size = 0;
+    // The system error that stopped reading after `size` bytes; 0 when the
+    // whole file was read.
+    int readError = 0;
     std::string_view view() const { return {data.get(), size}; }
 };
 
-// Reads the whole file.
+// Reads the whole file. Throws FileError when it cannot be opened; a failure
+// while reading returns what was read before it, with `readError` set.
 FileBytes ReadWholeFile(const std::string& path);
 
 // Writes a new file next to the target and puts it in the target's place only

@@ -271,3 +271,34 @@ TEST(Reader, AFolderCannotBeRead)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Reader, AReadErrorInsideTheFileKeepsTheCompleteLinesBeforeIt)
+{
+    DefinitionDocument doc;
+    try {
+        qel::ReadDefinitionBytes(doc, "OutFile=a\n[mapobjects]\n1,1\n2,2", EIO);
+        FAIL() << "no error";
+    } catch (const qel::FileError& error) {
+        EXPECT_EQ(std::string(error.what()), "I/O error " + std::to_string(EIO));
+        EXPECT_EQ(error.line(), 4u);
+    }
+    EXPECT_EQ(doc.outFile(), "a");
+    EXPECT_EQ(Lines(doc.mapObjects()), (std::vector<std::string>{"1,1"})) << "the cut last line is not taken";
+}
+
+TEST(Reader, AFileThatFailsOnItsFirstReadIsAnIoError)
+{
+    // Reading this file fails at its very start, after it was opened.
+    DefinitionDocument doc;
+    try {
+        qel::ReadDefinition(doc, "/proc/self/mem");
+        FAIL() << "no error";
+    } catch (const qel::FileError& error) {
+        EXPECT_EQ(std::string(error.what()), "I/O error " + std::to_string(EIO));
+        EXPECT_EQ(error.line(), 1u);
+    }
+}
+
+}  // namespace
