@@ -116,17 +116,11 @@ void ObjectList::append(std::string_view line)
 
 void ObjectList::appendLines(const std::vector<std::string>& lines)
 {
-    if (lines.empty())
-        return;
     lines_.reserve(lines_.size() + lines.size());
-    const std::size_t first = lines_.size();
-    for (const std::string& text : lines) {
-        lines_.push_back(arena_.store(text));
-        liveBytes_ += text.size();
-    }
-    ++revision_;
-    if (lines_.size() > first)
-        afterChangeAt(first);
+    appendProduced([&lines](auto&& emit) {
+        for (const std::string& text : lines)
+            emit(text);
+    });
 }
 
 void ObjectList::appendRowsOf(const ObjectList& source, const std::vector<std::size_t>& rows)

@@ -47,6 +47,11 @@ public:
     // follows throws ConversionError for a line that cannot be taken apart.
     void append(std::string_view line);
     void appendLines(const std::vector<std::string>& lines);
+    // Appends the lines `produce` hands to the callback it is given, in order,
+    // each copied once into the list's storage, then re-derives the new rows'
+    // fields: a million generated lines need no string of their own.
+    template <class Produce>
+    void appendProduced(Produce&& produce);
     // Appends rows of another list, in the order given.
     void appendRowsOf(const ObjectList& source, const std::vector<std::size_t>& rows);
     void replace(std::size_t row, std::string_view line);
@@ -109,6 +114,20 @@ private:
     Arena arena_;
     std::uint64_t revision_ = 0;
 };
+
+template <class Produce>
+void ObjectList::appendProduced(Produce&& produce)
+{
+    const std::size_t first = lines_.size();
+    produce([this](std::string_view text) {
+        lines_.push_back(arena_.store(text));
+        liveBytes_ += text.size();
+    });
+    if (lines_.size() == first)
+        return;
+    ++revision_;
+    afterChangeAt(first);
+}
 
 template <class Compose>
 void ObjectList::regenerate(Compose&& compose)

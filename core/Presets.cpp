@@ -48,7 +48,10 @@ std::size_t TiledBackgroundLineCount(std::int32_t width, std::int32_t height)
     return static_cast<std::size_t>(kTilingExtent / width + 1) * static_cast<std::size_t>(kTilingExtent / height + 1);
 }
 
-std::vector<std::string> TiledBackgroundLines(std::int32_t width, std::int32_t height, std::int32_t imageNumber)
+namespace {
+// Hands each line of the tiled background to `emit`, column by column.
+template <class Emit>
+void ProduceTiledBackground(std::int32_t width, std::int32_t height, std::int32_t imageNumber, Emit&& emit)
 {
     if (width <= 0 || height <= 0)
         throw MessageError(kNoPictureSizeMessage);
@@ -59,21 +62,25 @@ std::vector<std::string> TiledBackgroundLines(std::int32_t width, std::int32_t h
     AppendInt(suffix, imageNumber);
     suffix += ",AfterBackground";
 
-    std::vector<std::string> lines;
-    lines.reserve(TiledBackgroundLineCount(width, height));
-    std::string xPart;
+    std::string line;
     for (std::int64_t x = 0; x <= kTilingExtent; x += w) {
-        xPart.clear();
-        AppendInt(xPart, static_cast<std::int32_t>(x));
-        xPart += ',';
         for (std::int64_t y = 0; y <= kTilingExtent; y += h) {
-            std::string& line = lines.emplace_back();
-            line.reserve(xPart.size() + 6 + suffix.size());
-            line += xPart;
+            line.clear();
+            AppendInt(line, static_cast<std::int32_t>(x));
+            line += ',';
             AppendInt(line, static_cast<std::int32_t>(y));
             line += suffix;
+            emit(std::string_view(line));
         }
     }
+}
+}  // namespace
+
+std::vector<std::string> TiledBackgroundLines(std::int32_t width, std::int32_t height, std::int32_t imageNumber)
+{
+    std::vector<std::string> lines;
+    lines.reserve(TiledBackgroundLineCount(width, height));
+    ProduceTiledBackground(width, height, imageNumber, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -82,9 +89,14 @@ std::size_t AddTiledBackground(DefinitionDocument& doc, std::int32_t width, std:
     if (imageChoice < 0 || static_cast<std::size_t>(imageChoice) >= doc.images().size())
         return 0;
     const std::int32_t number = doc.images()[static_cast<std::size_t>(imageChoice)].number;
-    const std::vector<std::string> lines = TiledBackgroundLines(width, height, number);
-    doc.mapObjects().appendLines(lines);
-    return lines.size();
+    const std::size_t count = TiledBackgroundLineCount(width, height);
+    ObjectList& map = doc.mapObjects();
+    // Checked before anything is reserved or appended.
+    if (count == 0)
+        throw MessageError(kNoPictureSizeMessage);
+    map.reserve(map.size() + count);
+    map.appendProduced([&](auto&& emit) { ProduceTiledBackground(width, height, number, emit); });
+    return count;
 }
 
 }  // namespace qel

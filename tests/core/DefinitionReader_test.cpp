@@ -6,6 +6,7 @@
 
 #include "DefinitionReader.h"
 #include "Errors.h"
+#include "ListLines.h"
 
 namespace {
 
@@ -27,14 +28,6 @@ ReadResult Read(const std::string& text)
         result.errorLine = error.line();
     }
     return result;
-}
-
-std::vector<std::string> Lines(const qel::ObjectList& list)
-{
-    std::vector<std::string> lines;
-    for (std::size_t row = 0; row < list.size(); ++row)
-        lines.emplace_back(list.line(row));
-    return lines;
 }
 
 TEST(Reader, ReadsEveryKindOfContent)

@@ -9,18 +9,11 @@
 #include "DefinitionDocument.h"
 #include "Errors.h"
 #include "ImageEditing.h"
+#include "ListLines.h"
 #include "ObjectEditor.h"
 
 namespace qel {
 namespace {
-
-std::vector<std::string> Lines(const ObjectList& list)
-{
-    std::vector<std::string> out;
-    for (std::size_t row = 0; row < list.size(); ++row)
-        out.emplace_back(list.line(row));
-    return out;
-}
 
 std::vector<std::int32_t> Numbers(const DefinitionDocument& doc)
 {

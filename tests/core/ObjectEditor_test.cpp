@@ -7,6 +7,7 @@
 
 #include "DefinitionDocument.h"
 #include "Errors.h"
+#include "ListLines.h"
 #include "ObjectEditor.h"
 
 namespace qel {
@@ -21,14 +22,6 @@ void AddPositionalImages(DefinitionDocument& doc, int count)
         image.file = "pic" + std::to_string(i) + ".bmp";
         doc.editImages().push_back(image);
     }
-}
-
-std::vector<std::string> Lines(const ObjectList& list)
-{
-    std::vector<std::string> out;
-    for (std::size_t row = 0; row < list.size(); ++row)
-        out.emplace_back(list.line(row));
-    return out;
 }
 
 // ---------------------------------------------------------------- shorthand

@@ -4,20 +4,13 @@
 #include <vector>
 
 #include "Errors.h"
+#include "ListLines.h"
 #include "ObjectList.h"
 
 namespace {
 
 using qel::ObjectKind;
 using qel::ObjectList;
-
-std::vector<std::string> Lines(const ObjectList& list)
-{
-    std::vector<std::string> lines;
-    for (std::size_t row = 0; row < list.size(); ++row)
-        lines.emplace_back(list.line(row));
-    return lines;
-}
 
 // What a rebuild from scratch gives: the reference the incremental updates must match.
 void ExpectFieldsMatchFullRebuild(const ObjectList& list)

@@ -7,18 +7,11 @@
 
 #include "DefinitionDocument.h"
 #include "Errors.h"
+#include "ListLines.h"
 #include "ObjectSort.h"
 
 namespace qel {
 namespace {
-
-std::vector<std::string> Lines(const ObjectList& list)
-{
-    std::vector<std::string> out;
-    for (std::size_t row = 0; row < list.size(); ++row)
-        out.emplace_back(list.line(row));
-    return out;
-}
 
 void Fill(ObjectList& list, const std::vector<std::string>& lines)
 {
