@@ -9,6 +9,7 @@
 
 #include "Controls.h"
 #include "Keywords.h"
+#include "Latin1Text.h"
 #include "UpDownButton.h"
 
 namespace qel::ui {
@@ -41,7 +42,7 @@ QStringList Keywords(const auto& table)
 {
     QStringList items;
     for (std::string_view keyword : table)
-        items << QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size()));
+        items << qel::ui::FromBytes(keyword);
     return items;
 }
 }  // namespace
@@ -92,7 +93,7 @@ ObjectsSection::ObjectsSection(QWidget* parent) : QGroupBox(parent)
 
     const int secondRow = 352;
     QStringList modes = Keywords(qel::kModeKeywords);
-    modes << QString::fromLatin1(qel::kModeNoneItem.data(), static_cast<qsizetype>(qel::kModeNoneItem.size()));
+    modes << qel::ui::FromBytes(qel::kModeNoneItem);
     ObjectModeBox = MakeEditableCombo(this, QStringLiteral("ObjectModeBox"), modes, QStringLiteral("Mode"),
                                       QRect(8, secondRow, 116, 22));
     const LabelledEdit time = MakeLabelledEdit(this, QStringLiteral("eObjectDsplyTime"), QStringLiteral("DsplyTime:"),
