@@ -38,6 +38,7 @@ void CompileDefinition(qel::DefinitionDocument& doc, const AppSettings& settings
 
     const std::string file = doc.currentFile();
     WriteDefinition(doc, file);
+    doc.markUnmodified();
 
     const QString compiler = settings.compilerPath();
     const CompilerCommand command =

@@ -33,6 +33,7 @@ void SaveDocument(DefinitionDocument& doc)
 {
     const std::string path = doc.currentFile();
     WriteDefinition(doc, path);
+    doc.markUnmodified();
 }
 
 std::string SaveAsTarget(std::string_view chosen)
@@ -44,7 +45,10 @@ std::string SaveAsTarget(std::string_view chosen)
 
 void SaveDocumentAs(DefinitionDocument& doc, const std::string& target)
 {
+    // A failed write still names the file it tried.
+    doc.setCurrentFile(target);
     WriteDefinition(doc, target);
+    doc.markUnmodified();
 }
 
 std::string DocumentDisplayName(const DefinitionDocument& doc)

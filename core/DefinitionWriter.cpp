@@ -84,13 +84,11 @@ std::string ComposeDefinition(const DefinitionDocument& doc)
     return bytes;
 }
 
-void WriteDefinition(DefinitionDocument& doc, const std::string& path)
+void WriteDefinition(const DefinitionDocument& doc, const std::string& path)
 {
-    doc.setCurrentFile(path);
     SafeFileWriter writer(path);
     ComposeDefinition(doc, [&writer](std::string_view piece) { writer.write(piece); });
     writer.commit();
-    doc.markUnmodified();
 }
 
 }  // namespace qel

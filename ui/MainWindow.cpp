@@ -378,6 +378,16 @@ void TMainFrm::OpenCommand()
     const QString chosen = prompter_.openFile(this, kOpenFilter);
     if (chosen.isEmpty())
         return;
+    ReadFile(chosen);
+}
+
+void TMainFrm::OpenPath(const QString& path)
+{
+    guarded([&] { ReadFile(path); });
+}
+
+void TMainFrm::ReadFile(const QString& chosen)
+{
     ResetDocument();
     const std::string path = PathBytes(chosen);
     try {

@@ -67,6 +67,14 @@ public:
     // Empties the document and returns every control to its start.
     void ResetDocument();
 
+    // Opens `path` as Open does once its dialog named the file (no question
+    // about unsaved changes: callers ask QuerySaveChanges() first); a failed
+    // read is shown in the error box and leaves what was read on screen.
+    void OpenPath(const QString& path);
+    // Asks whether to save a changed document; false when the user cancels
+    // or the save did not happen.
+    bool QuerySaveChanges();
+
     // Runs a handler; a failure ends it and is shown in the error box.
     // True when the handler ran to its end.
     template <class Handler>
@@ -129,13 +137,11 @@ private:
     void BuildToolBar(QWidget* inner);
     void BindDocument();
 
-    // Asks whether to save a changed document; false when the user cancels
-    // or the save did not happen.
-    bool QuerySaveChanges();
     // True when the document was written.
     bool SaveCommand();
     bool SaveAsCommand();
     void OpenCommand();
+    void ReadFile(const QString& path);
     // Title and status bar from the document state.
     void ShowDocumentState();
     // Controls that show document content outside the item models.
