@@ -74,6 +74,9 @@ public:
     // markUnmodified() (called after a new document, an open or a save).
     bool modified() const { return changeCount() != savedCount_; }
     void markUnmodified() { savedCount_ = changeCount(); }
+    // Grows with every change of the content, and only then: an edit that
+    // leaves it as it was made no change (and is no step to undo).
+    std::uint64_t changeCount() const { return ownChanges_ + map_.revision() + screen_.revision(); }
 
 private:
     template <class T>
@@ -82,7 +85,6 @@ private:
         ++ownChanges_;
         return member;
     }
-    std::uint64_t changeCount() const { return ownChanges_ + map_.revision() + screen_.revision(); }
 
     std::string outFile_;
     std::vector<std::string> files_;

@@ -139,8 +139,9 @@ void RemoveReferences(DefinitionDocument& doc, std::int32_t removed, bool renumb
 {
     for (ObjectKind kind : {ObjectKind::Map, ObjectKind::Screen}) {
         ObjectList& list = doc.objects(kind);
-        // 1. The fields are those taken apart before this operation began: the
-        //    map pass regenerates the screen lines but not the screen fields.
+        // 1. By the fields as they stand: the map pass's regeneration re-derives
+        //    the screen fields from their recomposed lines, which keeps every
+        //    image number.
         std::vector<std::size_t> rows;
         for (std::size_t row = 0; row < list.takenApart(); ++row)
             if (list.fields(row).image == removed)

@@ -115,17 +115,14 @@ std::optional<std::size_t> ApplyObject(DefinitionDocument& doc, ObjectKind kind,
     return currentRow;
 }
 
-std::size_t DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows)
+RemovedLines DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows)
 {
-    ObjectList& list = doc.objects(kind);
-    const std::size_t before = list.size();
-    list.removeRows(selectedRows);
-    return before - list.size();
+    return doc.objects(kind).removeRows(selectedRows);
 }
 
-void ClearObjects(DefinitionDocument& doc, ObjectKind kind)
+ObjectList ClearObjects(DefinitionDocument& doc, ObjectKind kind)
 {
-    doc.objects(kind).clear();
+    return doc.objects(kind).takeAll();
 }
 
 std::optional<EditorValues> LoadObject(const DefinitionDocument& doc, ObjectKind kind,

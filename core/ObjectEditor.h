@@ -107,11 +107,14 @@ std::optional<std::size_t> ApplyObject(DefinitionDocument& doc, ObjectKind kind,
 
 // Delete objects: removes the selected rows (any order, repeats and rows past
 // the end ignored), keeping the order of the others; rebuilds. Returns the
-// number of lines removed; no selected row remains in that list.
-std::size_t DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows);
+// removed lines with their rows (ObjectList::insertRows puts them back); no
+// selected row remains in that list. The rebuild may throw ConversionError
+// after the removal.
+RemovedLines DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows);
 
-// Clear objects: removes every line of the kind.
-void ClearObjects(DefinitionDocument& doc, ObjectKind kind);
+// Clear objects: removes every line of the kind, handing the lines over
+// (ObjectList::restoreAll puts them back without a copy).
+ObjectList ClearObjects(DefinitionDocument& doc, ObjectKind kind);
 
 // Load object: the editor values for the entry at `currentRow` (X and Y texts;
 // the image position of its number; its layer, or the placeholder when it has

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
+#include <utility>
+
+#include "Errors.h"
 
 #include "IntConversion.h"
 
@@ -15,12 +19,13 @@ std::string_view ObjectList::Arena::store(std::string_view text)
 {
     if (text.empty())
         return {};
-    if (chunks_.empty() || chunks_.back().capacity - chunks_.back().used < text.size()) {
+    if (sealed_ || chunks_.empty() || chunks_.back().capacity - chunks_.back().used < text.size()) {
         Chunk chunk;
         chunk.capacity = std::max(kChunkSize, text.size());
-        chunk.data.reset(new char[chunk.capacity]);
+        chunk.data = std::shared_ptr<char[]>(new char[chunk.capacity]);
         chunks_.push_back(std::move(chunk));
         bytes_ += chunks_.back().capacity;
+        sealed_ = false;
     }
     Chunk& chunk = chunks_.back();
     char* at = chunk.data.get() + chunk.used;
@@ -33,6 +38,22 @@ void ObjectList::Arena::hold(std::shared_ptr<const void> owner, std::size_t byte
 {
     bytes_ += bytes;
     held_.push_back(std::move(owner));
+}
+
+ObjectList::Arena ObjectList::Arena::shared() const
+{
+    Arena copy;
+    copy.chunks_ = chunks_;
+    copy.held_ = held_;
+    copy.bytes_ = bytes_;
+    copy.sealed_ = true;
+    return copy;
+}
+
+std::size_t ObjectList::State::bytes() const
+{
+    return lines_.capacity() * sizeof(std::string_view) + fields_.capacity() * sizeof(ObjectFields) +
+           arena_.bytes();
 }
 
 ObjectList::ObjectList(ObjectKind kind) : kind_(kind) {}
@@ -88,6 +109,15 @@ void ObjectList::reparseFrom(std::size_t from)
     // parsed_ stays at a failing row, so the rows from it on have no fields.
     for (; parsed_ < lines_.size(); ++parsed_)
         fields_[parsed_] = TakeApartEntryLine(lines_[parsed_], kind_);
+}
+
+void ObjectList::rederiveFields(std::size_t row, std::string_view text)
+{
+    try {
+        fields_[row] = TakeApartEntryLine(text, kind_);
+    } catch (const ConversionError&) {
+        parsed_ = std::min(parsed_, row);
+    }
 }
 
 void ObjectList::afterChangeAt(std::size_t row)
@@ -150,17 +180,28 @@ void ObjectList::replace(std::size_t row, std::string_view line)
     compactIfWasteful();
 }
 
-void ObjectList::removeRows(std::vector<std::size_t> rows)
+RemovedLines ObjectList::removeRows(std::vector<std::size_t> rows)
 {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(std::lower_bound(rows.begin(), rows.end(), lines_.size()), rows.end());
+    RemovedLines removed;
+    removed.rows = std::move(rows);
+    removed.ends.reserve(removed.rows.size());
+    std::size_t removedBytes = 0;
+    for (std::size_t row : removed.rows)
+        removedBytes += lines_[row].size();
+    removed.bytes.reserve(removedBytes);
+    const std::vector<std::size_t>& gone = removed.rows;
     std::size_t write = 0;
     std::size_t next = 0;
     std::size_t parsedKept = 0;
     for (std::size_t read = 0; read < lines_.size(); ++read) {
-        if (next < rows.size() && rows[next] == read) {
+        if (next < gone.size() && gone[next] == read) {
             ++next;
             liveBytes_ -= lines_[read].size();
+            removed.bytes += lines_[read];
+            removed.ends.push_back(removed.bytes.size());
             continue;
         }
         if (read < parsed_)
@@ -179,6 +220,115 @@ void ObjectList::removeRows(std::vector<std::size_t> rows)
     }
     if (parsed_ < lines_.size())
         reparseFrom(parsed_);
+    return removed;
+}
+
+void ObjectList::insertRows(const RemovedLines& removed)
+{
+    if (removed.count() == 0)
+        return;
+    const std::size_t total = lines_.size() + removed.count();
+    if (!std::is_sorted(removed.rows.begin(), removed.rows.end()) || removed.rows.back() >= total ||
+        std::adjacent_find(removed.rows.begin(), removed.rows.end()) != removed.rows.end())
+        throw std::invalid_argument("ObjectList::insertRows: rows out of order or past the end");
+    std::vector<std::string_view> lines;
+    std::vector<ObjectFields> fields;
+    lines.reserve(total);
+    fields.reserve(total);
+    // Rows before the first one without fields keep theirs; a put-back row is
+    // taken apart while every row before it has fields, as a rebuild would.
+    std::size_t parsed = total;
+    std::size_t source = 0;
+    std::size_t next = 0;
+    for (std::size_t row = 0; row < total; ++row) {
+        const bool putBack = next < removed.count() && removed.rows[next] == row;
+        if (putBack) {
+            const std::string_view text = removed.line(next++);
+            lines.push_back(arena_.store(text));
+            liveBytes_ += text.size();
+            fields.emplace_back();
+            if (parsed == total) {
+                try {
+                    fields.back() = TakeApartEntryLine(text, kind_);
+                } catch (const ConversionError&) {
+                    parsed = row;
+                }
+            }
+        } else {
+            if (parsed == total && source >= parsed_)
+                parsed = row;
+            lines.push_back(lines_[source]);
+            fields.push_back(fields_[source]);
+            ++source;
+        }
+    }
+    lines_ = std::move(lines);
+    fields_ = std::move(fields);
+    parsed_ = parsed;
+    ++revision_;
+    if (parsed_ < lines_.size())
+        reparseFrom(parsed_);
+}
+
+void ObjectList::truncate(std::size_t size)
+{
+    if (size >= lines_.size())
+        return;
+    for (std::size_t row = size; row < lines_.size(); ++row)
+        liveBytes_ -= lines_[row].size();
+    lines_.resize(size);
+    fields_.resize(size);
+    parsed_ = std::min(parsed_, size);
+    ++revision_;
+    compactIfWasteful();
+}
+
+ObjectList ObjectList::takeAll()
+{
+    ObjectList taken(kind_);
+    std::swap(taken.lines_, lines_);
+    std::swap(taken.fields_, fields_);
+    std::swap(taken.arena_, arena_);
+    taken.parsed_ = std::exchange(parsed_, 0);
+    taken.liveBytes_ = std::exchange(liveBytes_, 0);
+    if (!taken.lines_.empty())
+        ++revision_;
+    return taken;
+}
+
+void ObjectList::restoreAll(ObjectList&& content)
+{
+    lines_ = std::move(content.lines_);
+    fields_ = std::move(content.fields_);
+    arena_ = std::move(content.arena_);
+    parsed_ = content.parsed_;
+    liveBytes_ = content.liveBytes_;
+    content.lines_.clear();
+    content.fields_.clear();
+    content.parsed_ = 0;
+    content.liveBytes_ = 0;
+    ++revision_;
+}
+
+ObjectList::State ObjectList::saveState() const
+{
+    State state;
+    state.lines_ = lines_;
+    state.fields_ = fields_;
+    state.parsed_ = parsed_;
+    state.liveBytes_ = liveBytes_;
+    state.arena_ = arena_.shared();
+    return state;
+}
+
+void ObjectList::restoreState(const State& state)
+{
+    lines_ = state.lines_;
+    fields_ = state.fields_;
+    parsed_ = state.parsed_;
+    liveBytes_ = state.liveBytes_;
+    arena_ = state.arena_.shared();
+    ++revision_;
 }
 
 void ObjectList::clear()

@@ -5,7 +5,8 @@
 // or chunks of this list); each line is a view into them.
 //
 // Fields follow the lines: every line edit re-derives the fields it may have
-// changed, which is what a full rebuild would give. When a line cannot be
+// changed, and regenerate() re-derives every recomposed line, so the fields
+// always equal what a full rebuild would give. When a line cannot be
 // taken apart, that entry and every entry after it have no fields
 // (hasFields() is false) until a later edit lets the rebuild get past it; the
 // lines themselves are always kept.
@@ -21,8 +22,31 @@
 
 namespace qel {
 
+// Lines taken out of a list, with the rows they had: what putting them back
+// needs. The bytes are one block, so a thousand removed lines cost three
+// allocations, not a thousand.
+struct RemovedLines {
+    std::vector<std::size_t> rows;   // ascending: each line's row in the list before the removal
+    std::string bytes;               // the lines, one after the other
+    std::vector<std::size_t> ends;   // ends[i]: where line i ends in `bytes`
+
+    std::size_t count() const { return rows.size(); }
+    std::string_view line(std::size_t i) const
+    {
+        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        return std::string_view(bytes).substr(begin, ends[i] - begin);
+    }
+};
+
 class ObjectList {
+    class Arena;
+
 public:
+    // Everything a list holds, for putting it back later. A saved state shares
+    // the list's line bytes instead of copying them: saving costs the views and
+    // the fields (44 bytes a line), and bytes the list later drops stay alive
+    // only as long as the state does.
+    class State;
     explicit ObjectList(ObjectKind kind);
     ObjectList(const ObjectList& other);
     ObjectList& operator=(const ObjectList& other);
@@ -56,8 +80,24 @@ public:
     void appendRowsOf(const ObjectList& source, const std::vector<std::size_t>& rows);
     void replace(std::size_t row, std::string_view line);
     // `rows` may be in any order and hold repeats; rows past the end are ignored.
-    void removeRows(std::vector<std::size_t> rows);
+    // Returns the removed lines with their rows (the rebuild that follows may
+    // throw ConversionError; the lines are removed then too).
+    RemovedLines removeRows(std::vector<std::size_t> rows);
+    // Puts removed lines back at their rows: the reverse of removeRows, in one
+    // pass over the list. Only the put-back rows are taken apart; may throw
+    // ConversionError as every line edit does, with the lines in place.
+    void insertRows(const RemovedLines& removed);
+    // Drops the rows from `size` on (the reverse of appending); fields of the
+    // kept rows stay as they are, which is what a full rebuild gives.
+    void truncate(std::size_t size);
     void clear();
+    // Clear that hands the lines over instead of dropping them: returns a list
+    // holding everything this one held, and leaves this one empty. O(1).
+    ObjectList takeAll();
+    // The reverse of takeAll(): this list becomes `content`. O(1).
+    void restoreAll(ObjectList&& content);
+    State saveState() const;
+    void restoreState(const State& state);
     // Re-derives every entry's fields from its line.
     void rebuild();
 
@@ -84,24 +124,32 @@ public:
     std::uint64_t revision() const { return revision_; }
 
 private:
+    // Line bytes in chunks that saved states may share. Only the list itself
+    // writes, and only past what any view covers; a shared copy is sealed, so
+    // it starts a chunk of its own before it would ever write.
     class Arena {
     public:
         std::string_view store(std::string_view text);
         void hold(std::shared_ptr<const void> owner, std::size_t bytes);
         std::size_t bytes() const { return bytes_; }
+        Arena shared() const;
 
     private:
         struct Chunk {
-            std::unique_ptr<char[]> data;
+            std::shared_ptr<char[]> data;
             std::size_t used = 0;
             std::size_t capacity = 0;
         };
         std::vector<Chunk> chunks_;
         std::vector<std::shared_ptr<const void>> held_;
         std::size_t bytes_ = 0;
+        bool sealed_ = false;
     };
 
     void reparseFrom(std::size_t from);
+    // Takes `text` apart into row's fields; a line that cannot be taken apart
+    // ends the rows with fields there, without throwing.
+    void rederiveFields(std::size_t row, std::string_view text);
     void afterChangeAt(std::size_t row);
     void compactIfWasteful();
     void copyFrom(const ObjectList& other);
@@ -113,6 +161,22 @@ private:
     std::size_t liveBytes_ = 0;
     Arena arena_;
     std::uint64_t revision_ = 0;
+};
+
+class ObjectList::State {
+public:
+    // Bytes this state keeps alive beyond the list: views, fields and the
+    // line bytes it shares (counted in full, as the list may drop them).
+    std::size_t bytes() const;
+    std::size_t size() const { return lines_.size(); }
+
+private:
+    friend class ObjectList;
+    std::vector<std::string_view> lines_;
+    std::vector<ObjectFields> fields_;
+    std::size_t parsed_ = 0;
+    std::size_t liveBytes_ = 0;
+    Arena arena_;
 };
 
 template <class Produce>
@@ -141,8 +205,14 @@ void ObjectList::regenerate(Compose&& compose)
         if (row < parsed_) {
             scratch.clear();
             compose(scratch, row);
-            changed = changed || scratch != text;
-            text = scratch;
+            if (scratch != text) {
+                changed = true;
+                text = scratch;
+                // A recomposed line may leave out what its fields still hold
+                // (a display time of 0 at the end reads back as -1): take it
+                // apart again, as a full rebuild would.
+                rederiveFields(row, text);
+            }
         }
         // The old line stays readable until the arena is swapped below.
         lines_[row] = fresh.store(text);

@@ -55,8 +55,10 @@ void AppendRegeneratedLine(std::string& out, const ObjectList& list, std::size_t
 std::string RegeneratedLine(const ObjectList& list, std::size_t row);
 
 // Recomposes every line of the map objects, then of the screen objects, from
-// their fields; the fields do not change. An entry without fields keeps its
-// line unchanged. The regenerated lists have no selected rows.
+// their fields; a recomposed line is taken apart again, so the fields are what
+// a full rebuild of the new lines gives (a display time of 0 left off the end
+// becomes -1). An entry without fields keeps its line unchanged. The
+// regenerated lists have no selected rows.
 void RegenerateObjectLists(DefinitionDocument& doc);
 
 // Pressing Sort in the Sort Objects dialog: sorts the kind by the key when a

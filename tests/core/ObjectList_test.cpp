@@ -135,11 +135,14 @@ TEST(ObjectList, PermuteMovesLinesAndFieldsTogether)
 TEST(ObjectList, RegenerateRecomposesEntriesWithFieldsAndKeepsTheOthers)
 {
     ObjectList list(ObjectKind::Map);
-    list.append("1,1,IMAGE1");
+    list.append("1,1,IMAGE1,BelowAll,ShowAlways,0");
     EXPECT_THROW(list.append("bad,line"), qel::ConversionError);
-    list.regenerate([&](std::string& out, std::size_t row) { out += "new" + std::to_string(row); });
-    EXPECT_EQ(Lines(list), (std::vector<std::string>{"new0", "bad,line"}));
-    EXPECT_EQ(list.fields(0).image, 1) << "fields are not taken apart again";
+    list.regenerate([&](std::string& out, std::size_t row) { out += "2,2,IMAGE" + std::to_string(row + 5); });
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"2,2,IMAGE5", "bad,line"}));
+    // The fields follow the recomposed line, as a full rebuild would give.
+    EXPECT_EQ(list.fields(0).image, 5);
+    EXPECT_EQ(list.fields(0).displayTime, -1);
+    EXPECT_EQ(list.takenApart(), 1u);
 }
 
 TEST(ObjectList, CopiesOwnTheirBytes)
