@@ -28,17 +28,17 @@ bool NeedsWine(const QString& compilerPath)
 #endif
 }
 
-void CompileDefinition(qel::DefinitionDocument& doc, const AppSettings& settings,
+void CompileDefinition(DocumentSession& session, const AppSettings& settings,
                        qel::platform::ProcessLauncher& launcher)
 {
+    const DefinitionDocument& doc = session.document();
     if (settings.compilerPath().isEmpty())
         throw MessageError("No Compiler selected, select one from the options screen!");
     if (doc.currentFile().empty())
         throw MessageError("Ini not saved or no ini opened!");
 
     const std::string file = doc.currentFile();
-    WriteDefinition(doc, file);
-    doc.markUnmodified();
+    session.save();
 
     const QString compiler = settings.compilerPath();
     const CompilerCommand command =

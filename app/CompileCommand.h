@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include "AppSettings.h"
-#include "DefinitionDocument.h"
+#include "DocumentSession.h"
 #include "ProcessLauncher.h"
 
 namespace qel::app {
@@ -14,7 +14,7 @@ namespace qel::app {
 // Throws qel::MessageError when no compiler is chosen, when the document has
 // no file, or when the compiler cannot be started; a failed save (FileError)
 // propagates and the compiler is not started.
-void CompileDefinition(qel::DefinitionDocument& doc, const AppSettings& settings,
+void CompileDefinition(DocumentSession& session, const AppSettings& settings,
                        qel::platform::ProcessLauncher& launcher);
 
 // The program and arguments that start `compilerPath` on `definitionPath`.

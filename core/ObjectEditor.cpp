@@ -115,9 +115,13 @@ std::optional<std::size_t> ApplyObject(DefinitionDocument& doc, ObjectKind kind,
     return currentRow;
 }
 
-RemovedLines DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows)
+std::size_t DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows,
+                          RemovedLines* removed)
 {
-    return doc.objects(kind).removeRows(selectedRows);
+    ObjectList& list = doc.objects(kind);
+    const std::size_t before = list.size();
+    list.removeRows(selectedRows, removed);
+    return before - list.size();
 }
 
 ObjectList ClearObjects(DefinitionDocument& doc, ObjectKind kind)

@@ -107,10 +107,12 @@ std::optional<std::size_t> ApplyObject(DefinitionDocument& doc, ObjectKind kind,
 
 // Delete objects: removes the selected rows (any order, repeats and rows past
 // the end ignored), keeping the order of the others; rebuilds. Returns the
-// removed lines with their rows (ObjectList::insertRows puts them back); no
-// selected row remains in that list. The rebuild may throw ConversionError
-// after the removal.
-RemovedLines DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows);
+// number of lines removed; no selected row remains in that list. `removed`,
+// when given, receives the removed lines with their rows
+// (ObjectList::insertRows puts them back) before the rebuild, which may
+// throw ConversionError after the removal.
+std::size_t DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows,
+                          RemovedLines* removed = nullptr);
 
 // Clear objects: removes every line of the kind, handing the lines over
 // (ObjectList::restoreAll puts them back without a copy).

@@ -180,18 +180,21 @@ void ObjectList::replace(std::size_t row, std::string_view line)
     compactIfWasteful();
 }
 
-RemovedLines ObjectList::removeRows(std::vector<std::size_t> rows)
+void ObjectList::removeRows(std::vector<std::size_t> rows, RemovedLines* kept)
 {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     rows.erase(std::lower_bound(rows.begin(), rows.end(), lines_.size()), rows.end());
-    RemovedLines removed;
+    RemovedLines dropped;
+    RemovedLines& removed = kept ? *kept : dropped;
+    removed = {};
     removed.rows = std::move(rows);
     removed.ends.reserve(removed.rows.size());
     std::size_t removedBytes = 0;
     for (std::size_t row : removed.rows)
         removedBytes += lines_[row].size();
-    removed.bytes.reserve(removedBytes);
+    if (kept)
+        removed.bytes.reserve(removedBytes);
     const std::vector<std::size_t>& gone = removed.rows;
     std::size_t write = 0;
     std::size_t next = 0;
@@ -200,8 +203,10 @@ RemovedLines ObjectList::removeRows(std::vector<std::size_t> rows)
         if (next < gone.size() && gone[next] == read) {
             ++next;
             liveBytes_ -= lines_[read].size();
-            removed.bytes += lines_[read];
-            removed.ends.push_back(removed.bytes.size());
+            if (kept) {
+                removed.bytes += lines_[read];
+                removed.ends.push_back(removed.bytes.size());
+            }
             continue;
         }
         if (read < parsed_)
@@ -220,7 +225,6 @@ RemovedLines ObjectList::removeRows(std::vector<std::size_t> rows)
     }
     if (parsed_ < lines_.size())
         reparseFrom(parsed_);
-    return removed;
 }
 
 void ObjectList::insertRows(const RemovedLines& removed)

@@ -80,9 +80,10 @@ public:
     void appendRowsOf(const ObjectList& source, const std::vector<std::size_t>& rows);
     void replace(std::size_t row, std::string_view line);
     // `rows` may be in any order and hold repeats; rows past the end are ignored.
-    // Returns the removed lines with their rows (the rebuild that follows may
-    // throw ConversionError; the lines are removed then too).
-    RemovedLines removeRows(std::vector<std::size_t> rows);
+    // When `removed` is given, it receives the removed lines with their rows
+    // before the rebuild that follows, which may throw ConversionError (the
+    // lines are removed then too).
+    void removeRows(std::vector<std::size_t> rows, RemovedLines* removed = nullptr);
     // Puts removed lines back at their rows: the reverse of removeRows, in one
     // pass over the list. Only the put-back rows are taken apart; may throw
     // ConversionError as every line edit does, with the lines in place.

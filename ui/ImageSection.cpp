@@ -6,6 +6,8 @@
 #include <QToolButton>
 
 #include "Controls.h"
+#include "DocumentSession.h"
+#include "Latin1Text.h"
 #include "UpDownButton.h"
 
 namespace qel::ui {
@@ -21,7 +23,8 @@ UpDownButton* MakeUpDown(QWidget* parent, const QString& objectName, QLineEdit* 
 }
 }  // namespace
 
-ImageSection::ImageSection(QWidget* parent) : QGroupBox(parent)
+ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
+    : QGroupBox(parent), session_(session), prompter_(prompter)
 {
     MakeSection(this, QStringLiteral("ImageSection"), QStringLiteral("Image Section"), QRect(152, 32, 153, 241));
 
@@ -62,6 +65,40 @@ ImageSection::ImageSection(QWidget* parent) : QGroupBox(parent)
                                  PictureIcon(QStringLiteral(":/buttons/film.png"), QStringLiteral(":/buttons/film-disabled.png")),
                                  QRect(86, 196, 57, 33));
     AniPreview->setIconSize(QSize(32, 24));
+
+    connect(&session_, &app::DocumentSession::imagesChanged, this, &ImageSection::ShowImageKeys);
+}
+
+void ImageSection::ResetControls()
+{
+    eImageFile->clear();
+    eImageX->setText(QStringLiteral("0"));
+    eImageY->setText(QStringLiteral("0"));
+    eImageTime->setText(QStringLiteral("0"));
+    ShowPlaceholder(ImageBox, QStringLiteral("IMAGE#"));
+}
+
+void ImageSection::Refresh() {}
+
+void ImageSection::ShowImageKeys()
+{
+    const DefinitionDocument& doc = session_.document();
+    QStringList keys;
+    keys.reserve(doc.imageCount());
+    for (std::size_t i = 0; i < doc.images().size(); ++i)
+        keys << FromBytes(doc.imageKey(i));
+    QStringList shown;
+    for (int i = 0; i < ImageBox->count(); ++i)
+        shown << ImageBox->itemText(i);
+    if (keys == shown)
+        return;
+    const int chosen = ImageBox->currentIndex();
+    ImageBox->clear();
+    ImageBox->addItems(keys);
+    if (chosen >= 0 && chosen < ImageBox->count())
+        ImageBox->setCurrentIndex(chosen);
+    else
+        ShowPlaceholder(ImageBox, QStringLiteral("IMAGE#"));
 }
 
 }  // namespace qel::ui

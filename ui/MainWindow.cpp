@@ -27,6 +27,7 @@
 #include "Controls.h"
 #include "DocumentCommands.h"
 #include "Errors.h"
+#include "FileListModel.h"
 #include "FileSection.h"
 #include "HelpViewer.h"
 #include "ImageSection.h"
@@ -39,8 +40,6 @@
 #include "SortDialog.h"
 
 using qel::ui::FromBytes;
-using qel::ui::ModelResetScope;
-using qel::ui::ShowPlaceholder;
 
 namespace {
 
@@ -51,7 +50,6 @@ constexpr int kToolBarHeight = 28;
 
 const QString kOpenFilter = QStringLiteral("INI-Files (*.ini)");
 const QString kSaveFilter = QStringLiteral("INI-File (*.ini)");
-const QString kImagePlaceholder = QStringLiteral("IMAGE#");
 
 // File names cross into the core as the system's file name bytes.
 std::string PathBytes(const QString& path)
@@ -96,10 +94,11 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     BuildMenu();
     BuildToolBar(inner);
 
-    fileSection = new qel::ui::FileSection(inner);
-    imageSection = new qel::ui::ImageSection(inner);
-    previewSection = new qel::ui::PreviewSection(inner);
-    objectsSection = new qel::ui::ObjectsSection(inner);
+    fileSection = new qel::ui::FileSection(session_, prompter_, inner);
+    imageSection = new qel::ui::ImageSection(session_, prompter_, inner);
+    previewSection = new qel::ui::PreviewSection(session_, prompter_, inner);
+    objectsSection = new qel::ui::ObjectsSection(session_, prompter_, inner);
+    connect(objectsSection, &qel::ui::ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
 
     Status = statusBar();
     Status->setObjectName(QStringLiteral("Status"));
@@ -118,7 +117,10 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
     AnimTimer->setInterval(1000);
 
-    BindDocument();
+    connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
+    connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
+    connect(&session_, &qel::app::DocumentSession::historyChanged, this, &TMainFrm::ShowHistory);
+    ShowHistory();
 
     helpViewer_ = std::make_unique<qel::ui::HelpViewer>(this);
 
@@ -127,16 +129,21 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     AnimTimer->start();
 }
 
-TMainFrm::~TMainFrm()
+TMainFrm::~TMainFrm() = default;
+
+qel::ui::ObjectListModel* TMainFrm::mapObjectModel() const
 {
-    // The views are deleted with the window's children, after the document:
-    // they let go of the models over it first.
-    fileSection->FileList->setModel(nullptr);
-    objectsSection->MapObjectList->setModel(nullptr);
-    objectsSection->ScreenObjectList->setModel(nullptr);
-    delete fileModel_;
-    delete mapModel_;
-    delete screenModel_;
+    return objectsSection->mapModel();
+}
+
+qel::ui::ObjectListModel* TMainFrm::screenObjectModel() const
+{
+    return objectsSection->screenModel();
+}
+
+qel::ui::FileListModel* TMainFrm::fileModel() const
+{
+    return fileSection->model();
 }
 
 void TMainFrm::BuildCommands()
@@ -193,6 +200,8 @@ void TMainFrm::BuildMenu()
         connect(entry.action, &QAction::triggered, this, entry.handler);
     }
 
+    BuildEditMenu();
+
     Options1 = menu->addAction(QStringLiteral("Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
     connect(Options1, &QAction::triggered, this, &TMainFrm::Options1Click);
@@ -230,19 +239,45 @@ void TMainFrm::BuildToolBar(QWidget* inner)
     edgeLayout->addWidget(ActionToolBar1);
 }
 
-void TMainFrm::BindDocument()
+void TMainFrm::BuildEditMenu()
 {
-    using qel::ui::FileListModel;
-    using qel::ui::ObjectListModel;
-    fileModel_ = new FileListModel(doc_.files(), this);
-    mapModel_ = new ObjectListModel(doc_.mapObjects(), this);
-    screenModel_ = new ObjectListModel(doc_.screenObjects(), this);
-    fileSection->FileList->setModel(fileModel_);
-    objectsSection->MapObjectList->setModel(mapModel_);
-    objectsSection->ScreenObjectList->setModel(screenModel_);
+    Edit1 = menuBar()->addMenu(QStringLiteral("Edit"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Undo1 = Edit1->addAction(QStringLiteral("Undo"));
+    Undo1->setObjectName(QStringLiteral("Undo1"));
+    Undo1->setShortcut(QKeySequence::Undo);
+    connect(Undo1, &QAction::triggered, this, &TMainFrm::UndoExecute);
+    Redo1 = Edit1->addAction(QStringLiteral("Redo"));
+    Redo1->setObjectName(QStringLiteral("Redo1"));
+    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(Redo1, &QAction::triggered, this, &TMainFrm::RedoExecute);
+}
 
-    connect(fileSection->eOutFile, &QLineEdit::textEdited, this, &TMainFrm::eOutFileEdited);
-    connect(objectsSection->SortObjects, &QToolButton::clicked, this, &TMainFrm::SortObjectsClick);
+void TMainFrm::ShowHistory()
+{
+    const bool undo = session_.canUndo();
+    const bool redo = session_.canRedo();
+    Undo1->setEnabled(undo);
+    Undo1->setText(undo ? QStringLiteral("Undo ") + session_.undoText() : QStringLiteral("Undo"));
+    Redo1->setEnabled(redo);
+    Redo1->setText(redo ? QStringLiteral("Redo ") + session_.redoText() : QStringLiteral("Redo"));
+}
+
+void TMainFrm::UndoExecute()
+{
+    guarded([this] { session_.undo(); });
+}
+
+void TMainFrm::RedoExecute()
+{
+    guarded([this] { session_.redo(); });
+}
+
+void TMainFrm::TimerTimer()
+{
+    imageSection->Refresh();
+    objectsSection->Refresh();
+    fileSection->Refresh();
 }
 
 void TMainFrm::FormCreate()
@@ -250,7 +285,6 @@ void TMainFrm::FormCreate()
     programFolder_ = QCoreApplication::applicationDirPath();
     if (!programFolder_.endsWith(QLatin1Char('/')))
         programFolder_ += QLatin1Char('/');
-    doc_.setDocumentFolder({});
     ShowDocumentState();
     for (const std::string& message : settings_.load())
         prompter_.error(this, FromBytes(qel::WithFullStop(message)));
@@ -258,8 +292,14 @@ void TMainFrm::FormCreate()
 
 void TMainFrm::CreateDialogs()
 {
-    sortFrm_ = std::make_unique<TSortFrm>(doc_, *objectsSection->ObjectsBox);
+    sortFrm_ = std::make_unique<TSortFrm>();
     connect(sortFrm_.get(), &TSortFrm::closed, this, &TMainFrm::DialogClosed);
+    connect(sortFrm_.get(), &TSortFrm::sortRequested, objectsSection, [this](qel::ObjectKind kind, int keyIndex) {
+        std::optional<qel::SortKey> key;
+        if (keyIndex >= 0 && keyIndex < qel::kSortKeyCount)
+            key = static_cast<qel::SortKey>(keyIndex);
+        objectsSection->SortRequested(kind, key);
+    });
     optnsForm_ = std::make_unique<TOptnsForm>(settings_, prompter_);
     connect(optnsForm_.get(), &TOptnsForm::closed, this, &TMainFrm::DialogClosed);
     aboutFrm_ = std::make_unique<TAboutFrm>();
@@ -268,77 +308,29 @@ void TMainFrm::CreateDialogs()
 
 void TMainFrm::ShowFailure(std::exception_ptr failure)
 {
-    QString message;
-    try {
-        std::rethrow_exception(failure);
-    } catch (const std::exception& error) {
-        message = FromBytes(qel::WithFullStop(error.what()));
-    } catch (...) {
-        message = QStringLiteral("An unexpected failure ended the command.");
-    }
-    prompter_.error(this, message);
+    qel::ui::ShowFailure(prompter_, this, failure);
 }
 
 void TMainFrm::ShowDocumentState()
 {
-    setWindowTitle(PathText(doc_.windowTitle()));
-    StatusPanel->setText(PathText(doc_.statusText()));
-}
-
-void TMainFrm::ShowDocumentContent()
-{
-    fileSection->eOutFile->setText(FromBytes(doc_.outFile()));
-    QComboBox* images = imageSection->ImageBox;
-    images->clear();
-    QStringList keys;
-    keys.reserve(doc_.imageCount());
-    for (std::size_t i = 0; i < doc_.images().size(); ++i)
-        keys << FromBytes(doc_.imageKey(i));
-    images->addItems(keys);
-    ShowPlaceholder(images, kImagePlaceholder);
+    setWindowTitle(PathText(document().windowTitle()));
+    StatusPanel->setText(PathText(document().statusText()));
 }
 
 void TMainFrm::ResetDocument()
 {
-    {
-        ModelResetScope scope{fileModel_, mapModel_, screenModel_};
-        qel::app::NewDocument(doc_);
-    }
-    ShowDocumentState();
-    imageSection->ImageBox->clear();
-
-    objectsSection->ObjectsBox->setCurrentIndex(0);
-    objectsSection->ScreenObjectList->hide();
-    objectsSection->MapObjectList->show();
-
-    previewSection->Image->hide();
-    previewSection->Progress->hide();
-    previewSection->ProgressLabel->hide();
-
-    fileSection->eOutFile->clear();
-    imageSection->eImageFile->clear();
-    imageSection->eImageX->setText(QStringLiteral("0"));
-    imageSection->eImageY->setText(QStringLiteral("0"));
-    imageSection->eImageTime->setText(QStringLiteral("0"));
-
-    ShowPlaceholder(imageSection->ImageBox, kImagePlaceholder);
-    ShowPlaceholder(objectsSection->ObjectImageBox, kImagePlaceholder);
-
-    objectsSection->eObjectX->clear();
-    objectsSection->eObjectY->clear();
-
-    ShowPlaceholder(objectsSection->ObjectLayerBox, QStringLiteral("Layer"));
-    ShowPlaceholder(objectsSection->ObjectModeBox, QStringLiteral("Mode"));
-
-    objectsSection->eObjectDsplyTime->setText(QStringLiteral("0"));
-    objectsSection->eObjectID->setText(QStringLiteral("0"));
+    session_.newDocument();
+    fileSection->ResetControls();
+    imageSection->ResetControls();
+    objectsSection->ResetControls();
+    previewSection->ResetControls();
 }
 
 bool TMainFrm::QuerySaveChanges()
 {
-    if (!doc_.modified())
+    if (!session_.modified())
         return true;
-    const QString question = PathText(qel::app::SaveChangesQuestion(doc_));
+    const QString question = PathText(qel::app::SaveChangesQuestion(document()));
     switch (prompter_.askSaveChanges(this, question)) {
     case qel::ui::SaveChangesAnswer::Yes:
         return SaveCommand();
@@ -352,11 +344,9 @@ bool TMainFrm::QuerySaveChanges()
 
 bool TMainFrm::SaveCommand()
 {
-    if (doc_.currentFile().empty())
+    if (document().currentFile().empty())
         return SaveAsCommand();
-    const bool written = guarded([this] { qel::app::SaveDocument(doc_); });
-    ShowDocumentState();
-    return written;
+    return guarded([this] { session_.save(); });
 }
 
 bool TMainFrm::SaveAsCommand()
@@ -366,9 +356,7 @@ bool TMainFrm::SaveAsCommand()
     if (target.empty())
         return false;
     // A failed write still names the file it tried, as the title shows.
-    const bool written = guarded([&] { qel::app::SaveDocumentAs(doc_, target); });
-    ShowDocumentState();
-    return written;
+    return guarded([&] { session_.saveAs(target); });
 }
 
 void TMainFrm::OpenCommand()
@@ -389,18 +377,8 @@ void TMainFrm::OpenPath(const QString& path)
 void TMainFrm::ReadFile(const QString& chosen)
 {
     ResetDocument();
-    const std::string path = PathBytes(chosen);
-    try {
-        ModelResetScope scope{fileModel_, mapModel_, screenModel_};
-        qel::app::OpenDocument(doc_, path);
-    } catch (...) {
-        // What was read before the failure stays on screen.
-        ShowDocumentContent();
-        ShowDocumentState();
-        throw;
-    }
-    ShowDocumentContent();
-    ShowDocumentState();
+    // What was read before a failure stays on screen, Untitled.
+    session_.open(PathBytes(chosen));
 }
 
 void TMainFrm::NewExecute()
@@ -433,9 +411,7 @@ void TMainFrm::ExitExecute()
 
 void TMainFrm::CompileExecute()
 {
-    guarded([this] { qel::app::CompileDefinition(doc_, settings_, launcher_); });
-    // Compiling saves first, which names the file even when it fails.
-    ShowDocumentState();
+    guarded([this] { qel::app::CompileDefinition(session_, settings_, launcher_); });
 }
 
 void TMainFrm::Options1Click()
@@ -455,7 +431,11 @@ void TMainFrm::About1Click()
 
 void TMainFrm::SortObjectsClick()
 {
-    guarded([this] { ShowDialog(sortFrm_.get()); });
+    guarded([this] {
+        if (sortFrm_)
+            sortFrm_->prepare(objectsSection->ShownKind(), document().mapObjectCount(), document().screenObjectCount());
+        ShowDialog(sortFrm_.get());
+    });
 }
 
 void TMainFrm::ShowDialog(QDialog* dialog)
@@ -476,23 +456,6 @@ void TMainFrm::DialogClosed()
 {
     setEnabled(true);
     activateWindow();
-}
-
-void TMainFrm::eOutFileEdited(const QString& text)
-{
-    QLineEdit* edit = fileSection->eOutFile;
-    const qsizetype refused = qel::ui::FirstUnstorableCharacter(text);
-    if (refused < 0) {
-        doc_.setOutFile(qel::ui::ToBytes(text));
-        return;
-    }
-    // Back to the stored text, the cursor where the refused input began.
-    const QString message = qel::ui::UnstorableCharacterMessage(text, refused);
-    const QString stored = FromBytes(doc_.outFile());
-    const qsizetype cursor = edit->cursorPosition() - (text.size() - stored.size());
-    edit->setText(stored);
-    edit->setCursorPosition(static_cast<int>(std::clamp<qsizetype>(cursor, 0, stored.size())));
-    prompter_.error(this, message);
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event)

@@ -1,15 +1,18 @@
 #pragma once
-// The editor's one window: the four sections, the menu, the tool bar, the
-// status bar and the document commands. The window owns the document; the
-// prompter, the settings store and the process launcher are handed in, so
-// that tests answer every dialog and never touch the user's settings.
+// The editor's one window: it assembles the four sections (each holding its
+// own handlers), the menu, the tool bar, the status bar, the timers and the
+// dialogs, and runs the document commands (New, Open, Save, Save As, Exit,
+// Compile, Undo, Redo). The window owns the document session; the prompter,
+// the settings store and the process launcher are handed in, so that tests
+// answer every dialog and never touch the user's settings.
 
 #include <QMainWindow>
 #include <exception>
 #include <memory>
 
 #include "AppSettings.h"
-#include "DefinitionDocument.h"
+#include "DocumentSession.h"
+#include "Guarded.h"
 
 class QDialog;
 class QLabel;
@@ -34,7 +37,6 @@ class ImageSection;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
-class Prompter;
 }  // namespace qel::ui
 
 class TMainFrm : public QMainWindow {
@@ -48,7 +50,8 @@ public:
     // order; they read the window's state, so the window comes first.
     void CreateDialogs();
 
-    qel::DefinitionDocument& document() { return doc_; }
+    const qel::DefinitionDocument& document() const { return session_.document(); }
+    qel::app::DocumentSession& session() { return session_; }
     qel::app::AppSettings& settings() { return settings_; }
     const QString& programFolder() const { return programFolder_; }
 
@@ -63,6 +66,10 @@ public:
     void QelHelp1Click();
     void About1Click();
     void SortObjectsClick();
+    void UndoExecute();
+    void RedoExecute();
+    // The periodic refresh: each section's steps.
+    void TimerTimer();
 
     // Empties the document and returns every control to its start.
     void ResetDocument();
@@ -80,13 +87,7 @@ public:
     template <class Handler>
     bool guarded(Handler&& handler)
     {
-        try {
-            handler();
-            return true;
-        } catch (...) {
-            ShowFailure(std::current_exception());
-            return false;
-        }
+        return qel::ui::Guarded(prompter_, this, std::forward<Handler>(handler));
     }
     void ShowFailure(std::exception_ptr failure);
 
@@ -108,6 +109,9 @@ public:
     QAction* Save1;
     QAction* SaveAs1;
     QAction* Exit1;
+    QMenu* Edit1;
+    QAction* Undo1;
+    QAction* Redo1;
     QAction* Options1;
     QMenu* Help1;
     QAction* QelHelp1;
@@ -122,9 +126,9 @@ public:
     TOptnsForm* OptnsForm() const { return optnsForm_.get(); }
     TAboutFrm* AboutFrm() const { return aboutFrm_.get(); }
 
-    qel::ui::ObjectListModel* mapObjectModel() const { return mapModel_; }
-    qel::ui::ObjectListModel* screenObjectModel() const { return screenModel_; }
-    qel::ui::FileListModel* fileModel() const { return fileModel_; }
+    qel::ui::ObjectListModel* mapObjectModel() const;
+    qel::ui::ObjectListModel* screenObjectModel() const;
+    qel::ui::FileListModel* fileModel() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -135,7 +139,8 @@ private:
     void BuildCommands();
     void BuildMenu();
     void BuildToolBar(QWidget* inner);
-    void BindDocument();
+    void BuildEditMenu();
+    void ShowHistory();
 
     // True when the document was written.
     bool SaveCommand();
@@ -144,20 +149,14 @@ private:
     void ReadFile(const QString& path);
     // Title and status bar from the document state.
     void ShowDocumentState();
-    // Controls that show document content outside the item models.
-    void ShowDocumentContent();
-    void eOutFileEdited(const QString& text);
     void ShowDialog(QDialog* dialog);
     void DialogClosed();
 
     qel::ui::Prompter& prompter_;
     qel::platform::ProcessLauncher& launcher_;
-    qel::DefinitionDocument doc_;
+    qel::app::DocumentSession session_;
     qel::app::AppSettings settings_;
     QString programFolder_;
-    qel::ui::FileListModel* fileModel_;
-    qel::ui::ObjectListModel* mapModel_;
-    qel::ui::ObjectListModel* screenModel_;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<TSortFrm> sortFrm_;
     std::unique_ptr<TOptnsForm> optnsForm_;

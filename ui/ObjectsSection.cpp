@@ -7,9 +7,16 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include <QItemSelectionModel>
+#include <algorithm>
+
 #include "Controls.h"
+#include "DocumentSession.h"
+#include "Guarded.h"
 #include "Keywords.h"
 #include "Latin1Text.h"
+#include "ObjectCommands.h"
+#include "ObjectListModel.h"
 #include "UpDownButton.h"
 
 namespace qel::ui {
@@ -47,7 +54,8 @@ QStringList Keywords(const auto& table)
 }
 }  // namespace
 
-ObjectsSection::ObjectsSection(QWidget* parent) : QGroupBox(parent)
+ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
+    : QGroupBox(parent), session_(session), prompter_(prompter)
 {
     MakeSection(this, QStringLiteral("ObjectsSection"), QStringLiteral("Objects Section"), QRect(312, 32, 369, 417));
 
@@ -129,6 +137,125 @@ ObjectsSection::ObjectsSection(QWidget* parent) : QGroupBox(parent)
     SplashScreenCenter->setObjectName(QStringLiteral("SplashScreenCenter"));
     BackgroundTiledZindle1 = PresetPopUp->addAction(QStringLiteral("Background (TiledZindle)"));
     BackgroundTiledZindle1->setObjectName(QStringLiteral("BackgroundTiledZindle1"));
+
+    mapModel_ = new ObjectListModel(session_, ObjectKind::Map, this);
+    screenModel_ = new ObjectListModel(session_, ObjectKind::Screen, this);
+    MapObjectList->setModel(mapModel_);
+    ScreenObjectList->setModel(screenModel_);
+
+    connect(SortObjects, &QToolButton::clicked, this, &ObjectsSection::SortObjectsClick);
+    connect(&session_, &app::DocumentSession::viewStateRequested, this, &ObjectsSection::ShowViewState);
+}
+
+ObjectsSection::~ObjectsSection()
+{
+    // The views let go of the models before either is deleted.
+    MapObjectList->setModel(nullptr);
+    ScreenObjectList->setModel(nullptr);
+}
+
+QListView* ObjectsSection::ListOf(ObjectKind kind) const
+{
+    return kind == ObjectKind::Map ? MapObjectList : ScreenObjectList;
+}
+
+ObjectKind ObjectsSection::ShownKind() const
+{
+    return KindOfObjectsBoxIndex(ObjectsBox->currentIndex());
+}
+
+void ObjectsSection::ResetControls()
+{
+    ObjectsBox->setCurrentIndex(0);
+    ScreenObjectList->hide();
+    MapObjectList->show();
+    ShowPlaceholder(ObjectImageBox, QStringLiteral("IMAGE#"));
+    eObjectX->clear();
+    eObjectY->clear();
+    ShowPlaceholder(ObjectLayerBox, QStringLiteral("Layer"));
+    ShowPlaceholder(ObjectModeBox, QStringLiteral("Mode"));
+    eObjectDsplyTime->setText(QStringLiteral("0"));
+    eObjectID->setText(QStringLiteral("0"));
+}
+
+void ObjectsSection::Refresh() {}
+
+namespace {
+app::RowSelection SelectionOf(const QListView* view)
+{
+    app::RowSelection selection;
+    const QItemSelectionModel* model = view->selectionModel();
+    if (!model)
+        return selection;
+    for (const QItemSelectionRange& range : model->selection())
+        selection.ranges.emplace_back(static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom()));
+    std::sort(selection.ranges.begin(), selection.ranges.end());
+    // Ranges that touch become one.
+    std::vector<std::pair<std::size_t, std::size_t>> merged;
+    for (const auto& range : selection.ranges) {
+        if (!merged.empty() && range.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, range.second);
+        else
+            merged.push_back(range);
+    }
+    selection.ranges = std::move(merged);
+    if (const QModelIndex current = model->currentIndex(); current.isValid())
+        selection.current = static_cast<std::size_t>(current.row());
+    return selection;
+}
+
+void ShowSelection(QListView* view, const app::RowSelection& selection)
+{
+    QItemSelectionModel* model = view->selectionModel();
+    QAbstractItemModel* rows = view->model();
+    const int count = rows->rowCount();
+    QItemSelection wanted;
+    for (const auto& [first, last] : selection.ranges) {
+        if (first >= static_cast<std::size_t>(count))
+            break;
+        const int bottom = static_cast<int>(std::min<std::size_t>(last, static_cast<std::size_t>(count - 1)));
+        wanted.select(rows->index(static_cast<int>(first), 0), rows->index(bottom, 0));
+    }
+    model->select(wanted, QItemSelectionModel::ClearAndSelect);
+    if (selection.current && *selection.current < static_cast<std::size_t>(count))
+        model->setCurrentIndex(rows->index(static_cast<int>(*selection.current), 0), QItemSelectionModel::NoUpdate);
+    else
+        model->clearCurrentIndex();
+}
+}  // namespace
+
+app::ViewState ObjectsSection::CurrentViewState() const
+{
+    app::ViewState state;
+    state.shown = ShownKind();
+    state.map = SelectionOf(MapObjectList);
+    state.screen = SelectionOf(ScreenObjectList);
+    return state;
+}
+
+void ObjectsSection::ShowViewState(const app::ViewState& state)
+{
+    if (ShownKind() != state.shown) {
+        ObjectsBox->setCurrentIndex(state.shown == ObjectKind::Screen ? 1 : 0);
+        ListOf(OtherKind(state.shown))->hide();
+        ListOf(state.shown)->show();
+    }
+    ShowSelection(MapObjectList, state.map);
+    ShowSelection(ScreenObjectList, state.screen);
+}
+
+void ObjectsSection::SortObjectsClick()
+{
+    emit sortDialogRequested();
+}
+
+void ObjectsSection::SortRequested(ObjectKind kind, std::optional<SortKey> key)
+{
+    Guarded(prompter_, window(), [&] {
+        auto command = std::make_unique<app::SortObjectsCommand>(session_, kind, key);
+        command->setViewBefore(CurrentViewState());
+        session_.push(std::move(command));
+    });
 }
 
 }  // namespace qel::ui

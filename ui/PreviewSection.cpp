@@ -10,7 +10,8 @@
 
 namespace qel::ui {
 
-PreviewSection::PreviewSection(QWidget* parent) : QGroupBox(parent)
+PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
+    : QGroupBox(parent), session_(session), prompter_(prompter)
 {
     MakeSection(this, QStringLiteral("PreviewSection"), QStringLiteral("Preview Section"), QRect(144, 272, 169, 177));
 
@@ -51,6 +52,13 @@ PreviewSection::PreviewSection(QWidget* parent) : QGroupBox(parent)
     Progress->setFont(ControlFont());
     Progress->setGeometry(8, 156, 153, 16);
     Progress->hide();
+}
+
+void PreviewSection::ResetControls()
+{
+    Image->hide();
+    Progress->hide();
+    ProgressLabel->hide();
 }
 
 }  // namespace qel::ui

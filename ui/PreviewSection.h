@@ -8,12 +8,22 @@ class QLabel;
 class QProgressBar;
 class QToolButton;
 
+namespace qel::app {
+class DocumentSession;
+}
+
 namespace qel::ui {
+
+class Prompter;
 
 class PreviewSection : public QGroupBox {
     Q_OBJECT
 public:
-    explicit PreviewSection(QWidget* parent = nullptr);
+    PreviewSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent = nullptr);
+
+    // The section's part of ResetDocument: the picture, the progress bar and
+    // its label are hidden (a running animation goes on).
+    void ResetControls();
 
     QLabel* Image;
     QLabel* PrevErrorLabel;
@@ -22,6 +32,10 @@ public:
     QToolButton* StopButton;
     QLabel* ProgressLabel;
     QProgressBar* Progress;
+
+private:
+    app::DocumentSession& session_;
+    Prompter& prompter_;
 };
 
 }  // namespace qel::ui

@@ -3,8 +3,7 @@
 #include <QWidget>
 #include <exception>
 
-#include "Errors.h"
-#include "Latin1Text.h"
+#include "Guarded.h"
 #include "Prompter.h"
 
 namespace qel::ui {
@@ -16,10 +15,8 @@ bool QelApplication::notify(QObject* receiver, QEvent* event)
     QString message;
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        message = FromBytes(qel::WithFullStop(error.what()));
     } catch (...) {
-        message = QStringLiteral("An unexpected failure ended the command.");
+        message = FailureMessage(std::current_exception());
     }
     if (prompter_)
         prompter_->error(activeWindow(), message);

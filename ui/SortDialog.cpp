@@ -12,10 +12,8 @@
 
 using qel::ui::ControlFont;
 
-TSortFrm::TSortFrm(const qel::DefinitionDocument& doc, const QComboBox& objectsBox, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      doc_(doc),
-      objectsBox_(objectsBox)
+TSortFrm::TSortFrm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("SortFrm"));
     setWindowTitle(QStringLiteral("Sort Objects"));
@@ -67,13 +65,20 @@ qel::ObjectKind TSortFrm::chosenKind() const
     return SortScreenObjects->isChecked() ? qel::ObjectKind::Screen : qel::ObjectKind::Map;
 }
 
+void TSortFrm::prepare(qel::ObjectKind shown, int mapObjectCount, int screenObjectCount)
+{
+    shown_ = shown;
+    mapObjectCount_ = mapObjectCount;
+    screenObjectCount_ = screenObjectCount;
+}
+
 void TSortFrm::FormCreate()
 {
-    const bool screen = objectsBox_.currentIndex() >= 1;
+    const bool screen = shown_ == qel::ObjectKind::Screen;
     SortMapObjects->setChecked(!screen);
     SortScreenObjects->setChecked(screen);
-    SortMapObjects->setEnabled(doc_.mapObjectCount() >= 1);
-    SortScreenObjects->setEnabled(doc_.screenObjectCount() >= 1);
+    SortMapObjects->setEnabled(mapObjectCount_ >= 1);
+    SortScreenObjects->setEnabled(screenObjectCount_ >= 1);
 }
 
 void TSortFrm::SortMapObjectsClick()

@@ -13,15 +13,14 @@ class QGroupBox;
 class QRadioButton;
 class QToolButton;
 
-namespace qel {
-class DefinitionDocument;
-}
-
 class TSortFrm : public QDialog {
     Q_OBJECT
 public:
-    // `objectsBox` is the main window's object kind box, read at every showing.
-    TSortFrm(const qel::DefinitionDocument& doc, const QComboBox& objectsBox, QWidget* parent = nullptr);
+    explicit TSortFrm(QWidget* parent = nullptr);
+
+    // What the next showing starts from: the kind in view, and how many
+    // objects each kind has (a kind without objects cannot be chosen).
+    void prepare(qel::ObjectKind shown, int mapObjectCount, int screenObjectCount);
 
     // Index of the chosen "Sort by:" item, -1 when none is chosen.
     int sortKeyIndex() const;
@@ -49,7 +48,8 @@ private:
     void SortScreenObjectsClick();
     void SortClick();
 
-    const qel::DefinitionDocument& doc_;
-    const QComboBox& objectsBox_;
     QButtonGroup* sortBy_;
+    qel::ObjectKind shown_ = qel::ObjectKind::Map;
+    int mapObjectCount_ = 0;
+    int screenObjectCount_ = 0;
 };

@@ -13,6 +13,7 @@
 #include "AppSettings.h"
 #include "CompileCommand.h"
 #include "DefinitionDocument.h"
+#include "DocumentSession.h"
 #include "DefinitionWriter.h"
 #include "Errors.h"
 #include "FakeProcessLauncher.h"
@@ -103,7 +104,8 @@ protected:
     FakeSettingsStore store_;
     AppSettings settings_{store_};
     FakeProcessLauncher launcher_;
-    qel::DefinitionDocument doc_;
+    qel::app::DocumentSession session_;
+    qel::DefinitionDocument& doc_ = session_.edit();
 };
 
 void ExpectMessage(const std::function<void()>& action, const std::string& message)
@@ -121,7 +123,7 @@ TEST_F(CompileTest, NoCompilerIsReportedFirstAndNothingIsWritten)
     for (const bool withFile : {false, true}) {
         if (withFile)
             doc_.setCurrentFile(Bytes(definitionPath()));
-        ExpectMessage([&] { CompileDefinition(doc_, settings_, launcher_); },
+        ExpectMessage([&] { CompileDefinition(session_, settings_, launcher_); },
                       "No Compiler selected, select one from the options screen!");
         EXPECT_FALSE(QFileInfo::exists(definitionPath()));
         EXPECT_TRUE(launcher_.calls.empty());
@@ -131,7 +133,7 @@ TEST_F(CompileTest, NoCompilerIsReportedFirstAndNothingIsWritten)
 TEST_F(CompileTest, NoFileIsReportedAndNothingIsStarted)
 {
     useCompiler(QStringLiteral("/tools/BuildLevel"));
-    ExpectMessage([&] { CompileDefinition(doc_, settings_, launcher_); }, "Ini not saved or no ini opened!");
+    ExpectMessage([&] { CompileDefinition(session_, settings_, launcher_); }, "Ini not saved or no ini opened!");
     EXPECT_TRUE(launcher_.calls.empty());
     EXPECT_TRUE(QDir(dir_.path()).isEmpty());
 }
@@ -144,7 +146,7 @@ TEST_F(CompileTest, SavesThenStartsTheCompilerWithThePathAsOneArgument)
     doc_.editFiles().push_back("sound.wav");
     ASSERT_TRUE(doc_.modified());
 
-    CompileDefinition(doc_, settings_, launcher_);
+    CompileDefinition(session_, settings_, launcher_);
 
     EXPECT_EQ(ReadAll(definitionPath()).toStdString(), qel::ComposeDefinition(doc_));
     EXPECT_FALSE(doc_.modified());
@@ -158,7 +160,7 @@ TEST_F(CompileTest, FailedSaveDoesNotStartTheCompiler)
     useCompiler(QStringLiteral("/tools/BuildLevel"));
     // The folder "my defs" does not exist.
     doc_.setCurrentFile(Bytes(definitionPath()));
-    EXPECT_THROW(CompileDefinition(doc_, settings_, launcher_), qel::FileError);
+    EXPECT_THROW(CompileDefinition(session_, settings_, launcher_), qel::FileError);
     EXPECT_TRUE(launcher_.calls.empty());
 }
 
@@ -167,7 +169,7 @@ TEST_F(CompileTest, LaunchFailureNamesTheCompilerAndTheReason)
     useCompiler(QStringLiteral("/tools/BuildLevel"));
     doc_.setCurrentFile(Bytes(dir_.filePath(QStringLiteral("a.ini"))));
     launcher_.failure = "execv: Permission denied";
-    ExpectMessage([&] { CompileDefinition(doc_, settings_, launcher_); },
+    ExpectMessage([&] { CompileDefinition(session_, settings_, launcher_); },
                   "Cannot start the compiler '/tools/BuildLevel': execv: Permission denied");
 }
 
@@ -245,7 +247,7 @@ TEST_F(RealLaunchTest, StubCompilerReceivesExactlyTheSavedDefinitionPath)
     useCompiler(compiler);
     doc_.setCurrentFile(Bytes(definitionPath()));
 
-    CompileDefinition(doc_, settings_, real_);
+    CompileDefinition(session_, settings_, real_);
 
     ASSERT_TRUE(WaitForFile(dir_.filePath(QStringLiteral("args.txt"))));
     EXPECT_EQ(ReadAll(dir_.filePath(QStringLiteral("args.txt"))), QFile::encodeName(definitionPath()) + "\n");
@@ -264,7 +266,7 @@ TEST_F(RealLaunchTest, ExeCompilerGoesThroughWineWhenAvailable)
     doc_.setCurrentFile(Bytes(definitionPath()));
     {
         PathOverride path(QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
-        CompileDefinition(doc_, settings_, real_);
+        CompileDefinition(session_, settings_, real_);
     }
     ASSERT_TRUE(WaitForFile(dir_.filePath(QStringLiteral("args.txt"))));
     EXPECT_EQ(ReadAll(dir_.filePath(QStringLiteral("args.txt"))),
@@ -288,7 +290,7 @@ TEST_F(RealLaunchTest, CompilerThatCannotStartIsReported)
     for (const Case& c : cases) {
         useCompiler(c.compiler);
         try {
-            CompileDefinition(doc_, settings_, real_);
+            CompileDefinition(session_, settings_, real_);
             ADD_FAILURE() << "started " << c.compiler.toStdString();
         } catch (const qel::MessageError& e) {
             const std::string message = e.what();

@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, SaveAsOverwritesAnExistingFileWithoutAsking)
     EXPECT_EQ(readFile(path("defs.ini")), "OutFile=pack.pkg\r\n\r\n");
     EXPECT_TRUE(prompter.saveQuestions.empty());
     EXPECT_TRUE(prompter.confirmations.empty());
-    EXPECT_FALSE(frm->document().modified());
+    EXPECT_FALSE(frm->session().modified());
 }
 
 TEST_F(MainWindowTest, OpenShowsTheFileAndSaveRewritesItInTheWriterLayout)
@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, OpenShowsTheFileAndSaveRewritesItInTheWriterLayout)
     EXPECT_EQ(frm->windowTitle(), title("defs.ini"));
     EXPECT_EQ(find<QLabel>("StatusPanel")->text(), path("defs.ini"));
     EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "pack.pkg");
-    EXPECT_FALSE(frm->document().modified());
+    EXPECT_FALSE(frm->session().modified());
 
     const auto rows = [](QListView* view) {
         QStringList texts;
@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, NewResetsEveryControl)
         EXPECT_EQ(find<QComboBox>(name)->currentIndex(), -1) << name;
         EXPECT_EQ(find<QComboBox>(name)->currentText(), text) << name;
     }
-    EXPECT_FALSE(frm->document().modified());
+    EXPECT_FALSE(frm->session().modified());
 }
 
 TEST_F(MainWindowTest, FailedOpenReturnsToUntitledAndKeepsWhatWasRead)
@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, FailedSaveShowsTheErrorAndNamesTheFileItTried)
     EXPECT_EQ(prompter.errors, std::vector<QString>({"File not found."}));
     EXPECT_EQ(frm->windowTitle(), title("defs.ini"));
     EXPECT_EQ(find<QLabel>("StatusPanel")->text(), target);
-    EXPECT_TRUE(frm->document().modified());
+    EXPECT_TRUE(frm->session().modified());
 }
 
 // Unsaved changes: what each answer does for New, Open and closing.
@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, ChangedDocumentAsksBeforeItIsDiscarded)
             frm->SaveAsExecute();
         }
         QTest::keyClicks(find<QLineEdit>("eOutFile"), "typed");
-        ASSERT_TRUE(frm->document().modified());
+        ASSERT_TRUE(frm->session().modified());
 
         prompter.saveChangesAnswers.push_back(c.answer);
         if (c.answer == SaveChangesAnswer::Yes && !c.named)
@@ -296,7 +296,7 @@ TEST_F(MainWindowTest, YesWithAFailedSaveKeepsEverything)
     EXPECT_EQ(frm->document().outFile(), "unsaved");
     EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "unsaved");
     EXPECT_EQ(frm->windowTitle(), title("defs.ini"));
-    EXPECT_TRUE(frm->document().modified());
+    EXPECT_TRUE(frm->session().modified());
 }
 
 TEST_F(MainWindowTest, UnchangedDocumentIsDiscardedWithoutAQuestion)
@@ -355,7 +355,7 @@ TEST_F(MainWindowTest, CompileReportsWhatIsMissingAndSavesBeforeStarting)
     EXPECT_EQ(readFile(path("my defs.ini")), "OutFile=changed\r\n\r\n");
     ASSERT_EQ(launcher.calls.size(), 1u);
     EXPECT_TRUE(launcher.calls[0].arguments.contains(path("my defs.ini")));
-    EXPECT_FALSE(frm->document().modified());
+    EXPECT_FALSE(frm->session().modified());
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ TEST_F(MainWindowTest, StartsUntitledWithTheMapListShown)
     EXPECT_FALSE(find<QListView>("ScreenObjectList")->isVisibleTo(frm.get()));
     EXPECT_EQ(frm->document().currentFile(), "");
     EXPECT_EQ(frm->document().documentFolder(), "");
-    EXPECT_FALSE(frm->document().modified());
+    EXPECT_FALSE(frm->session().modified());
     EXPECT_TRUE(frm->programFolder().endsWith('/'));
     EXPECT_TRUE(prompter.silent());
 }
@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, CommandsMenusAndToolBarCarryTheirCaptions)
     QStringList top;
     for (QAction* action : frm->menuBar()->actions())
         top << action->text();
-    EXPECT_EQ(top, QStringList({"File", "Options", "Help"}));
+    EXPECT_EQ(top, QStringList({"File", "Edit", "Options", "Help"}));
     EXPECT_EQ(find<QAction>("Options1")->menu(), nullptr);
     EXPECT_EQ(entries(find<QMenu>("PresetPopUp")),
               QStringList({"CenterSafe=Center Safe", "SplashScreenCenter=SplashScreen - Center",

@@ -23,7 +23,7 @@ TEST_F(MainWindowTest, OutFileKeepsEveryHighByteThroughSaveAndOpen)
     auto* edit = find<QLineEdit>("eOutFile");
     edit->insert(text);
     EXPECT_EQ(frm->document().outFile(), bytes);
-    EXPECT_TRUE(frm->document().modified());
+    EXPECT_TRUE(frm->session().modified());
 
     prompter.saveAnswers.push_back(path("high.ini"));
     frm->SaveAsExecute();
@@ -64,7 +64,7 @@ TEST_F(MainWindowTest, OutFileRefusesCharactersWithoutASingleByte)
     auto* edit = find<QLineEdit>("eOutFile");
     QTest::keyClicks(edit, "ab");
     ASSERT_EQ(frm->document().outFile(), "ab");
-    frm->document().markUnmodified();
+    frm->session().history().setClean();
     for (const auto& c : cases) {
         prompter.errors.clear();
         edit->setCursorPosition(1);
@@ -74,30 +74,8 @@ TEST_F(MainWindowTest, OutFileRefusesCharactersWithoutASingleByte)
         EXPECT_EQ(edit->text(), "ab");
         EXPECT_EQ(edit->cursorPosition(), 1);
         EXPECT_EQ(frm->document().outFile(), "ab");
-        EXPECT_FALSE(frm->document().modified());
+        EXPECT_FALSE(frm->session().modified());
     }
-}
-
-TEST(ObjectListModel, ShowsEachLineAsLatin1WithoutCopies)
-{
-    qel::ObjectList list(qel::ObjectKind::Screen);
-    list.append("\xE9,\xFF,IMAGE1");
-    list.append("1,2,IMAGE1");
-    qel::ui::ObjectListModel model(list);
-    ASSERT_EQ(model.rowCount(), 2);
-    EXPECT_EQ(model.index(0, 0).data().toString(), QString::fromUtf8("\u00E9,\u00FF,IMAGE1"));
-    EXPECT_EQ(model.index(1, 0).data().toString(), "1,2,IMAGE1");
-    EXPECT_FALSE(model.index(2, 0).isValid());
-    EXPECT_FALSE(model.index(0, 0).data(Qt::EditRole).isValid());
-    EXPECT_EQ(model.rowCount(model.index(0, 0)), 0);
-
-    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-    {
-        qel::ui::ModelResetScope scope{&model};
-        list.clear();
-    }
-    EXPECT_EQ(resets.size(), 1);
-    EXPECT_EQ(model.rowCount(), 0);
 }
 
 TEST_F(MainWindowTest, SpinButtonsStepTheirEditsWithinTheirRange)

@@ -1,0 +1,212 @@
+#include "DocumentSession.h"
+
+#include "DocumentCommands.h"
+#include "SessionCommand.h"
+
+namespace qel::app {
+
+namespace {
+// Steps beyond this count go first, whatever their size: each keeps at least
+// its texts.
+constexpr int kMaxSteps = 10000;
+}  // namespace
+
+DocumentSession::DocumentSession(QObject* parent) : QObject(parent)
+{
+    history_.setUndoLimit(kMaxSteps);
+    connect(&history_, &QUndoStack::cleanChanged, this, &DocumentSession::documentStateChanged);
+    connect(&history_, &QUndoStack::indexChanged, this, &DocumentSession::historyChanged);
+}
+
+DocumentSession::~DocumentSession()
+{
+    // The steps refer to this session; let them go while it is whole.
+    history_.clear();
+}
+
+const SessionCommand* DocumentSession::step(int index) const
+{
+    return static_cast<const SessionCommand*>(history_.command(index));
+}
+
+SessionCommand* DocumentSession::push(std::unique_ptr<SessionCommand> command)
+{
+    const std::uint64_t before = doc_.changeCount();
+    std::exception_ptr failure;
+    try {
+        command->firstApply();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (doc_.changeCount() == before) {
+        if (failure)
+            std::rethrow_exception(failure);
+        return nullptr;
+    }
+    SessionCommand* pushed = command.get();
+    pushed->pushing_ = true;
+    history_.push(command.release());
+    // A step merged into the one before it is gone; that one stands for both.
+    const int top = history_.index() - 1;
+    SessionCommand* newest = top >= 0 ? const_cast<SessionCommand*>(step(top)) : nullptr;
+    if (newest && newest->viewAfter())
+        emit viewStateRequested(*newest->viewAfter());
+    keepWithinBudget();
+    emit historyChanged();
+    if (failure)
+        std::rethrow_exception(failure);
+    return newest;
+}
+
+bool DocumentSession::canUndo() const
+{
+    return history_.canUndo() && !step(history_.index() - 1)->released();
+}
+
+bool DocumentSession::canRedo() const
+{
+    return history_.canRedo() && !step(history_.index())->released();
+}
+
+QString DocumentSession::undoText() const
+{
+    return canUndo() ? history_.undoText() : QString();
+}
+
+QString DocumentSession::redoText() const
+{
+    return canRedo() ? history_.redoText() : QString();
+}
+
+void DocumentSession::undo()
+{
+    if (!canUndo())
+        return;
+    const SessionCommand* undone = step(history_.index() - 1);
+    const std::optional<ViewState> view = undone->viewBefore();
+    history_.undo();
+    if (view)
+        emit viewStateRequested(*view);
+    emit historyChanged();
+}
+
+void DocumentSession::redo()
+{
+    if (!canRedo())
+        return;
+    const SessionCommand* redone = step(history_.index());
+    history_.redo();
+    if (redone->viewAfter())
+        emit viewStateRequested(*redone->viewAfter());
+    emit historyChanged();
+}
+
+void DocumentSession::setHistoryBudget(std::size_t bytes)
+{
+    budget_ = bytes;
+    keepWithinBudget();
+    emit historyChanged();
+}
+
+std::size_t DocumentSession::historyBytes() const
+{
+    std::size_t total = 0;
+    for (int i = 0; i < history_.count(); ++i)
+        total += step(i)->historyBytes();
+    return total;
+}
+
+void DocumentSession::keepWithinBudget()
+{
+    std::size_t total = historyBytes();
+    // The newest step stays whole: it is what the user just did.
+    for (int i = 0; total > budget_ && i + 1 < history_.count(); ++i) {
+        auto* oldest = const_cast<SessionCommand*>(step(i));
+        if (oldest->released())
+            continue;
+        total -= oldest->historyBytes();
+        oldest->release();
+    }
+}
+
+void DocumentSession::startHistory()
+{
+    history_.clear();
+    history_.setClean();
+}
+
+void DocumentSession::resetViews()
+{
+    for (DocumentList list : {DocumentList::MapObjects, DocumentList::ScreenObjects, DocumentList::Files})
+        emit listReset(list);
+    emit imagesChanged();
+    emit outFileChanged();
+    emit documentStateChanged();
+    emit historyChanged();
+}
+
+void DocumentSession::newDocument()
+{
+    NewDocument(doc_);
+    startHistory();
+    resetViews();
+}
+
+void DocumentSession::open(const std::string& path)
+{
+    try {
+        OpenDocument(doc_, path);
+    } catch (...) {
+        startHistory();
+        resetViews();
+        throw;
+    }
+    startHistory();
+    resetViews();
+}
+
+void DocumentSession::save()
+{
+    try {
+        SaveDocument(doc_);
+    } catch (...) {
+        emit documentStateChanged();
+        throw;
+    }
+    history_.setClean();
+    emit documentStateChanged();
+}
+
+void DocumentSession::saveAs(const std::string& target)
+{
+    try {
+        SaveDocumentAs(doc_, target);
+    } catch (...) {
+        emit documentStateChanged();
+        throw;
+    }
+    history_.setClean();
+    emit documentStateChanged();
+}
+
+void DocumentSession::notifyRowsInserted(DocumentList list, std::size_t first, std::size_t last)
+{
+    emit rowsInserted(list, static_cast<int>(first), static_cast<int>(last));
+}
+
+void DocumentSession::notifyRowsRemoved(DocumentList list, std::size_t first, std::size_t last)
+{
+    emit rowsRemoved(list, static_cast<int>(first), static_cast<int>(last));
+}
+
+void DocumentSession::notifyRowsChanged(DocumentList list, std::size_t first, std::size_t last)
+{
+    emit rowsChanged(list, static_cast<int>(first), static_cast<int>(last));
+}
+
+void DocumentSession::notifyListReset(DocumentList list)
+{
+    emit listReset(list);
+}
+
+}  // namespace qel::app

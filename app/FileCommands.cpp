@@ -1,0 +1,56 @@
+#include "FileCommands.h"
+
+namespace qel::app {
+
+namespace {
+QString Counted(const char* verb, std::size_t count, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+}  // namespace
+
+std::unique_ptr<SessionCommand> MakeAddFiles(DocumentSession& session, std::vector<std::string> chosenPaths,
+                                             bool collectFiles, FileExists fileExists,
+                                             std::vector<FileCopy>* copies)
+{
+    const QString text = Counted("Add", chosenPaths.size(), "file", "files");
+    bool first = true;
+    return std::make_unique<ContentCommand>(
+        session, text, kFilesPart,
+        [paths = std::move(chosenPaths), collectFiles, exists = std::move(fileExists), copies,
+         first](DefinitionDocument& doc) mutable {
+            std::vector<FileCopy> wanted = AddChosenFiles(doc, paths, collectFiles, exists);
+            if (first && copies)
+                *copies = std::move(wanted);
+            first = false;
+        });
+}
+
+std::unique_ptr<SessionCommand> MakeDeleteFiles(DocumentSession& session, std::vector<std::size_t> rows)
+{
+    const QString text = Counted("Delete", rows.size(), "file", "files");
+    return std::make_unique<ContentCommand>(session, text, kFilesPart,
+                                            [rows = std::move(rows)](DefinitionDocument& doc) {
+                                                RemoveFileEntries(doc, rows);
+                                            });
+}
+
+std::unique_ptr<SessionCommand> MakeClearFiles(DocumentSession& session)
+{
+    return std::make_unique<ContentCommand>(session, QStringLiteral("Clear files"), kFilesPart,
+                                            [](DefinitionDocument& doc) {
+                                                if (!doc.files().empty())
+                                                    doc.editFiles().clear();
+                                            });
+}
+
+std::unique_ptr<SessionCommand> MakeSetImageFileFromList(DocumentSession& session, std::size_t imagePosition,
+                                                         std::string name)
+{
+    return std::make_unique<ContentCommand>(session, QStringLiteral("Change image file"), kImagesPart,
+                                            [imagePosition, name = std::move(name)](DefinitionDocument& doc) {
+                                                SetImageFile(doc, imagePosition, name);
+                                            });
+}
+
+}  // namespace qel::app

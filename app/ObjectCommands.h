@@ -1,0 +1,140 @@
+#pragma once
+// Steps on the object lists. Each keeps only what its undo needs: Add and
+// the tiled background the list's old length (undo truncates), Apply the old
+// line, Delete the removed lines with their rows, Clear the lines it took
+// (handed back, not copied), Switch the other list's old length, Sort the
+// saved states of both lists (views and fields; the bytes are shared).
+//
+// Views: each step takes the view state before it (setViewBefore) and
+// leaves the one its rules give; without a "before" it leaves none.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ObjectEditor.h"
+#include "ObjectSort.h"
+#include "SessionCommand.h"
+
+namespace qel::app {
+
+// Add: the values are expanded ("@") into values() when the step is made;
+// afterwards each list has its last row selected and current.
+class AddObjectCommand : public SessionCommand {
+public:
+    AddObjectCommand(DocumentSession& session, ObjectKind kind, EditorValues values);
+    const EditorValues& values() const { return values_; }
+
+protected:
+    void apply() override;
+    void revert() override;
+
+private:
+    ObjectKind kind_;
+    EditorValues values_;
+    std::size_t oldSize_ = 0;
+};
+
+// Apply: replaces the line at `row` (expanded with "t"); the row is selected
+// and current, the others keep their selection.
+class ApplyObjectCommand : public SessionCommand {
+public:
+    ApplyObjectCommand(DocumentSession& session, ObjectKind kind, EditorValues values, std::size_t row);
+    const EditorValues& values() const { return values_; }
+
+protected:
+    void apply() override;
+    void revert() override;
+
+private:
+    ObjectKind kind_;
+    EditorValues values_;
+    std::size_t row_;
+    std::optional<std::string> oldLine_;
+};
+
+// Delete: no row of that list is selected afterwards.
+class DeleteObjectsCommand : public SessionCommand {
+public:
+    DeleteObjectsCommand(DocumentSession& session, ObjectKind kind, std::vector<std::size_t> rows);
+    std::size_t historyBytes() const override;
+
+protected:
+    void apply() override;
+    void revert() override;
+    void releaseHistory() override;
+
+private:
+    ObjectKind kind_;
+    std::vector<std::size_t> rows_;
+    RemovedLines removed_;
+};
+
+class ClearObjectsCommand : public SessionCommand {
+public:
+    ClearObjectsCommand(DocumentSession& session, ObjectKind kind);
+    std::size_t historyBytes() const override;
+
+protected:
+    void apply() override;
+    void revert() override;
+    void releaseHistory() override;
+
+private:
+    ObjectKind kind_;
+    ObjectList taken_;
+};
+
+// Switch: the selected rows of the shown kind are appended to the other kind,
+// which is shown afterwards; the selections stay.
+class SwitchObjectsCommand : public SessionCommand {
+public:
+    SwitchObjectsCommand(DocumentSession& session, ObjectKind shownKind, std::vector<std::size_t> rows);
+
+protected:
+    void apply() override;
+    void revert() override;
+
+private:
+    ObjectKind shown_;
+    std::vector<std::size_t> rows_;
+    std::size_t oldTargetSize_ = 0;
+};
+
+// Background (TiledZindle): appended to the map objects; the views stay.
+class TiledBackgroundCommand : public SessionCommand {
+public:
+    TiledBackgroundCommand(DocumentSession& session, std::int32_t width, std::int32_t height, int imageChoice);
+
+protected:
+    void apply() override;
+    void revert() override;
+
+private:
+    std::int32_t width_;
+    std::int32_t height_;
+    int imageChoice_;
+    std::size_t oldSize_ = 0;
+};
+
+// Sort (when a key is given) and regeneration of both lists, as one step;
+// no row is selected afterwards.
+class SortObjectsCommand : public SessionCommand {
+public:
+    SortObjectsCommand(DocumentSession& session, ObjectKind kind, std::optional<SortKey> key);
+    std::size_t historyBytes() const override;
+
+protected:
+    void apply() override;
+    void revert() override;
+    void releaseHistory() override;
+
+private:
+    ObjectKind kind_;
+    std::optional<SortKey> key_;
+    std::optional<ObjectList::State> map_;
+    std::optional<ObjectList::State> screen_;
+};
+
+}  // namespace qel::app

@@ -1,0 +1,51 @@
+#include "SessionCommand.h"
+
+#include "Errors.h"
+
+namespace qel::app {
+
+SessionCommand::SessionCommand(DocumentSession& session, const QString& text)
+    : QUndoCommand(text), session_(session)
+{
+}
+
+void SessionCommand::firstApply()
+{
+    apply();
+}
+
+void SessionCommand::redo()
+{
+    // The stack redoes a step when it is pushed; it was applied just before.
+    if (pushing_) {
+        pushing_ = false;
+        return;
+    }
+    if (released_)
+        return;
+    try {
+        apply();
+    } catch (const ConversionError&) {
+        // The same line failed when the step was made, and was reported then;
+        // the lines are as they were after it.
+    }
+}
+
+void SessionCommand::undo()
+{
+    if (released_)
+        return;
+    try {
+        revert();
+    } catch (const ConversionError&) {
+        // As in redo(): the lines are back; a line without fields stays so.
+    }
+}
+
+void SessionCommand::release()
+{
+    released_ = true;
+    releaseHistory();
+}
+
+}  // namespace qel::app

@@ -1,0 +1,10 @@
+#include "FileListModel.h"
+
+namespace qel::ui {
+
+FileListModel::FileListModel(app::DocumentSession& session, QObject* parent)
+    : DocumentRowsModel(session, app::DocumentList::Files, parent)
+{
+}
+
+}  // namespace qel::ui

@@ -1,0 +1,24 @@
+#include "Guarded.h"
+
+#include "Errors.h"
+#include "Latin1Text.h"
+
+namespace qel::ui {
+
+QString FailureMessage(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        return FromBytes(qel::WithFullStop(error.what()));
+    } catch (...) {
+        return QStringLiteral("An unexpected failure ended the command.");
+    }
+}
+
+void ShowFailure(Prompter& prompter, QWidget* parent, std::exception_ptr failure)
+{
+    prompter.error(parent, FailureMessage(failure));
+}
+
+}  // namespace qel::ui

@@ -1,0 +1,28 @@
+#pragma once
+// The one way a handler's failure reaches the user: the generic error box,
+// with the failure's own message (ended by a full stop).
+
+#include <exception>
+
+#include "Prompter.h"
+
+namespace qel::ui {
+
+QString FailureMessage(std::exception_ptr failure);
+void ShowFailure(Prompter& prompter, QWidget* parent, std::exception_ptr failure);
+
+// Runs a handler; a failure ends it and is shown in the error box. True when
+// the handler ran to its end.
+template <class Handler>
+bool Guarded(Prompter& prompter, QWidget* parent, Handler&& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (...) {
+        ShowFailure(prompter, parent, std::current_exception());
+        return false;
+    }
+}
+
+}  // namespace qel::ui
