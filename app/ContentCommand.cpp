@@ -46,7 +46,7 @@ bool ContentCommand::mergeWith(const QUndoCommand* other)
     return true;
 }
 
-std::size_t ContentCommand::historyBytes() const
+std::size_t ContentCommand::keptBytes() const
 {
     std::size_t bytes = outFile_.capacity() + TextBytes(files_);
     for (const ObjectImage& image : images_)

@@ -36,7 +36,7 @@ public:
 
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
-    std::size_t historyBytes() const override;
+    std::size_t keptBytes() const override;
 
 protected:
     void apply() override;

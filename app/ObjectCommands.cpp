@@ -179,7 +179,7 @@ void DeleteObjectsCommand::revert()
     NotifyRows(session(), kind_, removed_, true);
 }
 
-std::size_t DeleteObjectsCommand::historyBytes() const
+std::size_t DeleteObjectsCommand::keptBytes() const
 {
     return removed_.bytes.capacity() + removed_.rows.capacity() * sizeof(std::size_t) +
            removed_.ends.capacity() * sizeof(std::size_t);
@@ -187,7 +187,8 @@ std::size_t DeleteObjectsCommand::historyBytes() const
 
 void DeleteObjectsCommand::releaseHistory()
 {
-    removed_ = {};
+    RemovedLines none;
+    std::swap(removed_, none);
 }
 
 // ---------------------------------------------------------------- Clear
@@ -214,7 +215,7 @@ void ClearObjectsCommand::revert()
     session().notifyListReset(ListOf(kind_));
 }
 
-std::size_t ClearObjectsCommand::historyBytes() const
+std::size_t ClearObjectsCommand::keptBytes() const
 {
     // The lines it holds are the document's own, moved, not copied; they
     // count while the step is done, as nothing else holds them then.
@@ -320,7 +321,7 @@ void SortObjectsCommand::revert()
     session().notifyListReset(DocumentList::ScreenObjects);
 }
 
-std::size_t SortObjectsCommand::historyBytes() const
+std::size_t SortObjectsCommand::keptBytes() const
 {
     return (map_ ? map_->bytes() : 0) + (screen_ ? screen_->bytes() : 0);
 }

@@ -58,7 +58,7 @@ private:
 class DeleteObjectsCommand : public SessionCommand {
 public:
     DeleteObjectsCommand(DocumentSession& session, ObjectKind kind, std::vector<std::size_t> rows);
-    std::size_t historyBytes() const override;
+    std::size_t keptBytes() const override;
 
 protected:
     void apply() override;
@@ -74,7 +74,7 @@ private:
 class ClearObjectsCommand : public SessionCommand {
 public:
     ClearObjectsCommand(DocumentSession& session, ObjectKind kind);
-    std::size_t historyBytes() const override;
+    std::size_t keptBytes() const override;
 
 protected:
     void apply() override;
@@ -123,7 +123,7 @@ private:
 class SortObjectsCommand : public SessionCommand {
 public:
     SortObjectsCommand(DocumentSession& session, ObjectKind kind, std::optional<SortKey> key);
-    std::size_t historyBytes() const override;
+    std::size_t keptBytes() const override;
 
 protected:
     void apply() override;

@@ -6,7 +6,7 @@
 // repeating its operation, or by putting back what it kept.
 //
 // A step may keep what its undo needs (removed lines, saved list states);
-// historyBytes() says how much, and release() lets go of it when the history
+// keptBytes() says how much, and release() lets go of it when the history
 // goes over its budget. A released step ends the history: it is neither
 // undone nor redone again.
 
@@ -26,7 +26,7 @@ public:
     void redo() final;
     void undo() final;
 
-    virtual std::size_t historyBytes() const { return 0; }
+    std::size_t historyBytes() const { return released_ ? 0 : keptBytes(); }
     void release();
     bool released() const { return released_; }
 
@@ -39,6 +39,8 @@ public:
 protected:
     virtual void apply() = 0;
     virtual void revert() = 0;
+    // Bytes kept for undoing; released steps count none.
+    virtual std::size_t keptBytes() const { return 0; }
     virtual void releaseHistory() {}
 
     DefinitionDocument& doc() { return session_.edit(); }

@@ -1,0 +1,377 @@
+// The document session: every step undone gives back the bytes it found,
+// redone the bytes it made, with the views where they were; "modified"
+// follows the saved step; and a random mix of steps, undos and redos always
+// equals replaying the same steps on a fresh document.
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <functional>
+#include <random>
+
+#include "ContentCommand.h"
+#include "DefinitionReader.h"
+#include "DefinitionWriter.h"
+#include "DocumentSession.h"
+#include "Errors.h"
+#include "FileCommands.h"
+#include "ImageCommands.h"
+#include "ObjectCommands.h"
+#include "OutFileCommands.h"
+
+using namespace qel;
+using namespace qel::app;
+
+namespace {
+
+const char* const kStart =
+    "OutFile=pkg\r\nFile=a.bmp\r\nFile=b.wav\r\n\r\n[objectimages]\r\nIMAGE0=a.bmp,4,2,100\r\nIMAGE1=b.bmp\r\n"
+    "IMAGE2=c.bmp\r\n\r\n[mapobjects]\r\n1,1,IMAGE0,BelowAll,ShowAlways,0\r\n2,2,IMAGE1,BelowAll,ShowAlways\r\n"
+    "3,3,IMAGE2\r\n5,5,IMAGE1,TopMost\r\n\r\n[screenobjects]\r\nC-1,2,IMAGE1\r\n0,0,IMAGE2,AfterTiles\r\n";
+
+void Load(DocumentSession& session, const char* text = kStart)
+{
+    ReadDefinitionBytes(session.edit(), text);
+    session.history().clear();
+}
+
+// The fields a rebuild from scratch gives for the list's lines.
+void ExpectFieldsOfAFullRebuild(const ObjectList& list, const std::string& where)
+{
+    ObjectList fresh(list.kind());
+    for (std::size_t row = 0; row < list.size(); ++row) {
+        try {
+            fresh.append(list.line(row));
+        } catch (const ConversionError&) {
+        }
+    }
+    ASSERT_EQ(list.takenApart(), fresh.takenApart()) << where;
+    for (std::size_t row = 0; row < list.takenApart(); ++row)
+        ASSERT_EQ(list.fields(row), fresh.fields(row)) << where << " row " << row;
+}
+
+void ExpectConsistent(const DocumentSession& session, const std::string& where)
+{
+    ExpectFieldsOfAFullRebuild(session.document().mapObjects(), where + " (map)");
+    ExpectFieldsOfAFullRebuild(session.document().screenObjects(), where + " (screen)");
+}
+
+EditorValues Values(const char* x, const char* y, int image, int layer = 0, int mode = 6)
+{
+    EditorValues values;
+    values.xText = x;
+    values.yText = y;
+    values.imageChoice = image;
+    values.layerChoice = layer;
+    values.modeChoice = mode;
+    return values;
+}
+
+using MakeStep = std::function<std::unique_ptr<SessionCommand>(DocumentSession&)>;
+
+template <class Step, class... Args>
+MakeStep Object(Args... args)
+{
+    return [=](DocumentSession& s) { return std::make_unique<Step>(s, args...); };
+}
+
+ViewState View(ObjectKind shown, RowSelection map, RowSelection screen)
+{
+    return {shown, std::move(map), std::move(screen)};
+}
+
+RowSelection Rows(std::vector<std::size_t> rows, std::optional<std::size_t> current)
+{
+    return RowSelection::ofRows(std::move(rows), current);
+}
+
+struct StepCase {
+    const char* name;
+    MakeStep make;
+    std::optional<ViewState> viewAfter;  // for steps with views
+};
+
+const ViewState kViewBefore = View(ObjectKind::Map, Rows({1, 2}, 2), Rows({0}, 0));
+
+std::vector<StepCase> StepCases()
+{
+    using K = ObjectKind;
+    return {
+        {"AddMapObjectSelectsTheLastRowOfEachList", Object<AddObjectCommand>(K::Map, Values("@2", "3", 1)),
+         View(K::Map, Rows({4}, 4), Rows({1}, 1))},
+        {"AddScreenObject", Object<AddObjectCommand>(K::Screen, Values("C-5", "@1", 2, 7, 3)),
+         View(K::Map, Rows({3}, 3), Rows({2}, 2))},
+        {"AddOfALineThatCannotBeTakenApart", Object<AddObjectCommand>(K::Map, Values("x", "1", 0)), std::nullopt},
+        {"ApplyKeepsTheOtherRowsSelected", Object<ApplyObjectCommand>(K::Map, Values("t1", "9", 2), std::size_t{0}),
+         View(K::Map, Rows({0, 1, 2}, 0), Rows({0}, 0))},
+        {"DeleteScatteredRows", Object<DeleteObjectsCommand>(K::Map, std::vector<std::size_t>{0, 2, 9}),
+         View(K::Map, {}, Rows({0}, 0))},
+        {"DeleteOneRun", Object<DeleteObjectsCommand>(K::Map, std::vector<std::size_t>{2, 1}),
+         View(K::Map, {}, Rows({0}, 0))},
+        {"ClearScreenObjects", Object<ClearObjectsCommand>(K::Screen), View(K::Map, Rows({1, 2}, 2), {})},
+        {"SwitchShowsTheOtherKind", Object<SwitchObjectsCommand>(K::Map, std::vector<std::size_t>{3, 1}),
+         View(K::Screen, Rows({1, 2}, 2), Rows({0}, 0))},
+        {"TiledBackground", Object<TiledBackgroundCommand>(8192, 8192, 0), kViewBefore},
+        {"SortByDisplayTime", Object<SortObjectsCommand>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
+         View(K::Map, {}, {})},
+        {"RegenerateOnly", Object<SortObjectsCommand>(K::Screen, std::optional<SortKey>()), View(K::Map, {}, {})},
+        {"OutFile", [](DocumentSession& s) { return MakeSetOutFile(s, "other"); }, std::nullopt},
+        {"AddFiles", [](DocumentSession& s) { return MakeAddFiles(s, {"/x/c.png", "d.wav"}, false, nullptr, nullptr); },
+         std::nullopt},
+        {"DeleteFiles", [](DocumentSession& s) { return MakeDeleteFiles(s, {0}); }, std::nullopt},
+        {"ClearFiles", [](DocumentSession& s) { return MakeClearFiles(s); }, std::nullopt},
+        {"ImageFileFromTheList", [](DocumentSession& s) { return MakeSetImageFileFromList(s, 1, "b.wav"); },
+         std::nullopt},
+        {"AddImage", [](DocumentSession& s) { return MakeAddImage(s); }, std::nullopt},
+        {"ImageNumber",
+         [](DocumentSession& s) { return MakeStoreImageNumber(s, 0, ImageNumberField::XTiles, "7"); }, std::nullopt},
+        {"ImageSpin",
+         [](DocumentSession& s) { return MakeStoreImageSpinValue(s, 0, ImageNumberField::AniTime, 90); },
+         std::nullopt},
+        {"DeleteImageWithItsObjects", [](DocumentSession& s) { return MakeDeleteImage(s, 1, true); }, std::nullopt},
+        {"DeleteImageOnly", [](DocumentSession& s) { return MakeDeleteImage(s, 1, false); }, std::nullopt},
+    };
+}
+
+class StepTest : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(StepTest, UndoGivesBackTheBytesAndViewsRedoMakesThemAgain)
+{
+    const StepCase& c = GetParam();
+    DocumentSession session;
+    Load(session);
+    std::optional<ViewState> shown;
+    QObject::connect(&session, &DocumentSession::viewStateRequested, [&](const ViewState& v) { shown = v; });
+
+    const std::string before = ComposeDefinition(session.document());
+    std::unique_ptr<SessionCommand> step = c.make(session);
+    step->setViewBefore(kViewBefore);
+    try {
+        session.push(std::move(step));
+    } catch (const ConversionError&) {
+        // Still one step: the line stays, without fields.
+    }
+    const std::string after = ComposeDefinition(session.document());
+    ASSERT_NE(after, before);
+    ASSERT_TRUE(session.canUndo());
+    EXPECT_EQ(shown, c.viewAfter);
+    ExpectConsistent(session, "done");
+
+    for (int round = 0; round < 2; ++round) {
+        shown.reset();
+        session.undo();
+        EXPECT_EQ(ComposeDefinition(session.document()), before) << "undo " << round;
+        EXPECT_EQ(shown, kViewBefore);
+        ExpectConsistent(session, "undone");
+        EXPECT_FALSE(session.modified());
+        shown.reset();
+        session.redo();
+        EXPECT_EQ(ComposeDefinition(session.document()), after) << "redo " << round;
+        EXPECT_EQ(shown, c.viewAfter);
+        ExpectConsistent(session, "redone");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, StepTest, ::testing::ValuesIn(StepCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DocumentSession, StaleDisplayTimeOfARegenerationNeverReordersASort)
+{
+    DocumentSession session;
+    Load(session,
+         "[mapobjects]\r\n1,1,IMAGE0,BelowAll,ShowAlways,0\r\n2,2,IMAGE0,BelowAll,ShowAlways\r\n");
+    session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, std::nullopt));
+    session.push(std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{}));
+    session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, SortKey::DisplayTime));
+    EXPECT_EQ(session.document().mapObjects().line(0), "1,1,IMAGE0,BelowAll,ShowAlways");
+    EXPECT_EQ(session.document().mapObjects().fields(0).displayTime, -1);
+}
+
+TEST(DocumentSession, ModifiedFollowsTheSavedStep)
+{
+    QTemporaryDir dir;
+    DocumentSession session;
+    QSignalSpy state(&session, &DocumentSession::documentStateChanged);
+    session.push(MakeAddImage(session));
+    EXPECT_TRUE(session.modified());
+    session.saveAs(dir.filePath(QStringLiteral("d.ini")).toStdString());
+    EXPECT_FALSE(session.modified());
+    session.push(MakeAddImage(session));
+    const struct {
+        void (DocumentSession::*move)();
+        bool modified;
+    } moves[] = {{&DocumentSession::undo, false}, {&DocumentSession::undo, true},
+                 {&DocumentSession::redo, false}, {&DocumentSession::redo, true}};
+    for (const auto& m : moves) {
+        state.clear();
+        (session.*m.move)();
+        EXPECT_EQ(session.modified(), m.modified);
+        EXPECT_EQ(state.size(), 1) << "the title and the question follow";
+    }
+    session.newDocument();
+    EXPECT_FALSE(session.modified());
+    EXPECT_FALSE(session.canUndo());
+}
+
+TEST(DocumentSession, TypingMergesIntoOneStepAndTypingBackLeavesNone)
+{
+    DocumentSession session;
+    Load(session);
+    for (const char* text : {"p", "pk", "pkg2"})
+        session.push(MakeSetOutFile(session, text));
+    EXPECT_EQ(session.history().count(), 1);
+    EXPECT_EQ(session.undoText(), "Edit OutFile");
+    session.push(MakeSetOutFile(session, "pkg"));
+    EXPECT_EQ(session.history().count(), 0);
+    EXPECT_FALSE(session.modified());
+}
+
+TEST(DocumentSession, OverTheBudgetTheOldestStepsEndTheHistory)
+{
+    DocumentSession session;
+    Load(session);
+    for (int i = 0; i < 3; ++i)
+        session.push(std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{0}));
+    ASSERT_EQ(session.history().count(), 3);
+    ASSERT_GT(session.historyBytes(), 0u);
+    const auto* newest = static_cast<const SessionCommand*>(session.history().command(2));
+    session.setHistoryBudget(1);
+    EXPECT_EQ(session.historyBytes(), newest->historyBytes());
+    session.undo();
+    EXPECT_FALSE(session.canUndo()) << "the newest step is kept, the older ones let go";
+    EXPECT_TRUE(session.canRedo());
+}
+
+// ---------------------------------------------------------------- model-based
+
+struct Model {
+    std::mt19937 random;
+
+    std::size_t Below(std::size_t n) { return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(random); }
+    bool Chance(int percent) { return static_cast<int>(Below(100)) < percent; }
+
+    std::vector<std::size_t> SomeRows(std::size_t size)
+    {
+        std::vector<std::size_t> rows;
+        for (std::size_t i = Below(4); i > 0; --i)
+            rows.push_back(Below(size + 1));
+        return rows;
+    }
+
+    MakeStep Next(const DefinitionDocument& doc)
+    {
+        const ObjectKind kind = Chance(70) ? ObjectKind::Map : ObjectKind::Screen;
+        const std::size_t size = doc.objects(kind).size();
+        const int images = doc.imageCount();
+        static const char* const kCoordinates[] = {"1", "@3", "-7", "x", "t2", "40"};
+        EditorValues values = Values(kCoordinates[Below(6)], kCoordinates[Below(4)], static_cast<int>(Below(images + 1)) - 1,
+                                     static_cast<int>(Below(9)) - 1, static_cast<int>(Below(8)) - 1);
+        values.displayTimeText = Chance(50) ? "0" : "20";
+        values.objectIdText = Chance(50) ? "0" : "3";
+        switch (Below(14)) {
+        case 0:
+        case 1:
+            return Object<AddObjectCommand>(kind, values);
+        case 2:
+            return Object<ApplyObjectCommand>(kind, values, Below(size + 1));
+        case 3:
+            return Object<DeleteObjectsCommand>(kind, SomeRows(size));
+        case 4:
+            return Object<ClearObjectsCommand>(kind);
+        case 5:
+            return Object<SwitchObjectsCommand>(kind, SomeRows(size));
+        case 6:
+            return Object<TiledBackgroundCommand>(8192, 16384, static_cast<int>(Below(images + 1)) - 1);
+        case 7: {
+            std::optional<SortKey> key;
+            if (Chance(80))
+                key = SortKey(static_cast<int>(Below(kSortKeyCount)));
+            return Object<SortObjectsCommand>(kind, key);
+        }
+        case 8: {
+            std::string text(1, static_cast<char>('a' + Below(3)));
+            return [text](DocumentSession& s) { return MakeSetOutFile(s, text); };
+        }
+        case 9:
+            return [](DocumentSession& s) { return MakeAddFiles(s, {"/f/n.png"}, false, nullptr, nullptr); };
+        case 10:
+            return [rows = SomeRows(doc.files().size())](DocumentSession& s) { return MakeDeleteFiles(s, rows); };
+        case 11:
+            return [](DocumentSession& s) { return MakeAddImage(s); };
+        case 12: {
+            if (images == 0)
+                return [](DocumentSession& s) { return MakeClearFiles(s); };
+            const std::size_t at = Below(static_cast<std::size_t>(images));
+            const std::string text = Chance(80) ? std::to_string(Below(5)) : "z";
+            return [at, text](DocumentSession& s) { return MakeStoreImageNumber(s, at, ImageNumberField::YTiles, text); };
+        }
+        default: {
+            if (images == 0)
+                return [](DocumentSession& s) { return MakeAddImage(s); };
+            const std::size_t at = Below(static_cast<std::size_t>(images));
+            const bool objects = Chance(60);
+            return [at, objects](DocumentSession& s) { return MakeDeleteImage(s, at, objects); };
+        }
+        }
+    }
+};
+
+SessionCommand* PushCatching(DocumentSession& session, const MakeStep& make)
+{
+    try {
+        return session.push(make(session));
+    } catch (const ConversionError&) {
+        const int top = session.history().index() - 1;
+        return top >= 0 ? const_cast<SessionCommand*>(static_cast<const SessionCommand*>(session.history().command(top)))
+                        : nullptr;
+    }
+}
+
+TEST(DocumentSession, RandomStepsUndosAndRedosEqualAReplayOfTheSameSteps)
+{
+    for (unsigned seed : {1u, 2u, 3u, 4u}) {
+        Model model{std::mt19937(seed)};
+        DocumentSession session;
+        Load(session);
+        // The steps of the history's current line; a merged step holds
+        // every push that went into it.
+        std::vector<std::vector<MakeStep>> steps;
+        for (int move = 0; move < 120; ++move) {
+            const std::string where = "seed " + std::to_string(seed) + " move " + std::to_string(move);
+            const int roll = static_cast<int>(model.Below(100));
+            if (roll < 15) {
+                session.undo();
+            } else if (roll < 25) {
+                session.redo();
+            } else {
+                const MakeStep make = model.Next(session.document());
+                const int before = session.history().index();
+                SessionCommand* pushed = PushCatching(session, make);
+                const int after = session.history().index();
+                if (after > before) {
+                    steps.resize(static_cast<std::size_t>(before));
+                    steps.push_back({make});
+                } else if (after == before && pushed && after > 0 &&
+                           pushed == session.history().command(after - 1) && session.history().count() == after &&
+                           steps.size() >= static_cast<std::size_t>(after)) {
+                    // Merged into the newest step (or changed nothing: the
+                    // replay then changes nothing either).
+                    steps.resize(static_cast<std::size_t>(after));
+                    steps.back().push_back(make);
+                } else if (after < before) {
+                    steps.resize(static_cast<std::size_t>(after));  // typed back: the step is gone
+                }
+            }
+            ExpectConsistent(session, where);
+            DocumentSession replay;
+            Load(replay);
+            for (int i = 0; i < session.history().index(); ++i)
+                for (const MakeStep& make : steps[static_cast<std::size_t>(i)])
+                    PushCatching(replay, make);
+            ASSERT_EQ(ComposeDefinition(session.document()), ComposeDefinition(replay.document())) << where;
+        }
+    }
+}
+
+}  // namespace
