@@ -129,7 +129,15 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     AnimTimer->start();
 }
 
-TMainFrm::~TMainFrm() = default;
+TMainFrm::~TMainFrm()
+{
+    // The sections' views and models read the session, which goes before the
+    // window's children would: let them go first.
+    delete objectsSection;
+    delete previewSection;
+    delete imageSection;
+    delete fileSection;
+}
 
 qel::ui::ObjectListModel* TMainFrm::mapObjectModel() const
 {
