@@ -9,6 +9,12 @@
 
 namespace qel::ui {
 
+QString FailureMessage(const std::exception& error)
+{
+    const auto* own = dynamic_cast<const qel::Error*>(&error);
+    return VisibleText(qel::WithFullStop(own != nullptr ? own->message() : std::string(error.what())));
+}
+
 QelApplication::QelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool QelApplication::notify(QObject* receiver, QEvent* event)
@@ -17,7 +23,7 @@ bool QelApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        message = FromBytes(qel::WithFullStop(error.what()));
+        message = FailureMessage(error);
     } catch (...) {
         message = QStringLiteral("An unexpected failure ended the command.");
     }

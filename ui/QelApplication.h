@@ -4,10 +4,17 @@
 // failures the window's own handlers catch.
 
 #include <QApplication>
+#include <QString>
+#include <exception>
 
 namespace qel::ui {
 
 class Prompter;
+
+// The error box's text for a failure: its whole message (NUL bytes
+// included), with the full stop rule applied and control characters drawn
+// visibly.
+QString FailureMessage(const std::exception& error);
 
 class QelApplication : public QApplication {
     Q_OBJECT

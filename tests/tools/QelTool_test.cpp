@@ -411,8 +411,8 @@ TEST_F(QelTool, HelpForTheCommandAndEachVerb)
         {{"--help"}, "Usage: qeltool VERB [ARGS]\n"},
         {{"-h"}, "Usage: qeltool VERB [ARGS]\n"},
         {{"dump", "--help"}, "Usage: qeltool dump FILE\n"},
-        {{"format", "missing.ini", "-h"}, "Usage: qeltool format FILE [-o OUT]\n"},
-        {{"check", "--help"}, "Usage: qeltool check FILE...\n"},
+        {{"format", "missing.ini", "-h"}, "Usage: qeltool format FILE [-o OUT] [--drop-ignored]\n"},
+        {{"check", "--help"}, "Usage: qeltool check [--strict] FILE...\n"},
     };
     for (const Case& c : cases) {
         const Outcome result = run(c.args);
