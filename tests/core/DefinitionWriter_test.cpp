@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sys/resource.h>
 #include <functional>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include "DefinitionWriter.h"
 #include "Errors.h"
 #include "FileIo.h"
+#include "TestUser.h"
 
 namespace {
 
@@ -202,34 +204,15 @@ INSTANTIATE_TEST_SUITE_P(
         WriteFailureCase{"DeviceFull", [](const TempFolder&) { return std::string("/dev/full"); }, "Disk full"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Runs `attempt` without the superuser's right to write any file: in a child
-// process that gives that right up when the tests run as root. Returns what
-// `attempt` returned.
+// Runs `attempt` without the superuser's right to write any file: as the
+// test user when the tests run as root (or as nobody should it be missing).
 std::string WithoutSuperuserRights(const std::function<std::string()>& attempt)
 {
-    if (::geteuid() != 0)
-        return attempt();
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return "pipe failed";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string result = (::setgid(65534) == 0 && ::setuid(65534) == 0) ? attempt() : "setuid failed";
-        if (::write(channel[1], result.data(), result.size()) < 0)
-            ::_exit(2);
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string result;
-    char buffer[256];
-    ssize_t got;
-    while ((got = ::read(channel[0], buffer, sizeof buffer)) > 0)
-        result.append(buffer, static_cast<std::size_t>(got));
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return result;
+    std::string whyNot;
+    std::optional<qeltest::TestUser> user = qeltest::UnprivilegedUser(whyNot);
+    if (!user && ::geteuid() == 0)
+        user = qeltest::TestUser{65534, 65534};
+    return qeltest::RunAs(user, attempt);
 }
 
 TEST(WriteDefinition, UnwritableTargetIsRefusedAndKeptIntact)
