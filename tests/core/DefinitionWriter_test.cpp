@@ -3,7 +3,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sys/resource.h>
 #include <functional>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "DefinitionWriter.h"
 #include "Errors.h"
 #include "FileIo.h"
+#include "TempFolder.h"
 #include "TestUser.h"
 
 namespace {
@@ -21,30 +21,9 @@ namespace {
 using qel::DefinitionDocument;
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "qel-writer-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Spit(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using qeltest::Slurp;
+using qeltest::Spit;
+using qeltest::TempFolder;
 
 DefinitionDocument Parse(const std::string& text)
 {
@@ -235,32 +214,55 @@ TEST(WriteDefinition, UnwritableTargetIsRefusedAndKeptIntact)
     EXPECT_EQ(Slurp(path), "old content");
 }
 
-TEST(WriteDefinition, AFailureHalfwayLeavesThePreviousFileIntact)
+// Runs `attempt` with files limited to `bytes`, so that writing fails part
+// way as on a full disk.
+std::string WithFileSizeLimit(rlim_t bytes, const std::function<std::string()>& attempt)
 {
-    // A file size limit makes the write fail after some bytes, as a full disk would.
-    TempFolder folder;
-    const std::string path = folder.file("big.ini");
-    Spit(path, "previous content");
-    DefinitionDocument doc;
-    for (int row = 0; row < 200000; ++row)
-        doc.mapObjects().append("1000,2000,IMAGE1,AfterTiles,ShowAlways,0,5");
     struct rlimit old {};
     ::getrlimit(RLIMIT_FSIZE, &old);
     struct rlimit limited = old;
-    limited.rlim_cur = 1 << 20;
+    limited.rlim_cur = bytes;
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &limited);
-    std::string message;
+    const std::string result = attempt();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    return result;
+}
+
+std::string WriteLargeDocument(const std::string& path)
+{
+    DefinitionDocument doc;
+    for (int row = 0; row < 200000; ++row)
+        doc.mapObjects().append("1000,2000,IMAGE1,AfterTiles,ShowAlways,0,5");
     try {
         qel::WriteDefinition(doc, path);
     } catch (const qel::FileError& error) {
-        message = error.what();
+        return error.message();
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(message, "I/O error " + std::to_string(EFBIG));
+    return "written";
+}
+
+TEST(WriteDefinition, AFailureHalfwayLeavesThePreviousFileIntact)
+{
+    TempFolder folder;
+    const std::string path = folder.file("big.ini");
+    Spit(path, "previous content");
+    EXPECT_EQ(WithFileSizeLimit(1 << 20, [&] { return WriteLargeDocument(path); }), "I/O error " + std::to_string(EFBIG));
     EXPECT_EQ(Slurp(path), "previous content");
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), fs::directory_iterator()), 1);
+}
+
+// A second name makes the save write in place.
+TEST(WriteDefinition, AFailureInPlacePutsThePreviousBytesBackAndSaysSo)
+{
+    TempFolder folder;
+    Spit(folder.file("a.ini"), "previous content");
+    fs::create_hard_link(folder.file("a.ini"), folder.file("b.ini"));
+    EXPECT_EQ(WithFileSizeLimit(1 << 16, [&] { return WriteLargeDocument(folder.file("a.ini")); }),
+              "I/O error " + std::to_string(EFBIG) + " while rewriting the file; its previous content was put back");
+    EXPECT_EQ(Slurp(folder.file("b.ini")), "previous content");
+    EXPECT_EQ(folder.hidden(), "");
 }
 
 TEST(WriteDefinition, KeepsThePermissionsOfTheReplacedFile)

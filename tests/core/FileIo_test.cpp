@@ -6,16 +6,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -23,63 +20,24 @@
 #include "DefinitionWriter.h"
 #include "Errors.h"
 #include "FileIo.h"
+#include "TempFolder.h"
 #include "TestUser.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using qeltest::Slurp;
+using qeltest::Spit;
+using qeltest::TempFolder;
 using qeltest::TestUser;
 
 const std::string kOld = "OutFile=old\r\n\r\n";
 const std::string kNew = "OutFile=new\r\n\r\n";
 
-class Folder {
-public:
-    Folder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "qel-fileio-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~Folder()
-    {
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const fs::path& path() const { return path_; }
-
-    // Names of the hidden files in the folder.
-    std::string hidden() const
-    {
-        std::string names;
-        for (const auto& entry : fs::directory_iterator(path_))
-            if (entry.path().filename().string()[0] == '.')
-                names += entry.path().filename().string() + " ";
-        return names;
-    }
-
-private:
-    fs::path path_;
-};
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Spit(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string Save(const std::string& target, std::size_t extraLines = 0)
+std::string Save(const std::string& target)
 {
     qel::DefinitionDocument doc;
     doc.setOutFile("new");
-    for (std::size_t row = 0; row < extraLines; ++row)
-        doc.mapObjects().append("1000,2000,IMAGE1,AfterTiles,ShowAlways,0,5");
     try {
         qel::WriteDefinition(doc, target);
     } catch (const qel::Error& error) {
@@ -88,23 +46,28 @@ std::string Save(const std::string& target, std::size_t extraLines = 0)
     return "saved";
 }
 
-struct stat Stat(const std::string& path)
+// A file with the old bytes, its owner and its mode.
+void Make(const std::string& path, const TestUser& owner, mode_t mode)
 {
-    struct stat info {};
-    ::lstat(path.c_str(), &info);
-    return info;
+    Spit(path, kOld);
+    EXPECT_EQ(::chown(path.c_str(), owner.uid, owner.gid), 0);
+    EXPECT_EQ(::chmod(path.c_str(), mode), 0);
 }
+
+const TestUser kRoot{0, 0};
 
 struct SaveCase {
     const char* name;
     bool needsUser;
     bool byUser;  // saved by the unprivileged user instead of root
-    // Prepares the folder; returns the name saved to and the file that must
-    // then hold the new bytes.
-    std::pair<std::string, std::string> (*prepare)(const Folder&, const TestUser&);
-    // What else must hold afterwards.
-    void (*check)(const Folder&, const TestUser&);
+    // Prepares the folder; returns the name saved to.
+    std::string (*prepare)(const TempFolder&, const TestUser&);
+    std::string written;  // the file that must then hold the new bytes
+    bool ownedByUser;     // rather than by root
+    mode_t mode;          // kNewFile: what the umask leaves of 0666
 };
+
+constexpr mode_t kNewFile = 0;
 
 void PrintTo(const SaveCase& value, std::ostream* os)
 {
@@ -113,113 +76,75 @@ void PrintTo(const SaveCase& value, std::ostream* os)
 
 class Saving : public ::testing::TestWithParam<SaveCase> {};
 
-TEST_P(Saving, WritesTheFileTheNameLeadsToAndKeepsWhatItHad)
+TEST_P(Saving, WritesTheFileTheNameLeadsToAndKeepsItsOwnerModeAndLinks)
 {
     const SaveCase& c = GetParam();
     std::string whyNot;
     const std::optional<TestUser> user = c.needsUser ? qeltest::UnprivilegedUser(whyNot) : std::nullopt;
     if (c.needsUser && !user)
         GTEST_SKIP() << whyNot;
-    const Folder folder;
-    const auto [target, written] = c.prepare(folder, user.value_or(TestUser{}));
+    const TempFolder folder;
+    const std::string target = c.prepare(folder, user.value_or(kRoot));
+    const bool wasLink = fs::is_symlink(target);
     EXPECT_EQ(qeltest::RunAs(c.byUser ? user : std::nullopt, [&] { return Save(target); }), "saved");
+    const std::string written = folder.file(c.written);
     EXPECT_EQ(Slurp(written), kNew);
+    EXPECT_EQ(Slurp(target), kNew) << "through the links, or by the other hard link";
+    EXPECT_EQ(fs::is_symlink(target), wasLink);
     EXPECT_EQ(folder.hidden(), "") << "no temporary file is left";
-    c.check(folder, user.value_or(TestUser{}));
+    struct stat info {};
+    ASSERT_EQ(::stat(written.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, c.ownedByUser ? user->uid : ::geteuid());
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(info.st_mode & 07777, c.mode == kNewFile ? 0666 & ~mask : c.mode);
 }
+
+const std::string kJustFits = std::string(239, 'n') + ".ini";  // 243 bytes, its temporary 255
+const std::string kLongest = std::string(251, 'l') + ".ini";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Saving,
     ::testing::Values(
         SaveCase{"DanglingLinkChain", false, false,
-                 [](const Folder& f, const TestUser&) {
-                     fs::create_symlink("second.ini", f / "first.ini");
-                     fs::create_symlink(f / "missing.ini", f / "second.ini");
-                     return std::pair(f / "first.ini", f / "missing.ini");
+                 [](const TempFolder& f, const TestUser&) {
+                     fs::create_symlink("second.ini", f.file("first.ini"));
+                     fs::create_symlink(f.file("missing.ini"), f.file("second.ini"));
+                     return f.file("first.ini");
                  },
-                 [](const Folder& f, const TestUser&) {
-                     EXPECT_TRUE(fs::is_symlink(f / "first.ini"));
-                     EXPECT_TRUE(fs::is_symlink(f / "second.ini"));
-                 }},
+                 "missing.ini", false, kNewFile},
         SaveCase{"NameThatJustFitsBesideItsTemporary", false, false,
-                 [](const Folder& f, const TestUser&) {
-                     const std::string name = std::string(239, 'n') + ".ini";  // 243 bytes
-                     return std::pair(f / name, f / name);
-                 },
-                 [](const Folder&, const TestUser&) {}},
+                 [](const TempFolder& f, const TestUser&) { return f.file(kJustFits); }, kJustFits, false, kNewFile},
         SaveCase{"NameOfTheLongestLength", false, false,
-                 [](const Folder& f, const TestUser&) {
-                     const std::string name = std::string(251, 'n') + ".ini";
-                     return std::pair(f / name, f / name);
-                 },
-                 [](const Folder&, const TestUser&) {}},
+                 [](const TempFolder& f, const TestUser&) { return f.file(kLongest); }, kLongest, false, kNewFile},
         SaveCase{"HardLinkSeesTheNewBytes", false, false,
-                 [](const Folder& f, const TestUser&) {
-                     Spit(f / "a.ini", kOld);
-                     fs::create_hard_link(f / "a.ini", f / "b.ini");
-                     return std::pair(f / "a.ini", f / "b.ini");
+                 [](const TempFolder& f, const TestUser&) {
+                     Make(f.file("a.ini"), kRoot, 0640);
+                     fs::create_hard_link(f.file("a.ini"), f.file("b.ini"));
+                     return f.file("a.ini");
                  },
-                 [](const Folder& f, const TestUser&) { EXPECT_EQ(fs::hard_link_count(f / "a.ini"), 2u); }},
+                 "b.ini", false, 0640},
         SaveCase{"OwnerKeptWhenRootSaves", true, false,
-                 [](const Folder& f, const TestUser& u) {
-                     Spit(f / "f.ini", kOld);
-                     EXPECT_EQ(::chown((f / "f.ini").c_str(), u.uid, u.gid), 0);
-                     ::chmod((f / "f.ini").c_str(), 0644);
-                     return std::pair(f / "f.ini", f / "f.ini");
+                 [](const TempFolder& f, const TestUser& user) {
+                     Make(f.file("f.ini"), user, 0644);
+                     return f.file("f.ini");
                  },
-                 [](const Folder& f, const TestUser& u) {
-                     const struct stat info = Stat(f / "f.ini");
-                     EXPECT_EQ(info.st_uid, u.uid);
-                     EXPECT_EQ(info.st_gid, u.gid);
-                     EXPECT_EQ(info.st_mode & 07777, 0644u);
-                 }},
+                 "f.ini", true, 0644},
         SaveCase{"OthersFileInAStickyFolder", true, true,
-                 [](const Folder& f, const TestUser&) {
+                 [](const TempFolder& f, const TestUser&) {
                      ::chmod(f.path().c_str(), 01777);
-                     Spit(f / "f.ini", kOld);
-                     ::chmod((f / "f.ini").c_str(), 0666);
-                     return std::pair(f / "f.ini", f / "f.ini");
+                     Make(f.file("f.ini"), kRoot, 0666);
+                     return f.file("f.ini");
                  },
-                 [](const Folder& f, const TestUser&) {
-                     const struct stat info = Stat(f / "f.ini");
-                     EXPECT_EQ(info.st_uid, 0u);
-                     EXPECT_EQ(info.st_mode & 07777, 0666u);
-                 }},
+                 "f.ini", false, 0666},
         SaveCase{"WritableFileInAReadOnlyFolder", true, true,
-                 [](const Folder& f, const TestUser& u) {
-                     Spit(f / "f.ini", kOld);
-                     EXPECT_EQ(::chown((f / "f.ini").c_str(), u.uid, u.gid), 0);
+                 [](const TempFolder& f, const TestUser& user) {
+                     Make(f.file("f.ini"), user, 0600);
                      ::chmod(f.path().c_str(), 0555);
-                     return std::pair(f / "f.ini", f / "f.ini");
+                     return f.file("f.ini");
                  },
-                 [](const Folder& f, const TestUser& u) { EXPECT_EQ(Stat(f / "f.ini").st_uid, u.uid); }}),
+                 "f.ini", true, 0600}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Runs `attempt` with writes limited to `bytes` per file, as a full disk would.
-std::string WithFileSizeLimit(rlim_t bytes, const std::function<std::string()>& attempt)
-{
-    struct rlimit old {};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit limited = old;
-    limited.rlim_cur = bytes;
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    const std::string result = attempt();
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
-    return result;
-}
-
-TEST(SavingInPlace, AFailurePartWayPutsTheOldBytesBackAndSaysSo)
-{
-    const Folder folder;
-    Spit(folder / "a.ini", kOld);
-    fs::create_hard_link(folder / "a.ini", folder / "b.ini");
-    const std::string message = WithFileSizeLimit(1 << 16, [&] { return Save(folder / "a.ini", 10000); });
-    EXPECT_EQ(message, "I/O error " + std::to_string(EFBIG) + " while rewriting the file; its previous content was put back");
-    EXPECT_EQ(Slurp(folder / "b.ini"), kOld);
-    EXPECT_EQ(folder.hidden(), "");
-}
 
 struct LeftoverCase {
     const char* name;
@@ -239,16 +164,14 @@ class Leftovers : public ::testing::TestWithParam<LeftoverCase> {};
 TEST_P(Leftovers, OnlyStaleTemporariesOfTheSameTargetAreRemoved)
 {
     const LeftoverCase& c = GetParam();
-    const Folder folder;
-    Spit(folder / "t.ini", kOld);
-    const std::string leftover = folder / c.file;
+    const TempFolder folder;
+    Spit(folder.file("t.ini"), kOld);
+    const std::string leftover = folder.file(c.file);
     Spit(leftover, "half a save");
     fs::last_write_time(leftover, fs::file_time_type::clock::now() - std::chrono::seconds(c.ageSeconds));
     const int held = ::open(leftover.c_str(), O_RDONLY);
-    if (c.inUse) {
-        ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    }
-    EXPECT_EQ(Save(folder / "t.ini"), "saved");
+    ASSERT_TRUE(!c.inUse || ::flock(held, LOCK_EX) == 0);
+    EXPECT_EQ(Save(folder.file("t.ini")), "saved");
     ::close(held);
     EXPECT_EQ(fs::exists(leftover), !c.removed);
 }
@@ -257,14 +180,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, Leftovers,
                          ::testing::Values(LeftoverCase{"OlderThanAnHour", ".t.ini.qel-Ab12Cd", 3700, false, true},
                                            LeftoverCase{"YoungerThanAnHour", ".t.ini.qel-Ab12Cd", 3500, false, false},
                                            LeftoverCase{"StillBeingWritten", ".t.ini.qel-Ab12Cd", 7200, true, false},
-                                           LeftoverCase{"OfAnotherTarget", ".u.ini.qel-Ab12Cd", 7200, false, false},
-                                           LeftoverCase{"NotATemporaryName", ".t.ini.qel-Ab12C", 7200, false, false}),
+                                           LeftoverCase{"OfAnotherTarget", ".u.ini.qel-Ab12Cd", 7200, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct InputCase {
     const char* name;
-    std::function<qel::FileBytes(const Folder&)> read;
-    std::string expected;  // the bytes read, or the message of the failure
+    qel::FileBytes (*read)(const TempFolder&);
+    const char* message;
 };
 
 void PrintTo(const InputCase& value, std::ostream* os)
@@ -272,66 +194,39 @@ void PrintTo(const InputCase& value, std::ostream* os)
     *os << value.name;
 }
 
-class Inputs : public ::testing::TestWithParam<InputCase> {};
+class UnreadableInputs : public ::testing::TestWithParam<InputCase> {};
 
-TEST_P(Inputs, AreReadWholeOrRefused)
+TEST_P(UnreadableInputs, AreRefusedBeforeTheyFillTheMemory)
 {
-    const Folder folder;
-    std::string result;
+    const TempFolder folder;
     try {
-        result = std::string(GetParam().read(folder).view());
-    } catch (const qel::Error& error) {
-        result = error.message();
+        GetParam().read(folder);
+        FAIL() << "read";
+    } catch (const qel::FileError& error) {
+        EXPECT_EQ(error.message(), GetParam().message);
     }
-    EXPECT_EQ(result, GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Inputs,
-    ::testing::Values(
-        InputCase{"Socket",
-                  [](const Folder&) {
-                      int ends[2];
-                      ::socketpair(AF_UNIX, SOCK_STREAM, 0, ends);
-                      EXPECT_EQ(::write(ends[1], "x", 1), 1);
-                      ::close(ends[1]);
-                      qel::FileBytes bytes;
-                      try {
-                          bytes = qel::ReadWholeDescriptor(ends[0]);
-                      } catch (...) {
-                          ::close(ends[0]);
-                          throw;
-                      }
-                      ::close(ends[0]);
-                      return bytes;
-                  },
-                  "File access denied"},
-        InputCase{"DeviceThatNeverEnds", [](const Folder&) { return qel::ReadWholeFile("/dev/zero", 1 << 20); },
-                  "File too large"},
-        InputCase{"FileBeyondTwoGigabytes",
-                  [](const Folder& f) {
-                      Spit(f / "big.ini", "");
-                      fs::resize_file(f / "big.ini", qel::kMaxInputSize + 1);
-                      return qel::ReadWholeFile(f / "big.ini");
-                  },
-                  "File too large"},
-        InputCase{"FileOfTheLimit",
-                  [](const Folder& f) {
-                      Spit(f / "a.ini", "0123456789");
-                      return qel::ReadWholeFile(f / "a.ini", 10);
-                  },
-                  "0123456789"},
-        InputCase{"Pipe",
-                  [](const Folder&) {
-                      int ends[2];
-                      EXPECT_EQ(::pipe(ends), 0);
-                      EXPECT_EQ(::write(ends[1], "[mapobjects]", 12), 12);
-                      ::close(ends[1]);
-                      const qel::FileBytes bytes = qel::ReadWholeDescriptor(ends[0]);
-                      ::close(ends[0]);
-                      return bytes;
-                  },
-                  "[mapobjects]"}),
+    Cases, UnreadableInputs,
+    ::testing::Values(InputCase{"Socket",
+                                [](const TempFolder&) {
+                                    int ends[2];
+                                    EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+                                    EXPECT_EQ(::write(ends[1], "x", 1), 1);
+                                    ::close(ends[1]);  // the other end leaks if the read fails to throw
+                                    return qel::ReadWholeDescriptor(ends[0]);
+                                },
+                                "File access denied"},
+                      InputCase{"DeviceThatNeverEnds", [](const TempFolder&) { return qel::ReadWholeFile("/dev/zero", 1 << 20); },
+                                "File too large"},
+                      InputCase{"FileBeyondTwoGigabytes",
+                                [](const TempFolder& f) {
+                                    Spit(f.file("big.ini"), "");
+                                    fs::resize_file(f.file("big.ini"), qel::kMaxInputSize + 1);
+                                    return qel::ReadWholeFile(f.file("big.ini"));
+                                },
+                                "File too large"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

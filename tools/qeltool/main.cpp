@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -152,32 +153,27 @@ struct Options {
 std::optional<std::string> ParseArgs(const std::vector<std::string_view>& args,
                                      std::initializer_list<std::string_view> allowed, Options& options)
 {
-    auto allows = [&allowed](std::string_view option) {
-        for (std::string_view name : allowed)
-            if (name == option)
-                return true;
-        return false;
-    };
-    std::vector<std::string>& operands = options.operands;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && allows("-o") && arg == "-o") {
-            if (i + 1 >= args.size())
-                return std::string("option -o needs a file name");
-            if (options.outPath)
-                return std::string("option -o given twice");
-            options.outPath = std::string(args[++i]);
-        } else if (!optionsEnded && allows(arg) && arg == "--strict") {
-            options.strict = true;
-        } else if (!optionsEnded && allows(arg) && arg == "--drop-ignored") {
-            options.dropIgnored = true;
+        } else if (!optionsEnded && std::find(allowed.begin(), allowed.end(), arg) != allowed.end()) {
+            if (arg == "--strict") {
+                options.strict = true;
+            } else if (arg == "--drop-ignored") {
+                options.dropIgnored = true;
+            } else {
+                if (i + 1 >= args.size())
+                    return std::string("option -o needs a file name");
+                if (options.outPath)
+                    return std::string("option -o given twice");
+                options.outPath = std::string(args[++i]);
+            }
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return "unknown option '" + std::string(arg) + "'";
         } else {
-            operands.emplace_back(arg);
+            options.operands.emplace_back(arg);
         }
     }
     return std::nullopt;
