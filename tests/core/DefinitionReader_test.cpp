@@ -330,7 +330,6 @@ TEST_P(Encodings, OnlyEightBitTextIsReadAndAUtf8MarkIsSkipped)
 INSTANTIATE_TEST_SUITE_P(
     Cases, Encodings,
     ::testing::Values(EncodingCase{"Utf8MarkSkipped", "\xEF\xBB\xBFOutFile=x\r\n", "x"},
-                      EncodingCase{"Utf8MarkElsewhereKept", "OutFile=\xEF\xBB\xBFx\r\n", "\xEF\xBB\xBFx"},
                       EncodingCase{"Utf16LittleEndianMark", "\xFF\xFEO\0u\0"s, nullptr},
                       EncodingCase{"Utf16BigEndianMark", "\xFE\xFF\0O\0u"s, nullptr},
                       EncodingCase{"Utf16LittleEndianWithoutMark", "O\0u\0t\0\r\0\n\0"s, nullptr},
