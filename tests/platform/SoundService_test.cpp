@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtEndian>
 #include <functional>
 #include <string>
@@ -23,54 +22,42 @@ namespace {
 // A mono 16-bit PCM wave of `samples` samples at 8000 Hz, header by hand.
 QByteArray Wave(quint32 samples)
 {
-    QByteArray bytes;
-    auto u32 = [&](quint32 v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        bytes.append(b, 4);
-    };
-    auto u16 = [&](quint16 v) {
-        char b[2];
-        qToLittleEndian(v, b);
-        bytes.append(b, 2);
-    };
-    bytes += "RIFF";
-    u32(36 + samples * 2);
-    bytes += "WAVEfmt ";
-    u32(16);
-    u16(1);      // PCM
-    u16(1);      // channels
-    u32(8000);   // sample rate
-    u32(16000);  // bytes a second
-    u16(2);      // bytes a frame
-    u16(16);     // bits a sample
-    bytes += "data";
-    u32(samples * 2);
-    for (quint32 i = 0; i < samples; ++i)
-        u16(static_cast<quint16>((i % 16) * 2000));
+    QByteArray bytes(44 + samples * 2, '\x11');
+    auto put = [&](int at, auto value) { qToLittleEndian(value, bytes.data() + at); };
+    bytes.replace(0, 4, "RIFF").replace(8, 8, "WAVEfmt ").replace(36, 4, "data");
+    put(4, quint32(36 + samples * 2));
+    put(16, quint32(16));
+    put(20, quint16(1));      // PCM
+    put(22, quint16(1));      // channels
+    put(24, quint32(8000));   // sample rate
+    put(28, quint32(16000));  // bytes a second
+    put(32, quint16(2));      // bytes a frame
+    put(34, quint16(16));     // bits a sample
+    put(40, quint32(samples * 2));
     return bytes;
 }
 
-enum class Outcome { Ready, Failed, Neither };
-
-// Runs the event loop until the service answers the last open(), at most 10 s.
-Outcome WaitForAnswer(QtSoundService& service, QString* message = nullptr)
+void WriteFile(const QString& path, const QByteArray& bytes)
 {
-    Outcome outcome = Outcome::Neither;
-    QEventLoop loop;
-    QObject::connect(&service, &QtSoundService::ready, &loop, [&] {
-        outcome = Outcome::Ready;
-        loop.quit();
-    });
-    QObject::connect(&service, &QtSoundService::failed, &loop, [&](const QString& text) {
-        outcome = Outcome::Failed;
-        if (message)
-            *message = text;
-        loop.quit();
-    });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return outcome;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+enum class Outcome { Ready, Failed };
+
+// Waits, at most 10 s, for the answer the case expects; the other one must
+// not have come by then.
+void ExpectAnswer(QtSoundService& service, Outcome outcome)
+{
+    QSignalSpy ready(&service, &QtSoundService::ready);
+    QSignalSpy failed(&service, &QtSoundService::failed);
+    QSignalSpy& expected = outcome == Outcome::Ready ? ready : failed;
+    ASSERT_TRUE(expected.wait(10000));
+    EXPECT_EQ(ready.count() + failed.count(), 1);
+    if (outcome == Outcome::Failed) {
+        EXPECT_EQ(failed.first().first().toString().toStdString(), qel::kSoundNotValidMessage);
+    }
 }
 
 struct OpenCase {
@@ -86,19 +73,11 @@ TEST_P(OpenSoundTest, AnswersOnceDecoded)
     const OpenCase& c = GetParam();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("prev.wav"));
-    if (c.bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(c.bytes());
-    }
+    if (c.bytes)
+        WriteFile(path, c.bytes());
     QtSoundService service;
     service.open(path);
-    EXPECT_TRUE(service.isOpen());
-    QString message;
-    EXPECT_EQ(WaitForAnswer(service, &message), c.outcome);
-    if (c.outcome == Outcome::Failed) {
-        EXPECT_EQ(message.toStdString(), qel::kSoundNotValidMessage);
-    }
+    ExpectAnswer(service, c.outcome);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,13 +112,10 @@ TEST(SoundService, PlayWithoutOutputDeviceIsRefused)
         GTEST_SKIP() << "this machine has an audio output device";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("prev.wav"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(Wave(8000));
-    file.close();
+    WriteFile(path, Wave(8000));
 
     service.open(path);
-    ASSERT_EQ(WaitForAnswer(service), Outcome::Ready);
+    ExpectAnswer(service, Outcome::Ready);
     try {
         service.play();
         ADD_FAILURE() << "played without a device";
@@ -149,16 +125,21 @@ TEST(SoundService, PlayWithoutOutputDeviceIsRefused)
     EXPECT_FALSE(service.isPlaying());
 }
 
-TEST(SoundService, ClosedPlayerDoesNothing)
+// "prev.wav" is the same path for every sound previewed: a new open must
+// decode the file as it is now, not a sample kept from the last one.
+TEST(SoundService, ReopeningTheSamePathDecodesItAgain)
 {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("prev.wav"));
     QtSoundService service;
-    EXPECT_NO_THROW(service.play());  // nothing open yet
-    EXPECT_FALSE(service.isOpen());
-    service.open(QStringLiteral("/nonexistent/prev.wav"));
-    service.close();
-    EXPECT_FALSE(service.isOpen());
-    EXPECT_NO_THROW(service.play());
-    EXPECT_FALSE(service.isPlaying());
+    WriteFile(path, Wave(800));
+    service.open(path);
+    ExpectAnswer(service, Outcome::Ready);
+    QByteArray adpcm = Wave(800);  // whole, but in a format the player cannot decode
+    qToLittleEndian(quint16(2), adpcm.data() + 20);
+    WriteFile(path, adpcm);
+    service.open(path);
+    ExpectAnswer(service, Outcome::Failed);
 }
 
 }  // namespace
