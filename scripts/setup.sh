@@ -12,7 +12,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
   libqt6gui6 libqt6multimedia6 libpulse0
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   clang libclang-rt-14-dev
   xvfb xauth
 )

@@ -35,15 +35,13 @@ QByteArray Read(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-enum class Place { Program, Cache, Neither };
-
 struct CopyCase {
     const char* name;
     bool programFolderExists;
-    bool earlierCopy;         // a "prev.wav" of other bytes in the program folder
-    bool cacheBlocked;        // "prev.wav" in the cache folder is a folder
-    Place place;
-    std::string message;      // when Neither
+    bool earlierCopy;   // a "prev.wav" of other bytes in the program folder
+    bool cacheBlocked;  // "prev.wav" in the cache folder is a folder
+    const char* copiedInto;  // "program" or "cache"; "" when it fails
+    std::string message;
 };
 
 class SoundPreviewCopyTest : public ::testing::TestWithParam<CopyCase> {};
@@ -53,48 +51,37 @@ TEST_P(SoundPreviewCopyTest, GoesWhereItCanKeepingEveryByte)
     const CopyCase& c = GetParam();
     QTemporaryDir root;
     const QString program = root.filePath(QStringLiteral("program"));
-    const QString cache = root.filePath(QStringLiteral("cache/qel"));
+    const QString cache = root.filePath(QStringLiteral("cache"));
     if (c.programFolderExists)
         QDir().mkpath(program);
     if (c.earlierCopy)
         Write(program + QStringLiteral("/prev.wav"), "older sound");
     if (c.cacheBlocked)
         QDir().mkpath(cache + QStringLiteral("/prev.wav"));
-    const QString source = root.filePath(QStringLiteral("jingle.wa2"));
-    Write(source, AllByteValues());
+    Write(root.filePath(QStringLiteral("jingle.wa2")), AllByteValues());
 
-    SoundPreviewFile copy(program, cache);
     QString copied;
     std::string message;
     try {
-        copied = copy.copy(source);
+        copied = SoundPreviewFile(program, cache).copy(root.filePath(QStringLiteral("jingle.wa2")));
     } catch (const qel::FileError& e) {
         message = e.what();
     }
-
-    switch (c.place) {
-    case Place::Program:
-        EXPECT_EQ(copied, program + QStringLiteral("/prev.wav"));
-        break;
-    case Place::Cache:
-        EXPECT_EQ(copied, cache + QStringLiteral("/prev.wav"));
-        break;
-    case Place::Neither:
-        EXPECT_EQ(message, c.message);
-        EXPECT_FALSE(QFile::exists(program + QStringLiteral("/prev.wav")));
+    EXPECT_EQ(message, c.message);
+    if (*c.copiedInto == '\0')
         return;
-    }
+    const QString folder = root.filePath(QString::fromLatin1(c.copiedInto));
+    EXPECT_EQ(copied, folder + QStringLiteral("/prev.wav"));
     EXPECT_EQ(Read(copied), AllByteValues());
-    EXPECT_EQ(QDir(QFileInfo(copied).path()).entryList(QDir::Files), QStringList{QStringLiteral("prev.wav")})
-        << "no temporary file is left";
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("prev.wav")}) << "a temporary file is left";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SoundPreviewCopyTest,
-    ::testing::Values(CopyCase{"ProgramFolder", true, false, false, Place::Program, ""},
-                      CopyCase{"ReplacesTheEarlierCopy", true, true, false, Place::Program, ""},
-                      CopyCase{"NoProgramFolderUsesTheCache", false, false, false, Place::Cache, ""},
-                      CopyCase{"NeitherFolderTakesIt", false, false, true, Place::Neither, "File not found"}),
+    ::testing::Values(CopyCase{"ProgramFolder", true, false, false, "program", ""},
+                      CopyCase{"ReplacesTheEarlierCopy", true, true, false, "program", ""},
+                      CopyCase{"NoProgramFolderUsesTheCache", false, false, false, "cache", ""},
+                      CopyCase{"NeitherFolderTakesIt", false, false, true, "", "File not found"}),
     [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
