@@ -12,12 +12,12 @@ void NewDocument(DefinitionDocument& doc)
     doc.markUnmodified();
 }
 
-void OpenDocument(DefinitionDocument& doc, const std::string& path)
+void OpenDocument(DefinitionDocument& doc, const std::string& path, ReadReport* report)
 {
     doc.reset();
     doc.setCurrentFileOnly(path);
     try {
-        ReadDefinition(doc, path);
+        ReadDefinition(doc, path, report);
     } catch (...) {
         doc.clearCurrentFile();
         // What is on screen is a partial copy of a file that still exists:

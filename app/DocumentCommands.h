@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "DefinitionDocument.h"
+#include "DefinitionReader.h"
 
 namespace qel::app {
 
@@ -18,7 +19,8 @@ void NewDocument(DefinitionDocument& doc);
 // keeps what was read before the failure but is Untitled again, so that a
 // later Save asks for a name instead of overwriting the file with a partial
 // copy; the failure is rethrown.
-void OpenDocument(DefinitionDocument& doc, const std::string& path);
+// `report`, when given, tells which lines the read ignored.
+void OpenDocument(DefinitionDocument& doc, const std::string& path, ReadReport* report = nullptr);
 
 // Writes the document to its current file through the safe write. Only for a
 // document that has a current file.

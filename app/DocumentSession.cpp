@@ -152,10 +152,10 @@ void DocumentSession::newDocument()
     resetViews();
 }
 
-void DocumentSession::open(const std::string& path)
+void DocumentSession::open(const std::string& path, ReadReport* report)
 {
     try {
-        OpenDocument(doc_, path);
+        OpenDocument(doc_, path, report);
     } catch (...) {
         startHistory();
         resetViews();

@@ -27,6 +27,7 @@
 #include <string>
 
 #include "DefinitionDocument.h"
+#include "DefinitionReader.h"
 #include "ViewState.h"
 
 namespace qel::app {
@@ -79,7 +80,7 @@ public:
     void newDocument();
     // Reads `path`; a failed read keeps what was read before the failure, is
     // Untitled, clean, and rethrows.
-    void open(const std::string& path);
+    void open(const std::string& path, ReadReport* report = nullptr);
     // Writes the document to its current file (which must be set) and marks
     // the current step saved. Throws FileError.
     void save();

@@ -385,7 +385,16 @@ void TMainFrm::ReadFile(const QString& chosen)
 {
     ResetDocument();
     // What was read before a failure stays on screen, Untitled.
-    session_.open(PathBytes(chosen));
+    const std::string path = PathBytes(chosen);
+    qel::ReadReport report;
+    session_.open(path, &report);
+    if (report.ignoredLines > 0) {
+        prompter_.information(this, QStringLiteral("%1 lines of %2 are not part of the definition and will not be "
+                                                   "saved (first: line %3).")
+                                        .arg(report.ignoredLines)
+                                        .arg(chosen)
+                                        .arg(report.firstIgnoredLine));
+    }
 }
 
 void TMainFrm::NewExecute()

@@ -21,6 +21,12 @@ void QtPrompter::error(QWidget* parent, const QString& message)
     box.exec();
 }
 
+void QtPrompter::information(QWidget* parent, const QString& message)
+{
+    QMessageBox box(QMessageBox::Information, Caption(), message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
 bool QtPrompter::confirm(QWidget* parent, const QString& question)
 {
     QMessageBox box(QMessageBox::Question, Caption(), question, QMessageBox::NoButton, parent);

@@ -17,6 +17,8 @@ public:
 
     // Error box: error icon, one OK button, the application title as caption.
     virtual void error(QWidget* parent, const QString& message) = 0;
+    // Information box: information icon, one OK button.
+    virtual void information(QWidget* parent, const QString& message) = 0;
     // Confirmation with "&Yes" and "&No"; true for Yes.
     virtual bool confirm(QWidget* parent, const QString& question) = 0;
     // "Save changes to NAME?" with Yes, No and Cancel.
@@ -33,6 +35,7 @@ public:
 class QtPrompter : public Prompter {
 public:
     void error(QWidget* parent, const QString& message) override;
+    void information(QWidget* parent, const QString& message) override;
     bool confirm(QWidget* parent, const QString& question) override;
     SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& question) override;
     QString openFile(QWidget* parent, const QString& filter) override;

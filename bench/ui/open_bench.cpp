@@ -46,6 +46,10 @@ class BenchPrompter : public qel::ui::Prompter {
 public:
     QString file;
     int failures = 0;
+    void information(QWidget*, const QString& message) override
+    {
+        std::fprintf(stderr, "information box: %s\n", qPrintable(message));
+    }
     void error(QWidget*, const QString& message) override
     {
         std::fprintf(stderr, "error box: %s\n", qPrintable(message));

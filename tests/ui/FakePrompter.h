@@ -13,6 +13,7 @@
 class FakePrompter : public qel::ui::Prompter {
 public:
     std::vector<QString> errors;
+    std::vector<QString> informations;
     std::vector<QString> confirmations;
     std::vector<QString> saveQuestions;
     std::vector<QString> openFilters;
@@ -25,6 +26,7 @@ public:
     std::deque<QString> saveAnswers;
 
     void error(QWidget*, const QString& message) override { errors.push_back(message); }
+    void information(QWidget*, const QString& message) override { informations.push_back(message); }
 
     bool confirm(QWidget*, const QString& question) override
     {

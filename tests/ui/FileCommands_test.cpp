@@ -359,3 +359,25 @@ TEST_F(MainWindowTest, CompileReportsWhatIsMissingAndSavesBeforeStarting)
 }
 
 }  // namespace
+
+TEST_F(MainWindowTest, OpenTellsOnceOfLinesThatWillNotBeSaved)
+{
+    const struct {
+        const char* content;
+        const char* information;  // nullptr: no box
+    } cases[] = {
+        {"OutFile=x\r\n; a comment\r\njunk here\r\n\r\nmore junk\r\n[mapobjects]\r\n1,1,IMAGE0\r\n",
+         "2 lines of %1 are not part of the definition and will not be saved (first: line 3)."},
+        {"OutFile=x\r\n; only a comment\r\n\r\n[mapobjects]\r\n1,1,IMAGE0\r\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        prompter.informations.clear();
+        writeFile(path("i.ini"), c.content);
+        open(path("i.ini"));
+        if (c.information)
+            EXPECT_EQ(prompter.informations, std::vector<QString>({QString::fromLatin1(c.information).arg(path("i.ini"))}));
+        else
+            EXPECT_TRUE(prompter.informations.empty());
+        EXPECT_TRUE(prompter.errors.empty());
+    }
+}

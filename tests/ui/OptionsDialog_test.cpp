@@ -30,6 +30,7 @@ public:
     QString openAnswer;
 
     void error(QWidget*, const QString& message) override { errors << message; }
+    void information(QWidget*, const QString&) override { ADD_FAILURE() << "unexpected information"; }
     bool confirm(QWidget*, const QString&) override
     {
         ADD_FAILURE() << "unexpected confirmation";
