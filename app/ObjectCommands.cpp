@@ -34,6 +34,15 @@ void NotifyLength(DocumentSession& session, ObjectKind kind, std::size_t before,
         session.notifyRowsRemoved(ListOf(kind), after, before - 1);
 }
 
+// Tells the views that one row changed when it goes out of scope, also when
+// the change failed after replacing the line.
+struct RowChangeNotice {
+    DocumentSession& session;
+    ObjectKind kind;
+    std::size_t row;
+    ~RowChangeNotice() { session.notifyRowsChanged(ListOf(kind), row, row); }
+};
+
 // Runs `change`, then tells the views how the list's length moved, also when
 // the change failed after changing (a rebuild meeting a bad line).
 template <class Change>
@@ -96,12 +105,7 @@ void ApplyObjectCommand::apply()
         return;
     if (!oldLine_)
         oldLine_ = std::string(list.line(row_));
-    struct Notice {
-        DocumentSession& session;
-        ObjectKind kind;
-        std::size_t row;
-        ~Notice() { session.notifyRowsChanged(ListOf(kind), row, row); }
-    } notice{session(), kind_, row_};
+    const RowChangeNotice notice{session(), kind_, row_};
     ApplyObject(doc(), kind_, values_, row_);
     if (viewBefore()) {
         ViewState after = *viewBefore();
@@ -116,12 +120,7 @@ void ApplyObjectCommand::revert()
 {
     if (!oldLine_)
         return;
-    struct Notice {
-        DocumentSession& session;
-        ObjectKind kind;
-        std::size_t row;
-        ~Notice() { session.notifyRowsChanged(ListOf(kind), row, row); }
-    } notice{session(), kind_, row_};
+    const RowChangeNotice notice{session(), kind_, row_};
     doc().objects(kind_).replace(row_, *oldLine_);
 }
 
