@@ -84,10 +84,13 @@ void FollowLink(QTextBrowser* browser, const QUrl& link)
 
 QStringList HelpFolders()
 {
-    QStringList folders{QDir::currentPath(), QCoreApplication::applicationDirPath()};
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QStringList folders{QDir::currentPath(), programFolder};
+    // Installed, the data folder lies at a fixed place from bin/, whatever
+    // the prefix.
     const QString dataFolder = QStringLiteral(QEL_DATA_DIR);
     if (!dataFolder.isEmpty())
-        folders << dataFolder;
+        folders << QDir::cleanPath(QDir(programFolder).filePath(dataFolder));
     return folders;
 }
 
