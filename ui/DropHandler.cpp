@@ -47,9 +47,9 @@ bool DropHandler::eventFilter(QObject* watched, QEvent* event)
     auto* drag = static_cast<QDropEvent*>(event);
     const QString path = drag->mimeData() ? DroppedDefinition(*drag->mimeData()) : QString();
     // Only ever a copy: a source offering nothing but a move would delete
-    // the file once it was "moved" into the editor. While a dialog is open
-    // the window takes no input, drops included.
-    if (path.isEmpty() || !(drag->possibleActions() & Qt::CopyAction) || !window_.isEnabled()) {
+    // the file once it was "moved" into the editor. (While a dialog is open
+    // the window is disabled, and Qt hands it no drags at all.)
+    if (path.isEmpty() || !(drag->possibleActions() & Qt::CopyAction)) {
         drag->ignore();
         return true;
     }
