@@ -82,9 +82,8 @@ void FollowLink(QTextBrowser* browser, const QUrl& link)
 
 }  // namespace
 
-QStringList HelpFolders()
+QStringList HelpFolders(const QString& programFolder)
 {
-    const QString programFolder = QCoreApplication::applicationDirPath();
     QStringList folders{QDir::currentPath(), programFolder};
     // Installed, the data folder lies at a fixed place from bin/, whatever
     // the prefix.
@@ -141,7 +140,7 @@ void HelpViewer::showHelp(const QString& helpFile, const QString& keyword)
     browser_->raise();
     browser_->activateWindow();
 
-    const QStringList folders = HelpFolders();
+    const QStringList folders = HelpFolders(QCoreApplication::applicationDirPath());
     const QString path = FindHelpFile(helpFile, folders);
     if (path.isEmpty()) {
         QString list;
