@@ -13,7 +13,8 @@ namespace qel::ui {
 
 // The local path of the one definition (".ini") file that `data` carries;
 // empty when it carries anything else: several files, a folder, another
-// kind of file, a remote address or plain text.
+// kind of file, a remote address or plain text. (Pictures and sounds are
+// refused too, for now: the File Section does not take drops yet.)
 QString DroppedDefinition(const QMimeData& data);
 
 // Watches the drags over `window` and every control in it, which would
