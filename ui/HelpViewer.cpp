@@ -82,12 +82,14 @@ void FollowLink(QTextBrowser* browser, const QUrl& link)
 
 }  // namespace
 
-QStringList HelpFolders()
+QStringList HelpFolders(const QString& programFolder)
 {
-    QStringList folders{QDir::currentPath(), QCoreApplication::applicationDirPath()};
+    QStringList folders{QDir::currentPath(), programFolder};
+    // Installed, the data folder lies at a fixed place from bin/, whatever
+    // the prefix.
     const QString dataFolder = QStringLiteral(QEL_DATA_DIR);
     if (!dataFolder.isEmpty())
-        folders << dataFolder;
+        folders << QDir::cleanPath(QDir(programFolder).filePath(dataFolder));
     return folders;
 }
 
@@ -138,7 +140,7 @@ void HelpViewer::showHelp(const QString& helpFile, const QString& keyword)
     browser_->raise();
     browser_->activateWindow();
 
-    const QStringList folders = HelpFolders();
+    const QStringList folders = HelpFolders(QCoreApplication::applicationDirPath());
     const QString path = FindHelpFile(helpFile, folders);
     if (path.isEmpty()) {
         QString list;

@@ -34,8 +34,8 @@ private:
 };
 
 // Where a bare help file name is looked for: the current folder, the folder
-// of the executable, the installed data folder.
-QStringList HelpFolders();
+// of the executable (`programFolder`), the data folder installed beside it.
+QStringList HelpFolders(const QString& programFolder);
 
 // The first folder of `folders` that holds `name`, joined with it; empty when
 // none does. A name with a folder part is only looked for where it points.

@@ -1,6 +1,10 @@
 // The editor: one window over one definition file.
 #include <QTimer>
+#include <cstdio>
 
+#include "ApplicationIcon.h"
+#include "CommandLine.h"
+#include "DropHandler.h"
 #include "MainWindow.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"
@@ -9,12 +13,31 @@
 
 int main(int argc, char** argv)
 {
-    qel::ui::QelApplication app(argc, argv);
+    // Before any GUI: --help and --version need no display.
+    const qel::ui::CommandLine command = qel::ui::ParseCommandLine(qel::ui::ArgumentsOf(argc, argv));
+    switch (command.action) {
+    case qel::ui::CommandLine::Action::Print:
+        std::fputs(command.text.toLocal8Bit().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case qel::ui::CommandLine::Action::Fail:
+        std::fputs(command.text.toLocal8Bit().constData(), stderr);
+        return qel::ui::kUsageExitStatus;
+    case qel::ui::CommandLine::Action::Start:
+        break;
+    }
+
+    // Qt sees only the program name: the words were all read above, and a
+    // file named like one of Qt's own options must not be taken for it.
+    int qtArgc = 1;
+    qel::ui::QelApplication app(qtArgc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("brix"));
     QCoreApplication::setApplicationName(QStringLiteral("QELv2"));
     // The application title is the main window's own title. It is not made
     // Qt's display name, which the platforms append to every window's caption
     // ("Sort Objects - QEL v2 [Tarnwick]").
+    // The desktop entry's name ties the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.qel"));
+    QGuiApplication::setWindowIcon(qel::ui::ApplicationIcon());
 
     qel::ui::QtPrompter prompter;
     app.setErrorPrompter(&prompter);
@@ -23,6 +46,7 @@ int main(int argc, char** argv)
 
     TMainFrm mainFrm(prompter, store, launcher);
     mainFrm.CreateDialogs();
+    qel::ui::InstallDropHandling(mainFrm);
     mainFrm.show();
 
     // QEL_SCREENSHOT=file.png: save a picture of the window once it is shown
@@ -34,6 +58,10 @@ int main(int argc, char** argv)
             QCoreApplication::exit(saved ? 0 : 1);
         });
     }
+    // The file is read once the loop runs, so the window is on screen
+    // behind an error box of a failed read.
+    if (!command.path.isEmpty())
+        QMetaObject::invokeMethod(&mainFrm, [&] { mainFrm.OpenPath(command.path); }, Qt::QueuedConnection);
     const int result = app.exec();
     app.setErrorPrompter(nullptr);
     return result;

@@ -160,6 +160,18 @@ TEST(FindHelpFileTest, LooksInTheFoldersInOrder)
     EXPECT_TRUE(FindHelpFile(QString(), folders).isEmpty());
 }
 
+// An installed tree finds its help file wherever its prefix is.
+TEST(HelpFoldersTest, TheDataFolderFollowsTheExecutable)
+{
+    for (const char* prefix : {"/usr", "/tmp/elsewhere/with space"}) {
+        const QString bin = QString::fromUtf8(prefix) + QStringLiteral("/bin");
+        const QStringList folders = qel::ui::HelpFolders(bin);
+        ASSERT_EQ(folders.size(), 3) << prefix;
+        EXPECT_EQ(folders[1], bin) << prefix;
+        EXPECT_EQ(folders[2], QString::fromUtf8(prefix) + QStringLiteral("/share/qel")) << prefix;
+    }
+}
+
 // The help file that ships with the editor: every topic the editor and its
 // contents list point to exists.
 TEST(ShippedHelpTest, HasEveryTopicAndNoBrokenLink)

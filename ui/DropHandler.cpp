@@ -1,0 +1,80 @@
+#include "DropHandler.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+#include "MainWindow.h"
+
+namespace qel::ui {
+
+QString DroppedDefinition(const QMimeData& data)
+{
+    const QList<QUrl> urls = data.urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return {};
+    const QString path = urls.front().toLocalFile();
+    if (!path.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) || QFileInfo(path).isDir())
+        return {};
+    return path;
+}
+
+DropHandler::DropHandler(TMainFrm& window) : QObject(&window), window_(window)
+{
+    window_.setAcceptDrops(true);
+    // Drags reach the control under the pointer first; the edits would take
+    // a dropped file's name as text. Watching the whole application sees
+    // them before any control does.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool DropHandler::isOverWindow(QObject* watched) const
+{
+    if (!watched->isWidgetType())
+        return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    return widget == &window_ || window_.isAncestorOf(widget);
+}
+
+bool DropHandler::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) || !isOverWindow(watched))
+        return false;
+
+    auto* drag = static_cast<QDropEvent*>(event);
+    const QString path = drag->mimeData() ? DroppedDefinition(*drag->mimeData()) : QString();
+    // Only ever a copy: a source offering nothing but a move would delete
+    // the file once it was "moved" into the editor. (While a dialog is open
+    // the window is disabled, and Qt hands it no drags at all.)
+    if (path.isEmpty() || !(drag->possibleActions() & Qt::CopyAction)) {
+        drag->ignore();
+        return true;
+    }
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
+    if (type == QEvent::Drop) {
+        // Not inside the drop itself: the source waits for it to end, and
+        // the question about unsaved changes may take a while.
+        TMainFrm* window = &window_;
+        QMetaObject::invokeMethod(
+            window,
+            [window, path] {
+                window->guarded([&] {
+                    if (window->QuerySaveChanges())
+                        window->OpenPath(path);
+                });
+            },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void InstallDropHandling(TMainFrm& window)
+{
+    new DropHandler(window);
+}
+
+}  // namespace qel::ui
