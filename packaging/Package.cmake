@@ -21,9 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What Qt loads at run time, which the library check cannot see: the
 # platform plugins (xcb comes with libqt6gui6, which the check finds, the
 # others with qt6-qpa-plugins; the GIF and JPEG readers come with libqt6gui6
-# too) and the media backends of libqt6multimedia6, whose GStreamer backend
-# needs the wave parser and audio sinks of the two plugin packages.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6multimedia6, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+# too), and for the sound preview libqt6multimedia6, whose QSoundEffect
+# decodes WAV itself and plays it through the sound server's client library.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6multimedia6, libpulse0")
 
 include(CPack)

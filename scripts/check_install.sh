@@ -89,7 +89,7 @@ echo "$deb"
 dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $NF }' | sed 's|^\./usr/||' | compare_files "the package"
 depends="$(dpkg-deb --field "$deb" Depends)"
 # Found by the library check, and named because Qt loads them at run time.
-for package in libqt6widgets6 libc6 qt6-qpa-plugins libqt6gui6 libqt6multimedia6; do
+for package in libqt6widgets6 libc6 qt6-qpa-plugins libqt6gui6 libqt6multimedia6 libpulse0; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "the package does not depend on $package: $depends"
 done
 
