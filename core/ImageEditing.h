@@ -26,7 +26,7 @@
 
 namespace qel {
 
-// The three numbers of an image that the edits eImageX, eImageY, eImageTime edit.
+// The three numbers of an image: tiles across, tiles down, animation time.
 enum class ImageNumberField { XTiles, YTiles, AniTime };
 
 // The text an image number edit shows: decimal, or empty for -1 (not given).

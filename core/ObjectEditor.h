@@ -34,15 +34,15 @@ inline constexpr char kApplyMarker = 't';
 // One tile is 16 pixels.
 inline constexpr std::int32_t kTilePixels = 16;
 
-// The values of the object editor's controls.
+// The values of one object as the object editor holds them.
 struct EditorValues {
-    std::string xText;                 // eObjectX
-    std::string yText;                 // eObjectY
-    int imageChoice = -1;              // ObjectImageBox: position into images(); -1 = none ("IMAGE#")
-    int layerChoice = -1;              // ObjectLayerBox: 0-7; -1 = placeholder "Layer"
-    int modeChoice = -1;               // ObjectModeBox: 0-5; 6 = "None"; -1 = placeholder "Mode"
-    std::string displayTimeText = "0"; // eObjectDsplyTime, taken verbatim
-    std::string objectIdText = "0";    // eObjectID, taken verbatim
+    std::string xText;                 // the X coordinate as typed
+    std::string yText;                 // the Y coordinate as typed
+    int imageChoice = -1;              // position into images(); -1 = no image chosen
+    int layerChoice = -1;              // layer 0-7; -1 = no layer chosen
+    int modeChoice = -1;               // mode 0-5; 6 = "None"; -1 = no mode chosen
+    std::string displayTimeText = "0"; // taken verbatim
+    std::string objectIdText = "0";    // taken verbatim
 
     friend bool operator==(const EditorValues&, const EditorValues&) = default;
 };
