@@ -37,6 +37,7 @@
 #include "OptionsDialog.h"
 #include "PreviewSection.h"
 #include "Prompter.h"
+#include "SectionLinks.h"
 #include "SortDialog.h"
 
 using qel::ui::FromBytes;
@@ -125,6 +126,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     helpViewer_ = std::make_unique<qel::ui::HelpViewer>(this);
 
     FormCreate();
+    qel::ui::LinkSections(*this);
     Timer->start();
     AnimTimer->start();
 }
@@ -275,6 +277,7 @@ void TMainFrm::RedoExecute()
 
 void TMainFrm::TimerTimer()
 {
+    qel::ui::FollowImageBox(*imageSection->ImageBox, *objectsSection->ObjectImageBox);
     imageSection->Refresh();
     objectsSection->Refresh();
     fileSection->Refresh();
@@ -465,6 +468,7 @@ void TMainFrm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    previewSection->FormClose();
     event->accept();
 }
 

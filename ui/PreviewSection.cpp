@@ -6,7 +6,13 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <QPixmap>
+#include <QTimer>
+
 #include "Controls.h"
+#include "DocumentSession.h"
+#include "Guarded.h"
+#include "Prompter.h"
 
 namespace qel::ui {
 
@@ -54,11 +60,74 @@ PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter
     Progress->hide();
 }
 
+PreviewSection::~PreviewSection() = default;
+
 void PreviewSection::ResetControls()
 {
     Image->hide();
     Progress->hide();
     ProgressLabel->hide();
+}
+
+template <class Handler>
+void PreviewSection::Handle(Handler&& handler)
+{
+    Guarded(prompter_, window(), std::forward<Handler>(handler));
+}
+
+void PreviewSection::ShowPicture(const QImage& picture)
+{
+    const QSize view = Image->size();
+    QImage shown = picture;
+    if (picture.width() > view.width() || picture.height() > view.height())
+        shown = picture.scaled(view, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    Image->setPixmap(QPixmap::fromImage(shown));
+}
+
+void PreviewSection::HidePicture()
+{
+    Image->hide();
+}
+
+void PreviewSection::HideAnimationPicture()
+{
+    if (animationRunning_)
+        Image->hide();
+}
+
+void PreviewSection::ShowError(const QString& message)
+{
+    PrevErrorLabel->setText(message);
+    PrevErrorLabel->show();
+}
+
+void PreviewSection::FileListClick(std::optional<std::size_t> focused)
+{
+    (void)focused;
+}
+
+void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles, const QString& yTiles,
+                                     const QString& aniTime)
+{
+    (void)file;
+    (void)xTiles;
+    (void)yTiles;
+    (void)aniTime;
+}
+
+void PreviewSection::ShowCell()
+{
+}
+
+void PreviewSection::AnimTimerTimer()
+{
+    if (!animationRunning_)
+        return;
+    ShowCell();
+}
+
+void PreviewSection::FormClose()
+{
 }
 
 }  // namespace qel::ui
