@@ -274,8 +274,7 @@ void ImageSection::ImageBoxEdited(const QString& text)
         {
             const QSignalBlocker blocker(ImageBox);
             ImageBox->setCurrentIndex(match);
-            if (match < 0)
-                ImageBox->setEditText(text);
+            ImageBox->setEditText(text);  // as typed, whatever its case
         }
         edit->setCursorPosition(std::min(cursor, static_cast<int>(edit->text().size())));
     }

@@ -14,6 +14,12 @@
 #include "FakeSettingsStore.h"
 #include "MainWindow.h"
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
