@@ -5,12 +5,18 @@
 
 namespace qel::ui {
 
+QString FailureMessage(const std::exception& error)
+{
+    const auto* own = dynamic_cast<const qel::Error*>(&error);
+    return VisibleText(qel::WithFullStop(own != nullptr ? own->message() : std::string(error.what())));
+}
+
 QString FailureMessage(std::exception_ptr failure)
 {
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception& error) {
-        return FromBytes(qel::WithFullStop(error.what()));
+        return FailureMessage(error);
     } catch (...) {
         return QStringLiteral("An unexpected failure ended the command.");
     }
