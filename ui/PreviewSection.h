@@ -6,8 +6,12 @@
 #include <QGroupBox>
 #include <QImage>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "Animation.h"
+#include "PicClip.h"
 
 class QLabel;
 class QProgressBar;
@@ -16,7 +20,14 @@ class QToolButton;
 
 namespace qel::app {
 class DocumentSession;
-}
+class SoundPreviewFile;
+}  // namespace qel::app
+
+namespace qel::platform {
+class FileOperations;
+class PictureService;
+class SoundService;
+}  // namespace qel::platform
 
 namespace qel::ui {
 
@@ -32,14 +43,19 @@ public:
     // its label are hidden (a running animation goes on).
     void ResetControls();
 
-    // The folder of the program, where the sound copy goes when it can, and
-    // the window's animation timer.
-    void UseProgramFolder(const QString& folder) { programFolder_ = folder; }
+    // The folder of the program, where the sound copy goes when it can (else
+    // to the per-user cache folder), and the window's animation timer.
+    void UseProgramFolder(const QString& folder);
     void UseAnimTimer(QTimer* timer) { animTimer_ = timer; }
+    // The services; the section's own Qt ones until others are given.
+    void UsePictureService(platform::PictureService& pictures) { pictures_ = &pictures; }
+    void UseSoundService(platform::SoundService& sound);
+    void UseFileOperations(platform::FileOperations& files) { files_ = &files; }
 
     bool AnimationRunning() const { return animationRunning_; }
-    int FrameColumn() const { return frameColumn_; }
-    int FrameRow() const { return frameRow_; }
+    // The cell the next tick shows.
+    int FrameColumn() const { return frames_.current().column; }
+    int FrameRow() const { return frames_.current().row; }
 
     // Shows `picture` in Image: centred, shrunk in proportion when it is
     // larger than the view.
@@ -55,6 +71,8 @@ public:
     // Starts the animation of the image whose edits hold these texts.
     void AniPreviewClick(const QString& file, const QString& xTiles, const QString& yTiles, const QString& aniTime);
     void AnimTimerTimer();
+    void PlayClick();
+    void StopClick();
     // The window closes: the player stops and the sound copy goes.
     void FormClose();
 
@@ -68,22 +86,30 @@ public:
 
 private:
     void ShowError(const QString& message);
-    void ShowCell();
+    void HideError();
+    void ClosePlayer();
+    void ShowNextCell();
+    void SoundFailed(const QString& message);
+    // The document's folder followed by `name`, as file name bytes.
+    std::string InDocumentFolder(const std::string& name) const;
     template <class Handler>
     void Handle(Handler&& handler);
 
     app::DocumentSession& session_;
     Prompter& prompter_;
-    QString programFolder_;
     QTimer* animTimer_ = nullptr;
 
+    std::unique_ptr<platform::PictureService> ownPictures_;
+    std::unique_ptr<platform::SoundService> ownSound_;
+    std::unique_ptr<platform::FileOperations> ownFiles_;
+    platform::PictureService* pictures_;
+    platform::SoundService* sound_ = nullptr;
+    platform::FileOperations* files_;
+    std::unique_ptr<app::SoundPreviewFile> soundFile_;
+
     bool animationRunning_ = false;
-    int frameColumn_ = 0;
-    int frameRow_ = 0;
-    // PicClip: the animated picture and its grid.
-    QImage clipPicture_;
-    int clipColumns_ = 1;
-    int clipRows_ = 1;
+    AnimationFrames frames_;
+    platform::PicClip picClip_;
 };
 
 }  // namespace qel::ui
