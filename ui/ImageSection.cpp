@@ -10,11 +10,11 @@
 #include <exception>
 #include <utility>
 
+#include "Animation.h"
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
 #include "ImageCommands.h"
-#include "IntConversion.h"
 #include "Latin1Text.h"
 #include "Prompter.h"
 #include "UpDownButton.h"
@@ -32,15 +32,6 @@ UpDownButton* MakeUpDown(QWidget* parent, const QString& objectName, QLineEdit* 
 }
 
 const QString kNoImage = QStringLiteral("IMAGE#");
-
-// A whole number above 0, as the animation preview needs it.
-bool IsCount(const QString& text)
-{
-    if (FirstUnstorableCharacter(text) >= 0)
-        return false;
-    const auto value = TryStrToInt(ToBytes(text));
-    return value && *value > 0;
-}
 
 void SetTextIfOther(QLineEdit* edit, const QString& text)
 {
@@ -123,8 +114,8 @@ void ImageSection::ResetControls()
 
 void ImageSection::Refresh()
 {
-    AniPreview->setEnabled(!eImageFile->text().isEmpty() && IsCount(eImageX->text()) && IsCount(eImageY->text()) &&
-                           IsCount(eImageTime->text()));
+    AniPreview->setEnabled(AnimationPreviewEnabled(CheckedBytes(eImageFile->text()), CheckedBytes(eImageX->text()),
+                                                   CheckedBytes(eImageY->text()), CheckedBytes(eImageTime->text())));
 }
 
 std::optional<std::size_t> ImageSection::SelectedImage() const

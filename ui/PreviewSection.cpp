@@ -23,19 +23,6 @@
 
 namespace qel::ui {
 
-namespace {
-// An edit's text as bytes for the checks; a character without a byte can
-// only make it no number, which '?' keeps it.
-std::string EditBytes(const QString& text)
-{
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (const QChar c : text)
-        bytes += c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : '?';
-    return bytes;
-}
-}  // namespace
-
 PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
     : QGroupBox(parent),
       session_(session),
@@ -222,7 +209,7 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
         Progress->hide();
         ClosePlayer();
         Player->hide();
-        const std::string bytes = InDocumentFolder(EditBytes(file));
+        const std::string bytes = InDocumentFolder(CheckedBytes(file));
         if (file.isEmpty() || !files_->exists(bytes)) {
             Image->hide();
             ShowError(QString::fromLatin1(kAnimationFileNotFoundMessage));
@@ -232,7 +219,7 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
         // leave a running animation as it was.
         platform::PicClip clip;
         clip.setPicture(pictures_->load(FileNameText(bytes)));
-        const AnimationInput input = CheckAnimationInput(EditBytes(xTiles), EditBytes(yTiles), EditBytes(aniTime));
+        const AnimationInput input = CheckAnimationInput(CheckedBytes(xTiles), CheckedBytes(yTiles), CheckedBytes(aniTime));
         if (!input.ok()) {
             Image->hide();
             ShowError(FromBytes(input.message));
