@@ -117,6 +117,8 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     AnimTimer = new QTimer(this);
     AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
     AnimTimer->setInterval(1000);
+    // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
+    AnimTimer->setTimerType(Qt::PreciseTimer);
 
     connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
