@@ -78,12 +78,7 @@ PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter
     connect(StopButton, &QToolButton::clicked, this, &PreviewSection::StopClick);
 }
 
-PreviewSection::~PreviewSection()
-{
-    // The section's own player goes before the section it reports to.
-    if (sound_)
-        sound_->disconnect(this);
-}
+PreviewSection::~PreviewSection() = default;
 
 void PreviewSection::ResetControls()
 {
