@@ -1,5 +1,6 @@
 #include "FileSection.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -7,17 +8,27 @@
 
 #include <algorithm>
 
+#include "AppSettings.h"
 #include "Controls.h"
 #include "DocumentSession.h"
+#include "FileCommands.h"
 #include "FileListModel.h"
+#include "FileNameText.h"
+#include "FileOperations.h"
+#include "Guarded.h"
 #include "Latin1Text.h"
 #include "OutFileCommands.h"
+#include "PathText.h"
 #include "Prompter.h"
 
 namespace qel::ui {
 
 FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
-    : QGroupBox(parent), session_(session), prompter_(prompter)
+    : QGroupBox(parent),
+      session_(session),
+      prompter_(prompter),
+      ownFiles_(std::make_unique<platform::QtFileOperations>()),
+      files_(ownFiles_.get())
 {
     MakeSection(this, QStringLiteral("FileSection"), QStringLiteral("File Section"), QRect(0, 32, 145, 417));
 
@@ -52,6 +63,12 @@ FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, QWid
     FileList->setModel(model_);
     connect(eOutFile, &QLineEdit::textEdited, this, &FileSection::eOutFileEdited);
     connect(&session_, &app::DocumentSession::outFileChanged, this, &FileSection::ShowOutFile);
+    connect(AddFile, &QToolButton::clicked, this, &FileSection::AddFileClick);
+    connect(DelFile, &QToolButton::clicked, this, &FileSection::DelFileClick);
+    connect(ClearFileList, &QToolButton::clicked, this, &FileSection::ClearFileListClick);
+    connect(FileList, &QListView::clicked, this, &FileSection::FileListClicked);
+    connect(FileList, &QListView::doubleClicked, this, &FileSection::FileListDblClick);
+    FileList->installEventFilter(this);
 }
 
 FileSection::~FileSection()
@@ -65,7 +82,116 @@ void FileSection::ResetControls()
     eOutFile->clear();
 }
 
-void FileSection::Refresh() {}
+void FileSection::Refresh()
+{
+    ClearFileList->setEnabled(!session_.document().files().empty());
+}
+
+template <class Handler>
+void FileSection::Handle(Handler&& handler)
+{
+    Guarded(prompter_, window(), std::forward<Handler>(handler));
+}
+
+bool FileSection::eventFilter(QObject* watched, QEvent* event)
+{
+    // A key that moves the focus frame counts as a click, as it does for a
+    // plain list box.
+    if (watched == FileList && event->type() == QEvent::KeyRelease) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Space:
+            emit FileListClicked();
+            break;
+        default:
+            break;
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+std::optional<std::size_t> FileSection::FocusedEntry() const
+{
+    const QModelIndex current = FileList->currentIndex();
+    if (!current.isValid() || static_cast<std::size_t>(current.row()) >= session_.document().files().size())
+        return std::nullopt;
+    return static_cast<std::size_t>(current.row());
+}
+
+std::vector<std::size_t> FileSection::SelectedEntries() const
+{
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : FileList->selectionModel()->selectedRows())
+        rows.push_back(static_cast<std::size_t>(index.row()));
+    return rows;
+}
+
+void FileSection::AddFileClick()
+{
+    Handle([this] {
+        const QStringList chosen = prompter_.openFiles(window(), QString());
+        if (chosen.isEmpty())
+            return;
+        std::vector<std::string> paths;
+        paths.reserve(static_cast<std::size_t>(chosen.size()));
+        for (const QString& path : chosen)
+            paths.push_back(FileNameBytes(path));
+        const bool collect = settings_ && settings_->collectFiles();
+        std::vector<FileCopy> copies;
+        session_.push(app::MakeAddFiles(
+            session_, paths, collect, [this](const std::string& path) { return files_->exists(path); }, &copies));
+        // Every chosen file is handled before one message names those whose
+        // copy failed; their names stay listed.
+        QStringList failed;
+        for (const FileCopy& copy : copies)
+            if (!files_->copy(copy.source, copy.target, false))
+                failed << FileNameText(NamePart(copy.target));
+        if (failed.isEmpty())
+            return;
+        const QString folder = FileNameText(session_.document().documentFolder());
+        prompter_.error(window(), failed.size() == 1
+                                      ? QStringLiteral("'%1' could not be copied to %2.").arg(failed.front(), folder)
+                                      : QStringLiteral("These files could not be copied to %1: %2.")
+                                            .arg(folder, failed.join(QStringLiteral(", "))));
+    });
+}
+
+void FileSection::DelFileClick()
+{
+    Handle([this] { session_.push(app::MakeDeleteFiles(session_, SelectedEntries())); });
+}
+
+void FileSection::ClearFileListClick()
+{
+    Handle([this] {
+        session_.push(app::MakeClearFiles(session_));
+        emit pictureHideRequested();
+    });
+}
+
+void FileSection::FileListDblClick()
+{
+    Handle([this] {
+        const std::optional<std::size_t> image = selectedImage_ ? selectedImage_() : std::nullopt;
+        const FileDoubleClick decision = DecideFileDoubleClick(session_.document(), image, FocusedEntry());
+        switch (decision.action) {
+        case FileDoubleClick::Action::Nothing:
+            return;
+        case FileDoubleClick::Action::Ask:
+            if (!prompter_.confirm(window(), FromBytes(decision.question)))
+                return;
+            break;
+        case FileDoubleClick::Action::SetFile:
+            break;
+        }
+        session_.push(app::MakeSetImageFileFromList(session_, *image, decision.name));
+    });
+}
 
 void FileSection::ShowOutFile()
 {

@@ -1,13 +1,22 @@
 #include "ImageSection.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QToolButton>
+#include <algorithm>
+#include <exception>
+#include <utility>
 
+#include "Animation.h"
 #include "Controls.h"
 #include "DocumentSession.h"
+#include "Guarded.h"
+#include "ImageCommands.h"
 #include "Latin1Text.h"
+#include "Prompter.h"
 #include "UpDownButton.h"
 
 namespace qel::ui {
@@ -20,6 +29,14 @@ UpDownButton* MakeUpDown(QWidget* parent, const QString& objectName, QLineEdit* 
     const QRect edit = buddy->geometry();
     upDown->setGeometry(edit.right() + 1, edit.top(), 16, edit.height());
     return upDown;
+}
+
+const QString kNoImage = QStringLiteral("IMAGE#");
+
+void SetTextIfOther(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
 }
 }  // namespace
 
@@ -66,7 +83,22 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QW
                                  QRect(86, 196, 57, 33));
     AniPreview->setIconSize(QSize(32, 24));
 
-    connect(&session_, &app::DocumentSession::imagesChanged, this, &ImageSection::ShowImageKeys);
+    // Typing picks items by their whole text only; no completion.
+    ImageBox->setCompleter(nullptr);
+
+    connect(&session_, &app::DocumentSession::imagesChanged, this, &ImageSection::DocumentImagesChanged);
+    connect(ImageBox, &QComboBox::currentIndexChanged, this, &ImageSection::ImageBoxChange);
+    connect(ImageBox->lineEdit(), &QLineEdit::textEdited, this, &ImageSection::ImageBoxEdited);
+    connect(AddImage, &QToolButton::clicked, this, &ImageSection::AddImageClick);
+    connect(DelImage, &QToolButton::clicked, this, &ImageSection::DelImageClick);
+    for (QLineEdit* edit : {eImageFile, eImageX, eImageY, eImageTime})
+        edit->installEventFilter(this);
+    connect(ImageXUpDown, &UpDownButton::changingEx, this, &ImageSection::ImageXUpDownChangingEx);
+    connect(ImageYUpDown, &UpDownButton::changingEx, this, &ImageSection::ImageYUpDownChangingEx);
+    connect(ImageTimeUpDown, &UpDownButton::changingEx, this, &ImageSection::ImageTimeUpDownChangingEx);
+    // One click handler for the three spin buttons.
+    for (UpDownButton* upDown : {ImageXUpDown, ImageYUpDown, ImageTimeUpDown})
+        connect(upDown, &UpDownButton::clicked, this, &ImageSection::ImageXUpDownClick);
 }
 
 void ImageSection::ResetControls()
@@ -75,16 +107,89 @@ void ImageSection::ResetControls()
     eImageX->setText(QStringLiteral("0"));
     eImageY->setText(QStringLiteral("0"));
     eImageTime->setText(QStringLiteral("0"));
-    ShowPlaceholder(ImageBox, QStringLiteral("IMAGE#"));
+    const QSignalBlocker blocker(ImageBox);
+    ShowPlaceholder(ImageBox, kNoImage);
+    shown_.reset();
 }
 
-void ImageSection::Refresh() {}
+void ImageSection::Refresh()
+{
+    AniPreview->setEnabled(AnimationPreviewEnabled(CheckedBytes(eImageFile->text()), CheckedBytes(eImageX->text()),
+                                                   CheckedBytes(eImageY->text()), CheckedBytes(eImageTime->text())));
+}
 
-void ImageSection::ShowImageKeys()
+std::optional<std::size_t> ImageSection::SelectedImage() const
+{
+    const int index = ImageBox->currentIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= session_.document().images().size())
+        return std::nullopt;
+    return static_cast<std::size_t>(index);
+}
+
+template <class Handler>
+void ImageSection::Handle(Handler&& handler)
+{
+    const bool outer = handling_;
+    handling_ = true;
+    Guarded(prompter_, window(), std::forward<Handler>(handler));
+    handling_ = outer;
+}
+
+bool ImageSection::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        if (watched == eImageFile)
+            eImageFileKeyUp();
+        else if (watched == eImageX)
+            eImageXKeyUp();
+        else if (watched == eImageY)
+            eImageYKeyUp();
+        else if (watched == eImageTime)
+            eImageTimeKeyUp();
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void ImageSection::ShowSelectedImage()
+{
+    const std::optional<std::size_t> selected = SelectedImage();
+    if (!selected)
+        return;
+    const ObjectImage& image = session_.document().images()[*selected];
+    const ImageEditTexts texts = ShownImageTexts(image);
+    eImageFile->setText(FromBytes(texts.file));
+    eImageX->setText(FromBytes(texts.xTiles));
+    eImageY->setText(FromBytes(texts.yTiles));
+    eImageTime->setText(FromBytes(texts.aniTime));
+    shown_ = image;
+}
+
+void ImageSection::Select(int index)
+{
+    if (ImageBox->currentIndex() == index)
+        return;
+    const QSignalBlocker blocker(ImageBox);
+    ImageBox->setCurrentIndex(index);
+}
+
+void ImageSection::ShowNoImage()
+{
+    {
+        const QSignalBlocker blocker(ImageBox);
+        ShowPlaceholder(ImageBox, kNoImage);
+    }
+    eImageFile->clear();
+    eImageX->setText(QStringLiteral("0"));
+    eImageY->setText(QStringLiteral("0"));
+    eImageTime->setText(QStringLiteral("0"));
+    shown_.reset();
+}
+
+void ImageSection::ShowKeys()
 {
     const DefinitionDocument& doc = session_.document();
     QStringList keys;
-    keys.reserve(doc.imageCount());
+    keys.reserve(static_cast<qsizetype>(doc.images().size()));
     for (std::size_t i = 0; i < doc.images().size(); ++i)
         keys << FromBytes(doc.imageKey(i));
     QStringList shown;
@@ -93,12 +198,199 @@ void ImageSection::ShowImageKeys()
     if (keys == shown)
         return;
     const int chosen = ImageBox->currentIndex();
+    const QString text = ImageBox->currentText();
+    const QSignalBlocker blocker(ImageBox);
     ImageBox->clear();
     ImageBox->addItems(keys);
-    if (chosen >= 0 && chosen < ImageBox->count())
+    // A chosen item that is still there stays chosen; otherwise none is.
+    if (chosen >= 0 && chosen < ImageBox->count()) {
         ImageBox->setCurrentIndex(chosen);
-    else
-        ShowPlaceholder(ImageBox, QStringLiteral("IMAGE#"));
+    } else {
+        ImageBox->setCurrentIndex(-1);
+        ImageBox->setEditText(text);
+    }
+}
+
+void ImageSection::DocumentImagesChanged()
+{
+    const int chosenBefore = ImageBox->currentIndex();
+    ShowKeys();
+    if (handling_) {
+        // The handler shows what its step did; the edits hold the values.
+        if (const auto selected = SelectedImage())
+            shown_ = session_.document().images()[*selected];
+        return;
+    }
+    // A step made elsewhere (undo, redo, the file list, a new document).
+    if (ImageBox->count() == 0) {
+        if (chosenBefore >= 0 || shown_)
+            ShowNoImage();
+        return;
+    }
+    if (chosenBefore >= 0 && ImageBox->currentIndex() < 0) {
+        // The chosen image went away: the last one takes its place.
+        Select(ImageBox->count() - 1);
+        ShowSelectedImage();
+        return;
+    }
+    const std::optional<std::size_t> selected = SelectedImage();
+    if (!selected)
+        return;
+    const ObjectImage& image = session_.document().images()[*selected];
+    if (!shown_) {
+        ShowSelectedImage();
+        return;
+    }
+    // Only the edits whose value changed: an edit still holding a refused
+    // text keeps it.
+    if (image.file != shown_->file)
+        SetTextIfOther(eImageFile, FromBytes(image.file));
+    if (image.xTiles != shown_->xTiles)
+        SetTextIfOther(eImageX, FromBytes(ImageNumberText(image.xTiles)));
+    if (image.yTiles != shown_->yTiles)
+        SetTextIfOther(eImageY, FromBytes(ImageNumberText(image.yTiles)));
+    if (image.aniTime != shown_->aniTime)
+        SetTextIfOther(eImageTime, FromBytes(ImageNumberText(image.aniTime)));
+    shown_ = image;
+}
+
+void ImageSection::ImageBoxEdited(const QString& text)
+{
+    // Like a plain combo box: the typed text chooses the item of that text,
+    // or none, and the change handler runs.
+    const int match = ImageBox->findText(text, Qt::MatchFixedString);
+    if (match != ImageBox->currentIndex()) {
+        QLineEdit* edit = ImageBox->lineEdit();
+        const int cursor = edit->cursorPosition();
+        {
+            const QSignalBlocker blocker(ImageBox);
+            ImageBox->setCurrentIndex(match);
+            ImageBox->setEditText(text);  // as typed, whatever its case
+        }
+        edit->setCursorPosition(std::min(cursor, static_cast<int>(edit->text().size())));
+    }
+    ImageBoxChange();
+}
+
+void ImageSection::ImageBoxChange()
+{
+    ShowSelectedImage();
+    emit animationPictureHideRequested();
+}
+
+void ImageSection::AddImageClick()
+{
+    Handle([this] {
+        session_.push(app::MakeAddImage(session_));
+        Select(ImageBox->count() - 1);
+        ShowSelectedImage();
+        emit animationPictureHideRequested();
+    });
+}
+
+void ImageSection::DelImageClick()
+{
+    Handle([this] {
+        const std::optional<std::size_t> selected = SelectedImage();
+        const int position = selected ? static_cast<int>(*selected) : -1;
+        emit animationPictureHideRequested();
+        std::exception_ptr failure;
+        if (selected && prompter_.confirm(window(), FromBytes(DeleteImageQuestion(session_.document(), *selected)))) {
+            // Both answers come before the one step that carries them out.
+            const bool applyToObjects = prompter_.confirm(window(), QString::fromLatin1(kApplyToObjectsQuestion));
+            try {
+                session_.push(app::MakeDeleteImage(session_, *selected, applyToObjects));
+            } catch (...) {
+                // The images are gone either way: finish the views first.
+                failure = std::current_exception();
+            }
+            emit imageItemsReplaced();
+            for (QLineEdit* edit : {eImageFile, eImageX, eImageY, eImageTime})
+                edit->clear();
+            shown_.reset();
+        }
+        if (ImageBox->count() == 0)
+            ShowNoImage();
+        Select(ImageSelectionAfterDelete(position));
+        ShowSelectedImage();
+        if (failure)
+            std::rethrow_exception(failure);
+    });
+}
+
+void ImageSection::eImageFileKeyUp()
+{
+    const std::optional<std::size_t> selected = SelectedImage();
+    if (!selected)
+        return;
+    const QString text = eImageFile->text();
+    const qsizetype refused = FirstUnstorableCharacter(text);
+    if (refused >= 0) {
+        const QString message = UnstorableCharacterMessage(text, refused);
+        eImageFile->setText(FromBytes(session_.document().images()[*selected].file));
+        prompter_.error(window(), message);
+        return;
+    }
+    Handle([&] { session_.push(app::MakeStoreImageFile(session_, *selected, ToBytes(text))); });
+}
+
+void ImageSection::StoreNumber(QLineEdit* edit, ImageNumberField field)
+{
+    const std::optional<std::size_t> selected = SelectedImage();
+    if (!selected)
+        return;
+    const QString text = edit->text();
+    if (FirstUnstorableCharacter(text) >= 0) {
+        // No byte text to convert; the conversion's own message.
+        prompter_.error(window(), QStringLiteral("'%1' is not a valid integer value.").arg(text));
+        return;
+    }
+    Handle([&] { session_.push(app::MakeStoreImageNumber(session_, *selected, field, ToBytes(text))); });
+}
+
+void ImageSection::eImageXKeyUp()
+{
+    StoreNumber(eImageX, ImageNumberField::XTiles);
+}
+
+void ImageSection::eImageYKeyUp()
+{
+    StoreNumber(eImageY, ImageNumberField::YTiles);
+}
+
+void ImageSection::eImageTimeKeyUp()
+{
+    StoreNumber(eImageTime, ImageNumberField::AniTime);
+}
+
+void ImageSection::StoreSpin(UpDownButton* upDown, ImageNumberField field, int proposedValue)
+{
+    const std::optional<std::size_t> selected = SelectedImage();
+    if (!selected)
+        return;
+    // The value the edit is about to show, also at a limit.
+    const int value = std::clamp(proposedValue, upDown->minimum(), upDown->maximum());
+    Handle([&] { session_.push(app::MakeStoreImageSpinValue(session_, *selected, field, value)); });
+}
+
+void ImageSection::ImageXUpDownChangingEx(int proposedValue)
+{
+    StoreSpin(ImageXUpDown, ImageNumberField::XTiles, proposedValue);
+}
+
+void ImageSection::ImageYUpDownChangingEx(int proposedValue)
+{
+    StoreSpin(ImageYUpDown, ImageNumberField::YTiles, proposedValue);
+}
+
+void ImageSection::ImageTimeUpDownChangingEx(int proposedValue)
+{
+    StoreSpin(ImageTimeUpDown, ImageNumberField::AniTime, proposedValue);
+}
+
+void ImageSection::ImageXUpDownClick()
+{
+    emit animationPictureHideRequested();
 }
 
 }  // namespace qel::ui

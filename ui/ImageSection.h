@@ -1,16 +1,24 @@
 #pragma once
-// "Image Section": the image definitions and their tile numbers.
+// "Image Section": the image definitions and their tile numbers, with their
+// handlers. Every store is a step on the session; the section follows the
+// document when a step elsewhere (undo, redo, the file list) changes the
+// images.
 
 #include <QGroupBox>
+#include <cstddef>
+#include <optional>
+
+#include "DefinitionDocument.h"
+#include "ImageEditing.h"
 
 class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
 
 namespace qel::app {
 class DocumentSession;
 }
-class QLabel;
-class QLineEdit;
-class QToolButton;
 
 namespace qel::ui {
 
@@ -25,8 +33,12 @@ public:
     // The section's part of ResetDocument: empty file edit, "0" in the three
     // numbers, no image chosen.
     void ResetControls();
-    // The section's steps of the periodic refresh.
+    // The section's step of the periodic refresh: AniPreview is enabled
+    // while the file edit holds text and the three numbers are above 0.
     void Refresh();
+
+    // The image whose item ImageBox has chosen.
+    std::optional<std::size_t> SelectedImage() const;
 
     QLabel* ImageLabel;
     QComboBox* ImageBox;
@@ -45,13 +57,54 @@ public:
     UpDownButton* ImageTimeUpDown;
     QToolButton* AniPreview;
 
+    // Handlers.
+    void ImageBoxChange();
+    void AddImageClick();
+    void DelImageClick();
+    void eImageFileKeyUp();
+    void eImageXKeyUp();
+    void eImageYKeyUp();
+    void eImageTimeKeyUp();
+    void ImageXUpDownChangingEx(int proposedValue);
+    void ImageYUpDownChangingEx(int proposedValue);
+    void ImageTimeUpDownChangingEx(int proposedValue);
+    void ImageXUpDownClick();
+
+signals:
+    // A running animation's picture is to be hidden; the animation goes on.
+    void animationPictureHideRequested();
+    // A delete renamed the items: ObjectImageBox takes them at once.
+    void imageItemsReplaced();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    // The image keys as the document has them; the chosen item stays chosen
-    // while it is still there.
-    void ShowImageKeys();
+    // Copies the selected image's values into the four edits (nothing when
+    // none is selected).
+    void ShowSelectedImage();
+    // Selects item `index` (-1: none) without running ImageBoxChange.
+    void Select(int index);
+    // The document's images changed: the items follow; after a step made
+    // elsewhere, so do the selection and the edits whose values changed.
+    void DocumentImagesChanged();
+    void ShowKeys();
+    // What the edits show when there is no image at all.
+    void ShowNoImage();
+    void StoreNumber(QLineEdit* edit, ImageNumberField field);
+    void StoreSpin(UpDownButton* upDown, ImageNumberField field, int proposedValue);
+    // The user typed into ImageBox: the item of that text, if any, is chosen.
+    void ImageBoxEdited(const QString& text);
+    template <class Handler>
+    void Handle(Handler&& handler);
 
     app::DocumentSession& session_;
     Prompter& prompter_;
+    // True while a handler of this section makes its step: the handler
+    // itself decides what the controls show.
+    bool handling_ = false;
+    // The values the edits showed last, to tell which ones a step changed.
+    std::optional<ObjectImage> shown_;
 };
 
 }  // namespace qel::ui

@@ -45,4 +45,13 @@ QString UnstorableCharacterMessage(const QString& text, qsizetype position)
     return QStringLiteral("The character '%1' cannot be stored in a definition file.").arg(text.mid(position, length));
 }
 
+std::string CheckedBytes(const QString& text)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text)
+        bytes += c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : '?';
+    return bytes;
+}
+
 }  // namespace qel::ui

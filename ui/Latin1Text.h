@@ -28,4 +28,9 @@ std::string ToBytes(const QString& text);
 // The message that refuses the character at `position` of `text`.
 QString UnstorableCharacterMessage(const QString& text, qsizetype position);
 
+// The bytes of `text` with '?' for each character that has no byte: for a
+// text that is only checked (is it a number, is there such a file), where
+// such a character can only make the check fail.
+std::string CheckedBytes(const QString& text);
+
 }  // namespace qel::ui

@@ -37,6 +37,7 @@
 #include "OptionsDialog.h"
 #include "PreviewSection.h"
 #include "Prompter.h"
+#include "SectionLinks.h"
 #include "SortDialog.h"
 
 using qel::ui::FromBytes;
@@ -116,6 +117,8 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     AnimTimer = new QTimer(this);
     AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
     AnimTimer->setInterval(1000);
+    // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
+    AnimTimer->setTimerType(Qt::PreciseTimer);
 
     connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
@@ -125,6 +128,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     helpViewer_ = std::make_unique<qel::ui::HelpViewer>(this);
 
     FormCreate();
+    qel::ui::LinkSections(*this);
     Timer->start();
     AnimTimer->start();
 }
@@ -282,6 +286,7 @@ void TMainFrm::RedoExecute()
 
 void TMainFrm::TimerTimer()
 {
+    qel::ui::FollowImageBox(*imageSection->ImageBox, *objectsSection->ObjectImageBox);
     imageSection->Refresh();
     objectsSection->Refresh();
     fileSection->Refresh();
@@ -481,6 +486,7 @@ void TMainFrm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    previewSection->FormClose();
     event->accept();
 }
 

@@ -2,16 +2,36 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 
 #include "Controls.h"
+#include "DocumentSession.h"
+#include "Errors.h"
+#include "FileNameText.h"
+#include "FileOperations.h"
+#include "Guarded.h"
+#include "Latin1Text.h"
+#include "PictureService.h"
+#include "PreviewRules.h"
+#include "Prompter.h"
+#include "SoundPreviewFile.h"
+#include "SoundService.h"
 
 namespace qel::ui {
 
 PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
-    : QGroupBox(parent), session_(session), prompter_(prompter)
+    : QGroupBox(parent),
+      session_(session),
+      prompter_(prompter),
+      ownPictures_(std::make_unique<platform::QtPictureService>()),
+      ownSound_(std::make_unique<platform::QtSoundService>()),
+      ownFiles_(std::make_unique<platform::QtFileOperations>()),
+      pictures_(ownPictures_.get()),
+      files_(ownFiles_.get())
 {
     MakeSection(this, QStringLiteral("PreviewSection"), QStringLiteral("Preview Section"), QRect(144, 272, 169, 177));
 
@@ -52,13 +72,211 @@ PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter
     Progress->setFont(ControlFont());
     Progress->setGeometry(8, 156, 153, 16);
     Progress->hide();
+
+    UseSoundService(*ownSound_);
+    connect(PlayButton, &QToolButton::clicked, this, &PreviewSection::PlayClick);
+    connect(StopButton, &QToolButton::clicked, this, &PreviewSection::StopClick);
 }
+
+PreviewSection::~PreviewSection() = default;
 
 void PreviewSection::ResetControls()
 {
     Image->hide();
     Progress->hide();
     ProgressLabel->hide();
+}
+
+void PreviewSection::UseProgramFolder(const QString& folder)
+{
+    soundFile_ = std::make_unique<app::SoundPreviewFile>(folder, app::SoundPreviewFile::DefaultCacheFolder());
+}
+
+void PreviewSection::UseSoundService(platform::SoundService& sound)
+{
+    if (sound_) {
+        sound_->close();
+        sound_->disconnect(this);
+    }
+    sound_ = &sound;
+    connect(sound_, &platform::SoundService::failed, this, &PreviewSection::SoundFailed);
+}
+
+template <class Handler>
+void PreviewSection::Handle(Handler&& handler)
+{
+    Guarded(prompter_, window(), std::forward<Handler>(handler));
+}
+
+std::string PreviewSection::InDocumentFolder(const std::string& name) const
+{
+    return session_.document().documentFolder() + name;
+}
+
+void PreviewSection::ShowPicture(const QImage& picture)
+{
+    const PictureSize fit = FitPicture({picture.width(), picture.height()}, {Image->width(), Image->height()});
+    if (fit.width == picture.width() && fit.height == picture.height()) {
+        Image->setPixmap(QPixmap::fromImage(picture));
+        return;
+    }
+    Image->setPixmap(
+        QPixmap::fromImage(picture.scaled(fit.width, fit.height, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void PreviewSection::HidePicture()
+{
+    Image->hide();
+}
+
+void PreviewSection::HideAnimationPicture()
+{
+    if (animationRunning_)
+        Image->hide();
+}
+
+void PreviewSection::ShowError(const QString& message)
+{
+    PrevErrorLabel->setText(message);
+    PrevErrorLabel->show();
+}
+
+void PreviewSection::HideError()
+{
+    PrevErrorLabel->clear();
+    PrevErrorLabel->hide();
+}
+
+void PreviewSection::ClosePlayer()
+{
+    sound_->close();
+}
+
+void PreviewSection::FileListClick(std::optional<std::size_t> focused)
+{
+    Handle([&] {
+        animationRunning_ = false;
+        HideError();
+        Player->hide();
+        ClosePlayer();
+        if (!focused || *focused >= session_.document().files().size())
+            return;
+        const std::string& name = session_.document().files()[*focused];
+        const std::string bytes = InDocumentFolder(name);
+        const QString path = FileNameText(bytes);
+        Progress->hide();
+        ProgressLabel->hide();
+        switch (ChooseFilePreview(name, files_->exists(bytes))) {
+        case FilePreview::Picture:
+            Image->show();
+            // A picture that fails to load leaves the one shown before.
+            ShowPicture(pictures_->load(path));
+            return;
+        case FilePreview::MissingBitmap:
+            Image->hide();
+            ShowError(QString::fromLatin1(kMissingBitmapMessage));
+            return;
+        case FilePreview::Sound:
+            Image->hide();
+            if (!sound_->hasOutputDevice()) {
+                ShowError(QString::fromLatin1(kNoSoundDeviceMessage));
+                return;
+            }
+            if (!soundFile_)
+                UseProgramFolder(QString());
+            // Played asynchronously through the copy: the window never waits.
+            sound_->open(soundFile_->copy(path));
+            Player->show();
+            return;
+        case FilePreview::Nothing:
+            Image->hide();
+            return;
+        }
+    });
+}
+
+void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles, const QString& yTiles,
+                                     const QString& aniTime)
+{
+    Handle([&] {
+        Image->show();
+        HideError();
+        Progress->hide();
+        ClosePlayer();
+        Player->hide();
+        const std::string bytes = InDocumentFolder(CheckedBytes(file));
+        if (file.isEmpty() || !files_->exists(bytes)) {
+            Image->hide();
+            ShowError(QString::fromLatin1(kAnimationFileNotFoundMessage));
+            return;
+        }
+        // Loaded aside: a picture that fails, or numbers that start nothing,
+        // leave a running animation as it was.
+        platform::PicClip clip;
+        clip.setPicture(pictures_->load(FileNameText(bytes)));
+        const AnimationInput input = CheckAnimationInput(CheckedBytes(xTiles), CheckedBytes(yTiles), CheckedBytes(aniTime));
+        if (!input.ok()) {
+            Image->hide();
+            ShowError(FromBytes(input.message));
+            return;
+        }
+        clip.setGrid(input.xTiles, input.yTiles);
+        const int interval = AnimationInterval(input.xTiles, input.yTiles, input.aniTime);
+        if (animTimer_) {
+            // The same interval does not restart the timer; 0 stops it.
+            if (animTimer_->interval() != interval)
+                animTimer_->setInterval(interval);
+            if (interval == 0)
+                animTimer_->stop();
+            else if (!animTimer_->isActive())
+                animTimer_->start();
+        }
+        picClip_ = std::move(clip);
+        frames_.start(input.xTiles, input.yTiles);
+        animationRunning_ = true;
+        ShowNextCell();
+    });
+}
+
+void PreviewSection::ShowNextCell()
+{
+    const AnimationFrames::Cell cell = frames_.next();
+    ShowPicture(picClip_.cell(cell.column, cell.row));
+}
+
+void PreviewSection::AnimTimerTimer()
+{
+    if (animationRunning_)
+        ShowNextCell();
+}
+
+void PreviewSection::PlayClick()
+{
+    try {
+        sound_->play();
+    } catch (const MessageError& error) {
+        // No device to play on: said where the player is, not pretended.
+        ShowError(FromBytes(error.what()));
+    }
+}
+
+void PreviewSection::StopClick()
+{
+    sound_->stop();
+}
+
+void PreviewSection::SoundFailed(const QString& message)
+{
+    prompter_.error(window(), FromBytes(WithFullStop(ToBytes(message))));
+}
+
+void PreviewSection::FormClose()
+{
+    ClosePlayer();
+    // The player lets go of the file at once: no pause is needed before
+    // the copy is deleted, and a failure to delete it is ignored.
+    if (soundFile_)
+        soundFile_->remove();
 }
 
 }  // namespace qel::ui

@@ -1,16 +1,33 @@
 #pragma once
 // "Preview Section": the picture view, its error label, the sound player and
-// the (never shown) progress bar.
+// the (never shown) progress bar, with the preview's handlers: a file of the
+// list, an image's tile animation, and the closing of the window.
 
 #include <QGroupBox>
+#include <QImage>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Animation.h"
+#include "PicClip.h"
 
 class QLabel;
 class QProgressBar;
+class QTimer;
 class QToolButton;
 
 namespace qel::app {
 class DocumentSession;
-}
+class SoundPreviewFile;
+}  // namespace qel::app
+
+namespace qel::platform {
+class FileOperations;
+class PictureService;
+class SoundService;
+}  // namespace qel::platform
 
 namespace qel::ui {
 
@@ -20,10 +37,44 @@ class PreviewSection : public QGroupBox {
     Q_OBJECT
 public:
     PreviewSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent = nullptr);
+    ~PreviewSection() override;
 
     // The section's part of ResetDocument: the picture, the progress bar and
     // its label are hidden (a running animation goes on).
     void ResetControls();
+
+    // The folder of the program, where the sound copy goes when it can (else
+    // to the per-user cache folder), and the window's animation timer.
+    void UseProgramFolder(const QString& folder);
+    void UseAnimTimer(QTimer* timer) { animTimer_ = timer; }
+    // The services; the section's own Qt ones until others are given.
+    void UsePictureService(platform::PictureService& pictures) { pictures_ = &pictures; }
+    void UseSoundService(platform::SoundService& sound);
+    void UseFileOperations(platform::FileOperations& files) { files_ = &files; }
+
+    bool AnimationRunning() const { return animationRunning_; }
+    // The cell the next tick shows.
+    int FrameColumn() const { return frames_.current().column; }
+    int FrameRow() const { return frames_.current().row; }
+
+    // Shows `picture` in Image: centred, shrunk in proportion when it is
+    // larger than the view.
+    void ShowPicture(const QImage& picture);
+    // Hides the picture; the animation, if any, goes on behind it.
+    void HidePicture();
+    // Hides the picture only while an animation runs.
+    void HideAnimationPicture();
+
+    // Handlers.
+    // Previews entry `focused` of the file list (none: only the preview ends).
+    void FileListClick(std::optional<std::size_t> focused);
+    // Starts the animation of the image whose edits hold these texts.
+    void AniPreviewClick(const QString& file, const QString& xTiles, const QString& yTiles, const QString& aniTime);
+    void AnimTimerTimer();
+    void PlayClick();
+    void StopClick();
+    // The window closes: the player stops and the sound copy goes.
+    void FormClose();
 
     QLabel* Image;
     QLabel* PrevErrorLabel;
@@ -34,8 +85,31 @@ public:
     QProgressBar* Progress;
 
 private:
+    void ShowError(const QString& message);
+    void HideError();
+    void ClosePlayer();
+    void ShowNextCell();
+    void SoundFailed(const QString& message);
+    // The document's folder followed by `name`, as file name bytes.
+    std::string InDocumentFolder(const std::string& name) const;
+    template <class Handler>
+    void Handle(Handler&& handler);
+
     app::DocumentSession& session_;
     Prompter& prompter_;
+    QTimer* animTimer_ = nullptr;
+
+    std::unique_ptr<platform::PictureService> ownPictures_;
+    std::unique_ptr<platform::SoundService> ownSound_;
+    std::unique_ptr<platform::FileOperations> ownFiles_;
+    platform::PictureService* pictures_;
+    platform::SoundService* sound_ = nullptr;
+    platform::FileOperations* files_;
+    std::unique_ptr<app::SoundPreviewFile> soundFile_;
+
+    bool animationRunning_ = false;
+    AnimationFrames frames_;
+    platform::PicClip picClip_;
 };
 
 }  // namespace qel::ui

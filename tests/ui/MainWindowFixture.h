@@ -2,6 +2,8 @@
 // A main window with its dialogs over fakes: answered dialogs, an in-memory
 // settings store, a launcher that only records, and a throw-away folder.
 
+#include <QAbstractItemModel>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,6 +15,12 @@
 #include "FakeProcessLauncher.h"
 #include "FakeSettingsStore.h"
 #include "MainWindow.h"
+
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -47,6 +55,16 @@ protected:
             return "<missing>";
         return in.readAll().toStdString();
     }
+
+    // The texts of a list's rows, of a combo box's items.
+    static QStringList rowsOf(const QAbstractItemModel* model)
+    {
+        QStringList texts;
+        for (int i = 0; i < model->rowCount(); ++i)
+            texts << model->index(i, 0).data().toString();
+        return texts;
+    }
+    static QStringList itemsOf(const QComboBox* box) { return rowsOf(box->model()); }
 
     QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files); }
 

@@ -1,0 +1,161 @@
+// Deletes an image that 1,050,625 map object lines name (a 1025 x 1025 grid
+// of tiles), with 50,000 more lines naming a later image that is renumbered,
+// answering Yes to both questions: once with the core alone (the delete and
+// the reference removal), once through the window's DelImage handler until
+// the map list has painted again. Prints both times and their ratio.
+//
+//   QT_QPA_PLATFORM=offscreen bench/ui/image_delete_bench [rounds]
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QListView>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "DefinitionReader.h"
+#include "ImageEditing.h"
+#include "ImageSection.h"
+#include "MainWindow.h"
+#include "ObjectsSection.h"
+#include "ProcessLauncher.h"
+#include "Prompter.h"
+#include "SettingsStore.h"
+
+namespace {
+
+constexpr int kSide = 1025;
+constexpr int kRenumbered = 50000;
+
+std::string Definition()
+{
+    std::string text = "OutFile=grid.pkg\r\n\r\n[objectimages]\r\nIMAGE0=a.bmp\r\nIMAGE1=tile.bmp\r\nIMAGE2=c.bmp\r\n"
+                       "\r\n[mapobjects]\r\n";
+    text.reserve(static_cast<std::size_t>(kSide) * kSide * 36);
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x)
+            text += std::to_string(x * 16) + ',' + std::to_string(y * 16) + ",IMAGE1,BelowAll,ShowAlways\r\n";
+    for (int i = 0; i < kRenumbered; ++i)
+        text += std::to_string(i) + ",8,IMAGE2,AfterTiles,ShowAlways\r\n";
+    return text;
+}
+
+// Yes to every question; an error box fails the run.
+class YesPrompter : public qel::ui::Prompter {
+public:
+    QString file;
+    int failures = 0;
+    void error(QWidget*, const QString& message) override
+    {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
+        ++failures;
+    }
+    bool confirm(QWidget*, const QString&) override { return true; }
+    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString&) override
+    {
+        return qel::ui::SaveChangesAnswer::No;
+    }
+    QString openFile(QWidget*, const QString&) override { return file; }
+    QStringList openFiles(QWidget*, const QString&) override { return {}; }
+    QString saveFile(QWidget*, const QString&) override { return {}; }
+};
+
+class NoSettings : public qel::platform::SettingsStore {
+public:
+    qel::platform::StoredValue readString(const QString&, QString&) override
+    {
+        return qel::platform::StoredValue::Missing;
+    }
+    qel::platform::StoredValue readInteger(const QString&, qint32&) override
+    {
+        return qel::platform::StoredValue::Missing;
+    }
+    bool writeString(const QString&, const QString&) override { return true; }
+    bool writeInteger(const QString&, qint32) override { return true; }
+};
+
+class NoLauncher : public qel::platform::ProcessLauncher {
+public:
+    void start(const QString&, const QStringList&) override {}
+};
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("grid.ini"));
+    {
+        const std::string bytes = Definition();
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                                                   static_cast<qint64>(bytes.size())) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    const std::string path = QFile::encodeName(file).toStdString();
+
+    YesPrompter prompter;
+    prompter.file = file;
+    NoSettings store;
+    NoLauncher launcher;
+    TMainFrm window(prompter, store, launcher);
+    window.show();
+    QApplication::processEvents();
+    QListView* list = window.objectsSection->MapObjectList;
+
+    double coreBest = 1e9;
+    double windowBest = 1e9;
+    std::size_t left = 0;
+    for (int round = 0; round < rounds; ++round) {
+        {
+            qel::DefinitionDocument doc;
+            qel::ReadDefinition(doc, path);
+            const auto start = Clock::now();
+            const qel::ImageDeletion deletion = qel::DeleteImage(doc, 1);
+            qel::ApplyImageDeletionToObjects(doc, deletion);
+            coreBest = std::min(coreBest, Seconds(start));
+            left = doc.mapObjects().size();
+        }
+        window.OpenPath(file);
+        QApplication::processEvents();
+        list->viewport()->repaint();
+        window.imageSection->ImageBox->setCurrentIndex(1);
+        {
+            const auto start = Clock::now();
+            window.imageSection->DelImageClick();
+            QApplication::processEvents();
+            list->viewport()->repaint();
+            windowBest = std::min(windowBest, Seconds(start));
+        }
+        if (list->model()->rowCount() != static_cast<int>(left) || left != kRenumbered ||
+            list->model()->index(0, 0).data().toString() != QStringLiteral("0,8,IMAGE1,AfterTiles,ShowAlways") ||
+            prompter.failures) {
+            std::fprintf(stderr, "the window did not carry the delete into the objects\n");
+            return 1;
+        }
+    }
+
+    const double ratio = windowBest / coreBest;
+    std::printf("lines naming the image: %d, renumbered: %d\n", kSide * kSide, kRenumbered);
+    std::printf("core delete + removal:  %.3f s (best of %d)\n", coreBest, rounds);
+    std::printf("window DelImage + paint: %.3f s (best of %d)\n", windowBest, rounds);
+    std::printf("ratio window / core:    %.2f (required <= 3.00) %s\n", ratio, ratio <= 3.0 ? "ok" : "TOO SLOW");
+    return ratio <= 3.0 ? 0 : 2;
+}

@@ -1,0 +1,49 @@
+#include "FileOperations.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+
+namespace qel::platform {
+
+namespace {
+QString Name(const std::string& path)
+{
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+}  // namespace
+
+bool QtFileOperations::exists(const std::string& path) const
+{
+    if (path.empty())
+        return false;
+    const QFileInfo info(Name(path));
+    return info.exists() && !info.isDir();
+}
+
+bool QtFileOperations::copy(const std::string& source, const std::string& target, bool replace)
+{
+    const QString from = Name(source);
+    const QString to = Name(target);
+    if (!replace)
+        return QFile::copy(from, to);  // refuses an existing target itself
+    // Copy beside the target first, so that a failed copy leaves the old
+    // target whole.
+    const QString fresh = to + QStringLiteral(".part");
+    QFile::remove(fresh);
+    if (!QFile::copy(from, fresh))
+        return false;
+    QFile::remove(to);
+    if (QFile::rename(fresh, to))
+        return true;
+    QFile::remove(fresh);
+    return false;
+}
+
+bool QtFileOperations::remove(const std::string& path)
+{
+    const QString name = Name(path);
+    return !QFileInfo::exists(name) || QFile::remove(name);
+}
+
+}  // namespace qel::platform
