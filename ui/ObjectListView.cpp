@@ -2,18 +2,257 @@
 
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
+#include <limits>
 
 namespace qel::ui {
 
-ObjectListView::ObjectListView(QWidget* parent) : QListView(parent)
+ObjectListView::ObjectListView(QWidget* parent) : QAbstractItemView(parent)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Fixed row height lets the view place a million rows without asking
-    // each one for its size.
-    setUniformItemSizes(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(this, &QAbstractItemView::clicked, this, &ObjectListView::currentRowChosen);
+}
+
+int ObjectListView::rowCount() const
+{
+    return model() ? model()->rowCount(rootIndex()) : 0;
+}
+
+int ObjectListView::rowHeight() const
+{
+    if (rowHeight_ <= 0) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const int rows = rowCount();
+        const int hinted = rows > 0 && itemDelegate()
+                               ? itemDelegate()->sizeHint(option, model()->index(0, 0, rootIndex())).height()
+                               : 0;
+        const int height = std::max(hinted, fontMetrics().height() + 2);
+        // Only a row that was asked about fixes the height.
+        if (rows == 0)
+            return height;
+        rowHeight_ = height;
+    }
+    return rowHeight_;
+}
+
+int ObjectListView::firstShownRow() const
+{
+    return verticalScrollBar()->value();
+}
+
+int ObjectListView::shownRows() const
+{
+    return std::max(1, viewport()->height() / rowHeight());
+}
+
+int ObjectListView::rowTop(qint64 row) const
+{
+    const qint64 top = (row - firstShownRow()) * rowHeight();
+    constexpr qint64 kLimit = std::numeric_limits<int>::max() / 2;
+    return static_cast<int>(std::clamp(top, -kLimit, kLimit));
+}
+
+qint64 ObjectListView::rowAtY(qint64 y) const
+{
+    const qint64 height = rowHeight();
+    // Rounds down for heights above the first row, too.
+    return firstShownRow() + (y >= 0 ? y / height : -((-y + height - 1) / height));
+}
+
+QRect ObjectListView::visualRect(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.parent() != rootIndex())
+        return {};
+    return QRect(0, rowTop(index.row()), viewport()->width(), rowHeight());
+}
+
+QModelIndex ObjectListView::indexAt(const QPoint& point) const
+{
+    const qint64 row = rowAtY(point.y());
+    if (row < 0 || row >= rowCount() || point.x() < 0 || point.x() >= viewport()->width())
+        return {};
+    return model()->index(static_cast<int>(row), 0, rootIndex());
+}
+
+void ObjectListView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!index.isValid())
+        return;
+    const int row = index.row();
+    const int first = firstShownRow();
+    const int shown = shownRows();
+    int wanted = first;
+    switch (hint) {
+    case EnsureVisible:
+        if (row < first)
+            wanted = row;
+        else if (row >= first + shown)
+            wanted = row - shown + 1;
+        break;
+    case PositionAtTop:
+        wanted = row;
+        break;
+    case PositionAtBottom:
+        wanted = row - shown + 1;
+        break;
+    case PositionAtCenter:
+        wanted = row - shown / 2;
+        break;
+    }
+    verticalScrollBar()->setValue(wanted);
+}
+
+QModelIndex ObjectListView::moveCursor(CursorAction action, Qt::KeyboardModifiers)
+{
+    const int rows = rowCount();
+    if (rows == 0)
+        return {};
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return model()->index(0, 0, rootIndex());
+    int row = current.row();
+    switch (action) {
+    case MoveUp:
+    case MovePrevious:
+        --row;
+        break;
+    case MoveDown:
+    case MoveNext:
+        ++row;
+        break;
+    case MovePageUp:
+        row -= shownRows();
+        break;
+    case MovePageDown:
+        row += shownRows();
+        break;
+    case MoveHome:
+        row = 0;
+        break;
+    case MoveEnd:
+        row = rows - 1;
+        break;
+    case MoveLeft:
+    case MoveRight:
+        break;
+    }
+    return model()->index(std::clamp(row, 0, rows - 1), 0, rootIndex());
+}
+
+int ObjectListView::horizontalOffset() const
+{
+    return 0;
+}
+
+int ObjectListView::verticalOffset() const
+{
+    constexpr qint64 kLimit = std::numeric_limits<int>::max() / 2;
+    return static_cast<int>(std::min<qint64>(qint64{firstShownRow()} * rowHeight(), kLimit));
+}
+
+bool ObjectListView::isIndexHidden(const QModelIndex&) const
+{
+    return false;
+}
+
+void ObjectListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command)
+{
+    const qint64 rows = rowCount();
+    const QRect area = rect.normalized();
+    const qint64 top = std::max<qint64>(rowAtY(area.top()), 0);
+    const qint64 bottom = std::min(rowAtY(area.bottom()), rows - 1);
+    QItemSelection selection;
+    if (top <= bottom)
+        selection.select(model()->index(static_cast<int>(top), 0, rootIndex()),
+                         model()->index(static_cast<int>(bottom), 0, rootIndex()));
+    selectionModel()->select(selection, command);
+}
+
+QRegion ObjectListView::visualRegionForSelection(const QItemSelection& selection) const
+{
+    // Only the part on screen needs painting.
+    const int first = firstShownRow();
+    const int last = first + shownRows();
+    QRegion region;
+    for (const QItemSelectionRange& range : selection) {
+        const int top = std::max(range.top(), first);
+        const int bottom = std::min(range.bottom(), last);
+        if (top <= bottom)
+            region += QRect(0, rowTop(top), viewport()->width(), (bottom - top + 1) * rowHeight());
+    }
+    return region;
+}
+
+void ObjectListView::doItemsLayout()
+{
+    // Nothing to lay out: rows are placed by arithmetic.
+    updateGeometries();
+    viewport()->update();
+}
+
+void ObjectListView::updateGeometries()
+{
+    const int shown = shownRows();
+    verticalScrollBar()->setRange(0, std::max(0, rowCount() - shown));
+    verticalScrollBar()->setPageStep(shown);
+    verticalScrollBar()->setSingleStep(1);
+    QAbstractItemView::updateGeometries();
+}
+
+void ObjectListView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void ObjectListView::setModel(QAbstractItemModel* rows)
+{
+    QAbstractItemView::setModel(rows);
+    rowHeight_ = 0;
+    // Removal has no handler to override; the scroll range follows it here.
+    if (rows)
+        connect(rows, &QAbstractItemModel::rowsRemoved, this, [this] {
+            updateGeometries();
+            viewport()->update();
+        });
+}
+
+void ObjectListView::rowsInserted(const QModelIndex& parent, int start, int end)
+{
+    QAbstractItemView::rowsInserted(parent, start, end);
+    updateGeometries();
+    viewport()->update();
+}
+
+void ObjectListView::paintEvent(QPaintEvent* event)
+{
+    const int rows = rowCount();
+    if (rows == 0)
+        return;
+    QPainter painter(viewport());
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QModelIndex current = currentIndex();
+    const QItemSelectionModel* selection = selectionModel();
+    const QRect area = event->rect();
+    const qint64 first = std::max<qint64>(rowAtY(area.top()), 0);
+    const qint64 last = std::min<qint64>(rowAtY(area.bottom()), rows - 1);
+    for (qint64 row = first; row <= last; ++row) {
+        const QModelIndex index = model()->index(static_cast<int>(row), 0, rootIndex());
+        QStyleOptionViewItem item = option;
+        item.rect = visualRect(index);
+        if (selection && selection->isSelected(index))
+            item.state |= QStyle::State_Selected;
+        if (index == current && hasFocus())
+            item.state |= QStyle::State_HasFocus;
+        itemDelegateForIndex(index)->paint(&painter, item, index);
+    }
 }
 
 void ObjectListView::keyPressEvent(QKeyEvent* event)
@@ -24,9 +263,16 @@ void ObjectListView::keyPressEvent(QKeyEvent* event)
         return;
     }
     const QModelIndex before = currentIndex();
-    QListView::keyPressEvent(event);
+    QAbstractItemView::keyPressEvent(event);
     if (currentIndex() != before && currentIndex().isValid())
         emit currentRowChosen();
+}
+
+void ObjectListView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        rowHeight_ = 0;
+    QAbstractItemView::changeEvent(event);
 }
 
 app::RowSelection ObjectListView::rowSelection() const

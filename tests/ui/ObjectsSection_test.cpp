@@ -61,7 +61,7 @@ protected:
         return out;
     }
 
-    static std::vector<int> selected(QListView* list)
+    static std::vector<int> selected(QAbstractItemView* list)
     {
         std::vector<int> rows;
         for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
@@ -70,7 +70,7 @@ protected:
         return rows;
     }
 
-    static void clickRow(QListView* list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    static void clickRow(QAbstractItemView* list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
                           list->visualRect(list->model()->index(row, 0)).center());
