@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "EntryLine.h"
 #include "Errors.h"
@@ -32,19 +33,54 @@ void ReadImageLine(DefinitionDocument& doc, std::string_view line)
     doc.editImages().push_back(std::move(image));
 }
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// A byte-order mark of either order, or a first line with NUL bytes at every
+// second position: what UTF-16 text looks like to a byte reader.
+bool LooksLikeUtf16(std::string_view all)
+{
+    if (all.starts_with("\xFF\xFE") || all.starts_with("\xFE\xFF"))
+        return true;
+    const std::string_view first = all.substr(0, all.find('\n'));
+    if (first.size() < 2)
+        return false;
+    bool evenNul = true;
+    bool oddNul = true;
+    for (std::size_t i = 0; i < first.size() && (evenNul || oddNul); ++i) {
+        if (first[i] != '\0')
+            (i % 2 == 0 ? evenNul : oddNul) = false;
+    }
+    return evenNul || oddNul;
+}
+
+// A line whose loss on saving nobody would notice.
+bool IsBlank(std::string_view line)
+{
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 class Reader {
 public:
-    Reader(DefinitionDocument& doc, FileBytes bytes) : doc_(doc), bytes_(std::move(bytes)) {}
+    Reader(DefinitionDocument& doc, FileBytes bytes, const std::string& name, ReadReport* report)
+        : doc_(doc), bytes_(std::move(bytes)), name_(name), report_(report != nullptr ? *report : ownReport_)
+    {
+    }
 
     void run()
     {
         std::string_view all = bytes_.view();
+        if (LooksLikeUtf16(all))
+            throw MessageError(name_ + " is UTF-16 text; definition files are 8-bit text");
         if (bytes_.readError != 0) {
             // Reading stopped inside the file: what follows the last line
             // ending may be a cut line, so it is not taken.
             const std::size_t lastEnd = all.rfind('\n');
             all = lastEnd == std::string_view::npos ? std::string_view{} : all.substr(0, lastEnd + 1);
         }
+        // Some editors put one before 8-bit text too; the compiler does not
+        // want it, so it is not kept.
+        if (all.starts_with(kUtf8Mark))
+            all.remove_prefix(kUtf8Mark.size());
         reserveObjectRows(all);
         std::size_t start = 0;
         std::size_t lineNumber = 0;
@@ -56,7 +92,7 @@ public:
                 line.remove_suffix(1);
             ++lineNumber;
             try {
-                handle(line);
+                handle(line, lineNumber);
             } catch (Error& error) {
                 error.setLine(lineNumber);
                 throw;
@@ -99,12 +135,17 @@ private:
         doc_.screenObjects().reserve(doc_.screenObjects().size() + rows[2]);
     }
 
-    void handle(std::string_view line)
+    void handle(std::string_view line, std::size_t lineNumber)
     {
-        if (StartsWithNoCase(line, "outfile"))
+        bool keyLine = false;
+        if (StartsWithNoCase(line, "outfile")) {
             doc_.setOutFile(line.size() > 8 ? std::string(line.substr(8)) : std::string());
-        if (StartsWithNoCase(line, "file"))
+            keyLine = true;
+        }
+        if (StartsWithNoCase(line, "file")) {
             doc_.editFiles().emplace_back(line.size() > 5 ? line.substr(5) : std::string_view{});
+            keyLine = true;
+        }
         if (!line.empty() && line[0] == '[') {
             if (StartsWithNoCase(line, "[objectimages]")) {
                 section_ = Section::Images;
@@ -119,8 +160,13 @@ private:
                 return;
             }
         }
-        if (section_ == Section::None || line.empty() || line[0] == ';')
+        if (line.empty() || line[0] == ';')
             return;
+        if (section_ == Section::None) {
+            if (!keyLine && !IsBlank(line))
+                noteIgnored(line, lineNumber);
+            return;
+        }
         switch (section_) {
         case Section::Images:
             ReadImageLine(doc_, line);
@@ -136,6 +182,14 @@ private:
         }
     }
 
+    void noteIgnored(std::string_view line, std::size_t lineNumber)
+    {
+        if (report_.ignoredLines++ == 0)
+            report_.firstIgnoredLine = lineNumber;
+        if (report_.onIgnoredLine)
+            report_.onIgnoredLine(lineNumber, line);
+    }
+
     void append(ObjectList& list, std::string_view line, bool& adopted)
     {
         if (!adopted) {
@@ -147,6 +201,9 @@ private:
 
     DefinitionDocument& doc_;
     FileBytes bytes_;
+    const std::string& name_;
+    ReadReport ownReport_;
+    ReadReport& report_;
     Section section_ = Section::None;
     bool adoptedMap_ = false;
     bool adoptedScreen_ = false;
@@ -154,20 +211,41 @@ private:
 
 }  // namespace
 
-void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int readError)
+namespace {
+// Running out of memory is a failure of this read, not of the program.
+template <typename Read>
+void ReadOrReport(const std::string& name, Read read)
 {
-    FileBytes copy;
-    copy.readError = readError;
-    std::unique_ptr<char[]> data(new char[bytes.size() + 1]);
-    std::memcpy(data.get(), bytes.data(), bytes.size());
-    copy.data = std::shared_ptr<const char[]>(data.release());
-    copy.size = bytes.size();
-    Reader(doc, std::move(copy)).run();
+    try {
+        read();
+    } catch (const std::bad_alloc&) {
+        throw MessageError("Not enough memory to read " + name);
+    }
+}
+}  // namespace
+
+void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int readError, ReadReport* report,
+                         const std::string& name)
+{
+    ReadOrReport(name, [&] {
+        FileBytes copy;
+        copy.readError = readError;
+        std::unique_ptr<char[]> data(new char[bytes.size() + 1]);
+        std::memcpy(data.get(), bytes.data(), bytes.size());
+        copy.data = std::shared_ptr<const char[]>(data.release());
+        copy.size = bytes.size();
+        Reader(doc, std::move(copy), name, report).run();
+    });
 }
 
-void ReadDefinition(DefinitionDocument& doc, const std::string& path)
+void ReadDefinition(DefinitionDocument& doc, const std::string& path, ReadReport* report)
 {
-    Reader(doc, ReadWholeFile(path)).run();
+    ReadOrReport(path, [&] { Reader(doc, ReadWholeFile(path), path, report).run(); });
+}
+
+void ReadDefinitionFrom(DefinitionDocument& doc, int fd, const std::string& name, ReadReport* report)
+{
+    ReadOrReport(name, [&] { Reader(doc, ReadWholeDescriptor(fd), name, report).run(); });
 }
 
 }  // namespace qel

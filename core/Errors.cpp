@@ -26,6 +26,8 @@ FileError::FileError(int systemError)
 {
 }
 
+FileError::FileError(int systemError, std::string message) : Error(std::move(message)), systemError_(systemError) {}
+
 std::string FileErrorMessage(int systemError)
 {
     switch (systemError) {

@@ -6,12 +6,17 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace qel {
 
 class Error : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Error(std::string message) : std::runtime_error(message), message_(std::move(message)) {}
+
+    // The whole message: what() stops at the first NUL byte, and a message
+    // quoting a line of a file may hold NUL bytes.
+    const std::string& message() const { return message_; }
 
     // 1-based line of the definition file at which reading stopped; 0 when the
     // failure is not tied to a line (or did not come from reading a file).
@@ -19,6 +24,7 @@ public:
     void setLine(std::size_t line) { line_ = line; }
 
 private:
+    std::string message_;
     std::size_t line_ = 0;
 };
 
@@ -36,6 +42,8 @@ private:
 class FileError : public Error {
 public:
     explicit FileError(int systemError);
+    // A failure of that system error that needs more words than its plain message.
+    FileError(int systemError, std::string message);
     int systemError() const { return systemError_; }
 
 private:

@@ -1,69 +1,218 @@
 #include "FileIo.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <new>
+
 #include "Errors.h"
 #include "PathText.h"
-
-#ifdef _WIN32
-#include <io.h>
-#endif
 
 namespace qel {
 
 namespace {
 constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
+// A temporary file this old that no writer holds is left over from a save
+// that never finished.
+constexpr std::time_t kStaleAfterSeconds = 3600;
+constexpr std::string_view kTemporaryTag = ".qel-";
+constexpr std::size_t kUniqueLetters = 6;
+
+ReadCall gReadCall = ::read;
+
+struct FreeBytes {
+    void operator()(char* bytes) const { std::free(bytes); }
+};
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { ::close(fd_); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+FileError TooLarge()
+{
+    return FileError(EFBIG, "File too large");
+}
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// The name that writing `path` really makes or replaces: symbolic links are
+// followed to their end, even when that end does not exist yet.
+std::string FollowLinks(std::string path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) {
+            if (errno == ENOENT)
+                return path;
+            throw FileError(errno);
+        }
+        if (!S_ISLNK(info.st_mode))
+            return path;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length < 0)
+            throw FileError(errno);
+        link.resize(static_cast<std::size_t>(length));
+        path = !link.empty() && link[0] == '/' ? link : FolderPart(path) + link;
+    }
+    throw FileError(ELOOP);
+}
+
+std::uint32_t Fnv1a(std::string_view bytes)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+bool IsUniqueSuffix(std::string_view text)
+{
+    return text.size() == kUniqueLetters &&
+           std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
+// Removes the temporary files of one target that an interrupted save left in
+// `folder`. Every writer holds a lock on its temporary file while it lives, so
+// one that can be locked is not in use.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix)
+{
+    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (listing == nullptr)
+        return;
+    const std::time_t cutoff = std::time(nullptr) - kStaleAfterSeconds;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() != prefix.size() + kUniqueLetters || name.substr(0, prefix.size()) != prefix ||
+            !IsUniqueSuffix(name.substr(prefix.size())))
+            continue;
+        const std::string path = folder + std::string(name);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < cutoff &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(listing);
+}
+
+// Gives the new file the owner and group of the file it replaces; false when
+// the writer may not.
+bool KeepOwner(int fd, const struct stat& target)
+{
+    struct stat mine {};
+    if (::fstat(fd, &mine) != 0)
+        return false;
+    if (mine.st_uid == target.st_uid && mine.st_gid == target.st_gid)
+        return true;
+    return ::fchown(fd, target.st_uid, target.st_gid) == 0;
+}
+
+// After a rename only the folder records the new name: without this, a power
+// loss can bring the old file back after the save was reported done.
+void SyncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;  // a folder we may not read cannot be synced by us
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0 && error != EINVAL && error != EROFS)
+        throw FileError(error);
+}
 
 int OpenForReading(const std::string& path)
 {
     if (path.empty())
         throw FileError(ENOENT);
-#ifdef _WIN32
-    int fd = ::open(path.c_str(), O_RDONLY | O_BINARY);
-#else
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-#endif
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw FileError(errno);
     return fd;
 }
 }  // namespace
 
-FileBytes ReadWholeFile(const std::string& path)
+void SetReadCall(ReadCall call)
 {
-    const int fd = OpenForReading(path);
+    gReadCall = call != nullptr ? call : ::read;
+}
+
+FileBytes ReadWholeDescriptor(int fd, std::size_t limit)
+{
     struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
-        ::close(fd);
-        throw FileError(error);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd, &info) != 0)
+        throw FileError(errno);
+    if (S_ISDIR(info.st_mode))
         throw FileError(EISDIR);
-    }
+    const bool regular = S_ISREG(info.st_mode);
+    // A socket or a disk, say: nothing a definition is kept in.
+    if (!regular && !S_ISFIFO(info.st_mode) && !S_ISCHR(info.st_mode))
+        throw FileError(EACCES);
+    if (regular && static_cast<std::uintmax_t>(info.st_size) > limit)
+        throw TooLarge();
     // One byte more than the size, so that reading a file of unchanged size
     // ends without growing the buffer just to learn that nothing follows. The
     // buffer is not zero-filled first: read() fills what is used.
-    std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 65536;
-    std::unique_ptr<char[]> buffer(new char[capacity]);
+    std::size_t capacity = regular && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1
+                                                       : std::min<std::size_t>(65536, limit + 1);
+    std::unique_ptr<char, FreeBytes> buffer(static_cast<char*>(std::malloc(capacity)));
+    if (!buffer)
+        throw std::bad_alloc();
     std::size_t used = 0;
     int readError = 0;
     for (;;) {
         if (used == capacity) {
-            std::unique_ptr<char[]> larger(new char[capacity * 2]);
-            std::memcpy(larger.get(), buffer.get(), used);
-            buffer = std::move(larger);
-            capacity *= 2;
+            if (used > limit)
+                throw TooLarge();
+            // realloc can move a large block's pages instead of copying them.
+            const std::size_t larger = std::min(capacity * 2, limit + 1);
+            char* grown = static_cast<char*>(std::realloc(buffer.get(), larger));
+            if (grown == nullptr)
+                throw std::bad_alloc();
+            (void)buffer.release();
+            buffer.reset(grown);
+            capacity = larger;
         }
-        const ssize_t got = ::read(fd, buffer.get() + used, capacity - used);
+        const ssize_t got = gReadCall(fd, buffer.get() + used, capacity - used);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -74,12 +223,38 @@ FileBytes ReadWholeFile(const std::string& path)
             break;
         used += static_cast<std::size_t>(got);
     }
-    ::close(fd);
     FileBytes bytes;
-    bytes.data = std::shared_ptr<const char[]>(buffer.release());
+    bytes.data = std::shared_ptr<const char[]>(buffer.release(), [](const char* data) { std::free(const_cast<char*>(data)); });
     bytes.size = used;
     bytes.readError = readError;
     return bytes;
+}
+
+FileBytes ReadWholeFile(const std::string& path, std::size_t limit)
+{
+    const Descriptor fd(OpenForReading(path));
+    return ReadWholeDescriptor(fd.get(), limit);
+}
+
+std::string SafeFileWriter::TemporaryPrefix(std::string_view name, long nameMax)
+{
+    const long room = nameMax - 1 - static_cast<long>(kTemporaryTag.size() + kUniqueLetters);
+    std::string prefix = ".";
+    if (static_cast<long>(name.size()) <= room) {
+        prefix += name;
+    } else {
+        // Only the temporary name is shortened; a hash of the whole name keeps
+        // apart the temporaries of two long names that begin alike.
+        char hash[16];
+        std::snprintf(hash, sizeof hash, "~%08x", static_cast<unsigned>(Fnv1a(name)));
+        std::size_t cut = room > 9 ? static_cast<std::size_t>(room - 9) : 0;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;  // not inside a UTF-8 sequence
+        prefix += name.substr(0, cut);
+        prefix += hash;
+    }
+    prefix += kTemporaryTag;
+    return prefix;
 }
 
 SafeFileWriter::SafeFileWriter(std::string target) : target_(std::move(target))
@@ -87,14 +262,14 @@ SafeFileWriter::SafeFileWriter(std::string target) : target_(std::move(target))
     if (target_.empty() || NamePart(target_).empty())
         throw FileError(EINVAL);
     struct stat info {};
-    bool exists = ::stat(target_.c_str(), &info) == 0;
+    const bool exists = ::stat(target_.c_str(), &info) == 0;
     if (exists) {
         if (S_ISDIR(info.st_mode))
             throw FileError(EISDIR);
         if (!S_ISREG(info.st_mode)) {
-            // A device or pipe (standard output, say) is written in place:
-            // there is no file content to protect and nothing to rename.
-            fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC);
+            // There is no file content to protect and nothing to rename.
+            mode_ = Mode::Device;
+            fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
             if (fd_ < 0)
                 throw FileError(errno);
             buffer_.reserve(kWriteBuffer);
@@ -103,65 +278,151 @@ SafeFileWriter::SafeFileWriter(std::string target) : target_(std::move(target))
         // Replacing a file we may not write would bypass its protection.
         if (::access(target_.c_str(), W_OK) != 0)
             throw FileError(errno);
-        // Replace what a symbolic link points to, not the link itself.
-        char resolved[PATH_MAX];
-        if (::realpath(target_.c_str(), resolved) != nullptr)
-            target_ = resolved;
     } else if (errno != ENOENT) {
         throw FileError(errno);
     }
-    temp_ = target_ + ".qel-XXXXXX";
-#ifdef _WIN32
-    fd_ = ::_open(_mktemp(temp_.data()), O_CREAT | O_EXCL | O_WRONLY | O_BINARY, 0666);
-#else
-    fd_ = ::mkstemp(temp_.data());
-#endif
-    if (fd_ < 0)
-        throw FileError(errno);
-#ifndef _WIN32
-    mode_t mode;
-    if (exists) {
-        mode = info.st_mode & 07777;
-    } else {
+    target_ = FollowLinks(target_);
+    const std::string name = NamePart(target_);
+    if (name.empty())
+        throw FileError(EINVAL);
+    folder_ = FolderPart(target_);
+    long nameMax = ::pathconf(folder_.empty() ? "." : folder_.c_str(), _PC_NAME_MAX);
+    if (nameMax <= 0)
+        nameMax = NAME_MAX;
+    const std::string prefix = TemporaryPrefix(name, nameMax);
+    RemoveStaleTemporaries(folder_, prefix);
+
+    temp_ = folder_ + prefix + std::string(kUniqueLetters, 'X');
+    const int tempFd = ::mkostemp(temp_.data(), O_CLOEXEC);
+    const int tempError = errno;
+    if (tempFd < 0)
+        temp_.clear();
+    else
+        ::flock(tempFd, LOCK_EX);  // in use: not stale for other writers
+    buffer_.reserve(kWriteBuffer);
+    if (!exists) {
+        if (tempFd < 0)
+            throw FileError(tempError);
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = 0666 & ~mask;
+        ::fchmod(tempFd, 0666 & ~mask);
+        fd_ = tempFd;
+        return;
     }
-    ::fchmod(fd_, mode);
-#endif
-    buffer_.reserve(kWriteBuffer);
+    // Another hard link would keep the old bytes; another owner would lose
+    // the file to the writer.
+    if (tempFd < 0 || info.st_nlink > 1 || !KeepOwner(tempFd, info)) {
+        startInPlace(tempFd);
+        return;
+    }
+    ::fchmod(tempFd, info.st_mode & 07777);  // after fchown, which clears set-id bits
+    fd_ = tempFd;
+}
+
+void SafeFileWriter::startInPlace(int copyFd)
+{
+    mode_ = Mode::InPlace;
+    copyFd_ = copyFd;
+    fd_ = ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
+    int error = fd_ < 0 ? errno : 0;
+    if (error == 0) {
+        try {
+            old_ = ReadWholeDescriptor(fd_);
+            error = old_.readError;
+        } catch (...) {
+            ::close(fd_);
+            fd_ = -1;
+            dropTemporary();
+            throw;
+        }
+    }
+    if (error == 0 && ::lseek(fd_, 0, SEEK_SET) != 0)
+        error = errno;
+    if (error != 0) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        dropTemporary();
+        throw FileError(error);
+    }
+    // The copy is what is left of the old bytes should the process die while
+    // the target is half written; without one they are only in memory.
+    if (copyFd_ >= 0 && !(WriteAll(copyFd_, old_.view()) && ::fsync(copyFd_) == 0))
+        dropTemporary();
 }
 
 SafeFileWriter::~SafeFileWriter()
 {
-    if (fd_ >= 0) {
+    if (fd_ < 0)
+        return;
+    if (mode_ == Mode::InPlace) {
+        const bool restored = putBack();
         ::close(fd_);
-        if (!temp_.empty())
-            ::unlink(temp_.c_str());
+        if (restored)
+            dropTemporary();
+        else
+            keepTemporary();
+        return;
     }
+    ::close(fd_);
+    dropTemporary();
+}
+
+bool SafeFileWriter::putBack()
+{
+    if (!touched_)
+        return true;
+    return ::lseek(fd_, 0, SEEK_SET) == 0 && WriteAll(fd_, old_.view()) &&
+           ::ftruncate(fd_, static_cast<off_t>(old_.size)) == 0 && ::fsync(fd_) == 0;
+}
+
+void SafeFileWriter::dropTemporary()
+{
+    keepTemporary();
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+void SafeFileWriter::keepTemporary()
+{
+    if (copyFd_ >= 0)
+        ::close(copyFd_);
+    copyFd_ = -1;
 }
 
 void SafeFileWriter::fail(int error)
 {
+    if (mode_ != Mode::InPlace) {
+        ::close(fd_);
+        fd_ = -1;
+        dropTemporary();
+        throw FileError(error);
+    }
+    const bool restored = putBack();
     ::close(fd_);
     fd_ = -1;
-    if (!temp_.empty())
-        ::unlink(temp_.c_str());
-    throw FileError(error);
+    std::string message = FileErrorMessage(error) + " while rewriting the file; ";
+    if (restored) {
+        message += "its previous content was put back";
+        dropTemporary();
+    } else if (!temp_.empty()) {
+        message += "it may be incomplete, and its previous content is kept in " + temp_;
+        keepTemporary();
+    } else {
+        message += "it may be incomplete";
+    }
+    throw FileError(error, message);
 }
 
 void SafeFileWriter::flushBuffer()
 {
-    std::size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t put = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
-        }
-        done += static_cast<std::size_t>(put);
-    }
+    if (buffer_.empty())
+        return;
+    touched_ = true;
+    if (!WriteAll(fd_, buffer_))
+        fail(errno);
+    written_ += buffer_.size();
     buffer_.clear();
 }
 
@@ -185,33 +446,42 @@ void SafeFileWriter::commit()
     if (fd_ < 0)
         throw FileError(EBADF);
     flushBuffer();
-    if (temp_.empty()) {
+    switch (mode_) {
+    case Mode::Device: {
         const int result = ::close(fd_);
         fd_ = -1;
         if (result != 0)
             throw FileError(errno);
         return;
     }
-#ifndef _WIN32
+    case Mode::InPlace:
+        touched_ = true;  // cutting off the old tail changes it too
+        if (::ftruncate(fd_, static_cast<off_t>(written_)) != 0 || ::fsync(fd_) != 0)
+            fail(errno);
+        ::close(fd_);
+        fd_ = -1;
+        dropTemporary();
+        return;
+    case Mode::Replace:
+        break;
+    }
     // The new content must be on disk before it replaces the old file.
     if (::fsync(fd_) != 0)
         fail(errno);
-#endif
-    if (::close(fd_) != 0) {
-        fd_ = -1;
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) {
         const int error = errno;
-        ::unlink(temp_.c_str());
+        dropTemporary();
         throw FileError(error);
     }
-    fd_ = -1;
-#ifdef _WIN32
-    ::remove(target_.c_str());
-#endif
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
         const int error = errno;
-        ::unlink(temp_.c_str());
+        dropTemporary();
         throw FileError(error);
     }
+    temp_.clear();
+    SyncFolder(folder_);
 }
 
 }  // namespace qel

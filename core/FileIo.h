@@ -2,12 +2,18 @@
 // Whole-file reading and safe replacement of a file, with failures reported as
 // FileError (the system's error number mapped to the user's message).
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace qel {
+
+// The largest input read. A definition is text; anything larger is not one,
+// or never ends (a device that always has more to give).
+constexpr std::size_t kMaxInputSize = std::size_t{2} << 30;
 
 // The bytes of a whole file, shared by whatever keeps views into them.
 struct FileBytes {
@@ -19,15 +25,39 @@ struct FileBytes {
     std::string_view view() const { return {data.get(), size}; }
 };
 
-// Reads the whole file. Throws FileError when it cannot be opened; a failure
-// while reading returns what was read before it, with `readError` set.
-FileBytes ReadWholeFile(const std::string& path);
+// Reads the whole file. Throws FileError when it cannot be opened, when it is
+// neither a regular file, a pipe nor a character device (refused before
+// anything is allocated), and "File too large" beyond `limit` bytes. A failure
+// while reading returns what was read before it, with `readError` set. Running
+// out of memory throws std::bad_alloc.
+FileBytes ReadWholeFile(const std::string& path, std::size_t limit = kMaxInputSize);
 
-// Writes a new file next to the target and puts it in the target's place only
-// once everything was written, so a failure never leaves the target truncated.
+// The same from a descriptor that is already open (standard input); it is
+// left open.
+FileBytes ReadWholeDescriptor(int fd, std::size_t limit = kMaxInputSize);
+
+// The call every read above goes through: ::read, unless a test puts another
+// in its place to make reads fail or come in small pieces. nullptr restores
+// ::read.
+using ReadCall = ssize_t (*)(int fd, void* buffer, std::size_t size);
+void SetReadCall(ReadCall call);
+
+// Writes a file so that a failure never leaves it damaged:
+// - Normally the bytes go to a hidden temporary file beside the target, which
+//   gets the target's owner, group and permissions and replaces it once it is
+//   complete and on disk; then the folder is synced as well.
+// - Symbolic links are followed, dangling or not: the file they lead to is
+//   written and the links stay links.
+// - A target that has other hard links, whose owner the writer cannot give to
+//   a new file, or beside which no new file can be made, is written in place:
+//   its old bytes are kept in memory (and, where one can be made, in a
+//   temporary copy, until the new bytes are on disk) and put back when the
+//   write fails part way.
+// - A device or a pipe (standard output, say) is simply written.
 // A target that exists but may not be written is refused, as a direct write
-// would be. Until commit(), the target is untouched; destroying an uncommitted
-// writer removes the temporary file.
+// would be. Destroying a writer that was not committed leaves the target as
+// it was. Temporary files older than an hour that a crashed save of the same
+// target left behind are removed.
 class SafeFileWriter {
 public:
     explicit SafeFileWriter(std::string target);
@@ -38,14 +68,33 @@ public:
     void write(std::string_view bytes);
     void commit();
 
-private:
-    void flushBuffer();
-    void fail(int error);
+    // The names the temporary files of `target` get start with this, and six
+    // letters or digits follow it. Exposed for tests.
+    static std::string TemporaryPrefix(std::string_view name, long nameMax);
 
+private:
+    enum class Mode { Replace, InPlace, Device };
+
+    void startInPlace(int copyFd);
+    void flushBuffer();
+    bool putBack();
+    void dropTemporary();
+    void keepTemporary();
+    [[noreturn]] void fail(int error);
+
+    Mode mode_ = Mode::Replace;
     std::string target_;
+    std::string folder_;
+    // Replace: the new file, written through fd_. In place: the copy of the
+    // old bytes, open as copyFd_; empty when there is none.
     std::string temp_;
     int fd_ = -1;
+    int copyFd_ = -1;
     std::string buffer_;
+    // In place: the target's old bytes, and whether any new byte reached it.
+    FileBytes old_;
+    bool touched_ = false;
+    std::size_t written_ = 0;
 };
 
 }  // namespace qel

@@ -229,45 +229,50 @@ void ObjectList::removeRows(std::vector<std::size_t> rows, RemovedLines* kept)
 
 void ObjectList::insertRows(const RemovedLines& removed)
 {
-    if (removed.count() == 0)
+    const std::size_t count = removed.count();
+    if (count == 0)
         return;
-    const std::size_t total = lines_.size() + removed.count();
-    if (!std::is_sorted(removed.rows.begin(), removed.rows.end()) || removed.rows.back() >= total ||
-        std::adjacent_find(removed.rows.begin(), removed.rows.end()) != removed.rows.end())
+    const std::size_t oldSize = lines_.size();
+    const std::size_t total = oldSize + count;
+    const std::vector<std::size_t>& rows = removed.rows;
+    if (!std::is_sorted(rows.begin(), rows.end()) || rows.back() >= total ||
+        std::adjacent_find(rows.begin(), rows.end()) != rows.end())
         throw std::invalid_argument("ObjectList::insertRows: rows out of order or past the end");
-    std::vector<std::string_view> lines;
-    std::vector<ObjectFields> fields;
-    lines.reserve(total);
-    fields.reserve(total);
-    // Rows before the first one without fields keep theirs; a put-back row is
-    // taken apart while every row before it has fields, as a rebuild would.
-    std::size_t parsed = total;
-    std::size_t source = 0;
-    std::size_t next = 0;
-    for (std::size_t row = 0; row < total; ++row) {
-        const bool putBack = next < removed.count() && removed.rows[next] == row;
-        if (putBack) {
-            const std::string_view text = removed.line(next++);
-            lines.push_back(arena_.store(text));
+    // In place, from the end: the storage left by the removal takes the rows
+    // back without a second copy of the list.
+    lines_.resize(total);
+    fields_.resize(total);
+    std::size_t source = oldSize;
+    std::size_t next = count;
+    for (std::size_t row = total; next > 0 && row-- > 0;) {
+        if (rows[next - 1] == row) {
+            --next;
+            const std::string_view text = removed.line(next);
+            lines_[row] = arena_.store(text);
             liveBytes_ += text.size();
-            fields.emplace_back();
-            if (parsed == total) {
-                try {
-                    fields.back() = TakeApartEntryLine(text, kind_);
-                } catch (const ConversionError&) {
-                    parsed = row;
-                }
-            }
+            fields_[row] = ObjectFields{};
         } else {
-            if (parsed == total && source >= parsed_)
-                parsed = row;
-            lines.push_back(lines_[source]);
-            fields.push_back(fields_[source]);
-            ++source;
+            --source;
+            lines_[row] = lines_[source];
+            fields_[row] = fields_[source];
         }
     }
-    lines_ = std::move(lines);
-    fields_ = std::move(fields);
+    // Put-back rows are taken apart while every row before them has fields,
+    // as a rebuild would; the first old row without fields (old row parsed_)
+    // comes after the put-back rows that precede it.
+    std::size_t parsed = parsed_ < oldSize ? parsed_ + count : total;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (rows[i] - i > parsed_) {
+            parsed = parsed_ + i;
+            break;
+        }
+        try {
+            fields_[rows[i]] = TakeApartEntryLine(removed.line(i), kind_);
+        } catch (const ConversionError&) {
+            parsed = rows[i];
+            break;
+        }
+    }
     parsed_ = parsed;
     ++revision_;
     if (parsed_ < lines_.size())

@@ -1,12 +1,21 @@
 // Fuzzes the definition reader, and the writer on whatever reads cleanly:
 //  - no input may crash the reader or trip a sanitizer;
+//  - read from a real file, in pieces of a fuzzed size and with a read error
+//    at a fuzzed offset, the input gives the same document and failure as the
+//    bytes before that offset followed by that read error;
 //  - a document that read cleanly, written and read again, reads cleanly and
 //    gives the same document (after the writer's one normalisation, below);
 //  - writing that second document gives the same bytes as the first write.
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +23,7 @@
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "Errors.h"
+#include "FileIo.h"
 #include "IntConversion.h"
 
 namespace {
@@ -66,11 +76,104 @@ void RequireSameObjects(const qel::ObjectList& before, const qel::ObjectList& af
     }
 }
 
+// Reads through the file-reading call: at most gPiece bytes at a time, and
+// EIO once gFailAt bytes have been read.
+std::size_t gOffset = 0;
+std::size_t gFailAt = 0;
+std::size_t gPiece = 1;
+
+ssize_t FaultyRead(int fd, void* buffer, std::size_t size)
+{
+    if (gOffset >= gFailAt) {
+        errno = EIO;
+        return -1;
+    }
+    const ssize_t got = ::read(fd, buffer, std::min({size, gPiece, gFailAt - gOffset}));
+    if (got > 0)
+        gOffset += static_cast<std::size_t>(got);
+    return got;
+}
+
+struct Outcome {
+    qel::DefinitionDocument doc;
+    std::optional<std::string> error;
+    std::size_t errorLine = 0;
+};
+
+template <typename Read>
+Outcome Capture(Read read)
+{
+    Outcome outcome;
+    try {
+        read(outcome.doc);
+    } catch (const qel::Error& error) {
+        outcome.error = error.message();
+        outcome.errorLine = error.line();
+    }
+    return outcome;
+}
+
+void RequireSameRead(const qel::ObjectList& expected, const qel::ObjectList& got)
+{
+    Require(expected.size() == got.size() && expected.takenApart() == got.takenApart(), "file read: same object rows");
+    for (std::size_t row = 0; row < expected.size(); ++row) {
+        Require(expected.line(row) == got.line(row), "file read: same object line");
+        Require(!expected.hasFields(row) || expected.fields(row) == got.fields(row), "file read: same object fields");
+    }
+}
+
+// One file for the whole run, rewritten for every input.
+const std::string& InputFile()
+{
+    static const std::string path = [] {
+        std::string pattern = "/tmp/reader_fuzz-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            Violated("a temporary file can be made");
+        ::close(fd);
+        std::atexit([] { ::unlink(InputFile().c_str()); });
+        return pattern;
+    }();
+    return path;
+}
+
+void CheckFileRead(const std::string& input)
+{
+    // The last three bytes choose where reading fails (past the end: never)
+    // and the size of the pieces read; they are part of the file as well.
+    std::size_t control = 0;
+    for (std::size_t i = input.size() >= 3 ? input.size() - 3 : 0; i < input.size(); ++i)
+        control = control << 8 | static_cast<unsigned char>(input[i]);
+    gFailAt = (control >> 8) % (input.size() + 2);
+    gPiece = 1 + (control & 0xFF) * 16;
+    gOffset = 0;
+
+    std::FILE* file = std::fopen(InputFile().c_str(), "wb");
+    if (file == nullptr || std::fwrite(input.data(), 1, input.size(), file) != input.size() || std::fclose(file) != 0)
+        Violated("the input file can be written");
+    qel::SetReadCall(FaultyRead);
+    const Outcome got = Capture([](qel::DefinitionDocument& doc) { qel::ReadDefinition(doc, InputFile()); });
+    qel::SetReadCall(nullptr);
+
+    const bool fails = gFailAt <= input.size();
+    const std::string read = input.substr(0, std::min(gFailAt, input.size()));
+    const Outcome expected = Capture([&](qel::DefinitionDocument& doc) {
+        qel::ReadDefinitionBytes(doc, read, fails ? EIO : 0, nullptr, InputFile());
+    });
+    Require(got.error == expected.error && got.errorLine == expected.errorLine, "file read: same failure");
+    Require(got.doc.outFile() == expected.doc.outFile() && got.doc.files() == expected.doc.files() &&
+                got.doc.images() == expected.doc.images(),
+            "file read: same out file, files and images");
+    RequireSameRead(expected.doc.mapObjects(), got.doc.mapObjects());
+    RequireSameRead(expected.doc.screenObjects(), got.doc.screenObjects());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
+    CheckFileRead(input);
     qel::DefinitionDocument first;
     try {
         qel::ReadDefinitionBytes(first, input);

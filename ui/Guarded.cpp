@@ -5,6 +5,12 @@
 
 namespace qel::ui {
 
+QString FailureMessage(const std::exception& error)
+{
+    const auto* own = dynamic_cast<const qel::Error*>(&error);
+    return VisibleText(qel::WithFullStop(own != nullptr ? own->message() : std::string(error.what())));
+}
+
 QString FailureMessage(std::exception_ptr failure)
 {
     try {
@@ -13,7 +19,7 @@ QString FailureMessage(std::exception_ptr failure)
         const QString& message = error.message();
         return !message.isEmpty() && message.back() > QLatin1Char('.') ? message + QLatin1Char('.') : message;
     } catch (const std::exception& error) {
-        return FromBytes(qel::WithFullStop(error.what()));
+        return FailureMessage(error);
     } catch (...) {
         return QStringLiteral("An unexpected failure ended the command.");
     }

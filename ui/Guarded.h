@@ -21,6 +21,10 @@ private:
     QString message_;
 };
 
+// The error box's text for a failure: its whole message (NUL bytes
+// included), with the full stop rule applied and control characters drawn
+// visibly.
+QString FailureMessage(const std::exception& error);
 QString FailureMessage(std::exception_ptr failure);
 void ShowFailure(Prompter& prompter, QWidget* parent, std::exception_ptr failure);
 

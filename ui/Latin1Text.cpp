@@ -4,6 +4,24 @@
 
 namespace qel::ui {
 
+QString VisibleText(std::string_view bytes)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (const char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        if (code < 0x20)
+            text += QChar(char16_t(0x2400 + code));  // the Control Pictures block
+        else if (code == 0x7F)
+            text += QChar(char16_t(0x2421));
+        else if (code >= 0x80 && code < 0xA0)
+            text += QStringLiteral("<%1>").arg(code, 2, 16, QLatin1Char('0')).toUpper();  // no sign of its own
+        else
+            text += QChar(char16_t(code));
+    }
+    return text;
+}
+
 qsizetype FirstUnstorableCharacter(const QString& text)
 {
     for (qsizetype i = 0; i < text.size(); ++i)

@@ -13,6 +13,12 @@ inline QString FromBytes(std::string_view bytes)
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+// The bytes of a message for a message box: one character per byte, with
+// each control character drawn visibly (the bytes below 0x20 and 0x7F as
+// their Control Pictures signs, 0x80 to 0x9F, which have none, as <80>), so
+// that a text quoted from a file shows whole.
+QString VisibleText(std::string_view bytes);
+
 // Position of the first character that has no single byte, or -1.
 qsizetype FirstUnstorableCharacter(const QString& text);
 

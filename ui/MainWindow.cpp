@@ -129,7 +129,15 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     AnimTimer->start();
 }
 
-TMainFrm::~TMainFrm() = default;
+TMainFrm::~TMainFrm()
+{
+    // The sections' views and models read the session, which goes before the
+    // window's children would: let them go first.
+    delete objectsSection;
+    delete previewSection;
+    delete imageSection;
+    delete fileSection;
+}
 
 qel::ui::ObjectListModel* TMainFrm::mapObjectModel() const
 {
@@ -180,24 +188,23 @@ void TMainFrm::BuildMenu()
 
     File1 = menu->addMenu(QStringLiteral("File"));
     File1->setObjectName(QStringLiteral("File1"));
+    // Each entry stands for its command's one action: it triggers it and is
+    // enabled with it; only its caption is its own.
     struct Entry {
-        QAction*& action;
+        QAction*& entry;
         const char* name;
-        const char* caption;
-        const char* icon;
-        void (TMainFrm::*handler)();
+        QAction* command;
     };
     const Entry fileEntries[] = {
-        {New1, "New1", "New", "new", &TMainFrm::NewExecute},
-        {Open1, "Open1", "Open", "open", &TMainFrm::aOpenExecute},
-        {Save1, "Save1", "Save", "save", &TMainFrm::SaveExecute},
-        {SaveAs1, "SaveAs1", "Save As...", "saveas", &TMainFrm::SaveAsExecute},
-        {Exit1, "Exit1", "Exit", "exit", &TMainFrm::ExitExecute},
+        {New1, "New1", New}, {Open1, "Open1", aOpen}, {Save1, "Save1", Save},
+        {SaveAs1, "SaveAs1", SaveAs}, {Exit1, "Exit1", Exit},
     };
-    for (const Entry& entry : fileEntries) {
-        entry.action = File1->addAction(CommandIcon(QString::fromLatin1(entry.icon)), QString::fromLatin1(entry.caption));
-        entry.action->setObjectName(QString::fromLatin1(entry.name));
-        connect(entry.action, &QAction::triggered, this, entry.handler);
+    for (const Entry& e : fileEntries) {
+        QAction* command = e.command;
+        e.entry = File1->addAction(command->icon(), command->text());
+        e.entry->setObjectName(QString::fromLatin1(e.name));
+        connect(e.entry, &QAction::triggered, command, &QAction::trigger);
+        connect(command, &QAction::changed, e.entry, [entry = e.entry, command] { entry->setEnabled(command->isEnabled()); });
     }
 
     BuildEditMenu();

@@ -4,6 +4,8 @@
 // failures the window's own handlers catch.
 
 #include <QApplication>
+#include <QString>
+#include <exception>
 
 namespace qel::ui {
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -293,5 +294,85 @@ TEST(Reader, AFileThatFailsOnItsFirstReadIsAnIoError)
         EXPECT_EQ(error.line(), 1u);
     }
 }
+
+}  // namespace
+
+namespace {
+
+using namespace std::string_literals;
+
+struct EncodingCase {
+    const char* name;
+    std::string text;
+    const char* outFile;  // nullptr: refused as UTF-16
+};
+
+void PrintTo(const EncodingCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class Encodings : public ::testing::TestWithParam<EncodingCase> {};
+
+TEST_P(Encodings, OnlyEightBitTextIsReadAndAUtf8MarkIsSkipped)
+{
+    const ReadResult r = Read(GetParam().text);
+    if (GetParam().outFile == nullptr) {
+        ASSERT_TRUE(r.error);
+        EXPECT_EQ(*r.error, "The text is UTF-16 text; definition files are 8-bit text");
+        EXPECT_EQ(r.doc.outFile(), "");
+    } else {
+        EXPECT_FALSE(r.error);
+        EXPECT_EQ(r.doc.outFile(), GetParam().outFile);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Encodings,
+    ::testing::Values(EncodingCase{"Utf8MarkSkipped", "\xEF\xBB\xBFOutFile=x\r\n", "x"},
+                      EncodingCase{"Utf16LittleEndianMark", "\xFF\xFEO\0u\0"s, nullptr},
+                      EncodingCase{"Utf16BigEndianMark", "\xFE\xFF\0O\0u"s, nullptr},
+                      EncodingCase{"Utf16LittleEndianWithoutMark", "O\0u\0t\0\r\0\n\0"s, nullptr},
+                      EncodingCase{"Utf16BigEndianWithoutMark", "\0O\0u\0t\0\r\0\nx"s, nullptr},
+                      EncodingCase{"NulBytesAfterTheFirstLine", "OutFile=a\r\n\0b\0c\r\n"s, "a"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct IgnoredCase {
+    const char* name;
+    const char* text;
+    std::vector<std::size_t> lines;  // the ignored lines, in order
+};
+
+void PrintTo(const IgnoredCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class IgnoredLines : public ::testing::TestWithParam<IgnoredCase> {};
+
+TEST_P(IgnoredLines, AreTheLinesOutsideSectionsThatCarrySomething)
+{
+    std::vector<std::size_t> seen;
+    qel::ReadReport report;
+    report.onIgnoredLine = [&seen](std::size_t line, std::string_view) { seen.push_back(line); };
+    DefinitionDocument doc;
+    try {
+        qel::ReadDefinitionBytes(doc, GetParam().text, 0, &report);
+    } catch (const qel::Error&) {
+    }
+    EXPECT_EQ(seen, GetParam().lines);
+    EXPECT_EQ(report.ignoredLines, seen.size());
+    EXPECT_EQ(report.firstIgnoredLine, seen.empty() ? 0 : seen.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IgnoredLines,
+    ::testing::Values(IgnoredCase{"CommentsKeysAndBlankLines", ";a\nOutFile=x\nfile=y\n  \t\n\n;b\n", {}},
+                      IgnoredCase{"HeaderWithALeadingSpace", "OutFile=x\n [mapobjects]\n1,2,IMAGE0\n", {2, 3}},
+                      IgnoredCase{"UnknownSectionBeforeTheFirst", "[unknown]\n1,2\n[mapobjects]\n3,4,IMAGE0\n", {1, 2}},
+                      IgnoredCase{"TextAfterAUtf8Mark", "\xEF\xBB\xBFhello\n", {1}},
+                      IgnoredCase{"InsideASectionNothing", "[screenobjects]\nabc\n[unknown]\n", {}},
+                      IgnoredCase{"CountedUpToAFailure", "x\n[mapobjects]\nbad\n", {1}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -3,9 +3,9 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sys/resource.h>
 #include <functional>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,36 +13,17 @@
 #include "DefinitionWriter.h"
 #include "Errors.h"
 #include "FileIo.h"
+#include "TempFolder.h"
+#include "TestUser.h"
 
 namespace {
 
 using qel::DefinitionDocument;
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "qel-writer-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Spit(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using qeltest::Slurp;
+using qeltest::Spit;
+using qeltest::TempFolder;
 
 DefinitionDocument Parse(const std::string& text)
 {
@@ -202,34 +183,15 @@ INSTANTIATE_TEST_SUITE_P(
         WriteFailureCase{"DeviceFull", [](const TempFolder&) { return std::string("/dev/full"); }, "Disk full"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Runs `attempt` without the superuser's right to write any file: in a child
-// process that gives that right up when the tests run as root. Returns what
-// `attempt` returned.
+// Runs `attempt` without the superuser's right to write any file: as the
+// test user when the tests run as root (or as nobody should it be missing).
 std::string WithoutSuperuserRights(const std::function<std::string()>& attempt)
 {
-    if (::geteuid() != 0)
-        return attempt();
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return "pipe failed";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string result = (::setgid(65534) == 0 && ::setuid(65534) == 0) ? attempt() : "setuid failed";
-        if (::write(channel[1], result.data(), result.size()) < 0)
-            ::_exit(2);
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string result;
-    char buffer[256];
-    ssize_t got;
-    while ((got = ::read(channel[0], buffer, sizeof buffer)) > 0)
-        result.append(buffer, static_cast<std::size_t>(got));
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return result;
+    std::string whyNot;
+    std::optional<qeltest::TestUser> user = qeltest::UnprivilegedUser(whyNot);
+    if (!user && ::geteuid() == 0)
+        user = qeltest::TestUser{65534, 65534};
+    return qeltest::RunAs(user, attempt);
 }
 
 TEST(WriteDefinition, UnwritableTargetIsRefusedAndKeptIntact)
@@ -252,32 +214,55 @@ TEST(WriteDefinition, UnwritableTargetIsRefusedAndKeptIntact)
     EXPECT_EQ(Slurp(path), "old content");
 }
 
-TEST(WriteDefinition, AFailureHalfwayLeavesThePreviousFileIntact)
+// Runs `attempt` with files limited to `bytes`, so that writing fails part
+// way as on a full disk.
+std::string WithFileSizeLimit(rlim_t bytes, const std::function<std::string()>& attempt)
 {
-    // A file size limit makes the write fail after some bytes, as a full disk would.
-    TempFolder folder;
-    const std::string path = folder.file("big.ini");
-    Spit(path, "previous content");
-    DefinitionDocument doc;
-    for (int row = 0; row < 200000; ++row)
-        doc.mapObjects().append("1000,2000,IMAGE1,AfterTiles,ShowAlways,0,5");
     struct rlimit old {};
     ::getrlimit(RLIMIT_FSIZE, &old);
     struct rlimit limited = old;
-    limited.rlim_cur = 1 << 20;
+    limited.rlim_cur = bytes;
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &limited);
-    std::string message;
+    const std::string result = attempt();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    return result;
+}
+
+std::string WriteLargeDocument(const std::string& path)
+{
+    DefinitionDocument doc;
+    for (int row = 0; row < 200000; ++row)
+        doc.mapObjects().append("1000,2000,IMAGE1,AfterTiles,ShowAlways,0,5");
     try {
         qel::WriteDefinition(doc, path);
     } catch (const qel::FileError& error) {
-        message = error.what();
+        return error.message();
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(message, "I/O error " + std::to_string(EFBIG));
+    return "written";
+}
+
+TEST(WriteDefinition, AFailureHalfwayLeavesThePreviousFileIntact)
+{
+    TempFolder folder;
+    const std::string path = folder.file("big.ini");
+    Spit(path, "previous content");
+    EXPECT_EQ(WithFileSizeLimit(1 << 20, [&] { return WriteLargeDocument(path); }), "I/O error " + std::to_string(EFBIG));
     EXPECT_EQ(Slurp(path), "previous content");
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), fs::directory_iterator()), 1);
+}
+
+// A second name makes the save write in place.
+TEST(WriteDefinition, AFailureInPlacePutsThePreviousBytesBackAndSaysSo)
+{
+    TempFolder folder;
+    Spit(folder.file("a.ini"), "previous content");
+    fs::create_hard_link(folder.file("a.ini"), folder.file("b.ini"));
+    EXPECT_EQ(WithFileSizeLimit(1 << 16, [&] { return WriteLargeDocument(folder.file("a.ini")); }),
+              "I/O error " + std::to_string(EFBIG) + " while rewriting the file; its previous content was put back");
+    EXPECT_EQ(Slurp(folder.file("b.ini")), "previous content");
+    EXPECT_EQ(folder.hidden(), "");
 }
 
 TEST(WriteDefinition, KeepsThePermissionsOfTheReplacedFile)

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,11 +18,10 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 struct Outcome {
     int exitCode = -1;
@@ -68,17 +67,18 @@ protected:
         return path;
     }
 
+    struct RunOptions {
+        std::string input = "/dev/null";  // standard input
+        bool closeOutput = false;         // start with standard output closed
+        rlim_t addressSpace = 0;          // memory limit; 0 for none
+    };
+
     // Runs qeltool in the temporary folder with standard output and error
     // captured in files there.
-    Outcome run(const std::vector<std::string>& args) const
+    Outcome run(const std::vector<std::string>& args, const RunOptions& options) const
     {
         const std::string outPath = (dir_ / ".stdout").string();
         const std::string errPath = (dir_ / ".stderr").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         std::vector<std::string> argStore;
         argStore.push_back(QELTOOL_PATH);
         argStore.insert(argStore.end(), args.begin(), args.end());
@@ -86,15 +86,32 @@ protected:
         for (std::string& arg : argStore)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
-        // The command runs in the temporary folder so relative names stay there.
-        const fs::path previous = fs::current_path();
-        fs::current_path(dir_);
-        pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, QELTOOL_PATH, &actions, nullptr, argv.data(), environ);
-        fs::current_path(previous);
-        posix_spawn_file_actions_destroy(&actions);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            auto place = [](const std::string& path, int flags, int target) {
+                const int fd = ::open(path.c_str(), flags, 0600);
+                if (fd < 0 || ::dup2(fd, target) < 0)
+                    ::_exit(127);
+                ::close(fd);
+            };
+            // Relative names stay in the temporary folder.
+            if (::chdir(dir_.c_str()) != 0)
+                ::_exit(127);
+            place(options.input, O_RDONLY, 0);
+            place(errPath, O_WRONLY | O_CREAT | O_TRUNC, 2);
+            if (options.closeOutput)
+                ::close(1);
+            else
+                place(outPath, O_WRONLY | O_CREAT | O_TRUNC, 1);
+            if (options.addressSpace != 0) {
+                const struct rlimit limit = {options.addressSpace, options.addressSpace};
+                ::setrlimit(RLIMIT_AS, &limit);
+            }
+            ::execv(QELTOOL_PATH, argv.data());
+            ::_exit(127);
+        }
         Outcome outcome;
-        if (spawned != 0) {
+        if (pid < 0) {
             ADD_FAILURE() << "cannot start " << QELTOOL_PATH;
             return outcome;
         }
@@ -105,6 +122,8 @@ protected:
         outcome.err = ReadFile(errPath);
         return outcome;
     }
+
+    Outcome run(const std::vector<std::string>& args) const { return run(args, RunOptions{}); }
 
     fs::path dir_;
 };
@@ -194,6 +213,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"{\"outFile\":\"\xc2\x80\xc3\xa9\xc3\xbf\"", "\"files\":[\"\xc2\xa0.bmp\"]",
                   "\"line\":\"\xc3\xa9,\xc3\xbf\",\"x\":\"\xc3\xa9\",\"y\":\"\xc3\xbf\"", kClean}},
         DumpCase{"ControlBytesEscaped", "OutFile=a\x01\tb\"\\\r\n", 0, {"{\"outFile\":\"a\\u0001\\u0009b\\\"\\\\\""}},
+        DumpCase{"NulKeptInTheError", "[mapobjects]\r\n1,2,IMAGE0\0,BelowAll\r\n"s, 1,
+                 {"\"error\":\"'0\\u0000' is not a valid integer value\",\n\"errorLine\":2}"}},
         DumpCase{"ConversionErrorStopsAtItsLine",
                  "OutFile=x\r\n[mapobjects]\r\n1,2,IMAGE0\r\n;comment\r\n1,2,IMAGE0,AfterTile\r\n3,4,IMAGE0\r\n",
                  1,
@@ -409,10 +430,11 @@ TEST_F(QelTool, HelpForTheCommandAndEachVerb)
     };
     const std::vector<Case> cases = {
         {{"--help"}, "Usage: qeltool VERB [ARGS]\n"},
+        {{"--version"}, "qeltool 2.2\n"},
         {{"-h"}, "Usage: qeltool VERB [ARGS]\n"},
         {{"dump", "--help"}, "Usage: qeltool dump FILE\n"},
-        {{"format", "missing.ini", "-h"}, "Usage: qeltool format FILE [-o OUT]\n"},
-        {{"check", "--help"}, "Usage: qeltool check FILE...\n"},
+        {{"format", "missing.ini", "-h"}, "Usage: qeltool format FILE [-o OUT] [--drop-ignored]\n"},
+        {{"check", "--help"}, "Usage: qeltool check [--strict] FILE...\n"},
     };
     for (const Case& c : cases) {
         const Outcome result = run(c.args);
@@ -428,6 +450,99 @@ TEST_F(QelTool, DoubleDashNamesAFileStartingWithADash)
     const Outcome result = run({"check", "--", "-odd.ini"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "");
+}
+
+struct CheckCase {
+    const char* name;
+    std::vector<std::string> args;  // after "check"; each case has the files below
+    int exitCode;
+    std::string out;
+};
+
+void PrintTo(const CheckCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class QelToolCheck : public QelTool, public testing::WithParamInterface<CheckCase> {};
+
+TEST_P(QelToolCheck, ReportsEveryByteAndEveryIgnoredLine)
+{
+    write("nul.ini", "[mapobjects]\r\n1,2,IMAGE0\0,BelowAll\r\n"s);
+    write("esc.ini", "[mapobjects]\n\x1b[2J\x7f,1\n");
+    write("stray.ini", "; made by hand\nOutFile=x\n [mapobjects]\n1,2,IMAGE0\n\n   \n");
+    write("bom.ini", "\xEF\xBB\xBFOutFile=x\r\n");
+    write("utf16.ini", "\xFF\xFEO\0u\0t\0"s);
+    std::vector<std::string> args = {"check"};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    RunOptions options;
+    options.input = file("stray.ini").string();
+    const Outcome result = run(args, options);
+    EXPECT_EQ(result.exitCode, GetParam().exitCode);
+    EXPECT_EQ(result.out, GetParam().out);
+    EXPECT_EQ(result.err, "");
+}
+
+const std::string kStrayWarnings =
+    "stray.ini:3: warning: line ignored:  [mapobjects]\nstray.ini:4: warning: line ignored: 1,2,IMAGE0\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QelToolCheck,
+    testing::Values(
+        CheckCase{"NulShownAsBackslashZero", {"nul.ini"}, 1, "nul.ini:2: '0\\0' is not a valid integer value\n"},
+        CheckCase{"ControlBytesShownAsHex", {"esc.ini"}, 1, "esc.ini:2: '\\x1b[2j\\x7f' is not a valid integer value\n"},
+        CheckCase{"IgnoredLinesWarnButPass", {"stray.ini", "bom.ini"}, 0, kStrayWarnings},
+        CheckCase{"StrictFailsOnWarnings", {"--strict", "stray.ini"}, 1, kStrayWarnings},
+        CheckCase{"Utf16Refused", {"utf16.ini", "bom.ini"}, 1,
+                  "utf16.ini: utf16.ini is UTF-16 text; definition files are 8-bit text\n"},
+        CheckCase{"StandardInput", {"bom.ini", "-"}, 0,
+                  "(standard input):3: warning: line ignored:  [mapobjects]\n"
+                  "(standard input):4: warning: line ignored: 1,2,IMAGE0\n"}),
+    [](const testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
+
+TEST_F(QelTool, FormatKeepsIgnoredLinesUnlessToldToDropThem)
+{
+    const std::string stray = "OutFile=x\r\nstray text\r\n;comment\r\nmore\r\n";
+    write("stray.ini", stray);
+    Outcome result = run({"format", "stray.ini"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "stray.ini: would drop 2 ignored lines (first: line 2); give --drop-ignored to drop them\n");
+    EXPECT_EQ(ReadFile(file("stray.ini")), stray);
+    result = run({"format", "--drop-ignored", "stray.ini"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(ReadFile(file("stray.ini")), "OutFile=x\r\n\r\n");
+}
+
+TEST_F(QelTool, OutputThroughALinkToStandardOutput)
+{
+    // The link stands for /dev/stdout, which the test must not risk replacing.
+    write("s.ini", kExample);
+    fs::create_symlink("/proc/self/fd/1", file("out.ini"));
+    RunOptions closed;
+    closed.closeOutput = true;
+    Outcome result = run({"format", "s.ini", "-o", "out.ini"}, closed);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(fs::is_symlink(file("out.ini")));
+    result = run({"format", "s.ini", "-o", "out.ini"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, kExample);
+    EXPECT_TRUE(fs::is_symlink(file("out.ini")));
+}
+
+TEST_F(QelTool, RunningOutOfMemoryFailsOneFileAndCheckGoesOn)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer ends the program instead of failing an allocation";
+#endif
+    write("big.ini", "");
+    fs::resize_file(file("big.ini"), std::uintmax_t{1} << 30);
+    write("bad.ini", "[mapobjects]\nx\n");
+    RunOptions limited;
+    limited.addressSpace = rlim_t{256} << 20;
+    const Outcome result = run({"check", "big.ini", "bad.ini"}, limited);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "big.ini: Not enough memory to read big.ini\nbad.ini:2: 'x' is not a valid integer value\n");
+    EXPECT_EQ(result.err, "");
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // qeltool: reads, checks and rewrites definition files without the editor's
 // window, with the same reader and writer the editor uses.
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +29,7 @@ constexpr int kExitUsage = 2;
 
 constexpr const char* kMainHelp =
     "Usage: qeltool VERB [ARGS]\n"
+    "       qeltool --version\n"
     "Reads, checks and rewrites object-definition files (.ini) with the editor's\n"
     "own reader and writer.\n"
     "\n"
@@ -32,6 +37,7 @@ constexpr const char* kMainHelp =
     "  dump FILE            print the document as the editor reads it, as JSON\n"
     "  format FILE [-o OUT] rewrite FILE (or write OUT) in the editor's layout\n"
     "  check FILE...        report every file that does not read cleanly\n"
+    "                       (- reads standard input)\n"
     "\n"
     "Run 'qeltool VERB --help' for the details of a verb.\n"
     "Exit status: 0 success, 1 a file failed to read or write, 2 usage error.\n";
@@ -56,20 +62,29 @@ constexpr const char* kDumpHelp =
     "Exit status: 0 when the file read cleanly, 1 otherwise, 2 usage error.\n";
 
 constexpr const char* kFormatHelp =
-    "Usage: qeltool format FILE [-o OUT]\n"
+    "Usage: qeltool format FILE [-o OUT] [--drop-ignored]\n"
     "Reads FILE and writes it in the editor's layout to OUT, or back to FILE\n"
     "when no -o is given. The target is replaced only once it is completely\n"
     "written. When FILE does not read cleanly nothing is written and the failure\n"
     "is reported on standard error as FILE:LINE: message (FILE: message when the\n"
     "file cannot be opened).\n"
+    "Lines that are not part of the definition (see 'qeltool check --help') would\n"
+    "be lost: nothing is written unless --drop-ignored is given.\n"
     "Exit status: 0 written, 1 read or write failed, 2 usage error.\n";
 
 constexpr const char* kCheckHelp =
-    "Usage: qeltool check FILE...\n"
-    "Reads each FILE and prints every failure on standard output as\n"
-    "FILE:LINE: message, LINE being the 1-based line where reading stopped; a\n"
-    "file that cannot be opened is reported as FILE: message.\n"
-    "Exit status: 0 when every file read cleanly, 1 otherwise, 2 usage error.\n";
+    "Usage: qeltool check [--strict] FILE...\n"
+    "Reads each FILE (- for standard input) and prints every failure on standard\n"
+    "output as FILE:LINE: message, LINE being the 1-based line where reading\n"
+    "stopped; a file that cannot be opened is reported as FILE: message.\n"
+    "Each line that the editor ignores and would not save (a line outside every\n"
+    "section that is neither a comment, an out-file or file line, nor blank) is\n"
+    "reported as FILE:LINE: warning: line ignored: TEXT.\n"
+    "NUL bytes show as \\0 and other control bytes as \\xHH.\n"
+    "Exit status: 0 when every file read cleanly (warnings allowed unless\n"
+    "--strict is given), 1 otherwise, 2 usage error.\n";
+
+constexpr const char* kStandardInputName = "(standard input)";
 
 int UsageError(const std::string& message)
 {
@@ -88,6 +103,29 @@ bool IsHelp(std::string_view arg)
     return arg == "--help" || arg == "-h";
 }
 
+// The bytes of a file's text as a terminal line: NUL as \0 and the other
+// control bytes but tab as \xHH, so a message neither ends early nor drives
+// the terminal.
+std::string TerminalText(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == 0) {
+            text += "\\0";
+        } else if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+            text += "\\x";
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0x0F];
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
 // "FILE:LINE: message", or "FILE: message" for a failure tied to no line.
 std::string Located(const std::string& file, const qel::Error& error)
 {
@@ -98,33 +136,44 @@ std::string Located(const std::string& file, const qel::Error& error)
         text += ':';
     }
     text += ' ';
-    text += error.what();
-    text += '\n';
-    return text;
+    text += error.message();
+    return TerminalText(text) + '\n';
 }
 
-// Splits a verb's arguments into operands; "--" ends the options, so a file
-// whose name starts with "-" can still be named. Options are returned through
-// `outPath` (only when `allowOutput`). Returns a usage error text, if any.
-std::optional<std::string> ParseArgs(const std::vector<std::string_view>& args, bool allowOutput,
-                                     std::vector<std::string>& operands,
-                                     std::optional<std::string>& outPath)
+struct Options {
+    std::vector<std::string> operands;
+    std::optional<std::string> outPath;
+    bool strict = false;
+    bool dropIgnored = false;
+};
+
+// Splits a verb's arguments into operands and the options in `allowed`; "--"
+// ends the options, so a file whose name starts with "-" can still be named.
+// Returns a usage error text, if any.
+std::optional<std::string> ParseArgs(const std::vector<std::string_view>& args,
+                                     std::initializer_list<std::string_view> allowed, Options& options)
 {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && allowOutput && arg == "-o") {
-            if (i + 1 >= args.size())
-                return std::string("option -o needs a file name");
-            if (outPath)
-                return std::string("option -o given twice");
-            outPath = std::string(args[++i]);
+        } else if (!optionsEnded && std::find(allowed.begin(), allowed.end(), arg) != allowed.end()) {
+            if (arg == "--strict") {
+                options.strict = true;
+            } else if (arg == "--drop-ignored") {
+                options.dropIgnored = true;
+            } else {
+                if (i + 1 >= args.size())
+                    return std::string("option -o needs a file name");
+                if (options.outPath)
+                    return std::string("option -o given twice");
+                options.outPath = std::string(args[++i]);
+            }
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return "unknown option '" + std::string(arg) + "'";
         } else {
-            operands.emplace_back(arg);
+            options.operands.emplace_back(arg);
         }
     }
     return std::nullopt;
@@ -165,10 +214,10 @@ void DumpObjects(qeltool::JsonStream& json, const qel::ObjectList& list)
 
 int Dump(const std::vector<std::string_view>& args)
 {
-    std::vector<std::string> operands;
-    std::optional<std::string> unused;
-    if (auto problem = ParseArgs(args, false, operands, unused))
+    Options options;
+    if (auto problem = ParseArgs(args, {}, options))
         return UsageError("dump: " + *problem);
+    const std::vector<std::string>& operands = options.operands;
     if (operands.size() != 1)
         return UsageError(operands.empty() ? "dump: missing FILE" : "dump: takes one FILE");
 
@@ -178,7 +227,7 @@ int Dump(const std::vector<std::string_view>& args)
     try {
         qel::ReadDefinition(doc, operands[0]);
     } catch (const qel::Error& failure) {
-        error = failure.what();
+        error = failure.message();
         errorLine = failure.line();
     }
 
@@ -225,26 +274,35 @@ int Dump(const std::vector<std::string_view>& args)
 
 int Format(const std::vector<std::string_view>& args)
 {
-    std::vector<std::string> operands;
-    std::optional<std::string> outPath;
-    if (auto problem = ParseArgs(args, true, operands, outPath))
+    Options options;
+    if (auto problem = ParseArgs(args, {"-o", "--drop-ignored"}, options))
         return UsageError("format: " + *problem);
+    const std::vector<std::string>& operands = options.operands;
     if (operands.size() != 1)
         return UsageError(operands.empty() ? "format: missing FILE" : "format: takes one FILE");
     const std::string& source = operands[0];
-    const std::string& target = outPath ? *outPath : source;
+    const std::string& target = options.outPath ? *options.outPath : source;
 
     qel::DefinitionDocument doc;
+    qel::ReadReport report;
     try {
-        qel::ReadDefinition(doc, source);
+        qel::ReadDefinition(doc, source, &report);
     } catch (const qel::Error& failure) {
         std::fputs(Located(source, failure).c_str(), stderr);
+        return kExitFailed;
+    }
+    if (report.ignoredLines != 0 && !options.dropIgnored) {
+        const std::string count = std::to_string(report.ignoredLines);
+        const std::string text = source + ": would drop " + count +
+                                 (report.ignoredLines == 1 ? " ignored line" : " ignored lines") + " (first: line " +
+                                 std::to_string(report.firstIgnoredLine) + "); give --drop-ignored to drop them";
+        std::fputs((TerminalText(text) + '\n').c_str(), stderr);
         return kExitFailed;
     }
     try {
         qel::WriteDefinition(doc, target);
     } catch (const qel::Error& failure) {
-        std::fprintf(stderr, "%s: %s\n", target.c_str(), failure.what());
+        std::fputs((TerminalText(target + ": " + failure.message()) + '\n').c_str(), stderr);
         return kExitFailed;
     }
     return kExitOk;
@@ -252,22 +310,34 @@ int Format(const std::vector<std::string_view>& args)
 
 int Check(const std::vector<std::string_view>& args)
 {
-    std::vector<std::string> operands;
-    std::optional<std::string> unused;
-    if (auto problem = ParseArgs(args, false, operands, unused))
+    Options options;
+    if (auto problem = ParseArgs(args, {"--strict"}, options))
         return UsageError("check: " + *problem);
-    if (operands.empty())
+    if (options.operands.empty())
         return UsageError("check: missing FILE");
 
     int status = kExitOk;
-    for (const std::string& file : operands) {
+    for (const std::string& operand : options.operands) {
+        const bool standardInput = operand == "-";
+        const std::string file = standardInput ? std::string(kStandardInputName) : operand;
+        qel::ReadReport report;
+        report.onIgnoredLine = [&file](std::size_t line, std::string_view text) {
+            std::string warning = file + ':' + std::to_string(line) + ": warning: line ignored: ";
+            warning += text;
+            std::fputs((TerminalText(warning) + '\n').c_str(), stdout);
+        };
         qel::DefinitionDocument doc;
         try {
-            qel::ReadDefinition(doc, file);
+            if (standardInput)
+                qel::ReadDefinitionFrom(doc, STDIN_FILENO, file, &report);
+            else
+                qel::ReadDefinition(doc, file, &report);
         } catch (const qel::Error& failure) {
             std::fputs(Located(file, failure).c_str(), stdout);
             status = kExitFailed;
         }
+        if (options.strict && report.ignoredLines != 0)
+            status = kExitFailed;
     }
     if (std::fflush(stdout) != 0)
         return kExitFailed;
@@ -281,6 +351,8 @@ int Run(int argc, char** argv)
     const std::string_view verb = argv[1];
     if (IsHelp(verb))
         return Help(kMainHelp);
+    if (verb == "--version")
+        return Help("qeltool " QEL_VERSION "\n");
     std::vector<std::string_view> args(argv + 2, argv + argc);
     struct Verb {
         std::string_view name;
@@ -313,7 +385,8 @@ int main(int argc, char** argv)
     try {
         return Run(argc, argv);
     } catch (const std::exception& failure) {
-        // Running out of memory on a huge file, say.
+        // Reading reports running out of memory itself; this is for anything
+        // else that escapes.
         std::fprintf(stderr, "qeltool: %s\n", failure.what());
         return kExitFailed;
     }

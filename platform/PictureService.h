@@ -1,0 +1,56 @@
+#pragma once
+// Loading the pictures the preview shows and reading the size of a Windows
+// bitmap for the presets.
+//
+// The format always comes from the extension (".bmp" and ".bm2" are Windows
+// bitmaps, ".gif", ".jpg"/".jpeg", ".png"), never from the content: a GIF
+// renamed ".bmp" or ".bm2" is refused, as is a PNG renamed ".jpg".
+//
+// Failures throw:
+// - qel::FileError ("File not found") when there is no file at the path;
+// - qel::MessageError("Bitmap image is not valid") for any other failure of a
+//   Windows bitmap;
+// - qel::MessageError("Picture is too large") for a GIF, JPEG or PNG picture
+//   whose header claims more pixels than the loader's allocation limit allows
+//   (Qt's default, 128 MiB, counted at 4 bytes a pixel, so 60000 x 60000 is
+//   refused before anything is allocated);
+// - qel::MessageError with the loader's own message for any other failure of a
+//   GIF, JPEG or PNG picture (a picture of 0 x 0 pixels included), and for a
+//   path whose extension is no picture's.
+// A damaged or hostile file never crashes: it either throws or, where the
+// format allows it (a JPEG cut short), loads with what could be decoded.
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace qel::platform {
+
+class PictureService {
+public:
+    virtual ~PictureService() = default;
+
+    // The picture at `path`, decoded by its extension.
+    virtual QImage load(const QString& path) = 0;
+
+    // The picture at `path` read as a Windows bitmap, whatever its extension.
+    virtual QImage loadBitmap(const QString& path) = 0;
+
+    // The width and height of the Windows bitmap at `path` (any extension),
+    // from its header alone: the pixels are not decoded. Refuses what
+    // loadBitmap() would refuse from the header: a bitmap of 0 x 0 pixels, or
+    // one too large to load, gives "Bitmap image is not valid".
+    virtual QSize bitmapSize(const QString& path) = 0;
+};
+
+// Qt's image reader with automatic format detection off. GIF and JPEG come
+// from Qt's image format plugins (shipped with the Qt GUI library); BMP and
+// PNG are built into it.
+class QtPictureService : public PictureService {
+public:
+    QImage load(const QString& path) override;
+    QImage loadBitmap(const QString& path) override;
+    QSize bitmapSize(const QString& path) override;
+};
+
+}  // namespace qel::platform

@@ -1,0 +1,232 @@
+// Saving through links, onto other users' files and hard links, into folders
+// where nothing new may be made; leftovers of interrupted saves; inputs that
+// are not files.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "DefinitionWriter.h"
+#include "Errors.h"
+#include "FileIo.h"
+#include "TempFolder.h"
+#include "TestUser.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qeltest::Slurp;
+using qeltest::Spit;
+using qeltest::TempFolder;
+using qeltest::TestUser;
+
+const std::string kOld = "OutFile=old\r\n\r\n";
+const std::string kNew = "OutFile=new\r\n\r\n";
+
+std::string Save(const std::string& target)
+{
+    qel::DefinitionDocument doc;
+    doc.setOutFile("new");
+    try {
+        qel::WriteDefinition(doc, target);
+    } catch (const qel::Error& error) {
+        return error.message();
+    }
+    return "saved";
+}
+
+// A file with the old bytes, its owner and its mode.
+void Make(const std::string& path, const TestUser& owner, mode_t mode)
+{
+    Spit(path, kOld);
+    EXPECT_EQ(::chown(path.c_str(), owner.uid, owner.gid), 0);
+    EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+}
+
+const TestUser kRoot{0, 0};
+
+struct SaveCase {
+    const char* name;
+    bool needsUser;
+    bool byUser;  // saved by the unprivileged user instead of root
+    // Prepares the folder; returns the name saved to.
+    std::string (*prepare)(const TempFolder&, const TestUser&);
+    std::string written;  // the file that must then hold the new bytes
+    bool ownedByUser;     // rather than by root
+    mode_t mode;          // kNewFile: what the umask leaves of 0666
+};
+
+constexpr mode_t kNewFile = 0;
+
+void PrintTo(const SaveCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class Saving : public ::testing::TestWithParam<SaveCase> {};
+
+TEST_P(Saving, WritesTheFileTheNameLeadsToAndKeepsItsOwnerModeAndLinks)
+{
+    const SaveCase& c = GetParam();
+    std::string whyNot;
+    const std::optional<TestUser> user = c.needsUser ? qeltest::UnprivilegedUser(whyNot) : std::nullopt;
+    if (c.needsUser && !user)
+        GTEST_SKIP() << whyNot;
+    const TempFolder folder;
+    const std::string target = c.prepare(folder, user.value_or(kRoot));
+    const bool wasLink = fs::is_symlink(target);
+    EXPECT_EQ(qeltest::RunAs(c.byUser ? user : std::nullopt, [&] { return Save(target); }), "saved");
+    const std::string written = folder.file(c.written);
+    EXPECT_EQ(Slurp(written), kNew);
+    EXPECT_EQ(Slurp(target), kNew) << "through the links, or by the other hard link";
+    EXPECT_EQ(fs::is_symlink(target), wasLink);
+    EXPECT_EQ(folder.hidden(), "") << "no temporary file is left";
+    struct stat info {};
+    ASSERT_EQ(::stat(written.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, c.ownedByUser ? user->uid : ::geteuid());
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(info.st_mode & 07777, c.mode == kNewFile ? 0666 & ~mask : c.mode);
+}
+
+const std::string kJustFits = std::string(239, 'n') + ".ini";  // 243 bytes, its temporary 255
+const std::string kLongest = std::string(251, 'l') + ".ini";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Saving,
+    ::testing::Values(
+        SaveCase{"DanglingLinkChain", false, false,
+                 [](const TempFolder& f, const TestUser&) {
+                     fs::create_symlink("second.ini", f.file("first.ini"));
+                     fs::create_symlink(f.file("missing.ini"), f.file("second.ini"));
+                     return f.file("first.ini");
+                 },
+                 "missing.ini", false, kNewFile},
+        SaveCase{"NameThatJustFitsBesideItsTemporary", false, false,
+                 [](const TempFolder& f, const TestUser&) { return f.file(kJustFits); }, kJustFits, false, kNewFile},
+        SaveCase{"NameOfTheLongestLength", false, false,
+                 [](const TempFolder& f, const TestUser&) { return f.file(kLongest); }, kLongest, false, kNewFile},
+        SaveCase{"HardLinkSeesTheNewBytes", false, false,
+                 [](const TempFolder& f, const TestUser&) {
+                     Make(f.file("a.ini"), kRoot, 0640);
+                     fs::create_hard_link(f.file("a.ini"), f.file("b.ini"));
+                     return f.file("a.ini");
+                 },
+                 "b.ini", false, 0640},
+        SaveCase{"OwnerKeptWhenRootSaves", true, false,
+                 [](const TempFolder& f, const TestUser& user) {
+                     Make(f.file("f.ini"), user, 0644);
+                     return f.file("f.ini");
+                 },
+                 "f.ini", true, 0644},
+        SaveCase{"OthersFileInAStickyFolder", true, true,
+                 [](const TempFolder& f, const TestUser&) {
+                     ::chmod(f.path().c_str(), 01777);
+                     Make(f.file("f.ini"), kRoot, 0666);
+                     return f.file("f.ini");
+                 },
+                 "f.ini", false, 0666},
+        SaveCase{"WritableFileInAReadOnlyFolder", true, true,
+                 [](const TempFolder& f, const TestUser& user) {
+                     Make(f.file("f.ini"), user, 0600);
+                     ::chmod(f.path().c_str(), 0555);
+                     return f.file("f.ini");
+                 },
+                 "f.ini", true, 0600}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct LeftoverCase {
+    const char* name;
+    const char* file;
+    int ageSeconds;
+    bool inUse;
+    bool removed;
+};
+
+void PrintTo(const LeftoverCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class Leftovers : public ::testing::TestWithParam<LeftoverCase> {};
+
+TEST_P(Leftovers, OnlyStaleTemporariesOfTheSameTargetAreRemoved)
+{
+    const LeftoverCase& c = GetParam();
+    const TempFolder folder;
+    Spit(folder.file("t.ini"), kOld);
+    const std::string leftover = folder.file(c.file);
+    Spit(leftover, "half a save");
+    fs::last_write_time(leftover, fs::file_time_type::clock::now() - std::chrono::seconds(c.ageSeconds));
+    const int held = ::open(leftover.c_str(), O_RDONLY);
+    ASSERT_TRUE(!c.inUse || ::flock(held, LOCK_EX) == 0);
+    EXPECT_EQ(Save(folder.file("t.ini")), "saved");
+    ::close(held);
+    EXPECT_EQ(fs::exists(leftover), !c.removed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Leftovers,
+                         ::testing::Values(LeftoverCase{"OlderThanAnHour", ".t.ini.qel-Ab12Cd", 3700, false, true},
+                                           LeftoverCase{"YoungerThanAnHour", ".t.ini.qel-Ab12Cd", 3500, false, false},
+                                           LeftoverCase{"StillBeingWritten", ".t.ini.qel-Ab12Cd", 7200, true, false},
+                                           LeftoverCase{"OfAnotherTarget", ".u.ini.qel-Ab12Cd", 7200, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct InputCase {
+    const char* name;
+    qel::FileBytes (*read)(const TempFolder&);
+    const char* message;
+};
+
+void PrintTo(const InputCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class UnreadableInputs : public ::testing::TestWithParam<InputCase> {};
+
+TEST_P(UnreadableInputs, AreRefusedBeforeTheyFillTheMemory)
+{
+    const TempFolder folder;
+    try {
+        GetParam().read(folder);
+        FAIL() << "read";
+    } catch (const qel::FileError& error) {
+        EXPECT_EQ(error.message(), GetParam().message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnreadableInputs,
+    ::testing::Values(InputCase{"Socket",
+                                [](const TempFolder&) {
+                                    int ends[2];
+                                    EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+                                    EXPECT_EQ(::write(ends[1], "x", 1), 1);
+                                    ::close(ends[1]);  // the other end leaks if the read fails to throw
+                                    return qel::ReadWholeDescriptor(ends[0]);
+                                },
+                                "File access denied"},
+                      InputCase{"DeviceThatNeverEnds", [](const TempFolder&) { return qel::ReadWholeFile("/dev/zero", 1 << 20); },
+                                "File too large"},
+                      InputCase{"FileBeyondTwoGigabytes",
+                                [](const TempFolder& f) {
+                                    Spit(f.file("big.ini"), "");
+                                    fs::resize_file(f.file("big.ini"), qel::kMaxInputSize + 1);
+                                    return qel::ReadWholeFile(f.file("big.ini"));
+                                },
+                                "File too large"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
