@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "BitmapSizeReader.h"
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
@@ -18,6 +17,7 @@
 #include "ObjectCommands.h"
 #include "ObjectListModel.h"
 #include "ObjectListView.h"
+#include "PictureService.h"
 #include "Presets.h"
 #include "UpDownButton.h"
 
@@ -179,7 +179,7 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     MapObjectList->setModel(mapModel_);
     ScreenObjectList->setModel(screenModel_);
 
-    pictures_ = std::make_unique<QtBitmapSizeReader>();
+    pictures_ = std::make_unique<platform::QtPictureService>();
 
     connect(ObjectsBox, &QComboBox::currentIndexChanged, this, &ObjectsSection::ObjectsBoxChange);
     connect(MapObjectList, &ObjectListView::currentRowChosen, this, &ObjectsSection::MapObjectListClick);

@@ -25,9 +25,12 @@ class DocumentSession;
 class SessionCommand;
 }  // namespace qel::app
 
+namespace qel::platform {
+class PictureService;
+}
+
 namespace qel::ui {
 
-class BitmapSizeReader;
 class ObjectListModel;
 class Prompter;
 class UpDownButton;
@@ -141,7 +144,7 @@ private:
     app::DocumentSession& session_;
     Prompter& prompter_;
     // Reads the presets' picture sizes.
-    std::unique_ptr<BitmapSizeReader> pictures_;
+    std::unique_ptr<platform::PictureService> pictures_;
     ObjectListModel* mapModel_;
     ObjectListModel* screenModel_;
 };
