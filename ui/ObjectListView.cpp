@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 #include <limits>
 
@@ -26,19 +27,8 @@ int ObjectListView::rowCount() const
 
 int ObjectListView::rowHeight() const
 {
-    if (rowHeight_ <= 0) {
-        QStyleOptionViewItem option;
-        initViewItemOption(&option);
-        const int rows = rowCount();
-        const int hinted = rows > 0 && itemDelegate()
-                               ? itemDelegate()->sizeHint(option, model()->index(0, 0, rootIndex())).height()
-                               : 0;
-        const int height = std::max(hinted, fontMetrics().height() + 2);
-        // Only a row that was asked about fixes the height.
-        if (rows == 0)
-            return height;
-        rowHeight_ = height;
-    }
+    if (rowHeight_ <= 0)
+        rowHeight_ = fontMetrics().height() + 2;
     return rowHeight_;
 }
 
@@ -214,7 +204,6 @@ void ObjectListView::scrollContentsBy(int, int)
 void ObjectListView::setModel(QAbstractItemModel* rows)
 {
     QAbstractItemView::setModel(rows);
-    rowHeight_ = 0;
     // Removal has no handler to override; the scroll range follows it here.
     if (rows)
         connect(rows, &QAbstractItemModel::rowsRemoved, this, [this] {
@@ -235,23 +224,36 @@ void ObjectListView::paintEvent(QPaintEvent* event)
     const int rows = rowCount();
     if (rows == 0)
         return;
+    // Drawn as a plain list box: the text, on the highlight colour when
+    // selected, and the focus mark on the current row. The rows are drawn
+    // directly; a general item delegate costs several times as much a row.
     QPainter painter(viewport());
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
+    const QPalette::ColorGroup group = !isEnabled()         ? QPalette::Disabled
+                                       : isActiveWindow() ? QPalette::Active
+                                                          : QPalette::Inactive;
+    const QPalette& colours = palette();
     const QModelIndex current = currentIndex();
     const QItemSelectionModel* selection = selectionModel();
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const QRect area = event->rect();
     const qint64 first = std::max<qint64>(rowAtY(area.top()), 0);
     const qint64 last = std::min<qint64>(rowAtY(area.bottom()), rows - 1);
     for (qint64 row = first; row <= last; ++row) {
         const QModelIndex index = model()->index(static_cast<int>(row), 0, rootIndex());
-        QStyleOptionViewItem item = option;
-        item.rect = visualRect(index);
-        if (selection && selection->isSelected(index))
-            item.state |= QStyle::State_Selected;
-        if (index == current && hasFocus())
-            item.state |= QStyle::State_HasFocus;
-        itemDelegateForIndex(index)->paint(&painter, item, index);
+        const QRect rect = visualRect(index);
+        const bool selected = selection && selection->isSelected(index);
+        if (selected)
+            painter.fillRect(rect, colours.brush(group, QPalette::Highlight));
+        painter.setPen(colours.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter.drawText(rect.adjusted(margin, 0, -margin, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         index.data(Qt::DisplayRole).toString());
+        if (index == current && hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = rect;
+            focus.backgroundColor = colours.color(group, selected ? QPalette::Highlight : QPalette::Base);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
     }
 }
 
