@@ -106,7 +106,7 @@ QModelIndex ObjectListView::moveCursor(CursorAction action, Qt::KeyboardModifier
         return {};
     const QModelIndex current = currentIndex();
     if (!current.isValid())
-        return model()->index(0, 0, rootIndex());
+        return model()->index(action == MoveEnd ? rows - 1 : 0, 0, rootIndex());
     int row = current.row();
     switch (action) {
     case MoveUp:
@@ -199,17 +199,6 @@ void ObjectListView::updateGeometries()
 void ObjectListView::scrollContentsBy(int, int)
 {
     viewport()->update();
-}
-
-void ObjectListView::setModel(QAbstractItemModel* rows)
-{
-    QAbstractItemView::setModel(rows);
-    // Removal has no handler to override; the scroll range follows it here.
-    if (rows)
-        connect(rows, &QAbstractItemModel::rowsRemoved, this, [this] {
-            updateGeometries();
-            viewport()->update();
-        });
 }
 
 void ObjectListView::rowsInserted(const QModelIndex& parent, int start, int end)

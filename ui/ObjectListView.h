@@ -30,7 +30,6 @@ public:
 
     int rowHeight() const;
 
-    void setModel(QAbstractItemModel* rows) override;
     QRect visualRect(const QModelIndex& index) const override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint& point) const override;
