@@ -316,6 +316,34 @@ TEST_F(ObjectsSectionTest, ButtonsThatNeedObjectsFollowTheShownCount)
     }
 }
 
+TEST_F(ObjectsSectionTest, UndoKeysInAnEditUndoTheDocumentUnlessTheEditHasTypingToUndo)
+{
+    frm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    s->eObjectX->setFocus();
+    editors("1", "2");
+    s->AddObject->click();
+    const struct {
+        const char* typed;
+        QKeyCombination key;
+        std::size_t rows;
+        const char* shownX;
+    } steps[] = {
+        {"", Qt::ControlModifier | Qt::Key_Z, 3, "1"},
+        {"", Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z, 4, "1"},
+        {"7", Qt::ControlModifier | Qt::Key_Z, 4, "1"},  // the typing goes, the added row stays
+        {"", Qt::ControlModifier | Qt::Key_Z, 3, "1"},
+        {"", Qt::ControlModifier | Qt::Key_Y, 3, "17"},  // the edit's own redo first
+        {"", Qt::ControlModifier | Qt::Key_Y, 4, "17"},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClicks(s->eObjectX, QString::fromLatin1(step.typed));
+        QTest::keyClick(s->eObjectX, step.key.key(), step.key.keyboardModifiers());
+        EXPECT_EQ(lines(ObjectKind::Map).size(), step.rows) << step.typed;
+        EXPECT_EQ(s->eObjectX->text(), step.shownX);
+    }
+}
+
 TEST_F(ObjectsSectionTest, EveryEditIsUndoneAndRedoneFromTheEditMenu)
 {
     picture(1, 4096, 4096);
