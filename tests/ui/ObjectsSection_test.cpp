@@ -28,7 +28,7 @@ protected:
     {
         MainWindowTest::SetUp();
         writeFile(path("d.ini"), "[objectimages]\r\nIMAGE0=p0.bmp\r\nIMAGE1=p1.bmp\r\nIMAGE2=p2.bmp\r\n"
-                                 "IMAGE3=p3.bmp\r\nIMAGE4=gone.bmp\r\n"
+                                 "IMAGE3=p3.bmp\r\nIMAGE9=gone.bmp\r\n"
                                  "[mapobjects]\r\n10,20,image1,aftertiles,showalways,0\r\n5,6,IMAGE0\r\n300,1,IMAGE0\r\n"
                                  "[screenobjects]\r\nC-1,1,IMAGE0\r\nC-2,2,IMAGE0\r\nC-3,3,IMAGE0\r\n");
         open(path("d.ini"));
@@ -91,22 +91,20 @@ protected:
 TEST_F(ObjectsSectionTest, AddComposesTheLineFromTheEditor)
 {
     const struct {
-        int layer, mode;
+        int image, layer, mode;
         const char *time, *id, *line;
     } cases[] = {
-        {2, 0, "0", "0", "100,200,IMAGE3,AfterTiles,ShowAlways,0"},
-        {2, 0, "0", "5", "100,200,IMAGE3,AfterTiles,ShowAlways,0,5"},
-        {2, 1, "2000", "0", "100,200,IMAGE3,AfterTiles,EnterZone,2000"},
-        {2, 3, "", "5", "100,200,IMAGE3,AfterTiles,Kill"},
-        {2, 3, "50", "", "100,200,IMAGE3,AfterTiles,Kill,50"},
-        {2, 6, "2000", "5", "100,200,IMAGE3,AfterTiles"},
-        {2, -1, "2000", "5", "100,200,IMAGE3,AfterTiles"},
-        {-1, 4, "0", "0", "100,200,IMAGE3,Death,0"},
-        {2, 0, "150", "101", "100,200,IMAGE3,AfterTiles,ShowAlways,150,101"},  // above the spins' maxima
+        {3, 2, 0, "0", "0", "100,200,IMAGE3,AfterTiles,ShowAlways,0"},
+        {3, 2, 3, "", "5", "100,200,IMAGE3,AfterTiles,Kill"},
+        {3, 2, 3, "50", "", "100,200,IMAGE3,AfterTiles,Kill,50"},
+        {3, 2, 6, "2000", "5", "100,200,IMAGE3,AfterTiles"},
+        {3, 2, -1, "2000", "5", "100,200,IMAGE3,AfterTiles"},
+        {3, -1, 4, "0", "0", "100,200,IMAGE3,Death,0"},
+        {4, 2, 0, "150", "101", "100,200,IMAGE9,AfterTiles,ShowAlways,150,101"},  // above the spins' maxima
     };
     for (const auto& c : cases) {
         s->ResetControls();
-        editors("100", "200", 3, c.layer, c.mode, c.time, c.id);
+        editors("100", "200", c.image, c.layer, c.mode, c.time, c.id);
         s->AddObject->click();
         EXPECT_EQ(lines(ObjectKind::Map).back(), c.line);
     }
@@ -115,7 +113,7 @@ TEST_F(ObjectsSectionTest, AddComposesTheLineFromTheEditor)
 
 TEST_F(ObjectsSectionTest, TileShorthandExpandsWhereItsMarkerApplies)
 {
-    enum Action { EnterX, LeaveX, Add, Apply };
+    enum Action { EnterX, LeaveX, Add, Apply, ApplyWithNoCurrentRow };
     const struct {
         const char* name;
         Action action;
@@ -129,6 +127,7 @@ TEST_F(ObjectsSectionTest, TileShorthandExpandsWhereItsMarkerApplies)
         {"AddStopsAtBadY", Add, "@2", "@5 ", "32", "@5 ", nullptr, "'5 ' is not a valid integer value."},
         {"ApplyLeavesAt", Apply, "@5", "@3", "@5", "@3", "@5,@3,IMAGE-1", nullptr},
         {"ApplyExpandsT", Apply, "t5", "T3", "80", "48", "80,48,IMAGE-1", nullptr},
+        {"ApplyWithNoCurrentRow", ApplyWithNoCurrentRow, "t5", "T3", "t5", "T3", nullptr, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,6 +151,9 @@ TEST_F(ObjectsSectionTest, TileShorthandExpandsWhereItsMarkerApplies)
         case Add:
             s->AddObject->click();
             break;
+        case ApplyWithNoCurrentRow:
+            s->ScreenObjectList->selectionModel()->clearCurrentIndex();
+            [[fallthrough]];
         case Apply:
             s->ApplyObject->click();
             break;
