@@ -18,11 +18,13 @@ QString KindWords(ObjectKind kind)
     return kind == ObjectKind::Map ? QStringLiteral("map objects") : QStringLiteral("screen objects");
 }
 
-RowSelection LastRowOf(const ObjectList& list)
+// Only the last row selected; the current row is the one last clicked or
+// reached with the keyboard, so selecting does not move it.
+RowSelection LastRowOf(const ObjectList& list, std::optional<std::size_t> current)
 {
     if (list.empty())
         return {};
-    return RowSelection::ofRows({list.size() - 1}, list.size() - 1);
+    return RowSelection::ofRows({list.size() - 1}, current);
 }
 
 // Tells the views about rows added at the end or dropped from it.
@@ -79,8 +81,8 @@ void AddObjectCommand::apply()
     ChangingLength(session(), kind_, [&] { AddObject(doc(), kind_, values_); });
     if (viewBefore()) {
         ViewState after = *viewBefore();
-        after.map = LastRowOf(doc().mapObjects());
-        after.screen = LastRowOf(doc().screenObjects());
+        after.map = LastRowOf(doc().mapObjects(), after.map.current);
+        after.screen = LastRowOf(doc().screenObjects(), after.screen.current);
         setViewAfter(after);
     }
 }

@@ -20,7 +20,7 @@
 namespace qel::app {
 
 // Add: the values are expanded ("@") into values() when the step is made;
-// afterwards each list has its last row selected and current.
+// afterwards each list has only its last row selected; the current rows stay.
 class AddObjectCommand : public SessionCommand {
 public:
     AddObjectCommand(DocumentSession& session, ObjectKind kind, EditorValues values);

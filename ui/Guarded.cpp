@@ -15,6 +15,9 @@ QString FailureMessage(std::exception_ptr failure)
 {
     try {
         std::rethrow_exception(failure);
+    } catch (const TextError& error) {
+        const QString& message = error.message();
+        return !message.isEmpty() && message.back() > QLatin1Char('.') ? message + QLatin1Char('.') : message;
     } catch (const std::exception& error) {
         return FailureMessage(error);
     } catch (...) {

@@ -2,11 +2,24 @@
 // The one way a handler's failure reaches the user: the generic error box,
 // with the failure's own message (ended by a full stop).
 
+#include <QString>
 #include <exception>
 
 #include "Prompter.h"
 
 namespace qel::ui {
+
+// A failure whose message is already a text of the window: it may name a
+// character that has no byte in a definition file.
+class TextError : public std::exception {
+public:
+    explicit TextError(QString message) : message_(std::move(message)) {}
+    const QString& message() const { return message_; }
+    const char* what() const noexcept override { return "refused text"; }
+
+private:
+    QString message_;
+};
 
 // The error box's text for a failure: its whole message (NUL bytes
 // included), with the full stop rule applied and control characters drawn

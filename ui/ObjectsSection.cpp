@@ -1,14 +1,13 @@
 #include "ObjectsSection.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QToolButton>
-
-#include <QItemSelectionModel>
-#include <algorithm>
 
 #include "Controls.h"
 #include "DocumentSession.h"
@@ -17,21 +16,19 @@
 #include "Latin1Text.h"
 #include "ObjectCommands.h"
 #include "ObjectListModel.h"
+#include "ObjectListView.h"
+#include "PictureService.h"
+#include "Presets.h"
 #include "UpDownButton.h"
 
 namespace qel::ui {
 
 namespace {
-QListView* MakeObjectList(QWidget* parent, const QString& objectName)
+ObjectListView* MakeObjectList(QWidget* parent, const QString& objectName)
 {
-    auto* list = new QListView(parent);
+    auto* list = new ObjectListView(parent);
     list->setObjectName(objectName);
     list->setFont(ControlFont());
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Fixed row height lets the view place a million rows without asking
-    // each one for its size.
-    list->setUniformItemSizes(true);
     list->setGeometry(8, 48, 353, 241);
     return list;
 }
@@ -51,6 +48,45 @@ QStringList Keywords(const auto& table)
     for (std::string_view keyword : table)
         items << qel::ui::FromBytes(keyword);
     return items;
+}
+
+const QString kImagePlaceholder = QStringLiteral("IMAGE#");
+const QString kLayerPlaceholder = QStringLiteral("Layer");
+const QString kModePlaceholder = QStringLiteral("Mode");
+
+// The item the box shows, or -1 for its placeholder or a typed text that is
+// no item.
+int ChoiceOf(const QComboBox* box)
+{
+    const QString shown = box->currentText();
+    const int current = box->currentIndex();
+    if (current >= 0 && box->itemText(current) == shown)
+        return current;
+    return box->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void ShowChoice(QComboBox* box, int choice, const QString& placeholder)
+{
+    if (choice < 0 || choice >= box->count()) {
+        ShowPlaceholder(box, placeholder);
+        return;
+    }
+    box->setCurrentIndex(choice);
+    // A text typed over the same item goes too.
+    box->setEditText(box->itemText(choice));
+}
+
+std::string EditBytes(const QLineEdit* edit)
+{
+    const QString text = edit->text();
+    if (const qsizetype refused = FirstUnstorableCharacter(text); refused >= 0)
+        throw TextError(UnstorableCharacterMessage(text, refused));
+    return ToBytes(text);
+}
+
+bool IsEnterKey(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 }  // namespace
 
@@ -143,8 +179,27 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     MapObjectList->setModel(mapModel_);
     ScreenObjectList->setModel(screenModel_);
 
+    pictures_ = std::make_unique<platform::QtPictureService>();
+
+    connect(ObjectsBox, &QComboBox::currentIndexChanged, this, &ObjectsSection::ObjectsBoxChange);
+    connect(MapObjectList, &ObjectListView::currentRowChosen, this, &ObjectsSection::MapObjectListClick);
+    connect(ScreenObjectList, &ObjectListView::currentRowChosen, this, &ObjectsSection::ScreenObjectListClick);
+    connect(MapObjectList, &ObjectListView::deletePressed, this, &ObjectsSection::DelObjectClick);
+    connect(ScreenObjectList, &ObjectListView::deletePressed, this, &ObjectsSection::DelObjectClick);
+    connect(AddObject, &QToolButton::clicked, this, &ObjectsSection::AddObjectClick);
+    connect(ApplyObject, &QToolButton::clicked, this, &ObjectsSection::ApplyObjectClick);
+    connect(DelObject, &QToolButton::clicked, this, &ObjectsSection::DelObjectClick);
+    connect(ClearObjectList, &QToolButton::clicked, this, &ObjectsSection::ClearObjectListClick);
+    connect(Presets, &QToolButton::clicked, this, &ObjectsSection::PresetsClick);
+    connect(CenterSafe, &QAction::triggered, this, &ObjectsSection::CenterSafeClick);
+    connect(SplashScreenCenter, &QAction::triggered, this, &ObjectsSection::SplashScreenCenterClick);
+    connect(BackgroundTiledZindle1, &QAction::triggered, this, &ObjectsSection::BackgroundTiledZindle1Click);
+    connect(Switch, &QToolButton::clicked, this, &ObjectsSection::SwitchClick);
     connect(SortObjects, &QToolButton::clicked, this, &ObjectsSection::SortObjectsClick);
     connect(&session_, &app::DocumentSession::viewStateRequested, this, &ObjectsSection::ShowViewState);
+    for (QLineEdit* edit : {eObjectX, eObjectY, eObjectDsplyTime, eObjectID, ObjectsBox->lineEdit(),
+                            ObjectImageBox->lineEdit(), ObjectLayerBox->lineEdit(), ObjectModeBox->lineEdit()})
+        edit->installEventFilter(this);
 }
 
 ObjectsSection::~ObjectsSection()
@@ -154,7 +209,7 @@ ObjectsSection::~ObjectsSection()
     ScreenObjectList->setModel(nullptr);
 }
 
-QListView* ObjectsSection::ListOf(ObjectKind kind) const
+ObjectListView* ObjectsSection::ListOf(ObjectKind kind) const
 {
     return kind == ObjectKind::Map ? MapObjectList : ScreenObjectList;
 }
@@ -169,79 +224,261 @@ void ObjectsSection::ResetControls()
     ObjectsBox->setCurrentIndex(0);
     ScreenObjectList->hide();
     MapObjectList->show();
-    ShowPlaceholder(ObjectImageBox, QStringLiteral("IMAGE#"));
+    ShowPlaceholder(ObjectImageBox, kImagePlaceholder);
     eObjectX->clear();
     eObjectY->clear();
-    ShowPlaceholder(ObjectLayerBox, QStringLiteral("Layer"));
-    ShowPlaceholder(ObjectModeBox, QStringLiteral("Mode"));
+    ShowPlaceholder(ObjectLayerBox, kLayerPlaceholder);
+    ShowPlaceholder(ObjectModeBox, kModePlaceholder);
     eObjectDsplyTime->setText(QStringLiteral("0"));
     eObjectID->setText(QStringLiteral("0"));
 }
 
-void ObjectsSection::Refresh() {}
 
-namespace {
-app::RowSelection SelectionOf(const QListView* view)
+void ObjectsSection::Refresh()
 {
-    app::RowSelection selection;
-    const QItemSelectionModel* model = view->selectionModel();
-    if (!model)
-        return selection;
-    for (const QItemSelectionRange& range : model->selection())
-        selection.ranges.emplace_back(static_cast<std::size_t>(range.top()), static_cast<std::size_t>(range.bottom()));
-    std::sort(selection.ranges.begin(), selection.ranges.end());
-    // Ranges that touch become one.
-    std::vector<std::pair<std::size_t, std::size_t>> merged;
-    for (const auto& range : selection.ranges) {
-        if (!merged.empty() && range.first <= merged.back().second + 1)
-            merged.back().second = std::max(merged.back().second, range.second);
-        else
-            merged.push_back(range);
+    const DefinitionDocument& doc = session_.document();
+    // The image items follow the document's images when their number moved;
+    // what the box shows stays, with no item chosen.
+    if (ObjectImageBox->count() != doc.imageCount()) {
+        const QString shown = ObjectImageBox->currentText();
+        QStringList keys;
+        keys.reserve(doc.imageCount());
+        for (std::size_t i = 0; i < doc.images().size(); ++i)
+            keys << FromBytes(doc.imageKey(i));
+        ObjectImageBox->clear();
+        ObjectImageBox->addItems(keys);
+        ObjectImageBox->setCurrentIndex(-1);
+        ObjectImageBox->setEditText(shown);
     }
-    selection.ranges = std::move(merged);
-    if (const QModelIndex current = model->currentIndex(); current.isValid())
-        selection.current = static_cast<std::size_t>(current.row());
-    return selection;
+    const std::size_t count = doc.objects(ShownKind()).size();
+    // At exactly one object the sort button keeps its state.
+    if (count == 0)
+        SortObjects->setEnabled(false);
+    else if (count >= 2)
+        SortObjects->setEnabled(true);
+    Switch->setEnabled(count > 0);
+    ClearObjectList->setEnabled(count > 0);
 }
-
-void ShowSelection(QListView* view, const app::RowSelection& selection)
-{
-    QItemSelectionModel* model = view->selectionModel();
-    QAbstractItemModel* rows = view->model();
-    const int count = rows->rowCount();
-    QItemSelection wanted;
-    for (const auto& [first, last] : selection.ranges) {
-        if (first >= static_cast<std::size_t>(count))
-            break;
-        const int bottom = static_cast<int>(std::min<std::size_t>(last, static_cast<std::size_t>(count - 1)));
-        wanted.select(rows->index(static_cast<int>(first), 0), rows->index(bottom, 0));
-    }
-    model->select(wanted, QItemSelectionModel::ClearAndSelect);
-    if (selection.current && *selection.current < static_cast<std::size_t>(count))
-        model->setCurrentIndex(rows->index(static_cast<int>(*selection.current), 0), QItemSelectionModel::NoUpdate);
-    else
-        model->clearCurrentIndex();
-}
-}  // namespace
 
 app::ViewState ObjectsSection::CurrentViewState() const
 {
     app::ViewState state;
     state.shown = ShownKind();
-    state.map = SelectionOf(MapObjectList);
-    state.screen = SelectionOf(ScreenObjectList);
+    state.map = MapObjectList->rowSelection();
+    state.screen = ScreenObjectList->rowSelection();
     return state;
 }
 
 void ObjectsSection::ShowViewState(const app::ViewState& state)
 {
-    if (ShownKind() != state.shown) {
-        ObjectsBox->setCurrentIndex(state.shown == ObjectKind::Screen ? 1 : 0);
-        ListOf(OtherKind(state.shown))->hide();
-        ListOf(state.shown)->show();
+    if (ShownKind() != state.shown || !ListOf(state.shown)->isVisibleTo(this))
+        ShowKind(state.shown);
+    MapObjectList->showRowSelection(state.map);
+    ScreenObjectList->showRowSelection(state.screen);
+}
+
+void ObjectsSection::ShowKind(ObjectKind kind)
+{
+    ShowChoice(ObjectsBox, kind == ObjectKind::Screen ? 1 : 0, QString());
+    ListOf(OtherKind(kind))->hide();
+    ListOf(kind)->show();
+}
+
+app::SessionCommand* ObjectsSection::Push(std::unique_ptr<app::SessionCommand> step)
+{
+    step->setViewBefore(CurrentViewState());
+    return session_.push(std::move(step));
+}
+
+// ---------------------------------------------------------------- editor values
+
+EditorValues ObjectsSection::ReadEditorValues() const
+{
+    EditorValues values;
+    values.xText = EditBytes(eObjectX);
+    values.yText = EditBytes(eObjectY);
+    values.imageChoice = ChoiceOf(ObjectImageBox);
+    values.layerChoice = ChoiceOf(ObjectLayerBox);
+    values.modeChoice = ChoiceOf(ObjectModeBox);
+    values.displayTimeText = EditBytes(eObjectDsplyTime);
+    values.objectIdText = EditBytes(eObjectID);
+    return values;
+}
+
+void ObjectsSection::ShowEditorValues(const EditorValues& values)
+{
+    eObjectX->setText(FromBytes(values.xText));
+    eObjectY->setText(FromBytes(values.yText));
+    ShowChoice(ObjectImageBox, values.imageChoice, kImagePlaceholder);
+    ShowChoice(ObjectLayerBox, values.layerChoice, kLayerPlaceholder);
+    ShowChoice(ObjectModeBox, values.modeChoice, kModePlaceholder);
+    eObjectDsplyTime->setText(FromBytes(values.displayTimeText));
+    eObjectID->setText(FromBytes(values.objectIdText));
+}
+
+void ObjectsSection::ExpandShorthand(QLineEdit* edit, char marker)
+{
+    const std::string text = EditBytes(edit);
+    const std::string expanded = ExpandTileShorthand(text, marker);
+    if (expanded != text)
+        edit->setText(FromBytes(expanded));
+}
+
+void ObjectsSection::ShorthandOnEdit(QLineEdit* edit)
+{
+    Guarded(prompter_, window(), [&] { ExpandShorthand(edit, kEditMarker); });
+}
+
+namespace {
+// The edits keep the focus while the section's buttons are pressed, so the
+// undo keys would always reach an edit. An edit keeps them only while it has
+// typing of its own to undo or redo; otherwise they undo the last edit of
+// the document.
+bool LeavesHistoryKeysToTheWindow(QLineEdit* edit, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool undo = key->matches(QKeySequence::Undo);
+    const QKeyCombination pressed = key->keyCombination();
+    const bool redo = key->matches(QKeySequence::Redo) || pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+                      pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    return (undo && !edit->isUndoAvailable()) || (redo && !edit->isRedoAvailable());
+}
+}  // namespace
+
+bool ObjectsSection::eventFilter(QObject* watched, QEvent* event)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && LeavesHistoryKeysToTheWindow(edit, event)) {
+        event->ignore();
+        return true;
     }
-    ShowSelection(MapObjectList, state.map);
-    ShowSelection(ScreenObjectList, state.screen);
+    if (watched != eObjectX && watched != eObjectY)
+        return QGroupBox::eventFilter(watched, event);
+    const bool isX = watched == eObjectX;
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        isX ? eObjectXKeyPress(key) : eObjectYKeyPress(key);
+    } else if (event->type() == QEvent::FocusOut) {
+        // Only a move to another control of this window counts: not another
+        // window coming up (an error box among them), nor a menu.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            reason != Qt::MenuBarFocusReason)
+            isX ? eObjectXExit() : eObjectYExit();
+    }
+    // The key, Enter included, and the focus change go on as usual.
+    return false;
+}
+
+void ObjectsSection::eObjectXKeyPress(QKeyEvent* event)
+{
+    if (IsEnterKey(event))
+        ShorthandOnEdit(eObjectX);
+}
+
+void ObjectsSection::eObjectYKeyPress(QKeyEvent* event)
+{
+    if (IsEnterKey(event))
+        ShorthandOnEdit(eObjectY);
+}
+
+void ObjectsSection::eObjectXExit()
+{
+    ShorthandOnEdit(eObjectX);
+}
+
+void ObjectsSection::eObjectYExit()
+{
+    ShorthandOnEdit(eObjectY);
+}
+
+// ---------------------------------------------------------------- lists
+
+void ObjectsSection::ObjectsBoxChange(int index)
+{
+    if (index == 0 || index == 1) {
+        const ObjectKind kind = KindOfObjectsBoxIndex(index);
+        ListOf(OtherKind(kind))->hide();
+        ListOf(kind)->show();
+    }
+}
+
+void ObjectsSection::LoadObjectOf(ObjectKind kind)
+{
+    const QModelIndex current = ListOf(kind)->currentIndex();
+    std::optional<std::size_t> row;
+    if (current.isValid())
+        row = static_cast<std::size_t>(current.row());
+    if (const std::optional<EditorValues> values = LoadObject(session_.document(), kind, row))
+        ShowEditorValues(*values);
+}
+
+void ObjectsSection::MapObjectListClick()
+{
+    LoadObjectOf(ObjectKind::Map);
+}
+
+void ObjectsSection::ScreenObjectListClick()
+{
+    LoadObjectOf(ObjectKind::Screen);
+}
+
+void ObjectsSection::AddObjectClick()
+{
+    Guarded(prompter_, window(), [&] {
+        // Each edit shows its expansion at once, so a failure in Y leaves X
+        // expanded.
+        ExpandShorthand(eObjectX, kEditMarker);
+        ExpandShorthand(eObjectY, kEditMarker);
+        Push(std::make_unique<app::AddObjectCommand>(session_, ShownKind(), ReadEditorValues()));
+    });
+}
+
+void ObjectsSection::ApplyObjectClick()
+{
+    const ObjectKind kind = ShownKind();
+    const QModelIndex current = ListOf(kind)->currentIndex();
+    if (!current.isValid())
+        return;
+    Guarded(prompter_, window(), [&] {
+        ExpandShorthand(eObjectX, kApplyMarker);
+        ExpandShorthand(eObjectY, kApplyMarker);
+        Push(std::make_unique<app::ApplyObjectCommand>(session_, kind, ReadEditorValues(),
+                                                       static_cast<std::size_t>(current.row())));
+    });
+}
+
+void ObjectsSection::DelObjectClick()
+{
+    const ObjectKind kind = ShownKind();
+    Guarded(prompter_, window(), [&] {
+        Push(std::make_unique<app::DeleteObjectsCommand>(session_, kind, ListOf(kind)->rowSelection().rows()));
+    });
+}
+
+void ObjectsSection::ClearObjectListClick()
+{
+    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::ClearObjectsCommand>(session_, ShownKind())); });
+}
+
+void ObjectsSection::SwitchClick()
+{
+    const ObjectKind shown = ShownKind();
+    Guarded(prompter_, window(), [&] {
+        // The other kind is shown also when nothing was copied, or when its
+        // rebuild failed, before the failure is reported.
+        struct ShowOther {
+            ObjectsSection& section;
+            ObjectKind shown;
+            ~ShowOther()
+            {
+                if (section.ShownKind() == shown)
+                    section.ShowKind(OtherKind(shown));
+            }
+        } showOther{*this, shown};
+        Push(std::make_unique<app::SwitchObjectsCommand>(session_, shown, ListOf(shown)->rowSelection().rows()));
+    });
 }
 
 void ObjectsSection::SortObjectsClick()
@@ -251,10 +488,73 @@ void ObjectsSection::SortObjectsClick()
 
 void ObjectsSection::SortRequested(ObjectKind kind, std::optional<SortKey> key)
 {
+    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::SortObjectsCommand>(session_, kind, key)); });
+}
+
+// ---------------------------------------------------------------- presets
+
+QPoint ObjectsSection::PresetPopUpPoint() const
+{
+    // The window's outer top-left corner plus the section's and the
+    // button's places, 20 pixels in.
+    const QPoint corner = window()->frameGeometry().topLeft();
+    return corner + QPoint(x() + Presets->x() + 20, y() + Presets->y());
+}
+
+void ObjectsSection::PresetsClick()
+{
+    PresetPopUp->popup(PresetPopUpPoint());
+}
+
+std::optional<QSize> ObjectsSection::ChosenPictureSize()
+{
+    const DefinitionDocument& doc = session_.document();
+    const int choice = ChoiceOf(ObjectImageBox);
+    if (choice < 0 || static_cast<std::size_t>(choice) >= doc.images().size())
+        return std::nullopt;
+    const std::string bytes = doc.documentFolder() + doc.images()[static_cast<std::size_t>(choice)].file;
+    const QString path = QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    return pictures_->bitmapSize(path);
+}
+
+void ObjectsSection::CenterSafeClick()
+{
     Guarded(prompter_, window(), [&] {
-        auto command = std::make_unique<app::SortObjectsCommand>(session_, kind, key);
-        command->setViewBefore(CurrentViewState());
-        session_.push(std::move(command));
+        if (const std::optional<QSize> size = ChosenPictureSize()) {
+            const EditorPreset preset = CenterSafePreset(size->width(), size->height(), ChoiceOf(ObjectImageBox));
+            ShowEditorValues(preset.values);
+            ShowKind(preset.kind);
+        }
+    });
+}
+
+void ObjectsSection::SplashScreenCenterClick()
+{
+    Guarded(prompter_, window(), [&] {
+        if (const std::optional<QSize> size = ChosenPictureSize()) {
+            const EditorPreset preset =
+                SplashScreenCenterPreset(size->width(), size->height(), ChoiceOf(ObjectImageBox));
+            ShowEditorValues(preset.values);
+            ShowKind(preset.kind);
+        }
+    });
+}
+
+void ObjectsSection::BackgroundTiledZindle1Click()
+{
+    Guarded(prompter_, window(), [&] {
+        const std::optional<QSize> size = ChosenPictureSize();
+        if (!size)
+            return;
+        // A small picture makes a great many lines: say how many first.
+        const std::size_t count = TiledBackgroundLineCount(size->width(), size->height());
+        if (count > kTiledBackgroundQuestionAbove &&
+            !prompter_.confirm(window(), QStringLiteral("This makes %1 objects. Go on?").arg(count)))
+            return;
+        Push(std::make_unique<app::TiledBackgroundCommand>(session_, size->width(), size->height(),
+                                                           ChoiceOf(ObjectImageBox)));
     });
 }
 

@@ -3,20 +3,30 @@
 // describe one object.
 
 #include <QGroupBox>
+#include <QPoint>
+#include <QSize>
+#include <memory>
 #include <optional>
 
+#include "ObjectEditor.h"
+#include "ObjectListView.h"
 #include "ObjectSort.h"
 #include "ViewState.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QMenu;
 class QToolButton;
 
 namespace qel::app {
 class DocumentSession;
+class SessionCommand;
+}  // namespace qel::app
+
+namespace qel::platform {
+class PictureService;
 }
 
 namespace qel::ui {
@@ -24,6 +34,9 @@ namespace qel::ui {
 class ObjectListModel;
 class Prompter;
 class UpDownButton;
+
+// The tiled background asks before it makes more lines than this.
+inline constexpr std::size_t kTiledBackgroundQuestionAbove = 1000000;
 
 class ObjectsSection : public QGroupBox {
     Q_OBJECT
@@ -34,7 +47,8 @@ public:
     // The section's part of ResetDocument: map objects shown, the object
     // editor's controls back to their start.
     void ResetControls();
-    // The section's step of the periodic refresh.
+    // The section's steps of the periodic refresh: the image items of
+    // ObjectImageBox, and the buttons that need objects of the shown kind.
     void Refresh();
 
     // The kind in view and both lists' selections and current rows.
@@ -47,16 +61,36 @@ public:
     ObjectListModel* screenModel() const { return screenModel_; }
 
     // Handlers.
+    void ObjectsBoxChange(int index);
+    void MapObjectListClick();
+    void ScreenObjectListClick();
+    void AddObjectClick();
+    void ApplyObjectClick();
+    void DelObjectClick();
+    void ClearObjectListClick();
+    // Enter expands the tile shorthand and is passed on.
+    void eObjectXKeyPress(QKeyEvent* event);
+    void eObjectYKeyPress(QKeyEvent* event);
+    void eObjectXExit();
+    void eObjectYExit();
+    void PresetsClick();
+    void CenterSafeClick();
+    void SplashScreenCenterClick();
+    void BackgroundTiledZindle1Click();
+    void SwitchClick();
     void SortObjectsClick();
     // The Sort Objects dialog's Sort: sort the kind by the key (when one is
     // chosen) and regenerate both lists, as one step.
     void SortRequested(ObjectKind kind, std::optional<SortKey> key);
 
+    // Where PresetsClick opens PresetPopUp, on the screen.
+    QPoint PresetPopUpPoint() const;
+
     QComboBox* ObjectsBox;
     QToolButton* SortObjects;
     QToolButton* Switch;
-    QListView* MapObjectList;
-    QListView* ScreenObjectList;
+    ObjectListView* MapObjectList;
+    ObjectListView* ScreenObjectList;
     QToolButton* ClearObjectList;
     QLabel* eObjectXLabel;
     QLineEdit* eObjectX;
@@ -87,11 +121,30 @@ signals:
     // SortObjects was pressed: the window shows its Sort Objects dialog.
     void sortDialogRequested();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    QListView* ListOf(ObjectKind kind) const;
+    ObjectListView* ListOf(ObjectKind kind) const;
+    // ObjectsBox and the visible list for `kind`.
+    void ShowKind(ObjectKind kind);
+    EditorValues ReadEditorValues() const;
+    void ShowEditorValues(const EditorValues& values);
+    // The edit's text through the tile shorthand, written back at once.
+    void ExpandShorthand(QLineEdit* edit, char marker);
+    void ShorthandOnEdit(QLineEdit* edit);
+    void LoadObjectOf(ObjectKind kind);
+    // The chosen image's picture size, or nothing when no image is chosen
+    // or its file is not there. Throws when it is no Windows bitmap.
+    std::optional<QSize> ChosenPictureSize();
+    // Pushes the step with the views as they are now; the step that was
+    // made, or nullptr when it changed nothing.
+    app::SessionCommand* Push(std::unique_ptr<app::SessionCommand> step);
 
     app::DocumentSession& session_;
     Prompter& prompter_;
+    // Reads the presets' picture sizes.
+    std::unique_ptr<platform::PictureService> pictures_;
     ObjectListModel* mapModel_;
     ObjectListModel* screenModel_;
 };

@@ -35,6 +35,7 @@ constexpr int kTicks = 100;
 class QuietPrompter : public qel::ui::Prompter {
 public:
     int failures = 0;
+    void information(QWidget*, const QString&) override {}
     void error(QWidget*, const QString& message) override
     {
         std::fprintf(stderr, "error box: %s\n", qPrintable(message));

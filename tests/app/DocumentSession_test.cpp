@@ -98,10 +98,10 @@ std::vector<StepCase> StepCases()
 {
     using K = ObjectKind;
     return {
-        {"AddMapObjectSelectsTheLastRowOfEachList", Object<AddObjectCommand>(K::Map, Values("@2", "3", 1)),
-         View(K::Map, Rows({4}, 4), Rows({1}, 1))},
+        {"AddMapObjectSelectsTheLastRowOfEachListKeepingTheCurrentRows",
+         Object<AddObjectCommand>(K::Map, Values("@2", "3", 1)), View(K::Map, Rows({4}, 2), Rows({1}, 0))},
         {"AddScreenObject", Object<AddObjectCommand>(K::Screen, Values("C-5", "@1", 2, 7, 3)),
-         View(K::Map, Rows({3}, 3), Rows({2}, 2))},
+         View(K::Map, Rows({3}, 2), Rows({2}, 0))},
         {"AddOfALineThatCannotBeTakenApart", Object<AddObjectCommand>(K::Map, Values("x", "1", 0)), std::nullopt},
         {"ApplyKeepsTheOtherRowsSelected", Object<ApplyObjectCommand>(K::Map, Values("t1", "9", 2), std::size_t{0}),
          View(K::Map, Rows({0, 1, 2}, 0), Rows({0}, 0))},

@@ -81,15 +81,15 @@ TEST_F(MainWindowTest, OpenShowsTheFileAndSaveRewritesItInTheWriterLayout)
     EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "pack.pkg");
     EXPECT_FALSE(frm->session().modified());
 
-    const auto rows = [](QListView* view) {
+    const auto rows = [](QAbstractItemView* view) {
         QStringList texts;
         for (int row = 0; row < view->model()->rowCount(); ++row)
             texts << view->model()->index(row, 0).data().toString();
         return texts;
     };
     EXPECT_EQ(rows(find<QListView>("FileList")), QStringList({"ship.bmp"}));
-    EXPECT_EQ(rows(find<QListView>("MapObjectList")), QStringList({"10,20,image7,aftertiles", " 5,0x10,IMAGE7"}));
-    EXPECT_EQ(rows(find<QListView>("ScreenObjectList")), QStringList({"C-10,abc,IMAGE7"}));
+    EXPECT_EQ(rows(find<QAbstractItemView>("MapObjectList")), QStringList({"10,20,image7,aftertiles", " 5,0x10,IMAGE7"}));
+    EXPECT_EQ(rows(find<QAbstractItemView>("ScreenObjectList")), QStringList({"C-10,abc,IMAGE7"}));
     auto* images = find<QComboBox>("ImageBox");
     ASSERT_EQ(images->count(), 1);
     EXPECT_EQ(images->itemText(0), "IMAGE7");
@@ -126,8 +126,8 @@ TEST_F(MainWindowTest, NewResetsEveryControl)
     find<QLineEdit>("eObjectX")->setText("80");
     find<QComboBox>("ObjectLayerBox")->setCurrentIndex(3);
     find<QComboBox>("ObjectsBox")->setCurrentIndex(1);
-    find<QListView>("MapObjectList")->hide();
-    find<QListView>("ScreenObjectList")->show();
+    find<QAbstractItemView>("MapObjectList")->hide();
+    find<QAbstractItemView>("ScreenObjectList")->show();
 
     frm->NewExecute();
     EXPECT_TRUE(prompter.saveQuestions.empty());  // unchanged since opened
@@ -140,8 +140,8 @@ TEST_F(MainWindowTest, NewResetsEveryControl)
     // After New the kind box has its first entry chosen (at start-up none).
     EXPECT_EQ(find<QComboBox>("ObjectsBox")->currentIndex(), 0);
     EXPECT_EQ(find<QComboBox>("ObjectsBox")->currentText(), "MapObjects");
-    EXPECT_TRUE(find<QListView>("MapObjectList")->isVisibleTo(frm.get()));
-    EXPECT_FALSE(find<QListView>("ScreenObjectList")->isVisibleTo(frm.get()));
+    EXPECT_TRUE(find<QAbstractItemView>("MapObjectList")->isVisibleTo(frm.get()));
+    EXPECT_FALSE(find<QAbstractItemView>("ScreenObjectList")->isVisibleTo(frm.get()));
     EXPECT_FALSE(find<QLabel>("Image")->isVisibleTo(frm.get()));
     for (const char* name : {"eOutFile", "eImageFile", "eObjectX", "eObjectY"})
         EXPECT_EQ(find<QLineEdit>(name)->text(), "") << name;

@@ -40,7 +40,7 @@ protected:
         frm->guarded([&] { frm->session().push(std::move(step)); });
     }
 
-    QListView* mapList() { return find<QListView>("MapObjectList"); }
+    QAbstractItemView* mapList() { return find<QAbstractItemView>("MapObjectList"); }
 };
 
 TEST_F(SessionViewsTest, ModelsStayConsistentThroughEveryChangeAndItsUndo)

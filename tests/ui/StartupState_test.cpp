@@ -26,8 +26,8 @@ TEST_F(MainWindowTest, StartsUntitledWithTheMapListShown)
 {
     EXPECT_EQ(frm->windowTitle(), "QEL v2 [Tarnwick]");
     EXPECT_EQ(find<QLabel>("StatusPanel")->text(), "");
-    EXPECT_TRUE(find<QListView>("MapObjectList")->isVisibleTo(frm.get()));
-    EXPECT_FALSE(find<QListView>("ScreenObjectList")->isVisibleTo(frm.get()));
+    EXPECT_TRUE(find<QAbstractItemView>("MapObjectList")->isVisibleTo(frm.get()));
+    EXPECT_FALSE(find<QAbstractItemView>("ScreenObjectList")->isVisibleTo(frm.get()));
     EXPECT_EQ(frm->document().currentFile(), "");
     EXPECT_EQ(frm->document().documentFolder(), "");
     EXPECT_FALSE(frm->session().modified());
@@ -119,8 +119,8 @@ TEST_F(MainWindowTest, SectionsSitAtTheirRectanglesInTheInnerArea)
     EXPECT_EQ(frm->size(), QSize(683, frm->menuBar()->height() + 468));
     EXPECT_EQ(frm->minimumSize(), frm->maximumSize());
     EXPECT_EQ(frm->findChild<QWidget*>("ActionToolBar1Edge")->geometry(), QRect(0, 0, 683, 28));
-    EXPECT_EQ(find<QListView>("MapObjectList")->size(), QSize(353, 241));
-    EXPECT_EQ(find<QListView>("ScreenObjectList")->geometry(), find<QListView>("MapObjectList")->geometry());
+    EXPECT_EQ(find<QAbstractItemView>("MapObjectList")->size(), QSize(353, 241));
+    EXPECT_EQ(find<QAbstractItemView>("ScreenObjectList")->geometry(), find<QAbstractItemView>("MapObjectList")->geometry());
     EXPECT_EQ(find<QLabel>("Image")->size(), QSize(153, 153));
     EXPECT_EQ(find<QToolButton>("AniPreview")->size(), QSize(57, 33));
     EXPECT_EQ(find<QToolButton>("Presets")->pos(), QPoint(8, 392));

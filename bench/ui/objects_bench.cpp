@@ -1,0 +1,237 @@
+// The Objects Section's handlers on 1,050,625 map objects, in the window,
+// each followed by the event processing that lays out and paints the lists. Prints,
+// per edit, the median time of the edit and of its undo (Edit, Undo) over a
+// few rounds, against the aims: Add, Apply, Load (a click on a row) and one
+// periodic refresh under 5 ms; Delete of 1,000 scattered selected rows,
+// Clear, Switch of all rows, Sort, and the tiled background of a 16 x 16
+// picture under 1 s; each undo within 1.5x its edit.
+//
+//   QT_QPA_PLATFORM=offscreen bench/ui/objects_bench [first words of the edits to run]
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "MainWindow.h"
+#include "ObjectsSection.h"
+#include "ProcessLauncher.h"
+#include "Prompter.h"
+#include "SettingsStore.h"
+#include "SortDialog.h"
+#include "make_definition.h"
+
+namespace {
+
+// Answers the open dialog with one file and every question with Yes; an
+// error box is a failure of the run.
+class BenchPrompter : public qel::ui::Prompter {
+public:
+    QString file;
+    int failures = 0;
+    void error(QWidget*, const QString& message) override
+    {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
+        ++failures;
+    }
+    bool confirm(QWidget*, const QString&) override { return true; }
+    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString&) override
+    {
+        return qel::ui::SaveChangesAnswer::No;
+    }
+    QString openFile(QWidget*, const QString&) override { return file; }
+    QStringList openFiles(QWidget*, const QString&) override { return {}; }
+    QString saveFile(QWidget*, const QString&) override { return {}; }
+};
+
+class NoSettings : public qel::platform::SettingsStore {
+public:
+    qel::platform::StoredValue readString(const QString&, QString&) override
+    {
+        return qel::platform::StoredValue::Missing;
+    }
+    qel::platform::StoredValue readInteger(const QString&, qint32&) override
+    {
+        return qel::platform::StoredValue::Missing;
+    }
+    bool writeString(const QString&, const QString&) override { return true; }
+    bool writeInteger(const QString&, qint32) override { return true; }
+};
+
+class NoLauncher : public qel::platform::ProcessLauncher {
+public:
+    void start(const QString&, const QStringList&) override {}
+};
+
+using Clock = std::chrono::steady_clock;
+
+double Millis(Clock::time_point from)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Edit {
+    const char* name;
+    double limitMs;
+    bool undone;                   // measured with its undo
+    int rounds;
+    std::function<void()> prepare;  // not timed
+    std::function<void()> run;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("grid.ini"));
+    {
+        const std::string bytes = qelbench::MakeDefinition({1025, 1, 0, 0});
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                                                   static_cast<qint64>(bytes.size())) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+        QImage tile(16, 16, QImage::Format_RGB32);
+        tile.fill(Qt::darkBlue);
+        // The image's file name as the definition writes it.
+        if (!tile.save(dir.filePath(QStringLiteral("graphics\\tile0.bmp")), "BMP")) {
+            std::fprintf(stderr, "cannot write the tile picture\n");
+            return 1;
+        }
+    }
+
+    BenchPrompter prompter;
+    prompter.file = file;
+    NoSettings store;
+    NoLauncher launcher;
+    TMainFrm window(prompter, store, launcher);
+    window.CreateDialogs();
+    window.show();
+    window.aOpenExecute();
+    QApplication::processEvents();
+    window.TimerTimer();
+    qel::ui::ObjectsSection* s = window.objectsSection;
+    QAbstractItemView* list = s->MapObjectList;
+    const int rows = list->model()->rowCount();
+    std::printf("map objects:  %d\n", rows);
+    if (rows != 1025 * 1025 || prompter.failures)
+        return 1;
+
+    // What the event loop does before the next input: the views' pending
+    // layout and painting.
+    const auto settle = [&] { QApplication::processEvents(); };
+    const auto clickRow = [&](int row) {
+        const QModelIndex index = list->model()->index(row, 0);
+        list->scrollTo(index, QAbstractItemView::PositionAtCenter);
+        settle();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    };
+    const auto selectScattered = [&] {
+        QItemSelection selection;
+        for (int row = 17; row < rows && selection.size() < 1000; row += rows / 1000)
+            selection.select(list->model()->index(row, 0), list->model()->index(row, 0));
+        list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    };
+    const auto sort = [&] {
+        s->SortObjects->click();
+        TSortFrm* dialog = window.SortFrm();
+        dialog->findChild<QRadioButton*>(QStringLiteral("SortByRadioItem0"))->click();  // X-Coord
+        return dialog;
+    };
+
+    const int middle = rows / 2;
+    TSortFrm* sortDialog = nullptr;
+    const Edit edits[] = {
+        {"Add", 5, true, 21, [&] { s->eObjectX->setText(QStringLiteral("@3")); s->eObjectY->setText(QStringLiteral("48")); },
+         [&] { s->AddObject->click(); }},
+        {"Apply", 5, true, 21, [&] { clickRow(middle); s->eObjectX->setText(QStringLiteral("t7")); },
+         [&] { s->ApplyObject->click(); }},
+        {"Load (a click)", 5, false, 21, [&] {
+             list->scrollTo(list->model()->index(middle + 3, 0), QAbstractItemView::PositionAtCenter);
+             settle();
+         },
+         [&] {
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                               list->visualRect(list->model()->index(middle + 3, 0)).center());
+         }},
+        {"Refresh (one tick)", 5, false, 21, [] {}, [&] { window.TimerTimer(); }},
+        {"Delete 1,000 scattered", 1000, true, 3, selectScattered, [&] { s->DelObject->click(); }},
+        {"Clear", 1000, true, 9, [] {}, [&] { s->ClearObjectList->click(); }},
+        {"Switch all rows", 1000, true, 3, [&] { list->selectAll(); }, [&] { s->Switch->click(); }},
+        {"Sort by X-Coord", 1000, true, 3, [&] { sortDialog = sort(); },
+         [&] { sortDialog->findChild<QToolButton*>(QStringLiteral("Sort"))->click(); }},
+        {"Tiled background 16x16", 1000, true, 3, [&] { s->ObjectImageBox->setCurrentIndex(0); },
+         [&] { s->BackgroundTiledZindle1->trigger(); }},
+    };
+
+    bool allOk = true;
+    std::printf("%-26s %12s %12s %8s   aims\n", "edit", "edit ms", "undo ms", "undo/x");
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    for (const Edit& edit : edits) {
+        if (!QString::fromLatin1(edit.name).startsWith(only))
+            continue;
+        std::vector<double> done;
+        std::vector<double> undone;
+        for (int round = 0; round < edit.rounds; ++round) {
+            edit.prepare();
+            settle();
+            const int steps = window.session().history().index();
+            auto start = Clock::now();
+            edit.run();
+            settle();
+            done.push_back(Millis(start));
+            if (!edit.undone)
+                continue;
+            if (window.session().history().index() != steps + 1) {
+                std::fprintf(stderr, "%s made no step\n", edit.name);
+                return 1;
+            }
+            start = Clock::now();
+            window.UndoExecute();
+            settle();
+            undone.push_back(Millis(start));
+        }
+        const double editMs = Median(done);
+        const bool editOk = editMs < edit.limitMs;
+        if (edit.undone) {
+            const double undoMs = Median(undone);
+            const double ratio = undoMs / editMs;
+            const bool undoOk = ratio <= 1.5;
+            allOk = allOk && editOk && undoOk;
+            std::printf("%-26s %12.3f %12.3f %8.2f   edit < %g ms %s, undo <= 1.5x %s\n", edit.name, editMs, undoMs,
+                        ratio, edit.limitMs, editOk ? "ok" : "TOO SLOW", undoOk ? "ok" : "TOO SLOW");
+        } else {
+            allOk = allOk && editOk;
+            std::printf("%-26s %12.3f %12s %8s   edit < %g ms %s\n", edit.name, editMs, "-", "-", edit.limitMs,
+                        editOk ? "ok" : "TOO SLOW");
+        }
+        if (list->model()->rowCount() != rows && edit.undone) {
+            std::fprintf(stderr, "%s: the undo did not give back %d rows\n", edit.name, rows);
+            return 1;
+        }
+    }
+    if (prompter.failures)
+        return 1;
+    return allOk ? 0 : 2;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// MapObjectList / ScreenObjectList: a list of object lines, several rows
+// selectable at once.
+//
+// Every row has the same height, so a row's place is plain arithmetic and
+// the view never walks its rows: adding, changing or removing one line of a
+// million costs the same as in a list of ten (a general list view lays all
+// rows out again on each of these). The scroll bar moves by rows.
+//
+// Besides the view it tells the section when the user made a row current
+// (by mouse or keyboard), and when Delete was pressed.
+
+#include <QAbstractItemView>
+
+#include "ViewState.h"
+
+namespace qel::ui {
+
+class ObjectListView : public QAbstractItemView {
+    Q_OBJECT
+public:
+    explicit ObjectListView(QWidget* parent = nullptr);
+
+    // The selected rows, as ascending ranges that do not touch, and the
+    // current row.
+    app::RowSelection rowSelection() const;
+    // Selects exactly those rows (rows past the end are left out) and makes
+    // that row current, or none.
+    void showRowSelection(const app::RowSelection& selection);
+
+    int rowHeight() const;
+
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    void doItemsLayout() override;
+
+signals:
+    // A click on a row, or a key that moved the current row.
+    void currentRowChosen();
+    // The Delete key, with no modifier.
+    void deletePressed();
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex& index) const override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    int rowCount() const;
+    int firstShownRow() const;
+    // Rows that fit the viewport whole (at least one).
+    int shownRows() const;
+    // Top of `row` in the viewport, held within the range of int.
+    int rowTop(qint64 row) const;
+    // The row at viewport height `y`, not held to the rows there are.
+    qint64 rowAtY(qint64 y) const;
+
+    mutable int rowHeight_ = 0;
+};
+
+}  // namespace qel::ui
