@@ -236,20 +236,8 @@ void ObjectsSection::ResetControls()
 
 void ObjectsSection::Refresh()
 {
+    // ObjectImageBox follows ImageBox in the window's first refresh step.
     const DefinitionDocument& doc = session_.document();
-    // The image items follow the document's images when their number moved;
-    // what the box shows stays, with no item chosen.
-    if (ObjectImageBox->count() != doc.imageCount()) {
-        const QString shown = ObjectImageBox->currentText();
-        QStringList keys;
-        keys.reserve(doc.imageCount());
-        for (std::size_t i = 0; i < doc.images().size(); ++i)
-            keys << FromBytes(doc.imageKey(i));
-        ObjectImageBox->clear();
-        ObjectImageBox->addItems(keys);
-        ObjectImageBox->setCurrentIndex(-1);
-        ObjectImageBox->setEditText(shown);
-    }
     const std::size_t count = doc.objects(ShownKind()).size();
     // At exactly one object the sort button keeps its state.
     if (count == 0)

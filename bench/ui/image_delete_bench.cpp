@@ -119,7 +119,7 @@ int main(int argc, char** argv)
     TMainFrm window(prompter, store, launcher);
     window.show();
     QApplication::processEvents();
-    QListView* list = window.objectsSection->MapObjectList;
+    QAbstractItemView* list = window.objectsSection->MapObjectList;
 
     double coreBest = 1e9;
     double windowBest = 1e9;

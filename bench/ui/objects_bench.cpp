@@ -38,6 +38,7 @@ class BenchPrompter : public qel::ui::Prompter {
 public:
     QString file;
     int failures = 0;
+    void information(QWidget*, const QString&) override {}
     void error(QWidget*, const QString& message) override
     {
         std::fprintf(stderr, "error box: %s\n", qPrintable(message));
