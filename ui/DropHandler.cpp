@@ -6,7 +6,11 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "FileNameText.h"
+#include "FileSection.h"
 #include "MainWindow.h"
+#include "PathText.h"
+#include "PreviewRules.h"
 
 namespace qel::ui {
 
@@ -19,6 +23,20 @@ QString DroppedDefinition(const QMimeData& data)
     if (!path.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) || QFileInfo(path).isDir())
         return {};
     return path;
+}
+
+QStringList DroppedPackageFiles(const QMimeData& data)
+{
+    QStringList paths;
+    for (const QUrl& url : data.urls()) {
+        const QString path = url.toLocalFile();
+        const std::string extension = ExtensionPart(FileNameBytes(path));
+        if (!url.isLocalFile() || QFileInfo(path).isDir() ||
+            !(IsPictureExtension(extension) || IsSoundExtension(extension)))
+            return {};
+        paths << path;
+    }
+    return paths;
 }
 
 DropHandler::DropHandler(TMainFrm& window) : QObject(&window), window_(window)
@@ -38,6 +56,16 @@ bool DropHandler::isOverWindow(QObject* watched) const
     return widget == &window_ || window_.isAncestorOf(widget);
 }
 
+bool DropHandler::isOverFileSection(QObject* watched, QPoint position) const
+{
+    // A control that takes no drops passes the drag on to the window, with
+    // the position in the window's terms: what lies there decides.
+    auto* widget = static_cast<QWidget*>(watched);
+    if (QWidget* under = widget->childAt(position))
+        widget = under;
+    return widget == window_.fileSection || window_.fileSection->isAncestorOf(widget);
+}
+
 bool DropHandler::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
@@ -45,11 +73,14 @@ bool DropHandler::eventFilter(QObject* watched, QEvent* event)
         return false;
 
     auto* drag = static_cast<QDropEvent*>(event);
-    const QString path = drag->mimeData() ? DroppedDefinition(*drag->mimeData()) : QString();
+    const QMimeData* data = drag->mimeData();
+    const QString path = data ? DroppedDefinition(*data) : QString();
+    const QStringList files = data && path.isEmpty() && isOverFileSection(watched, drag->position().toPoint()) ? DroppedPackageFiles(*data)
+                                                                                   : QStringList();
     // Only ever a copy: a source offering nothing but a move would delete
     // the file once it was "moved" into the editor. (While a dialog is open
     // the window is disabled, and Qt hands it no drags at all.)
-    if (path.isEmpty() || !(drag->possibleActions() & Qt::CopyAction)) {
+    if ((path.isEmpty() && files.isEmpty()) || !(drag->possibleActions() & Qt::CopyAction)) {
         drag->ignore();
         return true;
     }
@@ -61,7 +92,11 @@ bool DropHandler::eventFilter(QObject* watched, QEvent* event)
         TMainFrm* window = &window_;
         QMetaObject::invokeMethod(
             window,
-            [window, path] {
+            [window, path, files] {
+                if (!files.isEmpty()) {
+                    window->fileSection->AddFiles(files);
+                    return;
+                }
                 window->guarded([&] {
                     if (window->QuerySaveChanges())
                         window->OpenPath(path);

@@ -1,9 +1,11 @@
 #pragma once
 // Files dragged onto the editor's window. One definition file is opened as
-// Open opens it, after the question about unsaved changes; anything else is
-// refused, so the desktop shows the forbidden cursor.
+// Open opens it, after the question about unsaved changes; pictures and
+// sounds dropped on the File Section are added as its Add adds chosen files;
+// anything else is refused, so the desktop shows the forbidden cursor.
 
 #include <QObject>
+#include <QPoint>
 #include <QString>
 
 class QMimeData;
@@ -13,9 +15,12 @@ namespace qel::ui {
 
 // The local path of the one definition (".ini") file that `data` carries;
 // empty when it carries anything else: several files, a folder, another
-// kind of file, a remote address or plain text. (Pictures and sounds are
-// refused too, for now: the File Section does not take drops yet.)
+// kind of file, a remote address or plain text.
 QString DroppedDefinition(const QMimeData& data);
+
+// The local paths of the pictures and sounds that `data` carries, when it
+// carries nothing else; empty otherwise.
+QStringList DroppedPackageFiles(const QMimeData& data);
 
 // Watches the drags over `window` and every control in it, which would
 // otherwise take dropped text themselves.
@@ -29,6 +34,7 @@ protected:
 
 private:
     bool isOverWindow(QObject* watched) const;
+    bool isOverFileSection(QObject* watched, QPoint position) const;
 
     TMainFrm& window_;
 };

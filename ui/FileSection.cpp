@@ -133,8 +133,12 @@ std::vector<std::size_t> FileSection::SelectedEntries() const
 
 void FileSection::AddFileClick()
 {
-    Handle([this] {
-        const QStringList chosen = prompter_.openFiles(window(), QString());
+    Handle([this] { AddFiles(prompter_.openFiles(window(), QString())); });
+}
+
+void FileSection::AddFiles(const QStringList& chosen)
+{
+    Handle([&] {
         if (chosen.isEmpty())
             return;
         std::vector<std::string> paths;

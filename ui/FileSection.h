@@ -68,6 +68,9 @@ public:
     // Handlers.
     void eOutFileEdited(const QString& text);
     void AddFileClick();
+    // What AddFileClick does once files are chosen (collecting included):
+    // also for files dropped on the section.
+    void AddFiles(const QStringList& chosen);
     void DelFileClick();
     void ClearFileListClick();
     void FileListDblClick();

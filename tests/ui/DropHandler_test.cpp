@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
 #include <QUrl>
 
 #include "DropHandler.h"
+#include "FileSection.h"
 #include "MainWindowFixture.h"
 
 namespace {
@@ -148,3 +150,27 @@ TEST_F(DropTest, NothingIsTakenWhileADialogIsOpen)
 }
 
 }  // namespace
+
+TEST_F(DropTest, PicturesAndSoundsDroppedOnTheFileSectionAreAdded)
+{
+    const struct {
+        const char* name;
+        QStringList files;
+        QStringList listed;  // empty: refused
+    } cases[] = {
+        {"a picture and a sound", {"ship.BMP", "bell.wa2"}, {"ship.BMP", "bell.wa2"}},
+        {"a picture with a definition", {"ship.bmp", "defs.ini"}, {}},
+        {"a text file", {"notes.txt"}, {}},
+    };
+    for (const auto& c : cases) {
+        frm->ResetDocument();
+        std::unique_ptr<QMimeData> data(files(c.files));
+        const Outcome outcome = dragOnto(frm->fileSection->FileList->viewport(), *data);
+        EXPECT_EQ(outcome.dropped, !c.listed.isEmpty()) << c.name;
+        QStringList listed;
+        for (const std::string& file : frm->document().files())
+            listed << QString::fromStdString(file);
+        EXPECT_EQ(listed, c.listed) << c.name;
+    }
+    EXPECT_TRUE(prompter.errors.empty());
+}
