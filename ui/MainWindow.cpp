@@ -30,6 +30,7 @@
 #include "FileListModel.h"
 #include "FileSection.h"
 #include "HelpViewer.h"
+#include "HistoryKeyFilter.h"
 #include "ImageSection.h"
 #include "Latin1Text.h"
 #include "ObjectListModel.h"
@@ -129,6 +130,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
 
     FormCreate();
     qel::ui::LinkSections(*this);
+    qel::ui::HistoryKeyFilter::InstallOn(*this);
     Timer->start();
     AnimTimer->start();
 }

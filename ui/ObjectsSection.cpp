@@ -197,8 +197,7 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     connect(Switch, &QToolButton::clicked, this, &ObjectsSection::SwitchClick);
     connect(SortObjects, &QToolButton::clicked, this, &ObjectsSection::SortObjectsClick);
     connect(&session_, &app::DocumentSession::viewStateRequested, this, &ObjectsSection::ShowViewState);
-    for (QLineEdit* edit : {eObjectX, eObjectY, eObjectDsplyTime, eObjectID, ObjectsBox->lineEdit(),
-                            ObjectImageBox->lineEdit(), ObjectLayerBox->lineEdit(), ObjectModeBox->lineEdit()})
+    for (QLineEdit* edit : {eObjectX, eObjectY})
         edit->installEventFilter(this);
 }
 
@@ -317,30 +316,8 @@ void ObjectsSection::ShorthandOnEdit(QLineEdit* edit)
     Guarded(prompter_, window(), [&] { ExpandShorthand(edit, kEditMarker); });
 }
 
-namespace {
-// The edits keep the focus while the section's buttons are pressed, so the
-// undo keys would always reach an edit. An edit keeps them only while it has
-// typing of its own to undo or redo; otherwise they undo the last edit of
-// the document.
-bool LeavesHistoryKeysToTheWindow(QLineEdit* edit, QEvent* event)
-{
-    if (event->type() != QEvent::ShortcutOverride)
-        return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    const bool undo = key->matches(QKeySequence::Undo);
-    const QKeyCombination pressed = key->keyCombination();
-    const bool redo = key->matches(QKeySequence::Redo) || pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
-                      pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
-    return (undo && !edit->isUndoAvailable()) || (redo && !edit->isRedoAvailable());
-}
-}  // namespace
-
 bool ObjectsSection::eventFilter(QObject* watched, QEvent* event)
 {
-    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && LeavesHistoryKeysToTheWindow(edit, event)) {
-        event->ignore();
-        return true;
-    }
     if (watched != eObjectX && watched != eObjectY)
         return QGroupBox::eventFilter(watched, event);
     const bool isX = watched == eObjectX;

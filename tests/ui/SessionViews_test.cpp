@@ -5,7 +5,9 @@
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 
 #include "DefinitionReader.h"
 #include "FileListModel.h"
@@ -133,4 +135,21 @@ TEST_F(SessionViewsTest, EditMenuNamesTheStepsAndFollowsTheHistory)
     EXPECT_FALSE(undo->isEnabled()) << "a new document starts an empty history";
 }
 
+}  // namespace
+
+namespace {
+TEST_F(SessionViewsTest, UndoKeysReachTheHistoryFromEveryEditWithoutTypingOfItsOwn)
+{
+    frm->show();
+    frm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    for (const char* name : {"eOutFile", "eImageFile", "eImageTime"}) {
+        push<DeleteObjectsCommand>(ObjectKind::Map, std::vector<std::size_t>{0});
+        ASSERT_EQ(frm->document().mapObjectCount(), 3) << name;
+        auto* edit = find<QLineEdit>(name);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(frm->document().mapObjectCount(), 4) << name;
+    }
+}
 }  // namespace
