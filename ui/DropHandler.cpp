@@ -8,7 +8,7 @@
 
 #include "FileNameText.h"
 #include "FileSection.h"
-#include "MainWindow.h"
+#include "TMainFrm.h"
 #include "PathText.h"
 #include "PreviewRules.h"
 

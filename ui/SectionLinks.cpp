@@ -8,7 +8,7 @@
 #include "FileSection.h"
 #include "ImageSection.h"
 #include "Latin1Text.h"
-#include "MainWindow.h"
+#include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "PreviewSection.h"
 

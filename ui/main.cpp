@@ -5,7 +5,7 @@
 #include "ApplicationIcon.h"
 #include "CommandLine.h"
 #include "DropHandler.h"
-#include "MainWindow.h"
+#include "TMainFrm.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"
 #include "QelApplication.h"

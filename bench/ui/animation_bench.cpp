@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "ImageSection.h"
-#include "MainWindow.h"
+#include "TMainFrm.h"
 #include "PreviewSection.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"

@@ -19,7 +19,7 @@
 #include "DefinitionReader.h"
 #include "ImageEditing.h"
 #include "ImageSection.h"
-#include "MainWindow.h"
+#include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"

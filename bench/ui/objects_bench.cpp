@@ -22,12 +22,12 @@
 #include <functional>
 #include <vector>
 
-#include "MainWindow.h"
+#include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"
 #include "SettingsStore.h"
-#include "SortDialog.h"
+#include "TSortFrm.h"
 #include "make_definition.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <sys/resource.h>
 
 #include "DefinitionReader.h"
-#include "MainWindow.h"
+#include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"

@@ -9,7 +9,7 @@
 #include <QWindow>
 #include <functional>
 
-#include "AboutDialog.h"
+#include "TAboutFrm.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
-#include "AboutDialog.h"
+#include "TAboutFrm.h"
 #include "CommandLine.h"
 
 namespace {

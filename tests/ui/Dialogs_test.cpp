@@ -7,10 +7,10 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "AboutDialog.h"
+#include "TAboutFrm.h"
 #include "MainWindowFixture.h"
-#include "OptionsDialog.h"
-#include "SortDialog.h"
+#include "TOptnsForm.h"
+#include "TSortFrm.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "FakePrompter.h"
 #include "FakeProcessLauncher.h"
 #include "FakeSettingsStore.h"
-#include "MainWindow.h"
+#include "TMainFrm.h"
 
 // Failures show texts as texts.
 inline void PrintTo(const QString& text, std::ostream* out)

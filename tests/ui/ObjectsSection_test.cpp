@@ -15,7 +15,7 @@
 #include "MainWindowFixture.h"
 #include "ObjectListModel.h"
 #include "ObjectsSection.h"
-#include "SortDialog.h"
+#include "TSortFrm.h"
 
 using qel::ObjectKind;
 using qel::ui::ObjectsSection;

@@ -14,7 +14,7 @@
 
 #include "AppSettings.h"
 #include "FakeSettingsStore.h"
-#include "OptionsDialog.h"
+#include "TOptnsForm.h"
 #include "Prompter.h"
 #include "SettingsStore.h"
 

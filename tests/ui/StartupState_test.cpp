@@ -15,10 +15,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "AboutDialog.h"
+#include "TAboutFrm.h"
 #include "MainWindowFixture.h"
-#include "OptionsDialog.h"
-#include "SortDialog.h"
+#include "TOptnsForm.h"
+#include "TSortFrm.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "OptionsDialog.h"
+#include "TOptnsForm.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "MainWindow.h"
+#include "TMainFrm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,7 +22,7 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "AboutDialog.h"
+#include "TAboutFrm.h"
 #include "CompileCommand.h"
 #include "Controls.h"
 #include "DocumentCommands.h"
@@ -35,11 +35,11 @@
 #include "Latin1Text.h"
 #include "ObjectListModel.h"
 #include "ObjectsSection.h"
-#include "OptionsDialog.h"
+#include "TOptnsForm.h"
 #include "PreviewSection.h"
 #include "Prompter.h"
 #include "SectionLinks.h"
-#include "SortDialog.h"
+#include "TSortFrm.h"
 
 using qel::ui::FromBytes;
 

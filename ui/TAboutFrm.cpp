@@ -1,4 +1,4 @@
-#include "AboutDialog.h"
+#include "TAboutFrm.h"
 
 #include <QHBoxLayout>
 #include <QHideEvent>

@@ -1,4 +1,4 @@
-#include "SortDialog.h"
+#include "TSortFrm.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
