@@ -117,7 +117,6 @@ ImageDeletion DeleteImage(DefinitionDocument& doc, int position)
 {
     ImageDeletion deletion;
     deletion.position = position;
-    deletion.selectAfter = ImageSelectionAfterDelete(position);
     if (position < 0 || static_cast<std::size_t>(position) >= doc.images().size())
         return deletion;
     const auto at = static_cast<std::size_t>(position);

@@ -78,20 +78,12 @@ std::string DeleteImageQuestion(const DefinitionDocument& doc, std::size_t posit
 // The second question of a delete.
 inline constexpr const char* kApplyToObjectsQuestion = "Apply Changes to the Objects?";
 
-// The image box's item to select after a delete, whichever way it went: the
-// one before `position`, or none (-1).
-inline int ImageSelectionAfterDelete(int position)
-{
-    return position >= 1 ? position - 1 : -1;
-}
-
 // What a delete did, for carrying it into the objects.
 struct ImageDeletion {
     bool deleted = false;              // false: `position` was no image; nothing changed
     std::int32_t position = -1;        // the removed position D
     std::int32_t removedNumber = -1;   // the number the removed image had
     bool renumbered = false;           // the later images were renumbered (numbers were positions)
-    int selectAfter = -1;              // the image box item to select now (-1: none)
 };
 
 // Removes the image at `position`. When the images were numbered by position,

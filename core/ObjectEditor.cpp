@@ -75,13 +75,6 @@ std::string ComposeObjectLine(const EditorValues& values, const std::vector<Obje
 }
 
 namespace {
-std::optional<std::size_t> LastRow(const ObjectList& list)
-{
-    if (list.empty())
-        return std::nullopt;
-    return list.size() - 1;
-}
-
 // Step 1 of Add and Apply: each result is written back at once.
 void ExpandCoordinates(EditorValues& values, char marker)
 {
@@ -98,8 +91,6 @@ AddResult AddObject(DefinitionDocument& doc, ObjectKind kind, EditorValues& valu
     list.append(line);  // throws after appending when the line cannot be taken apart
     AddResult result;
     result.addedRow = list.size() - 1;
-    result.mapRowToSelect = LastRow(doc.mapObjects());
-    result.screenRowToSelect = LastRow(doc.screenObjects());
     return result;
 }
 

@@ -53,13 +53,6 @@ inline ObjectKind OtherKind(ObjectKind kind)
     return kind == ObjectKind::Map ? ObjectKind::Screen : ObjectKind::Map;
 }
 
-// The object kind for an ObjectsBox index: 1 is screen objects; 0 and no
-// selection (-1), like any other index, are map objects.
-inline ObjectKind KindOfObjectsBoxIndex(int index)
-{
-    return index == 1 ? ObjectKind::Screen : ObjectKind::Map;
-}
-
 // The text unchanged when it is empty, does not start with `marker` (the first
 // character is lower-cased before the comparison; `marker` itself is given in
 // lower case), or is the marker alone; otherwise the decimal text of the
@@ -83,19 +76,15 @@ std::string ComposeObjectLineWithImageNumber(const EditorValues& values, std::in
 // The same, with the image number of the chosen image (ImageNumberOfChoice).
 std::string ComposeObjectLine(const EditorValues& values, const std::vector<ObjectImage>& images);
 
-// What the window shows after Add: in EACH list every row is deselected, then
-// its last row (if any) is selected.
 struct AddResult {
-    std::size_t addedRow = 0;                         // row of the new line in the kind's list
-    std::optional<std::size_t> mapRowToSelect;        // none: the map list has no rows
-    std::optional<std::size_t> screenRowToSelect;     // none: the screen list has no rows
+    std::size_t addedRow = 0;  // row of the new line in the kind's list
 };
 
 // Add object: X and Y are expanded with "@" and written back into `values`
 // one after the other (so when Y's expansion throws, X is already expanded
 // there), the line is composed and appended to the kind's list, the fields
 // rebuilt. Throws ConversionError from the expansion (nothing added) or from
-// the rebuild (the line was added; no selection step).
+// the rebuild (the line was added).
 AddResult AddObject(DefinitionDocument& doc, ObjectKind kind, EditorValues& values);
 
 // Apply object: as Add with the marker "t", replacing the line at `currentRow`.

@@ -311,7 +311,8 @@ void ImageSection::DelImageClick()
         }
         if (ImageBox->count() == 0)
             ShowNoImage();
-        Select(ImageSelectionAfterDelete(position));
+        // The item before the deleted one, whichever way the delete went.
+        Select(position >= 1 ? position - 1 : -1);
         ShowSelectedImage();
         if (failure)
             std::rethrow_exception(failure);

@@ -213,6 +213,15 @@ ObjectListView* ObjectsSection::ListOf(ObjectKind kind) const
     return kind == ObjectKind::Map ? MapObjectList : ScreenObjectList;
 }
 
+namespace {
+// The object kind for an ObjectsBox index: 1 is screen objects; 0 and no
+// selection (-1), like any other index, are map objects.
+ObjectKind KindOfObjectsBoxIndex(int index)
+{
+    return index == 1 ? ObjectKind::Screen : ObjectKind::Map;
+}
+}  // namespace
+
 ObjectKind ObjectsSection::ShownKind() const
 {
     return KindOfObjectsBoxIndex(ObjectsBox->currentIndex());

@@ -176,6 +176,44 @@ TEST_P(StepTest, UndoGivesBackTheBytesAndViewsRedoMakesThemAgain)
 INSTANTIATE_TEST_SUITE_P(Steps, StepTest, ::testing::ValuesIn(StepCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(AddObjectCommand, SelectsTheLastRowOfBothListsAndKeepsTheCurrentRows)
+{
+    const struct {
+        ObjectKind kind;
+        int mapRows;
+        int screenRows;
+        std::optional<std::size_t> mapSelected;
+        std::optional<std::size_t> screenSelected;
+    } cases[] = {
+        // After Add to the map list while the screen list holds three rows,
+        // the screen list has exactly its third row selected.
+        {ObjectKind::Map, 0, 3, 0u, 2u},
+        {ObjectKind::Map, 4, 3, 4u, 2u},
+        {ObjectKind::Map, 2, 0, 2u, std::nullopt},
+        {ObjectKind::Screen, 0, 0, std::nullopt, 0u},
+        {ObjectKind::Screen, 5, 1, 4u, 1u},
+    };
+    for (const auto& c : cases) {
+        DocumentSession session;
+        for (int i = 0; i < c.mapRows; ++i)
+            session.edit().mapObjects().append(std::to_string(i) + ",0,IMAGE0");
+        for (int i = 0; i < c.screenRows; ++i)
+            session.edit().screenObjects().append("C-" + std::to_string(i) + ",0,IMAGE0");
+        auto step = std::make_unique<AddObjectCommand>(session, c.kind, Values("1", "2", -1));
+        step->setViewBefore(View(c.kind, Rows({0}, 0), Rows({0}, 0)));
+        const SessionCommand* pushed = session.push(std::move(step));
+        ASSERT_TRUE(pushed && pushed->viewAfter());
+        const auto selected = [](const RowSelection& s) -> std::optional<std::size_t> {
+            return s.empty() ? std::nullopt : std::optional<std::size_t>(s.ranges.back().second);
+        };
+        EXPECT_EQ(selected(pushed->viewAfter()->map), c.mapSelected);
+        EXPECT_EQ(selected(pushed->viewAfter()->screen), c.screenSelected);
+        EXPECT_EQ(pushed->viewAfter()->map.rows().size(), c.mapSelected ? 1u : 0u);
+        // The current row is the one last clicked, which Add leaves alone.
+        EXPECT_EQ(pushed->viewAfter()->map.current, c.mapSelected ? std::optional<std::size_t>(0) : std::nullopt);
+    }
+}
+
 TEST(DocumentSession, StaleDisplayTimeOfARegenerationNeverReordersASort)
 {
     DocumentSession session;

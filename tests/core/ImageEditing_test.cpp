@@ -186,10 +186,6 @@ TEST(DeleteImage, QuestionsAndSelection)
     SetImages(doc, {0, 1, 2});
     EXPECT_EQ(DeleteImageQuestion(doc, 2), "Delete 'IMAGE2'?");
     EXPECT_STREQ(kApplyToObjectsQuestion, "Apply Changes to the Objects?");
-    // The first question answered No with IMAGE2 selected: IMAGE1 becomes selected.
-    EXPECT_EQ(ImageSelectionAfterDelete(2), 1);
-    EXPECT_EQ(ImageSelectionAfterDelete(0), -1);
-    EXPECT_EQ(ImageSelectionAfterDelete(-1), -1);
 }
 
 TEST(DeleteImage, NothingSelectedDeletesNothing)
@@ -198,7 +194,6 @@ TEST(DeleteImage, NothingSelectedDeletesNothing)
     SetImages(doc, {0, 1});
     const ImageDeletion d = DeleteImage(doc, -1);
     EXPECT_FALSE(d.deleted);
-    EXPECT_EQ(d.selectAfter, -1);
     EXPECT_EQ(doc.imageCount(), 2);
     EXPECT_FALSE(DeleteImage(doc, 2).deleted);
     doc.mapObjects().append("1,1,IMAGE0");
@@ -213,7 +208,6 @@ TEST(DeleteImage, TheOnlyImage)
     const ImageDeletion d = DeleteImage(doc, 0);
     EXPECT_TRUE(d.deleted);
     EXPECT_EQ(doc.imageCount(), 0);
-    EXPECT_EQ(d.selectAfter, -1);
 }
 
 TEST(DeleteImage, AnsweredYesYes)
@@ -224,7 +218,6 @@ TEST(DeleteImage, AnsweredYesYes)
     EXPECT_TRUE(d.deleted);
     EXPECT_TRUE(d.renumbered);
     EXPECT_EQ(d.removedNumber, 1);
-    EXPECT_EQ(d.selectAfter, 0);
     // The items read IMAGE0, IMAGE1; the old IMAGE2's file and numbers are image 1.
     EXPECT_EQ(Numbers(doc), (std::vector<std::int32_t>{0, 1}));
     EXPECT_EQ(doc.images()[1], (ObjectImage{1, "c.bmp", 3, 2, 100}));
@@ -247,11 +240,10 @@ TEST(DeleteImage, AnsweredYesNo)
     ThreeImageDocument(doc);
     const std::vector<std::string> mapBefore = Lines(doc.mapObjects());
     const std::vector<std::string> screenBefore = Lines(doc.screenObjects());
-    const ImageDeletion d = DeleteImage(doc, 1);
+    DeleteImage(doc, 1);
     // Images renumbered; the entry lines still say IMAGE1 and IMAGE2.
     EXPECT_EQ(Numbers(doc), (std::vector<std::int32_t>{0, 1}));
     EXPECT_EQ(doc.images()[1].file, "c.bmp");
-    EXPECT_EQ(d.selectAfter, 0);
     EXPECT_EQ(Lines(doc.mapObjects()), mapBefore);
     EXPECT_EQ(Lines(doc.screenObjects()), screenBefore);
 }
@@ -307,7 +299,6 @@ TEST(DeleteImage, NumbersThatAreNotPositionsAreNotRenumbered)
     EXPECT_TRUE(d.deleted);
     EXPECT_FALSE(d.renumbered);
     EXPECT_EQ(d.removedNumber, 2);
-    EXPECT_EQ(d.selectAfter, 0);
     EXPECT_EQ(Numbers(doc), (std::vector<std::int32_t>{1, 5}));
     EXPECT_EQ(doc.images()[1].file, "c.bmp");
     EXPECT_EQ(doc.imageKey(1), "IMAGE5");

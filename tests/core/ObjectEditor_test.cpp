@@ -193,46 +193,7 @@ TEST(AddObject, ExpandsWritesBackAndAppends)
     EXPECT_EQ(doc.mapObjects().line(0), "80,48,IMAGE0");
     EXPECT_EQ(doc.mapObjects().fields(0).x, 80);
     EXPECT_EQ(r.addedRow, 0u);
-    EXPECT_EQ(r.mapRowToSelect, 0u);
-    EXPECT_EQ(r.screenRowToSelect, std::nullopt);
 }
-
-struct AddSelectionCase {
-    ObjectKind kind;
-    int mapRowsBefore;
-    int screenRowsBefore;
-    std::optional<std::size_t> mapSelect;
-    std::optional<std::size_t> screenSelect;
-};
-
-class AddSelectionTest : public ::testing::TestWithParam<AddSelectionCase> {};
-
-TEST_P(AddSelectionTest, SelectsTheLastRowOfBothLists)
-{
-    const AddSelectionCase& c = GetParam();
-    DefinitionDocument doc;
-    for (int i = 0; i < c.mapRowsBefore; ++i)
-        doc.mapObjects().append(std::to_string(i) + ",0,IMAGE0");
-    for (int i = 0; i < c.screenRowsBefore; ++i)
-        doc.screenObjects().append("C-" + std::to_string(i) + ",0,IMAGE0");
-    EditorValues v;
-    v.xText = "1";
-    v.yText = "2";
-    const AddResult r = AddObject(doc, c.kind, v);
-    EXPECT_EQ(r.mapRowToSelect, c.mapSelect);
-    EXPECT_EQ(r.screenRowToSelect, c.screenSelect);
-    EXPECT_EQ(r.addedRow, static_cast<std::size_t>(c.kind == ObjectKind::Map ? c.mapRowsBefore : c.screenRowsBefore));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BothLists, AddSelectionTest,
-    ::testing::Values(
-        // After Add to the map list while the screen list holds three rows,
-        // the screen list has exactly its third row selected.
-        AddSelectionCase{ObjectKind::Map, 0, 3, 0u, 2u}, AddSelectionCase{ObjectKind::Map, 4, 3, 4u, 2u},
-        AddSelectionCase{ObjectKind::Map, 2, 0, 2u, std::nullopt},
-        AddSelectionCase{ObjectKind::Screen, 0, 0, std::nullopt, 0u},
-        AddSelectionCase{ObjectKind::Screen, 5, 1, 4u, 1u}));
 
 TEST(AddObject, ShorthandFailureOnYLeavesXExpandedAndAddsNothing)
 {
@@ -544,12 +505,10 @@ TEST(SwitchObjects, ScreenRowsWithTextCoordinatesFailTheMapRebuild)
     EXPECT_EQ(doc.screenObjectCount(), 2);
 }
 
-TEST(ObjectsBox, IndexOneIsScreenAnythingElseMap)
+TEST(ObjectKinds, EachKindsOtherIsTheOtherOne)
 {
-    EXPECT_EQ(KindOfObjectsBoxIndex(-1), ObjectKind::Map);
-    EXPECT_EQ(KindOfObjectsBoxIndex(0), ObjectKind::Map);
-    EXPECT_EQ(KindOfObjectsBoxIndex(1), ObjectKind::Screen);
     EXPECT_EQ(OtherKind(ObjectKind::Map), ObjectKind::Screen);
+    EXPECT_EQ(OtherKind(ObjectKind::Screen), ObjectKind::Map);
 }
 
 }  // namespace
