@@ -201,6 +201,33 @@ void ObjectListView::scrollContentsBy(int, int)
     viewport()->update();
 }
 
+void ObjectListView::setModel(QAbstractItemModel* rows)
+{
+    if (model())
+        disconnect(model(), &QAbstractItemModel::rowsRemoved, this, nullptr);
+    QAbstractItemView::setModel(rows);
+    // Rows below a removal move up, and the scroll range shrinks: both once
+    // the rows are gone.
+    if (rows)
+        connect(rows, &QAbstractItemModel::rowsRemoved, this, [this] {
+            updateGeometries();
+            viewport()->update();
+        });
+}
+
+void ObjectListView::reset()
+{
+    QAbstractItemView::reset();
+    updateGeometries();
+    viewport()->update();
+}
+
+void ObjectListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    QAbstractItemView::rowsAboutToBeRemoved(parent, start, end);
+    viewport()->update();
+}
+
 void ObjectListView::rowsInserted(const QModelIndex& parent, int start, int end)
 {
     QAbstractItemView::rowsInserted(parent, start, end);

@@ -1,5 +1,6 @@
 // The object list's own arithmetic: rows placed by their number, ranges
 // chosen by mouse and keyboard, and scrolling that follows the current row.
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTest>
@@ -45,6 +46,45 @@ TEST(ObjectListView, SelectsAndScrollsByRowNumbers)
         EXPECT_EQ(view.currentIndex().row(), c.current);
         EXPECT_EQ(view.verticalScrollBar()->value(), c.firstShownRow);
         EXPECT_EQ(view.indexAt(view.visualRect(view.currentIndex()).center()), view.currentIndex());
+    }
+}
+
+// Rows below a change move: the view must repaint them, not only the
+// changed row, or it shows lines the list no longer has.
+TEST(ObjectListView, RepaintsTheRowsThatMoveWhenRowsComeOrGo)
+{
+    const struct {
+        const char* name;
+        std::function<void(QStringListModel&)> change;
+    } cases[] = {
+        {"RemoveOne", [](auto& m) { m.removeRows(2, 1); }},
+        {"InsertOne", [](auto& m) { m.insertRows(2, 1); }},
+        {"Reset", [](auto& m) { m.setStringList({"a"}); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringListModel model(QStringList({"0", "1", "2", "3", "4"}));
+        ObjectListView view;
+        view.setModel(&model);
+        view.resize(200, 10 * view.rowHeight() + 2 * view.frameWidth());
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        QRegion painted;
+        struct Recorder : QObject {
+            QRegion& region;
+            explicit Recorder(QRegion& r) : region(r) {}
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    region += static_cast<QPaintEvent*>(e)->region();
+                return false;
+            }
+        } recorder(painted);
+        view.viewport()->installEventFilter(&recorder);
+        c.change(model);
+        QCoreApplication::processEvents();
+        const QRect lastOldRow(0, 4 * view.rowHeight(), view.viewport()->width(), view.rowHeight());
+        EXPECT_TRUE(painted.contains(lastOldRow.center())) << "the fifth row is drawn again";
     }
 }
 
