@@ -1,5 +1,6 @@
 #include "HistoryKeyFilter.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -10,11 +11,17 @@ void HistoryKeyFilter::InstallOn(QWidget& window)
     auto* filter = new HistoryKeyFilter(&window);
     for (QLineEdit* edit : window.findChildren<QLineEdit*>())
         edit->installEventFilter(filter);
+    // An editable combo box holds the focus for its edit and hands it the
+    // keys itself, past the edit's filters.
+    for (QComboBox* box : window.findChildren<QComboBox*>())
+        box->installEventFilter(filter);
 }
 
 bool HistoryKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
     auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (auto* box = qobject_cast<QComboBox*>(watched))
+        edit = box->lineEdit();
     if (!edit || event->type() != QEvent::ShortcutOverride)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);

@@ -143,10 +143,10 @@ TEST_F(SessionViewsTest, UndoKeysReachTheHistoryFromEveryEditWithoutTypingOfItsO
     frm->show();
     frm->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
-    for (const char* name : {"eOutFile", "eImageFile", "eImageTime"}) {
+    for (const char* name : {"eOutFile", "eImageFile", "eImageTime", "ImageBox"}) {
         push<DeleteObjectsCommand>(ObjectKind::Map, std::vector<std::size_t>{0});
         ASSERT_EQ(frm->document().mapObjectCount(), 3) << name;
-        auto* edit = find<QLineEdit>(name);
+        auto* edit = find<QWidget>(name);
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(frm->document().mapObjectCount(), 4) << name;
