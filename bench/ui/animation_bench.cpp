@@ -19,11 +19,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchFakes.h"
 #include "ImageSection.h"
 #include "TMainFrm.h"
 #include "PreviewSection.h"
 #include "ProcessLauncher.h"
-#include "Prompter.h"
 #include "SettingsStore.h"
 
 namespace {
@@ -31,44 +31,6 @@ namespace {
 constexpr int kTiles = 8;
 constexpr int kAniTime = 320;
 constexpr int kTicks = 100;
-
-class QuietPrompter : public qel::ui::Prompter {
-public:
-    int failures = 0;
-    void information(QWidget*, const QString&) override {}
-    void error(QWidget*, const QString& message) override
-    {
-        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
-        ++failures;
-    }
-    bool confirm(QWidget*, const QString&) override { return false; }
-    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString&) override
-    {
-        return qel::ui::SaveChangesAnswer::No;
-    }
-    QString openFile(QWidget*, const QString&) override { return {}; }
-    QStringList openFiles(QWidget*, const QString&) override { return {}; }
-    QString saveFile(QWidget*, const QString&) override { return {}; }
-};
-
-class NoSettings : public qel::platform::SettingsStore {
-public:
-    qel::platform::StoredValue readString(const QString&, QString&) override
-    {
-        return qel::platform::StoredValue::Missing;
-    }
-    qel::platform::StoredValue readInteger(const QString&, qint32&) override
-    {
-        return qel::platform::StoredValue::Missing;
-    }
-    bool writeString(const QString&, const QString&) override { return true; }
-    bool writeInteger(const QString&, qint32) override { return true; }
-};
-
-class NoLauncher : public qel::platform::ProcessLauncher {
-public:
-    void start(const QString&, const QStringList&) override {}
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -92,9 +54,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    QuietPrompter prompter;
-    NoSettings store;
-    NoLauncher launcher;
+    qelbench::BenchPrompter prompter;
+    prompter.confirmAnswer = false;
+    qelbench::NoSettings store;
+    qelbench::NoLauncher launcher;
     TMainFrm window(prompter, store, launcher);
     window.show();
     QApplication::processEvents();

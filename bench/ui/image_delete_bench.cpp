@@ -16,13 +16,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchFakes.h"
 #include "DefinitionReader.h"
 #include "ImageEditing.h"
 #include "ImageSection.h"
 #include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
-#include "Prompter.h"
 #include "SettingsStore.h"
 
 namespace {
@@ -42,46 +42,6 @@ std::string Definition()
         text += std::to_string(i) + ",8,IMAGE2,AfterTiles,ShowAlways\r\n";
     return text;
 }
-
-// Yes to every question; an error box fails the run.
-class YesPrompter : public qel::ui::Prompter {
-public:
-    QString file;
-    int failures = 0;
-    void information(QWidget*, const QString&) override {}
-    void error(QWidget*, const QString& message) override
-    {
-        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
-        ++failures;
-    }
-    bool confirm(QWidget*, const QString&) override { return true; }
-    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString&) override
-    {
-        return qel::ui::SaveChangesAnswer::No;
-    }
-    QString openFile(QWidget*, const QString&) override { return file; }
-    QStringList openFiles(QWidget*, const QString&) override { return {}; }
-    QString saveFile(QWidget*, const QString&) override { return {}; }
-};
-
-class NoSettings : public qel::platform::SettingsStore {
-public:
-    qel::platform::StoredValue readString(const QString&, QString&) override
-    {
-        return qel::platform::StoredValue::Missing;
-    }
-    qel::platform::StoredValue readInteger(const QString&, qint32&) override
-    {
-        return qel::platform::StoredValue::Missing;
-    }
-    bool writeString(const QString&, const QString&) override { return true; }
-    bool writeInteger(const QString&, qint32) override { return true; }
-};
-
-class NoLauncher : public qel::platform::ProcessLauncher {
-public:
-    void start(const QString&, const QStringList&) override {}
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -112,10 +72,10 @@ int main(int argc, char** argv)
     }
     const std::string path = QFile::encodeName(file).toStdString();
 
-    YesPrompter prompter;
+    qelbench::BenchPrompter prompter;
     prompter.file = file;
-    NoSettings store;
-    NoLauncher launcher;
+    qelbench::NoSettings store;
+    qelbench::NoLauncher launcher;
     TMainFrm window(prompter, store, launcher);
     window.show();
     QApplication::processEvents();

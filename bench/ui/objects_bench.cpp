@@ -22,10 +22,10 @@
 #include <functional>
 #include <vector>
 
+#include "BenchFakes.h"
 #include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
-#include "Prompter.h"
 #include "SettingsStore.h"
 #include "TSortFrm.h"
 #include "make_definition.h"
@@ -33,45 +33,6 @@
 namespace {
 
 // Answers the open dialog with one file and every question with Yes; an
-// error box is a failure of the run.
-class BenchPrompter : public qel::ui::Prompter {
-public:
-    QString file;
-    int failures = 0;
-    void information(QWidget*, const QString&) override {}
-    void error(QWidget*, const QString& message) override
-    {
-        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
-        ++failures;
-    }
-    bool confirm(QWidget*, const QString&) override { return true; }
-    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString&) override
-    {
-        return qel::ui::SaveChangesAnswer::No;
-    }
-    QString openFile(QWidget*, const QString&) override { return file; }
-    QStringList openFiles(QWidget*, const QString&) override { return {}; }
-    QString saveFile(QWidget*, const QString&) override { return {}; }
-};
-
-class NoSettings : public qel::platform::SettingsStore {
-public:
-    qel::platform::StoredValue readString(const QString&, QString&) override
-    {
-        return qel::platform::StoredValue::Missing;
-    }
-    qel::platform::StoredValue readInteger(const QString&, qint32&) override
-    {
-        return qel::platform::StoredValue::Missing;
-    }
-    bool writeString(const QString&, const QString&) override { return true; }
-    bool writeInteger(const QString&, qint32) override { return true; }
-};
-
-class NoLauncher : public qel::platform::ProcessLauncher {
-public:
-    void start(const QString&, const QStringList&) override {}
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -122,10 +83,10 @@ int main(int argc, char** argv)
         }
     }
 
-    BenchPrompter prompter;
+    qelbench::BenchPrompter prompter;
     prompter.file = file;
-    NoSettings store;
-    NoLauncher launcher;
+    qelbench::NoSettings store;
+    qelbench::NoLauncher launcher;
     TMainFrm window(prompter, store, launcher);
     window.CreateDialogs();
     window.show();

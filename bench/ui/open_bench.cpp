@@ -16,11 +16,11 @@
 #include <string>
 #include <sys/resource.h>
 
+#include "BenchFakes.h"
 #include "DefinitionReader.h"
 #include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
-#include "Prompter.h"
 #include "SettingsStore.h"
 
 namespace {
@@ -40,50 +40,6 @@ std::string GridDefinition()
         }
     return text;
 }
-
-// Answers the open dialog with one file; anything else is a failure of the run.
-class BenchPrompter : public qel::ui::Prompter {
-public:
-    QString file;
-    int failures = 0;
-    void information(QWidget*, const QString& message) override
-    {
-        std::fprintf(stderr, "information box: %s\n", qPrintable(message));
-    }
-    void error(QWidget*, const QString& message) override
-    {
-        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
-        ++failures;
-    }
-    bool confirm(QWidget*, const QString&) override { return false; }
-    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString&) override
-    {
-        return qel::ui::SaveChangesAnswer::No;
-    }
-    QString openFile(QWidget*, const QString&) override { return file; }
-    QStringList openFiles(QWidget*, const QString&) override { return {}; }
-    QString saveFile(QWidget*, const QString&) override { return {}; }
-};
-
-class NoSettings : public qel::platform::SettingsStore {
-public:
-    qel::platform::StoredValue readString(const QString&, QString&) override
-    {
-        return qel::platform::StoredValue::Missing;
-    }
-    qel::platform::StoredValue readInteger(const QString&, qint32& value) override
-    {
-        value = 1;
-        return qel::platform::StoredValue::Present;
-    }
-    bool writeString(const QString&, const QString&) override { return true; }
-    bool writeInteger(const QString&, qint32) override { return true; }
-};
-
-class NoLauncher : public qel::platform::ProcessLauncher {
-public:
-    void start(const QString&, const QStringList&) override {}
-};
 
 using Clock = std::chrono::steady_clock;
 
@@ -114,10 +70,11 @@ int main(int argc, char** argv)
     }
     const std::string path = QFile::encodeName(file).toStdString();
 
-    BenchPrompter prompter;
+    qelbench::BenchPrompter prompter;
+    prompter.confirmAnswer = false;
     prompter.file = file;
-    NoSettings store;
-    NoLauncher launcher;
+    qelbench::NoSettings store;
+    qelbench::NoLauncher launcher;
     TMainFrm window(prompter, store, launcher);
     window.show();
     QApplication::processEvents();

@@ -1,0 +1,63 @@
+#pragma once
+// What a window benchmark hands the main window: a prompter that answers
+// without asking (the open dialog with `file`, confirmations with `confirmAnswer`,
+// "Save changes?" with No) and counts error boxes as failures of the run, a
+// settings store that holds nothing but "collect files", and a launcher that
+// starts nothing.
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+#include "ProcessLauncher.h"
+#include "Prompter.h"
+#include "SettingsStore.h"
+
+namespace qelbench {
+
+class BenchPrompter : public qel::ui::Prompter {
+public:
+    QString file;
+    bool confirmAnswer = true;
+    int failures = 0;
+
+    void information(QWidget*, const QString& message) override
+    {
+        std::fprintf(stderr, "information box: %s\n", qPrintable(message));
+    }
+    void error(QWidget*, const QString& message) override
+    {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(message));
+        ++failures;
+    }
+    bool confirm(QWidget*, const QString&) override { return confirmAnswer; }
+    qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString&) override
+    {
+        return qel::ui::SaveChangesAnswer::No;
+    }
+    QString openFile(QWidget*, const QString&) override { return file; }
+    QStringList openFiles(QWidget*, const QString&) override { return {}; }
+    QString saveFile(QWidget*, const QString&) override { return {}; }
+};
+
+class NoSettings : public qel::platform::SettingsStore {
+public:
+    qel::platform::StoredValue readString(const QString&, QString&) override
+    {
+        return qel::platform::StoredValue::Missing;
+    }
+    qel::platform::StoredValue readInteger(const QString&, qint32& value) override
+    {
+        value = 1;
+        return qel::platform::StoredValue::Present;
+    }
+    bool writeString(const QString&, const QString&) override { return true; }
+    bool writeInteger(const QString&, qint32) override { return true; }
+};
+
+class NoLauncher : public qel::platform::ProcessLauncher {
+public:
+    void start(const QString&, const QStringList&) override {}
+};
+
+}  // namespace qelbench
