@@ -111,13 +111,21 @@ void ObjectList::reparseFrom(std::size_t from)
         fields_[parsed_] = TakeApartEntryLine(lines_[parsed_], kind_);
 }
 
-void ObjectList::rederiveFields(std::size_t row, std::string_view text)
+std::optional<ObjectFields> ObjectList::takeApart(std::string_view text) const
 {
     try {
-        fields_[row] = TakeApartEntryLine(text, kind_);
+        return TakeApartEntryLine(text, kind_);
     } catch (const ConversionError&) {
-        parsed_ = std::min(parsed_, row);
+        return std::nullopt;
     }
+}
+
+void ObjectList::rollBackAppend(std::size_t size, std::size_t liveBytes)
+{
+    lines_.resize(size);
+    if (fields_.size() > size)
+        fields_.resize(size);
+    liveBytes_ = liveBytes;
 }
 
 void ObjectList::afterChangeAt(std::size_t row)
@@ -138,10 +146,7 @@ void ObjectList::afterChangeAt(std::size_t row)
 
 void ObjectList::append(std::string_view line)
 {
-    lines_.push_back(arena_.store(line));
-    liveBytes_ += line.size();
-    ++revision_;
-    afterChangeAt(lines_.size() - 1);
+    appendProduced([line](auto&& emit) { emit(line); });
 }
 
 void ObjectList::appendLines(const std::vector<std::string>& lines)
@@ -155,19 +160,15 @@ void ObjectList::appendLines(const std::vector<std::string>& lines)
 
 void ObjectList::appendRowsOf(const ObjectList& source, const std::vector<std::size_t>& rows)
 {
-    const std::size_t first = lines_.size();
-    lines_.reserve(lines_.size() + rows.size());
-    for (std::size_t row : rows) {
-        std::string_view text = source.lines_.at(row);
-        lines_.push_back(arena_.store(text));
-        liveBytes_ += text.size();
-    }
-    if (lines_.size() > first) {
-        ++revision_;
-        afterChangeAt(first);
-    } else {
+    if (rows.empty()) {
         reparseFrom(parsed_);
+        return;
     }
+    lines_.reserve(lines_.size() + rows.size());
+    appendProduced([&](auto&& emit) {
+        for (std::size_t row : rows)
+            emit(source.lines_.at(row));
+    });
 }
 
 void ObjectList::replace(std::size_t row, std::string_view line)
@@ -238,18 +239,27 @@ void ObjectList::insertRows(const RemovedLines& removed)
     if (!std::is_sorted(rows.begin(), rows.end()) || rows.back() >= total ||
         std::adjacent_find(rows.begin(), rows.end()) != rows.end())
         throw std::invalid_argument("ObjectList::insertRows: rows out of order or past the end");
-    // In place, from the end: the storage left by the removal takes the rows
-    // back without a second copy of the list.
+    // Everything that may fail for want of memory comes first; then, in
+    // place from the end, the storage left by the removal takes the rows back
+    // without a second copy of the list.
+    std::vector<std::string_view> putBack;
+    putBack.reserve(count);
+    std::size_t putBackBytes = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        putBack.push_back(arena_.store(removed.line(i)));
+        putBackBytes += putBack.back().size();
+    }
+    lines_.reserve(total);
+    fields_.reserve(total);
     lines_.resize(total);
     fields_.resize(total);
+    liveBytes_ += putBackBytes;
     std::size_t source = oldSize;
     std::size_t next = count;
     for (std::size_t row = total; next > 0 && row-- > 0;) {
         if (rows[next - 1] == row) {
             --next;
-            const std::string_view text = removed.line(next);
-            lines_[row] = arena_.store(text);
-            liveBytes_ += text.size();
+            lines_[row] = putBack[next];
             fields_[row] = ObjectFields{};
         } else {
             --source;
@@ -416,8 +426,11 @@ void ObjectList::compactIfWasteful()
     if (arena_.bytes() <= 2 * liveBytes_ + (std::size_t{4} << 20))
         return;
     Arena fresh;
-    for (std::string_view& text : lines_)
-        text = fresh.store(text);
+    std::vector<std::string_view> lines;
+    lines.reserve(lines_.size());
+    for (std::string_view text : lines_)
+        lines.push_back(fresh.store(text));
+    lines_ = std::move(lines);
     arena_ = std::move(fresh);
 }
 

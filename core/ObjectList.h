@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -148,9 +149,9 @@ private:
     };
 
     void reparseFrom(std::size_t from);
-    // Takes `text` apart into row's fields; a line that cannot be taken apart
-    // ends the rows with fields there, without throwing.
-    void rederiveFields(std::size_t row, std::string_view text);
+    void rollBackAppend(std::size_t size, std::size_t liveBytes);
+    // The fields of `text`, or nothing for a line that cannot be taken apart.
+    std::optional<ObjectFields> takeApart(std::string_view text) const;
     void afterChangeAt(std::size_t row);
     void compactIfWasteful();
     void copyFrom(const ObjectList& other);
@@ -184,10 +185,19 @@ template <class Produce>
 void ObjectList::appendProduced(Produce&& produce)
 {
     const std::size_t first = lines_.size();
-    produce([this](std::string_view text) {
-        lines_.push_back(arena_.store(text));
-        liveBytes_ += text.size();
-    });
+    const std::size_t firstBytes = liveBytes_;
+    try {
+        produce([this](std::string_view text) {
+            lines_.push_back(arena_.store(text));
+            liveBytes_ += text.size();
+        });
+        fields_.resize(lines_.size());
+    } catch (...) {
+        // Out of memory (or a producer's failure) half way: the list stays
+        // as it was, so no view and no undo step sees half an append.
+        rollBackAppend(first, firstBytes);
+        throw;
+    }
     if (lines_.size() == first)
         return;
     ++revision_;
@@ -197,29 +207,42 @@ void ObjectList::appendProduced(Produce&& produce)
 template <class Compose>
 void ObjectList::regenerate(Compose&& compose)
 {
+    // Built aside and swapped in at the end: a failure half way (out of
+    // memory) leaves the list as it was, every view still valid.
     Arena fresh;
+    std::vector<std::string_view> lines;
+    lines.reserve(lines_.size());
+    // A recomposed line may leave out what its fields still hold (a display
+    // time of 0 at the end reads back as -1): it is taken apart again, as a
+    // full rebuild would, and its fields are put in with the lines.
+    std::vector<std::pair<std::size_t, ObjectFields>> rederived;
+    std::size_t parsed = parsed_;
     std::string scratch;
     std::size_t live = 0;
     bool changed = false;
     for (std::size_t row = 0; row < lines_.size(); ++row) {
         std::string_view text = lines_[row];
-        if (row < parsed_) {
+        if (row < parsed) {
             scratch.clear();
             compose(scratch, row);
             if (scratch != text) {
                 changed = true;
                 text = scratch;
-                // A recomposed line may leave out what its fields still hold
-                // (a display time of 0 at the end reads back as -1): take it
-                // apart again, as a full rebuild would.
-                rederiveFields(row, text);
+                if (std::optional<ObjectFields> fields = takeApart(text))
+                    rederived.emplace_back(row, *fields);
+                else
+                    parsed = row;
             }
         }
-        // The old line stays readable until the arena is swapped below.
-        lines_[row] = fresh.store(text);
+        lines.push_back(fresh.store(text));
         live += text.size();
     }
+    lines_ = std::move(lines);
     arena_ = std::move(fresh);
+    for (const auto& [row, fields] : rederived)
+        if (row < parsed)
+            fields_[row] = fields;
+    parsed_ = parsed;
     liveBytes_ = live;
     // Lines recomposed to what they were already leave the document unchanged.
     if (changed)

@@ -1,3 +1,5 @@
+#include <functional>
+#include <new>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -185,3 +187,37 @@ TEST(ObjectList, RevisionGrowsOnEveryChangeOnly)
 }
 
 }  // namespace
+
+// Out of memory can strike half way through a bulk edit; a failure there
+// must leave the list exactly as it was, every line still readable.
+TEST(ObjectList, ABulkEditThatFailsHalfWayLeavesTheListAsItWas)
+{
+    const struct {
+        const char* name;
+        std::function<void(ObjectList&)> edit;
+    } cases[] = {
+        {"append", [](ObjectList& l) {
+             l.appendProduced([](auto&& emit) {
+                 emit("9,9,IMAGE9");
+                 throw std::bad_alloc();
+             });
+         }},
+        {"regenerate", [](ObjectList& l) {
+             l.regenerate([](std::string& out, std::size_t row) {
+                 if (row == 1)
+                     throw std::bad_alloc();
+                 out += "7,7,IMAGE7";
+             });
+         }},
+    };
+    for (const auto& c : cases) {
+        ObjectList list(ObjectKind::Map);
+        for (const char* line : {"1,1,IMAGE1", "2,2,IMAGE2", "3,3,IMAGE3"})
+            list.append(line);
+        const std::vector<std::string> before = Lines(list);
+        EXPECT_THROW(c.edit(list), std::bad_alloc) << c.name;
+        EXPECT_EQ(Lines(list), before) << c.name;
+        EXPECT_EQ(list.takenApart(), 3u) << c.name;
+        EXPECT_EQ(list.fields(2).image, 3) << c.name;
+    }
+}
