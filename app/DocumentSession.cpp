@@ -1,5 +1,7 @@
 #include "DocumentSession.h"
 
+#include <QSignalBlocker>
+
 #include "DocumentCommands.h"
 #include "SessionCommand.h"
 
@@ -20,7 +22,9 @@ DocumentSession::DocumentSession(QObject* parent) : QObject(parent)
 
 DocumentSession::~DocumentSession()
 {
-    // The steps refer to this session; let them go while it is whole.
+    // The steps refer to this session; let them go while it is whole, and
+    // without telling views that may be half destroyed already.
+    const QSignalBlocker quiet(history_);
     history_.clear();
 }
 
@@ -43,12 +47,14 @@ SessionCommand* DocumentSession::push(std::unique_ptr<SessionCommand> command)
             std::rethrow_exception(failure);
         return nullptr;
     }
-    SessionCommand* pushed = command.get();
-    pushed->pushing_ = true;
+    command->pushing_ = true;
+    const int indexBefore = history_.index();
     history_.push(command.release());
-    // A step merged into the one before it is gone; that one stands for both.
-    const int top = history_.index() - 1;
-    SessionCommand* newest = top >= 0 ? const_cast<SessionCommand*>(step(top)) : nullptr;
+    const int after = history_.index();
+    // A new step raises the index; a step merged into the one before it
+    // leaves it (that one stands for both); typing back to where the merged
+    // step began removes it, and no step stands for it.
+    SessionCommand* newest = after >= indexBefore && after > 0 ? const_cast<SessionCommand*>(step(after - 1)) : nullptr;
     if (newest && newest->viewAfter())
         emit viewStateRequested(*newest->viewAfter());
     keepWithinBudget();

@@ -260,9 +260,21 @@ TEST(DocumentSession, TypingMergesIntoOneStepAndTypingBackLeavesNone)
         session.push(MakeSetOutFile(session, text));
     EXPECT_EQ(session.history().count(), 1);
     EXPECT_EQ(session.undoText(), "Edit OutFile");
-    session.push(MakeSetOutFile(session, "pkg"));
+    std::optional<ViewState> shown;
+    QObject::connect(&session, &DocumentSession::viewStateRequested, [&](const ViewState& v) { shown = v; });
+    EXPECT_EQ(session.push(MakeSetOutFile(session, "pkg")), nullptr);
     EXPECT_EQ(session.history().count(), 0);
     EXPECT_FALSE(session.modified());
+    // Typed back after an earlier step with views: that step's views are not
+    // shown again, and no step is handed back.
+    auto add = std::make_unique<AddObjectCommand>(session, ObjectKind::Map, Values("1", "1", 0));
+    add->setViewBefore(kViewBefore);
+    session.push(std::move(add));
+    session.push(MakeSetOutFile(session, "x"));
+    shown.reset();
+    EXPECT_EQ(session.push(MakeSetOutFile(session, "pkg")), nullptr);
+    EXPECT_EQ(shown, std::nullopt);
+    EXPECT_EQ(session.history().count(), 1);
 }
 
 TEST(DocumentSession, OverTheBudgetTheOldestStepsEndTheHistory)
