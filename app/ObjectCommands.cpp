@@ -111,9 +111,8 @@ void ApplyObjectCommand::apply()
     ApplyObject(doc(), kind_, values_, row_);
     if (viewBefore()) {
         ViewState after = *viewBefore();
-        std::vector<std::size_t> rows = after.of(kind_).rows();
-        rows.push_back(row_);
-        after.of(kind_) = RowSelection::ofRows(std::move(rows), row_);
+        after.of(kind_).add(row_);
+        after.of(kind_).current = row_;
         setViewAfter(after);
     }
 }
@@ -182,14 +181,15 @@ void DeleteObjectsCommand::revert()
 
 std::size_t DeleteObjectsCommand::keptBytes() const
 {
-    return removed_.bytes.capacity() + removed_.rows.capacity() * sizeof(std::size_t) +
-           removed_.ends.capacity() * sizeof(std::size_t);
+    return removed_.bytes.capacity() + (rows_.capacity() + removed_.rows.capacity() + removed_.ends.capacity()) *
+                                            sizeof(std::size_t);
 }
 
 void DeleteObjectsCommand::releaseHistory()
 {
     RemovedLines none;
     std::swap(removed_, none);
+    std::vector<std::size_t>().swap(rows_);
 }
 
 // ---------------------------------------------------------------- Clear

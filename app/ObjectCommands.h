@@ -91,10 +91,12 @@ private:
 class SwitchObjectsCommand : public SessionCommand {
 public:
     SwitchObjectsCommand(DocumentSession& session, ObjectKind shownKind, std::vector<std::size_t> rows);
+    std::size_t keptBytes() const override { return rows_.capacity() * sizeof(std::size_t); }
 
 protected:
     void apply() override;
     void revert() override;
+    void releaseHistory() override { std::vector<std::size_t>().swap(rows_); }
 
 private:
     ObjectKind shown_;

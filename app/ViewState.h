@@ -22,6 +22,9 @@ struct RowSelection {
     // Any order, repeats allowed.
     static RowSelection ofRows(std::vector<std::size_t> rows, std::optional<std::size_t> current = std::nullopt);
     std::vector<std::size_t> rows() const;
+    // Adds `row`, merging it with the ranges it touches: no work per
+    // selected row, so a whole million-row list selected costs nothing.
+    void add(std::size_t row);
     bool contains(std::size_t row) const;
     bool empty() const { return ranges.empty(); }
 

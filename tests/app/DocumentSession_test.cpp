@@ -425,3 +425,29 @@ TEST(DocumentSession, RandomStepsUndosAndRedosEqualAReplayOfTheSameSteps)
 }
 
 }  // namespace
+
+namespace {
+TEST(RowSelection, AddingARowMergesTheRangesItTouches)
+{
+    using Ranges = std::vector<std::pair<std::size_t, std::size_t>>;
+    const struct {
+        Ranges before;
+        std::size_t row;
+        Ranges after;
+    } cases[] = {
+        {{}, 5, {{5, 5}}},
+        {{{0, 1000000}}, 500, {{0, 1000000}}},
+        {{{2, 3}, {5, 6}}, 4, {{2, 6}}},
+        {{{2, 3}}, 4, {{2, 4}}},
+        {{{2, 3}}, 1, {{1, 3}}},
+        {{{2, 3}, {9, 9}}, 6, {{2, 3}, {6, 6}, {9, 9}}},
+        {{{2, 3}}, 0, {{0, 0}, {2, 3}}},
+    };
+    for (const auto& c : cases) {
+        RowSelection selection;
+        selection.ranges = c.before;
+        selection.add(c.row);
+        EXPECT_EQ(selection.ranges, c.after) << c.row;
+    }
+}
+}  // namespace
