@@ -19,10 +19,14 @@ std::unique_ptr<SessionCommand> MakeAddFiles(DocumentSession& session, std::vect
         session, text, kFilesPart,
         [paths = std::move(chosenPaths), collectFiles, exists = std::move(fileExists), copies,
          first](DefinitionDocument& doc) mutable {
-            std::vector<FileCopy> wanted = AddChosenFiles(doc, paths, collectFiles, exists);
+            // Only the first run asks which copies to make: a redo adds the
+            // names again and copies nothing, and keeps no caller's callback.
+            std::vector<FileCopy> wanted = AddChosenFiles(doc, paths, first && collectFiles, first ? exists : nullptr);
             if (first && copies)
                 *copies = std::move(wanted);
             first = false;
+            exists = nullptr;
+            copies = nullptr;
         });
 }
 
