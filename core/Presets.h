@@ -44,6 +44,10 @@ std::vector<std::string> TiledBackgroundLines(std::int32_t width, std::int32_t h
 // (16384 div h + 1); 0 when the width or height is not above 0.
 std::size_t TiledBackgroundLineCount(std::int32_t width, std::int32_t height);
 
+// What one line of the tiled background costs in memory, at most: its text,
+// its place in the list and its taken-apart fields.
+inline constexpr std::size_t kTiledLineBytes = 96;
+
 // The message for a picture whose width or height is not above 0.
 inline constexpr const char* kNoPictureSizeMessage =
     "The picture has no size: width and height must be above 0";

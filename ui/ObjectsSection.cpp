@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "AvailableMemory.h"
+#include "Errors.h"
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
@@ -527,6 +529,11 @@ void ObjectsSection::BackgroundTiledZindle1Click()
         if (count > kTiledBackgroundQuestionAbove &&
             !prompter_.confirm(window(), QStringLiteral("This makes %1 objects. Go on?").arg(count)))
             return;
+        // Refused before anything is made: running out of memory half way
+        // would end the editor and lose what is not saved.
+        const std::optional<std::uint64_t> available = platform::AvailableMemoryBytes();
+        if (available && static_cast<double>(count) * kTiledLineBytes > static_cast<double>(*available))
+            throw MessageError("Not enough memory to make " + std::to_string(count) + " objects");
         Push(std::make_unique<app::TiledBackgroundCommand>(session_, size->width(), size->height(),
                                                            ChoiceOf(ObjectImageBox)));
     });
