@@ -48,6 +48,11 @@ bool ContentCommand::mergeWith(const QUndoCommand* other)
 
 std::size_t ContentCommand::keptBytes() const
 {
+    return keptBytes_;
+}
+
+std::size_t ContentCommand::countKeptBytes() const
+{
     std::size_t bytes = outFile_.capacity() + TextBytes(files_);
     for (const ObjectImage& image : images_)
         bytes += sizeof(ObjectImage) + image.file.capacity();
@@ -73,6 +78,9 @@ void ContentCommand::apply()
             map_ = d.mapObjects().saveState();
         if (parts_ & kScreenObjectsPart)
             screen_ = d.screenObjects().saveState();
+        // What is kept never changes afterwards: counted once, not at every
+        // push of a long history.
+        keptBytes_ = countKeptBytes();
     }
     try {
         change_(d);
@@ -101,6 +109,7 @@ void ContentCommand::revert()
 
 void ContentCommand::releaseHistory()
 {
+    keptBytes_ = 0;
     files_ = {};
     images_ = {};
     outFile_ = {};

@@ -45,11 +45,13 @@ protected:
 
 private:
     void notify();
+    std::size_t countKeptBytes() const;
 
     unsigned parts_;
     Change change_;
     int mergeKey_;
     bool saved_ = false;
+    std::size_t keptBytes_ = 0;
     std::string outFile_;
     std::vector<std::string> files_;
     std::vector<ObjectImage> images_;
