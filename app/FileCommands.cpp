@@ -2,18 +2,11 @@
 
 namespace qel::app {
 
-namespace {
-QString Counted(const char* verb, std::size_t count, const char* one, const char* many)
-{
-    return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(count).arg(QLatin1String(count == 1 ? one : many));
-}
-}  // namespace
-
 std::unique_ptr<SessionCommand> MakeAddFiles(DocumentSession& session, std::vector<std::string> chosenPaths,
                                              bool collectFiles, FileExists fileExists,
                                              std::vector<FileCopy>* copies)
 {
-    const QString text = Counted("Add", chosenPaths.size(), "file", "files");
+    const QString text = CountedText("Add", chosenPaths.size(), "file", "files");
     bool first = true;
     return std::make_unique<ContentCommand>(
         session, text, kFilesPart,
@@ -32,7 +25,7 @@ std::unique_ptr<SessionCommand> MakeAddFiles(DocumentSession& session, std::vect
 
 std::unique_ptr<SessionCommand> MakeDeleteFiles(DocumentSession& session, std::vector<std::size_t> rows)
 {
-    const QString text = Counted("Delete", rows.size(), "file", "files");
+    const QString text = CountedText("Delete", rows.size(), "file", "files");
     return std::make_unique<ContentCommand>(session, text, kFilesPart,
                                             [rows = std::move(rows)](DefinitionDocument& doc) {
                                                 RemoveFileEntries(doc, rows);

@@ -7,12 +7,6 @@
 namespace qel::app {
 
 namespace {
-QString Counted(const char* verb, std::size_t count)
-{
-    return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(count).arg(
-        count == 1 ? QStringLiteral("object") : QStringLiteral("objects"));
-}
-
 QString KindWords(ObjectKind kind)
 {
     return kind == ObjectKind::Map ? QStringLiteral("map objects") : QStringLiteral("screen objects");
@@ -128,7 +122,7 @@ void ApplyObjectCommand::revert()
 // ---------------------------------------------------------------- Delete
 
 DeleteObjectsCommand::DeleteObjectsCommand(DocumentSession& session, ObjectKind kind, std::vector<std::size_t> rows)
-    : SessionCommand(session, Counted("Delete", rows.size())), kind_(kind), rows_(std::move(rows))
+    : SessionCommand(session, CountedText("Delete", rows.size(), "object", "objects")), kind_(kind), rows_(std::move(rows))
 {
 }
 
@@ -232,7 +226,7 @@ void ClearObjectsCommand::releaseHistory()
 
 SwitchObjectsCommand::SwitchObjectsCommand(DocumentSession& session, ObjectKind shownKind,
                                            std::vector<std::size_t> rows)
-    : SessionCommand(session, Counted("Switch", rows.size())), shown_(shownKind), rows_(std::move(rows))
+    : SessionCommand(session, CountedText("Switch", rows.size(), "object", "objects")), shown_(shownKind), rows_(std::move(rows))
 {
 }
 

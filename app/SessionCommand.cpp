@@ -4,6 +4,11 @@
 
 namespace qel::app {
 
+QString CountedText(const char* verb, std::size_t count, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
 SessionCommand::SessionCommand(DocumentSession& session, const QString& text)
     : QUndoCommand(text), session_(session)
 {

@@ -19,6 +19,9 @@
 
 namespace qel::app {
 
+// A step's text with a count: "Delete 1 object", "Delete 3 objects".
+QString CountedText(const char* verb, std::size_t count, const char* one, const char* many);
+
 class SessionCommand : public QUndoCommand {
 public:
     SessionCommand(DocumentSession& session, const QString& text);
