@@ -73,7 +73,8 @@ public:
 signals:
     // A running animation's picture is to be hidden; the animation goes on.
     void animationPictureHideRequested();
-    // A delete renamed the items: ObjectImageBox takes them at once.
+    // A delete, undo or redo renamed the items: ObjectImageBox takes them at
+    // once.
     void imageItemsReplaced();
 
 protected:
@@ -88,7 +89,8 @@ private:
     // The document's images changed: the items follow; after a step made
     // elsewhere, so do the selection and the edits whose values changed.
     void DocumentImagesChanged();
-    void ShowKeys();
+    // True when the items were replaced.
+    bool ShowKeys();
     // What the edits show when there is no image at all.
     void ShowNoImage();
     void StoreNumber(QLineEdit* edit, ImageNumberField field);

@@ -192,4 +192,39 @@ TEST_F(ImageSectionTest, EditsFollowUndoAndRedo)
     EXPECT_EQ(edits(), QStringList({"c.bmp", "3", "3", "30"}));
 }
 
+TEST_F(ImageSectionTest, ObjectImageBoxFollowsUndoAndRedoThatKeepTheCount)
+{
+    // Each case ends with as many items as the refresh before it saw, so
+    // only the replay itself can hand over the new keys.
+    const struct {
+        const char* name;
+        int undos, redos;
+        QStringList items;
+    } cases[] = {
+        {"UndoDeleteAndAdd", 2, 0, {"IMAGE0", "IMAGE5"}},
+        {"RedoBoth", 2, 2, {"IMAGE5", "IMAGE0"}},
+    };
+    auto* objectImages = frm->objectsSection->ObjectImageBox;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(path("d.ini"), "[objectimages]\nIMAGE0=a.bmp,1,1,10\nIMAGE5=b.bmp,2,2,20\n");
+        open(path("d.ini"));
+        box()->setCurrentIndex(0);
+        prompter.confirmAnswers = {true, false};
+        images()->DelImageClick();
+        images()->AddImageClick();
+        frm->TimerTimer();
+        ASSERT_EQ(itemsOf(objectImages), QStringList({"IMAGE5", "IMAGE0"}));
+        for (int i = 0; i < c.undos; ++i) {
+            frm->UndoExecute();
+            if (c.redos > 0)
+                frm->TimerTimer();  // one undo at a time changes the count
+        }
+        for (int i = 0; i < c.redos; ++i)
+            frm->RedoExecute();
+        EXPECT_EQ(itemsOf(box()), c.items);
+        EXPECT_EQ(itemsOf(objectImages), c.items);
+    }
+}
+
 }  // namespace
