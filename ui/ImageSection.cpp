@@ -306,7 +306,10 @@ void ImageSection::DelImageClick()
             // Both answers come before the one step that carries them out.
             const bool applyToObjects = prompter_.confirm(window(), QString::fromLatin1(kApplyToObjectsQuestion));
             try {
-                session_.push(app::MakeDeleteImage(session_, *selected, applyToObjects));
+                auto step = app::MakeDeleteImage(session_, *selected, applyToObjects);
+                if (applyToObjects && objectsView_)
+                    step->setViewBefore(objectsView_());
+                session_.push(std::move(step));
             } catch (...) {
                 // The images are gone either way: finish the views first.
                 failure = std::current_exception();

@@ -6,10 +6,13 @@
 
 #include <QGroupBox>
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "DefinitionDocument.h"
 #include "ImageEditing.h"
+#include "ViewState.h"
 
 class QComboBox;
 class QLabel;
@@ -36,6 +39,10 @@ public:
     // The section's step of the periodic refresh: AniPreview is enabled
     // while the file edit holds text and the three numbers are above 0.
     void Refresh();
+
+    // How the Objects Section shows its lists now: a delete carried into the
+    // objects keeps it for its undo.
+    void UseObjectsView(std::function<app::ViewState()> objectsView) { objectsView_ = std::move(objectsView); }
 
     // The image whose item ImageBox has chosen.
     std::optional<std::size_t> SelectedImage() const;
@@ -107,6 +114,7 @@ private:
     bool handling_ = false;
     // The values the edits showed last, to tell which ones a step changed.
     std::optional<ObjectImage> shown_;
+    std::function<app::ViewState()> objectsView_;
 };
 
 }  // namespace qel::ui

@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 #include "DefinitionWriter.h"
 #include "ImageSection.h"
@@ -224,6 +225,37 @@ TEST_F(ImageSectionTest, ObjectImageBoxFollowsUndoAndRedoThatKeepTheCount)
             frm->RedoExecute();
         EXPECT_EQ(itemsOf(box()), c.items);
         EXPECT_EQ(itemsOf(objectImages), c.items);
+    }
+}
+
+TEST_F(ImageSectionTest, DeletingIntoTheObjectsTakesTheirViewAlong)
+{
+    using qel::app::RowSelection;
+    using qel::app::ViewState;
+    openThreeImages();
+    const ViewState before{qel::ObjectKind::Screen, RowSelection::ofRows({0, 2}, 2), RowSelection::ofRows({1}, 1)};
+    const ViewState regenerated{qel::ObjectKind::Screen, {}, {}};
+    frm->objectsSection->ShowViewState(before);
+    box()->setCurrentIndex(1);
+    prompter.confirmAnswers = {true, true};
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        ViewState shown;
+    } steps[] = {
+        {"Delete", [&] { images()->DelImageClick(); }, regenerated},
+        {"Undo", [&] { frm->UndoExecute(); }, before},
+        {"Redo", [&] { frm->RedoExecute(); }, regenerated},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        const ViewState shown = frm->objectsSection->CurrentViewState();
+        EXPECT_EQ(shown.shown, step.shown.shown);
+        EXPECT_EQ(shown.map.rows(), step.shown.map.rows());
+        EXPECT_EQ(shown.map.current, step.shown.map.current);
+        EXPECT_EQ(shown.screen.rows(), step.shown.screen.rows());
+        EXPECT_EQ(shown.screen.current, step.shown.screen.current);
     }
 }
 
