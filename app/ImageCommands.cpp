@@ -10,6 +10,41 @@ int FieldMergeKey(std::size_t position, int field)
 }
 
 constexpr int kFileField = 3;
+
+// Deletes one image, and with `applyToObjects` carries the deletion into the
+// object entries, which regenerates both lists: no row stays selected, and
+// the kind shown stays.
+class DeleteImageCommand : public ContentCommand {
+public:
+    DeleteImageCommand(DocumentSession& session, std::size_t position, bool applyToObjects)
+        : ContentCommand(session,
+                         QStringLiteral("Delete %1").arg(QString::fromLatin1(session.document().imageKey(position))),
+                         applyToObjects ? (kImagesPart | kObjectParts) : kImagesPart,
+                         [position, applyToObjects](DefinitionDocument& doc) {
+                             const ImageDeletion deletion = DeleteImage(doc, static_cast<int>(position));
+                             if (applyToObjects)
+                                 ApplyImageDeletionToObjects(doc, deletion);
+                         }),
+          applyToObjects_(applyToObjects)
+    {
+    }
+
+protected:
+    void apply() override
+    {
+        if (applyToObjects_ && viewBefore()) {
+            ViewState after = *viewBefore();
+            after.map = {};
+            after.screen = {};
+            // Set first: a change that fails part way has reset the lists too.
+            setViewAfter(after);
+        }
+        ContentCommand::apply();
+    }
+
+private:
+    bool applyToObjects_;
+};
 }  // namespace
 
 std::unique_ptr<SessionCommand> MakeAddImage(DocumentSession& session)
@@ -48,15 +83,7 @@ std::unique_ptr<SessionCommand> MakeStoreImageSpinValue(DocumentSession& session
 
 std::unique_ptr<SessionCommand> MakeDeleteImage(DocumentSession& session, std::size_t position, bool applyToObjects)
 {
-    const QString key = QString::fromLatin1(session.document().imageKey(position));
-    const unsigned parts = applyToObjects ? (kImagesPart | kObjectParts) : kImagesPart;
-    return std::make_unique<ContentCommand>(session, QStringLiteral("Delete %1").arg(key), parts,
-                                            [position, applyToObjects](DefinitionDocument& doc) {
-                                                const ImageDeletion deletion =
-                                                    DeleteImage(doc, static_cast<int>(position));
-                                                if (applyToObjects)
-                                                    ApplyImageDeletionToObjects(doc, deletion);
-                                            });
+    return std::make_unique<DeleteImageCommand>(session, position, applyToObjects);
 }
 
 }  // namespace qel::app

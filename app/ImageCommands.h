@@ -25,7 +25,8 @@ std::unique_ptr<SessionCommand> MakeStoreImageSpinValue(DocumentSession& session
 
 // Deletes the image at `position`; with `applyToObjects` (the second question
 // answered Yes) the deletion is carried into the object entries, all as one
-// step.
+// step. Carried into the objects, the step's view after is its view before
+// with no rows selected in either list.
 std::unique_ptr<SessionCommand> MakeDeleteImage(DocumentSession& session, std::size_t position, bool applyToObjects);
 
 }  // namespace qel::app

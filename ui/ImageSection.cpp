@@ -185,7 +185,7 @@ void ImageSection::ShowNoImage()
     shown_.reset();
 }
 
-void ImageSection::ShowKeys()
+bool ImageSection::ShowKeys()
 {
     const DefinitionDocument& doc = session_.document();
     QStringList keys;
@@ -196,7 +196,7 @@ void ImageSection::ShowKeys()
     for (int i = 0; i < ImageBox->count(); ++i)
         shown << ImageBox->itemText(i);
     if (keys == shown)
-        return;
+        return false;
     const int chosen = ImageBox->currentIndex();
     const QString text = ImageBox->currentText();
     const QSignalBlocker blocker(ImageBox);
@@ -209,12 +209,19 @@ void ImageSection::ShowKeys()
         ImageBox->setCurrentIndex(-1);
         ImageBox->setEditText(text);
     }
+    return true;
 }
 
 void ImageSection::DocumentImagesChanged()
 {
     const int chosenBefore = ImageBox->currentIndex();
-    ShowKeys();
+    const bool keysReplaced = ShowKeys();
+    // Undo and redo can rename the items without changing their count, which
+    // the periodic refresh would never notice; ObjectImageBox must not offer
+    // stale keys. A new or opened document has no history yet and its views
+    // are reset by the window.
+    if (keysReplaced && !handling_ && (session_.canUndo() || session_.canRedo()))
+        emit imageItemsReplaced();
     if (handling_) {
         // The handler shows what its step did; the edits hold the values.
         if (const auto selected = SelectedImage())
@@ -299,7 +306,10 @@ void ImageSection::DelImageClick()
             // Both answers come before the one step that carries them out.
             const bool applyToObjects = prompter_.confirm(window(), QString::fromLatin1(kApplyToObjectsQuestion));
             try {
-                session_.push(app::MakeDeleteImage(session_, *selected, applyToObjects));
+                auto step = app::MakeDeleteImage(session_, *selected, applyToObjects);
+                if (applyToObjects && objectsView_)
+                    step->setViewBefore(objectsView_());
+                session_.push(std::move(step));
             } catch (...) {
                 // The images are gone either way: finish the views first.
                 failure = std::current_exception();

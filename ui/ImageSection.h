@@ -6,10 +6,13 @@
 
 #include <QGroupBox>
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "DefinitionDocument.h"
 #include "ImageEditing.h"
+#include "ViewState.h"
 
 class QComboBox;
 class QLabel;
@@ -36,6 +39,10 @@ public:
     // The section's step of the periodic refresh: AniPreview is enabled
     // while the file edit holds text and the three numbers are above 0.
     void Refresh();
+
+    // How the Objects Section shows its lists now: a delete carried into the
+    // objects keeps it for its undo.
+    void UseObjectsView(std::function<app::ViewState()> objectsView) { objectsView_ = std::move(objectsView); }
 
     // The image whose item ImageBox has chosen.
     std::optional<std::size_t> SelectedImage() const;
@@ -73,7 +80,8 @@ public:
 signals:
     // A running animation's picture is to be hidden; the animation goes on.
     void animationPictureHideRequested();
-    // A delete renamed the items: ObjectImageBox takes them at once.
+    // A delete, undo or redo renamed the items: ObjectImageBox takes them at
+    // once.
     void imageItemsReplaced();
 
 protected:
@@ -88,7 +96,8 @@ private:
     // The document's images changed: the items follow; after a step made
     // elsewhere, so do the selection and the edits whose values changed.
     void DocumentImagesChanged();
-    void ShowKeys();
+    // True when the items were replaced.
+    bool ShowKeys();
     // What the edits show when there is no image at all.
     void ShowNoImage();
     void StoreNumber(QLineEdit* edit, ImageNumberField field);
@@ -105,6 +114,7 @@ private:
     bool handling_ = false;
     // The values the edits showed last, to tell which ones a step changed.
     std::optional<ObjectImage> shown_;
+    std::function<app::ViewState()> objectsView_;
 };
 
 }  // namespace qel::ui

@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "Controls.h"
 #include "DocumentSession.h"
@@ -113,15 +114,17 @@ std::string PreviewSection::InDocumentFolder(const std::string& name) const
     return session_.document().documentFolder() + name;
 }
 
-void PreviewSection::ShowPicture(const QImage& picture)
+QPixmap PreviewSection::ViewPixmap(const QImage& picture) const
 {
     const PictureSize fit = FitPicture({picture.width(), picture.height()}, {Image->width(), Image->height()});
-    if (fit.width == picture.width() && fit.height == picture.height()) {
-        Image->setPixmap(QPixmap::fromImage(picture));
-        return;
-    }
-    Image->setPixmap(
-        QPixmap::fromImage(picture.scaled(fit.width, fit.height, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    if (fit.width == picture.width() && fit.height == picture.height())
+        return QPixmap::fromImage(picture);
+    return QPixmap::fromImage(picture.scaled(fit.width, fit.height, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void PreviewSection::ShowPicture(const QImage& picture)
+{
+    Image->setPixmap(ViewPixmap(picture));
 }
 
 void PreviewSection::HidePicture()
@@ -232,6 +235,7 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
                 animTimer_->start();
         }
         picClip_ = std::move(clip);
+        cells_.clear();
         frames_.start(input.xTiles, input.yTiles);
         animationRunning_ = true;
         ShowNextCell();
@@ -241,7 +245,17 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
 void PreviewSection::ShowNextCell()
 {
     const AnimationFrames::Cell cell = frames_.next();
-    ShowPicture(picClip_.cell(cell.column, cell.row));
+    const qint64 key = qint64{cell.row} * picClip_.columns() + cell.column;
+    if (const QPixmap* kept = cells_.object(key)) {
+        Image->setPixmap(*kept);
+        return;
+    }
+    auto pixmap = std::make_unique<QPixmap>(ViewPixmap(picClip_.cell(cell.column, cell.row)));
+    const qsizetype bytes = std::max<qsizetype>(1, qsizetype{pixmap->width()} * pixmap->height() * 4);
+    Image->setPixmap(*pixmap);
+    // One cell larger than the whole bound is shown without being kept.
+    if (bytes <= cells_.maxCost())
+        cells_.insert(key, pixmap.release(), bytes);
 }
 
 void PreviewSection::AnimTimerTimer()

@@ -3,8 +3,10 @@
 // the (never shown) progress bar, with the preview's handlers: a file of the
 // list, an image's tile animation, and the closing of the window.
 
+#include <QCache>
 #include <QGroupBox>
 #include <QImage>
+#include <QPixmap>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -89,6 +91,8 @@ private:
     void HideError();
     void ClosePlayer();
     void ShowNextCell();
+    // `picture` fitted into the view.
+    QPixmap ViewPixmap(const QImage& picture) const;
     void SoundFailed(const QString& message);
     // The document's folder followed by `name`, as file name bytes.
     std::string InDocumentFolder(const std::string& name) const;
@@ -110,6 +114,11 @@ private:
     bool animationRunning_ = false;
     AnimationFrames frames_;
     platform::PicClip picClip_;
+    // The running animation's cells as shown, by row * columns + column: a
+    // tick only sets a pixmap. Bounded in bytes, so a fine grid keeps what
+    // fits and cuts the rest again when it comes round.
+    QCache<qint64, QPixmap> cells_{kCellCacheBytes};
+    static constexpr qsizetype kCellCacheBytes = 32 * 1024 * 1024;
 };
 
 }  // namespace qel::ui

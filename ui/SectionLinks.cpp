@@ -42,6 +42,8 @@ void LinkSections(TMainFrm& frm)
 
     files->UseSettings(frm.settings());
     files->UseImageSelection([images] { return images->SelectedImage(); });
+    ObjectsSection* objects = frm.objectsSection;
+    images->UseObjectsView([objects] { return objects->CurrentViewState(); });
     preview->UseProgramFolder(frm.programFolder());
     preview->UseAnimTimer(frm.AnimTimer);
 

@@ -129,7 +129,8 @@ std::vector<StepCase> StepCases()
         {"ImageSpin",
          [](DocumentSession& s) { return MakeStoreImageSpinValue(s, 0, ImageNumberField::AniTime, 90); },
          std::nullopt},
-        {"DeleteImageWithItsObjects", [](DocumentSession& s) { return MakeDeleteImage(s, 1, true); }, std::nullopt},
+        {"DeleteImageWithItsObjectsRegeneratesBothLists",
+         [](DocumentSession& s) { return MakeDeleteImage(s, 1, true); }, View(K::Map, {}, {})},
         {"DeleteImageOnly", [](DocumentSession& s) { return MakeDeleteImage(s, 1, false); }, std::nullopt},
     };
 }

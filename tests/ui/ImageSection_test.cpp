@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 #include "DefinitionWriter.h"
 #include "ImageSection.h"
@@ -190,6 +191,72 @@ TEST_F(ImageSectionTest, EditsFollowUndoAndRedo)
     frm->UndoExecute();  // the chosen image goes: the last one is shown
     EXPECT_EQ(box()->currentIndex(), 2);
     EXPECT_EQ(edits(), QStringList({"c.bmp", "3", "3", "30"}));
+}
+
+TEST_F(ImageSectionTest, ObjectImageBoxFollowsUndoAndRedoThatKeepTheCount)
+{
+    // Each case ends with as many items as the refresh before it saw, so
+    // only the replay itself can hand over the new keys.
+    const struct {
+        const char* name;
+        int undos, redos;
+        QStringList items;
+    } cases[] = {
+        {"UndoDeleteAndAdd", 2, 0, {"IMAGE0", "IMAGE5"}},
+        {"RedoBoth", 2, 2, {"IMAGE5", "IMAGE0"}},
+    };
+    auto* objectImages = frm->objectsSection->ObjectImageBox;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(path("d.ini"), "[objectimages]\nIMAGE0=a.bmp,1,1,10\nIMAGE5=b.bmp,2,2,20\n");
+        open(path("d.ini"));
+        box()->setCurrentIndex(0);
+        prompter.confirmAnswers = {true, false};
+        images()->DelImageClick();
+        images()->AddImageClick();
+        frm->TimerTimer();
+        ASSERT_EQ(itemsOf(objectImages), QStringList({"IMAGE5", "IMAGE0"}));
+        for (int i = 0; i < c.undos; ++i) {
+            frm->UndoExecute();
+            if (c.redos > 0)
+                frm->TimerTimer();  // one undo at a time changes the count
+        }
+        for (int i = 0; i < c.redos; ++i)
+            frm->RedoExecute();
+        EXPECT_EQ(itemsOf(box()), c.items);
+        EXPECT_EQ(itemsOf(objectImages), c.items);
+    }
+}
+
+TEST_F(ImageSectionTest, DeletingIntoTheObjectsTakesTheirViewAlong)
+{
+    using qel::app::RowSelection;
+    using qel::app::ViewState;
+    openThreeImages();
+    const ViewState before{qel::ObjectKind::Screen, RowSelection::ofRows({0, 2}, 2), RowSelection::ofRows({1}, 1)};
+    const ViewState regenerated{qel::ObjectKind::Screen, {}, {}};
+    frm->objectsSection->ShowViewState(before);
+    box()->setCurrentIndex(1);
+    prompter.confirmAnswers = {true, true};
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        ViewState shown;
+    } steps[] = {
+        {"Delete", [&] { images()->DelImageClick(); }, regenerated},
+        {"Undo", [&] { frm->UndoExecute(); }, before},
+        {"Redo", [&] { frm->RedoExecute(); }, regenerated},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        const ViewState shown = frm->objectsSection->CurrentViewState();
+        EXPECT_EQ(shown.shown, step.shown.shown);
+        EXPECT_EQ(shown.map.rows(), step.shown.map.rows());
+        EXPECT_EQ(shown.map.current, step.shown.map.current);
+        EXPECT_EQ(shown.screen.rows(), step.shown.screen.rows());
+        EXPECT_EQ(shown.screen.current, step.shown.screen.current);
+    }
 }
 
 }  // namespace

@@ -297,4 +297,33 @@ TEST_F(PreviewTest, ImageEditsHideARunningAnimationUntilItStartsAgain)
     EXPECT_EQ(preview()->FrameColumn(), 1);
 }
 
+TEST_F(PreviewTest, AnimationCutsEachCellOnceUntilItStartsAgain)
+{
+    const struct {
+        const char* name;
+        bool restart;  // with the picture's columns swapped in the file
+        bool sameCell;
+        QRgb colour;
+    } cases[] = {
+        {"ACycleShowsTheKeptCell", false, true, qRgb(0, 0, 77)},
+        {"ARestartCutsTheNewPicture", true, false, qRgb(40, 0, 77)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes("tiles.bmp", Encoded(Cells(2, 1), "BMP"));
+        openListing({});
+        setImageEdits("tiles.bmp", "2", "1", "20");
+        images()->AniPreview->click();
+        const qint64 first = preview()->Image->pixmap().cacheKey();
+        frm->AnimTimer->timeout({});
+        frm->AnimTimer->timeout({});  // back at the first cell
+        if (c.restart) {
+            writeBytes("tiles.bmp", Encoded(Cells(2, 1).mirrored(true, false), "BMP"));
+            images()->AniPreview->click();
+        }
+        EXPECT_EQ(preview()->Image->pixmap().cacheKey() == first, c.sameCell);
+        EXPECT_EQ(pictureAt(0, 0), c.colour);
+    }
+}
+
 }  // namespace
