@@ -448,14 +448,19 @@ void SafeFileWriter::fail(int error)
     throw FileError(error, message);
 }
 
+void SafeFileWriter::writeOut(std::string_view bytes)
+{
+    touched_ = true;
+    if (!WriteAll(fd_, bytes))
+        fail(errno);
+    written_ += bytes.size();
+}
+
 void SafeFileWriter::flushBuffer()
 {
     if (buffer_.empty())
         return;
-    touched_ = true;
-    if (!WriteAll(fd_, buffer_))
-        fail(errno);
-    written_ += buffer_.size();
+    writeOut(buffer_);
     buffer_.clear();
 }
 
@@ -465,9 +470,9 @@ void SafeFileWriter::write(std::string_view bytes)
         throw FileError(EBADF);
     if (buffer_.size() + bytes.size() > kWriteBuffer) {
         flushBuffer();
+        // Gathering a piece this large saves no system call, only a copy.
         if (bytes.size() >= kWriteBuffer) {
-            buffer_.assign(bytes);
-            flushBuffer();
+            writeOut(bytes);
             return;
         }
     }

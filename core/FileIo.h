@@ -80,6 +80,7 @@ private:
     enum class Mode { Replace, InPlace, Device };
 
     void startInPlace(int copyFd);
+    void writeOut(std::string_view bytes);
     void flushBuffer();
     bool putBack();
     void dropTemporary();
