@@ -1,10 +1,17 @@
 #include "SoundPreviewFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "Errors.h"
 #include "FileIo.h"
@@ -31,11 +38,42 @@ std::string PathBytes(const QString& path)
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
+// A throw-away copy, made again on the next click: the rename keeps the
+// player from opening it half written, but it is not worth the wait for the
+// disk (a sync per click) on the UI thread.
 void WriteCopy(const QString& target, const FileBytes& bytes)
 {
-    SafeFileWriter writer(PathBytes(target));
-    writer.write(bytes.view());
-    writer.commit();
+    const std::string path = PathBytes(target);
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw FileError(errno);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    int error = WriteAll(fd, bytes.view()) ? 0 : errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        throw FileError(error);
+    }
 }
 
 }  // namespace

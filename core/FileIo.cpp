@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <new>
+#include <utility>
 
 #include "Errors.h"
 #include "PathText.h"
@@ -26,6 +27,9 @@ constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
 // that never finished.
 constexpr std::time_t kStaleAfterSeconds = 3600;
 constexpr std::string_view kTemporaryTag = ".qel-";
+// Not hidden and never of the form the sweep removes: the copy of the old
+// bytes that a failed in-place save could not put back must outlive the sweep.
+constexpr std::string_view kBackupTag = ".qel-backup-";
 constexpr std::size_t kUniqueLetters = 6;
 
 ReadCall gReadCall = ::read;
@@ -160,6 +164,27 @@ void SyncFolder(const std::string& folder)
         throw FileError(error);
 }
 
+// `name`, or when it is longer than `room` its start and a hash of it.
+std::string FitName(std::string_view name, long room)
+{
+    if (static_cast<long>(name.size()) <= room)
+        return std::string(name);
+    // A hash of the whole name keeps apart the names made from two long names
+    // that begin alike.
+    char hash[16];
+    std::snprintf(hash, sizeof hash, "~%08x", static_cast<unsigned>(Fnv1a(name)));
+    std::size_t cut = room > 9 ? static_cast<std::size_t>(room - 9) : 0;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;  // not inside a UTF-8 sequence
+    return std::string(name.substr(0, cut)) + hash;
+}
+
+long NameMax(const std::string& folder)
+{
+    const long nameMax = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return nameMax > 0 ? nameMax : NAME_MAX;
+}
+
 int OpenForReading(const std::string& path)
 {
     if (path.empty())
@@ -239,22 +264,13 @@ FileBytes ReadWholeFile(const std::string& path, std::size_t limit)
 std::string SafeFileWriter::TemporaryPrefix(std::string_view name, long nameMax)
 {
     const long room = nameMax - 1 - static_cast<long>(kTemporaryTag.size() + kUniqueLetters);
-    std::string prefix = ".";
-    if (static_cast<long>(name.size()) <= room) {
-        prefix += name;
-    } else {
-        // Only the temporary name is shortened; a hash of the whole name keeps
-        // apart the temporaries of two long names that begin alike.
-        char hash[16];
-        std::snprintf(hash, sizeof hash, "~%08x", static_cast<unsigned>(Fnv1a(name)));
-        std::size_t cut = room > 9 ? static_cast<std::size_t>(room - 9) : 0;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-            --cut;  // not inside a UTF-8 sequence
-        prefix += name.substr(0, cut);
-        prefix += hash;
-    }
-    prefix += kTemporaryTag;
-    return prefix;
+    return "." + FitName(name, room) + std::string(kTemporaryTag);
+}
+
+std::string SafeFileWriter::BackupPrefix(std::string_view name, long nameMax)
+{
+    const long room = nameMax - static_cast<long>(kBackupTag.size() + kUniqueLetters);
+    return FitName(name, room) + std::string(kBackupTag);
 }
 
 SafeFileWriter::SafeFileWriter(std::string target) : target_(std::move(target))
@@ -286,10 +302,7 @@ SafeFileWriter::SafeFileWriter(std::string target) : target_(std::move(target))
     if (name.empty())
         throw FileError(EINVAL);
     folder_ = FolderPart(target_);
-    long nameMax = ::pathconf(folder_.empty() ? "." : folder_.c_str(), _PC_NAME_MAX);
-    if (nameMax <= 0)
-        nameMax = NAME_MAX;
-    const std::string prefix = TemporaryPrefix(name, nameMax);
+    const std::string prefix = TemporaryPrefix(name, NameMax(folder_));
     RemoveStaleTemporaries(folder_, prefix);
 
     temp_ = folder_ + prefix + std::string(kUniqueLetters, 'X');
@@ -361,7 +374,7 @@ SafeFileWriter::~SafeFileWriter()
         if (restored)
             dropTemporary();
         else
-            keepTemporary();
+            keepBackup();
         return;
     }
     ::close(fd_);
@@ -391,6 +404,27 @@ void SafeFileWriter::keepTemporary()
     copyFd_ = -1;
 }
 
+std::string SafeFileWriter::keepBackup()
+{
+    keepTemporary();
+    if (temp_.empty())
+        return {};
+    // A new empty file reserves a free name; the rename then takes its place,
+    // so no other file is overwritten. Should either step fail, the copy stays
+    // where it is, which is still better than nowhere.
+    std::string backup = folder_ + BackupPrefix(NamePart(target_), NameMax(folder_)) + std::string(kUniqueLetters, 'X');
+    const int fd = ::mkostemp(backup.data(), O_CLOEXEC);
+    if (fd < 0)
+        return std::exchange(temp_, {});
+    ::close(fd);
+    if (::rename(temp_.c_str(), backup.c_str()) != 0) {
+        ::unlink(backup.c_str());
+        return std::exchange(temp_, {});
+    }
+    temp_.clear();
+    return backup;
+}
+
 void SafeFileWriter::fail(int error)
 {
     if (mode_ != Mode::InPlace) {
@@ -407,22 +441,26 @@ void SafeFileWriter::fail(int error)
         message += "its previous content was put back";
         dropTemporary();
     } else if (!temp_.empty()) {
-        message += "it may be incomplete, and its previous content is kept in " + temp_;
-        keepTemporary();
+        message += "it may be incomplete, and its previous content is kept in " + keepBackup();
     } else {
         message += "it may be incomplete";
     }
     throw FileError(error, message);
 }
 
+void SafeFileWriter::writeOut(std::string_view bytes)
+{
+    touched_ = true;
+    if (!WriteAll(fd_, bytes))
+        fail(errno);
+    written_ += bytes.size();
+}
+
 void SafeFileWriter::flushBuffer()
 {
     if (buffer_.empty())
         return;
-    touched_ = true;
-    if (!WriteAll(fd_, buffer_))
-        fail(errno);
-    written_ += buffer_.size();
+    writeOut(buffer_);
     buffer_.clear();
 }
 
@@ -432,9 +470,9 @@ void SafeFileWriter::write(std::string_view bytes)
         throw FileError(EBADF);
     if (buffer_.size() + bytes.size() > kWriteBuffer) {
         flushBuffer();
+        // Gathering a piece this large saves no system call, only a copy.
         if (bytes.size() >= kWriteBuffer) {
-            buffer_.assign(bytes);
-            flushBuffer();
+            writeOut(bytes);
             return;
         }
     }

@@ -52,7 +52,8 @@ void SetReadCall(ReadCall call);
 //   a new file, or beside which no new file can be made, is written in place:
 //   its old bytes are kept in memory (and, where one can be made, in a
 //   temporary copy, until the new bytes are on disk) and put back when the
-//   write fails part way.
+//   write fails part way. When they cannot be put back, the copy is renamed
+//   to NAME.qel-backup-XXXXXX beside the target and kept.
 // - A device or a pipe (standard output, say) is simply written.
 // A target that exists but may not be written is refused, as a direct write
 // would be. Destroying a writer that was not committed leaves the target as
@@ -71,15 +72,20 @@ public:
     // The names the temporary files of `target` get start with this, and six
     // letters or digits follow it. Exposed for tests.
     static std::string TemporaryPrefix(std::string_view name, long nameMax);
+    // Where the copy of the old bytes goes when a failed in-place write cannot
+    // put them back: a name the removal of stale temporaries never matches.
+    static std::string BackupPrefix(std::string_view name, long nameMax);
 
 private:
     enum class Mode { Replace, InPlace, Device };
 
     void startInPlace(int copyFd);
+    void writeOut(std::string_view bytes);
     void flushBuffer();
     bool putBack();
     void dropTemporary();
     void keepTemporary();
+    std::string keepBackup();
     [[noreturn]] void fail(int error);
 
     Mode mode_ = Mode::Replace;

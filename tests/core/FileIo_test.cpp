@@ -6,11 +6,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -181,6 +183,60 @@ INSTANTIATE_TEST_SUITE_P(Cases, Leftovers,
                                            LeftoverCase{"YoungerThanAnHour", ".t.ini.qel-Ab12Cd", 3500, false, false},
                                            LeftoverCase{"StillBeingWritten", ".t.ini.qel-Ab12Cd", 7200, true, false},
                                            LeftoverCase{"OfAnotherTarget", ".u.ini.qel-Ab12Cd", 7200, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct BackupCase {
+    const char* name;
+    std::string file;
+};
+
+void PrintTo(const BackupCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class KeptCopy : public ::testing::TestWithParam<BackupCase> {};
+
+// The target is larger than files may grow, so that neither the new bytes nor
+// the old ones can be written back, as on a disk that fills up meanwhile.
+TEST_P(KeptCopy, OfBytesThatCouldNotBePutBackOutlivesTheNextSave)
+{
+    const TempFolder folder;
+    const std::string target = folder.file(GetParam().file);
+    const std::string old(128 << 10, 'o');
+    Spit(target, old);
+    fs::create_hard_link(target, folder.file("other.ini"));  // to write in place
+    std::string message;
+    {
+        qel::SafeFileWriter writer(target);
+        struct rlimit before {};
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        struct rlimit limited = before;
+        limited.rlim_cur = 64 << 10;
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        try {
+            writer.write(std::string(2 << 20, 'n'));
+            writer.commit();
+        } catch (const qel::FileError& error) {
+            message = error.message();
+        }
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, handler);
+    }
+    const std::string said = "its previous content is kept in ";
+    const std::size_t at = message.find(said);
+    ASSERT_NE(at, std::string::npos) << message;
+    const std::string kept = message.substr(at + said.size());
+    EXPECT_TRUE(Slurp(kept) == old) << kept;
+    fs::last_write_time(kept, fs::file_time_type::clock::now() - std::chrono::hours(2));
+    EXPECT_EQ(Save(target), "saved");
+    EXPECT_TRUE(Slurp(kept) == old) << kept << " removed as a stale temporary";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, KeptCopy,
+                         ::testing::Values(BackupCase{"ShortName", "t.ini"},
+                                           BackupCase{"NameOfTheLongestLength", kLongest}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct InputCase {
