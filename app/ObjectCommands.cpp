@@ -54,13 +54,14 @@ void ChangingLength(DocumentSession& session, ObjectKind kind, Change&& change)
     NotifyLength(session, kind, before, session.document().objects(kind).size());
 }
 
+}  // namespace
+
 const char* SortKeyWords(SortKey key)
 {
     static const char* const kWords[kSortKeyCount] = {"X-Coord", "Y-Coord", "Image", "Layer",
                                                       "Mode", "Display Time", "Object ID"};
     return kWords[static_cast<int>(key)];
 }
-}  // namespace
 
 // ---------------------------------------------------------------- Add
 

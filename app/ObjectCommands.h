@@ -19,6 +19,10 @@
 
 namespace qel::app {
 
+// The Sort Objects dialog's caption for a key, which the sort step's text
+// repeats ("Sort map objects by Y-Coord").
+const char* SortKeyWords(SortKey key);
+
 // Add: the values are expanded ("@") into values() when the step is made;
 // afterwards each list has only its last row selected; the current rows stay.
 class AddObjectCommand : public SessionCommand {

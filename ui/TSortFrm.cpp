@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "Controls.h"
+#include "ObjectCommands.h"
 #include "DefinitionDocument.h"
 
 using qel::ui::ControlFont;
@@ -24,9 +25,8 @@ TSortFrm::TSortFrm(QWidget* parent)
     SortByRadio->setObjectName(QStringLiteral("SortByRadio"));
     SortByRadio->setGeometry(8, 2, 197, 94);
     sortBy_ = new QButtonGroup(this);
-    static const char* const kItems[] = {"X-Coord", "Y-Coord", "Image", "Layer", "Mode", "Display Time", "Object ID"};
-    for (int i = 0; i < 7; ++i) {
-        auto* item = new QRadioButton(QString::fromLatin1(kItems[i]), SortByRadio);
+    for (int i = 0; i < qel::kSortKeyCount; ++i) {
+        auto* item = new QRadioButton(QString::fromLatin1(qel::app::SortKeyWords(static_cast<qel::SortKey>(i))), SortByRadio);
         item->setObjectName(QStringLiteral("SortByRadioItem%1").arg(i));
         // Two columns filled top to bottom, four items in the left one.
         const int column = i / 4;

@@ -3,11 +3,15 @@
 // without asking (the open dialog with `file`, confirmations with `confirmAnswer`,
 // "Save changes?" with No) and counts error boxes as failures of the run, a
 // settings store that holds nothing but "collect files", and a launcher that
-// starts nothing.
+// starts nothing. Also the little each run needs: writing its input file and
+// reading the clock.
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <cstdio>
+#include <string>
 
 #include "ProcessLauncher.h"
 #include "Prompter.h"
@@ -59,5 +63,23 @@ class NoLauncher : public qel::platform::ProcessLauncher {
 public:
     void start(const QString&, const QStringList&) override {}
 };
+
+// Writes `bytes` to `file`; says so and returns false when it cannot.
+inline bool WriteBenchFile(const QString& file, const std::string& bytes)
+{
+    QFile out(file);
+    if (out.open(QIODevice::WriteOnly) &&
+        out.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    return false;
+}
+
+using Clock = std::chrono::steady_clock;
+
+inline double SecondsSince(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
 
 }  // namespace qelbench

@@ -43,13 +43,6 @@ std::string Definition()
     return text;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from)
-{
-    return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -61,15 +54,8 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("grid.ini"));
-    {
-        const std::string bytes = Definition();
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-                                                   static_cast<qint64>(bytes.size())) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-            return 1;
-        }
-    }
+    if (!qelbench::WriteBenchFile(file, Definition()))
+        return 1;
     const std::string path = QFile::encodeName(file).toStdString();
 
     qelbench::BenchPrompter prompter;
@@ -88,10 +74,10 @@ int main(int argc, char** argv)
         {
             qel::DefinitionDocument doc;
             qel::ReadDefinition(doc, path);
-            const auto start = Clock::now();
+            const auto start = qelbench::Clock::now();
             const qel::ImageDeletion deletion = qel::DeleteImage(doc, 1);
             qel::ApplyImageDeletionToObjects(doc, deletion);
-            coreBest = std::min(coreBest, Seconds(start));
+            coreBest = std::min(coreBest, qelbench::SecondsSince(start));
             left = doc.mapObjects().size();
         }
         window.OpenPath(file);
@@ -99,11 +85,11 @@ int main(int argc, char** argv)
         list->viewport()->repaint();
         window.imageSection->ImageBox->setCurrentIndex(1);
         {
-            const auto start = Clock::now();
+            const auto start = qelbench::Clock::now();
             window.imageSection->DelImageClick();
             QApplication::processEvents();
             list->viewport()->repaint();
-            windowBest = std::min(windowBest, Seconds(start));
+            windowBest = std::min(windowBest, qelbench::SecondsSince(start));
         }
         if (list->model()->rowCount() != static_cast<int>(left) || left != kRenumbered ||
             list->model()->index(0, 0).data().toString() != QStringLiteral("0,8,IMAGE1,AfterTiles,ShowAlways") ||

@@ -67,13 +67,8 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("grid.ini"));
     {
-        const std::string bytes = qelbench::MakeDefinition({1025, 1, 0, 0});
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-                                                   static_cast<qint64>(bytes.size())) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        if (!qelbench::WriteBenchFile(file, qelbench::MakeDefinition({1025, 1, 0, 0})))
             return 1;
-        }
         QImage tile(16, 16, QImage::Format_RGB32);
         tile.fill(Qt::darkBlue);
         // The image's file name as the definition writes it.

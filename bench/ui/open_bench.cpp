@@ -41,13 +41,6 @@ std::string GridDefinition()
     return text;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from)
-{
-    return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -59,15 +52,8 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("grid.ini"));
-    {
-        const std::string bytes = GridDefinition();
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-                                                   static_cast<qint64>(bytes.size())) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-            return 1;
-        }
-    }
+    if (!qelbench::WriteBenchFile(file, GridDefinition()))
+        return 1;
     const std::string path = QFile::encodeName(file).toStdString();
 
     qelbench::BenchPrompter prompter;
@@ -86,21 +72,21 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         {
             qel::DefinitionDocument doc;
-            const auto start = Clock::now();
+            const auto start = qelbench::Clock::now();
             qel::ReadDefinition(doc, path);
-            coreBest = std::min(coreBest, Seconds(start));
+            coreBest = std::min(coreBest, qelbench::SecondsSince(start));
             rows = doc.mapObjects().size();
         }
         // Start each window round from an empty document, as a first Open does.
         window.NewExecute();
         QApplication::processEvents();
         {
-            const auto start = Clock::now();
+            const auto start = qelbench::Clock::now();
             window.aOpenExecute();
             // Lay out and paint the list the way the event loop would.
             QApplication::processEvents();
             list->viewport()->repaint();
-            windowBest = std::min(windowBest, Seconds(start));
+            windowBest = std::min(windowBest, qelbench::SecondsSince(start));
         }
         if (list->model()->rowCount() != static_cast<int>(rows) || list->indexAt(QPoint(2, 2)).row() != 0 ||
             prompter.failures) {
@@ -109,11 +95,11 @@ int main(int argc, char** argv)
         }
     }
     // Scrolling to the end must not stall either.
-    const auto scrollStart = Clock::now();
+    const auto scrollStart = qelbench::Clock::now();
     list->scrollToBottom();
     QApplication::processEvents();
     list->viewport()->repaint();
-    const double scroll = Seconds(scrollStart);
+    const double scroll = qelbench::SecondsSince(scrollStart);
     const QModelIndex last = list->model()->index(static_cast<int>(rows) - 1, 0);
     const bool lastShown = list->viewport()->rect().intersects(list->visualRect(last));
 
