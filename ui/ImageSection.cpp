@@ -22,15 +22,6 @@
 namespace qel::ui {
 
 namespace {
-UpDownButton* MakeUpDown(QWidget* parent, const QString& objectName, QLineEdit* buddy, int step)
-{
-    auto* upDown = new UpDownButton(buddy, 0, 32000, step, parent);
-    upDown->setObjectName(objectName);
-    const QRect edit = buddy->geometry();
-    upDown->setGeometry(edit.right() + 1, edit.top(), 16, edit.height());
-    return upDown;
-}
-
 const QString kNoImage = QStringLiteral("IMAGE#");
 
 void SetTextIfOther(QLineEdit* edit, const QString& text)
@@ -64,19 +55,19 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QW
                                             QStringLiteral("0"), CaptionFont(), QRect(8, 157, 50, 21), 68);
     eImageXLabel = x.label;
     eImageX = x.edit;
-    ImageXUpDown = MakeUpDown(this, QStringLiteral("ImageXUpDown"), eImageX, 1);
+    ImageXUpDown = UpDownButton::Attached(this, QStringLiteral("ImageXUpDown"), eImageX, 32000, 1);
 
     const LabelledEdit y = MakeLabelledEdit(this, QStringLiteral("eImageY"), QStringLiteral("Y-Tiles:"),
                                             QStringLiteral("0"), CaptionFont(), QRect(79, 157, 50, 21), 68);
     eImageYLabel = y.label;
     eImageY = y.edit;
-    ImageYUpDown = MakeUpDown(this, QStringLiteral("ImageYUpDown"), eImageY, 1);
+    ImageYUpDown = UpDownButton::Attached(this, QStringLiteral("ImageYUpDown"), eImageY, 32000, 1);
 
     const LabelledEdit time = MakeLabelledEdit(this, QStringLiteral("eImageTime"), QStringLiteral("AniTime:"),
                                                QStringLiteral("0"), CaptionFont(), QRect(8, 202, 50, 21), 72);
     eImageTimeLabel = time.label;
     eImageTime = time.edit;
-    ImageTimeUpDown = MakeUpDown(this, QStringLiteral("ImageTimeUpDown"), eImageTime, 10);
+    ImageTimeUpDown = UpDownButton::Attached(this, QStringLiteral("ImageTimeUpDown"), eImageTime, 32000, 10);
 
     AniPreview = MakeSpeedButton(this, QStringLiteral("AniPreview"), QString(),
                                  PictureIcon(QStringLiteral(":/buttons/film.png"), QStringLiteral(":/buttons/film-disabled.png")),

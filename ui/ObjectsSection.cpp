@@ -35,15 +35,6 @@ ObjectListView* MakeObjectList(QWidget* parent, const QString& objectName)
     return list;
 }
 
-UpDownButton* MakeUpDown(QWidget* parent, const QString& objectName, QLineEdit* buddy, int maximum, int step)
-{
-    auto* upDown = new UpDownButton(buddy, 0, maximum, step, parent);
-    upDown->setObjectName(objectName);
-    const QRect edit = buddy->geometry();
-    upDown->setGeometry(edit.right() + 1, edit.top(), 16, edit.height());
-    return upDown;
-}
-
 QStringList Keywords(const auto& table)
 {
     QStringList items;
@@ -146,14 +137,14 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
                                                QStringLiteral("0"), labelFont, QRect(127, secondRow, 46, 21), 70);
     eObjectDsplyTimeLabel = time.label;
     eObjectDsplyTime = time.edit;
-    DsplyTimeUpDown = MakeUpDown(this, QStringLiteral("DsplyTimeUpDown"), eObjectDsplyTime, 32000, 10);
+    DsplyTimeUpDown = UpDownButton::Attached(this, QStringLiteral("DsplyTimeUpDown"), eObjectDsplyTime, 32000, 10);
     ObjectModeLabel = MakeLabel(this, QStringLiteral("ObjectModeLabel"), QStringLiteral("Mode:"), labelFont,
                                 QRect(8, eObjectDsplyTimeLabel->y(), 116, labelHeight));
     const LabelledEdit id = MakeLabelledEdit(this, QStringLiteral("eObjectID"), QStringLiteral("Object ID:"),
                                              QStringLiteral("0"), labelFont, QRect(199, secondRow, 40, 21), 62);
     eObjectIDLabel = id.label;
     eObjectID = id.edit;
-    ObjectIDUpDown = MakeUpDown(this, QStringLiteral("ObjectIDUpDown"), eObjectID, 100, 1);
+    ObjectIDUpDown = UpDownButton::Attached(this, QStringLiteral("ObjectIDUpDown"), eObjectID, 100, 1);
 
     AddObject = MakeSpeedButton(this, QStringLiteral("AddObject"), QStringLiteral("Add"),
                                 PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),

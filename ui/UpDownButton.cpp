@@ -128,4 +128,14 @@ void UpDownButton::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+UpDownButton* UpDownButton::Attached(QWidget* parent, const QString& objectName, QLineEdit* buddy, int maximum,
+                                     int step)
+{
+    auto* upDown = new UpDownButton(buddy, 0, maximum, step, parent);
+    upDown->setObjectName(objectName);
+    const QRect edit = buddy->geometry();
+    upDown->setGeometry(edit.right() + 1, edit.top(), 16, edit.height());
+    return upDown;
+}
+
 }  // namespace qel::ui

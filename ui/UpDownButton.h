@@ -18,6 +18,9 @@ public:
     enum class Direction { Up, Down };
 
     UpDownButton(QLineEdit* buddy, int minimum, int maximum, int step, QWidget* parent = nullptr);
+    // The button named `objectName`, placed against the right edge of its
+    // edit, from 0 to `maximum`.
+    static UpDownButton* Attached(QWidget* parent, const QString& objectName, QLineEdit* buddy, int maximum, int step);
 
     QLineEdit* buddy() const { return buddy_; }
     int minimum() const { return minimum_; }
