@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
   libqt6gui6 libqt6multimedia6 libpulse0
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file
 )

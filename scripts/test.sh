@@ -24,6 +24,10 @@ ctest_result() {
   sed -n 's/^100% tests passed, 0 tests failed out of \([0-9]*\).*/\1 tests passed/p' "$1" | tail -n 1
 }
 
+echo "== Layout of the C++ files =="
+bash scripts/check_format.sh
+summary+=("Layout:              every C++ file as .clang-format says")
+
 echo "== Normal build =="
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_BUILD_BENCH=ON >/dev/null
 cmake --build build -j "$jobs"
