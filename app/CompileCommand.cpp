@@ -9,8 +9,7 @@
 
 namespace qel::app {
 
-CompilerCommand ComposeCompilerCommand(const QString& compilerPath, const QString& definitionPath,
-                                       bool throughWine)
+CompilerCommand ComposeCompilerCommand(const QString& compilerPath, const QString& definitionPath, bool throughWine)
 {
     if (throughWine)
         return {QStringLiteral("wine"), {compilerPath, definitionPath}};
@@ -28,8 +27,7 @@ bool NeedsWine(const QString& compilerPath)
 #endif
 }
 
-void CompileDefinition(DocumentSession& session, const AppSettings& settings,
-                       qel::platform::ProcessLauncher& launcher)
+void CompileDefinition(DocumentSession& session, const AppSettings& settings, qel::platform::ProcessLauncher& launcher)
 {
     const DefinitionDocument& doc = session.document();
     if (settings.compilerPath().isEmpty())

@@ -14,8 +14,7 @@ namespace qel::app {
 // Throws qel::MessageError when no compiler is chosen, when the document has
 // no file, or when the compiler cannot be started; a failed save (FileError)
 // propagates and the compiler is not started.
-void CompileDefinition(DocumentSession& session, const AppSettings& settings,
-                       qel::platform::ProcessLauncher& launcher);
+void CompileDefinition(DocumentSession& session, const AppSettings& settings, qel::platform::ProcessLauncher& launcher);
 
 // The program and arguments that start `compilerPath` on `definitionPath`.
 struct CompilerCommand {
@@ -26,8 +25,7 @@ struct CompilerCommand {
 };
 
 // `throughWine`: run a Windows executable through the `wine` loader.
-CompilerCommand ComposeCompilerCommand(const QString& compilerPath, const QString& definitionPath,
-                                       bool throughWine);
+CompilerCommand ComposeCompilerCommand(const QString& compilerPath, const QString& definitionPath, bool throughWine);
 
 // True for a compiler named "*.exe" (any case) on a system other than Windows
 // that has `wine` on its PATH.

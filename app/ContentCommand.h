@@ -31,8 +31,7 @@ class ContentCommand : public SessionCommand {
 public:
     using Change = std::function<void(DefinitionDocument&)>;
 
-    ContentCommand(DocumentSession& session, const QString& text, unsigned parts, Change change,
-                   int mergeKey = -1);
+    ContentCommand(DocumentSession& session, const QString& text, unsigned parts, Change change, int mergeKey = -1);
 
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;

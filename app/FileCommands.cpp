@@ -3,8 +3,7 @@
 namespace qel::app {
 
 std::unique_ptr<SessionCommand> MakeAddFiles(DocumentSession& session, std::vector<std::string> chosenPaths,
-                                             bool collectFiles, FileExists fileExists,
-                                             std::vector<FileCopy>* copies)
+                                             bool collectFiles, FileExists fileExists, std::vector<FileCopy>* copies)
 {
     const QString text = CountedText("Add", chosenPaths.size(), "file", "files");
     bool first = true;
@@ -26,10 +25,8 @@ std::unique_ptr<SessionCommand> MakeAddFiles(DocumentSession& session, std::vect
 std::unique_ptr<SessionCommand> MakeDeleteFiles(DocumentSession& session, std::vector<std::size_t> rows)
 {
     const QString text = CountedText("Delete", rows.size(), "file", "files");
-    return std::make_unique<ContentCommand>(session, text, kFilesPart,
-                                            [rows = std::move(rows)](DefinitionDocument& doc) {
-                                                RemoveFileEntries(doc, rows);
-                                            });
+    return std::make_unique<ContentCommand>(
+        session, text, kFilesPart, [rows = std::move(rows)](DefinitionDocument& doc) { RemoveFileEntries(doc, rows); });
 }
 
 std::unique_ptr<SessionCommand> MakeClearFiles(DocumentSession& session)
@@ -44,10 +41,9 @@ std::unique_ptr<SessionCommand> MakeClearFiles(DocumentSession& session)
 std::unique_ptr<SessionCommand> MakeSetImageFileFromList(DocumentSession& session, std::size_t imagePosition,
                                                          std::string name)
 {
-    return std::make_unique<ContentCommand>(session, QStringLiteral("Change image file"), kImagesPart,
-                                            [imagePosition, name = std::move(name)](DefinitionDocument& doc) {
-                                                SetImageFile(doc, imagePosition, name);
-                                            });
+    return std::make_unique<ContentCommand>(
+        session, QStringLiteral("Change image file"), kImagesPart,
+        [imagePosition, name = std::move(name)](DefinitionDocument& doc) { SetImageFile(doc, imagePosition, name); });
 }
 
 }  // namespace qel::app

@@ -15,8 +15,7 @@ namespace qel::app {
 // Appends the name part of each chosen path; `copies` receives the copies
 // that collecting asks for, when the step is first made.
 std::unique_ptr<SessionCommand> MakeAddFiles(DocumentSession& session, std::vector<std::string> chosenPaths,
-                                             bool collectFiles, FileExists fileExists,
-                                             std::vector<FileCopy>* copies);
+                                             bool collectFiles, FileExists fileExists, std::vector<FileCopy>* copies);
 std::unique_ptr<SessionCommand> MakeDeleteFiles(DocumentSession& session, std::vector<std::size_t> rows);
 std::unique_ptr<SessionCommand> MakeClearFiles(DocumentSession& session);
 // A file list entry becomes the image's file (a double click on the entry).

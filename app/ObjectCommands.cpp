@@ -58,8 +58,8 @@ void ChangingLength(DocumentSession& session, ObjectKind kind, Change&& change)
 
 const char* SortKeyWords(SortKey key)
 {
-    static const char* const kWords[kSortKeyCount] = {"X-Coord", "Y-Coord", "Image", "Layer",
-                                                      "Mode", "Display Time", "Object ID"};
+    static const char* const kWords[kSortKeyCount] = {"X-Coord", "Y-Coord",      "Image",    "Layer",
+                                                      "Mode",    "Display Time", "Object ID"};
     return kWords[static_cast<int>(key)];
 }
 
@@ -89,8 +89,7 @@ void AddObjectCommand::revert()
 
 // ---------------------------------------------------------------- Apply
 
-ApplyObjectCommand::ApplyObjectCommand(DocumentSession& session, ObjectKind kind, EditorValues values,
-                                       std::size_t row)
+ApplyObjectCommand::ApplyObjectCommand(DocumentSession& session, ObjectKind kind, EditorValues values, std::size_t row)
     : SessionCommand(session, QStringLiteral("Apply object")), kind_(kind), values_(std::move(values)), row_(row)
 {
 }
@@ -123,7 +122,9 @@ void ApplyObjectCommand::revert()
 // ---------------------------------------------------------------- Delete
 
 DeleteObjectsCommand::DeleteObjectsCommand(DocumentSession& session, ObjectKind kind, std::vector<std::size_t> rows)
-    : SessionCommand(session, CountedText("Delete", rows.size(), "object", "objects")), kind_(kind), rows_(std::move(rows))
+    : SessionCommand(session, CountedText("Delete", rows.size(), "object", "objects")),
+      kind_(kind),
+      rows_(std::move(rows))
 {
 }
 
@@ -176,8 +177,8 @@ void DeleteObjectsCommand::revert()
 
 std::size_t DeleteObjectsCommand::keptBytes() const
 {
-    return removed_.bytes.capacity() + (rows_.capacity() + removed_.rows.capacity() + removed_.ends.capacity()) *
-                                            sizeof(std::size_t);
+    return removed_.bytes.capacity()
+           + (rows_.capacity() + removed_.rows.capacity() + removed_.ends.capacity()) * sizeof(std::size_t);
 }
 
 void DeleteObjectsCommand::releaseHistory()
@@ -227,7 +228,9 @@ void ClearObjectsCommand::releaseHistory()
 
 SwitchObjectsCommand::SwitchObjectsCommand(DocumentSession& session, ObjectKind shownKind,
                                            std::vector<std::size_t> rows)
-    : SessionCommand(session, CountedText("Switch", rows.size(), "object", "objects")), shown_(shownKind), rows_(std::move(rows))
+    : SessionCommand(session, CountedText("Switch", rows.size(), "object", "objects")),
+      shown_(shownKind),
+      rows_(std::move(rows))
 {
 }
 
@@ -277,8 +280,9 @@ void TiledBackgroundCommand::revert()
 // ---------------------------------------------------------------- Sort
 
 SortObjectsCommand::SortObjectsCommand(DocumentSession& session, ObjectKind kind, std::optional<SortKey> key)
-    : SessionCommand(session, key ? QStringLiteral("Sort %1 by %2").arg(KindWords(kind), QLatin1String(SortKeyWords(*key)))
-                                  : QStringLiteral("Regenerate objects")),
+    : SessionCommand(session,
+                     key ? QStringLiteral("Sort %1 by %2").arg(KindWords(kind), QLatin1String(SortKeyWords(*key)))
+                         : QStringLiteral("Regenerate objects")),
       kind_(kind),
       key_(key)
 {

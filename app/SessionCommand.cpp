@@ -9,10 +9,7 @@ QString CountedText(const char* verb, std::size_t count, const char* one, const 
     return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
-SessionCommand::SessionCommand(DocumentSession& session, const QString& text)
-    : QUndoCommand(text), session_(session)
-{
-}
+SessionCommand::SessionCommand(DocumentSession& session, const QString& text) : QUndoCommand(text), session_(session) {}
 
 void SessionCommand::firstApply()
 {

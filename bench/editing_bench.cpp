@@ -59,7 +59,8 @@ struct Shared {
     {
         if (doc.mapObjects().size() != kObjects)
             std::fprintf(stderr, "unexpected object count %zu\n", doc.mapObjects().size());
-        path = (std::filesystem::temp_directory_path() / ("qel_editing_bench_" + std::to_string(std::random_device{}()) + ".ini"))
+        path = (std::filesystem::temp_directory_path()
+                / ("qel_editing_bench_" + std::to_string(std::random_device{}()) + ".ini"))
                    .string();
         DefinitionDocument copy(doc);
         WriteDefinition(copy, path);
@@ -319,8 +320,8 @@ public:
             const double cpu = t.cpu / read->cpu;
             const bool within = wall <= 3.0 && cpu <= 3.0;
             allWithin = allWithin && within;
-            std::printf("  %-52s %9.1f %9.1f %6.2fx %6.2fx  %s\n", t.name.c_str(), t.real * 1e3, t.cpu * 1e3, wall,
-                        cpu, within ? "ok" : "OVER");
+            std::printf("  %-52s %9.1f %9.1f %6.2fx %6.2fx  %s\n", t.name.c_str(), t.real * 1e3, t.cpu * 1e3, wall, cpu,
+                        within ? "ok" : "OVER");
         }
         std::printf("One object (the same cost at 1 and at 1,000,000 objects):\n");
         std::printf("  %-52s %9s %9s\n", "", "wall us", "cpu us");

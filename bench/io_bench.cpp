@@ -41,7 +41,8 @@ public:
         size.gridSide = side;
         const std::string bytes = qelbench::MakeDefinition(size);
         const std::string path = prefix() + std::to_string(side) + ".ini";
-        std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         sizes_[side] = bytes.size();
         return paths_.emplace(side, path).first->second;
     }

@@ -61,7 +61,8 @@ inline std::string MakeDefinition(const DefinitionSize& size)
                 out += ',';
                 AppendNumber(out, y * 16L);
                 out += ",IMAGE";
-                AppendNumber(out, size.images > 0 ? static_cast<long>(n % 7 % static_cast<std::size_t>(size.images)) : 0);
+                AppendNumber(out,
+                             size.images > 0 ? static_cast<long>(n % 7 % static_cast<std::size_t>(size.images)) : 0);
                 out += ',';
                 out += kLayers[n % 13 == 0 ? 1 + n % 3 : 0];
                 if (n % 7 == 0) {

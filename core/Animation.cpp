@@ -70,8 +70,7 @@ std::int32_t AnimationInterval(std::int32_t xTiles, std::int32_t yTiles, std::in
     return static_cast<std::int32_t>(interval > kLargest ? kLargest : interval);
 }
 
-CellRect TileCell(PictureSize picture, std::int32_t columns, std::int32_t rows, std::int32_t column,
-                  std::int32_t row)
+CellRect TileCell(PictureSize picture, std::int32_t columns, std::int32_t rows, std::int32_t column, std::int32_t row)
 {
     if (columns <= 0 || rows <= 0 || column < 0 || column >= columns || row < 0 || row >= rows)
         throw std::invalid_argument("TileCell: no such cell");

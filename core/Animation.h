@@ -65,8 +65,7 @@ struct CellRect {
 // grid finer than the picture gives cells of width or height 0. Columns and
 // rows must be above 0, column and row inside the grid (std::invalid_argument
 // otherwise).
-CellRect TileCell(PictureSize picture, std::int32_t columns, std::int32_t rows, std::int32_t column,
-                  std::int32_t row);
+CellRect TileCell(PictureSize picture, std::int32_t columns, std::int32_t rows, std::int32_t column, std::int32_t row);
 
 // Which cell an animation shows next.
 class AnimationFrames {

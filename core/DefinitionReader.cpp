@@ -86,7 +86,8 @@ public:
         std::size_t lineNumber = 0;
         while (start < all.size()) {
             const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
-            const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
+            const std::size_t end =
+                found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
             std::string_view line = all.substr(start, end - start);
             if (found && !line.empty() && line.back() == '\r')
                 line.remove_suffix(1);
@@ -117,7 +118,8 @@ private:
         std::size_t start = 0;
         while (start < all.size()) {
             const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
-            const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
+            const std::size_t end =
+                found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
             if (all[start] == '[') {
                 const std::string_view line = all.substr(start, end - start);
                 if (StartsWithNoCase(line, "[objectimages]"))

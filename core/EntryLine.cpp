@@ -85,9 +85,7 @@ ObjectFields TakeApartEntryLine(std::string_view line, ObjectKind kind)
         fields[static_cast<std::size_t>(count++)] = line.substr(start, comma - start);
         start = comma + 1;
     }
-    auto number = [&](int i) {
-        return i < count ? FieldNumber(fields[static_cast<std::size_t>(i)], false) : -1;
-    };
+    auto number = [&](int i) { return i < count ? FieldNumber(fields[static_cast<std::size_t>(i)], false) : -1; };
     ObjectFields result;
     if (kind == ObjectKind::Map) {
         result.x = number(0);

@@ -16,15 +16,9 @@ std::string ConversionMessage(std::string_view text)
 }
 }  // namespace
 
-ConversionError::ConversionError(std::string_view text)
-    : Error(ConversionMessage(text)), text_(text)
-{
-}
+ConversionError::ConversionError(std::string_view text) : Error(ConversionMessage(text)), text_(text) {}
 
-FileError::FileError(int systemError)
-    : Error(FileErrorMessage(systemError)), systemError_(systemError)
-{
-}
+FileError::FileError(int systemError) : Error(FileErrorMessage(systemError)), systemError_(systemError) {}
 
 FileError::FileError(int systemError, std::string message) : Error(std::move(message)), systemError_(systemError) {}
 

@@ -105,8 +105,7 @@ std::uint32_t Fnv1a(std::string_view bytes)
 
 bool IsUniqueSuffix(std::string_view text)
 {
-    return text.size() == kUniqueLetters &&
-           std::all_of(text.begin(), text.end(), [](char c) {
+    return text.size() == kUniqueLetters && std::all_of(text.begin(), text.end(), [](char c) {
                return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
            });
 }
@@ -122,16 +121,16 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
     const std::time_t cutoff = std::time(nullptr) - kStaleAfterSeconds;
     while (const dirent* entry = ::readdir(listing)) {
         const std::string_view name = entry->d_name;
-        if (name.size() != prefix.size() + kUniqueLetters || name.substr(0, prefix.size()) != prefix ||
-            !IsUniqueSuffix(name.substr(prefix.size())))
+        if (name.size() != prefix.size() + kUniqueLetters || name.substr(0, prefix.size()) != prefix
+            || !IsUniqueSuffix(name.substr(prefix.size())))
             continue;
         const std::string path = folder + std::string(name);
         const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < cutoff &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < cutoff
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(path.c_str());
         ::close(fd);
     }
@@ -249,7 +248,8 @@ FileBytes ReadWholeDescriptor(int fd, std::size_t limit)
         used += static_cast<std::size_t>(got);
     }
     FileBytes bytes;
-    bytes.data = std::shared_ptr<const char[]>(buffer.release(), [](const char* data) { std::free(const_cast<char*>(data)); });
+    bytes.data =
+        std::shared_ptr<const char[]>(buffer.release(), [](const char* data) { std::free(const_cast<char*>(data)); });
     bytes.size = used;
     bytes.readError = readError;
     return bytes;
@@ -385,8 +385,8 @@ bool SafeFileWriter::putBack()
 {
     if (!touched_)
         return true;
-    return ::lseek(fd_, 0, SEEK_SET) == 0 && WriteAll(fd_, old_.view()) &&
-           ::ftruncate(fd_, static_cast<off_t>(old_.size)) == 0 && ::fsync(fd_) == 0;
+    return ::lseek(fd_, 0, SEEK_SET) == 0 && WriteAll(fd_, old_.view())
+           && ::ftruncate(fd_, static_cast<off_t>(old_.size)) == 0 && ::fsync(fd_) == 0;
 }
 
 void SafeFileWriter::dropTemporary()

@@ -63,8 +63,7 @@ FileDoubleClick DecideFileDoubleClick(const DefinitionDocument& doc, std::option
                                       std::optional<std::size_t> focusedEntry)
 {
     FileDoubleClick decision;
-    if (!selectedImage || *selectedImage >= doc.images().size() || !focusedEntry ||
-        *focusedEntry >= doc.files().size())
+    if (!selectedImage || *selectedImage >= doc.images().size() || !focusedEntry || *focusedEntry >= doc.files().size())
         return decision;
     const std::string& name = doc.files()[*focusedEntry];
     if (!IsPictureExtension(ExtensionPart(name)))

@@ -58,9 +58,12 @@ bool IsImage(const DefinitionDocument& doc, std::optional<std::size_t> selected)
 std::int32_t& FieldOf(ObjectImage& image, ImageNumberField field)
 {
     switch (field) {
-    case ImageNumberField::XTiles: return image.xTiles;
-    case ImageNumberField::YTiles: return image.yTiles;
-    case ImageNumberField::AniTime: break;
+    case ImageNumberField::XTiles:
+        return image.xTiles;
+    case ImageNumberField::YTiles:
+        return image.yTiles;
+    case ImageNumberField::AniTime:
+        break;
     }
     return image.aniTime;
 }
@@ -94,8 +97,8 @@ void StoreImageNumber(DefinitionDocument& doc, std::optional<std::size_t> select
 
 std::int32_t ProposedSpinValue(std::int32_t current, std::int32_t step, bool up)
 {
-    const std::uint32_t sum = static_cast<std::uint32_t>(current) +
-                              (up ? static_cast<std::uint32_t>(step) : 0u - static_cast<std::uint32_t>(step));
+    const std::uint32_t sum = static_cast<std::uint32_t>(current)
+                              + (up ? static_cast<std::uint32_t>(step) : 0u - static_cast<std::uint32_t>(step));
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(sum & 0xFFFFu));
 }
 
@@ -104,7 +107,8 @@ void StoreImageSpinValue(DefinitionDocument& doc, std::optional<std::size_t> sel
 {
     if (!IsImage(doc, selected))
         return;
-    const auto value = static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(proposed) & 0xFFFFu));
+    const auto value =
+        static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(proposed) & 0xFFFFu));
     StoreField(doc, *selected, field, value);
 }
 

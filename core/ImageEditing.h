@@ -80,10 +80,10 @@ inline constexpr const char* kApplyToObjectsQuestion = "Apply Changes to the Obj
 
 // What a delete did, for carrying it into the objects.
 struct ImageDeletion {
-    bool deleted = false;              // false: `position` was no image; nothing changed
-    std::int32_t position = -1;        // the removed position D
-    std::int32_t removedNumber = -1;   // the number the removed image had
-    bool renumbered = false;           // the later images were renumbered (numbers were positions)
+    bool deleted = false;             // false: `position` was no image; nothing changed
+    std::int32_t position = -1;       // the removed position D
+    std::int32_t removedNumber = -1;  // the number the removed image had
+    bool renumbered = false;          // the later images were renumbered (numbers were positions)
 };
 
 // Removes the image at `position`. When the images were numbered by position,

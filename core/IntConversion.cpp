@@ -39,7 +39,8 @@ std::optional<std::int32_t> TryStrToInt(std::string_view text)
             if (value > limit)
                 return std::nullopt;
         }
-        return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(value)) : static_cast<std::int32_t>(value);
+        return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(value))
+                        : static_cast<std::int32_t>(value);
     }
     // Accumulate as a magnitude in 64 bits; any digit past the 32-bit range
     // is refused at once, so a very long run of digits cannot overflow.

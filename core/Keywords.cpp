@@ -5,11 +5,10 @@
 namespace qel {
 
 namespace {
-constexpr std::array<std::string_view, 8> kLayerLower = {
-    "belowall", "afterbackground", "aftertiles", "afterweapons",
-    "afterships", "aftergauges", "afterchat", "topmost"};
-constexpr std::array<std::string_view, 6> kModeLower = {
-    "showalways", "enterzone", "enterarena", "kill", "death", "servercontrolled"};
+constexpr std::array<std::string_view, 8> kLayerLower = {"belowall",   "afterbackground", "aftertiles", "afterweapons",
+                                                         "afterships", "aftergauges",     "afterchat",  "topmost"};
+constexpr std::array<std::string_view, 6> kModeLower = {"showalways", "enterzone", "enterarena",
+                                                        "kill",       "death",     "servercontrolled"};
 }  // namespace
 
 std::string_view LayerKeyword(std::int32_t layer)

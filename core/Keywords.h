@@ -10,11 +10,10 @@
 namespace qel {
 
 inline constexpr std::array<std::string_view, 8> kLayerKeywords = {
-    "BelowAll", "AfterBackground", "AfterTiles", "AfterWeapons",
-    "AfterShips", "AfterGauges", "AfterChat", "TopMost"};
+    "BelowAll", "AfterBackground", "AfterTiles", "AfterWeapons", "AfterShips", "AfterGauges", "AfterChat", "TopMost"};
 
-inline constexpr std::array<std::string_view, 6> kModeKeywords = {
-    "ShowAlways", "EnterZone", "EnterArena", "Kill", "Death", "ServerControlled"};
+inline constexpr std::array<std::string_view, 6> kModeKeywords = {"ShowAlways", "EnterZone", "EnterArena",
+                                                                  "Kill",       "Death",     "ServerControlled"};
 
 // The mode box has one item past the keywords: no mode field at all.
 inline constexpr std::string_view kModeNoneItem = "None";

@@ -13,7 +13,8 @@ std::string ExpandTileShorthand(std::string_view text, char marker)
         return std::string(text);
     const std::int32_t tiles = StrToInt(text.substr(1));  // names the text after the marker, as typed
     // 32-bit multiply keeping the low 32 bits, without signed overflow.
-    const auto pixels = static_cast<std::int32_t>(static_cast<std::uint32_t>(tiles) * static_cast<std::uint32_t>(kTilePixels));
+    const auto pixels =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(tiles) * static_cast<std::uint32_t>(kTilePixels));
     return IntToStr(pixels);
 }
 
@@ -35,8 +36,8 @@ int ImageChoiceOfNumber(const std::vector<ObjectImage>& images, std::int32_t num
 std::string ComposeObjectLineWithImageNumber(const EditorValues& values, std::int32_t imageNumber)
 {
     std::string line;
-    line.reserve(values.xText.size() + values.yText.size() + values.displayTimeText.size() +
-                 values.objectIdText.size() + 48);
+    line.reserve(values.xText.size() + values.yText.size() + values.displayTimeText.size() + values.objectIdText.size()
+                 + 48);
     line += values.xText;
     line += ',';
     line += values.yText;

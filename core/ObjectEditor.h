@@ -6,8 +6,8 @@
 //
 // Images are chosen by position: an image choice is an index into
 // DefinitionDocument::images(). Composing writes the chosen image's own
-// `number` (for documents this editor numbered, number == position; documents read from a file may number their images otherwise), and
-// loading maps an entry's image number back to the first position that has it.
+// `number` (for documents this editor numbered, number == position; documents read from a file may number their images
+// otherwise), and loading maps an entry's image number back to the first position that has it.
 //
 // Fields follow lines: every line change below goes through ObjectList's line
 // edits, which re-derive the changed kind's fields.
@@ -36,13 +36,13 @@ inline constexpr std::int32_t kTilePixels = 16;
 
 // The values of one object as the object editor holds them.
 struct EditorValues {
-    std::string xText;                 // the X coordinate as typed
-    std::string yText;                 // the Y coordinate as typed
-    int imageChoice = -1;              // position into images(); -1 = no image chosen
-    int layerChoice = -1;              // layer 0-7; -1 = no layer chosen
-    int modeChoice = -1;               // mode 0-5; 6 = "None"; -1 = no mode chosen
-    std::string displayTimeText = "0"; // taken verbatim
-    std::string objectIdText = "0";    // taken verbatim
+    std::string xText;                  // the X coordinate as typed
+    std::string yText;                  // the Y coordinate as typed
+    int imageChoice = -1;               // position into images(); -1 = no image chosen
+    int layerChoice = -1;               // layer 0-7; -1 = no layer chosen
+    int modeChoice = -1;                // mode 0-5; 6 = "None"; -1 = no mode chosen
+    std::string displayTimeText = "0";  // taken verbatim
+    std::string objectIdText = "0";     // taken verbatim
 
     friend bool operator==(const EditorValues&, const EditorValues&) = default;
 };

@@ -52,8 +52,7 @@ ObjectList::Arena ObjectList::Arena::shared() const
 
 std::size_t ObjectList::State::bytes() const
 {
-    return lines_.capacity() * sizeof(std::string_view) + fields_.capacity() * sizeof(ObjectFields) +
-           arena_.bytes();
+    return lines_.capacity() * sizeof(std::string_view) + fields_.capacity() * sizeof(ObjectFields) + arena_.bytes();
 }
 
 ObjectList::ObjectList(ObjectKind kind) : kind_(kind) {}
@@ -236,8 +235,8 @@ void ObjectList::insertRows(const RemovedLines& removed)
     const std::size_t oldSize = lines_.size();
     const std::size_t total = oldSize + count;
     const std::vector<std::size_t>& rows = removed.rows;
-    if (!std::is_sorted(rows.begin(), rows.end()) || rows.back() >= total ||
-        std::adjacent_find(rows.begin(), rows.end()) != rows.end())
+    if (!std::is_sorted(rows.begin(), rows.end()) || rows.back() >= total
+        || std::adjacent_find(rows.begin(), rows.end()) != rows.end())
         throw std::invalid_argument("ObjectList::insertRows: rows out of order or past the end");
     // Everything that may fail for want of memory comes first; then, in
     // place from the end, the storage left by the removal takes the rows back

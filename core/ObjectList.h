@@ -27,9 +27,9 @@ namespace qel {
 // needs. The bytes are one block, so a thousand removed lines cost three
 // allocations, not a thousand.
 struct RemovedLines {
-    std::vector<std::size_t> rows;   // ascending: each line's row in the list before the removal
-    std::string bytes;               // the lines, one after the other
-    std::vector<std::size_t> ends;   // ends[i]: where line i ends in `bytes`
+    std::vector<std::size_t> rows;  // ascending: each line's row in the list before the removal
+    std::string bytes;              // the lines, one after the other
+    std::vector<std::size_t> ends;  // ends[i]: where line i ends in `bytes`
 
     std::size_t count() const { return rows.size(); }
     std::string_view line(std::size_t i) const

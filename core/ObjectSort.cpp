@@ -16,13 +16,20 @@ namespace {
 std::int32_t NumericKey(const ObjectFields& f, SortKey key)
 {
     switch (key) {
-    case SortKey::XCoord: return f.x;
-    case SortKey::YCoord: return f.y;
-    case SortKey::Image: return f.image;
-    case SortKey::Layer: return f.layer;
-    case SortKey::Mode: return f.mode;
-    case SortKey::DisplayTime: return f.displayTime;
-    case SortKey::ObjectId: return f.objectId;
+    case SortKey::XCoord:
+        return f.x;
+    case SortKey::YCoord:
+        return f.y;
+    case SortKey::Image:
+        return f.image;
+    case SortKey::Layer:
+        return f.layer;
+    case SortKey::Mode:
+        return f.mode;
+    case SortKey::DisplayTime:
+        return f.displayTime;
+    case SortKey::ObjectId:
+        return f.objectId;
     }
     return -1;
 }
@@ -47,8 +54,7 @@ std::uint64_t Biased(std::int32_t value)
 // keys. Each key packs (value, row) into 64 bits, so sorting the packed keys
 // keeps rows with equal values in their order: the same result as a stable
 // sort on the value.
-void SortNumeric(const ObjectList& list, std::vector<std::uint32_t>& order, std::size_t lo, std::size_t hi,
-                 SortKey key)
+void SortNumeric(const ObjectList& list, std::vector<std::uint32_t>& order, std::size_t lo, std::size_t hi, SortKey key)
 {
     std::vector<std::uint64_t> packed;
     packed.reserve(hi - lo + 1);
@@ -60,8 +66,8 @@ void SortNumeric(const ObjectList& list, std::vector<std::uint32_t>& order, std:
 }
 
 // Screen X or Y: whole numbers by value first, then the other texts byte by byte.
-void SortScreenCoordinate(const ObjectList& list, std::vector<std::uint32_t>& order, std::size_t lo,
-                          std::size_t hi, int fieldIndex)
+void SortScreenCoordinate(const ObjectList& list, std::vector<std::uint32_t>& order, std::size_t lo, std::size_t hi,
+                          int fieldIndex)
 {
     std::vector<std::uint64_t> numbers;  // packed (value, row), as in SortNumeric
     struct TextKey {
@@ -79,8 +85,7 @@ void SortScreenCoordinate(const ObjectList& list, std::vector<std::uint32_t>& or
     std::sort(numbers.begin(), numbers.end());
     // std::string_view compares bytes as unsigned char (char_traits<char>);
     // the stable sort keeps equal texts in their order.
-    std::stable_sort(texts.begin(), texts.end(),
-                     [](const TextKey& a, const TextKey& b) { return a.text < b.text; });
+    std::stable_sort(texts.begin(), texts.end(), [](const TextKey& a, const TextKey& b) { return a.text < b.text; });
     std::size_t k = lo;
     for (std::uint64_t packed : numbers)
         order[k++] = static_cast<std::uint32_t>(packed & 0xFFFFFFFFu);
@@ -109,8 +114,7 @@ void SortObjectFields(ObjectList& list, std::size_t lo, std::size_t hi, SortKey 
         return;
     std::vector<std::uint32_t> order(count);
     std::iota(order.begin(), order.end(), 0u);
-    const bool screenText =
-        list.kind() == ObjectKind::Screen && (key == SortKey::XCoord || key == SortKey::YCoord);
+    const bool screenText = list.kind() == ObjectKind::Screen && (key == SortKey::XCoord || key == SortKey::YCoord);
     if (screenText)
         SortScreenCoordinate(list, order, lo, hi, key == SortKey::XCoord ? 0 : 1);
     else

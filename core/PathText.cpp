@@ -44,8 +44,7 @@ std::string ExtensionPart(std::string_view path)
 
 bool IsPictureExtension(std::string_view extension)
 {
-    static constexpr std::array<std::string_view, 6> kPictures = {
-        ".bmp", ".bm2", ".gif", ".jpg", ".jpeg", ".png"};
+    static constexpr std::array<std::string_view, 6> kPictures = {".bmp", ".bm2", ".gif", ".jpg", ".jpeg", ".png"};
     for (std::string_view picture : kPictures)
         if (EqualsNoCase(extension, picture))
             return true;

@@ -14,8 +14,8 @@
 
 namespace qel {
 
-inline constexpr std::int32_t kCentrePoint = 8200;       // Center Safe: the object's middle, both axes
-inline constexpr std::int32_t kTilingExtent = 16384;     // tiled background: last coordinate that gets a copy
+inline constexpr std::int32_t kCentrePoint = 8200;    // Center Safe: the object's middle, both axes
+inline constexpr std::int32_t kTilingExtent = 16384;  // tiled background: last coordinate that gets a copy
 inline constexpr const char* kSplashDisplayTime = "2000";
 inline constexpr const char* kScreenCentrePrefix = "C-";
 
@@ -49,8 +49,7 @@ std::size_t TiledBackgroundLineCount(std::int32_t width, std::int32_t height);
 inline constexpr std::size_t kTiledLineBytes = 96;
 
 // The message for a picture whose width or height is not above 0.
-inline constexpr const char* kNoPictureSizeMessage =
-    "The picture has no size: width and height must be above 0";
+inline constexpr const char* kNoPictureSizeMessage = "The picture has no size: width and height must be above 0";
 
 // Background (TiledZindle): appends the tiled background of the image at
 // position `imageChoice` (its own number is written) to the map objects with

@@ -28,11 +28,11 @@ bool IsSoundExtension(std::string_view extension);
 
 // What a click on a file list entry shows.
 enum class FilePreview {
-    Picture,         // a picture file that exists: load it and show it
-    MissingBitmap,   // a ".bmp" or ".bm2" that is not there: kMissingBitmapMessage
-    Sound,           // a ".wav" or ".wa2" that exists: copy it and open the player
-    Nothing,         // anything else, a missing ".gif", ".jpg", ".jpeg" or ".png" too:
-                     // an empty preview area, no message
+    Picture,        // a picture file that exists: load it and show it
+    MissingBitmap,  // a ".bmp" or ".bm2" that is not there: kMissingBitmapMessage
+    Sound,          // a ".wav" or ".wa2" that exists: copy it and open the player
+    Nothing,        // anything else, a missing ".gif", ".jpg", ".jpeg" or ".png" too:
+                    // an empty preview area, no message
 };
 FilePreview ChooseFilePreview(std::string_view fileName, bool fileExists);
 

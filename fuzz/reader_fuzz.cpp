@@ -161,8 +161,8 @@ void CheckFileRead(const std::string& input)
         qel::ReadDefinitionBytes(doc, read, fails ? EIO : 0, nullptr, InputFile());
     });
     Require(got.error == expected.error && got.errorLine == expected.errorLine, "file read: same failure");
-    Require(got.doc.outFile() == expected.doc.outFile() && got.doc.files() == expected.doc.files() &&
-                got.doc.images() == expected.doc.images(),
+    Require(got.doc.outFile() == expected.doc.outFile() && got.doc.files() == expected.doc.files()
+                && got.doc.images() == expected.doc.images(),
             "file read: same out file, files and images");
     RequireSameRead(expected.doc.mapObjects(), got.doc.mapObjects());
     RequireSameRead(expected.doc.screenObjects(), got.doc.screenObjects());

@@ -43,10 +43,7 @@ public:
         return StoredValue::Present;
     }
 
-    bool writeString(const QString& name, const QString& value) override
-    {
-        return write(name, QVariant(value));
-    }
+    bool writeString(const QString& name, const QString& value) override { return write(name, QVariant(value)); }
 
     bool writeInteger(const QString& name, qint32 value) override
     {

@@ -68,8 +68,8 @@ QSize CheckHeader(QImageReader& reader, PictureFormat format)
     reader.setDecideFormatFromContent(false);
     QSize size = reader.size();
     // A bitmap stored top row first gives its height as a negative number.
-    if (format == PictureFormat::Bitmap && size.width() >= 0 && size.height() < 0 &&
-        size.height() != std::numeric_limits<int>::min())
+    if (format == PictureFormat::Bitmap && size.width() >= 0 && size.height() < 0
+        && size.height() != std::numeric_limits<int>::min())
         size.setHeight(-size.height());
     if (size.isValid()) {
         if (size.isEmpty())

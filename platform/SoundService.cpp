@@ -27,8 +27,8 @@ bool IsCompleteWave(const QString& path)
         return false;
     const qint64 size = file.size();
     char riff[12];
-    if (file.read(riff, 12) != 12 || (qstrncmp(riff, "RIFF", 4) != 0 && qstrncmp(riff, "RIFX", 4) != 0) ||
-        qstrncmp(riff + 8, "WAVE", 4) != 0)
+    if (file.read(riff, 12) != 12 || (qstrncmp(riff, "RIFF", 4) != 0 && qstrncmp(riff, "RIFX", 4) != 0)
+        || qstrncmp(riff + 8, "WAVE", 4) != 0)
         return false;
     const bool bigEndian = riff[3] == 'X';
     bool format = false;
@@ -69,8 +69,7 @@ void QtSoundService::open(const QString& path)
         // Answered on the event loop like a decoding failure, and only if
         // this file is still the open one by then.
         QMetaObject::invokeMethod(
-            effect_.get(), [this] { emit failed(QString::fromLatin1(kSoundNotValidMessage)); },
-            Qt::QueuedConnection);
+            effect_.get(), [this] { emit failed(QString::fromLatin1(kSoundNotValidMessage)); }, Qt::QueuedConnection);
         return;
     }
     connect(effect_.get(), &QSoundEffect::statusChanged, this, &QtSoundService::statusChanged);

@@ -52,8 +52,18 @@ std::vector<Shape> Pencil(QPointF tail, QPointF tip, double width)
     const QPointF leadSide = side * ((1.0 - 0.9) / (1.0 - 0.72));
     const QColor outline(0x3a, 0x2a, 0x1a);
     return {
-        {QPolygonF({tail + side, capEnd + side, capEnd - side, tail - side}), {}, 0, QColor(0xd9, 0x6a, 0x6a), outline, 4},
-        {QPolygonF({capEnd + side, bodyEnd + side, bodyEnd - side, capEnd - side}), {}, 0, QColor(0xf2, 0xb1, 0x34), outline, 4},
+        {QPolygonF({tail + side, capEnd + side, capEnd - side, tail - side}),
+         {},
+         0,
+         QColor(0xd9, 0x6a, 0x6a),
+         outline,
+         4},
+        {QPolygonF({capEnd + side, bodyEnd + side, bodyEnd - side, capEnd - side}),
+         {},
+         0,
+         QColor(0xf2, 0xb1, 0x34),
+         outline,
+         4},
         {QPolygonF({bodyEnd + side, tip, bodyEnd - side}), {}, 0, QColor(0xf5, 0xdd, 0xb0), outline, 4},
         {QPolygonF({leadStart + leadSide, tip, leadStart - leadSide}), {}, 0, QColor(0x3a, 0x2a, 0x1a), {}, 0},
     };
@@ -121,9 +131,10 @@ QString Paint(const Shape& shape)
 
 QByteArray Svg(const std::vector<Shape>& shapes)
 {
-    QString svg = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
-                                 "viewBox=\"0 0 256 256\">\n");
+    QString svg = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+        "viewBox=\"0 0 256 256\">\n");
     for (const Shape& shape : shapes) {
         if (!shape.rect.isEmpty()) {
             svg += QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\"%6/>\n")

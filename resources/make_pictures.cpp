@@ -10,10 +10,10 @@
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-#include <QLinearGradient>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -152,8 +152,8 @@ void OpenIcon(QPainter& p)
     const QColor edge(140, 100, 20);
     // Back of the folder with its tab.
     QPolygonF back;
-    back << QPointF(1.5, 4.5) << QPointF(5.5, 4.5) << QPointF(6.5, 5.5) << QPointF(11.5, 5.5)
-         << QPointF(11.5, 14.5) << QPointF(1.5, 14.5);
+    back << QPointF(1.5, 4.5) << QPointF(5.5, 4.5) << QPointF(6.5, 5.5) << QPointF(11.5, 5.5) << QPointF(11.5, 14.5)
+         << QPointF(1.5, 14.5);
     p.setPen(Pen(edge));
     p.setBrush(QColor(235, 190, 80));
     p.drawPolygon(back);
@@ -271,9 +271,9 @@ void RunningFigure(QPainter& p, const QPointF& at, qreal scale)
     p.setBrush(QColor(30, 30, 30));
     p.drawEllipse(pt(0, 0), 1.5 * scale, 1.5 * scale);
     p.setPen(Pen(QColor(30, 30, 30), 1.5 * scale));
-    p.drawLine(pt(-0.5, 2), pt(-1.5, 7));            // body, leaning forward
+    p.drawLine(pt(-0.5, 2), pt(-1.5, 7));                                                 // body, leaning forward
     p.drawPolyline(QPolygonF() << pt(-3.5, 4.5) << pt(-1, 3) << pt(2, 4.5) << pt(3, 3));  // arms
-    p.drawPolyline(QPolygonF() << pt(-1.5, 7) << pt(1, 9) << pt(0.5, 12));                 // front leg
+    p.drawPolyline(QPolygonF() << pt(-1.5, 7) << pt(1, 9) << pt(0.5, 12));                // front leg
     p.drawPolyline(QPolygonF() << pt(-1.5, 7) << pt(-3.5, 9.5) << pt(-5.5, 10));          // back leg
 }
 
@@ -315,8 +315,8 @@ void HandPicture(QPainter& p)
     const QColor outline(120, 70, 30);
     p.setPen(Pen(outline));
     p.setBrush(skin);
-    p.drawRoundedRect(QRectF(4.5, 3.5, 2.5, 7), 1.2, 1.2);   // finger
-    p.drawRoundedRect(QRectF(2.5, 8.5, 7.5, 7), 2, 2);       // fist
+    p.drawRoundedRect(QRectF(4.5, 3.5, 2.5, 7), 1.2, 1.2);  // finger
+    p.drawRoundedRect(QRectF(2.5, 8.5, 7.5, 7), 2, 2);      // fist
     p.drawLine(QPointF(4.0, 11.5), QPointF(9.5, 11.5));
     p.drawLine(QPointF(4.0, 13.5), QPointF(9.5, 13.5));
 }

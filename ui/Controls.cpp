@@ -47,8 +47,7 @@ void MakeSection(QGroupBox* box, const QString& objectName, const QString& capti
     box->setGeometry(rect);
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& objectName, const QString& text, const QFont& font,
-                  const QRect& rect)
+QLabel* MakeLabel(QWidget* parent, const QString& objectName, const QString& text, const QFont& font, const QRect& rect)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(objectName);
@@ -57,9 +56,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& objectName, const QString& tex
     return label;
 }
 
-LabelledEdit MakeLabelledEdit(QWidget* parent, const QString& objectName, const QString& caption,
-                              const QString& text, const QFont& labelFont, const QRect& editRect,
-                              int labelWidth)
+LabelledEdit MakeLabelledEdit(QWidget* parent, const QString& objectName, const QString& caption, const QString& text,
+                              const QFont& labelFont, const QRect& editRect, int labelWidth)
 {
     const int height = QFontMetrics(labelFont).height() + 1;
     const int width = labelWidth > 0 ? labelWidth : editRect.width();
@@ -87,8 +85,8 @@ QIcon PictureIcon(const QString& normal, const QString& disabled)
     return icon;
 }
 
-QToolButton* MakeSpeedButton(QWidget* parent, const QString& objectName, const QString& caption,
-                             const QIcon& icon, const QRect& rect)
+QToolButton* MakeSpeedButton(QWidget* parent, const QString& objectName, const QString& caption, const QIcon& icon,
+                             const QRect& rect)
 {
     auto* button = new SpeedButton(parent);
     button->setObjectName(objectName);

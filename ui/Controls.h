@@ -36,17 +36,16 @@ struct LabelledEdit {
     QLabel* label;
     QLineEdit* edit;
 };
-LabelledEdit MakeLabelledEdit(QWidget* parent, const QString& objectName, const QString& caption,
-                              const QString& text, const QFont& labelFont, const QRect& editRect,
-                              int labelWidth = -1);
+LabelledEdit MakeLabelledEdit(QWidget* parent, const QString& objectName, const QString& caption, const QString& text,
+                              const QFont& labelFont, const QRect& editRect, int labelWidth = -1);
 
 // An icon from `normal`, drawn from `disabled` while its button is disabled;
 // a picture that is not there is simply left out.
 QIcon PictureIcon(const QString& normal, const QString& disabled = QString());
 
 // A picture button (caption beside it, if any) that takes no keyboard focus.
-QToolButton* MakeSpeedButton(QWidget* parent, const QString& objectName, const QString& caption,
-                             const QIcon& icon, const QRect& rect);
+QToolButton* MakeSpeedButton(QWidget* parent, const QString& objectName, const QString& caption, const QIcon& icon,
+                             const QRect& rect);
 
 // An editable combo box showing `placeholder` with no entry chosen.
 QComboBox* MakeEditableCombo(QWidget* parent, const QString& objectName, const QStringList& items,

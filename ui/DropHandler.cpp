@@ -8,9 +8,9 @@
 
 #include "FileNameText.h"
 #include "FileSection.h"
-#include "TMainFrm.h"
 #include "PathText.h"
 #include "PreviewRules.h"
+#include "TMainFrm.h"
 
 namespace qel::ui {
 
@@ -31,8 +31,8 @@ QStringList DroppedPackageFiles(const QMimeData& data)
     for (const QUrl& url : data.urls()) {
         const QString path = url.toLocalFile();
         const std::string extension = ExtensionPart(FileNameBytes(path));
-        if (!url.isLocalFile() || QFileInfo(path).isDir() ||
-            !(IsPictureExtension(extension) || IsSoundExtension(extension)))
+        if (!url.isLocalFile() || QFileInfo(path).isDir()
+            || !(IsPictureExtension(extension) || IsSoundExtension(extension)))
             return {};
         paths << path;
     }
@@ -75,8 +75,9 @@ bool DropHandler::eventFilter(QObject* watched, QEvent* event)
     auto* drag = static_cast<QDropEvent*>(event);
     const QMimeData* data = drag->mimeData();
     const QString path = data ? DroppedDefinition(*data) : QString();
-    const QStringList files = data && path.isEmpty() && isOverFileSection(watched, drag->position().toPoint()) ? DroppedPackageFiles(*data)
-                                                                                   : QStringList();
+    const QStringList files = data && path.isEmpty() && isOverFileSection(watched, drag->position().toPoint())
+                                  ? DroppedPackageFiles(*data)
+                                  : QStringList();
     // Only ever a copy: a source offering nothing but a move would delete
     // the file once it was "moved" into the editor. (While a dialog is open
     // the window is disabled, and Qt hands it no drags at all.)

@@ -37,8 +37,8 @@ FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, QWid
     eOutFileLabel = outFile.label;
     eOutFile = outFile.edit;
 
-    FileLabel = MakeLabel(this, QStringLiteral("FileLabel"), QStringLiteral("Files:"), CaptionFont(),
-                          QRect(8, 68, 129, 18));
+    FileLabel =
+        MakeLabel(this, QStringLiteral("FileLabel"), QStringLiteral("Files:"), CaptionFont(), QRect(8, 68, 129, 18));
 
     FileList = new QListView(this);
     FileList->setObjectName(QStringLiteral("FileList"));
@@ -48,16 +48,18 @@ FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, QWid
     FileList->setUniformItemSizes(true);
     FileList->setGeometry(8, 88, 129, 292);
 
-    AddFile = MakeSpeedButton(this, QStringLiteral("AddFile"), QStringLiteral("Add"),
-                              PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
-                              QRect(8, 385, 52, 25));
-    DelFile = MakeSpeedButton(this, QStringLiteral("DelFile"), QStringLiteral("Del"),
-                              PictureIcon(QStringLiteral(":/buttons/del.png"), QStringLiteral(":/buttons/del-disabled.png")),
-                              QRect(61, 385, 52, 25));
-    ClearFileList = MakeSpeedButton(this, QStringLiteral("ClearFileList"), QString(),
-                                    PictureIcon(QStringLiteral(":/buttons/clear.png"),
-                                                QStringLiteral(":/buttons/clear-disabled.png")),
-                                    QRect(114, 385, 23, 25));
+    AddFile =
+        MakeSpeedButton(this, QStringLiteral("AddFile"), QStringLiteral("Add"),
+                        PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
+                        QRect(8, 385, 52, 25));
+    DelFile =
+        MakeSpeedButton(this, QStringLiteral("DelFile"), QStringLiteral("Del"),
+                        PictureIcon(QStringLiteral(":/buttons/del.png"), QStringLiteral(":/buttons/del-disabled.png")),
+                        QRect(61, 385, 52, 25));
+    ClearFileList = MakeSpeedButton(
+        this, QStringLiteral("ClearFileList"), QString(),
+        PictureIcon(QStringLiteral(":/buttons/clear.png"), QStringLiteral(":/buttons/clear-disabled.png")),
+        QRect(114, 385, 23, 25));
 
     model_ = new FileListModel(session_, this);
     FileList->setModel(model_);

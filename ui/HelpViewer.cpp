@@ -33,8 +33,7 @@ bool HasAnchor(const QTextDocument& document, const QString& name)
 void ShowReport(QTextBrowser* browser, const QString& heading, const QString& body)
 {
     browser->document()->setBaseUrl(QUrl());
-    browser->setHtml(
-        QStringLiteral("<html><body><h2>%1</h2>%2</body></html>").arg(heading.toHtmlEscaped(), body));
+    browser->setHtml(QStringLiteral("<html><body><h2>%1</h2>%2</body></html>").arg(heading.toHtmlEscaped(), body));
 }
 
 // Shows the help file `path` at the topic `keyword` (the top when empty).

@@ -27,8 +27,8 @@ bool HistoryKeyFilter::eventFilter(QObject* watched, QEvent* event)
     auto* key = static_cast<QKeyEvent*>(event);
     const bool undo = key->matches(QKeySequence::Undo);
     const QKeyCombination pressed = key->keyCombination();
-    const bool redo = key->matches(QKeySequence::Redo) || pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
-                      pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    const bool redo = key->matches(QKeySequence::Redo) || pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)
+                      || pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
     if ((undo && !edit->isUndoAvailable()) || (redo && !edit->isRedoAvailable())) {
         // Not taken by the edit: the shortcut goes to the window's action.
         event->ignore();

@@ -36,15 +36,17 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QW
 {
     MakeSection(this, QStringLiteral("ImageSection"), QStringLiteral("Image Section"), QRect(152, 32, 153, 241));
 
-    ImageLabel = MakeLabel(this, QStringLiteral("ImageLabel"), QStringLiteral("Images:"), CaptionFont(),
-                           QRect(8, 22, 137, 18));
+    ImageLabel =
+        MakeLabel(this, QStringLiteral("ImageLabel"), QStringLiteral("Images:"), CaptionFont(), QRect(8, 22, 137, 18));
     ImageBox = MakeEditableCombo(this, QStringLiteral("ImageBox"), {}, QStringLiteral("IMAGE#"), QRect(8, 41, 137, 22));
-    AddImage = MakeSpeedButton(this, QStringLiteral("AddImage"), QString(),
-                               PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
-                               QRect(8, 66, 23, 23));
-    DelImage = MakeSpeedButton(this, QStringLiteral("DelImage"), QString(),
-                               PictureIcon(QStringLiteral(":/buttons/del.png"), QStringLiteral(":/buttons/del-disabled.png")),
-                               QRect(32, 66, 23, 23));
+    AddImage =
+        MakeSpeedButton(this, QStringLiteral("AddImage"), QString(),
+                        PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
+                        QRect(8, 66, 23, 23));
+    DelImage =
+        MakeSpeedButton(this, QStringLiteral("DelImage"), QString(),
+                        PictureIcon(QStringLiteral(":/buttons/del.png"), QStringLiteral(":/buttons/del-disabled.png")),
+                        QRect(32, 66, 23, 23));
 
     const LabelledEdit file = MakeLabelledEdit(this, QStringLiteral("eImageFile"), QStringLiteral("Image File:"),
                                                QString(), CaptionFont(), QRect(8, 112, 137, 21));
@@ -69,9 +71,10 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QW
     eImageTime = time.edit;
     ImageTimeUpDown = UpDownButton::Attached(this, QStringLiteral("ImageTimeUpDown"), eImageTime, 32000, 10);
 
-    AniPreview = MakeSpeedButton(this, QStringLiteral("AniPreview"), QString(),
-                                 PictureIcon(QStringLiteral(":/buttons/film.png"), QStringLiteral(":/buttons/film-disabled.png")),
-                                 QRect(86, 196, 57, 33));
+    AniPreview = MakeSpeedButton(
+        this, QStringLiteral("AniPreview"), QString(),
+        PictureIcon(QStringLiteral(":/buttons/film.png"), QStringLiteral(":/buttons/film-disabled.png")),
+        QRect(86, 196, 57, 33));
     AniPreview->setIconSize(QSize(32, 24));
 
     // Typing picks items by their whole text only; no completion.

@@ -244,7 +244,7 @@ void ObjectListView::paintEvent(QPaintEvent* event)
     // selected, and the focus mark on the current row. The rows are drawn
     // directly; a general item delegate costs several times as much a row.
     QPainter painter(viewport());
-    const QPalette::ColorGroup group = !isEnabled()         ? QPalette::Disabled
+    const QPalette::ColorGroup group = !isEnabled()       ? QPalette::Disabled
                                        : isActiveWindow() ? QPalette::Active
                                                           : QPalette::Inactive;
     const QPalette& colours = palette();

@@ -10,9 +10,9 @@
 #include <QToolButton>
 
 #include "AvailableMemory.h"
-#include "Errors.h"
 #include "Controls.h"
 #include "DocumentSession.h"
+#include "Errors.h"
 #include "Guarded.h"
 #include "Keywords.h"
 #include "Latin1Text.h"
@@ -93,9 +93,10 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
                                    QStringLiteral("MapObjects"), QRect(8, 21, 140, 22));
     ObjectsBox->setFont(SmallBoldFont());
     ObjectsBox->lineEdit()->setFont(SmallBoldFont());
-    SortObjects = MakeSpeedButton(this, QStringLiteral("SortObjects"), QString(),
-                                  PictureIcon(QStringLiteral(":/buttons/sort.png"), QStringLiteral(":/buttons/sort-disabled.png")),
-                                  QRect(151, 20, 24, 24));
+    SortObjects = MakeSpeedButton(
+        this, QStringLiteral("SortObjects"), QString(),
+        PictureIcon(QStringLiteral(":/buttons/sort.png"), QStringLiteral(":/buttons/sort-disabled.png")),
+        QRect(151, 20, 24, 24));
     Switch = MakeSpeedButton(this, QStringLiteral("Switch"), QStringLiteral("<-->"),
                              PictureIcon(QStringLiteral(":/buttons/switch.png")), QRect(284, 19, 77, 25));
 
@@ -123,10 +124,10 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
                                  QRect(212, labelTop, 120, labelHeight));
     ObjectLayerBox = MakeEditableCombo(this, QStringLiteral("ObjectLayerBox"), Keywords(qel::kLayerKeywords),
                                        QStringLiteral("Layer"), QRect(212, 309, 122, 22));
-    ClearObjectList = MakeSpeedButton(this, QStringLiteral("ClearObjectList"), QString(),
-                                      PictureIcon(QStringLiteral(":/buttons/clear.png"),
-                                                  QStringLiteral(":/buttons/clear-disabled.png")),
-                                      QRect(338, 308, 23, 24));
+    ClearObjectList = MakeSpeedButton(
+        this, QStringLiteral("ClearObjectList"), QString(),
+        PictureIcon(QStringLiteral(":/buttons/clear.png"), QStringLiteral(":/buttons/clear-disabled.png")),
+        QRect(338, 308, 23, 24));
 
     const int secondRow = 352;
     QStringList modes = Keywords(qel::kModeKeywords);
@@ -146,12 +147,14 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     eObjectID = id.edit;
     ObjectIDUpDown = UpDownButton::Attached(this, QStringLiteral("ObjectIDUpDown"), eObjectID, 100, 1);
 
-    AddObject = MakeSpeedButton(this, QStringLiteral("AddObject"), QStringLiteral("Add"),
-                                PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
-                                QRect(263, 348, 48, 25));
-    DelObject = MakeSpeedButton(this, QStringLiteral("DelObject"), QStringLiteral("Del"),
-                                PictureIcon(QStringLiteral(":/buttons/del.png"), QStringLiteral(":/buttons/del-disabled.png")),
-                                QRect(312, 348, 49, 25));
+    AddObject =
+        MakeSpeedButton(this, QStringLiteral("AddObject"), QStringLiteral("Add"),
+                        PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
+                        QRect(263, 348, 48, 25));
+    DelObject =
+        MakeSpeedButton(this, QStringLiteral("DelObject"), QStringLiteral("Del"),
+                        PictureIcon(QStringLiteral(":/buttons/del.png"), QStringLiteral(":/buttons/del-disabled.png")),
+                        QRect(312, 348, 49, 25));
     ApplyObject = MakeSpeedButton(this, QStringLiteral("ApplyObject"), QStringLiteral("Apply"),
                                   PictureIcon(QStringLiteral(":/buttons/apply.png")), QRect(281, 375, 60, 25));
     Presets = MakeSpeedButton(this, QStringLiteral("Presets"), QStringLiteral("Presets"),
@@ -233,7 +236,6 @@ void ObjectsSection::ResetControls()
     eObjectDsplyTime->setText(QStringLiteral("0"));
     eObjectID->setText(QStringLiteral("0"));
 }
-
 
 void ObjectsSection::Refresh()
 {
@@ -330,8 +332,7 @@ bool ObjectsSection::eventFilter(QObject* watched, QEvent* event)
         // Only a move to another control of this window counts: not another
         // window coming up (an error box among them), nor a menu.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            reason != Qt::MenuBarFocusReason)
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
             isX ? eObjectXExit() : eObjectYExit();
     }
     // The key, Enter included, and the focus change go on as usual.
@@ -517,8 +518,8 @@ void ObjectsSection::BackgroundTiledZindle1Click()
             return;
         // A small picture makes a great many lines: say how many first.
         const std::size_t count = TiledBackgroundLineCount(size->width(), size->height());
-        if (count > kTiledBackgroundQuestionAbove &&
-            !prompter_.confirm(window(), QStringLiteral("This makes %1 objects. Go on?").arg(count)))
+        if (count > kTiledBackgroundQuestionAbove
+            && !prompter_.confirm(window(), QStringLiteral("This makes %1 objects. Go on?").arg(count)))
             return;
         // Refused before anything is made: running out of memory half way
         // would end the editor and lose what is not saved.

@@ -41,8 +41,8 @@ PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter
 
     // Over the lower part of the view; lines break only where the text has a
     // line break.
-    PrevErrorLabel = MakeLabel(this, QStringLiteral("PrevErrorLabel"), QString(), SmallBoldFont(),
-                               QRect(8, 116, 153, 57));
+    PrevErrorLabel =
+        MakeLabel(this, QStringLiteral("PrevErrorLabel"), QString(), SmallBoldFont(), QRect(8, 116, 153, 57));
     PrevErrorLabel->setAlignment(Qt::AlignCenter);
     PrevErrorLabel->setWordWrap(false);
     PrevErrorLabel->setStyleSheet(QStringLiteral("color: red;"));
@@ -217,7 +217,8 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
         // leave a running animation as it was.
         platform::PicClip clip;
         clip.setPicture(pictures_->load(FileNameText(bytes)));
-        const AnimationInput input = CheckAnimationInput(CheckedBytes(xTiles), CheckedBytes(yTiles), CheckedBytes(aniTime));
+        const AnimationInput input =
+            CheckAnimationInput(CheckedBytes(xTiles), CheckedBytes(yTiles), CheckedBytes(aniTime));
         if (!input.ok()) {
             Image->hide();
             ShowError(FromBytes(input.message));

@@ -8,9 +8,9 @@
 #include "FileSection.h"
 #include "ImageSection.h"
 #include "Latin1Text.h"
-#include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "PreviewSection.h"
+#include "TMainFrm.h"
 
 namespace qel::ui {
 

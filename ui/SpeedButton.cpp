@@ -55,8 +55,8 @@ void SpeedButton::paintEvent(QPaintEvent*)
 
     if (hasIcon) {
         const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
-        const QRect iconRect(content.left(), content.top() + (content.height() - picture.height()) / 2,
-                             picture.width(), picture.height());
+        const QRect iconRect(content.left(), content.top() + (content.height() - picture.height()) / 2, picture.width(),
+                             picture.height());
         icon().paint(&painter, iconRect, Qt::AlignCenter, mode);
     }
     if (!caption.isEmpty()) {

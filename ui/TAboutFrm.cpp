@@ -47,7 +47,8 @@ TAboutFrm::TAboutFrm(QWidget* parent)
     contact->setMinimumWidth(196);
     contact->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* source = NamedLabel(QStringLiteral("Source-code is avaible on request..."), QStringLiteral("AboutLabel3"), this);
+    auto* source =
+        NamedLabel(QStringLiteral("Source-code is avaible on request..."), QStringLiteral("AboutLabel3"), this);
 
     auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
     closeButton->setObjectName(QStringLiteral("bClose"));

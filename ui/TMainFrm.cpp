@@ -22,7 +22,6 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "TAboutFrm.h"
 #include "CompileCommand.h"
 #include "Controls.h"
 #include "DocumentCommands.h"
@@ -35,10 +34,11 @@
 #include "Latin1Text.h"
 #include "ObjectListModel.h"
 #include "ObjectsSection.h"
-#include "TOptnsForm.h"
 #include "PreviewSection.h"
 #include "Prompter.h"
 #include "SectionLinks.h"
+#include "TAboutFrm.h"
+#include "TOptnsForm.h"
 #include "TSortFrm.h"
 
 using qel::ui::FromBytes;
@@ -74,8 +74,8 @@ QIcon CommandIcon(const QString& name)
 
 TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& store,
                    qel::platform::ProcessLauncher& launcher, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       prompter_(prompter),
       launcher_(launcher),
       settings_(store)
@@ -179,7 +179,8 @@ void TMainFrm::BuildCommands()
         {Compile, "Compile", "Compile", "&Compile", "compile", &TMainFrm::CompileExecute},
     };
     for (const Command& command : commands) {
-        command.action = new QAction(CommandIcon(QString::fromLatin1(command.icon)), QString::fromLatin1(command.caption), this);
+        command.action =
+            new QAction(CommandIcon(QString::fromLatin1(command.icon)), QString::fromLatin1(command.caption), this);
         command.action->setObjectName(QString::fromLatin1(command.name));
         // The tool bar shows its own caption with an access key.
         command.action->setIconText(QString::fromLatin1(command.toolCaption));
@@ -202,7 +203,7 @@ void TMainFrm::BuildMenu()
         QAction* command;
     };
     const Entry fileEntries[] = {
-        {New1, "New1", New}, {Open1, "Open1", aOpen}, {Save1, "Save1", Save},
+        {New1, "New1", New},          {Open1, "Open1", aOpen}, {Save1, "Save1", Save},
         {SaveAs1, "SaveAs1", SaveAs}, {Exit1, "Exit1", Exit},
     };
     for (const Entry& e : fileEntries) {
@@ -210,7 +211,8 @@ void TMainFrm::BuildMenu()
         e.entry = File1->addAction(command->icon(), command->text());
         e.entry->setObjectName(QString::fromLatin1(e.name));
         connect(e.entry, &QAction::triggered, command, &QAction::trigger);
-        connect(command, &QAction::changed, e.entry, [entry = e.entry, command] { entry->setEnabled(command->isEnabled()); });
+        connect(command, &QAction::changed, e.entry,
+                [entry = e.entry, command] { entry->setEnabled(command->isEnabled()); });
     }
 
     BuildEditMenu();

@@ -42,8 +42,8 @@ class PreviewSection;
 class TMainFrm : public QMainWindow {
     Q_OBJECT
 public:
-    TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& store,
-             qel::platform::ProcessLauncher& launcher, QWidget* parent = nullptr);
+    TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& store, qel::platform::ProcessLauncher& launcher,
+             QWidget* parent = nullptr);
     ~TMainFrm() override;
 
     // Creates the Sort Objects, Options and About dialogs, hidden, in that

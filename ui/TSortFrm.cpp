@@ -8,8 +8,8 @@
 #include <QToolButton>
 
 #include "Controls.h"
-#include "ObjectCommands.h"
 #include "DefinitionDocument.h"
+#include "ObjectCommands.h"
 
 using qel::ui::ControlFont;
 
@@ -26,7 +26,8 @@ TSortFrm::TSortFrm(QWidget* parent)
     SortByRadio->setGeometry(8, 2, 197, 94);
     sortBy_ = new QButtonGroup(this);
     for (int i = 0; i < qel::kSortKeyCount; ++i) {
-        auto* item = new QRadioButton(QString::fromLatin1(qel::app::SortKeyWords(static_cast<qel::SortKey>(i))), SortByRadio);
+        auto* item =
+            new QRadioButton(QString::fromLatin1(qel::app::SortKeyWords(static_cast<qel::SortKey>(i))), SortByRadio);
         item->setObjectName(QStringLiteral("SortByRadioItem%1").arg(i));
         // Two columns filled top to bottom, four items in the left one.
         const int column = i / 4;
@@ -43,10 +44,10 @@ TSortFrm::TSortFrm(QWidget* parent)
     SortScreenObjects->setObjectName(QStringLiteral("SortScreenObjects"));
     SortScreenObjects->setGeometry(10, 114, 110, 17);
 
-    Sort = qel::ui::MakeSpeedButton(this, QStringLiteral("Sort"), QStringLiteral("Sort"),
-                                    qel::ui::PictureIcon(QStringLiteral(":/buttons/sort.png"),
-                                                         QStringLiteral(":/buttons/sort-disabled.png")),
-                                    QRect(124, 101, 81, 27));
+    Sort = qel::ui::MakeSpeedButton(
+        this, QStringLiteral("Sort"), QStringLiteral("Sort"),
+        qel::ui::PictureIcon(QStringLiteral(":/buttons/sort.png"), QStringLiteral(":/buttons/sort-disabled.png")),
+        QRect(124, 101, 81, 27));
 
     connect(SortMapObjects, &QRadioButton::clicked, this, &TSortFrm::SortMapObjectsClick);
     connect(SortScreenObjects, &QRadioButton::clicked, this, &TSortFrm::SortScreenObjectsClick);

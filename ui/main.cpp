@@ -5,11 +5,11 @@
 #include "ApplicationIcon.h"
 #include "CommandLine.h"
 #include "DropHandler.h"
-#include "TMainFrm.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"
 #include "QelApplication.h"
 #include "SettingsStore.h"
+#include "TMainFrm.h"
 
 int main(int argc, char** argv)
 {
@@ -61,7 +61,8 @@ int main(int argc, char** argv)
     // The file is read once the loop runs, so the window is on screen
     // behind an error box of a failed read.
     if (!command.path.isEmpty())
-        QMetaObject::invokeMethod(&mainFrm, [&] { mainFrm.OpenPath(command.path); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &mainFrm, [&] { mainFrm.OpenPath(command.path); }, Qt::QueuedConnection);
     const int result = app.exec();
     app.setErrorPrompter(nullptr);
     return result;

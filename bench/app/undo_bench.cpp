@@ -100,7 +100,8 @@ int main()
          [](DocumentSession& s) { return std::make_unique<SortObjectsCommand>(s, ObjectKind::Map, SortKey::YCoord); }},
         {"Tiled background 16x16",
          [](DocumentSession& s) { return std::make_unique<TiledBackgroundCommand>(s, 16, 16, 1); }},
-        {"Apply", [&](DocumentSession& s) { return std::make_unique<ApplyObjectCommand>(s, ObjectKind::Map, values, 500000); }},
+        {"Apply",
+         [&](DocumentSession& s) { return std::make_unique<ApplyObjectCommand>(s, ObjectKind::Map, values, 500000); }},
         {"Add", [&](DocumentSession& s) { return std::make_unique<AddObjectCommand>(s, ObjectKind::Map, values); }},
     };
 

@@ -77,8 +77,8 @@ int main(int argc, char** argv)
     const double shown = BestSeconds(rounds, [&] {
         const QImage picture = service.load(path);
         const qel::PictureSize fit = qel::FitPicture({picture.width(), picture.height()}, {kView, kView});
-        const QPixmap pixmap = QPixmap::fromImage(
-            picture.scaled(fit.width, fit.height, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        const QPixmap pixmap =
+            QPixmap::fromImage(picture.scaled(fit.width, fit.height, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         ok = ok && pixmap.size() == QSize(kView, kView);
     });
     if (!ok) {

@@ -68,8 +68,8 @@ public:
 inline bool WriteBenchFile(const QString& file, const std::string& bytes)
 {
     QFile out(file);
-    if (out.open(QIODevice::WriteOnly) &&
-        out.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()))
+    if (out.open(QIODevice::WriteOnly)
+        && out.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()))
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
     return false;

@@ -21,10 +21,10 @@
 
 #include "BenchFakes.h"
 #include "ImageSection.h"
-#include "TMainFrm.h"
 #include "PreviewSection.h"
 #include "ProcessLauncher.h"
 #include "SettingsStore.h"
+#include "TMainFrm.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 #include "DefinitionReader.h"
 #include "ImageEditing.h"
 #include "ImageSection.h"
-#include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
 #include "SettingsStore.h"
+#include "TMainFrm.h"
 
 namespace {
 
@@ -32,8 +32,9 @@ constexpr int kRenumbered = 50000;
 
 std::string Definition()
 {
-    std::string text = "OutFile=grid.pkg\r\n\r\n[objectimages]\r\nIMAGE0=a.bmp\r\nIMAGE1=tile.bmp\r\nIMAGE2=c.bmp\r\n"
-                       "\r\n[mapobjects]\r\n";
+    std::string text =
+        "OutFile=grid.pkg\r\n\r\n[objectimages]\r\nIMAGE0=a.bmp\r\nIMAGE1=tile.bmp\r\nIMAGE2=c.bmp\r\n"
+        "\r\n[mapobjects]\r\n";
     text.reserve(static_cast<std::size_t>(kSide) * kSide * 36);
     for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x)
@@ -91,9 +92,9 @@ int main(int argc, char** argv)
             list->viewport()->repaint();
             windowBest = std::min(windowBest, qelbench::SecondsSince(start));
         }
-        if (list->model()->rowCount() != static_cast<int>(left) || left != kRenumbered ||
-            list->model()->index(0, 0).data().toString() != QStringLiteral("0,8,IMAGE1,AfterTiles,ShowAlways") ||
-            prompter.failures) {
+        if (list->model()->rowCount() != static_cast<int>(left) || left != kRenumbered
+            || list->model()->index(0, 0).data().toString() != QStringLiteral("0,8,IMAGE1,AfterTiles,ShowAlways")
+            || prompter.failures) {
             std::fprintf(stderr, "the window did not carry the delete into the objects\n");
             return 1;
         }

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "BenchFakes.h"
-#include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
 #include "SettingsStore.h"
+#include "TMainFrm.h"
 #include "TSortFrm.h"
 #include "make_definition.h"
 
@@ -50,7 +50,7 @@ double Median(std::vector<double> v)
 struct Edit {
     const char* name;
     double limitMs;
-    bool undone;                   // measured with its undo
+    bool undone;  // measured with its undo
     int rounds;
     std::function<void()> prepare;  // not timed
     std::function<void()> run;
@@ -120,11 +120,20 @@ int main(int argc, char** argv)
     const int middle = rows / 2;
     TSortFrm* sortDialog = nullptr;
     const Edit edits[] = {
-        {"Add", 5, true, 21, [&] { s->eObjectX->setText(QStringLiteral("@3")); s->eObjectY->setText(QStringLiteral("48")); },
+        {"Add", 5, true, 21,
+         [&] {
+             s->eObjectX->setText(QStringLiteral("@3"));
+             s->eObjectY->setText(QStringLiteral("48"));
+         },
          [&] { s->AddObject->click(); }},
-        {"Apply", 5, true, 21, [&] { clickRow(middle); s->eObjectX->setText(QStringLiteral("t7")); },
+        {"Apply", 5, true, 21,
+         [&] {
+             clickRow(middle);
+             s->eObjectX->setText(QStringLiteral("t7"));
+         },
          [&] { s->ApplyObject->click(); }},
-        {"Load (a click)", 5, false, 21, [&] {
+        {"Load (a click)", 5, false, 21,
+         [&] {
              list->scrollTo(list->model()->index(middle + 3, 0), QAbstractItemView::PositionAtCenter);
              settle();
          },

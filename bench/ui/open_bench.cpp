@@ -4,6 +4,7 @@
 // both times, their ratio and the peak memory.
 //
 //   QT_QPA_PLATFORM=offscreen bench/ui/open_bench [rounds]
+#include <sys/resource.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,14 +15,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/resource.h>
 
 #include "BenchFakes.h"
 #include "DefinitionReader.h"
-#include "TMainFrm.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"
 #include "SettingsStore.h"
+#include "TMainFrm.h"
 
 namespace {
 
@@ -29,7 +29,8 @@ constexpr int kSide = 1025;  // 0 to 16384 in steps of 16 on both axes
 
 std::string GridDefinition()
 {
-    std::string text = "OutFile=grid.pkg\r\n\r\nFile=tile.bmp\r\n\r\n[objectimages]\r\nIMAGE0=tile.bmp\r\n\r\n[mapobjects]\r\n";
+    std::string text =
+        "OutFile=grid.pkg\r\n\r\nFile=tile.bmp\r\n\r\n[objectimages]\r\nIMAGE0=tile.bmp\r\n\r\n[mapobjects]\r\n";
     text.reserve(static_cast<std::size_t>(kSide) * kSide * 36);
     for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x) {
@@ -88,8 +89,8 @@ int main(int argc, char** argv)
             list->viewport()->repaint();
             windowBest = std::min(windowBest, qelbench::SecondsSince(start));
         }
-        if (list->model()->rowCount() != static_cast<int>(rows) || list->indexAt(QPoint(2, 2)).row() != 0 ||
-            prompter.failures) {
+        if (list->model()->rowCount() != static_cast<int>(rows) || list->indexAt(QPoint(2, 2)).row() != 0
+            || prompter.failures) {
             std::fprintf(stderr, "the window did not show the definition\n");
             return 1;
         }

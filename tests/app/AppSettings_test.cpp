@@ -56,19 +56,33 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"CollectOne", {{"Collect", 1}}, false, QString(), true, {}, {}},
         LoadCase{"CollectFiveCountsAsOn", {{"Collect", 5}}, false, QString(), true, {}, {}},
         LoadCase{"CollectNegativeCountsAsOn", {{"Collect", -1}}, false, QString(), true, {}, {}},
-        LoadCase{"CollectOfWrongTypeIsReplaced", {{"Collect", QStringLiteral("yes")}}, false, QString(), true, {},
+        LoadCase{"CollectOfWrongTypeIsReplaced",
+                 {{"Collect", QStringLiteral("yes")}},
+                 false,
+                 QString(),
+                 true,
+                 {},
                  {"Collect=1"}},
         LoadCase{"CompilerAndCollect", {{"Compiler", kTool}, {"Collect", 0}}, false, kTool, false, {}, {}},
-        LoadCase{"EmptyCompilerIsNoCompiler", {{"Compiler", QString()}, {"Collect", 1}}, false, QString(), true, {},
+        LoadCase{
+            "EmptyCompilerIsNoCompiler", {{"Compiler", QString()}, {"Collect", 1}}, false, QString(), true, {}, {}},
+        LoadCase{"CompilerOfWrongTypeStopsLoading",
+                 {{"Compiler", 7}, {"Collect", 1}},
+                 false,
+                 QString(),
+                 false,
+                 {"Invalid data type for 'Compiler'"},
                  {}},
-        LoadCase{"CompilerOfWrongTypeStopsLoading", {{"Compiler", 7}, {"Collect", 1}}, false, QString(), false,
-                 {"Invalid data type for 'Compiler'"}, {}},
-        LoadCase{"CompilerOfWrongTypeDoesNotWriteCollect", {{"Compiler", QByteArray("x")}}, false, QString(), false,
-                 {"Invalid data type for 'Compiler'"}, {}},
-        LoadCase{"StoreCannotBeWritten", {}, true, QString(), false, {"Failed to set data for 'Collect'"},
-                 {"Collect=1"}},
-        LoadCase{"UnwritableStoreWithStoredValues", {{"Compiler", kTool}, {"Collect", 3}}, true, kTool, true, {},
-                 {}}),
+        LoadCase{"CompilerOfWrongTypeDoesNotWriteCollect",
+                 {{"Compiler", QByteArray("x")}},
+                 false,
+                 QString(),
+                 false,
+                 {"Invalid data type for 'Compiler'"},
+                 {}},
+        LoadCase{
+            "StoreCannotBeWritten", {}, true, QString(), false, {"Failed to set data for 'Collect'"}, {"Collect=1"}},
+        LoadCase{"UnwritableStoreWithStoredValues", {{"Compiler", kTool}, {"Collect", 3}}, true, kTool, true, {}, {}}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
 TEST(AppSettingsTest, StoringTheCompilerWritesOnlyTheCompiler)
@@ -199,8 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
                  StoredValue::Missing, -99},
         FileCase{"CompilerBytes", "[General]\nCompiler=@ByteArray(abc)\n", StoredValue::WrongType, "unchanged",
                  StoredValue::Missing, -99},
-        FileCase{"CompilerEmpty", "[General]\nCompiler=\n", StoredValue::Present, "", StoredValue::Missing,
-                 -99}),
+        FileCase{"CompilerEmpty", "[General]\nCompiler=\n", StoredValue::Present, "", StoredValue::Missing, -99}),
     [](const ::testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
 
 TEST(IniStoreWriteTest, RoundTripsAwkwardPaths)
@@ -208,8 +221,8 @@ TEST(IniStoreWriteTest, RoundTripsAwkwardPaths)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("sub/QELv2.conf"));
-    for (const QString& value : {QStringLiteral("C:\\Tools, old\\BuildLevel.exe"), QStringLiteral("/x=y;z/\"q\" \u00e9"),
-                                 QString()}) {
+    for (const QString& value :
+         {QStringLiteral("C:\\Tools, old\\BuildLevel.exe"), QStringLiteral("/x=y;z/\"q\" \u00e9"), QString()}) {
         QtSettingsStore writer(path);
         ASSERT_TRUE(writer.writeString(QStringLiteral("Compiler"), value));
         ASSERT_TRUE(writer.writeInteger(QStringLiteral("Collect"), -7));

@@ -13,8 +13,8 @@
 #include "AppSettings.h"
 #include "CompileCommand.h"
 #include "DefinitionDocument.h"
-#include "DocumentSession.h"
 #include "DefinitionWriter.h"
+#include "DocumentSession.h"
 #include "Errors.h"
 #include "FakeProcessLauncher.h"
 #include "FakeSettingsStore.h"
@@ -193,12 +193,18 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ComposeTest,
     ::testing::Values(
         CommandCase{"Plain", "/t/BuildLevel", "/d/objects.ini", false, {"/t/BuildLevel", {"/d/objects.ini"}}},
-        CommandCase{"SpacesStayInOneArgument", "/my tools/BuildLevel", "/my defs/a b.ini", false,
+        CommandCase{"SpacesStayInOneArgument",
+                    "/my tools/BuildLevel",
+                    "/my defs/a b.ini",
+                    false,
                     {"/my tools/BuildLevel", {"/my defs/a b.ini"}}},
-        CommandCase{"QuotesAndShellCharactersAreNotInterpreted", "/t/BuildLevel", "/d/\"x\" $(y);z.ini", false,
+        CommandCase{"QuotesAndShellCharactersAreNotInterpreted",
+                    "/t/BuildLevel",
+                    "/d/\"x\" $(y);z.ini",
+                    false,
                     {"/t/BuildLevel", {"/d/\"x\" $(y);z.ini"}}},
-        CommandCase{"ThroughWine", "/t/Build Level.exe", "/d/a b.ini", true,
-                    {"wine", {"/t/Build Level.exe", "/d/a b.ini"}}}),
+        CommandCase{
+            "ThroughWine", "/t/Build Level.exe", "/d/a b.ini", true, {"wine", {"/t/Build Level.exe", "/d/a b.ini"}}}),
     [](const ::testing::TestParamInfo<CommandCase>& info) { return std::string(info.param.name); });
 
 #ifndef Q_OS_WIN
@@ -216,14 +222,10 @@ TEST(NeedsWineTest, OnlyExeFilesAndOnlyWhenWineIsOnThePath)
         bool expected;
     };
     const Case cases[] = {
-        {"/t/BuildLevel.exe", true, true},
-        {"/t/BuildLevel.EXE", true, true},
-        {"C:/Tools/BuildLevel.Exe", true, true},
-        {"/t/BuildLevel", true, false},
-        {"/t/BuildLevel.exe.sh", true, false},
-        {"/t/exe", true, false},
-        {"/t.exe/BuildLevel", true, false},
-        {"/t/BuildLevel.exe", false, false},
+        {"/t/BuildLevel.exe", true, true},       {"/t/BuildLevel.EXE", true, true},
+        {"C:/Tools/BuildLevel.Exe", true, true}, {"/t/BuildLevel", true, false},
+        {"/t/BuildLevel.exe.sh", true, false},   {"/t/exe", true, false},
+        {"/t.exe/BuildLevel", true, false},      {"/t/BuildLevel.exe", false, false},
     };
     for (const Case& c : cases) {
         PathOverride path(QFile::encodeName(c.withWine ? bin.path() : empty.path()));

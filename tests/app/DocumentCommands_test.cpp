@@ -1,9 +1,9 @@
 // The document commands without a window.
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "DocumentCommands.h"
 #include "Errors.h"

@@ -117,17 +117,19 @@ std::vector<StepCase> StepCases()
          View(K::Map, {}, {})},
         {"RegenerateOnly", Object<SortObjectsCommand>(K::Screen, std::optional<SortKey>()), View(K::Map, {}, {})},
         {"OutFile", [](DocumentSession& s) { return MakeSetOutFile(s, "other"); }, std::nullopt},
-        {"AddFiles", [](DocumentSession& s) { return MakeAddFiles(s, {"/x/c.png", "d.wav"}, false, nullptr, nullptr); },
+        {"AddFiles",
+         [](DocumentSession& s) {
+             return MakeAddFiles(s, {"/x/c.png", "d.wav"}, false, nullptr, nullptr);
+         },
          std::nullopt},
         {"DeleteFiles", [](DocumentSession& s) { return MakeDeleteFiles(s, {0}); }, std::nullopt},
         {"ClearFiles", [](DocumentSession& s) { return MakeClearFiles(s); }, std::nullopt},
         {"ImageFileFromTheList", [](DocumentSession& s) { return MakeSetImageFileFromList(s, 1, "b.wav"); },
          std::nullopt},
         {"AddImage", [](DocumentSession& s) { return MakeAddImage(s); }, std::nullopt},
-        {"ImageNumber",
-         [](DocumentSession& s) { return MakeStoreImageNumber(s, 0, ImageNumberField::XTiles, "7"); }, std::nullopt},
-        {"ImageSpin",
-         [](DocumentSession& s) { return MakeStoreImageSpinValue(s, 0, ImageNumberField::AniTime, 90); },
+        {"ImageNumber", [](DocumentSession& s) { return MakeStoreImageNumber(s, 0, ImageNumberField::XTiles, "7"); },
+         std::nullopt},
+        {"ImageSpin", [](DocumentSession& s) { return MakeStoreImageSpinValue(s, 0, ImageNumberField::AniTime, 90); },
          std::nullopt},
         {"DeleteImageWithItsObjectsRegeneratesBothLists",
          [](DocumentSession& s) { return MakeDeleteImage(s, 1, true); }, View(K::Map, {}, {})},
@@ -188,10 +190,8 @@ TEST(AddObjectCommand, SelectsTheLastRowOfBothListsAndKeepsTheCurrentRows)
     } cases[] = {
         // After Add to the map list while the screen list holds three rows,
         // the screen list has exactly its third row selected.
-        {ObjectKind::Map, 0, 3, 0u, 2u},
-        {ObjectKind::Map, 4, 3, 4u, 2u},
-        {ObjectKind::Map, 2, 0, 2u, std::nullopt},
-        {ObjectKind::Screen, 0, 0, std::nullopt, 0u},
+        {ObjectKind::Map, 0, 3, 0u, 2u},           {ObjectKind::Map, 4, 3, 4u, 2u},
+        {ObjectKind::Map, 2, 0, 2u, std::nullopt}, {ObjectKind::Screen, 0, 0, std::nullopt, 0u},
         {ObjectKind::Screen, 5, 1, 4u, 1u},
     };
     for (const auto& c : cases) {
@@ -218,8 +218,7 @@ TEST(AddObjectCommand, SelectsTheLastRowOfBothListsAndKeepsTheCurrentRows)
 TEST(DocumentSession, StaleDisplayTimeOfARegenerationNeverReordersASort)
 {
     DocumentSession session;
-    Load(session,
-         "[mapobjects]\r\n1,1,IMAGE0,BelowAll,ShowAlways,0\r\n2,2,IMAGE0,BelowAll,ShowAlways\r\n");
+    Load(session, "[mapobjects]\r\n1,1,IMAGE0,BelowAll,ShowAlways,0\r\n2,2,IMAGE0,BelowAll,ShowAlways\r\n");
     session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, std::nullopt));
     session.push(std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{}));
     session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, SortKey::DisplayTime));
@@ -240,8 +239,10 @@ TEST(DocumentSession, ModifiedFollowsTheSavedStep)
     const struct {
         void (DocumentSession::*move)();
         bool modified;
-    } moves[] = {{&DocumentSession::undo, false}, {&DocumentSession::undo, true},
-                 {&DocumentSession::redo, false}, {&DocumentSession::redo, true}};
+    } moves[] = {{&DocumentSession::undo, false},
+                 {&DocumentSession::undo, true},
+                 {&DocumentSession::redo, false},
+                 {&DocumentSession::redo, true}};
     for (const auto& m : moves) {
         state.clear();
         (session.*m.move)();
@@ -299,7 +300,10 @@ TEST(DocumentSession, OverTheBudgetTheOldestStepsEndTheHistory)
 struct Model {
     std::mt19937 random;
 
-    std::size_t Below(std::size_t n) { return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(random); }
+    std::size_t Below(std::size_t n)
+    {
+        return n == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+    }
     bool Chance(int percent) { return static_cast<int>(Below(100)) < percent; }
 
     std::vector<std::size_t> SomeRows(std::size_t size)
@@ -316,8 +320,9 @@ struct Model {
         const std::size_t size = doc.objects(kind).size();
         const int images = doc.imageCount();
         static const char* const kCoordinates[] = {"1", "@3", "-7", "x", "t2", "40"};
-        EditorValues values = Values(kCoordinates[Below(6)], kCoordinates[Below(4)], static_cast<int>(Below(images + 1)) - 1,
-                                     static_cast<int>(Below(9)) - 1, static_cast<int>(Below(8)) - 1);
+        EditorValues values =
+            Values(kCoordinates[Below(6)], kCoordinates[Below(4)], static_cast<int>(Below(images + 1)) - 1,
+                   static_cast<int>(Below(9)) - 1, static_cast<int>(Below(8)) - 1);
         values.displayTimeText = Chance(50) ? "0" : "20";
         values.objectIdText = Chance(50) ? "0" : "3";
         switch (Below(14)) {
@@ -355,7 +360,8 @@ struct Model {
                 return [](DocumentSession& s) { return MakeClearFiles(s); };
             const std::size_t at = Below(static_cast<std::size_t>(images));
             const std::string text = Chance(80) ? std::to_string(Below(5)) : "z";
-            return [at, text](DocumentSession& s) { return MakeStoreImageNumber(s, at, ImageNumberField::YTiles, text); };
+            return
+                [at, text](DocumentSession& s) { return MakeStoreImageNumber(s, at, ImageNumberField::YTiles, text); };
         }
         default: {
             if (images == 0)
@@ -374,8 +380,9 @@ SessionCommand* PushCatching(DocumentSession& session, const MakeStep& make)
         return session.push(make(session));
     } catch (const ConversionError&) {
         const int top = session.history().index() - 1;
-        return top >= 0 ? const_cast<SessionCommand*>(static_cast<const SessionCommand*>(session.history().command(top)))
-                        : nullptr;
+        return top >= 0
+                   ? const_cast<SessionCommand*>(static_cast<const SessionCommand*>(session.history().command(top)))
+                   : nullptr;
     }
 }
 
@@ -403,9 +410,8 @@ TEST(DocumentSession, RandomStepsUndosAndRedosEqualAReplayOfTheSameSteps)
                 if (after > before) {
                     steps.resize(static_cast<std::size_t>(before));
                     steps.push_back({make});
-                } else if (after == before && pushed && after > 0 &&
-                           pushed == session.history().command(after - 1) && session.history().count() == after &&
-                           steps.size() >= static_cast<std::size_t>(after)) {
+                } else if (after == before && pushed && after > 0 && pushed == session.history().command(after - 1)
+                           && session.history().count() == after && steps.size() >= static_cast<std::size_t>(after)) {
                     // Merged into the newest step (or changed nothing: the
                     // replay then changes nothing either).
                     steps.resize(static_cast<std::size_t>(after));

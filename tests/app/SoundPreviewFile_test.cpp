@@ -38,8 +38,8 @@ QByteArray Read(const QString& path)
 struct CopyCase {
     const char* name;
     bool programFolderExists;
-    bool earlierCopy;   // a "prev.wav" of other bytes in the program folder
-    bool cacheBlocked;  // "prev.wav" in the cache folder is a folder
+    bool earlierCopy;        // a "prev.wav" of other bytes in the program folder
+    bool cacheBlocked;       // "prev.wav" in the cache folder is a folder
     const char* copiedInto;  // "program" or "cache"; "" when it fails
     std::string message;
 };
@@ -73,15 +73,15 @@ TEST_P(SoundPreviewCopyTest, GoesWhereItCanKeepingEveryByte)
     const QString folder = root.filePath(QString::fromLatin1(c.copiedInto));
     EXPECT_EQ(copied, folder + QStringLiteral("/prev.wav"));
     EXPECT_EQ(Read(copied), AllByteValues());
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("prev.wav")}) << "a temporary file is left";
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("prev.wav")})
+        << "a temporary file is left";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SoundPreviewCopyTest,
-    ::testing::Values(CopyCase{"ProgramFolder", true, false, false, "program", ""},
-                      CopyCase{"ReplacesTheEarlierCopy", true, true, false, "program", ""},
-                      CopyCase{"NoProgramFolderUsesTheCache", false, false, false, "cache", ""},
-                      CopyCase{"NeitherFolderTakesIt", false, false, true, "", "File not found"}),
-    [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SoundPreviewCopyTest,
+                         ::testing::Values(CopyCase{"ProgramFolder", true, false, false, "program", ""},
+                                           CopyCase{"ReplacesTheEarlierCopy", true, true, false, "program", ""},
+                                           CopyCase{"NoProgramFolderUsesTheCache", false, false, false, "cache", ""},
+                                           CopyCase{"NeitherFolderTakesIt", false, false, true, "", "File not found"}),
+                         [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -51,13 +51,13 @@ TEST_P(AnimationIntervalTest, OnePassSharedByTheCells)
     EXPECT_EQ(AnimationInterval(c.x, c.y, c.time), c.interval);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AnimationIntervalTest,
-    ::testing::Values(IntervalCase{"FourByTwoAt100", 4, 2, 100, 125}, IntervalCase{"Truncates", 4, 2, 5, 6},
-                      IntervalCase{"ZeroStopsTheTimer", 8, 8, 6, 0},
-                      IntervalCase{"LargeTimeDoesNotWrap", 1, 1, 214748365, 2147483647},
-                      IntervalCase{"LargeGridDoesNotWrap", 65536, 65536, 2147483647, 4}),
-    kCaseName);
+INSTANTIATE_TEST_SUITE_P(Cases, AnimationIntervalTest,
+                         ::testing::Values(IntervalCase{"FourByTwoAt100", 4, 2, 100, 125},
+                                           IntervalCase{"Truncates", 4, 2, 5, 6},
+                                           IntervalCase{"ZeroStopsTheTimer", 8, 8, 6, 0},
+                                           IntervalCase{"LargeTimeDoesNotWrap", 1, 1, 214748365, 2147483647},
+                                           IntervalCase{"LargeGridDoesNotWrap", 65536, 65536, 2147483647, 4}),
+                         kCaseName);
 
 struct CellCase {
     const char* name;
@@ -74,12 +74,11 @@ TEST_P(TileCellTest, CutsWholeCells)
     EXPECT_EQ(TileCell(c.picture, c.columns, c.rows, c.column, c.row), c.cell);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TileCellTest,
-    ::testing::Values(CellCase{"BottomRight", {256, 64}, 4, 2, 3, 1, {192, 32, 64, 32}},
-                      CellCase{"RemainderNeverShown", {10, 7}, 3, 2, 2, 1, {6, 3, 3, 3}},
-                      CellCase{"GridFinerThanPicture", {2, 2}, 4, 1, 3, 0, {0, 0, 0, 2}}),
-    kCaseName);
+INSTANTIATE_TEST_SUITE_P(Cases, TileCellTest,
+                         ::testing::Values(CellCase{"BottomRight", {256, 64}, 4, 2, 3, 1, {192, 32, 64, 32}},
+                                           CellCase{"RemainderNeverShown", {10, 7}, 3, 2, 2, 1, {6, 3, 3, 3}},
+                                           CellCase{"GridFinerThanPicture", {2, 2}, 4, 1, 3, 0, {0, 0, 0, 2}}),
+                         kCaseName);
 
 TEST(AnimationFrames, RowByRowThenAgainFromTheTopLeft)
 {
@@ -89,7 +88,8 @@ TEST(AnimationFrames, RowByRowThenAgainFromTheTopLeft)
     std::vector<Cell> shown;
     for (int tick = 0; tick < 10; ++tick)
         shown.push_back(frames.next());
-    EXPECT_EQ(shown, (std::vector<Cell>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}, {3, 1}, {0, 0}, {1, 0}}));
+    EXPECT_EQ(shown,
+              (std::vector<Cell>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}, {3, 1}, {0, 0}, {1, 0}}));
     frames.start(1, 1);
     EXPECT_EQ(frames.next(), (Cell{0, 0}));
     EXPECT_EQ(frames.next(), (Cell{0, 0}));

@@ -87,15 +87,14 @@ TEST_P(PathParts, SplitAtTheLastSeparatorAndDot)
     EXPECT_EQ(qel::WithDefaultExtension(c.path), c.saveAs);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PathParts,
-    ::testing::Values(PathCase{"/d/defs", "/d/", "defs", "", "/d/defs.ini"},
-                      PathCase{"/d/defs.txt", "/d/", "defs.txt", ".txt", "/d/defs.txt"},
-                      PathCase{"/d/defs.", "/d/", "defs.", ".", "/d/defs."},
-                      PathCase{"/d.x/defs", "/d.x/", "defs", "", "/d.x/defs.ini"},
-                      PathCase{"defs.tar.gz", "", "defs.tar.gz", ".gz", "defs.tar.gz"},
-                      PathCase{"/d/.hidden", "/d/", ".hidden", ".hidden", "/d/.hidden"},
-                      PathCase{"", "", "", "", ".ini"}));
+INSTANTIATE_TEST_SUITE_P(Cases, PathParts,
+                         ::testing::Values(PathCase{"/d/defs", "/d/", "defs", "", "/d/defs.ini"},
+                                           PathCase{"/d/defs.txt", "/d/", "defs.txt", ".txt", "/d/defs.txt"},
+                                           PathCase{"/d/defs.", "/d/", "defs.", ".", "/d/defs."},
+                                           PathCase{"/d.x/defs", "/d.x/", "defs", "", "/d.x/defs.ini"},
+                                           PathCase{"defs.tar.gz", "", "defs.tar.gz", ".gz", "defs.tar.gz"},
+                                           PathCase{"/d/.hidden", "/d/", ".hidden", ".hidden", "/d/.hidden"},
+                                           PathCase{"", "", "", "", ".ini"}));
 
 TEST(PictureExtension, MatchesTheWholeExtensionInAnyCase)
 {
@@ -118,8 +117,7 @@ TEST(ChangeTracking, EditsThatChangeNothingLeaveTheDocumentUnmodified)
         void (*apply)(DefinitionDocument&);
     };
     const NoOp noOps[] = {
-        {"switch with no row selected",
-         [](DefinitionDocument& d) { qel::SwitchObjects(d, qel::ObjectKind::Map, {}); }},
+        {"switch with no row selected", [](DefinitionDocument& d) { qel::SwitchObjects(d, qel::ObjectKind::Map, {}); }},
         {"sort of sorted composed lines",
          [](DefinitionDocument& d) { qel::SortObjectsAndRegenerate(d, qel::ObjectKind::Map, qel::SortKey::XCoord); }},
         {"regeneration of composed lines", [](DefinitionDocument& d) { qel::RegenerateObjectLists(d); }},
@@ -134,8 +132,9 @@ TEST(ChangeTracking, EditsThatChangeNothingLeaveTheDocumentUnmodified)
     };
     for (const NoOp& noOp : noOps) {
         DefinitionDocument doc;
-        qel::ReadDefinitionBytes(doc, "File=a.bmp\n[objectimages]\nIMAGE0=a.bmp,4,2,100\n[mapobjects]\n"
-                                      "1,2,IMAGE0,AfterTiles\n3,4,IMAGE0,AfterTiles,ShowAlways,50\n");
+        qel::ReadDefinitionBytes(doc,
+                                 "File=a.bmp\n[objectimages]\nIMAGE0=a.bmp,4,2,100\n[mapobjects]\n"
+                                 "1,2,IMAGE0,AfterTiles\n3,4,IMAGE0,AfterTiles,ShowAlways,50\n");
         doc.markUnmodified();
         noOp.apply(doc);
         EXPECT_FALSE(doc.modified()) << noOp.name;

@@ -177,8 +177,9 @@ TEST(Reader, LinesBeforeTheFirstHeaderAreIgnored)
 
 TEST(Reader, RepeatedSectionsAreMergedInFileOrder)
 {
-    const ReadResult r = Read("[mapobjects]\n1,1\n[screenobjects]\na,b\n[MAPOBJECTS]\n2,2\n[objectimages]\nIMAGE0=a\n"
-                              "[mapobjects]\n3,3\n");
+    const ReadResult r = Read(
+        "[mapobjects]\n1,1\n[screenobjects]\na,b\n[MAPOBJECTS]\n2,2\n[objectimages]\nIMAGE0=a\n"
+        "[mapobjects]\n3,3\n");
     ASSERT_FALSE(r.error);
     EXPECT_EQ(Lines(r.doc.mapObjects()), (std::vector<std::string>{"1,1", "2,2", "3,3"}));
     EXPECT_EQ(r.doc.screenObjectCount(), 1);
@@ -200,15 +201,15 @@ TEST_P(LineEndings, EndAtLineFeedOrCarriageReturnLineFeed)
     EXPECT_EQ(Lines(r.doc.screenObjects()), GetParam().lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LineEndings,
-    ::testing::Values(EndingCase{"CrLf", "\r\na\r\nb\r\n", {"a", "b"}}, EndingCase{"Lf", "\na\nb\n", {"a", "b"}},
-                      EndingCase{"NoFinalNewline", "\na\nb", {"a", "b"}},
-                      EndingCase{"LoneCarriageReturnStays", "\na\rb\n", {"a\rb"}},
-                      EndingCase{"CarriageReturnAtEndOfFile", "\na\r", {"a\r"}},
-                      EndingCase{"DoubleCarriageReturn", "\na\r\r\n", {"a\r"}},
-                      EndingCase{"HighBytes", "\n\x80\xA0\xFF,\xE9\n", {"\x80\xA0\xFF,\xE9"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LineEndings,
+                         ::testing::Values(EndingCase{"CrLf", "\r\na\r\nb\r\n", {"a", "b"}},
+                                           EndingCase{"Lf", "\na\nb\n", {"a", "b"}},
+                                           EndingCase{"NoFinalNewline", "\na\nb", {"a", "b"}},
+                                           EndingCase{"LoneCarriageReturnStays", "\na\rb\n", {"a\rb"}},
+                                           EndingCase{"CarriageReturnAtEndOfFile", "\na\r", {"a\r"}},
+                                           EndingCase{"DoubleCarriageReturn", "\na\r\r\n", {"a\r"}},
+                                           EndingCase{"HighBytes", "\n\x80\xA0\xFF,\xE9\n", {"\x80\xA0\xFF,\xE9"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Reader, LongLinesAreReadWhole)
 {
@@ -232,7 +233,8 @@ TEST(Reader, AFailureKeepsWhatWasReadAndTheFailingEntryLine)
 
 TEST(Reader, ScreenObjectFromTheEdgeCaseList)
 {
-    const ReadResult r = Read("[screenobjects]\n 5,abc,image2,TOPMOST,kill\n[mapobjects]\n 5,abc,image2,TOPMOST,kill\n");
+    const ReadResult r =
+        Read("[screenobjects]\n 5,abc,image2,TOPMOST,kill\n[mapobjects]\n 5,abc,image2,TOPMOST,kill\n");
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "'abc' is not a valid integer value");
     EXPECT_EQ(r.doc.screenObjects().xText(0), " 5");
@@ -327,15 +329,14 @@ TEST_P(Encodings, OnlyEightBitTextIsReadAndAUtf8MarkIsSkipped)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Encodings,
-    ::testing::Values(EncodingCase{"Utf8MarkSkipped", "\xEF\xBB\xBFOutFile=x\r\n", "x"},
-                      EncodingCase{"Utf16LittleEndianMark", "\xFF\xFEO\0u\0"s, nullptr},
-                      EncodingCase{"Utf16BigEndianMark", "\xFE\xFF\0O\0u"s, nullptr},
-                      EncodingCase{"Utf16LittleEndianWithoutMark", "O\0u\0t\0\r\0\n\0"s, nullptr},
-                      EncodingCase{"Utf16BigEndianWithoutMark", "\0O\0u\0t\0\r\0\nx"s, nullptr},
-                      EncodingCase{"NulBytesAfterTheFirstLine", "OutFile=a\r\n\0b\0c\r\n"s, "a"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Encodings,
+                         ::testing::Values(EncodingCase{"Utf8MarkSkipped", "\xEF\xBB\xBFOutFile=x\r\n", "x"},
+                                           EncodingCase{"Utf16LittleEndianMark", "\xFF\xFEO\0u\0"s, nullptr},
+                                           EncodingCase{"Utf16BigEndianMark", "\xFE\xFF\0O\0u"s, nullptr},
+                                           EncodingCase{"Utf16LittleEndianWithoutMark", "O\0u\0t\0\r\0\n\0"s, nullptr},
+                                           EncodingCase{"Utf16BigEndianWithoutMark", "\0O\0u\0t\0\r\0\nx"s, nullptr},
+                                           EncodingCase{"NulBytesAfterTheFirstLine", "OutFile=a\r\n\0b\0c\r\n"s, "a"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct IgnoredCase {
     const char* name;

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <sys/resource.h>
 #include <functional>
 #include <optional>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
@@ -85,9 +85,10 @@ TEST(Writer, OtherSourcesAreNormalised)
     const DefinitionDocument doc = Parse(
         "; header comment\nFile:one\nnoise\n[MapObjects] trailing\n0080,1,image0,aftertiles\n;c\n\n"
         "[objectimages]\nimage007= x\nIMAGE 8=y.bmp,1,1,0\nIMAGE9=z.bmp,+2,$3,0x4,rest\n");
-    EXPECT_EQ(qel::ComposeDefinition(doc),
-              "OutFile=\r\n\r\nFile=one\r\n\r\n[objectimages]\r\nIMAGE7= x\r\nIMAGE8=y.bmp\r\nIMAGE9=z.bmp,2,3,4\r\n\r\n"
-              "[mapobjects]\r\n0080,1,image0,aftertiles\r\n");
+    EXPECT_EQ(
+        qel::ComposeDefinition(doc),
+        "OutFile=\r\n\r\nFile=one\r\n\r\n[objectimages]\r\nIMAGE7= x\r\nIMAGE8=y.bmp\r\nIMAGE9=z.bmp,2,3,4\r\n\r\n"
+        "[mapobjects]\r\n0080,1,image0,aftertiles\r\n");
 }
 
 TEST(Writer, RoundTripKeepsTheDocumentAndTheBytes)
@@ -169,7 +170,8 @@ TEST_P(WriteFailure, ReportsTheMessage)
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteFailure,
     ::testing::Values(
-        WriteFailureCase{"MissingFolder", [](const TempFolder& f) { return f.file("nope/defs.ini"); }, "File not found"},
+        WriteFailureCase{"MissingFolder", [](const TempFolder& f) { return f.file("nope/defs.ini"); },
+                         "File not found"},
         WriteFailureCase{"TargetIsAFolder",
                          [](const TempFolder& f) {
                              fs::create_directory(f.file("dir.ini"));
@@ -248,7 +250,8 @@ TEST(WriteDefinition, AFailureHalfwayLeavesThePreviousFileIntact)
     TempFolder folder;
     const std::string path = folder.file("big.ini");
     Spit(path, "previous content");
-    EXPECT_EQ(WithFileSizeLimit(1 << 20, [&] { return WriteLargeDocument(path); }), "I/O error " + std::to_string(EFBIG));
+    EXPECT_EQ(WithFileSizeLimit(1 << 20, [&] { return WriteLargeDocument(path); }),
+              "I/O error " + std::to_string(EFBIG));
     EXPECT_EQ(Slurp(path), "previous content");
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), fs::directory_iterator()), 1);
 }

@@ -26,13 +26,14 @@ TEST_P(TextField, IsTheTextBetweenCommasOrMinusOne)
     EXPECT_EQ(qel::GetTextField(c.line, c.index), c.expected) << c.line << " #" << c.index;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TextField,
-    ::testing::Values(TextFieldCase{"", 0, ""}, TextFieldCase{"", 1, "-1"}, TextFieldCase{"a,b,c", 0, "a"},
-                      TextFieldCase{"a,b,c", 1, "b"}, TextFieldCase{"a,b,c", 2, "c"}, TextFieldCase{"a,b,c", 3, "-1"},
-                      TextFieldCase{"a,,c", 1, ""}, TextFieldCase{"a,b,", 2, ""}, TextFieldCase{"a,b,", 3, "-1"},
-                      TextFieldCase{" 5,x y", 0, " 5"}, TextFieldCase{" 5,x y", 1, "x y"},
-                      TextFieldCase{",", 0, ""}, TextFieldCase{",", 1, ""}, TextFieldCase{"a", -1, "-1"}));
+INSTANTIATE_TEST_SUITE_P(Cases, TextField,
+                         ::testing::Values(TextFieldCase{"", 0, ""}, TextFieldCase{"", 1, "-1"},
+                                           TextFieldCase{"a,b,c", 0, "a"}, TextFieldCase{"a,b,c", 1, "b"},
+                                           TextFieldCase{"a,b,c", 2, "c"}, TextFieldCase{"a,b,c", 3, "-1"},
+                                           TextFieldCase{"a,,c", 1, ""}, TextFieldCase{"a,b,", 2, ""},
+                                           TextFieldCase{"a,b,", 3, "-1"}, TextFieldCase{" 5,x y", 0, " 5"},
+                                           TextFieldCase{" 5,x y", 1, "x y"}, TextFieldCase{",", 0, ""},
+                                           TextFieldCase{",", 1, ""}, TextFieldCase{"a", -1, "-1"}));
 
 struct NumberFieldCase {
     const char* line;
@@ -51,15 +52,15 @@ TEST_P(NumberField, ReadsKeywordsPrefixesAndNumbers)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NumberField,
-    ::testing::Values(
-        NumberFieldCase{"1,2,image3", 2, false, 3}, NumberFieldCase{"1,2,IMAGE12", 2, false, 12},
-        NumberFieldCase{"1,2,7", 2, false, 7}, NumberFieldCase{"1,2,3,afterweapons", 3, false, 3},
-        NumberFieldCase{"1,2,3,3", 3, false, 3}, NumberFieldCase{"1,2,3,4,5,6,servercontrolled", 6, false, 5},
-        NumberFieldCase{"1,2,3,kill", 3, false, 3}, NumberFieldCase{"1,2,3,4,5,TopMost", 5, false, 7},
-        NumberFieldCase{"1,2,3,4,BELOWALL", 4, false, 0}, NumberFieldCase{"1,2", 2, false, -1},
-        NumberFieldCase{"1,2,3,4,5,6,7,8", 7, false, 8}, NumberFieldCase{"a,$10", 1, false, 16},
-        NumberFieldCase{"a,0x10", 1, false, 16}, NumberFieldCase{"a, 9", 1, false, 9},
-        NumberFieldCase{"a,imagekill", 1, false, 3}, NumberFieldCase{"a,IMAGE-1", 1, false, -1}));
+    ::testing::Values(NumberFieldCase{"1,2,image3", 2, false, 3}, NumberFieldCase{"1,2,IMAGE12", 2, false, 12},
+                      NumberFieldCase{"1,2,7", 2, false, 7}, NumberFieldCase{"1,2,3,afterweapons", 3, false, 3},
+                      NumberFieldCase{"1,2,3,3", 3, false, 3},
+                      NumberFieldCase{"1,2,3,4,5,6,servercontrolled", 6, false, 5},
+                      NumberFieldCase{"1,2,3,kill", 3, false, 3}, NumberFieldCase{"1,2,3,4,5,TopMost", 5, false, 7},
+                      NumberFieldCase{"1,2,3,4,BELOWALL", 4, false, 0}, NumberFieldCase{"1,2", 2, false, -1},
+                      NumberFieldCase{"1,2,3,4,5,6,7,8", 7, false, 8}, NumberFieldCase{"a,$10", 1, false, 16},
+                      NumberFieldCase{"a,0x10", 1, false, 16}, NumberFieldCase{"a, 9", 1, false, 9},
+                      NumberFieldCase{"a,imagekill", 1, false, 3}, NumberFieldCase{"a,IMAGE-1", 1, false, -1}));
 
 struct NumberFailureCase {
     const char* line;

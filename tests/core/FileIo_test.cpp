@@ -107,45 +107,46 @@ const std::string kLongest = std::string(251, 'l') + ".ini";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Saving,
-    ::testing::Values(
-        SaveCase{"DanglingLinkChain", false, false,
-                 [](const TempFolder& f, const TestUser&) {
-                     fs::create_symlink("second.ini", f.file("first.ini"));
-                     fs::create_symlink(f.file("missing.ini"), f.file("second.ini"));
-                     return f.file("first.ini");
-                 },
-                 "missing.ini", false, kNewFile},
-        SaveCase{"NameThatJustFitsBesideItsTemporary", false, false,
-                 [](const TempFolder& f, const TestUser&) { return f.file(kJustFits); }, kJustFits, false, kNewFile},
-        SaveCase{"NameOfTheLongestLength", false, false,
-                 [](const TempFolder& f, const TestUser&) { return f.file(kLongest); }, kLongest, false, kNewFile},
-        SaveCase{"HardLinkSeesTheNewBytes", false, false,
-                 [](const TempFolder& f, const TestUser&) {
-                     Make(f.file("a.ini"), kRoot, 0640);
-                     fs::create_hard_link(f.file("a.ini"), f.file("b.ini"));
-                     return f.file("a.ini");
-                 },
-                 "b.ini", false, 0640},
-        SaveCase{"OwnerKeptWhenRootSaves", true, false,
-                 [](const TempFolder& f, const TestUser& user) {
-                     Make(f.file("f.ini"), user, 0644);
-                     return f.file("f.ini");
-                 },
-                 "f.ini", true, 0644},
-        SaveCase{"OthersFileInAStickyFolder", true, true,
-                 [](const TempFolder& f, const TestUser&) {
-                     ::chmod(f.path().c_str(), 01777);
-                     Make(f.file("f.ini"), kRoot, 0666);
-                     return f.file("f.ini");
-                 },
-                 "f.ini", false, 0666},
-        SaveCase{"WritableFileInAReadOnlyFolder", true, true,
-                 [](const TempFolder& f, const TestUser& user) {
-                     Make(f.file("f.ini"), user, 0600);
-                     ::chmod(f.path().c_str(), 0555);
-                     return f.file("f.ini");
-                 },
-                 "f.ini", true, 0600}),
+    ::testing::Values(SaveCase{"DanglingLinkChain", false, false,
+                               [](const TempFolder& f, const TestUser&) {
+                                   fs::create_symlink("second.ini", f.file("first.ini"));
+                                   fs::create_symlink(f.file("missing.ini"), f.file("second.ini"));
+                                   return f.file("first.ini");
+                               },
+                               "missing.ini", false, kNewFile},
+                      SaveCase{"NameThatJustFitsBesideItsTemporary", false, false,
+                               [](const TempFolder& f, const TestUser&) { return f.file(kJustFits); }, kJustFits, false,
+                               kNewFile},
+                      SaveCase{"NameOfTheLongestLength", false, false,
+                               [](const TempFolder& f, const TestUser&) { return f.file(kLongest); }, kLongest, false,
+                               kNewFile},
+                      SaveCase{"HardLinkSeesTheNewBytes", false, false,
+                               [](const TempFolder& f, const TestUser&) {
+                                   Make(f.file("a.ini"), kRoot, 0640);
+                                   fs::create_hard_link(f.file("a.ini"), f.file("b.ini"));
+                                   return f.file("a.ini");
+                               },
+                               "b.ini", false, 0640},
+                      SaveCase{"OwnerKeptWhenRootSaves", true, false,
+                               [](const TempFolder& f, const TestUser& user) {
+                                   Make(f.file("f.ini"), user, 0644);
+                                   return f.file("f.ini");
+                               },
+                               "f.ini", true, 0644},
+                      SaveCase{"OthersFileInAStickyFolder", true, true,
+                               [](const TempFolder& f, const TestUser&) {
+                                   ::chmod(f.path().c_str(), 01777);
+                                   Make(f.file("f.ini"), kRoot, 0666);
+                                   return f.file("f.ini");
+                               },
+                               "f.ini", false, 0666},
+                      SaveCase{"WritableFileInAReadOnlyFolder", true, true,
+                               [](const TempFolder& f, const TestUser& user) {
+                                   Make(f.file("f.ini"), user, 0600);
+                                   ::chmod(f.path().c_str(), 0555);
+                                   return f.file("f.ini");
+                               },
+                               "f.ini", true, 0600}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct LeftoverCase {
@@ -274,7 +275,8 @@ INSTANTIATE_TEST_SUITE_P(
                                     return qel::ReadWholeDescriptor(ends[0]);
                                 },
                                 "File access denied"},
-                      InputCase{"DeviceThatNeverEnds", [](const TempFolder&) { return qel::ReadWholeFile("/dev/zero", 1 << 20); },
+                      InputCase{"DeviceThatNeverEnds",
+                                [](const TempFolder&) { return qel::ReadWholeFile("/dev/zero", 1 << 20); },
                                 "File too large"},
                       InputCase{"FileBeyondTwoGigabytes",
                                 [](const TempFolder& f) {

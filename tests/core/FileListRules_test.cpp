@@ -80,8 +80,7 @@ TEST(AddChosenFiles, ThreeFilesInOneDialog)
     doc.setCurrentFile(kDefs + "level.ini");
     FakeDisk disk;
     disk.files.insert("/defs/b.png");  // already there: listed, not copied
-    const auto copies =
-        AddChosenFiles(doc, {"/art/a.bmp", "/defs/b.png", "/other/a.bmp"}, true, disk.exists());
+    const auto copies = AddChosenFiles(doc, {"/art/a.bmp", "/defs/b.png", "/other/a.bmp"}, true, disk.exists());
     EXPECT_EQ(doc.files(), (std::vector<std::string>{"a.bmp", "b.png", "a.bmp"}));
     // The second a.bmp finds the first one's copy in place.
     EXPECT_EQ(copies, (std::vector<FileCopy>{{"/art/a.bmp", "/defs/a.bmp"}}));
@@ -151,18 +150,17 @@ TEST_P(DoubleClickTest, Decides)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DoubleClickTest,
-    ::testing::Values(DoubleClickCase{"sound.wav", "", FileDoubleClick::Action::Nothing, ""},
-                      DoubleClickCase{"sound.wav", "a.bmp", FileDoubleClick::Action::Nothing, ""},
-                      DoubleClickCase{"pic.BM2", "", FileDoubleClick::Action::SetFile, ""},
-                      DoubleClickCase{"b.png", "a.bmp", FileDoubleClick::Action::Ask,
-                                      "Change IMAGE3 from 'a.bmp' to 'b.png'?"},
-                      // Asked even when the name is the current file.
-                      DoubleClickCase{"a.bmp", "a.bmp", FileDoubleClick::Action::Ask,
-                                      "Change IMAGE3 from 'a.bmp' to 'a.bmp'?"},
-                      DoubleClickCase{"noext", "", FileDoubleClick::Action::Nothing, ""},
-                      DoubleClickCase{"pic.JPEG", "", FileDoubleClick::Action::SetFile, ""}));
+INSTANTIATE_TEST_SUITE_P(Cases, DoubleClickTest,
+                         ::testing::Values(DoubleClickCase{"sound.wav", "", FileDoubleClick::Action::Nothing, ""},
+                                           DoubleClickCase{"sound.wav", "a.bmp", FileDoubleClick::Action::Nothing, ""},
+                                           DoubleClickCase{"pic.BM2", "", FileDoubleClick::Action::SetFile, ""},
+                                           DoubleClickCase{"b.png", "a.bmp", FileDoubleClick::Action::Ask,
+                                                           "Change IMAGE3 from 'a.bmp' to 'b.png'?"},
+                                           // Asked even when the name is the current file.
+                                           DoubleClickCase{"a.bmp", "a.bmp", FileDoubleClick::Action::Ask,
+                                                           "Change IMAGE3 from 'a.bmp' to 'a.bmp'?"},
+                                           DoubleClickCase{"noext", "", FileDoubleClick::Action::Nothing, ""},
+                                           DoubleClickCase{"pic.JPEG", "", FileDoubleClick::Action::SetFile, ""}));
 
 TEST(FileDoubleClick, WithoutImageOrEntryDoesNothing)
 {

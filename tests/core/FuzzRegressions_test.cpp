@@ -26,7 +26,6 @@ void PrintTo(const RoundTripCase& value, std::ostream* os)
     *os << value.name;
 }
 
-
 qel::ObjectImage AsWritten(qel::ObjectImage image)
 {
     auto written = [](std::int32_t value) { return value != 0 && value != -1; };
@@ -78,9 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
                       "[objectimages]\nIMAGE0=a,0,1,1\nIMAGE1=b,-1,-1,-1\nIMAGE2=c,4,2\nIMAGE3=d,-2,-3,$10\nIMAGE 7=e\n"
                       "IMAGE007=f,1,1,1,extra\nIMAGE9\n"},
         RoundTripCase{"ScreenLinesOfAnyText", "[screenobjects]\n   \n,,IMAGE1\n[x],y\n;a,b\n"},
-        RoundTripCase{"MapFieldsInEveryNotation", "[mapobjects]\n  $7fffffff,-0x80000000,IMAGE$A,  7,+3,kill,TopMost\n"},
-        RoundTripCase{"RepeatedSectionsAndStrayKeys",
-                      "outfileXa\nFiles=b\nFILE\n[mapobjects]\n1,1,IMAGE0\n[screenobjects]\n9,9\n[MAPOBJECTS]x\n2,2,IMAGE0\n"}),
+        RoundTripCase{"MapFieldsInEveryNotation",
+                      "[mapobjects]\n  $7fffffff,-0x80000000,IMAGE$A,  7,+3,kill,TopMost\n"},
+        RoundTripCase{
+            "RepeatedSectionsAndStrayKeys",
+            "outfileXa\nFiles=b\nFILE\n[mapobjects]\n1,1,IMAGE0\n[screenobjects]\n9,9\n[MAPOBJECTS]x\n2,2,IMAGE0\n"}),
     [](const testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
 
 // What a failed read left in the document can still be written: the line

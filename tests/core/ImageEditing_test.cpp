@@ -26,17 +26,16 @@ std::vector<std::int32_t> Numbers(const DefinitionDocument& doc)
 void SetImages(DefinitionDocument& doc, const std::vector<std::int32_t>& numbers)
 {
     for (std::size_t p = 0; p < numbers.size(); ++p)
-        doc.editImages().push_back(
-            ObjectImage{numbers[p], std::string(1, static_cast<char>('a' + p)) + ".bmp", static_cast<std::int32_t>(p + 1),
-                        2, 100});
+        doc.editImages().push_back(ObjectImage{numbers[p], std::string(1, static_cast<char>('a' + p)) + ".bmp",
+                                               static_cast<std::int32_t>(p + 1), 2, 100});
 }
 
 // IMAGE0, IMAGE1, IMAGE2 and entries that name each of them.
 void ThreeImageDocument(DefinitionDocument& doc)
 {
     SetImages(doc, {0, 1, 2});
-    for (const char* line : {"1,1,IMAGE0,BelowAll,ShowAlways,0", "2,2,IMAGE1", "3,3,IMAGE2,AfterTiles", "4,4",
-                             "5,5,image1,topmost"})
+    for (const char* line :
+         {"1,1,IMAGE0,BelowAll,ShowAlways,0", "2,2,IMAGE1", "3,3,IMAGE2,AfterTiles", "4,4", "5,5,image1,topmost"})
         doc.mapObjects().append(line);
     for (const char* line : {"C-1,x,IMAGE1,TopMost", "C-2,y,IMAGE2", "C-3,z,image0,aftertiles,kill,0,5"})
         doc.screenObjects().append(line);
@@ -74,8 +73,8 @@ TEST_P(LowestUnusedTest, NewImageGetsTheLowestUnusedNumber)
 
 INSTANTIATE_TEST_SUITE_P(Numberings, LowestUnusedTest,
                          ::testing::Values(LowestCase{{}, 0}, LowestCase{{0, 1, 2}, 3}, LowestCase{{1, 2, 5}, 0},
-                                           LowestCase{{0, 2, 5}, 1}, LowestCase{{0, 0}, 1},
-                                           LowestCase{{-3, 0, 7}, 1}, LowestCase{{2147483647, 0}, 1}));
+                                           LowestCase{{0, 2, 5}, 1}, LowestCase{{0, 0}, 1}, LowestCase{{-3, 0, 7}, 1},
+                                           LowestCase{{2147483647, 0}, 1}));
 
 // ---------------------------------------------------------------- storing
 
@@ -158,10 +157,10 @@ TEST_P(SpinTest, StoresTheProposalSignExtendedFrom16Bits)
 
 INSTANTIATE_TEST_SUITE_P(Proposals, SpinTest,
                          ::testing::Values(SpinCase{90, 10, true, 100},       // AniTime 90 -> 100
-                                           SpinCase{0, 1, false, -1},          // lower arrow at 0: not given
-                                           SpinCase{32000, 10, true, 32010},   // past the upper limit
+                                           SpinCase{0, 1, false, -1},         // lower arrow at 0: not given
+                                           SpinCase{32000, 10, true, 32010},  // past the upper limit
                                            SpinCase{32000, 1, true, 32001}, SpinCase{5, 1, false, 4},
-                                           SpinCase{32767, 1, true, -32768},   // 16-bit wrap
+                                           SpinCase{32767, 1, true, -32768},  // 16-bit wrap
                                            SpinCase{-32768, 1, false, 32767}));
 
 TEST(StoreImageSpinValue, TakesTheLow16BitsAsSigned)
@@ -227,7 +226,8 @@ TEST(DeleteImage, AnsweredYesYes)
     // unchanged apart from regeneration; no image (-1) is neither.
     EXPECT_EQ(Lines(doc.mapObjects()),
               (std::vector<std::string>{"1,1,IMAGE0,BelowAll,ShowAlways", "3,3,IMAGE1,AfterTiles", "4,4,IMAGE-1"}));
-    EXPECT_EQ(Lines(doc.screenObjects()), (std::vector<std::string>{"C-2,y,IMAGE1", "C-3,z,IMAGE0,AfterTiles,Kill,0,5"}));
+    EXPECT_EQ(Lines(doc.screenObjects()),
+              (std::vector<std::string>{"C-2,y,IMAGE1", "C-3,z,IMAGE0,AfterTiles,Kill,0,5"}));
     EXPECT_EQ(doc.mapObjects().fields(1).image, 1);
     EXPECT_EQ(doc.screenObjects().fields(0).image, 1);
     EXPECT_EQ(doc.mapObjects().takenApart(), 3u);
@@ -258,8 +258,9 @@ TEST(RemoveImageReferences, TheFourStepsOnPositions)
     for (const char* line : {"a,b,image2,topmost", "c,d,IMAGE1", "e,f,IMAGE1,AfterChat", "g,h,IMAGE3"})
         doc.screenObjects().append(line);
     RemoveImageReferences(doc, 1);
-    EXPECT_EQ(Lines(doc.mapObjects()), (std::vector<std::string>{"2,2,IMAGE1,AfterTiles", "3,3,IMAGE0,BelowAll,ShowAlways",
-                                                                 "4,4,IMAGE-1", "5,5,IMAGE-5", "6,6,IMAGE6,9,8,0,2"}));
+    EXPECT_EQ(Lines(doc.mapObjects()),
+              (std::vector<std::string>{"2,2,IMAGE1,AfterTiles", "3,3,IMAGE0,BelowAll,ShowAlways", "4,4,IMAGE-1",
+                                        "5,5,IMAGE-5", "6,6,IMAGE6,9,8,0,2"}));
     EXPECT_EQ(Lines(doc.screenObjects()), (std::vector<std::string>{"a,b,IMAGE1,TopMost", "g,h,IMAGE2"}));
 }
 

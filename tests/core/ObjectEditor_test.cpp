@@ -42,20 +42,20 @@ TEST_P(ShorthandTest, Expands)
 
 INSTANTIATE_TEST_SUITE_P(
     BothMarkers, ShorthandTest,
-    ::testing::Values(
-        ShorthandCase{"@5", '@', "80"}, ShorthandCase{"@0", '@', "0"}, ShorthandCase{"@-2", '@', "-32"},
-        ShorthandCase{"@+3", '@', "48"}, ShorthandCase{"@ 3", '@', "48"},  // leading spaces are allowed
-        ShorthandCase{"@$10", '@', "256"}, ShorthandCase{"@0x10", '@', "256"},
-        ShorthandCase{"@", '@', "@"},  // the marker alone
-        ShorthandCase{"", '@', ""}, ShorthandCase{"100", '@', "100"}, ShorthandCase{"C-100", '@', "C-100"},
-        ShorthandCase{"t5", '@', "t5"},  // Add's marker leaves "t" alone
-        ShorthandCase{"t3", 't', "48"}, ShorthandCase{"T3", 't', "48"},  // Apply accepts both cases
-        ShorthandCase{"t", 't', "t"}, ShorthandCase{"T", 't', "T"},
-        ShorthandCase{"@5", 't', "@5"},  // Apply leaves "@" alone
-        // The low 32 bits are kept: 2^27 tiles are 2^31 pixels, which wraps.
-        ShorthandCase{"@134217728", '@', "-2147483648"}, ShorthandCase{"@134217727", '@', "2147483632"},
-        ShorthandCase{"@-134217728", '@', "-2147483648"}, ShorthandCase{"@2147483647", '@', "-16"},
-        ShorthandCase{"@-2147483648", '@', "0"}));
+    ::testing::Values(ShorthandCase{"@5", '@', "80"}, ShorthandCase{"@0", '@', "0"}, ShorthandCase{"@-2", '@', "-32"},
+                      ShorthandCase{"@+3", '@', "48"}, ShorthandCase{"@ 3", '@', "48"},  // leading spaces are allowed
+                      ShorthandCase{"@$10", '@', "256"}, ShorthandCase{"@0x10", '@', "256"},
+                      ShorthandCase{"@", '@', "@"},  // the marker alone
+                      ShorthandCase{"", '@', ""}, ShorthandCase{"100", '@', "100"},
+                      ShorthandCase{"C-100", '@', "C-100"},
+                      ShorthandCase{"t5", '@', "t5"},                                  // Add's marker leaves "t" alone
+                      ShorthandCase{"t3", 't', "48"}, ShorthandCase{"T3", 't', "48"},  // Apply accepts both cases
+                      ShorthandCase{"t", 't', "t"}, ShorthandCase{"T", 't', "T"},
+                      ShorthandCase{"@5", 't', "@5"},  // Apply leaves "@" alone
+                      // The low 32 bits are kept: 2^27 tiles are 2^31 pixels, which wraps.
+                      ShorthandCase{"@134217728", '@', "-2147483648"}, ShorthandCase{"@134217727", '@', "2147483632"},
+                      ShorthandCase{"@-134217728", '@', "-2147483648"}, ShorthandCase{"@2147483647", '@', "-16"},
+                      ShorthandCase{"@-2147483648", '@', "0"}));
 
 struct ShorthandFailure {
     const char* text;
@@ -115,24 +115,24 @@ TEST_P(ComposeTest, FollowsTheOmitRules)
 
 INSTANTIATE_TEST_SUITE_P(
     CompositionTable, ComposeTest,
-    ::testing::Values(
-        ComposeCase{2, 0, "0", "0", "100,200,IMAGE3,AfterTiles,ShowAlways,0"},
-        ComposeCase{2, 0, "0", "5", "100,200,IMAGE3,AfterTiles,ShowAlways,0,5"},
-        ComposeCase{2, 1, "2000", "0", "100,200,IMAGE3,AfterTiles,EnterZone,2000"},
-        ComposeCase{2, 3, "", "5", "100,200,IMAGE3,AfterTiles,Kill"},
-        ComposeCase{2, 3, "50", "", "100,200,IMAGE3,AfterTiles,Kill,50"},
-        ComposeCase{2, 6, "2000", "5", "100,200,IMAGE3,AfterTiles"},
-        ComposeCase{2, -1, "2000", "5", "100,200,IMAGE3,AfterTiles"},
-        // Layer placeholder: no empty field, the mode moves up.
-        ComposeCase{-1, 4, "0", "0", "100,200,IMAGE3,Death,0"},
-        // Every keyword in its composed form.
-        ComposeCase{0, 5, "7", "9", "100,200,IMAGE3,BelowAll,ServerControlled,7,9"},
-        ComposeCase{1, 2, "x", "y", "100,200,IMAGE3,AfterBackground,EnterArena,x,y"},  // verbatim texts
-        ComposeCase{3, 3, "1", "00", "100,200,IMAGE3,AfterWeapons,Kill,1,00"},  // only exactly "0" is dropped
-        ComposeCase{4, -1, "", "", "100,200,IMAGE3,AfterShips"},
-        ComposeCase{5, 0, "", "", "100,200,IMAGE3,AfterGauges,ShowAlways"},
-        ComposeCase{6, 0, "0", "", "100,200,IMAGE3,AfterChat,ShowAlways,0"},
-        ComposeCase{7, 6, "", "", "100,200,IMAGE3,TopMost"}));
+    ::testing::Values(ComposeCase{2, 0, "0", "0", "100,200,IMAGE3,AfterTiles,ShowAlways,0"},
+                      ComposeCase{2, 0, "0", "5", "100,200,IMAGE3,AfterTiles,ShowAlways,0,5"},
+                      ComposeCase{2, 1, "2000", "0", "100,200,IMAGE3,AfterTiles,EnterZone,2000"},
+                      ComposeCase{2, 3, "", "5", "100,200,IMAGE3,AfterTiles,Kill"},
+                      ComposeCase{2, 3, "50", "", "100,200,IMAGE3,AfterTiles,Kill,50"},
+                      ComposeCase{2, 6, "2000", "5", "100,200,IMAGE3,AfterTiles"},
+                      ComposeCase{2, -1, "2000", "5", "100,200,IMAGE3,AfterTiles"},
+                      // Layer placeholder: no empty field, the mode moves up.
+                      ComposeCase{-1, 4, "0", "0", "100,200,IMAGE3,Death,0"},
+                      // Every keyword in its composed form.
+                      ComposeCase{0, 5, "7", "9", "100,200,IMAGE3,BelowAll,ServerControlled,7,9"},
+                      ComposeCase{1, 2, "x", "y", "100,200,IMAGE3,AfterBackground,EnterArena,x,y"},  // verbatim texts
+                      ComposeCase{3, 3, "1", "00",
+                                  "100,200,IMAGE3,AfterWeapons,Kill,1,00"},  // only exactly "0" is dropped
+                      ComposeCase{4, -1, "", "", "100,200,IMAGE3,AfterShips"},
+                      ComposeCase{5, 0, "", "", "100,200,IMAGE3,AfterGauges,ShowAlways"},
+                      ComposeCase{6, 0, "0", "", "100,200,IMAGE3,AfterChat,ShowAlways,0"},
+                      ComposeCase{7, 6, "", "", "100,200,IMAGE3,TopMost"}));
 
 TEST(Compose, ImagePlaceholderWritesImageMinusOne)
 {
@@ -340,13 +340,12 @@ TEST_P(DeleteTest, RemovesTheSelectedRows)
         EXPECT_EQ(doc.mapObjects().fields(row).image, std::stoi(GetParam().remaining[row].substr(0, 1)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Selections, DeleteTest,
-    ::testing::Values(DeleteCase{{}, {"0,0,IMAGE0", "1,1,IMAGE1", "2,2,IMAGE2", "3,3,IMAGE3"}},
-                      DeleteCase{{1}, {"0,0,IMAGE0", "2,2,IMAGE2", "3,3,IMAGE3"}},
-                      DeleteCase{{3, 0}, {"1,1,IMAGE1", "2,2,IMAGE2"}},
-                      DeleteCase{{2, 2, 9}, {"0,0,IMAGE0", "1,1,IMAGE1", "3,3,IMAGE3"}},
-                      DeleteCase{{0, 1, 2, 3}, {}}));
+INSTANTIATE_TEST_SUITE_P(Selections, DeleteTest,
+                         ::testing::Values(DeleteCase{{}, {"0,0,IMAGE0", "1,1,IMAGE1", "2,2,IMAGE2", "3,3,IMAGE3"}},
+                                           DeleteCase{{1}, {"0,0,IMAGE0", "2,2,IMAGE2", "3,3,IMAGE3"}},
+                                           DeleteCase{{3, 0}, {"1,1,IMAGE1", "2,2,IMAGE2"}},
+                                           DeleteCase{{2, 2, 9}, {"0,0,IMAGE0", "1,1,IMAGE1", "3,3,IMAGE3"}},
+                                           DeleteCase{{0, 1, 2, 3}, {}}));
 
 TEST(DeleteObjects, OnlyTouchesItsKind)
 {
@@ -412,8 +411,8 @@ TEST_P(LoadTest, CopiesTheFieldsIntoTheEditorValues)
 INSTANTIATE_TEST_SUITE_P(
     Lines, LoadTest,
     ::testing::Values(
-        LoadCase{"100,200,IMAGE3,AfterTiles,ShowAlways,0,5", ObjectKind::Map,
-                 Values("100", "200", 3, 2, 0, "0", "5"), "100,200,IMAGE3,AfterTiles,ShowAlways,0,5"},
+        LoadCase{"100,200,IMAGE3,AfterTiles,ShowAlways,0,5", ObjectKind::Map, Values("100", "200", 3, 2, 0, "0", "5"),
+                 "100,200,IMAGE3,AfterTiles,ShowAlways,0,5"},
         // No mode: "None", and composed again without mode, time and id.
         LoadCase{"10,20,IMAGE1,AfterTiles", ObjectKind::Map, Values("10", "20", 1, 2, 6, "0", "0"),
                  "10,20,IMAGE1,AfterTiles"},
@@ -469,8 +468,7 @@ TEST(SwitchObjects, CopiesTheSelectedMapRowsInMapOrder)
     doc.screenObjects().append("C-1,C-1,IMAGE0");
     // Two of five rows selected, given out of order and with a repeat.
     EXPECT_EQ(SwitchObjects(doc, ObjectKind::Map, {3, 1, 3}), ObjectKind::Screen);
-    EXPECT_EQ(Lines(doc.screenObjects()),
-              (std::vector<std::string>{"C-1,C-1,IMAGE0", "1,0,IMAGE0", "3,0,IMAGE0"}));
+    EXPECT_EQ(Lines(doc.screenObjects()), (std::vector<std::string>{"C-1,C-1,IMAGE0", "1,0,IMAGE0", "3,0,IMAGE0"}));
     EXPECT_EQ(doc.mapObjectCount(), 5);
     EXPECT_EQ(doc.screenObjects().takenApart(), 3u);
     EXPECT_EQ(doc.screenObjects().xText(2), "3");

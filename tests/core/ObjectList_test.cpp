@@ -1,6 +1,6 @@
+#include <gtest/gtest.h>
 #include <functional>
 #include <new>
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -102,14 +102,13 @@ TEST_P(RemoveRows, KeepsTheOrderOfTheOthers)
     ExpectFieldsMatchFullRebuild(list);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RemoveRows,
-    ::testing::Values(RemoveCase{"None", {}, {"0,0", "1,1", "2,2", "3,3", "4,4"}},
-                      RemoveCase{"FirstAndLast", {4, 0}, {"1,1", "2,2", "3,3"}},
-                      RemoveCase{"Repeated", {2, 2, 2}, {"0,0", "1,1", "3,3", "4,4"}},
-                      RemoveCase{"PastTheEnd", {1, 99}, {"0,0", "2,2", "3,3", "4,4"}},
-                      RemoveCase{"All", {0, 1, 2, 3, 4}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RemoveRows,
+                         ::testing::Values(RemoveCase{"None", {}, {"0,0", "1,1", "2,2", "3,3", "4,4"}},
+                                           RemoveCase{"FirstAndLast", {4, 0}, {"1,1", "2,2", "3,3"}},
+                                           RemoveCase{"Repeated", {2, 2, 2}, {"0,0", "1,1", "3,3", "4,4"}},
+                                           RemoveCase{"PastTheEnd", {1, 99}, {"0,0", "2,2", "3,3", "4,4"}},
+                                           RemoveCase{"All", {0, 1, 2, 3, 4}, {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ObjectList, RemovingTheFailingLineLetsTheRestBeTakenApart)
 {
@@ -196,13 +195,15 @@ TEST(ObjectList, ABulkEditThatFailsHalfWayLeavesTheListAsItWas)
         const char* name;
         std::function<void(ObjectList&)> edit;
     } cases[] = {
-        {"append", [](ObjectList& l) {
+        {"append",
+         [](ObjectList& l) {
              l.appendProduced([](auto&& emit) {
                  emit("9,9,IMAGE9");
                  throw std::bad_alloc();
              });
          }},
-        {"regenerate", [](ObjectList& l) {
+        {"regenerate",
+         [](ObjectList& l) {
              l.regenerate([](std::string& out, std::size_t row) {
                  if (row == 1)
                      throw std::bad_alloc();

@@ -57,52 +57,75 @@ TEST_P(SortTest, OrdersByValue)
 
 const std::vector<SortCase> kSortCases = {
     // As texts these would sort 100, 20, 3; numbers compare as numbers.
-    {"MapXByValue", ObjectKind::Map, SortKey::XCoord,
+    {"MapXByValue",
+     ObjectKind::Map,
+     SortKey::XCoord,
      {"3,0,IMAGE0", "100,0,IMAGE0", "20,0,IMAGE0"},
      {"3,0,IMAGE0", "20,0,IMAGE0", "100,0,IMAGE0"}},
-    {"MapXWrittenOddly", ObjectKind::Map, SortKey::XCoord,
+    {"MapXWrittenOddly",
+     ObjectKind::Map,
+     SortKey::XCoord,
      {"0x10,0,IMAGE0", " 9,0,IMAGE0", "-32,0,IMAGE0", "0080,0,IMAGE0", "-1,0,IMAGE0", "0,0,IMAGE0"},
      {"-32,0,IMAGE0", "-1,0,IMAGE0", "0,0,IMAGE0", " 9,0,IMAGE0", "0x10,0,IMAGE0", "0080,0,IMAGE0"}},
-    {"MapYByValue", ObjectKind::Map, SortKey::YCoord,
+    {"MapYByValue",
+     ObjectKind::Map,
+     SortKey::YCoord,
      {"0,1000,IMAGE0", "0,99,IMAGE0", "0,-5,IMAGE0", "0"},
      {"0,-5,IMAGE0", "0", "0,99,IMAGE0", "0,1000,IMAGE0"}},
-    {"DisplayTime", ObjectKind::Map, SortKey::DisplayTime,
+    {"DisplayTime",
+     ObjectKind::Map,
+     SortKey::DisplayTime,
      {"0,0,IMAGE0,BelowAll,Kill,200", "0,0,IMAGE0,BelowAll,Kill,1000", "0,0,IMAGE0,BelowAll,Kill,50"},
      {"0,0,IMAGE0,BelowAll,Kill,50", "0,0,IMAGE0,BelowAll,Kill,200", "0,0,IMAGE0,BelowAll,Kill,1000"}},
     // Keys 7, -1, 4: "not given" first.
-    {"Layer", ObjectKind::Map, SortKey::Layer,
+    {"Layer",
+     ObjectKind::Map,
+     SortKey::Layer,
      {"0,0,IMAGE0,TopMost", "1,0,IMAGE0", "2,0,IMAGE0,AfterShips"},
      {"1,0,IMAGE0", "2,0,IMAGE0,AfterShips", "0,0,IMAGE0,TopMost"}},
-    {"Image", ObjectKind::Screen, SortKey::Image,
+    {"Image",
+     ObjectKind::Screen,
+     SortKey::Image,
      {"a,0,IMAGE10", "b,0,IMAGE9", "c,0", "d,0,IMAGE0", "e,0,image2"},
      {"c,0", "d,0,IMAGE0", "e,0,image2", "b,0,IMAGE9", "a,0,IMAGE10"}},
-    {"Mode", ObjectKind::Map, SortKey::Mode,
+    {"Mode",
+     ObjectKind::Map,
+     SortKey::Mode,
      {"0,0,IMAGE0,BelowAll,Kill", "1,0,IMAGE0,BelowAll,12", "2,0,IMAGE0,BelowAll", "3,0,IMAGE0,BelowAll,showalways"},
-     {"2,0,IMAGE0,BelowAll", "3,0,IMAGE0,BelowAll,showalways", "0,0,IMAGE0,BelowAll,Kill",
-      "1,0,IMAGE0,BelowAll,12"}},
-    {"ObjectId", ObjectKind::Map, SortKey::ObjectId,
+     {"2,0,IMAGE0,BelowAll", "3,0,IMAGE0,BelowAll,showalways", "0,0,IMAGE0,BelowAll,Kill", "1,0,IMAGE0,BelowAll,12"}},
+    {"ObjectId",
+     ObjectKind::Map,
+     SortKey::ObjectId,
      {"0,0,IMAGE0,BelowAll,Kill,0,300", "1,0,IMAGE0,BelowAll,Kill,0,40", "2,0,IMAGE0", "3,0,IMAGE0,BelowAll,Kill,0,-7"},
      {"3,0,IMAGE0,BelowAll,Kill,0,-7", "2,0,IMAGE0", "1,0,IMAGE0,BelowAll,Kill,0,40",
       "0,0,IMAGE0,BelowAll,Kill,0,300"}},
     // Equal keys keep their order.
-    {"StableNumeric", ObjectKind::Map, SortKey::Image,
+    {"StableNumeric",
+     ObjectKind::Map,
+     SortKey::Image,
      {"5,0,IMAGE1", "4,0,IMAGE0", "3,0,IMAGE1", "2,0,IMAGE0", "1,0,IMAGE1", "0,0,IMAGE0"},
      {"4,0,IMAGE0", "2,0,IMAGE0", "0,0,IMAGE0", "5,0,IMAGE1", "3,0,IMAGE1", "1,0,IMAGE1"}},
     // Screen X: whole numbers by value first, then other texts byte by byte
     // (unsigned: 0xE9 after "a"; the empty text first among texts).
-    {"ScreenXTexts", ObjectKind::Screen, SortKey::XCoord,
+    {"ScreenXTexts",
+     ObjectKind::Screen,
+     SortKey::XCoord,
      {"C-10,0", "99,0", " 5,0", "100,0", "abc,0", "0x10,0", "ABC,0", "\xE9t\xE9,0", "C-9,0", ",0", "5 ,0", "-1,0",
       "C-1,0"},
      {"-1,0", " 5,0", "0x10,0", "99,0", "100,0", ",0", "5 ,0", "ABC,0", "C-1,0", "C-10,0", "C-9,0", "abc,0",
       "\xE9t\xE9,0"}},
     // Screen Y: a missing field is "-1", a number; equal values keep their order.
-    {"ScreenYTexts", ObjectKind::Screen, SortKey::YCoord,
+    {"ScreenYTexts",
+     ObjectKind::Screen,
+     SortKey::YCoord,
      {"a,+5", "b,C-8", "c", "d,5", "e, 5", "f,C-8", "g,0"},
      {"c", "g,0", "a,+5", "d,5", "e, 5", "b,C-8", "f,C-8"}},
     {"Empty", ObjectKind::Map, SortKey::XCoord, {}, {}},
     {"Single", ObjectKind::Screen, SortKey::XCoord, {"C-1,1,IMAGE1"}, {"C-1,1,IMAGE1"}},
     // Entries without fields do not move.
-    {"WithoutFields", ObjectKind::Map, SortKey::XCoord,
+    {"WithoutFields",
+     ObjectKind::Map,
+     SortKey::XCoord,
      {"3,0,IMAGE0", "1,0,IMAGE0", "x,0,IMAGE0", "0,0,IMAGE0"},
      {"1,0,IMAGE0", "3,0,IMAGE0", "x,0,IMAGE0", "0,0,IMAGE0"}},
 };
@@ -182,7 +205,8 @@ const std::vector<RegenerateCase> kRegenerateCases = {
     {"TrailingNotGivenLeftOff", ObjectKind::Map, "1,2,IMAGE1,-1,-1,-1,0", "1,2,IMAGE1"},
     {"HexAndSpaces", ObjectKind::Map, " 0x10, +7,IMAGE$A", "16,7,IMAGE10"},
     {"OnlyX", ObjectKind::Map, "5", "5,-1,IMAGE-1"},
-    {"FieldsPastSeven", ObjectKind::Map, "1,2,image1,belowall,showalways,1,2,extra", "1,2,IMAGE1,BelowAll,ShowAlways,1,2"},
+    {"FieldsPastSeven", ObjectKind::Map, "1,2,image1,belowall,showalways,1,2,extra",
+     "1,2,IMAGE1,BelowAll,ShowAlways,1,2"},
     // Sound behaviour: numbers outside the keyword tables are written as numbers.
     {"LayerAndModeOutsideTables", ObjectKind::Map, "1,2,IMAGE1,12,9,50,7", "1,2,IMAGE1,12,9,50,7"},
     {"NegativeLayerAndMode", ObjectKind::Map, "1,2,IMAGE1,-5,-2", "1,2,IMAGE1,-5,-2"},
@@ -210,7 +234,8 @@ TEST(RegenerateObjectLists, KeepsTheLinesOfEntriesWithoutFields)
     RegenerateObjectLists(doc);
     EXPECT_EQ(Lines(doc.mapObjects()),
               (std::vector<std::string>{"80,1,IMAGE1", "C-5,1,image1,aftertiles", "0080,1,IMAGE1"}));
-    EXPECT_EQ(Lines(doc.screenObjects()), (std::vector<std::string>{"a,b,IMAGE1,TopMost", "a,b,imageX,topmost", "c,d"}));
+    EXPECT_EQ(Lines(doc.screenObjects()),
+              (std::vector<std::string>{"a,b,IMAGE1,TopMost", "a,b,imageX,topmost", "c,d"}));
 }
 
 TEST(SortObjectsAndRegenerate, SortingTheScreenRecomposesTheMapRows)
@@ -263,13 +288,20 @@ TEST(SortObjectsAndRegenerate, SortsEveryKeyOfBothKinds)
             auto key = [&](std::size_t row) {
                 const ObjectFields& f = list.fields(row);
                 switch (static_cast<SortKey>(k)) {
-                case SortKey::XCoord: return std::stoi(list.xText(row));
-                case SortKey::YCoord: return std::stoi(list.yText(row));
-                case SortKey::Image: return f.image;
-                case SortKey::Layer: return f.layer;
-                case SortKey::Mode: return f.mode;
-                case SortKey::DisplayTime: return f.displayTime;
-                case SortKey::ObjectId: return f.objectId;
+                case SortKey::XCoord:
+                    return std::stoi(list.xText(row));
+                case SortKey::YCoord:
+                    return std::stoi(list.yText(row));
+                case SortKey::Image:
+                    return f.image;
+                case SortKey::Layer:
+                    return f.layer;
+                case SortKey::Mode:
+                    return f.mode;
+                case SortKey::DisplayTime:
+                    return f.displayTime;
+                case SortKey::ObjectId:
+                    return f.objectId;
                 }
                 return 0;
             };

@@ -68,9 +68,8 @@ TEST_P(PresetFiguresTest, TiledBackground)
     const std::size_t perColumn = static_cast<std::size_t>(16384 / c.height + 1);
     if (lines.size() > perColumn) {
         EXPECT_EQ(lines[perColumn], "" + std::to_string(c.width) + ",0,IMAGE5,AfterBackground");
-        EXPECT_EQ(lines[perColumn - 1],
-                  "0," + std::to_string((perColumn - 1) * static_cast<std::size_t>(c.height)) +
-                      ",IMAGE5,AfterBackground");
+        EXPECT_EQ(lines[perColumn - 1], "0," + std::to_string((perColumn - 1) * static_cast<std::size_t>(c.height))
+                                            + ",IMAGE5,AfterBackground");
     }
 }
 

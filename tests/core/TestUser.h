@@ -2,11 +2,11 @@
 // Another user for the cases that need one: an unprivileged account made for
 // the tests, and a way to run a piece of a test as that user.
 
+#include <grp.h>
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <grp.h>
 
 #include <functional>
 #include <optional>
@@ -31,9 +31,13 @@ inline std::optional<TestUser> UnprivilegedUser(std::string& whyNot)
     }
     // Two tests may make it at once: whoever loses still finds it afterwards.
     for (int attempt = 0; attempt < 2 && ::getpwnam("qeltest") == nullptr; ++attempt) {
-        char* argv[] = {const_cast<char*>("useradd"), const_cast<char*>("--system"),
-                        const_cast<char*>("--no-create-home"), const_cast<char*>("--shell"),
-                        const_cast<char*>("/usr/sbin/nologin"), const_cast<char*>("qeltest"), nullptr};
+        char* argv[] = {const_cast<char*>("useradd"),
+                        const_cast<char*>("--system"),
+                        const_cast<char*>("--no-create-home"),
+                        const_cast<char*>("--shell"),
+                        const_cast<char*>("/usr/sbin/nologin"),
+                        const_cast<char*>("qeltest"),
+                        nullptr};
         pid_t pid = 0;
         if (::posix_spawnp(&pid, "useradd", nullptr, nullptr, argv, environ) == 0) {
             int status = 0;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -10,7 +11,6 @@
 #include <QtEndian>
 #include <functional>
 #include <string>
-#include <zlib.h>
 
 #include "Errors.h"
 #include "PictureService.h"
@@ -40,17 +40,25 @@ QByteArray Encoded(const QImage& image, const char* format)
     return bytes;
 }
 
-QByteArray Bmp() { return Encoded(Pattern(33, 17), "BMP"); }
-QByteArray Png() { return Encoded(Pattern(33, 17), "PNG"); }
-QByteArray Jpeg() { return Encoded(Pattern(64, 48), "JPEG"); }
+QByteArray Bmp()
+{
+    return Encoded(Pattern(33, 17), "BMP");
+}
+QByteArray Png()
+{
+    return Encoded(Pattern(33, 17), "PNG");
+}
+QByteArray Jpeg()
+{
+    return Encoded(Pattern(64, 48), "JPEG");
+}
 
 // Qt writes no GIF: one white pixel, two colours, written out by hand.
 QByteArray Gif()
 {
-    static const unsigned char kBytes[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
-                                           0xFF, 0xFF, 0xFF, 0, 0, 0,
-                                           0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0,
-                                           2, 2, 0x44, 0x01, 0, 0x3B};
+    static const unsigned char kBytes[] = {'G', 'I',  'F',  '8',  '9', 'a', 1, 0,    1,    0, 0x80, 0,
+                                           0,   0xFF, 0xFF, 0xFF, 0,   0,   0, 0x2C, 0,    0, 0,    0,
+                                           1,   0,    1,    0,    0,   2,   2, 0x44, 0x01, 0, 0x3B};
     return QByteArray(reinterpret_cast<const char*>(kBytes), sizeof kBytes);
 }
 
@@ -122,7 +130,7 @@ std::string Thrown(const std::function<void()>& call)
 }
 
 const auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
-constexpr const char* kLoaderMessage = "any loader message";   // thrown, not the bitmap's
+constexpr const char* kLoaderMessage = "any loader message";  // thrown, not the bitmap's
 constexpr const char* kLoadsOrFails = "loads or fails";       // a picture cut short
 
 struct LoadCase {
@@ -158,34 +166,45 @@ TEST_P(LoadByExtensionTest, FormatComesFromTheExtension)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LoadByExtensionTest,
-    ::testing::Values(
-        LoadCase{"Bitmap", "ship.bmp", Bmp, {33, 17}, ""},
-        LoadCase{"Bm2HoldingABitmap", "pic.BM2", Bmp, {33, 17}, ""},
-        LoadCase{"Gif", "a.gif", Gif, {1, 1}, ""},
-        LoadCase{"JpgUpperCase", "a.JPG", Jpeg, {64, 48}, ""},
-        LoadCase{"Png", "a.Png", Png, {33, 17}, ""},
-        LoadCase{"GifRenamedBm2", "a.bm2", Gif, {}, qel::kBitmapNotValidMessage},
-        LoadCase{"PngRenamedJpg", "a.jpg", Png, {}, kLoaderMessage},
-        LoadCase{"NotAPictureName", "a.txt", Png, {}, "Unsupported image format"},
-        LoadCase{"BmpClaiming60000Square", "a.bmp", [] { return BmpClaiming(60000, 60000); }, {},
-                 qel::kBitmapNotValidMessage},
-        LoadCase{"GifClaiming60000Square", "a.gif", [] { return GifClaiming(60000, 60000); }, {},
-                 qel::kPictureTooLargeMessage},
-        LoadCase{"PngClaiming60000Square", "a.png", [] { return PngClaiming(60000, 60000); }, {},
-                 qel::kPictureTooLargeMessage},
-        LoadCase{"JpegClaiming60000Square", "a.jpg", [] { return JpegClaiming(60000, 60000); }, {},
-                 qel::kPictureTooLargeMessage},
-        LoadCase{"BmpOfNoPixels", "a.bmp", [] { return BmpClaiming(0, 0); }, {}, qel::kBitmapNotValidMessage},
-        LoadCase{"GifOfNoPixels", "a.gif", [] { return GifClaiming(0, 0); }, {}, kLoaderMessage},
-        LoadCase{"PngOfNoPixels", "a.png", [] { return PngClaiming(0, 0); }, {}, kLoaderMessage},
-        LoadCase{"JpegOfNoPixels", "a.jpg", [] { return JpegClaiming(0, 0); }, {}, kLoaderMessage},
-        LoadCase{"EmptyFile", "a.png", [] { return QByteArray(); }, {}, kLoaderMessage},
-        LoadCase{"BmpHeaderCut", "a.bmp", CutShort(Bmp, 0.02), {}, qel::kBitmapNotValidMessage},
-        LoadCase{"BmpPixelsCut", "a.bmp", CutShort(Bmp, 0.6), {33, 17}, kLoadsOrFails},
-        LoadCase{"GifDataCut", "a.gif", CutShort(Gif, 0.9), {1, 1}, kLoadsOrFails},
-        LoadCase{"JpegHeaderCut", "a.jpg", CutShort(Jpeg, 0.05), {}, kLoaderMessage},
-        LoadCase{"JpegScanCut", "a.jpg", CutShort(Jpeg, 0.7), {64, 48}, kLoadsOrFails},
-        LoadCase{"PngDataCut", "a.png", CutShort(Png, 0.7), {}, kLoaderMessage}),
+    ::testing::Values(LoadCase{"Bitmap", "ship.bmp", Bmp, {33, 17}, ""},
+                      LoadCase{"Bm2HoldingABitmap", "pic.BM2", Bmp, {33, 17}, ""},
+                      LoadCase{"Gif", "a.gif", Gif, {1, 1}, ""}, LoadCase{"JpgUpperCase", "a.JPG", Jpeg, {64, 48}, ""},
+                      LoadCase{"Png", "a.Png", Png, {33, 17}, ""},
+                      LoadCase{"GifRenamedBm2", "a.bm2", Gif, {}, qel::kBitmapNotValidMessage},
+                      LoadCase{"PngRenamedJpg", "a.jpg", Png, {}, kLoaderMessage},
+                      LoadCase{"NotAPictureName", "a.txt", Png, {}, "Unsupported image format"},
+                      LoadCase{"BmpClaiming60000Square",
+                               "a.bmp",
+                               [] { return BmpClaiming(60000, 60000); },
+                               {},
+                               qel::kBitmapNotValidMessage},
+                      LoadCase{"GifClaiming60000Square",
+                               "a.gif",
+                               [] { return GifClaiming(60000, 60000); },
+                               {},
+                               qel::kPictureTooLargeMessage},
+                      LoadCase{"PngClaiming60000Square",
+                               "a.png",
+                               [] { return PngClaiming(60000, 60000); },
+                               {},
+                               qel::kPictureTooLargeMessage},
+                      LoadCase{"JpegClaiming60000Square",
+                               "a.jpg",
+                               [] { return JpegClaiming(60000, 60000); },
+                               {},
+                               qel::kPictureTooLargeMessage},
+                      LoadCase{
+                          "BmpOfNoPixels", "a.bmp", [] { return BmpClaiming(0, 0); }, {}, qel::kBitmapNotValidMessage},
+                      LoadCase{"GifOfNoPixels", "a.gif", [] { return GifClaiming(0, 0); }, {}, kLoaderMessage},
+                      LoadCase{"PngOfNoPixels", "a.png", [] { return PngClaiming(0, 0); }, {}, kLoaderMessage},
+                      LoadCase{"JpegOfNoPixels", "a.jpg", [] { return JpegClaiming(0, 0); }, {}, kLoaderMessage},
+                      LoadCase{"EmptyFile", "a.png", [] { return QByteArray(); }, {}, kLoaderMessage},
+                      LoadCase{"BmpHeaderCut", "a.bmp", CutShort(Bmp, 0.02), {}, qel::kBitmapNotValidMessage},
+                      LoadCase{"BmpPixelsCut", "a.bmp", CutShort(Bmp, 0.6), {33, 17}, kLoadsOrFails},
+                      LoadCase{"GifDataCut", "a.gif", CutShort(Gif, 0.9), {1, 1}, kLoadsOrFails},
+                      LoadCase{"JpegHeaderCut", "a.jpg", CutShort(Jpeg, 0.05), {}, kLoaderMessage},
+                      LoadCase{"JpegScanCut", "a.jpg", CutShort(Jpeg, 0.7), {64, 48}, kLoadsOrFails},
+                      LoadCase{"PngDataCut", "a.png", CutShort(Png, 0.7), {}, kLoaderMessage}),
     kCaseName);
 
 struct BitmapCase {
@@ -213,13 +232,13 @@ TEST_P(ReadAsBitmapTest, AnyExtensionOnlyBitmapContent)
     EXPECT_EQ(image.size(), c.size.isEmpty() ? QImage().size() : c.size);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReadAsBitmapTest,
-                         ::testing::Values(BitmapCase{"Bitmap", Bmp, {33, 17}},
-                                           BitmapCase{"TopRowFirst", [] { return BmpClaiming(33, -17); }, {33, 17}},
-                                           BitmapCase{"Png", Png, {}},
-                                           BitmapCase{"NoPixels", [] { return BmpClaiming(0, 17); }, {}},
-                                           BitmapCase{"Claiming60000Square", [] { return BmpClaiming(60000, 60000); }, {}}),
-                         kCaseName);
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadAsBitmapTest,
+    ::testing::Values(BitmapCase{"Bitmap", Bmp, {33, 17}},
+                      BitmapCase{"TopRowFirst", [] { return BmpClaiming(33, -17); }, {33, 17}},
+                      BitmapCase{"Png", Png, {}}, BitmapCase{"NoPixels", [] { return BmpClaiming(0, 17); }, {}},
+                      BitmapCase{"Claiming60000Square", [] { return BmpClaiming(60000, 60000); }, {}}),
+    kCaseName);
 
 TEST(PictureService, MissingFileIsNotFound)
 {

@@ -19,7 +19,6 @@ void PrintTo(const EscapeCase& value, std::ostream* os)
     *os << value.name;
 }
 
-
 class JsonEscape : public testing::TestWithParam<EscapeCase> {};
 
 TEST_P(JsonEscape, WritesEachByteAsItsLatin1Character)
@@ -31,15 +30,14 @@ TEST_P(JsonEscape, WritesEachByteAsItsLatin1Character)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, JsonEscape,
-    testing::Values(
-        EscapeCase{"Empty", "", "\"\""},
-        EscapeCase{"Plain", "16,32,IMAGE0", "\"16,32,IMAGE0\""},
-        EscapeCase{"QuoteAndBackslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
-        EscapeCase{"ControlCharacters", std::string("\x01\t\n\r\x1f", 5), "\"\\u0001\\u0009\\u000a\\u000d\\u001f\""},
-        EscapeCase{"NulByte", std::string("a\0b", 3), "\"a\\u0000b\""},
-        EscapeCase{"DeleteAndSlashAsIs", "\x7f/", "\"\x7f/\""},
-        EscapeCase{"HighBytes", "\x80\xa0\xe9\xff", "\"\xc2\x80\xc2\xa0\xc3\xa9\xc3\xbf\""},
-        EscapeCase{"MixedAtBothEnds", "\xe9x\"\x02", "\"\xc3\xa9x\\\"\\u0002\""}),
+    testing::Values(EscapeCase{"Empty", "", "\"\""}, EscapeCase{"Plain", "16,32,IMAGE0", "\"16,32,IMAGE0\""},
+                    EscapeCase{"QuoteAndBackslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
+                    EscapeCase{"ControlCharacters", std::string("\x01\t\n\r\x1f", 5),
+                               "\"\\u0001\\u0009\\u000a\\u000d\\u001f\""},
+                    EscapeCase{"NulByte", std::string("a\0b", 3), "\"a\\u0000b\""},
+                    EscapeCase{"DeleteAndSlashAsIs", "\x7f/", "\"\x7f/\""},
+                    EscapeCase{"HighBytes", "\x80\xa0\xe9\xff", "\"\xc2\x80\xc2\xa0\xc3\xa9\xc3\xbf\""},
+                    EscapeCase{"MixedAtBothEnds", "\xe9x\"\x02", "\"\xc3\xa9x\\\"\\u0002\""}),
     [](const testing::TestParamInfo<EscapeCase>& info) { return info.param.name; });
 
 TEST(JsonStream, KeepsOrderAcrossBufferSpills)

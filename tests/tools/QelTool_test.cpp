@@ -189,7 +189,6 @@ void PrintTo(const DumpCase& value, std::ostream* os)
     *os << value.name;
 }
 
-
 class QelToolDump : public QelTool, public testing::WithParamInterface<DumpCase> {};
 
 TEST_P(QelToolDump, ShowsTheDocumentAsTheEditorReadsIt)
@@ -213,7 +212,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {"{\"outFile\":\"\xc2\x80\xc3\xa9\xc3\xbf\"", "\"files\":[\"\xc2\xa0.bmp\"]",
                   "\"line\":\"\xc3\xa9,\xc3\xbf\",\"x\":\"\xc3\xa9\",\"y\":\"\xc3\xbf\"", kClean}},
         DumpCase{"ControlBytesEscaped", "OutFile=a\x01\tb\"\\\r\n", 0, {"{\"outFile\":\"a\\u0001\\u0009b\\\"\\\\\""}},
-        DumpCase{"NulKeptInTheError", "[mapobjects]\r\n1,2,IMAGE0\0,BelowAll\r\n"s, 1,
+        DumpCase{"NulKeptInTheError",
+                 "[mapobjects]\r\n1,2,IMAGE0\0,BelowAll\r\n"s,
+                 1,
                  {"\"error\":\"'0\\u0000' is not a valid integer value\",\n\"errorLine\":2}"}},
         DumpCase{"ConversionErrorStopsAtItsLine",
                  "OutFile=x\r\n[mapobjects]\r\n1,2,IMAGE0\r\n;comment\r\n1,2,IMAGE0,AfterTile\r\n3,4,IMAGE0\r\n",
@@ -223,9 +224,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "{\"line\":\"1,2,IMAGE0,AfterTile\",\"x\":null,\"y\":null,\"image\":null,\"layer\":null,"
                   "\"mode\":null,\"displayTime\":null,\"objectId\":null}\n],",
                   "\"error\":\"'aftertile' is not a valid integer value\",\n\"errorLine\":5}\n"}},
-        DumpCase{"ImageKeyErrorShowsTheTextAsWritten", "[objectimages]\nIMAGE0=a\nImAgE5X =b\n", 1,
-                 {"\"images\":[\n{\"number\":0,\"file\":\"a\"", "\"error\":\"'5X ' is not a valid integer value\",\n\"errorLine\":3}"}},
-        DumpCase{"ImageKeyTooShort", "[objectimages]\nIMG5=a.bmp\n", 1,
+        DumpCase{"ImageKeyErrorShowsTheTextAsWritten",
+                 "[objectimages]\nIMAGE0=a\nImAgE5X =b\n",
+                 1,
+                 {"\"images\":[\n{\"number\":0,\"file\":\"a\"",
+                  "\"error\":\"'5X ' is not a valid integer value\",\n\"errorLine\":3}"}},
+        DumpCase{"ImageKeyTooShort",
+                 "[objectimages]\nIMG5=a.bmp\n",
+                 1,
                  {"\"images\":[],", "\"error\":\"'' is not a valid integer value\",\n\"errorLine\":2}"}},
         DumpCase{"ImageNumbers",
                  "[objectimages]\nIMAGE007=a.bmp\nIMAGE 5=b.bmp,0,0,0\nimage1=pics\\c.gif\n",
@@ -233,24 +239,35 @@ INSTANTIATE_TEST_SUITE_P(
                  {"{\"number\":7,\"file\":\"a.bmp\",\"xTiles\":-1,\"yTiles\":-1,\"aniTime\":-1}",
                   "{\"number\":5,\"file\":\"b.bmp\",\"xTiles\":0,\"yTiles\":0,\"aniTime\":0}",
                   "{\"number\":1,\"file\":\"pics\\\\c.gif\",\"xTiles\":-1", kClean}},
-        DumpCase{"HeadersInAnyCaseWithTrailingText",
-                 "[MapObjects] ; the background\n1,2,IMAGE0\n [screenobjects]\n", 1,
-                 {"{\"line\":\"1,2,IMAGE0\",\"x\":\"1\"", "\"error\":\"' [screenobjects]' is not a valid integer value\""}},
+        DumpCase{
+            "HeadersInAnyCaseWithTrailingText",
+            "[MapObjects] ; the background\n1,2,IMAGE0\n [screenobjects]\n",
+            1,
+            {"{\"line\":\"1,2,IMAGE0\",\"x\":\"1\"", "\"error\":\"' [screenobjects]' is not a valid integer value\""}},
         DumpCase{"KeysByTheirFirstCharacters",
-                 "outfileXpak\nFiles=abc\nFILE\nsome text before any header\n", 0,
+                 "outfileXpak\nFiles=abc\nFILE\nsome text before any header\n",
+                 0,
                  {"{\"outFile\":\"pak\"", "\"files\":[\"=abc\",\"\"]", "\"screenObjects\":[],", kClean}},
-        DumpCase{"OutFileLineInScreenSection", "OutFile=a\n[screenobjects]\nOutFile=b,7\n", 0,
-                 {"{\"outFile\":\"b,7\"", "{\"line\":\"OutFile=b,7\",\"x\":\"OutFile=b\",\"y\":\"7\",\"image\":-1", kClean}},
-        DumpCase{"SpacesOnlyScreenLine", "[screenobjects]\n   \n\n", 0,
+        DumpCase{
+            "OutFileLineInScreenSection",
+            "OutFile=a\n[screenobjects]\nOutFile=b,7\n",
+            0,
+            {"{\"outFile\":\"b,7\"", "{\"line\":\"OutFile=b,7\",\"x\":\"OutFile=b\",\"y\":\"7\",\"image\":-1", kClean}},
+        DumpCase{"SpacesOnlyScreenLine",
+                 "[screenobjects]\n   \n\n",
+                 0,
                  {"{\"line\":\"   \",\"x\":\"   \",\"y\":\"-1\",\"image\":-1,\"layer\":-1,\"mode\":-1,"
                   "\"displayTime\":-1,\"objectId\":-1}",
                   kClean}},
-        DumpCase{"MapFieldsNormalisedLineKept", "[mapobjects]\n 10,$10,image3,3,servercontrolled,0x10,-5", 0,
+        DumpCase{"MapFieldsNormalisedLineKept",
+                 "[mapobjects]\n 10,$10,image3,3,servercontrolled,0x10,-5",
+                 0,
                  {"{\"line\":\" 10,$10,image3,3,servercontrolled,0x10,-5\",\"x\":\"10\",\"y\":\"16\",\"image\":3,"
                   "\"layer\":3,\"mode\":5,\"displayTime\":16,\"objectId\":-5}",
                   kClean}},
         DumpCase{"RepeatedSectionsMergeInFileOrder",
-                 "[mapobjects]\r\n1,1,IMAGE0\r\n[screenobjects]\r\n9,9\r\n[MAPOBJECTS]\r\n2,2,IMAGE0", 0,
+                 "[mapobjects]\r\n1,1,IMAGE0\r\n[screenobjects]\r\n9,9\r\n[MAPOBJECTS]\r\n2,2,IMAGE0",
+                 0,
                  {"\"mapObjects\":[\n{\"line\":\"1,1,IMAGE0\"", "},\n{\"line\":\"2,2,IMAGE0\"", kClean}}),
     [](const testing::TestParamInfo<DumpCase>& info) { return info.param.name; });
 
@@ -312,9 +329,8 @@ TEST_F(QelTool, FormatToAnotherFileLeavesTheSourceAlone)
 {
     write("messy.ini", kMessy);
     write("old.ini", "previous content");
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"format", "messy.ini", "-o", "out.ini"},
-             {"format", "-o", "old.ini", "messy.ini"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"format", "messy.ini", "-o", "out.ini"},
+                                                                  {"format", "-o", "old.ini", "messy.ini"}}) {
         const Outcome result = run(args);
         EXPECT_EQ(result.exitCode, 0) << args[2];
         EXPECT_EQ(result.err, "");
@@ -490,12 +506,17 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, QelToolCheck,
     testing::Values(
         CheckCase{"NulShownAsBackslashZero", {"nul.ini"}, 1, "nul.ini:2: '0\\0' is not a valid integer value\n"},
-        CheckCase{"ControlBytesShownAsHex", {"esc.ini"}, 1, "esc.ini:2: '\\x1b[2j\\x7f' is not a valid integer value\n"},
+        CheckCase{
+            "ControlBytesShownAsHex", {"esc.ini"}, 1, "esc.ini:2: '\\x1b[2j\\x7f' is not a valid integer value\n"},
         CheckCase{"IgnoredLinesWarnButPass", {"stray.ini", "bom.ini"}, 0, kStrayWarnings},
         CheckCase{"StrictFailsOnWarnings", {"--strict", "stray.ini"}, 1, kStrayWarnings},
-        CheckCase{"Utf16Refused", {"utf16.ini", "bom.ini"}, 1,
+        CheckCase{"Utf16Refused",
+                  {"utf16.ini", "bom.ini"},
+                  1,
                   "utf16.ini: utf16.ini is UTF-16 text; definition files are 8-bit text\n"},
-        CheckCase{"StandardInput", {"bom.ini", "-"}, 0,
+        CheckCase{"StandardInput",
+                  {"bom.ini", "-"},
+                  0,
                   "(standard input):3: warning: line ignored:  [mapobjects]\n"
                   "(standard input):4: warning: line ignored: 1,2,IMAGE0\n"}),
     [](const testing::TestParamInfo<CheckCase>& info) { return info.param.name; });

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
-#include "TAboutFrm.h"
 #include "CommandLine.h"
+#include "TAboutFrm.h"
 
 namespace {
 
@@ -34,12 +34,21 @@ TEST(CommandLineTest, DecidesBetweenStartingAndEndingWithAText)
         {"a lone dash is no file", {QStringLiteral("-")}, CommandLine::Action::Fail, {}, "unknown option '-'"},
         {"an empty name is refused", {QString()}, CommandLine::Action::Fail, {}, "empty"},
         // Made absolute: the title and status bar show the full path, as after Open.
-        {"after -- a dash starts a file name", {QStringLiteral("--"), QStringLiteral("-x.ini")},
-         CommandLine::Action::Start, QDir::current().absoluteFilePath(QStringLiteral("-x.ini")), ""},
-        {"help wins over what follows it", {QStringLiteral("--help"), QStringLiteral("--bad")},
-         CommandLine::Action::Print, {}, "Usage: qel [FILE]"},
-        {"an unknown option before help is reported", {QStringLiteral("--bad"), QStringLiteral("-h")},
-         CommandLine::Action::Fail, {}, "'--bad'"},
+        {"after -- a dash starts a file name",
+         {QStringLiteral("--"), QStringLiteral("-x.ini")},
+         CommandLine::Action::Start,
+         QDir::current().absoluteFilePath(QStringLiteral("-x.ini")),
+         ""},
+        {"help wins over what follows it",
+         {QStringLiteral("--help"), QStringLiteral("--bad")},
+         CommandLine::Action::Print,
+         {},
+         "Usage: qel [FILE]"},
+        {"an unknown option before help is reported",
+         {QStringLiteral("--bad"), QStringLiteral("-h")},
+         CommandLine::Action::Fail,
+         {},
+         "'--bad'"},
     };
     for (const auto& c : cases) {
         const CommandLine result = ParseCommandLine(c.arguments);

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "TAboutFrm.h"
 #include "MainWindowFixture.h"
+#include "TAboutFrm.h"
 #include "TOptnsForm.h"
 #include "TSortFrm.h"
 
@@ -101,8 +101,7 @@ TEST_F(MainWindowTest, SortButtonAsksForTheSortAndCloses)
     QStringList captions;
     for (QRadioButton* key : keys)
         captions << key->text();
-    EXPECT_EQ(captions,
-              QStringList({"X-Coord", "Y-Coord", "Image", "Layer", "Mode", "Display Time", "Object ID"}));
+    EXPECT_EQ(captions, QStringList({"X-Coord", "Y-Coord", "Image", "Layer", "Mode", "Display Time", "Object ID"}));
     // Two columns filled top to bottom, the first four on the left.
     for (int i = 1; i < 4; ++i)
         EXPECT_EQ(keys[i]->x(), keys[0]->x());

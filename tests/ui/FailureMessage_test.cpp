@@ -38,12 +38,13 @@ TEST_P(FailureMessages, ShowEveryByte)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FailureMessages,
-    ::testing::Values(
-        MessageCase{"NulDoesNotEndIt", "0\0,x"s, true, QString::fromUtf16(u"'0\u2400,x' is not a valid integer value.")},
-        MessageCase{"TabEscapeAndDelete", "\t\x1b\x7f", true,
-                    QString::fromUtf16(u"'\u2409\u241B\u2421' is not a valid integer value.")},
-        MessageCase{"ByteWithoutASign", "\x85\xE9", true, QString::fromUtf16(u"'<85>\u00E9' is not a valid integer value.")},
-        MessageCase{"OtherFailuresToo", "bad\nthing", false, QString::fromUtf16(u"bad\u240Athing.")}),
+    ::testing::Values(MessageCase{"NulDoesNotEndIt", "0\0,x"s, true,
+                                  QString::fromUtf16(u"'0\u2400,x' is not a valid integer value.")},
+                      MessageCase{"TabEscapeAndDelete", "\t\x1b\x7f", true,
+                                  QString::fromUtf16(u"'\u2409\u241B\u2421' is not a valid integer value.")},
+                      MessageCase{"ByteWithoutASign", "\x85\xE9", true,
+                                  QString::fromUtf16(u"'<85>\u00E9' is not a valid integer value.")},
+                      MessageCase{"OtherFailuresToo", "bad\nthing", false, QString::fromUtf16(u"bad\u240Athing.")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

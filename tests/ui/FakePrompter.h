@@ -2,10 +2,10 @@
 // A prompter that records every message and question and answers from
 // queues; a question nobody queued an answer for fails the test.
 
+#include <gtest/gtest.h>
 #include <QString>
 #include <QStringList>
 #include <deque>
-#include <gtest/gtest.h>
 #include <vector>
 
 #include "Prompter.h"
@@ -61,8 +61,8 @@ public:
     // Nothing asked or shown at all.
     bool silent() const
     {
-        return errors.empty() && confirmations.empty() && saveQuestions.empty() && openFilters.empty() &&
-               saveFilters.empty();
+        return errors.empty() && confirmations.empty() && saveQuestions.empty() && openFilters.empty()
+               && saveFilters.empty();
     }
 
 private:

@@ -37,11 +37,8 @@ TEST_F(MainWindowTest, SaveAsAddsIniOnlyToNamesWithoutExtension)
         const char* chosen;
         const char* written;
     } cases[] = {
-        {"defs", "defs.ini"},
-        {"defs.txt", "defs.txt"},
-        {"defs.", "defs."},
-        {"defs.INI", "defs.INI"},
-        {"with space", "with space.ini"},
+        {"defs", "defs.ini"},     {"defs.txt", "defs.txt"},         {"defs.", "defs."},
+        {"defs.INI", "defs.INI"}, {"with space", "with space.ini"},
     };
     for (const auto& c : cases) {
         prompter.saveAnswers.push_back(path(c.chosen));
@@ -88,7 +85,8 @@ TEST_F(MainWindowTest, OpenShowsTheFileAndSaveRewritesItInTheWriterLayout)
         return texts;
     };
     EXPECT_EQ(rows(find<QListView>("FileList")), QStringList({"ship.bmp"}));
-    EXPECT_EQ(rows(find<QAbstractItemView>("MapObjectList")), QStringList({"10,20,image7,aftertiles", " 5,0x10,IMAGE7"}));
+    EXPECT_EQ(rows(find<QAbstractItemView>("MapObjectList")),
+              QStringList({"10,20,image7,aftertiles", " 5,0x10,IMAGE7"}));
     EXPECT_EQ(rows(find<QAbstractItemView>("ScreenObjectList")), QStringList({"C-10,abc,IMAGE7"}));
     auto* images = find<QComboBox>("ImageBox");
     ASSERT_EQ(images->count(), 1);
@@ -147,8 +145,10 @@ TEST_F(MainWindowTest, NewResetsEveryControl)
         EXPECT_EQ(find<QLineEdit>(name)->text(), "") << name;
     for (const char* name : {"eImageX", "eImageY", "eImageTime", "eObjectDsplyTime", "eObjectID"})
         EXPECT_EQ(find<QLineEdit>(name)->text(), "0") << name;
-    for (const auto& [name, text] : {std::pair{"ImageBox", "IMAGE#"}, {"ObjectImageBox", "IMAGE#"},
-                                     {"ObjectLayerBox", "Layer"}, {"ObjectModeBox", "Mode"}}) {
+    for (const auto& [name, text] : {std::pair{"ImageBox", "IMAGE#"},
+                                     {"ObjectImageBox", "IMAGE#"},
+                                     {"ObjectLayerBox", "Layer"},
+                                     {"ObjectModeBox", "Mode"}}) {
         EXPECT_EQ(find<QComboBox>(name)->currentIndex(), -1) << name;
         EXPECT_EQ(find<QComboBox>(name)->currentText(), text) << name;
     }
@@ -375,7 +375,8 @@ TEST_F(MainWindowTest, OpenTellsOnceOfLinesThatWillNotBeSaved)
         writeFile(path("i.ini"), c.content);
         open(path("i.ini"));
         if (c.information)
-            EXPECT_EQ(prompter.informations, std::vector<QString>({QString::fromLatin1(c.information).arg(path("i.ini"))}));
+            EXPECT_EQ(prompter.informations,
+                      std::vector<QString>({QString::fromLatin1(c.information).arg(path("i.ini"))}));
         else
             EXPECT_TRUE(prompter.informations.empty());
         EXPECT_TRUE(prompter.errors.empty());

@@ -43,7 +43,13 @@ TEST_F(FileSectionTest, AddingListsNamesAndCollectsOnlyIntoAKnownFolder)
         {"SameNameThereIsKept", true, true, {"ship.bmp"}, {"ship.bmp"}, {}, {}, nullptr},
         {"NeverSaved", false, true, {"ship.bmp"}, {}, {}, {}, nullptr},
         {"CollectingOff", true, false, {"ship.bmp"}, {}, {}, {}, nullptr},
-        {"FailuresReportedOnce", true, true, {"a.png", "b.png", "c.png"}, {}, {"a.png", "c.png"}, {"b.png"},
+        {"FailuresReportedOnce",
+         true,
+         true,
+         {"a.png", "b.png", "c.png"},
+         {},
+         {"a.png", "c.png"},
+         {"b.png"},
          "These files could not be copied to %1: a.png, c.png."},
     };
     for (const auto& c : cases) {
@@ -78,8 +84,8 @@ TEST_F(FileSectionTest, AddingListsNamesAndCollectsOnlyIntoAKnownFolder)
             EXPECT_EQ(readFile(path("defs/" + name)) == "from art", c.copied.contains(name)) << name.toStdString();
         for (const auto& copy : files.copies)
             EXPECT_FALSE(copy.replace);
-        EXPECT_EQ(prompter.errors, c.message ? std::vector<QString>({QString(c.message).arg(path("defs/"))})
-                                             : std::vector<QString>());
+        EXPECT_EQ(prompter.errors,
+                  c.message ? std::vector<QString>({QString(c.message).arg(path("defs/"))}) : std::vector<QString>());
     }
 }
 
@@ -101,7 +107,8 @@ TEST_F(FileSectionTest, DoubleClickMakesAPictureTheSelectedImagesFile)
     frm->show();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        writeFile(path("d.ini"), std::string("File=") + c.entry + "\n[objectimages]\nIMAGE0=x\nIMAGE1=" + c.before + "\n");
+        writeFile(path("d.ini"),
+                  std::string("File=") + c.entry + "\n[objectimages]\nIMAGE0=x\nIMAGE1=" + c.before + "\n");
         open(path("d.ini"));
         prompter.confirmations.clear();
         find<QComboBox>("ImageBox")->setCurrentIndex(c.imageSelected ? 1 : -1);

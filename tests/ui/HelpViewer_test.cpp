@@ -176,15 +176,15 @@ TEST(HelpFoldersTest, TheDataFolderFollowsTheExecutable)
 // contents list point to exists.
 TEST(ShippedHelpTest, HasEveryTopicAndNoBrokenLink)
 {
-    const QString shipped =
-        QDir(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath()).filePath(QStringLiteral("../../resources/help/QEL.HLP"));
+    const QString shipped = QDir(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath())
+                                .filePath(QStringLiteral("../../resources/help/QEL.HLP"));
     ASSERT_TRUE(QFileInfo::exists(shipped)) << shipped.toStdString();
 
     QWidget main;
     HelpViewer viewer(&main);
-    for (const char* topic : {"What's new?", "File menu", "File Section", "Image Section", "Preview Section",
-                              "Objects Section", "Tile shorthand", "Presets", "Switch", "Sorting objects",
-                              "File format", "Options", "Compile", "Keys"}) {
+    for (const char* topic :
+         {"What's new?", "File menu", "File Section", "Image Section", "Preview Section", "Objects Section",
+          "Tile shorthand", "Presets", "Switch", "Sorting objects", "File format", "Options", "Compile", "Keys"}) {
         viewer.showHelp(shipped, QString::fromLatin1(topic));
         EXPECT_FALSE(viewer.browser()->toPlainText().contains(QStringLiteral("Topic not found"))) << topic;
     }

@@ -29,9 +29,10 @@ protected:
     }
     void openThreeImages()
     {
-        writeFile(path("d.ini"), "[objectimages]\nIMAGE0=a.bmp,1,1,10\nIMAGE1=b.bmp,2,2,20\nIMAGE2=c.bmp,3,3,30\n"
-                                 "[mapobjects]\n1,1,IMAGE0\n2,2,IMAGE1\n3,3,IMAGE2\n"
-                                 "[screenobjects]\nC-1,1,IMAGE1\nC-2,2,IMAGE2\n");
+        writeFile(path("d.ini"),
+                  "[objectimages]\nIMAGE0=a.bmp,1,1,10\nIMAGE1=b.bmp,2,2,20\nIMAGE2=c.bmp,3,3,30\n"
+                  "[mapobjects]\n1,1,IMAGE0\n2,2,IMAGE1\n3,3,IMAGE2\n"
+                  "[screenobjects]\nC-1,1,IMAGE1\nC-2,2,IMAGE2\n");
         open(path("d.ini"));
     }
 };
@@ -92,10 +93,20 @@ TEST_F(ImageSectionTest, DeletingAnImageAsksTwiceAndRenumbers)
         int objectImageChosen;  // replacing the items leaves none chosen
     } cases[] = {
         {"YesYes", {true, true}, {"IMAGE0", "IMAGE1"}, "c.bmp", {"1,1,IMAGE0", "3,3,IMAGE1"}, {"C-2,2,IMAGE1"}, -1},
-        {"YesNo", {true, false}, {"IMAGE0", "IMAGE1"}, "c.bmp", {"1,1,IMAGE0", "2,2,IMAGE1", "3,3,IMAGE2"},
-         {"C-1,1,IMAGE1", "C-2,2,IMAGE2"}, -1},
-        {"No", {false}, {"IMAGE0", "IMAGE1", "IMAGE2"}, "b.bmp", {"1,1,IMAGE0", "2,2,IMAGE1", "3,3,IMAGE2"},
-         {"C-1,1,IMAGE1", "C-2,2,IMAGE2"}, 2},
+        {"YesNo",
+         {true, false},
+         {"IMAGE0", "IMAGE1"},
+         "c.bmp",
+         {"1,1,IMAGE0", "2,2,IMAGE1", "3,3,IMAGE2"},
+         {"C-1,1,IMAGE1", "C-2,2,IMAGE2"},
+         -1},
+        {"No",
+         {false},
+         {"IMAGE0", "IMAGE1", "IMAGE2"},
+         "b.bmp",
+         {"1,1,IMAGE0", "2,2,IMAGE1", "3,3,IMAGE2"},
+         {"C-1,1,IMAGE1", "C-2,2,IMAGE2"},
+         2},
     };
     auto* objectImages = frm->objectsSection->ObjectImageBox;
     for (const auto& c : cases) {

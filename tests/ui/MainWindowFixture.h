@@ -2,17 +2,17 @@
 // A main window with its dialogs over fakes: answered dialogs, an in-memory
 // settings store, a launcher that only records, and a throw-away folder.
 
+#include <gtest/gtest.h>
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
-#include "FakePrompter.h"
 #include "FakeProcessLauncher.h"
+#include "FakePrompter.h"
 #include "FakeSettingsStore.h"
 #include "TMainFrm.h"
 

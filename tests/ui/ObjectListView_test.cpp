@@ -1,11 +1,11 @@
 // The object list's own arithmetic: rows placed by their number, ranges
 // chosen by mouse and keyboard, and scrolling that follows the current row.
+#include <gtest/gtest.h>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTest>
 #include <functional>
-#include <gtest/gtest.h>
 
 #include "ObjectListView.h"
 
@@ -15,7 +15,8 @@ namespace {
 
 void Click(ObjectListView& view, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, view.visualRect(view.model()->index(row, 0)).center());
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers,
+                      view.visualRect(view.model()->index(row, 0)).center());
 }
 
 TEST(ObjectListView, SelectsAndScrollsByRowNumbers)
@@ -28,8 +29,11 @@ TEST(ObjectListView, SelectsAndScrollsByRowNumbers)
     } cases[] = {
         {"ShiftClick", [](auto& v) { Click(v, 2), Click(v, 7, Qt::ShiftModifier); }, {{2, 7}}, 7, 0},
         {"End", [](auto& v) { Click(v, 1), QTest::keyClick(&v, Qt::Key_End); }, {{999, 999}}, 999, 990},
-        {"ShiftPageDown", [](auto& v) { Click(v, 5), QTest::keyClick(&v, Qt::Key_PageDown, Qt::ShiftModifier); },
-         {{5, 15}}, 15, 6},
+        {"ShiftPageDown",
+         [](auto& v) { Click(v, 5), QTest::keyClick(&v, Qt::Key_PageDown, Qt::ShiftModifier); },
+         {{5, 15}},
+         15,
+         6},
     };
     QStringList lines;
     for (int i = 0; i < 1000; ++i)

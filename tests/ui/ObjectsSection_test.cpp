@@ -27,10 +27,11 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        writeFile(path("d.ini"), "[objectimages]\r\nIMAGE0=p0.bmp\r\nIMAGE1=p1.bmp\r\nIMAGE2=p2.bmp\r\n"
-                                 "IMAGE3=p3.bmp\r\nIMAGE9=gone.bmp\r\n"
-                                 "[mapobjects]\r\n10,20,image1,aftertiles,showalways,0\r\n5,6,IMAGE0\r\n300,1,IMAGE0\r\n"
-                                 "[screenobjects]\r\nC-1,1,IMAGE0\r\nC-2,2,IMAGE0\r\nC-3,3,IMAGE0\r\n");
+        writeFile(path("d.ini"),
+                  "[objectimages]\r\nIMAGE0=p0.bmp\r\nIMAGE1=p1.bmp\r\nIMAGE2=p2.bmp\r\n"
+                  "IMAGE3=p3.bmp\r\nIMAGE9=gone.bmp\r\n"
+                  "[mapobjects]\r\n10,20,image1,aftertiles,showalways,0\r\n5,6,IMAGE0\r\n300,1,IMAGE0\r\n"
+                  "[screenobjects]\r\nC-1,1,IMAGE0\r\nC-2,2,IMAGE0\r\nC-3,3,IMAGE0\r\n");
         open(path("d.ini"));
         frm->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
@@ -40,12 +41,13 @@ protected:
     }
 
     // Typed into the editor; -1 leaves a box at its placeholder.
-    void editors(const char* x, const char* y, int image = -1, int layer = -1, int mode = -1,
-                 const char* time = "0", const char* id = "0")
+    void editors(const char* x, const char* y, int image = -1, int layer = -1, int mode = -1, const char* time = "0",
+                 const char* id = "0")
     {
         s->eObjectX->setText(QString::fromLatin1(x));
         s->eObjectY->setText(QString::fromLatin1(y));
-        for (auto [box, index] : {std::pair{s->ObjectImageBox, image}, {s->ObjectLayerBox, layer}, {s->ObjectModeBox, mode}})
+        for (auto [box, index] :
+             {std::pair{s->ObjectImageBox, image}, {s->ObjectLayerBox, layer}, {s->ObjectModeBox, mode}})
             if (index >= 0)
                 box->setCurrentIndex(index);
         s->eObjectDsplyTime->setText(QString::fromLatin1(time));
@@ -227,11 +229,14 @@ TEST_F(ObjectsSectionTest, PresetsTakeTheChosenBitmapsSize)
         {"CentreOf1x1", 0, 1, 1, "BMP", Centre, "8200", "8200", "8200,8200,IMAGE0,AfterTiles", nullptr, nullptr, false},
         {"CentreOf33x17", 1, 33, 17, "BMP", Centre, "8184", "8192", nullptr, nullptr, nullptr, false},
         {"SplashOf33x17", 1, 33, 17, "BMP", Splash, "C-16", "C-8", nullptr, nullptr, nullptr, true},
-        {"CentreOf64x48", 2, 64, 48, "BMP", Centre, "8168", "8176", "8168,8176,IMAGE2,AfterTiles", nullptr, nullptr, false},
+        {"CentreOf64x48", 2, 64, 48, "BMP", Centre, "8168", "8176", "8168,8176,IMAGE2,AfterTiles", nullptr, nullptr,
+         false},
         {"SplashOf640x480", 0, 640, 480, "BMP", Splash, "C-320", "C-240", "C-320,C-240,IMAGE0,TopMost,EnterZone,2000",
          nullptr, nullptr, true},
-        {"TiledOf640x480", 3, 640, 480, "BMP", Tiled, "", "", "16000,16320,IMAGE3,AfterBackground", nullptr, nullptr, false},
-        {"TiledOf1x1Asked", 0, 1, 1, "BMP", Tiled, "", "", nullptr, nullptr, "This makes 268468225 objects. Go on?", false},
+        {"TiledOf640x480", 3, 640, 480, "BMP", Tiled, "", "", "16000,16320,IMAGE3,AfterBackground", nullptr, nullptr,
+         false},
+        {"TiledOf1x1Asked", 0, 1, 1, "BMP", Tiled, "", "", nullptr, nullptr, "This makes 268468225 objects. Go on?",
+         false},
         {"PngIsNoBitmap", 2, 64, 48, "PNG", Centre, "", "", nullptr, "Bitmap image is not valid.", nullptr, false},
         {"MissingFile", 4, 0, 0, nullptr, Splash, "", "", nullptr, nullptr, nullptr, false},
         {"NoImageChosen", -1, 0, 0, nullptr, Centre, "", "", nullptr, nullptr, nullptr, false},
@@ -304,10 +309,22 @@ TEST_F(ObjectsSectionTest, ButtonsThatNeedObjectsFollowTheShownCount)
         bool sort, others;
     } steps[] = {
         {[&] { s->ClearObjectList->click(); }, false, false},
-        {[&] { editors("1", "1"); s->AddObject->click(); }, false, true},  // one object: sort keeps its state
+        {[&] {
+             editors("1", "1");
+             s->AddObject->click();
+         },
+         false, true},  // one object: sort keeps its state
         {[&] { s->AddObject->click(); }, true, true},
-        {[&] { clickRow(s->MapObjectList, 0); s->DelObject->click(); }, true, true},
-        {[&] { s->ObjectsBox->setCurrentIndex(1); s->ClearObjectList->click(); }, false, false},
+        {[&] {
+             clickRow(s->MapObjectList, 0);
+             s->DelObject->click();
+         },
+         true, true},
+        {[&] {
+             s->ObjectsBox->setCurrentIndex(1);
+             s->ClearObjectList->click();
+         },
+         false, false},
     };
     for (const auto& step : steps) {
         step.step();
@@ -353,12 +370,34 @@ TEST_F(ObjectsSectionTest, EveryEditIsUndoneAndRedoneFromTheEditMenu)
         const char* name;
         std::function<void()> edit;
     } edits[] = {
-        {"Add", [&] { editors("@1", "2", 1, 0, 0); s->AddObject->click(); }},
-        {"Apply", [&] { clickRow(s->MapObjectList, 1); editors("t1", "2"); s->ApplyObject->click(); }},
-        {"Delete", [&] { clickRow(s->MapObjectList, 0); clickRow(s->MapObjectList, 2, Qt::ControlModifier); s->DelObject->click(); }},
+        {"Add",
+         [&] {
+             editors("@1", "2", 1, 0, 0);
+             s->AddObject->click();
+         }},
+        {"Apply",
+         [&] {
+             clickRow(s->MapObjectList, 1);
+             editors("t1", "2");
+             s->ApplyObject->click();
+         }},
+        {"Delete",
+         [&] {
+             clickRow(s->MapObjectList, 0);
+             clickRow(s->MapObjectList, 2, Qt::ControlModifier);
+             s->DelObject->click();
+         }},
         {"Clear", [&] { s->ClearObjectList->click(); }},
-        {"Switch", [&] { clickRow(s->MapObjectList, 1); s->Switch->click(); }},
-        {"TiledBackground", [&] { s->ObjectImageBox->setCurrentIndex(1); s->BackgroundTiledZindle1->trigger(); }},
+        {"Switch",
+         [&] {
+             clickRow(s->MapObjectList, 1);
+             s->Switch->click();
+         }},
+        {"TiledBackground",
+         [&] {
+             s->ObjectImageBox->setCurrentIndex(1);
+             s->BackgroundTiledZindle1->trigger();
+         }},
     };
     for (const auto& e : edits) {
         SCOPED_TRACE(e.name);

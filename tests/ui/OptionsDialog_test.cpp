@@ -14,9 +14,9 @@
 
 #include "AppSettings.h"
 #include "FakeSettingsStore.h"
-#include "TOptnsForm.h"
 #include "Prompter.h"
 #include "SettingsStore.h"
+#include "TOptnsForm.h"
 
 using qel::app::AppSettings;
 using qel::platform::FakeSettingsStore;

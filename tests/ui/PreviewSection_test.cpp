@@ -2,8 +2,8 @@
 // and its messages, and the sound copy's removal at closing. The pictures
 // and sounds are made here; the sound service is a fake (no device in CI).
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,8 +51,10 @@ QByteArray Picture(int width, int height, const char* format)
 // Qt writes no GIF: one white pixel, written out by hand.
 const QByteArray kGif = QByteArray::fromHex("47494638396101000100800000ffffff0000002c00000000010001000002024401003b");
 // A wave file's headers (8 kHz, 8 bits, mono) and 16 samples.
-const QByteArray kWave = QByteArray::fromHex("524946463400000057415645666d74201000000001000100401f0000401f0000010008"
-                                             "006461746110000000") + QByteArray(16, '\x80');
+const QByteArray kWave = QByteArray::fromHex(
+                             "524946463400000057415645666d74201000000001000100401f0000401f0000010008"
+                             "006461746110000000")
+                         + QByteArray(16, '\x80');
 
 class PreviewTest : public MainWindowTest {
 protected:
@@ -68,7 +70,10 @@ protected:
     qel::ui::PreviewSection* preview() const { return frm->previewSection; }
     qel::ui::ImageSection* images() const { return frm->imageSection; }
 
-    void writeBytes(const QString& name, const QByteArray& bytes) { writeFile(path("defs/" + name), bytes.toStdString()); }
+    void writeBytes(const QString& name, const QByteArray& bytes)
+    {
+        writeFile(path("defs/" + name), bytes.toStdString());
+    }
 
     // Opens a definition in defs/ that lists `files` and the given images.
     void openListing(const QStringList& files, const std::string& images = "")

@@ -4,14 +4,14 @@
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
-#include <QListView>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QTest>
 
 #include "DefinitionReader.h"
-#include "FileListModel.h"
 #include "FileCommands.h"
+#include "FileListModel.h"
 #include "MainWindowFixture.h"
 #include "ObjectCommands.h"
 #include "ObjectListModel.h"
@@ -28,8 +28,9 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        writeFile(path("d.ini"), "[mapobjects]\r\n1,1,IMAGE0\r\n2,2,IMAGE0\r\n3,3,IMAGE0\r\n4,4,IMAGE0\r\n"
-                                 "[screenobjects]\r\nC-1,1,IMAGE0\r\n");
+        writeFile(path("d.ini"),
+                  "[mapobjects]\r\n1,1,IMAGE0\r\n2,2,IMAGE0\r\n3,3,IMAGE0\r\n4,4,IMAGE0\r\n"
+                  "[screenobjects]\r\nC-1,1,IMAGE0\r\n");
         open(path("d.ini"));
         ASSERT_EQ(frm->document().mapObjectCount(), 4);
     }

@@ -15,8 +15,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "TAboutFrm.h"
 #include "MainWindowFixture.h"
+#include "TAboutFrm.h"
 #include "TOptnsForm.h"
 #include "TSortFrm.h"
 
@@ -45,10 +45,13 @@ TEST_F(MainWindowTest, ComboBoxesShowTheirPlaceholdersWithNothingChosen)
         {"ObjectsBox", "MapObjects", {"MapObjects", "ScreenObjects"}},
         {"ImageBox", "IMAGE#", {}},
         {"ObjectImageBox", "IMAGE#", {}},
-        {"ObjectLayerBox", "Layer",
+        {"ObjectLayerBox",
+         "Layer",
          {"BelowAll", "AfterBackground", "AfterTiles", "AfterWeapons", "AfterShips", "AfterGauges", "AfterChat",
           "TopMost"}},
-        {"ObjectModeBox", "Mode", {"ShowAlways", "EnterZone", "EnterArena", "Kill", "Death", "ServerControlled", "None"}},
+        {"ObjectModeBox",
+         "Mode",
+         {"ShowAlways", "EnterZone", "EnterArena", "Kill", "Death", "ServerControlled", "None"}},
     };
     for (const auto& c : cases) {
         auto* box = find<QComboBox>(c.name);
@@ -70,11 +73,9 @@ TEST_F(MainWindowTest, EditsStartWithTheirTexts)
         const char* text;
         const char* label;
     } cases[] = {
-        {"eOutFile", "", "OutFile:"},          {"eImageFile", "", "Image File:"},
-        {"eImageX", "0", "X-Tiles:"},          {"eImageY", "0", "Y-Tiles:"},
-        {"eImageTime", "0", "AniTime:"},       {"eObjectX", "", "X-Coord:"},
-        {"eObjectY", "", "Y-Coord:"},          {"eObjectDsplyTime", "0", "DsplyTime:"},
-        {"eObjectID", "0", "Object ID:"},
+        {"eOutFile", "", "OutFile:"}, {"eImageFile", "", "Image File:"},       {"eImageX", "0", "X-Tiles:"},
+        {"eImageY", "0", "Y-Tiles:"}, {"eImageTime", "0", "AniTime:"},         {"eObjectX", "", "X-Coord:"},
+        {"eObjectY", "", "Y-Coord:"}, {"eObjectDsplyTime", "0", "DsplyTime:"}, {"eObjectID", "0", "Object ID:"},
     };
     for (const auto& c : cases) {
         auto* edit = find<QLineEdit>(c.name);
@@ -120,7 +121,8 @@ TEST_F(MainWindowTest, SectionsSitAtTheirRectanglesInTheInnerArea)
     EXPECT_EQ(frm->minimumSize(), frm->maximumSize());
     EXPECT_EQ(frm->findChild<QWidget*>("ActionToolBar1Edge")->geometry(), QRect(0, 0, 683, 28));
     EXPECT_EQ(find<QAbstractItemView>("MapObjectList")->size(), QSize(353, 241));
-    EXPECT_EQ(find<QAbstractItemView>("ScreenObjectList")->geometry(), find<QAbstractItemView>("MapObjectList")->geometry());
+    EXPECT_EQ(find<QAbstractItemView>("ScreenObjectList")->geometry(),
+              find<QAbstractItemView>("MapObjectList")->geometry());
     EXPECT_EQ(find<QLabel>("Image")->size(), QSize(153, 153));
     EXPECT_EQ(find<QToolButton>("AniPreview")->size(), QSize(57, 33));
     EXPECT_EQ(find<QToolButton>("Presets")->pos(), QPoint(8, 392));
@@ -142,8 +144,9 @@ TEST_F(MainWindowTest, CommandsMenusAndToolBarCarryTheirCaptions)
         const char* text;
         const char* toolText;
     } commands[] = {
-        {"New", "New", "&New"},           {"aOpen", "Open", "&Open"},  {"Save", "Save", "&Save"},
-        {"SaveAs", "Save As...", "Save As..."}, {"Exit", "Exit", "Exit"}, {"Compile", "Compile", "&Compile"},
+        {"New", "New", "&New"},    {"aOpen", "Open", "&Open"},
+        {"Save", "Save", "&Save"}, {"SaveAs", "Save As...", "Save As..."},
+        {"Exit", "Exit", "Exit"},  {"Compile", "Compile", "&Compile"},
     };
     for (const auto& c : commands) {
         auto* action = find<QAction>(c.name);
@@ -217,8 +220,8 @@ void ExpectNothingCutOff(QWidget* root)
     for (QComboBox* box : root->findChildren<QComboBox*>()) {
         for (int i = 0; i < box->count(); ++i) {
             const int needed = box->fontMetrics().horizontalAdvance(box->itemText(i));
-            EXPECT_LE(needed, box->lineEdit()->width()) << box->objectName().toStdString() << " "
-                                                        << box->itemText(i).toStdString();
+            EXPECT_LE(needed, box->lineEdit()->width())
+                << box->objectName().toStdString() << " " << box->itemText(i).toStdString();
         }
     }
 }

@@ -1,8 +1,8 @@
 // Test runner for everything that needs a QApplication: runs offscreen and in
 // Qt's test mode, so settings and data go to a throw-away place.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
 // Qt, fontconfig and the platform plugins keep caches until the process ends;
 // under AddressSanitizer those would be reported as leaks that are not ours.

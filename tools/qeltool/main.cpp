@@ -187,8 +187,9 @@ void DumpObjects(qeltool::JsonStream& json, const qel::ObjectList& list)
         if (!list.hasFields(row)) {
             // Reading stopped at (or before) this line: it has no fields, and
             // printing whatever the slot holds would show values never read.
-            json.raw(",\"x\":null,\"y\":null,\"image\":null,\"layer\":null,\"mode\":null,"
-                     "\"displayTime\":null,\"objectId\":null}");
+            json.raw(
+                ",\"x\":null,\"y\":null,\"image\":null,\"layer\":null,\"mode\":null,"
+                "\"displayTime\":null,\"objectId\":null}");
             continue;
         }
         const qel::ObjectFields& fields = list.fields(row);
@@ -293,9 +294,9 @@ int Format(const std::vector<std::string_view>& args)
     }
     if (report.ignoredLines != 0 && !options.dropIgnored) {
         const std::string count = std::to_string(report.ignoredLines);
-        const std::string text = source + ": would drop " + count +
-                                 (report.ignoredLines == 1 ? " ignored line" : " ignored lines") + " (first: line " +
-                                 std::to_string(report.firstIgnoredLine) + "); give --drop-ignored to drop them";
+        const std::string text = source + ": would drop " + count
+                                 + (report.ignoredLines == 1 ? " ignored line" : " ignored lines") + " (first: line "
+                                 + std::to_string(report.firstIgnoredLine) + "); give --drop-ignored to drop them";
         std::fputs((TerminalText(text) + '\n').c_str(), stderr);
         return kExitFailed;
     }
