@@ -1,5 +1,6 @@
 #include "DocumentCommands.h"
 
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "PathText.h"

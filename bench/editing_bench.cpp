@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "DefinitionDocument.h"
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "ImageEditing.h"

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "DefinitionDocument.h"
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "make_definition.h"

@@ -7,7 +7,6 @@
 
 #include "EntryLine.h"
 #include "Errors.h"
-#include "FileIo.h"
 #include "IntConversion.h"
 
 namespace qel {
@@ -240,14 +239,9 @@ void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int re
     });
 }
 
-void ReadDefinition(DefinitionDocument& doc, const std::string& path, ReadReport* report)
+void ReadDefinitionBuffer(DefinitionDocument& doc, FileBytes bytes, const std::string& name, ReadReport* report)
 {
-    ReadOrReport(path, [&] { Reader(doc, ReadWholeFile(path), path, report).run(); });
-}
-
-void ReadDefinitionFrom(DefinitionDocument& doc, int fd, const std::string& name, ReadReport* report)
-{
-    ReadOrReport(name, [&] { Reader(doc, ReadWholeDescriptor(fd), name, report).run(); });
+    ReadOrReport(name, [&] { Reader(doc, std::move(bytes), name, report).run(); });
 }
 
 }  // namespace qel

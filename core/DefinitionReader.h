@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "DefinitionDocument.h"
+#include "FileBytes.h"
 
 namespace qel {
 
@@ -21,24 +22,23 @@ struct ReadReport {
     std::function<void(std::size_t line, std::string_view text)> onIgnoredLine;
 };
 
-// Reads the file `path` into `doc`, appending to its lists; the caller resets
-// the document first. On failure throws Error (FileError or ConversionError)
-// whose line() is the 1-based line where reading stopped (0 when the file
-// could not be read at all); everything read before that line stays, and an
-// entry line that could not be taken apart is kept without fields.
-// A leading UTF-8 byte-order mark is skipped. UTF-16 text is refused ("FILE is
-// UTF-16 text; definition files are 8-bit text"), and so is an input that does
-// not fit in memory ("Not enough memory to read FILE").
-void ReadDefinition(DefinitionDocument& doc, const std::string& path, ReadReport* report = nullptr);
+// Reads the bytes of a file into `doc`, appending to its lists; the caller
+// resets the document first. The document's lines keep views into `bytes`
+// instead of copies. A non-zero `bytes.readError` is the system error that
+// stopped reading the file after `bytes.size`: the complete lines are read
+// (the last one may have been cut), then FileError is thrown for the line
+// after them. On failure throws Error (FileError or ConversionError) whose
+// line() is the 1-based line where reading stopped; everything read before
+// that line stays, and an entry line that could not be taken apart is kept
+// without fields. A leading UTF-8 byte-order mark is skipped. UTF-16 text is
+// refused ("NAME is UTF-16 text; definition files are 8-bit text"), and so is
+// running out of memory ("Not enough memory to read NAME"). `name` stands for
+// the file in messages.
+void ReadDefinitionBuffer(DefinitionDocument& doc, FileBytes bytes, const std::string& name,
+                          ReadReport* report = nullptr);
 
-// The same from a descriptor that is already open, such as standard input;
-// `name` stands for it in messages.
-void ReadDefinitionFrom(DefinitionDocument& doc, int fd, const std::string& name, ReadReport* report = nullptr);
-
-// The same for the bytes of a file held in memory. A non-zero `readError` is
-// the system error that stopped reading the file after `bytes`: the complete
-// lines are read (the last one may have been cut), then FileError is thrown
-// for the line after them.
+// The same for bytes the caller keeps: they are copied first; `readError`
+// stands for `bytes.readError` above.
 void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int readError = 0,
                          ReadReport* report = nullptr, const std::string& name = "The text");
 

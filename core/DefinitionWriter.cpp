@@ -1,6 +1,5 @@
 #include "DefinitionWriter.h"
 
-#include "FileIo.h"
 #include "IntConversion.h"
 
 namespace qel {
@@ -82,13 +81,6 @@ std::string ComposeDefinition(const DefinitionDocument& doc)
     std::string bytes;
     ComposeDefinition(doc, [&bytes](std::string_view piece) { bytes += piece; });
     return bytes;
-}
-
-void WriteDefinition(const DefinitionDocument& doc, const std::string& path)
-{
-    SafeFileWriter writer(path);
-    ComposeDefinition(doc, [&writer](std::string_view piece) { writer.write(piece); });
-    writer.commit();
 }
 
 }  // namespace qel

@@ -11,11 +11,6 @@
 
 namespace qel {
 
-// Writes the document through a temporary file that replaces `path` only when
-// complete. The document state is the caller's: saving names the file before
-// the write and marks the document saved after it. Throws FileError.
-void WriteDefinition(const DefinitionDocument& doc, const std::string& path);
-
 // The bytes WriteDefinition writes, handed out in pieces.
 void ComposeDefinition(const DefinitionDocument& doc, const std::function<void(std::string_view)>& out);
 std::string ComposeDefinition(const DefinitionDocument& doc);

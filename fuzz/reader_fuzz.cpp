@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "DefinitionDocument.h"
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "Errors.h"
@@ -126,7 +127,11 @@ void RequireSameRead(const qel::ObjectList& expected, const qel::ObjectList& got
 const std::string& InputFile()
 {
     static const std::string path = [] {
-        std::string pattern = "/tmp/reader_fuzz-XXXXXX";
+        // libFuzzer ends with _exit when its time is up, so the atexit removal
+        // does not always run: fuzz.sh points TMPDIR at a folder it removes.
+        const char* folder = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/reader_fuzz-XXXXXX";
         const int fd = ::mkstemp(pattern.data());
         if (fd < 0)
             Violated("a temporary file can be made");

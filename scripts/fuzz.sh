@@ -30,7 +30,8 @@ cp "$root/fuzz/corpus/"* "$work/corpus/"
 
 echo "fuzz.sh: running reader_fuzz for ${seconds}s; crash inputs go to $build/fuzz-artifacts/"
 status=0
-"$build/fuzz/reader_fuzz" "$work/corpus" \
+mkdir -p "$work/tmp"
+TMPDIR="$work/tmp" "$build/fuzz/reader_fuzz" "$work/corpus" \
     -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -max_len=4096 \
     -artifact_prefix="$build/fuzz-artifacts/" -print_final_stats=1 || status=$?
 if [[ $status -ne 0 ]]; then

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "BenchFakes.h"
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "ObjectsSection.h"
 #include "ProcessLauncher.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "Errors.h"
 #include "ListLines.h"

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "Errors.h"

@@ -19,6 +19,7 @@
 #include <ostream>
 #include <string>
 
+#include "DefinitionFiles.h"
 #include "DefinitionWriter.h"
 #include "Errors.h"
 #include "FileIo.h"

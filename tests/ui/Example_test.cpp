@@ -8,6 +8,7 @@
 #include <QImage>
 #include <set>
 
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 

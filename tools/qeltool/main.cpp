@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "DefinitionDocument.h"
+#include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "EntryLine.h"

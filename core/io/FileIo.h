@@ -9,21 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "FileBytes.h"
+
 namespace qel {
 
 // The largest input read. A definition is text; anything larger is not one,
 // or never ends (a device that always has more to give).
 constexpr std::size_t kMaxInputSize = std::size_t{2} << 30;
-
-// The bytes of a whole file, shared by whatever keeps views into them.
-struct FileBytes {
-    std::shared_ptr<const char[]> data;
-    std::size_t size = 0;
-    // The system error that stopped reading after `size` bytes; 0 when the
-    // whole file was read.
-    int readError = 0;
-    std::string_view view() const { return {data.get(), size}; }
-};
 
 // Reads the whole file. Throws FileError when it cannot be opened, when it is
 // neither a regular file, a pipe nor a character device (refused before

@@ -1,0 +1,40 @@
+#include "DefinitionFiles.h"
+
+#include <new>
+
+#include "Errors.h"
+#include "FileIo.h"
+
+namespace qel {
+
+namespace {
+// Running out of memory while the file is read is a failure of this read.
+template <typename Read>
+FileBytes ReadOrReport(const std::string& name, Read read)
+{
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        throw MessageError("Not enough memory to read " + name);
+    }
+}
+}  // namespace
+
+void ReadDefinition(DefinitionDocument& doc, const std::string& path, ReadReport* report)
+{
+    ReadDefinitionBuffer(doc, ReadOrReport(path, [&] { return ReadWholeFile(path); }), path, report);
+}
+
+void ReadDefinitionFrom(DefinitionDocument& doc, int fd, const std::string& name, ReadReport* report)
+{
+    ReadDefinitionBuffer(doc, ReadOrReport(name, [&] { return ReadWholeDescriptor(fd); }), name, report);
+}
+
+void WriteDefinition(const DefinitionDocument& doc, const std::string& path)
+{
+    SafeFileWriter writer(path);
+    ComposeDefinition(doc, [&writer](std::string_view piece) { writer.write(piece); });
+    writer.commit();
+}
+
+}  // namespace qel

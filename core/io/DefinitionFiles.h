@@ -1,0 +1,28 @@
+#pragma once
+// Reading and writing definition files on disk: the model's reader and writer
+// over the system's files.
+
+#include <string>
+
+#include "DefinitionDocument.h"
+#include "DefinitionReader.h"
+#include "DefinitionWriter.h"
+
+namespace qel {
+
+// Reads the file `path` into `doc`, as ReadDefinitionBuffer reads its bytes;
+// a file that cannot be read at all fails with line() 0. Files too large for
+// memory or that are not files are refused as ReadWholeFile says.
+void ReadDefinition(DefinitionDocument& doc, const std::string& path, ReadReport* report = nullptr);
+
+// The same from a descriptor that is already open, such as standard input;
+// `name` stands for it in messages.
+void ReadDefinitionFrom(DefinitionDocument& doc, int fd, const std::string& name, ReadReport* report = nullptr);
+
+// Writes the document through a temporary file that replaces `path` only when
+// complete (SafeFileWriter). The document state is the caller's: saving names
+// the file before the write and marks the document saved after it. Throws
+// FileError.
+void WriteDefinition(const DefinitionDocument& doc, const std::string& path);
+
+}  // namespace qel
