@@ -54,7 +54,7 @@ std::string Bitmap(int width, int height)
     };
     put(size, 4), put(0, 4), put(54, 4);
     put(40, 4), put(width, 4), put(height, 4), put(1, 2), put(24, 2), put(0, 4), put(row * height, 4);
-    put(0, 16);
+    bytes.append(16, '\0');  // resolution and palette counts
     bytes.append(static_cast<std::size_t>(row * height), '\0');
     return bytes;
 }
