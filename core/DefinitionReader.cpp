@@ -142,10 +142,14 @@ private:
         if (StartsWithNoCase(line, "outfile")) {
             doc_.setOutFile(line.size() > 8 ? std::string(line.substr(8)) : std::string());
             keyLine = true;
+            if (report_.lines)
+                report_.lines->outFile = lineNumber;
         }
         if (StartsWithNoCase(line, "file")) {
             doc_.editFiles().emplace_back(line.size() > 5 ? line.substr(5) : std::string_view{});
             keyLine = true;
+            if (report_.lines)
+                report_.lines->files.push_back(lineNumber);
         }
         if (!line.empty() && line[0] == '[') {
             if (StartsWithNoCase(line, "[objectimages]")) {
@@ -161,8 +165,11 @@ private:
                 return;
             }
         }
-        if (line.empty() || line[0] == ';')
+        if (line.empty() || line[0] == ';') {
+            if (report_.lines && !line.empty())
+                noteComment(lineNumber);
             return;
+        }
         if (section_ == Section::None) {
             if (!keyLine && !IsBlank(line))
                 noteIgnored(line, lineNumber);
@@ -171,11 +178,18 @@ private:
         switch (section_) {
         case Section::Images:
             ReadImageLine(doc_, line);
+            if (report_.lines)
+                report_.lines->images.push_back(lineNumber);
             break;
         case Section::Map:
+            // Noted first: a line that cannot be taken apart is kept too.
+            if (report_.lines)
+                report_.lines->mapObjects.push_back(lineNumber);
             append(doc_.mapObjects(), line, adoptedMap_);
             break;
         case Section::Screen:
+            if (report_.lines)
+                report_.lines->screenObjects.push_back(lineNumber);
             append(doc_.screenObjects(), line, adoptedScreen_);
             break;
         case Section::None:
@@ -189,6 +203,14 @@ private:
             report_.firstIgnoredLine = lineNumber;
         if (report_.onIgnoredLine)
             report_.onIgnoredLine(lineNumber, line);
+        if (report_.lines)
+            report_.lines->ignored.emplace_back(lineNumber, std::string(line));
+    }
+
+    void noteComment(std::size_t lineNumber)
+    {
+        if (report_.lines->comments++ == 0)
+            report_.lines->firstComment = lineNumber;
     }
 
     void append(ObjectList& list, std::string_view line, bool& adopted)

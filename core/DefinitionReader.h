@@ -5,11 +5,28 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "DefinitionDocument.h"
 #include "FileBytes.h"
 
 namespace qel {
+
+// Where each part of a document stood in the file it was read from: the
+// 1-based line of every entry, row for row with the document's lists, and
+// what a save would drop. Filled only when a read is given one, so a plain
+// read pays nothing for it.
+struct SourceLines {
+    std::size_t outFile = 0;  // the OutFile line that counts (the last one); 0 when none
+    std::vector<std::size_t> files;
+    std::vector<std::size_t> images;
+    std::vector<std::size_t> mapObjects;  // also the line of an entry that could not be taken apart
+    std::vector<std::size_t> screenObjects;
+    std::size_t comments = 0;
+    std::size_t firstComment = 0;
+    std::vector<std::pair<std::size_t, std::string>> ignored;  // line and text of each ignored line
+};
 
 // What a read saw besides the definition: the lines it ignored. These are the
 // non-empty lines outside every section other than comments (";" in the first
@@ -20,6 +37,9 @@ struct ReadReport {
     std::size_t firstIgnoredLine = 0;  // 1-based; 0 when no line was ignored
     // Called with the 1-based number and the text of each ignored line.
     std::function<void(std::size_t line, std::string_view text)> onIgnoredLine;
+    // When set, receives where each part of the document was (appended to,
+    // as the document's lists are).
+    SourceLines* lines = nullptr;
 };
 
 // Reads the bytes of a file into `doc`, appending to its lists; the caller

@@ -42,6 +42,23 @@ void WriteFile(const fs::path& path, const std::string& bytes)
     ASSERT_TRUE(out.good()) << path;
 }
 
+// A Windows bitmap of `width` x `height` black pixels, 24 bits a pixel.
+std::string Bitmap(int width, int height)
+{
+    const int row = (width * 3 + 3) / 4 * 4;
+    const int size = 54 + row * height;
+    std::string bytes = "BM";
+    auto put = [&bytes](long value, int count) {
+        for (int i = 0; i < count; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    put(size, 4), put(0, 4), put(54, 4);
+    put(40, 4), put(width, 4), put(height, 4), put(1, 2), put(24, 2), put(0, 4), put(row * height, 4);
+    bytes.append(16, '\0');  // resolution and palette counts
+    bytes.append(static_cast<std::size_t>(row * height), '\0');
+    return bytes;
+}
+
 class QelTool : public testing::Test {
 protected:
     void SetUp() override
@@ -380,6 +397,7 @@ TEST_F(QelTool, FormatReportsAWriteFailure)
 TEST_F(QelTool, CheckReportsEveryFailingFile)
 {
     write("good.ini", kExample);
+    write("ship.bmp", Bitmap(4, 2));
     write("messy.ini", kMessy);
     write("bad.ini", "[objectimages]\nIMAGE0=a.bmp,1,x,3\n");
     write("badmap.ini", "[mapobjects]\n\n;\n ;not a comment\n");
@@ -390,13 +408,18 @@ TEST_F(QelTool, CheckReportsEveryFailingFile)
     };
     const std::vector<Case> cases = {
         {{"good.ini"}, 0, ""},
-        {{"good.ini", "messy.ini"}, 0, ""},
-        {{"bad.ini"}, 1, "bad.ini:2: 'x' is not a valid integer value\n"},
+        {{"bad.ini"}, 1, "bad.ini:2: error: 'x' is not a valid integer value [read-failed]\n"},
         {{"good.ini", "bad.ini", "missing.ini", "badmap.ini", "messy.ini"},
          1,
-         "bad.ini:2: 'x' is not a valid integer value\n"
-         "missing.ini: File not found\n"
-         "badmap.ini:4: ' ;not a comment' is not a valid integer value\n"},
+         "bad.ini:2: error: 'x' is not a valid integer value [read-failed]\n"
+         "missing.ini: error: File not found [read-failed]\n"
+         "badmap.ini:4: error: Map object 1 cannot be read: ' ;not a comment' is not a valid integer value "
+         "[object-unreadable]\n"
+         "messy.ini:3: error: File 'b.wav' does not exist [file-missing]\n"
+         "messy.ini:5: error: Screen object 1 uses IMAGE-1, which is not defined [object-image-undefined]\n"
+         "messy.ini:8: error: IMAGE1's picture 'a.bmp' does not exist [image-file-missing]\n"
+         "messy.ini:9: error: IMAGE2's picture 'b.\xe9mp' does not exist [image-file-missing]\n"
+         "messy.ini:14: error: Screen object 2 uses IMAGE-1, which is not defined [object-image-undefined]\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"check"};
@@ -450,7 +473,7 @@ TEST_F(QelTool, HelpForTheCommandAndEachVerb)
         {{"-h"}, "Usage: qeltool VERB [ARGS]\n"},
         {{"dump", "--help"}, "Usage: qeltool dump FILE\n"},
         {{"format", "missing.ini", "-h"}, "Usage: qeltool format FILE [-o OUT] [--drop-ignored]\n"},
-        {{"check", "--help"}, "Usage: qeltool check [--strict] FILE...\n"},
+        {{"check", "--help"}, "Usage: qeltool check [--strict] [--all] [--json] FILE...\n"},
     };
     for (const Case& c : cases) {
         const Outcome result = run(c.args);
@@ -463,6 +486,7 @@ TEST_F(QelTool, HelpForTheCommandAndEachVerb)
 TEST_F(QelTool, DoubleDashNamesAFileStartingWithADash)
 {
     write("-odd.ini", kExample);
+    write("ship.bmp", Bitmap(4, 2));
     const Outcome result = run({"check", "--", "-odd.ini"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "");
@@ -500,25 +524,33 @@ TEST_P(QelToolCheck, ReportsEveryByteAndEveryIgnoredLine)
 }
 
 const std::string kStrayWarnings =
-    "stray.ini:3: warning: line ignored:  [mapobjects]\nstray.ini:4: warning: line ignored: 1,2,IMAGE0\n";
+    "stray.ini:3: warning: line ignored:  [mapobjects] [ignored-line]\n"
+    "stray.ini:4: warning: line ignored: 1,2,IMAGE0 [ignored-line]\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QelToolCheck,
     testing::Values(
-        CheckCase{"NulShownAsBackslashZero", {"nul.ini"}, 1, "nul.ini:2: '0\\0' is not a valid integer value\n"},
-        CheckCase{
-            "ControlBytesShownAsHex", {"esc.ini"}, 1, "esc.ini:2: '\\x1b[2j\\x7f' is not a valid integer value\n"},
+        CheckCase{"NulShownAsBackslashZero",
+                  {"nul.ini"},
+                  1,
+                  "nul.ini:2: error: Map object 1 cannot be read: '0\\0' is not a valid integer value "
+                  "[object-unreadable]\n"},
+        CheckCase{"ControlBytesShownAsHex",
+                  {"esc.ini"},
+                  1,
+                  "esc.ini:2: error: Map object 1 cannot be read: '\\x1b[2j\\x7f' is not a valid integer value "
+                  "[object-unreadable]\n"},
         CheckCase{"IgnoredLinesWarnButPass", {"stray.ini", "bom.ini"}, 0, kStrayWarnings},
         CheckCase{"StrictFailsOnWarnings", {"--strict", "stray.ini"}, 1, kStrayWarnings},
         CheckCase{"Utf16Refused",
                   {"utf16.ini", "bom.ini"},
                   1,
-                  "utf16.ini: utf16.ini is UTF-16 text; definition files are 8-bit text\n"},
+                  "utf16.ini: error: utf16.ini is UTF-16 text; definition files are 8-bit text [read-failed]\n"},
         CheckCase{"StandardInput",
                   {"bom.ini", "-"},
                   0,
-                  "(standard input):3: warning: line ignored:  [mapobjects]\n"
-                  "(standard input):4: warning: line ignored: 1,2,IMAGE0\n"}),
+                  "(standard input):3: warning: line ignored:  [mapobjects] [ignored-line]\n"
+                  "(standard input):4: warning: line ignored: 1,2,IMAGE0 [ignored-line]\n"}),
     [](const testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
 
 TEST_F(QelTool, FormatKeepsIgnoredLinesUnlessToldToDropThem)
@@ -562,8 +594,90 @@ TEST_F(QelTool, RunningOutOfMemoryFailsOneFileAndCheckGoesOn)
     limited.addressSpace = rlim_t{256} << 20;
     const Outcome result = run({"check", "big.ini", "bad.ini"}, limited);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out, "big.ini: Not enough memory to read big.ini\nbad.ini:2: 'x' is not a valid integer value\n");
+    EXPECT_EQ(result.out,
+              "big.ini: error: Not enough memory to read big.ini [read-failed]\n"
+              "bad.ini:2: error: Map object 1 cannot be read: 'x' is not a valid integer value [object-unreadable]\n");
     EXPECT_EQ(result.err, "");
+}
+
+}  // namespace
+
+namespace {
+
+// A definition and the pictures it names, made here: one good image, one
+// of each picture problem, and an image no object uses.
+class QelToolProblems : public QelTool {
+protected:
+    void SetUp() override
+    {
+        QelTool::SetUp();
+        write("ship.bmp", Bitmap(4, 2));
+        write("cut.bmp", Bitmap(40, 20).substr(0, 200));
+        write("bad.png", "not a picture");
+        write("warn.ini",
+              "OutFile=p\nFile=ship.bmp\n[objectimages]\nIMAGE0=ship.bmp,3,2,1\n[mapobjects]\n0,0,IMAGE0\n");
+        write("info.ini", "OutFile=p\nFile=ship.bmp\n;note\n[objectimages]\nIMAGE0=ship.bmp,4,2,1\n");
+        write("errors.ini",
+              "File=ship.bmp\nFile=ship.bmp\n[objectimages]\nIMAGE0=ship.bmp,4,2,1\nIMAGE1=cut.bmp\nIMAGE2=bad.png\n"
+              "[mapobjects]\n0,0,IMAGE0\n0,0,IMAGE1\n0,0,IMAGE2\n");
+    }
+};
+
+TEST_F(QelToolProblems, ExitStatusFollowsTheWorstProblemShown)
+{
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string out;
+    };
+    const std::string warning =
+        "warn.ini:4: warning: IMAGE0's 3 x 2 tiles do not divide its picture of 4 x 2 pixels [image-tiles-uneven]\n";
+    const std::vector<Case> cases = {
+        {{"warn.ini"}, 0, warning},
+        {{"--strict", "warn.ini"}, 1, warning},
+        {{"info.ini"}, 0, ""},
+        {{"--strict", "--all", "info.ini"},
+         0,
+         "info.ini:3: info: 1 comment line is not kept when the file is saved [comment-dropped]\n"
+         "info.ini:5: info: IMAGE0 is not used by any object [image-unused]\n"},
+        {{"errors.ini", "warn.ini"},
+         1,
+         "errors.ini: warning: No OutFile given [outfile-missing]\n"
+         "errors.ini:2: warning: File 'ship.bmp' is listed again [file-duplicate]\n"
+         "errors.ini:5: error: IMAGE1's picture 'cut.bmp' cannot be decoded: The picture data is cut short "
+         "[image-unreadable]\n"
+         "errors.ini:5: warning: IMAGE1's picture 'cut.bmp' is not in the file list, so the package would lack it "
+         "[image-file-unlisted]\n"
+         "errors.ini:6: error: IMAGE2's picture 'bad.png' cannot be decoded: Unable to read image data "
+         "[image-unreadable]\n"
+         "errors.ini:6: warning: IMAGE2's picture 'bad.png' is not in the file list, so the package would lack it "
+         "[image-file-unlisted]\n"
+             + warning},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"check"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome result = run(args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args[0];
+        EXPECT_EQ(result.out, c.out) << c.args[0];
+    }
+}
+
+TEST_F(QelToolProblems, JsonIsOneArrayOverEveryFile)
+{
+    write("empty.ini", "");
+    const Outcome result = run({"check", "--json", "--all", "info.ini", "empty.ini"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out,
+              "[\n"
+              "{\"file\":\"info.ini\",\"line\":3,\"severity\":\"info\",\"code\":\"comment-dropped\","
+              "\"message\":\"1 comment line is not kept when the file is saved\"},\n"
+              "{\"file\":\"info.ini\",\"line\":5,\"severity\":\"info\",\"code\":\"image-unused\","
+              "\"message\":\"IMAGE0 is not used by any object\"},\n"
+              "{\"file\":\"empty.ini\",\"line\":null,\"severity\":\"warning\",\"code\":\"outfile-missing\","
+              "\"message\":\"No OutFile given\"}\n"
+              "]\n");
+    EXPECT_EQ(run({"check", "--json", "info.ini"}).out, "[]\n");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CheckDisk.h"
 #include "DefinitionDocument.h"
 #include "DefinitionFiles.h"
 #include "DefinitionReader.h"
@@ -21,6 +22,8 @@
 #include "EntryLine.h"
 #include "Errors.h"
 #include "Json.h"
+#include "PathText.h"
+#include "ProblemCheck.h"
 
 namespace {
 
@@ -37,8 +40,9 @@ constexpr const char* kMainHelp =
     "Verbs:\n"
     "  dump FILE            print the document as the editor reads it, as JSON\n"
     "  format FILE [-o OUT] rewrite FILE (or write OUT) in the editor's layout\n"
-    "  check FILE...        report every file that does not read cleanly\n"
-    "                       (- reads standard input)\n"
+    "  check FILE...        report the problems of each file: what does not read,\n"
+    "                       pictures and files that are missing or unreadable,\n"
+    "                       images nobody defined (- reads standard input)\n"
     "\n"
     "Run 'qeltool VERB --help' for the details of a verb.\n"
     "Exit status: 0 success, 1 a file failed to read or write, 2 usage error.\n";
@@ -74,16 +78,37 @@ constexpr const char* kFormatHelp =
     "Exit status: 0 written, 1 read or write failed, 2 usage error.\n";
 
 constexpr const char* kCheckHelp =
-    "Usage: qeltool check [--strict] FILE...\n"
-    "Reads each FILE (- for standard input) and prints every failure on standard\n"
-    "output as FILE:LINE: message, LINE being the 1-based line where reading\n"
-    "stopped; a file that cannot be opened is reported as FILE: message.\n"
-    "Each line that the editor ignores and would not save (a line outside every\n"
-    "section that is neither a comment, an out-file or file line, nor blank) is\n"
-    "reported as FILE:LINE: warning: line ignored: TEXT.\n"
-    "NUL bytes show as \\0 and other control bytes as \\xHH.\n"
-    "Exit status: 0 when every file read cleanly (warnings allowed unless\n"
-    "--strict is given), 1 otherwise, 2 usage error.\n";
+    "Usage: qeltool check [--strict] [--all] [--json] FILE...\n"
+    "Reads each FILE (- for standard input), checks it against the pictures and\n"
+    "files it names (looked for in FILE's folder; an absolute name as it stands)\n"
+    "and prints each problem on standard output, in line order:\n"
+    "  FILE:LINE: SEVERITY: MESSAGE [CODE]\n"
+    "(FILE: SEVERITY: MESSAGE [CODE] for a problem of the whole file).\n"
+    "SEVERITY is error, warning or info; info is printed only with --all.\n"
+    "Codes:\n"
+    "  read-failed             error    the file cannot be read; checked up to there\n"
+    "  object-unreadable       error    an entry line that cannot be taken apart\n"
+    "  file-missing            error    a File entry names no existing file\n"
+    "  file-duplicate          warning  the same File entry again\n"
+    "  image-duplicate         error    an image number defined again\n"
+    "  image-no-file           error    an image with an empty picture file\n"
+    "  image-file-missing      error    an image whose picture does not exist\n"
+    "  image-unreadable        error    a picture that cannot be decoded\n"
+    "  image-file-unlisted     warning  a picture not in the File entries\n"
+    "  image-tiles-uneven      warning  tile counts that do not divide the picture\n"
+    "  image-unused            info     no object uses the image\n"
+    "  object-image-undefined  error    an object whose image no image defines\n"
+    "  object-off-map          warning  a map object outside 0 to 16384\n"
+    "  outfile-missing         warning  no OutFile given\n"
+    "  ignored-line            warning  a line outside every section that a save\n"
+    "                                   drops (not a comment, key or blank line)\n"
+    "  comment-dropped         info     comment lines, which a save does not keep\n"
+    "With --json the problems are printed as one JSON array of objects with\n"
+    "file, line (null for the whole file), severity, code and message.\n"
+    "Texts show NUL bytes as \\0 and other control bytes as \\xHH (in JSON, each\n"
+    "byte as the Latin-1 character of its code).\n"
+    "Exit status: 0 when no file has an error (nor, with --strict, a warning),\n"
+    "1 otherwise, 2 usage error.\n";
 
 constexpr const char* kStandardInputName = "(standard input)";
 
@@ -146,6 +171,8 @@ struct Options {
     std::optional<std::string> outPath;
     bool strict = false;
     bool dropIgnored = false;
+    bool all = false;
+    bool json = false;
 };
 
 // Splits a verb's arguments into operands and the options in `allowed`; "--"
@@ -162,6 +189,10 @@ std::optional<std::string> ParseArgs(const std::vector<std::string_view>& args,
         } else if (!optionsEnded && std::find(allowed.begin(), allowed.end(), arg) != allowed.end()) {
             if (arg == "--strict") {
                 options.strict = true;
+            } else if (arg == "--all") {
+                options.all = true;
+            } else if (arg == "--json") {
+                options.json = true;
             } else if (arg == "--drop-ignored") {
                 options.dropIgnored = true;
             } else {
@@ -310,38 +341,95 @@ int Format(const std::vector<std::string_view>& args)
     return kExitOk;
 }
 
+// The problems of one file read from disk (or standard input), in line
+// order, whole-file problems first, errors first within a line.
+std::vector<qel::Problem> CheckOneFile(const std::string& operand, const std::string& file, bool standardInput)
+{
+    qel::SourceLines lines;
+    qel::ReadReport report;
+    report.lines = &lines;
+    qel::DefinitionDocument doc;
+    std::optional<qel::Error> failure;
+    try {
+        if (standardInput)
+            qel::ReadDefinitionFrom(doc, STDIN_FILENO, file, &report);
+        else
+            qel::ReadDefinition(doc, operand, &report);
+    } catch (const qel::Error& error) {
+        failure = error;
+    }
+    doc.setDocumentFolder(standardInput ? std::string() : qel::FolderPart(operand));
+    qeltool::CheckDisk disk;
+    qel::CheckOptions checkOptions;
+    checkOptions.readFailure = failure ? &*failure : nullptr;
+    std::vector<qel::Problem> problems = qel::CheckDocument(doc, disk, &lines, checkOptions);
+    std::stable_sort(problems.begin(), problems.end(), [](const qel::Problem& a, const qel::Problem& b) {
+        return a.line != b.line ? a.line < b.line : a.severity < b.severity;
+    });
+    return problems;
+}
+
+// "FILE:LINE: SEVERITY: MESSAGE [CODE]", without "LINE:" for the whole file.
+std::string ProblemText(const std::string& file, const qel::Problem& problem)
+{
+    std::string text = file;
+    text += ':';
+    if (problem.line != 0) {
+        text += std::to_string(problem.line);
+        text += ':';
+    }
+    text += ' ';
+    text += qel::SeverityName(problem.severity);
+    text += ": ";
+    text += problem.message;
+    text += " [";
+    text += problem.code;
+    text += ']';
+    return TerminalText(text) + '\n';
+}
+
 int Check(const std::vector<std::string_view>& args)
 {
     Options options;
-    if (auto problem = ParseArgs(args, {"--strict"}, options))
+    if (auto problem = ParseArgs(args, {"--strict", "--all", "--json"}, options))
         return UsageError("check: " + *problem);
     if (options.operands.empty())
         return UsageError("check: missing FILE");
 
     int status = kExitOk;
+    qeltool::JsonStream json(stdout);
+    bool firstJson = true;
+    if (options.json)
+        json.raw("[");
     for (const std::string& operand : options.operands) {
         const bool standardInput = operand == "-";
         const std::string file = standardInput ? std::string(kStandardInputName) : operand;
-        qel::ReadReport report;
-        report.onIgnoredLine = [&file](std::size_t line, std::string_view text) {
-            std::string warning = file + ':' + std::to_string(line) + ": warning: line ignored: ";
-            warning += text;
-            std::fputs((TerminalText(warning) + '\n').c_str(), stdout);
-        };
-        qel::DefinitionDocument doc;
-        try {
-            if (standardInput)
-                qel::ReadDefinitionFrom(doc, STDIN_FILENO, file, &report);
+        for (const qel::Problem& problem : CheckOneFile(operand, file, standardInput)) {
+            if (problem.severity == qel::Severity::Error
+                || (options.strict && problem.severity == qel::Severity::Warning))
+                status = kExitFailed;
+            if (problem.severity == qel::Severity::Info && !options.all)
+                continue;
+            if (!options.json) {
+                json.raw(ProblemText(file, problem));
+                continue;
+            }
+            json.raw(firstJson ? "\n{\"file\":" : ",\n{\"file\":").string(file);
+            firstJson = false;
+            json.raw(",\"line\":");
+            if (problem.line != 0)
+                json.number(static_cast<std::int64_t>(problem.line));
             else
-                qel::ReadDefinition(doc, file, &report);
-        } catch (const qel::Error& failure) {
-            std::fputs(Located(file, failure).c_str(), stdout);
-            status = kExitFailed;
+                json.null();
+            json.raw(",\"severity\":").string(qel::SeverityName(problem.severity));
+            json.raw(",\"code\":").string(problem.code);
+            json.raw(",\"message\":").string(problem.message);
+            json.raw("}");
         }
-        if (options.strict && report.ignoredLines != 0)
-            status = kExitFailed;
     }
-    if (std::fflush(stdout) != 0)
+    if (options.json)
+        json.raw(firstJson ? "]\n" : "\n]\n");
+    if (!json.flush() || std::fflush(stdout) != 0)
         return kExitFailed;
     return status;
 }
