@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -520,6 +521,57 @@ INSTANTIATE_TEST_SUITE_P(
                   "(standard input):3: warning: line ignored:  [mapobjects]\n"
                   "(standard input):4: warning: line ignored: 1,2,IMAGE0\n"}),
     [](const testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
+
+struct LeftoverCase {
+    const char* name;
+    std::vector<std::string> args;
+    int exitCode;
+    std::optional<std::string> out;  // not compared when absent
+    std::string err;
+};
+
+void PrintTo(const LeftoverCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class QelToolQuotesAndWarns : public QelTool, public testing::WithParamInterface<LeftoverCase> {};
+
+const std::string kDigits200(200, '7');
+const std::string kInterrupted =
+    "cut.ini: warning: a save of cut.ini was interrupted; its previous content is in cut.ini.qel-backup-Ab12Cd\n";
+
+TEST_P(QelToolQuotesAndWarns, LongTextsAndCopiesOfInterruptedSaves)
+{
+    write("long.ini", "[mapobjects]\r\n" + std::string(10'000'000, '7') + "\r\n");
+    write("stray.ini", std::string(300, 'x') + "\r\n");
+    write("cut.ini", kExample);
+    write("cut.ini.qel-backup-Ab12Cd", "OutFile=old\r\n");
+    const Outcome result = run(GetParam().args);
+    EXPECT_EQ(result.exitCode, GetParam().exitCode);
+    if (GetParam().out)
+        EXPECT_EQ(result.out, *GetParam().out);
+    EXPECT_EQ(result.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QelToolQuotesAndWarns,
+    testing::Values(
+        LeftoverCase{"CheckQuotesTenMillionDigitsShort",
+                     {"check", "long.ini"},
+                     1,
+                     ("long.ini:2: '" + kDigits200 + "... (10000000 bytes)' is not a valid integer value\n"),
+                     ""},
+        LeftoverCase{"CheckQuotesALongIgnoredLineShort",
+                     {"check", "stray.ini"},
+                     0,
+                     ("stray.ini:1: warning: line ignored: " + std::string(200, 'x') + "... (300 bytes)\n"),
+                     ""},
+        LeftoverCase{"CheckWarnsOfAnInterruptedSave", {"check", "cut.ini"}, 0, kInterrupted, ""},
+        LeftoverCase{"StrictCheckFailsOnIt", {"check", "--strict", "cut.ini"}, 1, kInterrupted, ""},
+        LeftoverCase{"DumpWarnsOnStandardError", {"dump", "cut.ini"}, 0, std::nullopt, kInterrupted},
+        LeftoverCase{"FormatWarnsOnStandardError", {"format", "cut.ini", "-o", "out.ini"}, 0, "", kInterrupted}),
+    [](const testing::TestParamInfo<LeftoverCase>& info) { return info.param.name; });
 
 TEST_F(QelTool, FormatKeepsIgnoredLinesUnlessToldToDropThem)
 {

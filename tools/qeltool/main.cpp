@@ -20,6 +20,7 @@
 #include "DefinitionWriter.h"
 #include "EntryLine.h"
 #include "Errors.h"
+#include "FileIo.h"
 #include "Json.h"
 
 namespace {
@@ -141,6 +142,19 @@ std::string Located(const std::string& file, const qel::Error& error)
     return TerminalText(text) + '\n';
 }
 
+// Tells of the copy of old bytes that an interrupted save of `file` left: the
+// file itself may be incomplete. True when there is one.
+bool WarnOfInterruptedSave(const std::string& file, std::FILE* out)
+{
+    const std::optional<std::string> copy = qel::FindInterruptedSave(file);
+    if (!copy)
+        return false;
+    const std::string text =
+        file + ": warning: a save of " + file + " was interrupted; its previous content is in " + *copy;
+    std::fputs((TerminalText(text) + '\n').c_str(), out);
+    return true;
+}
+
 struct Options {
     std::vector<std::string> operands;
     std::optional<std::string> outPath;
@@ -223,6 +237,7 @@ int Dump(const std::vector<std::string_view>& args)
     if (operands.size() != 1)
         return UsageError(operands.empty() ? "dump: missing FILE" : "dump: takes one FILE");
 
+    WarnOfInterruptedSave(operands[0], stderr);
     qel::DefinitionDocument doc;
     std::optional<std::string> error;
     std::size_t errorLine = 0;
@@ -284,6 +299,7 @@ int Format(const std::vector<std::string_view>& args)
         return UsageError(operands.empty() ? "format: missing FILE" : "format: takes one FILE");
     const std::string& source = operands[0];
     const std::string& target = options.outPath ? *options.outPath : source;
+    WarnOfInterruptedSave(source, stderr);
 
     qel::DefinitionDocument doc;
     qel::ReadReport report;
@@ -325,9 +341,11 @@ int Check(const std::vector<std::string_view>& args)
         qel::ReadReport report;
         report.onIgnoredLine = [&file](std::size_t line, std::string_view text) {
             std::string warning = file + ':' + std::to_string(line) + ": warning: line ignored: ";
-            warning += text;
+            warning += qel::QuotedText(text);
             std::fputs((TerminalText(warning) + '\n').c_str(), stdout);
         };
+        if (!standardInput && WarnOfInterruptedSave(file, stdout) && options.strict)
+            status = kExitFailed;
         qel::DefinitionDocument doc;
         try {
             if (standardInput)
