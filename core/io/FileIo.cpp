@@ -127,10 +127,19 @@ int RenameNoReplace(const std::string& from, const std::string& to)
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // A file system without the call may still have hard links.
-    if (::link(from.c_str(), to.c_str()) != 0)
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
         return errno;
-    ::unlink(from.c_str());
-    return 0;
+    // Nor those (a FAT disk, say): a plain rename to a name seen free, which
+    // only a file made in the same instant under the same random name could
+    // take.
+    struct stat info {};
+    if (::lstat(to.c_str(), &info) == 0)
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 // Removes the temporary files of one target that an interrupted save left in
