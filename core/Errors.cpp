@@ -8,9 +8,8 @@ namespace {
 std::string ConversionMessage(std::string_view text)
 {
     std::string message;
-    message.reserve(text.size() + 32);
     message += '\'';
-    message += text;
+    message += QuotedText(text);
     message += "' is not a valid integer value";
     return message;
 }
@@ -52,6 +51,17 @@ std::string FileErrorMessage(int systemError)
 }  // namespace qel
 
 namespace qel {
+std::string QuotedText(std::string_view text)
+{
+    if (text.size() <= kMaxQuotedBytes)
+        return std::string(text);
+    std::string quoted(text.substr(0, kMaxQuotedBytes));
+    quoted += "... (";
+    quoted += std::to_string(text.size());
+    quoted += " bytes)";
+    return quoted;
+}
+
 std::string WithFullStop(std::string message)
 {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))

@@ -63,6 +63,16 @@ public:
 }  // namespace qel
 
 namespace qel {
+// The most bytes of a text from a file that a message quotes: a line of ten
+// million digits in a message box takes minutes to lay out, and no reader
+// needs more than its start to find it.
+constexpr std::size_t kMaxQuotedBytes = 200;
+
+// `text` as a message quotes it: whole when it has at most kMaxQuotedBytes
+// bytes, else its first kMaxQuotedBytes bytes and "... (N bytes)", N being
+// the length of the whole. Every message that quotes a file's text uses this.
+std::string QuotedText(std::string_view text);
+
 // The message as the error box shows it: a full stop is added when the last
 // byte sorts after "." (letters and digits do; "!" and "'" do not).
 std::string WithFullStop(std::string message);

@@ -36,7 +36,7 @@ ProblemPlace PlaceOf(ObjectKind kind)
 std::string Quoted(std::string_view name)
 {
     std::string text = "'";
-    text += name;
+    text += QuotedText(name);
     text += '\'';
     return text;
 }
@@ -175,7 +175,8 @@ std::optional<std::int32_t> CheckRow(const ObjectList& list, std::size_t row, co
 void CheckReadLines(const SourceLines& lines, std::vector<Problem>& out)
 {
     for (const auto& [line, text] : lines.ignored)
-        out.push_back(Make(Severity::Warning, "ignored-line", "line ignored: " + text, ProblemPlace::None, 0, line));
+        out.push_back(
+            Make(Severity::Warning, "ignored-line", "line ignored: " + QuotedText(text), ProblemPlace::None, 0, line));
     if (lines.comments != 0)
         out.push_back(Make(Severity::Info, "comment-dropped",
                            std::to_string(lines.comments)

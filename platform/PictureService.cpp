@@ -3,8 +3,11 @@
 #include <QFile>
 #include <QImageReader>
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "Errors.h"
 #include "PreviewRules.h"
@@ -52,6 +55,212 @@ std::string LoaderMessage(const QImageReader& reader)
     return text.isEmpty() ? std::string("Unable to read image data") : text.toLatin1().toStdString();
 }
 
+std::uint32_t Little(std::string_view bytes, std::size_t at, std::size_t count)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = count; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+std::uint32_t Big(std::string_view bytes, std::size_t at, std::size_t count)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// Qt's bitmap reader fills the rows a file lacks with black without a word,
+// so the rows its header promises are counted here. Compressed rows have no
+// size of their own and are left to the reader, as is a header that claims
+// more than `limitBytes` of pixels, which the reader refuses outright.
+bool BitmapEndsEarly(std::string_view bytes, std::uint64_t limitBytes)
+{
+    if (bytes.size() < 26 || bytes.substr(0, 2) != "BM")
+        return false;
+    const std::uint64_t pixelsAt = Little(bytes, 10, 4);
+    const std::uint32_t headerSize = Little(bytes, 14, 4);
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    std::uint32_t bitsPerPixel = 0;
+    std::uint32_t compression = 0;
+    if (headerSize == 12) {
+        width = Little(bytes, 18, 2);
+        height = Little(bytes, 20, 2);
+        bitsPerPixel = Little(bytes, 24, 2);
+    } else if (headerSize >= 40 && bytes.size() >= 34) {
+        width = static_cast<std::int32_t>(Little(bytes, 18, 4));
+        height = static_cast<std::int32_t>(Little(bytes, 22, 4));
+        bitsPerPixel = Little(bytes, 28, 2);
+        compression = Little(bytes, 30, 4);
+    } else {
+        return false;
+    }
+    constexpr std::uint32_t kRgb = 0, kBitFields = 3, kAlphaBitFields = 6;
+    if (compression != kRgb && compression != kBitFields && compression != kAlphaBitFields)
+        return false;
+    if (width <= 0 || bitsPerPixel == 0 || bitsPerPixel > 64 || pixelsAt < 14 + std::uint64_t{headerSize})
+        return false;
+    // Rows are padded to whole 32-bit words.
+    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    const std::uint64_t rows = static_cast<std::uint64_t>(std::llabs(height));
+    if (static_cast<std::uint64_t>(width) * rows * 4 > limitBytes)
+        return false;
+    return bytes.size() < pixelsAt + rowBytes * rows;
+}
+
+// Reports whether the sub-blocks that start at `at` run past the end, and
+// moves `at` past them.
+bool SubBlocksEndEarly(std::string_view bytes, std::size_t& at)
+{
+    for (;;) {
+        if (at >= bytes.size())
+            return true;
+        const std::size_t length = static_cast<unsigned char>(bytes[at++]);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+}
+
+// Qt's GIF reader shows what it decoded of a frame cut short, and the rest
+// blank, so the blocks are walked to the trailer here.
+bool GifEndsEarly(std::string_view bytes)
+{
+    if (bytes.size() < 6 || (bytes.substr(0, 6) != "GIF87a" && bytes.substr(0, 6) != "GIF89a"))
+        return false;
+    if (bytes.size() < 13)
+        return true;
+    const auto colourTable = [&](std::size_t flagsAt) {
+        const auto flags = static_cast<unsigned char>(bytes[flagsAt]);
+        return (flags & 0x80) != 0 ? std::size_t{3} << ((flags & 7) + 1) : std::size_t{0};
+    };
+    std::size_t at = 13 + colourTable(10);
+    for (;;) {
+        if (at >= bytes.size())
+            return true;
+        const auto block = static_cast<unsigned char>(bytes[at++]);
+        if (block == 0x3B)
+            return false;
+        if (block == 0x21) {
+            ++at;  // the extension's label
+        } else if (block == 0x2C) {
+            if (at + 9 > bytes.size())
+                return true;
+            at += 9 + colourTable(at + 8) + 1;  // the descriptor, its colours, the code size
+        } else {
+            return false;  // damaged, which is the reader's to report
+        }
+        if (SubBlocksEndEarly(bytes, at))
+            return true;
+    }
+}
+
+// Qt's JPEG reader shows what it decoded of a scan cut short, and the rest
+// grey, with only a warning in the log; so the segments are walked to the
+// first scan, and its data must reach the end-of-image marker (which scan
+// data cannot hold: a 0xFF byte there is always followed by 0 or a restart).
+bool JpegEndsEarly(std::string_view bytes)
+{
+    if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF
+        || static_cast<unsigned char>(bytes[1]) != 0xD8)
+        return false;
+    std::size_t at = 2;
+    for (;;) {
+        if (at >= bytes.size())
+            return true;
+        if (static_cast<unsigned char>(bytes[at]) != 0xFF)
+            return false;
+        while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) == 0xFF)
+            ++at;  // fill bytes
+        if (at >= bytes.size())
+            return true;
+        const auto marker = static_cast<unsigned char>(bytes[at++]);
+        if (marker == 0xD9)
+            return false;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;  // no length follows
+        if (at + 2 > bytes.size())
+            return true;
+        const std::size_t length = Big(bytes, at, 2);
+        if (length < 2)
+            return false;
+        at += length;
+        if (at > bytes.size())
+            return true;
+        if (marker == 0xDA)
+            return bytes.find("\xFF\xD9", at) == std::string_view::npos;
+    }
+}
+
+// libpng refuses most PNG files cut short, but without saying why; the chunks
+// are walked to the end chunk here.
+bool PngEndsEarly(std::string_view bytes)
+{
+    constexpr std::string_view kSignature("\x89PNG\r\n\x1A\n", 8);
+    if (bytes.substr(0, kSignature.size()) != kSignature)
+        return false;
+    std::size_t at = kSignature.size();
+    for (;;) {
+        if (at + 8 > bytes.size())
+            return true;
+        const std::uint64_t length = Big(bytes, at, 4);
+        if (bytes.substr(at + 4, 4) == "IEND")
+            return at + 12 > bytes.size();
+        if (length > bytes.size())
+            return true;
+        at += 12 + static_cast<std::size_t>(length);  // length, type, data, checksum
+    }
+}
+
+bool EndsEarly(PictureFormat format, std::string_view bytes, std::uint64_t limitBytes)
+{
+    // An empty file holds no picture to speak of: that is the reader's to say.
+    if (bytes.empty())
+        return false;
+    switch (format) {
+    case PictureFormat::Bitmap:
+        return BitmapEndsEarly(bytes, limitBytes);
+    case PictureFormat::Gif:
+        return GifEndsEarly(bytes);
+    case PictureFormat::Jpeg:
+        return JpegEndsEarly(bytes);
+    case PictureFormat::Png:
+        return PngEndsEarly(bytes);
+    case PictureFormat::None:
+        break;
+    }
+    return false;
+}
+
+// Readers differ in what they do when the data stops early, and some show
+// the part they decoded as if it were all; so the file's own structure is
+// checked before decoding. The file is mapped, not copied, where it can be.
+void RefuseIfCutShort(QFile& file, const QImageReader& reader, PictureFormat format, const QString& path)
+{
+    const qint64 size = file.size();
+    if (size <= 0)
+        return;
+    QByteArray copy;
+    const uchar* mapped = file.map(0, size);
+    if (mapped == nullptr) {
+        if (!file.seek(0))
+            return;
+        copy = file.readAll();
+    }
+    const char* data = mapped != nullptr ? reinterpret_cast<const char*>(mapped) : copy.constData();
+    const std::size_t length =
+        mapped != nullptr ? static_cast<std::size_t>(size) : static_cast<std::size_t>(copy.size());
+    const int limitMiB = reader.allocationLimit();
+    const std::uint64_t limitBytes = limitMiB > 0 ? static_cast<std::uint64_t>(limitMiB) << 20 : UINT64_MAX;
+    const bool cutShort = EndsEarly(format, std::string_view(data, length), limitBytes);
+    if (mapped != nullptr)
+        file.unmap(const_cast<uchar*>(mapped));
+    if (cutShort)
+        throw MessageError(CutShortMessage(path));
+}
+
 // A reader bound to a format does not tell a missing file from a damaged one,
 // so the file is opened here.
 void Open(QFile& file)
@@ -88,6 +297,10 @@ QImage Decode(const QString& path, PictureFormat format)
     Open(file);
     QImageReader reader(&file, QtFormat(format));
     CheckHeader(reader, format);
+    const qint64 position = file.pos();
+    RefuseIfCutShort(file, reader, format, path);
+    if (!file.seek(position))
+        throw FileError(EIO);
     QImage image = reader.read();
     if (image.isNull())
         Fail(format, LoaderMessage(reader));
@@ -95,6 +308,13 @@ QImage Decode(const QString& path, PictureFormat format)
 }
 
 }  // namespace
+
+std::string CutShortMessage(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    return QuotedText(std::string_view(name.constData(), static_cast<std::size_t>(name.size())))
+           + " is cut short: its picture data ends early";
+}
 
 QImage QtPictureService::load(const QString& path)
 {

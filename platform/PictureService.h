@@ -14,17 +14,26 @@
 //   whose header claims more pixels than the loader's allocation limit allows
 //   (Qt's default, 128 MiB, counted at 4 bytes a pixel, so 60000 x 60000 is
 //   refused before anything is allocated);
+// - qel::MessageError(CutShortMessage(path)) for a picture whose file ends
+//   before the data it promises: a bitmap without all the rows its header
+//   gives, a GIF before its trailer, a JPEG before its end-of-image marker, a
+//   PNG before its end chunk. The loaders would show some of these as if
+//   whole, with the missing part black or grey;
 // - qel::MessageError with the loader's own message for any other failure of a
 //   GIF, JPEG or PNG picture (a picture of 0 x 0 pixels included), and for a
 //   path whose extension is no picture's.
-// A damaged or hostile file never crashes: it either throws or, where the
-// format allows it (a JPEG cut short), loads with what could be decoded.
+// A damaged or hostile file never crashes.
 
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <string>
 
 namespace qel::platform {
+
+// "PATH is cut short: its picture data ends early", with at most 200 bytes of
+// the path's file name bytes.
+std::string CutShortMessage(const QString& path);
 
 class PictureService {
 public:

@@ -28,11 +28,13 @@ constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
 constexpr std::time_t kStaleAfterSeconds = 3600;
 constexpr std::string_view kTemporaryTag = ".qel-";
 // Not hidden and never of the form the sweep removes: the copy of the old
-// bytes that a failed in-place save could not put back must outlive the sweep.
+// bytes that an in-place save makes must outlive the sweep, for it may be all
+// that is left of them.
 constexpr std::string_view kBackupTag = ".qel-backup-";
 constexpr std::size_t kUniqueLetters = 6;
 
 ReadCall gReadCall = ::read;
+WriteCall gWriteCall = ::write;
 
 struct FreeBytes {
     void operator()(char* bytes) const { std::free(bytes); }
@@ -59,7 +61,7 @@ bool WriteAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t put = gWriteCall(fd, bytes.data() + done, bytes.size() - done);
         if (put < 0) {
             if (errno == EINTR)
                 continue;
@@ -110,6 +112,36 @@ bool IsUniqueSuffix(std::string_view text)
            });
 }
 
+bool IsPrefixAndSuffix(std::string_view name, std::string_view prefix)
+{
+    return name.size() == prefix.size() + kUniqueLetters && name.substr(0, prefix.size()) == prefix
+           && IsUniqueSuffix(name.substr(prefix.size()));
+}
+
+// Gives `from` the name `to` unless a file of that name exists: unlike a plain
+// rename, no moment shows `to` holding anything but all of `from`.
+int RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without the call may still have hard links.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
+    // Nor those (a FAT disk, say): a plain rename to a name seen free, which
+    // only a file made in the same instant under the same random name could
+    // take.
+    struct stat info {};
+    if (::lstat(to.c_str(), &info) == 0)
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
 // Removes the temporary files of one target that an interrupted save left in
 // `folder`. Every writer holds a lock on its temporary file while it lives, so
 // one that can be locked is not in use.
@@ -121,8 +153,7 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
     const std::time_t cutoff = std::time(nullptr) - kStaleAfterSeconds;
     while (const dirent* entry = ::readdir(listing)) {
         const std::string_view name = entry->d_name;
-        if (name.size() != prefix.size() + kUniqueLetters || name.substr(0, prefix.size()) != prefix
-            || !IsUniqueSuffix(name.substr(prefix.size())))
+        if (!IsPrefixAndSuffix(name, prefix))
             continue;
         const std::string path = folder + std::string(name);
         const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -198,6 +229,11 @@ int OpenForReading(const std::string& path)
 void SetReadCall(ReadCall call)
 {
     gReadCall = call != nullptr ? call : ::read;
+}
+
+void SetWriteCall(WriteCall call)
+{
+    gWriteCall = call != nullptr ? call : ::write;
 }
 
 FileBytes ReadWholeDescriptor(int fd, std::size_t limit)
@@ -358,10 +394,51 @@ void SafeFileWriter::startInPlace(int copyFd)
         dropTemporary();
         throw FileError(error);
     }
-    // The copy is what is left of the old bytes should the process die while
-    // the target is half written; without one they are only in memory.
-    if (copyFd_ >= 0 && !(WriteAll(copyFd_, old_.view()) && ::fsync(copyFd_) == 0))
+    if (copyFd_ < 0)
+        return;  // no new file can be made here: the old bytes are only in memory
+    error = secureCopy();
+    if (error != 0) {
+        ::close(fd_);
+        fd_ = -1;
         dropTemporary();
+        throw FileError(error);
+    }
+}
+
+// The copy is all that is left of the old bytes should the process die while
+// the target is half written, so it must be whole, on disk and under its
+// lasting name before the target changes. It is written hidden and renamed
+// when complete: a copy found under its lasting name is never a part.
+int SafeFileWriter::secureCopy()
+{
+    if (!WriteAll(copyFd_, old_.view()) || ::fsync(copyFd_) != 0)
+        return errno;
+    const std::string start = folder_ + BackupPrefix(NamePart(target_), NameMax(folder_));
+    // The temporary's letters are already unique among its kind; others are
+    // tried only when a copy of an earlier save holds them.
+    std::string letters = temp_.substr(temp_.size() - kUniqueLetters);
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::uint32_t mix = Fnv1a(temp_) ^ static_cast<std::uint32_t>(std::time(nullptr));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string backup = start + letters;
+        const int error = RenameNoReplace(temp_, backup);
+        if (error == 0) {
+            temp_ = backup;
+            try {
+                SyncFolder(folder_);
+            } catch (const FileError& failure) {
+                return failure.systemError();
+            }
+            return 0;
+        }
+        if (error != EEXIST)
+            return error;
+        for (char& letter : letters) {
+            mix = mix * 1664525u + 1013904223u;
+            letter = kLetters[(mix >> 16) % (sizeof kLetters - 1)];
+        }
+    }
+    return EEXIST;
 }
 
 SafeFileWriter::~SafeFileWriter()
@@ -406,23 +483,8 @@ void SafeFileWriter::keepTemporary()
 
 std::string SafeFileWriter::keepBackup()
 {
-    keepTemporary();
-    if (temp_.empty())
-        return {};
-    // A new empty file reserves a free name; the rename then takes its place,
-    // so no other file is overwritten. Should either step fail, the copy stays
-    // where it is, which is still better than nowhere.
-    std::string backup = folder_ + BackupPrefix(NamePart(target_), NameMax(folder_)) + std::string(kUniqueLetters, 'X');
-    const int fd = ::mkostemp(backup.data(), O_CLOEXEC);
-    if (fd < 0)
-        return std::exchange(temp_, {});
-    ::close(fd);
-    if (::rename(temp_.c_str(), backup.c_str()) != 0) {
-        ::unlink(backup.c_str());
-        return std::exchange(temp_, {});
-    }
-    temp_.clear();
-    return backup;
+    keepTemporary();  // unlocked: no longer held by a running save
+    return std::exchange(temp_, {});
 }
 
 void SafeFileWriter::fail(int error)
@@ -520,6 +582,63 @@ void SafeFileWriter::commit()
     }
     temp_.clear();
     SyncFolder(folder_);
+}
+
+std::optional<std::string> FindInterruptedSave(const std::string& path)
+{
+    std::string target;
+    try {
+        target = FollowLinks(path);
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+    const std::string name = NamePart(target);
+    if (name.empty())
+        return std::nullopt;
+    const std::string folder = FolderPart(target);
+    const std::string prefix = SafeFileWriter::BackupPrefix(name, NameMax(folder));
+    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (listing == nullptr)
+        return std::nullopt;
+    std::optional<std::string> newest;
+    struct timespec newestTime {};
+    while (const dirent* entry = ::readdir(listing)) {
+        if (!IsPrefixAndSuffix(entry->d_name, prefix))
+            continue;
+        std::string copy = folder + entry->d_name;
+        const int fd = ::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        // A running save holds its copy locked: that one is no leftover.
+        const bool leftover = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+        ::close(fd);
+        if (!leftover)
+            continue;
+        const struct timespec time = info.st_mtim;
+        if (!newest || time.tv_sec > newestTime.tv_sec
+            || (time.tv_sec == newestTime.tv_sec && time.tv_nsec > newestTime.tv_nsec)) {
+            newest = std::move(copy);
+            newestTime = time;
+        }
+    }
+    ::closedir(listing);
+    return newest;
+}
+
+void RestoreInterruptedSave(const std::string& path, const std::string& copy)
+{
+    const FileBytes bytes = ReadWholeFile(copy);
+    if (bytes.readError != 0)
+        throw FileError(bytes.readError);
+    SafeFileWriter writer(path);
+    writer.write(bytes.view());
+    writer.commit();
+    if (::unlink(copy.c_str()) != 0 && errno != ENOENT) {
+        const int error = errno;
+        throw FileError(error, "The content of " + copy
+                                   + " was put back, but the copy could not be removed: " + FileErrorMessage(error));
+    }
 }
 
 }  // namespace qel

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,12 @@ FileBytes ReadWholeDescriptor(int fd, std::size_t limit = kMaxInputSize);
 using ReadCall = ssize_t (*)(int fd, void* buffer, std::size_t size);
 void SetReadCall(ReadCall call);
 
+// The call every write of SafeFileWriter goes through: ::write, unless a test
+// puts another in its place to make writes fail, come in small pieces or end
+// the process part way. nullptr restores ::write.
+using WriteCall = ssize_t (*)(int fd, const void* buffer, std::size_t size);
+void SetWriteCall(WriteCall call);
+
 // Writes a file so that a failure never leaves it damaged:
 // - Normally the bytes go to a hidden temporary file beside the target, which
 //   gets the target's owner, group and permissions and replaces it once it is
@@ -41,16 +48,19 @@ void SetReadCall(ReadCall call);
 // - Symbolic links are followed, dangling or not: the file they lead to is
 //   written and the links stay links.
 // - A target that has other hard links, whose owner the writer cannot give to
-//   a new file, or beside which no new file can be made, is written in place:
-//   its old bytes are kept in memory (and, where one can be made, in a
-//   temporary copy, until the new bytes are on disk) and put back when the
-//   write fails part way. When they cannot be put back, the copy is renamed
-//   to NAME.qel-backup-XXXXXX beside the target and kept.
+//   a new file, or beside which no new file can be made, is written in place.
+//   Before its first byte changes, its old bytes are copied to
+//   NAME.qel-backup-XXXXXX beside it, and the copy and the folder are synced;
+//   a copy that cannot be completed refuses the save with the target
+//   untouched. The copy is removed once the new bytes are on disk, and when a
+//   failed write could put the old bytes back. Should the process die part
+//   way, the copy stays (FindInterruptedSave). Only where no new file can be
+//   made at all are the old bytes kept in memory alone.
 // - A device or a pipe (standard output, say) is simply written.
 // A target that exists but may not be written is refused, as a direct write
 // would be. Destroying a writer that was not committed leaves the target as
 // it was. Temporary files older than an hour that a crashed save of the same
-// target left behind are removed.
+// target left behind are removed; copies of old bytes never are.
 class SafeFileWriter {
 public:
     explicit SafeFileWriter(std::string target);
@@ -64,14 +74,15 @@ public:
     // The names the temporary files of `target` get start with this, and six
     // letters or digits follow it. Exposed for tests.
     static std::string TemporaryPrefix(std::string_view name, long nameMax);
-    // Where the copy of the old bytes goes when a failed in-place write cannot
-    // put them back: a name the removal of stale temporaries never matches.
+    // Where an in-place write keeps the copy of the old bytes: a name the
+    // removal of stale temporaries never matches.
     static std::string BackupPrefix(std::string_view name, long nameMax);
 
 private:
     enum class Mode { Replace, InPlace, Device };
 
     void startInPlace(int copyFd);
+    int secureCopy();
     void writeOut(std::string_view bytes);
     void flushBuffer();
     bool putBack();
@@ -84,7 +95,7 @@ private:
     std::string target_;
     std::string folder_;
     // Replace: the new file, written through fd_. In place: the copy of the
-    // old bytes, open as copyFd_; empty when there is none.
+    // old bytes, open (and locked) as copyFd_; empty when there is none.
     std::string temp_;
     int fd_ = -1;
     int copyFd_ = -1;
@@ -94,5 +105,17 @@ private:
     bool touched_ = false;
     std::size_t written_ = 0;
 };
+
+// The copy of the old bytes that an in-place save of `path` left beside the
+// file it writes when the process died part way: the target may then be
+// incomplete, and the copy holds all of its previous content. The newest such
+// copy that no running save holds; nullopt when there is none (or the folder
+// cannot be listed).
+std::optional<std::string> FindInterruptedSave(const std::string& path);
+
+// Makes the bytes of `copy` (as FindInterruptedSave found it) the content of
+// `path` again, through SafeFileWriter, and then removes the copy. Throws
+// FileError; the copy is kept unless the content was put back.
+void RestoreInterruptedSave(const std::string& path, const std::string& copy);
 
 }  // namespace qel

@@ -9,12 +9,16 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -287,5 +291,145 @@ INSTANTIATE_TEST_SUITE_P(
                                 },
                                 "File too large"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+enum class Interruption { FailsOnce, FailsFromThenOn, ProcessDies };
+
+// The write calls are counted and come in pieces of at most kPiece bytes, so
+// that a save makes several; the one numbered gInterruptAt is interrupted.
+constexpr std::size_t kPiece = 1000;
+int gWriteCalls = 0;
+int gInterruptAt = 0;
+Interruption gHow = Interruption::FailsOnce;
+constexpr int kDied = 42;
+
+ssize_t InterruptedWrite(int fd, const void* buffer, std::size_t size)
+{
+    ++gWriteCalls;
+    if (gWriteCalls == gInterruptAt || (gHow == Interruption::FailsFromThenOn && gWriteCalls > gInterruptAt)) {
+        if (gHow == Interruption::ProcessDies)
+            ::_exit(kDied);
+        errno = EIO;
+        return -1;
+    }
+    return ::write(fd, buffer, std::min(size, kPiece));
+}
+
+struct WriteCallGuard {
+    WriteCallGuard() { qel::SetWriteCall(InterruptedWrite); }
+    ~WriteCallGuard() { qel::SetWriteCall(nullptr); }
+};
+
+// "saved", the message of the failure, or "died".
+std::string SaveInPlace(const std::string& target, const std::string& bytes, Interruption how)
+{
+    const auto save = [&] {
+        qel::SafeFileWriter writer(target);
+        writer.write(bytes);
+        writer.commit();
+    };
+    if (how != Interruption::ProcessDies) {
+        try {
+            save();
+        } catch (const qel::FileError& error) {
+            return error.message();
+        }
+        return "saved";
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            save();
+        } catch (...) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return !WIFEXITED(status)             ? "killed"
+           : WEXITSTATUS(status) == kDied ? "died"
+           : WEXITSTATUS(status) == 0     ? "saved"
+                                          : "failed";
+}
+
+struct InterruptCase {
+    const char* name;
+    Interruption how;
+    bool copyCanBeLeft;  // at some write the old bytes are only in the copy
+};
+
+void PrintTo(const InterruptCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class InterruptedInPlaceSave : public ::testing::TestWithParam<InterruptCase> {};
+
+TEST_P(InterruptedInPlaceSave, LeavesTheOldBytesWholeInTheTargetOrInACopyThatIsFound)
+{
+    const InterruptCase& c = GetParam();
+    const std::string old(2500, 'o');
+    const std::string fresh(4500, 'n');
+    int copiesFound = 0;
+    for (int at = 1;; ++at) {
+        SCOPED_TRACE("interrupted at write " + std::to_string(at));
+        const TempFolder folder;
+        const std::string target = folder.file("t.ini");
+        Spit(target, old);
+        fs::create_hard_link(target, folder.file("other.ini"));  // to write in place
+        gWriteCalls = 0;
+        gInterruptAt = at;
+        gHow = c.how;
+        std::string outcome;
+        {
+            const WriteCallGuard guard;
+            outcome = SaveInPlace(target, fresh, c.how);
+        }
+        const std::string now = Slurp(target);
+        const std::optional<std::string> copy = qel::FindInterruptedSave(target);
+        if (outcome == "saved") {
+            EXPECT_TRUE(now == fresh);
+            EXPECT_EQ(copy, std::nullopt);
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2)
+                << "nothing but the target and its other link";
+            break;
+        }
+        ASSERT_LT(at, 100) << outcome;
+        if (!copy) {
+            EXPECT_TRUE(now == old) << outcome;
+            continue;
+        }
+        ++copiesFound;
+        EXPECT_TRUE(Slurp(*copy) == old) << *copy;
+        if (c.how != Interruption::ProcessDies) {
+            EXPECT_NE(outcome.find(*copy), std::string::npos) << outcome;
+        }
+        qel::RestoreInterruptedSave(target, *copy);
+        EXPECT_TRUE(Slurp(folder.file("other.ini")) == old) << "restored through the other link too";
+        EXPECT_FALSE(fs::exists(*copy));
+        EXPECT_EQ(qel::FindInterruptedSave(target), std::nullopt);
+    }
+    EXPECT_EQ(copiesFound > 0, c.copyCanBeLeft);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InterruptedInPlaceSave,
+                         ::testing::Values(InterruptCase{"WriteFailsOnce", Interruption::FailsOnce, false},
+                                           InterruptCase{"DiskFailsForGood", Interruption::FailsFromThenOn, true},
+                                           InterruptCase{"ProcessDies", Interruption::ProcessDies, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InterruptedSave, TheCopyOfARunningSaveIsNotALeftover)
+{
+    const TempFolder folder;
+    const std::string target = folder.file("t.ini");
+    Spit(target, kOld);
+    fs::create_hard_link(target, folder.file("other.ini"));
+    qel::SafeFileWriter writer(target);
+    writer.write(kNew);
+    EXPECT_EQ(qel::FindInterruptedSave(target), std::nullopt);
+    writer.commit();
+    EXPECT_EQ(qel::FindInterruptedSave(target), std::nullopt);
+    EXPECT_EQ(Slurp(folder.file("other.ini")), kNew);
+}
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -553,6 +554,65 @@ INSTANTIATE_TEST_SUITE_P(
                   "(standard input):4: warning: line ignored: 1,2,IMAGE0 [ignored-line]\n"}),
     [](const testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
 
+struct LeftoverCase {
+    const char* name;
+    std::vector<std::string> args;
+    int exitCode;
+    std::optional<std::string> out;  // not compared when absent
+    std::string err;
+};
+
+void PrintTo(const LeftoverCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class QelToolQuotesAndWarns : public QelTool, public testing::WithParamInterface<LeftoverCase> {};
+
+const std::string kDigits200(200, '7');
+const std::string kInterrupted =
+    "cut.ini: warning: a save of cut.ini was interrupted; its previous content is in cut.ini.qel-backup-Ab12Cd\n";
+// check reports it as a problem of the whole file, before the example's own
+// (its pictures are not made here).
+const std::string kInterruptedProblems =
+    "cut.ini: warning: a save of cut.ini was interrupted; its previous content is in cut.ini.qel-backup-Ab12Cd "
+    "[save-interrupted]\n"
+    "cut.ini:3: error: File 'ship.bmp' does not exist [file-missing]\n"
+    "cut.ini:6: error: IMAGE0's picture 'ship.bmp' does not exist [image-file-missing]\n";
+
+TEST_P(QelToolQuotesAndWarns, LongTextsAndCopiesOfInterruptedSaves)
+{
+    write("long.ini", "[mapobjects]\r\n" + std::string(10'000'000, '7') + "\r\n");
+    write("stray.ini", std::string(300, 'x') + "\r\n");
+    write("cut.ini", kExample);
+    write("cut.ini.qel-backup-Ab12Cd", "OutFile=old\r\n");
+    const Outcome result = run(GetParam().args);
+    EXPECT_EQ(result.exitCode, GetParam().exitCode);
+    if (GetParam().out)
+        EXPECT_EQ(result.out, *GetParam().out);
+    EXPECT_EQ(result.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QelToolQuotesAndWarns,
+    testing::Values(
+        LeftoverCase{"CheckQuotesTenMillionDigitsShort",
+                     {"check", "long.ini"},
+                     1,
+                     ("long.ini:2: error: Map object 1 cannot be read: '" + kDigits200
+                      + "... (10000000 bytes)' is not a valid integer value [object-unreadable]\n"),
+                     ""},
+        LeftoverCase{"CheckQuotesALongIgnoredLineShort",
+                     {"check", "stray.ini"},
+                     0,
+                     ("stray.ini: warning: No OutFile given [outfile-missing]\nstray.ini:1: warning: line ignored: "
+                      + std::string(200, 'x') + "... (300 bytes) [ignored-line]\n"),
+                     ""},
+        LeftoverCase{"CheckWarnsOfAnInterruptedSave", {"check", "cut.ini"}, 1, kInterruptedProblems, ""},
+        LeftoverCase{"DumpWarnsOnStandardError", {"dump", "cut.ini"}, 0, std::nullopt, kInterrupted},
+        LeftoverCase{"FormatWarnsOnStandardError", {"format", "cut.ini", "-o", "out.ini"}, 0, "", kInterrupted}),
+    [](const testing::TestParamInfo<LeftoverCase>& info) { return info.param.name; });
+
 TEST_F(QelTool, FormatKeepsIgnoredLinesUnlessToldToDropThem)
 {
     const std::string stray = "OutFile=x\r\nstray text\r\n;comment\r\nmore\r\n";
@@ -644,7 +704,8 @@ TEST_F(QelToolProblems, ExitStatusFollowsTheWorstProblemShown)
          1,
          "errors.ini: warning: No OutFile given [outfile-missing]\n"
          "errors.ini:2: warning: File 'ship.bmp' is listed again [file-duplicate]\n"
-         "errors.ini:5: error: IMAGE1's picture 'cut.bmp' cannot be decoded: The picture data is cut short "
+         "errors.ini:5: error: IMAGE1's picture 'cut.bmp' cannot be decoded: cut.bmp is cut short: its picture data "
+         "ends early "
          "[image-unreadable]\n"
          "errors.ini:5: warning: IMAGE1's picture 'cut.bmp' is not in the file list, so the package would lack it "
          "[image-file-unlisted]\n"

@@ -21,6 +21,7 @@
 #include "DefinitionWriter.h"
 #include "EntryLine.h"
 #include "Errors.h"
+#include "FileIo.h"
 #include "Json.h"
 #include "PathText.h"
 #include "ProblemCheck.h"
@@ -103,6 +104,8 @@ constexpr const char* kCheckHelp =
     "  ignored-line            warning  a line outside every section that a save\n"
     "                                   drops (not a comment, key or blank line)\n"
     "  comment-dropped         info     comment lines, which a save does not keep\n"
+    "  save-interrupted        warning  a save of FILE stopped half way; the\n"
+    "                                   message names the copy of its old content\n"
     "With --json the problems are printed as one JSON array of objects with\n"
     "file, line (null for the whole file), severity, code and message.\n"
     "Texts show NUL bytes as \\0 and other control bytes as \\xHH (in JSON, each\n"
@@ -164,6 +167,19 @@ std::string Located(const std::string& file, const qel::Error& error)
     text += ' ';
     text += error.message();
     return TerminalText(text) + '\n';
+}
+
+// Tells of the copy of old bytes that an interrupted save of `file` left: the
+// file itself may be incomplete. True when there is one.
+bool WarnOfInterruptedSave(const std::string& file, std::FILE* out)
+{
+    const std::optional<std::string> copy = qel::FindInterruptedSave(file);
+    if (!copy)
+        return false;
+    const std::string text =
+        file + ": warning: a save of " + file + " was interrupted; its previous content is in " + *copy;
+    std::fputs((TerminalText(text) + '\n').c_str(), out);
+    return true;
 }
 
 struct Options {
@@ -254,6 +270,7 @@ int Dump(const std::vector<std::string_view>& args)
     if (operands.size() != 1)
         return UsageError(operands.empty() ? "dump: missing FILE" : "dump: takes one FILE");
 
+    WarnOfInterruptedSave(operands[0], stderr);
     qel::DefinitionDocument doc;
     std::optional<std::string> error;
     std::size_t errorLine = 0;
@@ -315,6 +332,7 @@ int Format(const std::vector<std::string_view>& args)
         return UsageError(operands.empty() ? "format: missing FILE" : "format: takes one FILE");
     const std::string& source = operands[0];
     const std::string& target = options.outPath ? *options.outPath : source;
+    WarnOfInterruptedSave(source, stderr);
 
     qel::DefinitionDocument doc;
     qel::ReadReport report;
@@ -363,6 +381,15 @@ std::vector<qel::Problem> CheckOneFile(const std::string& operand, const std::st
     qel::CheckOptions checkOptions;
     checkOptions.readFailure = failure ? &*failure : nullptr;
     std::vector<qel::Problem> problems = qel::CheckDocument(doc, disk, &lines, checkOptions);
+    if (!standardInput) {
+        if (const std::optional<std::string> copy = qel::FindInterruptedSave(operand)) {
+            qel::Problem interrupted;
+            interrupted.severity = qel::Severity::Warning;
+            interrupted.code = "save-interrupted";
+            interrupted.message = "a save of " + file + " was interrupted; its previous content is in " + *copy;
+            problems.push_back(std::move(interrupted));
+        }
+    }
     std::stable_sort(problems.begin(), problems.end(), [](const qel::Problem& a, const qel::Problem& b) {
         return a.line != b.line ? a.line < b.line : a.severity < b.severity;
     });
