@@ -99,6 +99,8 @@ public:
 
     std::size_t rows() const { return boxes_.size(); }
     bool placed(std::size_t row) const { return row < placed_; }
+    // Rows [0, placedCount()) are placed.
+    std::size_t placedCount() const { return placed_; }
     MapRect rect(std::size_t row) const;
     std::int32_t layer(std::size_t row) const { return boxes_[row].layer; }
     // Draw order: a greater key is drawn later, over a smaller one.

@@ -33,7 +33,8 @@ void PictureCache::setBudget(qint64 bytes)
 
 PictureCache::Entry& PictureCache::entry(const QString& path, int xTiles, int yTiles)
 {
-    const QString key = path + u'\n' + QString::number(std::max(xTiles, 0)) + u'x' + QString::number(std::max(yTiles, 0));
+    const QString key =
+        path + u'\n' + QString::number(std::max(xTiles, 0)) + u'x' + QString::number(std::max(yTiles, 0));
     auto found = entries_.find(key);
     if (found == entries_.end()) {
         Entry fresh;
@@ -43,8 +44,8 @@ PictureCache::Entry& PictureCache::entry(const QString& path, int xTiles, int yT
             const QImage picture = service_.load(path);
             if (const auto size = FirstCellSize({picture.width(), picture.height()}, xTiles, yTiles)) {
                 // Only the cell is kept: the rest of a tile sheet is never drawn.
-                fresh.cell = picture.copy(0, 0, size->width, size->height)
-                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+                fresh.cell =
+                    picture.copy(0, 0, size->width, size->height).convertToFormat(QImage::Format_ARGB32_Premultiplied);
                 fresh.average = fresh.cell.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(0, 0);
             }
         } catch (const std::exception&) {

@@ -34,17 +34,17 @@ MapIndex IndexOf(const ObjectList& list)
 // Row 0 and 1 share (0,0) in layers 7 and 0; later rows stack over them in
 // layers that put "other" numbers above TopMost, negative ones first.
 const std::vector<std::string> kStack = {
-    "0,0,IMAGE1,TopMost",    // 0
-    "0,0,IMAGE1,0",          // 1
-    "8,8,IMAGE1,AfterShips", // 2 (layer 4)
-    "0,0,IMAGE1,4",          // 3: same layer as 2, later row
-    "4,4,IMAGE1,-1",         // 4: other layer, below 9
-    "12,12,IMAGE1,9",        // 5
-    "250,250,IMAGE1,0",      // 6: across four cells
-    "-100000,5,IMAGE9,0",    // 7: far outside, marker 16x16
-    "2147483640,0,IMAGE1,0", // 8: right edge past the 32-bit range
-    "100,100,IMAGE3,2",      // 9: larger than many cells
-    "0,0,IMAGE2,1",          // 10: 600 wide
+    "0,0,IMAGE1,TopMost",     // 0
+    "0,0,IMAGE1,0",           // 1
+    "8,8,IMAGE1,AfterShips",  // 2 (layer 4)
+    "0,0,IMAGE1,4",           // 3: same layer as 2, later row
+    "4,4,IMAGE1,-1",          // 4: other layer, below 9
+    "12,12,IMAGE1,9",         // 5
+    "250,250,IMAGE1,0",       // 6: across four cells
+    "-100000,5,IMAGE9,0",     // 7: far outside, marker 16x16
+    "2147483640,0,IMAGE1,0",  // 8: right edge past the 32-bit range
+    "100,100,IMAGE3,2",       // 9: larger than many cells
+    "0,0,IMAGE2,1",           // 10: 600 wide
 };
 
 TEST(MapIndexTest, HitsTheTopmostAndListsTheStack)
@@ -73,8 +73,9 @@ TEST(MapIndexTest, HitsTheTopmostAndListsTheStack)
         EXPECT_EQ(index.stackAt(row.x, row.y), row.stack) << row.name;
         const auto top = index.topmostAt(row.x, row.y);
         EXPECT_EQ(top.has_value(), !row.stack.empty()) << row.name;
-        if (top && !row.stack.empty())
+        if (top && !row.stack.empty()) {
             EXPECT_EQ(*top, row.stack.front()) << row.name;
+        }
     }
 }
 
@@ -88,8 +89,8 @@ TEST(MapIndexTest, AltClickCyclesDownTheStack)
     };
     // Stack at (0,0): 0, 3, 10, 1.
     const std::vector<Row> rows = {
-        {"nothing current", std::nullopt, 0}, {"topmost", 0, 3},   {"middle", 10, 1},
-        {"lowest wraps", 1, 0},               {"not in the stack", 5, 0},
+        {"nothing current", std::nullopt, 0}, {"topmost", 0, 3}, {"middle", 10, 1}, {"lowest wraps", 1, 0},
+        {"not in the stack", 5, 0},
     };
     for (const Row& row : rows)
         EXPECT_EQ(index.nextDownAt(0, 0, row.current), row.next) << row.name;
@@ -130,12 +131,9 @@ TEST(MapIndexTest, FirstCellOfEachImageCase)
         std::optional<MapSize> cell;
     };
     const std::vector<Row> rows = {
-        {"no tile counts", {64, 32}, -1, -1, MapSize{64, 32}},
-        {"4 x 2 tiles", {64, 32}, 4, 2, MapSize{16, 16}},
-        {"remainder dropped", {67, 33}, 4, 2, MapSize{16, 16}},
-        {"one count missing", {64, 32}, 0, 2, MapSize{64, 16}},
-        {"finer than the picture", {3, 32}, 4, 1, std::nullopt},
-        {"empty picture", {0, 0}, -1, -1, std::nullopt},
+        {"no tile counts", {64, 32}, -1, -1, MapSize{64, 32}},   {"4 x 2 tiles", {64, 32}, 4, 2, MapSize{16, 16}},
+        {"remainder dropped", {67, 33}, 4, 2, MapSize{16, 16}},  {"one count missing", {64, 32}, 0, 2, MapSize{64, 16}},
+        {"finer than the picture", {3, 32}, 4, 1, std::nullopt}, {"empty picture", {0, 0}, -1, -1, std::nullopt},
     };
     for (const Row& row : rows)
         EXPECT_EQ(FirstCellSize(row.picture, row.xTiles, row.yTiles), row.cell) << row.name;
@@ -158,8 +156,9 @@ void ExpectSameAsRebuilt(const MapIndex& index, const ObjectList& list, const st
     ASSERT_EQ(index.rows(), fresh.rows()) << step;
     for (std::size_t row = 0; row < fresh.rows(); ++row) {
         ASSERT_EQ(index.placed(row), fresh.placed(row)) << step << " row " << row;
-        if (fresh.placed(row))
+        if (fresh.placed(row)) {
             ASSERT_EQ(index.rect(row), fresh.rect(row)) << step << " row " << row;
+        }
     }
     std::vector<std::uint32_t> a, b;
     index.queryOrdered({INT32_MIN, INT32_MIN, INT64_C(1) << 33, INT64_C(1) << 33}, a);
