@@ -330,8 +330,9 @@ const QImage& MapCanvas::tile(const TileKey& key)
     if (found == tiles_.end()) {
         const qint64 tileBytes = qint64{kTileSide} * kTileSide * 4;
         while (!tiles_.empty() && static_cast<qint64>(tiles_.size() + 1) * tileBytes > kTileBudget) {
-            auto oldest = std::min_element(tiles_.begin(), tiles_.end(),
-                                           [](const auto& a, const auto& b) { return a.second.lastUse < b.second.lastUse; });
+            auto oldest = std::min_element(tiles_.begin(), tiles_.end(), [](const auto& a, const auto& b) {
+                return a.second.lastUse < b.second.lastUse;
+            });
             tiles_.erase(oldest);
         }
         Tile fresh;
@@ -391,8 +392,9 @@ void MapCanvas::drawTile(QImage& image, const TileKey& key)
         }
         auto copy = scaled.find(number);
         if (copy == scaled.end())
-            copy = scaled.emplace(number, pictures_.scaledCell(art->second.path, art->second.xTiles,
-                                                              art->second.yTiles, key.step, s))
+            copy = scaled
+                       .emplace(number, pictures_.scaledCell(art->second.path, art->second.xTiles, art->second.yTiles,
+                                                             key.step, s))
                        .first;
         if (!copy->second.isNull()) {
             painter.drawImage(QPoint(static_cast<int>(px), static_cast<int>(py)), copy->second);
@@ -434,8 +436,9 @@ void MapCanvas::render(QPainter& painter, QSize size)
     const qint64 ty1 = FloorDiv(scrollY_ + size.height() - 1, kTileSide);
     for (qint64 ty = ty0; ty <= ty1; ++ty)
         for (qint64 tx = tx0; tx <= tx1; ++tx)
-            painter.drawImage(QPoint(static_cast<int>(tx * kTileSide - scrollX_), static_cast<int>(ty * kTileSide - scrollY_)),
-                              tile(TileKey{step_, tx, ty}));
+            painter.drawImage(
+                QPoint(static_cast<int>(tx * kTileSide - scrollX_), static_cast<int>(ty * kTileSide - scrollY_)),
+                tile(TileKey{step_, tx, ty}));
     if (grid_ && s >= 0.5)
         drawGrid(painter, size);
     painter.setPen(QPen(kMapEdge, 2));
@@ -635,8 +638,8 @@ void MapCanvas::selectArea(const MapRect& area, bool add)
                                           model->index(static_cast<int>(rows[j - 1]), 0)));
         i = j;
     }
-    selection_.select(chosen, (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect)
-                                  | QItemSelectionModel::Rows);
+    selection_.select(
+        chosen, (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) | QItemSelectionModel::Rows);
 }
 
 void MapCanvas::selectNothing()
@@ -661,8 +664,9 @@ void MapCanvas::mousePressEvent(QMouseEvent* event)
         return;
     const QPointF mapPoint = mapPointAt(event->position());
     ensureIndex();
-    const bool overObject = index_.topmostAt(static_cast<std::int64_t>(std::floor(mapPoint.x())),
-                                             static_cast<std::int64_t>(std::floor(mapPoint.y())))
+    const bool overObject = index_
+                                .topmostAt(static_cast<std::int64_t>(std::floor(mapPoint.x())),
+                                           static_cast<std::int64_t>(std::floor(mapPoint.y())))
                                 .has_value();
     if (!overObject && !(event->modifiers() & Qt::AltModifier)) {
         drag_ = Drag::Band;

@@ -97,8 +97,8 @@ void MapView::followDocumentState()
 
 void MapView::goToPosition()
 {
-    const QPointF centre = canvas_->mapPointAt(QPointF(canvas_->viewport()->width() / 2.0,
-                                                       canvas_->viewport()->height() / 2.0));
+    const QPointF centre =
+        canvas_->mapPointAt(QPointF(canvas_->viewport()->width() / 2.0, canvas_->viewport()->height() / 2.0));
     const QString start = QStringLiteral("%1,%2").arg(std::floor(centre.x())).arg(std::floor(centre.y()));
     const std::optional<QString> answer =
         prompter_.askText(this, QStringLiteral("Go to Position"), QStringLiteral("X,Y"), start);
