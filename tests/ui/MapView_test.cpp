@@ -34,10 +34,11 @@ protected:
         const QString file = dir.filePath(QStringLiteral("m.ini"));
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write("[objectimages]\r\nIMAGE1=whole.png\r\nIMAGE2=sheet.png,4,2,10\r\nIMAGE3=missing.png\r\n"
-                  "IMAGE4=corrupt.png\r\n"
-                  "[mapobjects]\r\n100,100,IMAGE1,0\r\n200,100,IMAGE2,3\r\n300,100,IMAGE3,0\r\n"
-                  "400,100,IMAGE4,0\r\n500,100,IMAGE7,0\r\n100,100,IMAGE2,1\r\n");
+        out.write(
+            "[objectimages]\r\nIMAGE1=whole.png\r\nIMAGE2=sheet.png,4,2,10\r\nIMAGE3=missing.png\r\n"
+            "IMAGE4=corrupt.png\r\n"
+            "[mapobjects]\r\n100,100,IMAGE1,0\r\n200,100,IMAGE2,3\r\n300,100,IMAGE3,0\r\n"
+            "400,100,IMAGE4,0\r\n500,100,IMAGE7,0\r\n100,100,IMAGE2,1\r\n");
         out.close();
         QImage whole(64, 32, QImage::Format_ARGB32);
         whole.fill(Qt::blue);
@@ -88,10 +89,8 @@ TEST_F(MapViewTest, EachImageCaseHasItsRectangle)
         MapRect rect;
     };
     const std::vector<Row> rows = {
-        {"no tile counts: whole picture", 0, {100, 100, 64, 32}},
-        {"4 x 2 tiles: first cell", 1, {200, 100, 16, 16}},
-        {"missing picture: marker", 2, {300, 100, 16, 16}},
-        {"corrupt picture: marker", 3, {400, 100, 16, 16}},
+        {"no tile counts: whole picture", 0, {100, 100, 64, 32}}, {"4 x 2 tiles: first cell", 1, {200, 100, 16, 16}},
+        {"missing picture: marker", 2, {300, 100, 16, 16}},       {"corrupt picture: marker", 3, {400, 100, 16, 16}},
         {"undefined image: marker", 4, {500, 100, 16, 16}},
     };
     for (const Row& row : rows)
@@ -163,11 +162,14 @@ TEST_F(MapViewTest, FollowsEveryKindOfChange)
         std::function<void()> step;
     };
     const std::vector<Row> rows = {
-        {"delete rows", [&] { session.push(std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map,
-                                                                                  std::vector<std::size_t>{0, 2})); }},
+        {"delete rows",
+         [&] {
+             session.push(
+                 std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{0, 2}));
+         }},
         {"undo of the delete", [&] { session.undo(); }},
-        {"sort by X", [&] { session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map,
-                                                                              SortKey::XCoord)); }},
+        {"sort by X",
+         [&] { session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, SortKey::XCoord)); }},
         {"undo of the sort", [&] { session.undo(); }},
         {"tiled background", [&] { session.push(std::make_unique<TiledBackgroundCommand>(session, 64, 32, 1)); }},
         {"clear", [&] { session.push(std::make_unique<ClearObjectsCommand>(session, ObjectKind::Map)); }},
@@ -175,7 +177,8 @@ TEST_F(MapViewTest, FollowsEveryKindOfChange)
         {"image deletion renumbers", [&] { session.push(MakeDeleteImage(session, 0, true)); }},
         {"undo of the image deletion", [&] { session.undo(); }},
         {"picture file replaced", [&] { session.push(MakeStoreImageFile(session, 2, "whole.png")); }},
-        {"redo after undo", [&] {
+        {"redo after undo",
+         [&] {
              session.undo();
              session.redo();
          }},
