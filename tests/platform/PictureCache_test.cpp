@@ -23,7 +23,9 @@ TEST(PictureCacheTest, KeepsWithinBudgetAndFollowsFiles)
         service.pictures.insert(QString::fromLatin1(name), big);
     service.failures.insert(QStringLiteral("bad.png"), "Bitmap image is not valid");
     cache.setBudget(2 * 64 * 64 * 4);
-    auto loads = [&](const char* name) { return service.calls.count(QStringLiteral("load ") + QString::fromLatin1(name)); };
+    auto loads = [&](const char* name) {
+        return service.calls.count(QStringLiteral("load ") + QString::fromLatin1(name));
+    };
 
     EXPECT_EQ(cache.cell(QStringLiteral("a.png"), 4, 2).size(), QSize(16, 32));
     EXPECT_EQ(cache.cell(QStringLiteral("a.png"), 4, 2).size(), QSize(16, 32));
