@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "EntryLine.h"
 #include "Errors.h"
@@ -70,10 +71,15 @@ public:
         std::string_view all = bytes_.view();
         if (LooksLikeUtf16(all))
             throw MessageError(name_ + " is UTF-16 text; definition files are 8-bit text");
+        // Text with CR line ends and no LF anywhere would otherwise be one
+        // line that no reading of the format can use. In any other text a CR
+        // alone stays part of its line.
+        if (all.find('\n') == std::string_view::npos && all.find('\r') != std::string_view::npos)
+            eol_ = '\r';
         if (bytes_.readError != 0) {
             // Reading stopped inside the file: what follows the last line
             // ending may be a cut line, so it is not taken.
-            const std::size_t lastEnd = all.rfind('\n');
+            const std::size_t lastEnd = all.rfind(eol_);
             all = lastEnd == std::string_view::npos ? std::string_view{} : all.substr(0, lastEnd + 1);
         }
         // Some editors put one before 8-bit text too; the compiler does not
@@ -84,11 +90,11 @@ public:
         std::size_t start = 0;
         std::size_t lineNumber = 0;
         while (start < all.size()) {
-            const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
+            const void* found = std::memchr(all.data() + start, eol_, all.size() - start);
             const std::size_t end =
                 found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
             std::string_view line = all.substr(start, end - start);
-            if (found && !line.empty() && line.back() == '\r')
+            if (found && eol_ == '\n' && !line.empty() && line.back() == '\r')
                 line.remove_suffix(1);
             ++lineNumber;
             try {
@@ -116,7 +122,7 @@ private:
         int section = -1;
         std::size_t start = 0;
         while (start < all.size()) {
-            const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
+            const void* found = std::memchr(all.data() + start, eol_, all.size() - start);
             const std::size_t end =
                 found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
             if (all[start] == '[') {
@@ -148,23 +154,36 @@ private:
             keyLine = true;
         }
         if (!line.empty() && line[0] == '[') {
-            if (StartsWithNoCase(line, "[objectimages]")) {
-                section_ = Section::Images;
-                return;
-            }
-            if (StartsWithNoCase(line, "[mapobjects]")) {
-                section_ = Section::Map;
-                return;
-            }
-            if (StartsWithNoCase(line, "[screenobjects]")) {
-                section_ = Section::Screen;
+            static constexpr std::pair<std::string_view, Section> kHeaders[] = {
+                {"[objectimages]", Section::Images},
+                {"[mapobjects]", Section::Map},
+                {"[screenobjects]", Section::Screen},
+            };
+            for (const auto& [header, section] : kHeaders) {
+                if (!StartsWithNoCase(line, header))
+                    continue;
+                section_ = section;
+                // A save writes the header alone: whatever follows it on its
+                // line would be lost without a word.
+                if (!IsBlank(line.substr(header.size())))
+                    noteIgnored(line, lineNumber);
                 return;
             }
         }
-        if (line.empty() || line[0] == ';')
+        if (line.empty()) {
+            ++report_.emptyLines;
             return;
+        }
+        if (line[0] == ';') {
+            ++report_.commentLines;
+            return;
+        }
         if (section_ == Section::None) {
-            if (!keyLine && !IsBlank(line))
+            if (keyLine)
+                return;
+            if (IsBlank(line))
+                ++report_.emptyLines;
+            else
                 noteIgnored(line, lineNumber);
             return;
         }
@@ -206,6 +225,7 @@ private:
     ReadReport ownReport_;
     ReadReport& report_;
     Section section_ = Section::None;
+    char eol_ = '\n';
     bool adoptedMap_ = false;
     bool adoptedScreen_ = false;
 };

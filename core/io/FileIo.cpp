@@ -184,15 +184,6 @@ long NameMax(const std::string& folder)
     return nameMax > 0 ? nameMax : NAME_MAX;
 }
 
-int OpenForReading(const std::string& path)
-{
-    if (path.empty())
-        throw FileError(ENOENT);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw FileError(errno);
-    return fd;
-}
 }  // namespace
 
 void SetReadCall(ReadCall call)
@@ -257,7 +248,30 @@ FileBytes ReadWholeDescriptor(int fd, std::size_t limit)
 
 FileBytes ReadWholeFile(const std::string& path, std::size_t limit)
 {
-    const Descriptor fd(OpenForReading(path));
+    if (path.empty())
+        throw FileError(ENOENT);
+    // Opening a FIFO without a writer, or some devices, blocks in open()
+    // itself: opening without waiting and looking first keeps a mistaken name
+    // from freezing the caller.
+    const auto notRegular = [&path] { return FileError(EINVAL, path + " is not a regular file"); };
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0) {
+        const int error = errno;
+        // A socket cannot be opened at all (ENXIO); say what it is instead.
+        if (error == ENXIO && ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+            throw notRegular();
+        throw FileError(error);
+    }
+    if (::fstat(fd.get(), &info) != 0)
+        throw FileError(errno);
+    if (S_ISDIR(info.st_mode))
+        throw FileError(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        throw notRegular();
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        throw FileError(errno);
     return ReadWholeDescriptor(fd.get(), limit);
 }
 

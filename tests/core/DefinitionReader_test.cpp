@@ -209,7 +209,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LineEndings,
                                            EndingCase{"LoneCarriageReturnStays", "\na\rb\n", {"a\rb"}},
                                            EndingCase{"CarriageReturnAtEndOfFile", "\na\r", {"a\r"}},
                                            EndingCase{"DoubleCarriageReturn", "\na\r\r\n", {"a\r"}},
-                                           EndingCase{"HighBytes", "\n\x80\xA0\xFF,\xE9\n", {"\x80\xA0\xFF,\xE9"}}),
+                                           EndingCase{"HighBytes", "\n\x80\xA0\xFF,\xE9\n", {"\x80\xA0\xFF,\xE9"}},
+                                           EndingCase{"CarriageReturnsAndNoLineFeed", "\ra\r\rb", {"a", "b"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Reader, LongLinesAreReadWhole)
@@ -369,12 +370,18 @@ TEST_P(IgnoredLines, AreTheLinesOutsideSectionsThatCarrySomething)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IgnoredLines,
-    ::testing::Values(IgnoredCase{"CommentsKeysAndBlankLines", ";a\nOutFile=x\nfile=y\n  \t\n\n;b\n", {}},
-                      IgnoredCase{"HeaderWithALeadingSpace", "OutFile=x\n [mapobjects]\n1,2,IMAGE0\n", {2, 3}},
-                      IgnoredCase{"UnknownSectionBeforeTheFirst", "[unknown]\n1,2\n[mapobjects]\n3,4,IMAGE0\n", {1, 2}},
-                      IgnoredCase{"TextAfterAUtf8Mark", "\xEF\xBB\xBFhello\n", {1}},
-                      IgnoredCase{"InsideASectionNothing", "[screenobjects]\nabc\n[unknown]\n", {}},
-                      IgnoredCase{"CountedUpToAFailure", "x\n[mapobjects]\nbad\n", {1}}),
+    ::testing::Values(
+        IgnoredCase{"CommentsKeysAndBlankLines", ";a\nOutFile=x\nfile=y\n  \t\n\n;b\n", {}},
+        IgnoredCase{"HeaderWithALeadingSpace", "OutFile=x\n [mapobjects]\n1,2,IMAGE0\n", {2, 3}},
+        IgnoredCase{"UnknownSectionBeforeTheFirst", "[unknown]\n1,2\n[mapobjects]\n3,4,IMAGE0\n", {1, 2}},
+        IgnoredCase{"TextAfterAUtf8Mark", "\xEF\xBB\xBFhello\n", {1}},
+        IgnoredCase{"InsideASectionNothing", "[screenobjects]\nabc\n[unknown]\n", {}},
+        IgnoredCase{"CountedUpToAFailure", "x\n[mapobjects]\nbad\n", {1}},
+        IgnoredCase{"TextAfterAHeader", "[mapobjects]1,2,IMAGE0\n3,4,IMAGE0\n[Screenobjects];c\n", {1, 3}},
+        IgnoredCase{"SpacesAfterAHeader", "[objectimages] \t\n", {}},
+        IgnoredCase{
+            "HeaderThenCarriageReturnInALineFeedFile", "[mapobjects]\r8136,8232,IMAGE0,BelowAll,ShowAlways\r\n", {1}},
+        IgnoredCase{"CarriageReturnLinesNumbered", ";c\rstray\r[mapobjects]\r1,2,IMAGE0\r", {2}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

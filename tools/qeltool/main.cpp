@@ -79,8 +79,10 @@ constexpr const char* kCheckHelp =
     "output as FILE:LINE: message, LINE being the 1-based line where reading\n"
     "stopped; a file that cannot be opened is reported as FILE: message.\n"
     "Each line that the editor ignores and would not save (a line outside every\n"
-    "section that is neither a comment, an out-file or file line, nor blank) is\n"
-    "reported as FILE:LINE: warning: line ignored: TEXT.\n"
+    "section that is neither a comment, an out-file or file line, nor blank, and a\n"
+    "section header with text after it) is reported as\n"
+    "FILE:LINE: warning: line ignored: TEXT.\n"
+    "A named FILE must be a regular file; a FIFO or a device is refused at once.\n"
     "NUL bytes show as \\0 and other control bytes as \\xHH.\n"
     "Exit status: 0 when every file read cleanly (warnings allowed unless\n"
     "--strict is given), 1 otherwise, 2 usage error.\n";
