@@ -1,6 +1,7 @@
 #include "EntryLine.h"
 
 #include <array>
+#include <optional>
 
 #include "Errors.h"
 #include "IntConversion.h"
@@ -70,32 +71,125 @@ std::string GetImageFileName(std::string_view line)
     return result;
 }
 
+namespace {
+
+// The layer and mode keywords by length, layers before modes as
+// KeywordValueNoCase looks them up: a field is compared with at most the few
+// keywords of its own length.
+class KeywordsByLength {
+public:
+    KeywordsByLength()
+    {
+        for (std::size_t i = 0; i < kLayerKeywords.size(); ++i)
+            add(kLayerKeywords[i], static_cast<std::int32_t>(i));
+        for (std::size_t i = 0; i < kModeKeywords.size(); ++i)
+            add(kModeKeywords[i], static_cast<std::int32_t>(i));
+    }
+
+    std::optional<std::int32_t> find(std::string_view field) const
+    {
+        if (field.size() >= kLongest)
+            return std::nullopt;
+        for (const Entry& entry : entries_[field.size()]) {
+            if (entry.word.empty())
+                break;
+            bool same = true;
+            for (std::size_t i = 0; i < field.size() && same; ++i)
+                same = LowerAscii(field[i]) == LowerAscii(entry.word[i]);
+            if (same)
+                return entry.value;
+        }
+        return std::nullopt;
+    }
+
+private:
+    static constexpr std::size_t kLongest = 32;
+    static constexpr std::size_t kPerLength = 8;
+    struct Entry {
+        std::string_view word;
+        std::int32_t value = 0;
+    };
+
+    void add(std::string_view word, std::int32_t value)
+    {
+        for (Entry& entry : entries_.at(word.size()))
+            if (entry.word.empty()) {
+                entry = {word, value};
+                return;
+            }
+    }
+
+    std::array<std::array<Entry, kPerLength>, kLongest> entries_{};
+};
+
+const KeywordsByLength kKeywordsByLength;
+
+// The field starting at `at` as a number, with `at` moved past the comma that
+// ends it; returns whether a comma ended it (so another field follows). The
+// common forms, plain decimal numbers and "IMAGEn", are converted in the one
+// pass that looks for the comma; anything else goes through FieldNumber, so
+// every rule and every message stays as it is there.
+bool NextFieldNumber(std::string_view line, std::size_t& at, std::int32_t& value)
+{
+    const std::size_t n = line.size();
+    const std::size_t start = at;
+    std::size_t i = start;
+    if (i + 5 <= n && (line[i] | 0x20) == 'i' && StartsWithNoCase(line.substr(i, 5), "image"))
+        i += 5;
+    const bool negative = i < n && line[i] == '-';
+    if (negative)
+        ++i;
+    const std::size_t digits = i;
+    std::uint32_t number = 0;
+    // Nine digits always fit; longer runs take the general path.
+    while (i < n && i - digits < 9) {
+        const unsigned digit = static_cast<unsigned char>(line[i]) - static_cast<unsigned>('0');
+        if (digit > 9)
+            break;
+        number = number * 10 + digit;
+        ++i;
+    }
+    if (i > digits && (i == n || line[i] == ',')) {
+        value = negative ? -static_cast<std::int32_t>(number) : static_cast<std::int32_t>(number);
+        at = i == n ? n : i + 1;
+        return i < n;
+    }
+    const std::size_t comma = line.find(',', i);
+    const std::size_t end = comma == std::string_view::npos ? n : comma;
+    const std::string_view field = line.substr(start, end - start);
+    // A field that starts with a letter and not with "image" is no number in
+    // any notation: only a keyword can be.
+    const char first = field.empty() ? '\0' : static_cast<char>(field[0] | 0x20);
+    std::optional<std::int32_t> keyword;
+    if (first >= 'a' && first <= 'z' && i == start)
+        keyword = kKeywordsByLength.find(field);
+    value = keyword ? *keyword : FieldNumber(field, false);
+    at = comma == std::string_view::npos ? n : comma + 1;
+    return comma != std::string_view::npos;
+}
+
+}  // namespace
+
 ObjectFields TakeApartEntryLine(std::string_view line, ObjectKind kind)
 {
-    // One pass to cut the first seven fields; later fields are never read.
-    std::array<std::string_view, 7> fields;
-    int count = 0;
-    std::size_t start = 0;
-    while (count < 7) {
-        const std::size_t comma = line.find(',', start);
-        if (comma == std::string_view::npos) {
-            fields[static_cast<std::size_t>(count++)] = line.substr(start);
-            break;
-        }
-        fields[static_cast<std::size_t>(count++)] = line.substr(start, comma - start);
-        start = comma + 1;
-    }
-    auto number = [&](int i) { return i < count ? FieldNumber(fields[static_cast<std::size_t>(i)], false) : -1; };
+    // One pass over the first seven fields; later fields are never read. A
+    // line has one field more than it has commas, so a final comma is
+    // followed by an empty field.
     ObjectFields result;
-    if (kind == ObjectKind::Map) {
-        result.x = number(0);
-        result.y = number(1);
+    std::int32_t* const slots[7] = {&result.x,    &result.y,           &result.image,   &result.layer,
+                                    &result.mode, &result.displayTime, &result.objectId};
+    std::size_t at = 0;
+    bool more = true;
+    for (int index = 0; index < 7 && more; ++index) {
+        if (index < 2 && kind != ObjectKind::Map) {
+            // Screen coordinates stay text: only the comma after them matters.
+            const std::size_t comma = line.find(',', at);
+            more = comma != std::string_view::npos;
+            at = more ? comma + 1 : line.size();
+            continue;
+        }
+        more = NextFieldNumber(line, at, *slots[index]);
     }
-    result.image = number(2);
-    result.layer = number(3);
-    result.mode = number(4);
-    result.displayTime = number(5);
-    result.objectId = number(6);
     return result;
 }
 
