@@ -1,7 +1,9 @@
 #include "EntryLine.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
+#include <stdexcept>
 
 #include "Errors.h"
 #include "IntConversion.h"
@@ -75,7 +77,9 @@ namespace {
 
 // The layer and mode keywords by length, layers before modes as
 // KeywordValueNoCase looks them up: a field is compared with at most the few
-// keywords of its own length.
+// keywords of its own length, eight bytes at a time. Keywords are letters
+// only, and a byte ORed with 0x20 equals a lower-case letter exactly when the
+// byte is that letter in either case, so the comparison ignores case exactly.
 class KeywordsByLength {
 public:
     KeywordsByLength()
@@ -86,43 +90,74 @@ public:
             add(kModeKeywords[i], static_cast<std::int32_t>(i));
     }
 
+    // `field` must be letters only.
     std::optional<std::int32_t> find(std::string_view field) const
     {
-        if (field.size() >= kLongest)
+        if (field.size() < 4 || field.size() >= kLongest)
             return std::nullopt;
+        const Key key = KeyOf(field.data(), field.size());
         for (const Entry& entry : entries_[field.size()]) {
-            if (entry.word.empty())
+            if (entry.value < 0)
                 break;
-            bool same = true;
-            for (std::size_t i = 0; i < field.size() && same; ++i)
-                same = LowerAscii(field[i]) == LowerAscii(entry.word[i]);
-            if (same)
+            if (entry.key.head == key.head && entry.key.tail == key.tail)
                 return entry.value;
         }
         return std::nullopt;
     }
 
 private:
-    static constexpr std::size_t kLongest = 32;
-    static constexpr std::size_t kPerLength = 8;
-    struct Entry {
-        std::string_view word;
-        std::int32_t value = 0;
+    static constexpr std::size_t kLongest = 17;
+    static constexpr std::size_t kPerLength = 4;
+    // The first and the last eight bytes (four below eight), lower-cased:
+    // together they cover a word of up to 16 letters.
+    struct Key {
+        std::uint64_t head = 0;
+        std::uint64_t tail = 0;
     };
+    struct Entry {
+        Key key;
+        std::int32_t value = -1;
+    };
+
+    static Key KeyOf(const char* text, std::size_t size)
+    {
+        Key key;
+        if (size >= 8) {
+            std::memcpy(&key.head, text, 8);
+            std::memcpy(&key.tail, text + size - 8, 8);
+            key.head |= 0x2020202020202020u;
+            key.tail |= 0x2020202020202020u;
+        } else {
+            std::uint32_t head = 0;
+            std::uint32_t tail = 0;
+            std::memcpy(&head, text, 4);
+            std::memcpy(&tail, text + size - 4, 4);
+            key.head = head | 0x20202020u;
+            key.tail = tail | 0x20202020u;
+        }
+        return key;
+    }
 
     void add(std::string_view word, std::int32_t value)
     {
         for (Entry& entry : entries_.at(word.size()))
-            if (entry.word.empty()) {
-                entry = {word, value};
+            if (entry.value < 0) {
+                entry = {KeyOf(word.data(), word.size()), value};
                 return;
             }
+        throw std::logic_error("too many keywords of one length");
     }
 
     std::array<std::array<Entry, kPerLength>, kLongest> entries_{};
 };
 
 const KeywordsByLength kKeywordsByLength;
+
+inline bool IsLetter(char c)
+{
+    const char lower = static_cast<char>(c | 0x20);
+    return lower >= 'a' && lower <= 'z';
+}
 
 // The field starting at `at` as a number, with `at` moved past the comma that
 // ends it; returns whether a comma ended it (so another field follows). The
@@ -154,16 +189,22 @@ bool NextFieldNumber(std::string_view line, std::size_t& at, std::int32_t& value
         at = i == n ? n : i + 1;
         return i < n;
     }
+    if (i == start) {
+        // A field of letters that does not start with "image" is no number
+        // in any notation: only a keyword can be.
+        while (i < n && IsLetter(line[i]))
+            ++i;
+        if (i > start && (i == n || line[i] == ',')) {
+            if (const auto keyword = kKeywordsByLength.find(line.substr(start, i - start))) {
+                value = *keyword;
+                at = i == n ? n : i + 1;
+                return i < n;
+            }
+        }
+    }
     const std::size_t comma = line.find(',', i);
     const std::size_t end = comma == std::string_view::npos ? n : comma;
-    const std::string_view field = line.substr(start, end - start);
-    // A field that starts with a letter and not with "image" is no number in
-    // any notation: only a keyword can be.
-    const char first = field.empty() ? '\0' : static_cast<char>(field[0] | 0x20);
-    std::optional<std::int32_t> keyword;
-    if (first >= 'a' && first <= 'z' && i == start)
-        keyword = kKeywordsByLength.find(field);
-    value = keyword ? *keyword : FieldNumber(field, false);
+    value = FieldNumber(line.substr(start, end - start), false);
     at = comma == std::string_view::npos ? n : comma + 1;
     return comma != std::string_view::npos;
 }
