@@ -222,3 +222,28 @@ TEST(ObjectList, ABulkEditThatFailsHalfWayLeavesTheListAsItWas)
         EXPECT_EQ(list.fields(2).image, 3) << c.name;
     }
 }
+
+// Lines of 64 KiB and more are stored apart from the others; every way a line
+// moves must still give its bytes, and a saved state must keep them while the
+// list goes on changing.
+TEST(ObjectList, LinesOfAnyLengthSurviveMovesAndSavedStates)
+{
+    const std::string longX(70000, '7');
+    const std::string edge(0xFFFF, '8');  // the first length that does not fit a packed view
+    const std::string fits(0xFFFE, '9');
+    ObjectList list(ObjectKind::Screen);
+    list.appendLines({longX + ",1", "a,1", edge, fits});
+    const ObjectList::State saved = list.saveState();
+    list.replace(1, longX + "2,2");
+    list.permute({3, 2, 1, 0});
+    qel::RemovedLines removed;
+    list.removeRows({1}, &removed);
+    list.insertRows(removed);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{fits, edge, longX + "2,2", longX + ",1"}));
+    list.restoreState(saved);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{longX + ",1", "a,1", edge, fits}));
+    const ObjectList copy(list);
+    list.clear();
+    EXPECT_EQ(copy.line(0).substr(0, 70000), longX);
+    EXPECT_EQ(copy.line(2), edge);
+}
