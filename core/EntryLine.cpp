@@ -79,7 +79,8 @@ namespace {
 // KeywordValueNoCase looks them up: a field is compared with at most the few
 // keywords of its own length, eight bytes at a time. Keywords are letters
 // only, and a byte ORed with 0x20 equals a lower-case letter exactly when the
-// byte is that letter in either case, so the comparison ignores case exactly.
+// byte is that letter in either case, so the comparison ignores case exactly
+// whatever bytes the field holds.
 class KeywordsByLength {
 public:
     KeywordsByLength()
@@ -90,7 +91,6 @@ public:
             add(kModeKeywords[i], static_cast<std::int32_t>(i));
     }
 
-    // `field` must be letters only.
     std::optional<std::int32_t> find(std::string_view field) const
     {
         if (field.size() < 4 || field.size() >= kLongest)
@@ -189,22 +189,14 @@ bool NextFieldNumber(std::string_view line, std::size_t& at, std::int32_t& value
         at = i == n ? n : i + 1;
         return i < n;
     }
-    if (i == start) {
-        // A field of letters that does not start with "image" is no number
-        // in any notation: only a keyword can be.
-        while (i < n && IsLetter(line[i]))
-            ++i;
-        if (i > start && (i == n || line[i] == ',')) {
-            if (const auto keyword = kKeywordsByLength.find(line.substr(start, i - start))) {
-                value = *keyword;
-                at = i == n ? n : i + 1;
-                return i < n;
-            }
-        }
-    }
     const std::size_t comma = line.find(',', i);
     const std::size_t end = comma == std::string_view::npos ? n : comma;
-    value = FieldNumber(line.substr(start, end - start), false);
+    // A field that starts with a letter but not with "image" is no number in
+    // any notation: only a keyword can be.
+    std::optional<std::int32_t> keyword;
+    if (i == start && i < n && IsLetter(line[i]))
+        keyword = kKeywordsByLength.find(line.substr(start, end - start));
+    value = keyword ? *keyword : FieldNumber(line.substr(start, end - start), false);
     at = comma == std::string_view::npos ? n : comma + 1;
     return comma != std::string_view::npos;
 }
