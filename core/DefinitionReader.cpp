@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "EntryLine.h"
 #include "Errors.h"
@@ -86,7 +88,88 @@ public:
         // want it, so it is not kept.
         if (all.starts_with(kUtf8Mark))
             all.remove_prefix(kUtf8Mark.size());
-        reserveObjectRows(all);
+        const std::size_t objectRows = reserveObjectRows(all);
+        if (objectRows < kParallelFrom || !startsTakenApart(doc_.mapObjects())
+            || !startsTakenApart(doc_.screenObjects())) {
+            pass(all);
+            return;
+        }
+        // Large files: one pass files every line, then the entry lines are
+        // taken apart on both cores. When any of them cannot be, reading
+        // should have stopped there, so the read starts over in a single
+        // pass, which stops at it exactly; the ignored lines are told only
+        // once the outcome is known.
+        const Before before = remember();
+        later_ = true;
+        std::exception_ptr stopped;
+        try {
+            pass(all);
+        } catch (const Error&) {
+            stopped = std::current_exception();
+        }
+        const bool takenApart = doc_.mapObjects().takeApartAppended(kThreads, kParallelFrom / 2)
+                                && doc_.screenObjects().takeApartAppended(kThreads, kParallelFrom / 2);
+        later_ = false;
+        if (!takenApart) {
+            restore(before);
+            pass(all);
+            return;
+        }
+        if (report_.onIgnoredLine)
+            for (const auto& [number, text] : ignored_)
+                report_.onIgnoredLine(number, text);
+        if (stopped)
+            std::rethrow_exception(stopped);
+    }
+
+private:
+    // Below this many entry lines threads cost more than they save.
+    static constexpr std::size_t kParallelFrom = std::size_t{1} << 16;
+    static constexpr unsigned kThreads = 2;
+
+    struct Before {
+        std::string outFile;
+        std::size_t files = 0;
+        std::size_t images = 0;
+        std::size_t mapRows = 0;
+        std::size_t screenRows = 0;
+        ReadReport report;
+    };
+
+    static bool startsTakenApart(const ObjectList& list) { return list.takenApart() == list.size(); }
+
+    Before remember() const
+    {
+        Before before;
+        before.outFile = doc_.outFile();
+        before.files = doc_.files().size();
+        before.images = doc_.images().size();
+        before.mapRows = doc_.mapObjects().size();
+        before.screenRows = doc_.screenObjects().size();
+        before.report.commentLines = report_.commentLines;
+        before.report.emptyLines = report_.emptyLines;
+        before.report.ignoredLines = report_.ignoredLines;
+        before.report.firstIgnoredLine = report_.firstIgnoredLine;
+        return before;
+    }
+
+    void restore(const Before& before)
+    {
+        doc_.setOutFile(before.outFile);
+        doc_.editFiles().resize(before.files);
+        doc_.editImages().resize(before.images);
+        doc_.mapObjects().truncate(before.mapRows);
+        doc_.screenObjects().truncate(before.screenRows);
+        report_.commentLines = before.report.commentLines;
+        report_.emptyLines = before.report.emptyLines;
+        report_.ignoredLines = before.report.ignoredLines;
+        report_.firstIgnoredLine = before.report.firstIgnoredLine;
+        ignored_.clear();
+        section_ = Section::None;
+    }
+
+    void pass(std::string_view all)
+    {
         std::size_t start = 0;
         std::size_t lineNumber = 0;
         while (start < all.size()) {
@@ -113,7 +196,7 @@ public:
     }
 
 private:
-    void reserveObjectRows(std::string_view all)
+    std::size_t reserveObjectRows(std::string_view all)
     {
         // Upper bounds on the rows of each list (lines after each kind of
         // header), so a million-row list is allocated once instead of being
@@ -140,6 +223,7 @@ private:
         }
         doc_.mapObjects().reserve(doc_.mapObjects().size() + rows[1]);
         doc_.screenObjects().reserve(doc_.screenObjects().size() + rows[2]);
+        return rows[1] + rows[2];
     }
 
     void handle(std::string_view line, std::size_t lineNumber)
@@ -206,7 +290,9 @@ private:
     {
         if (report_.ignoredLines++ == 0)
             report_.firstIgnoredLine = lineNumber;
-        if (report_.onIgnoredLine)
+        if (later_)
+            ignored_.emplace_back(lineNumber, line);
+        else if (report_.onIgnoredLine)
             report_.onIgnoredLine(lineNumber, line);
     }
 
@@ -216,7 +302,10 @@ private:
             list.adopt(bytes_.data, bytes_.size);
             adopted = true;
         }
-        list.appendAdopted(line);
+        if (later_)
+            list.appendAdoptedLater(line);
+        else
+            list.appendAdopted(line);
     }
 
     DefinitionDocument& doc_;
@@ -226,6 +315,9 @@ private:
     ReadReport& report_;
     Section section_ = Section::None;
     char eol_ = '\n';
+    // Entry lines are taken apart after the pass, and ignored lines told.
+    bool later_ = false;
+    std::vector<std::pair<std::size_t, std::string_view>> ignored_;
     bool adoptedMap_ = false;
     bool adoptedScreen_ = false;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "Errors.h"
@@ -431,6 +433,58 @@ void ObjectList::appendAdopted(std::string_view lineInAdoptedBuffer)
     fields_.emplace_back();
     fields_.back() = TakeApartEntryLine(lineInAdoptedBuffer, kind_);
     ++parsed_;
+}
+
+void ObjectList::appendAdoptedLater(std::string_view lineInAdoptedBuffer)
+{
+    lines_.push_back(lineInAdoptedBuffer);
+    liveBytes_ += lineInAdoptedBuffer.size();
+    ++revision_;
+}
+
+bool ObjectList::takeApartAppended(unsigned threads, std::size_t minRowsPerThread)
+{
+    const std::size_t from = parsed_;
+    const std::size_t to = lines_.size();
+    fields_.resize(to);
+    if (from == to)
+        return true;
+    const std::size_t rows = to - from;
+    const std::size_t perRun = std::max<std::size_t>(minRowsPerThread, 1);
+    const std::size_t runs = std::clamp<std::size_t>(rows / perRun, 1, std::max(threads, 1u));
+    // Each run stops at its first failure; the first failing run decides.
+    std::vector<std::size_t> failedAt(runs, to);
+    auto takeApartRun = [&](std::size_t run) {
+        const std::size_t begin = from + rows * run / runs;
+        const std::size_t end = from + rows * (run + 1) / runs;
+        for (std::size_t row = begin; row < end; ++row) {
+            try {
+                fields_[row] = TakeApartEntryLine(lines_[row], kind_);
+            } catch (...) {
+                failedAt[run] = row;
+                return;
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t run = 1; run < runs; ++run) {
+            try {
+                helpers.emplace_back(takeApartRun, run);
+            } catch (const std::system_error&) {
+                takeApartRun(run);  // no thread to be had: this one does it
+            }
+        }
+        takeApartRun(0);
+    }
+    for (std::size_t run = 0; run < runs; ++run) {
+        if (failedAt[run] != to) {
+            parsed_ = failedAt[run];
+            return false;
+        }
+    }
+    parsed_ = to;
+    return true;
 }
 
 void ObjectList::compactIfWasteful()

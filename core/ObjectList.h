@@ -123,6 +123,15 @@ public:
     // `owner` keeps alive the `bytes` bytes that adopted lines point into.
     void adopt(std::shared_ptr<const void> owner, std::size_t bytes);
     void appendAdopted(std::string_view lineInAdoptedBuffer);
+    // The same without taking the line apart: takeApartAppended() does that
+    // for every such line at once, and nothing else may change the list
+    // before it.
+    void appendAdoptedLater(std::string_view lineInAdoptedBuffer);
+    // Takes apart the rows from takenApart() on, split into consecutive runs
+    // of at least `minRowsPerThread` rows on up to `threads` threads. Returns
+    // false when a row cannot be taken apart; takenApart() is then the first
+    // such row, as a single pass would leave it.
+    bool takeApartAppended(unsigned threads, std::size_t minRowsPerThread);
 
     // Grows with every change; lets the document tell whether it changed.
     std::uint64_t revision() const { return revision_; }

@@ -247,3 +247,29 @@ TEST(ObjectList, LinesOfAnyLengthSurviveMovesAndSavedStates)
     EXPECT_EQ(copy.line(0).substr(0, 70000), longX);
     EXPECT_EQ(copy.line(2), edge);
 }
+
+struct SplitCase {
+    const char* name;
+    std::vector<std::string> lines;
+    std::size_t takenApart;  // the first line that cannot be taken apart, or all
+};
+
+class TakeApartAppended : public ::testing::TestWithParam<SplitCase> {};
+
+// Two runs of two rows each: the failure decides by row, whichever run finds it.
+TEST_P(TakeApartAppended, StopsAtTheFirstFailureAsOnePassWould)
+{
+    ObjectList list(ObjectKind::Map);
+    for (const std::string& line : GetParam().lines)
+        list.appendAdoptedLater(line);
+    EXPECT_EQ(list.takeApartAppended(2, 1), GetParam().takenApart == GetParam().lines.size());
+    EXPECT_EQ(list.takenApart(), GetParam().takenApart);
+    ExpectFieldsMatchFullRebuild(list);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TakeApartAppended,
+                         ::testing::Values(SplitCase{"Clean", {"1,2,IMAGE0", "3,4,IMAGE1,TopMost", "5,6", "7"}, 4},
+                                           SplitCase{"LastRowOfTheFirstRun", {"1,2", "x", "5,6", "7"}, 1},
+                                           SplitCase{"FirstRowOfTheSecondRun", {"1,2", "3,4", "x", "7"}, 2},
+                                           SplitCase{"BothRunsTheFirstWins", {"x", "3,4", "5,6", "y"}, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
