@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -102,11 +103,25 @@ public:
         const Before before = remember();
         later_ = true;
         std::exception_ptr stopped;
-        try {
-            pass(all);
-        } catch (const Error&) {
-            stopped = std::current_exception();
+        std::exception_ptr noRoom;
+        {
+            // The room for the fields is made meanwhile on the other core.
+            std::jthread prepare([&] {
+                try {
+                    doc_.mapObjects().prepareFields(before.mapRows + rows_[1]);
+                    doc_.screenObjects().prepareFields(before.screenRows + rows_[2]);
+                } catch (...) {
+                    noRoom = std::current_exception();
+                }
+            });
+            try {
+                pass(all);
+            } catch (const Error&) {
+                stopped = std::current_exception();
+            }
         }
+        if (noRoom)
+            std::rethrow_exception(noRoom);
         const bool takenApart = doc_.mapObjects().takeApartAppended(kThreads, kParallelFrom / 2)
                                 && doc_.screenObjects().takeApartAppended(kThreads, kParallelFrom / 2);
         later_ = false;
@@ -201,7 +216,7 @@ private:
         // Upper bounds on the rows of each list (lines after each kind of
         // header), so a million-row list is allocated once instead of being
         // grown by copies. This pass only looks for line starts and "[".
-        std::size_t rows[3] = {0, 0, 0};
+        std::size_t* rows = rows_;
         int section = -1;
         std::size_t start = 0;
         while (start < all.size()) {
@@ -317,6 +332,7 @@ private:
     char eol_ = '\n';
     // Entry lines are taken apart after the pass, and ignored lines told.
     bool later_ = false;
+    std::size_t rows_[3] = {0, 0, 0};  // upper bounds on the rows of each section
     std::vector<std::pair<std::size_t, std::string_view>> ignored_;
     bool adoptedMap_ = false;
     bool adoptedScreen_ = false;

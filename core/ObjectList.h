@@ -132,6 +132,10 @@ public:
     // false when a row cannot be taken apart; takenApart() is then the first
     // such row, as a single pass would leave it.
     bool takeApartAppended(unsigned threads, std::size_t minRowsPerThread);
+    // Makes the room for the fields of `rows` rows that takeApartAppended()
+    // fills. It touches nothing appendAdoptedLater() does, so it may run on
+    // another thread while lines are appended.
+    void prepareFields(std::size_t rows) { fields_.resize(rows); }
 
     // Grows with every change; lets the document tell whether it changed.
     std::uint64_t revision() const { return revision_; }
