@@ -11,13 +11,14 @@
 #include "AppSettings.h"
 #include "Controls.h"
 #include "DocumentSession.h"
-#include "FileCommands.h"
 #include "FileListModel.h"
 #include "FileNameText.h"
 #include "FileOperations.h"
+#include "FileSteps.h"
 #include "Guarded.h"
+#include "ImageSteps.h"
 #include "Latin1Text.h"
-#include "OutFileCommands.h"
+#include "OutFileSteps.h"
 #include "PathText.h"
 #include "Prompter.h"
 
@@ -149,7 +150,7 @@ void FileSection::AddFiles(const QStringList& chosen)
             paths.push_back(FileNameBytes(path));
         const bool collect = settings_ && settings_->collectFiles();
         std::vector<FileCopy> copies;
-        session_.push(app::MakeAddFiles(
+        session_.push(std::make_unique<app::AddFilesStep>(
             session_, paths, collect, [this](const std::string& path) { return files_->exists(path); }, &copies));
         // Every chosen file is handled before one message names those whose
         // copy failed; their names stay listed.
@@ -169,13 +170,13 @@ void FileSection::AddFiles(const QStringList& chosen)
 
 void FileSection::DelFileClick()
 {
-    Handle([this] { session_.push(app::MakeDeleteFiles(session_, SelectedEntries())); });
+    Handle([this] { session_.push(std::make_unique<app::DeleteFilesStep>(session_, SelectedEntries())); });
 }
 
 void FileSection::ClearFileListClick()
 {
     Handle([this] {
-        session_.push(app::MakeClearFiles(session_));
+        session_.push(std::make_unique<app::ClearFilesStep>(session_));
         emit pictureHideRequested();
     });
 }
@@ -195,7 +196,7 @@ void FileSection::FileListDblClick()
         case FileDoubleClick::Action::SetFile:
             break;
         }
-        session_.push(app::MakeSetImageFileFromList(session_, *image, decision.name));
+        session_.push(std::make_unique<app::ImageFileFromListStep>(session_, *image, decision.name));
     });
 }
 
@@ -212,7 +213,7 @@ void FileSection::eOutFileEdited(const QString& text)
 {
     const qsizetype refused = FirstUnstorableCharacter(text);
     if (refused < 0) {
-        session_.push(app::MakeSetOutFile(session_, ToBytes(text)));
+        session_.push(std::make_unique<app::SetOutFileStep>(session_, ToBytes(text)));
         return;
     }
     // Back to the stored text, the cursor where the refused input began.

@@ -14,7 +14,7 @@
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
-#include "ImageCommands.h"
+#include "ImageSteps.h"
 #include "Latin1Text.h"
 #include "Prompter.h"
 #include "UpDownButton.h"
@@ -282,7 +282,7 @@ void ImageSection::ImageBoxChange()
 void ImageSection::AddImageClick()
 {
     Handle([this] {
-        session_.push(app::MakeAddImage(session_));
+        session_.push(std::make_unique<app::AddImageStep>(session_));
         Select(ImageBox->count() - 1);
         ShowSelectedImage();
         emit animationPictureHideRequested();
@@ -300,7 +300,7 @@ void ImageSection::DelImageClick()
             // Both answers come before the one step that carries them out.
             const bool applyToObjects = prompter_.confirm(window(), QString::fromLatin1(kApplyToObjectsQuestion));
             try {
-                auto step = app::MakeDeleteImage(session_, *selected, applyToObjects);
+                auto step = std::make_unique<app::DeleteImageStep>(session_, *selected, applyToObjects);
                 if (applyToObjects && objectsView_)
                     step->setViewBefore(objectsView_());
                 session_.push(std::move(step));
@@ -336,7 +336,7 @@ void ImageSection::eImageFileKeyUp()
         prompter_.error(window(), message);
         return;
     }
-    Handle([&] { session_.push(app::MakeStoreImageFile(session_, *selected, ToBytes(text))); });
+    Handle([&] { session_.push(app::ImageFieldStep::fileText(session_, *selected, ToBytes(text))); });
 }
 
 void ImageSection::StoreNumber(QLineEdit* edit, ImageNumberField field)
@@ -350,7 +350,7 @@ void ImageSection::StoreNumber(QLineEdit* edit, ImageNumberField field)
         prompter_.error(window(), QStringLiteral("'%1' is not a valid integer value.").arg(text));
         return;
     }
-    Handle([&] { session_.push(app::MakeStoreImageNumber(session_, *selected, field, ToBytes(text))); });
+    Handle([&] { session_.push(app::ImageFieldStep::numberText(session_, *selected, field, ToBytes(text))); });
 }
 
 void ImageSection::eImageXKeyUp()
@@ -375,7 +375,7 @@ void ImageSection::StoreSpin(UpDownButton* upDown, ImageNumberField field, int p
         return;
     // The value the edit is about to show, also at a limit.
     const int value = std::clamp(proposedValue, upDown->minimum(), upDown->maximum());
-    Handle([&] { session_.push(app::MakeStoreImageSpinValue(session_, *selected, field, value)); });
+    Handle([&] { session_.push(app::ImageFieldStep::spinValue(session_, *selected, field, value)); });
 }
 
 void ImageSection::ImageXUpDownChangingEx(int proposedValue)

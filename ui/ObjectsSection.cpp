@@ -13,12 +13,13 @@
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Errors.h"
+#include "FileNameText.h"
 #include "Guarded.h"
 #include "Keywords.h"
 #include "Latin1Text.h"
-#include "ObjectCommands.h"
 #include "ObjectListModel.h"
 #include "ObjectListView.h"
+#include "ObjectSteps.h"
 #include "PictureService.h"
 #include "Presets.h"
 #include "UpDownButton.h"
@@ -275,7 +276,7 @@ void ObjectsSection::ShowKind(ObjectKind kind)
     ListOf(kind)->show();
 }
 
-app::SessionCommand* ObjectsSection::Push(std::unique_ptr<app::SessionCommand> step)
+app::SessionStep* ObjectsSection::Push(std::unique_ptr<app::SessionStep> step)
 {
     step->setViewBefore(CurrentViewState());
     return session_.push(std::move(step));
@@ -399,7 +400,7 @@ void ObjectsSection::AddObjectClick()
         // expanded.
         ExpandShorthand(eObjectX, kEditMarker);
         ExpandShorthand(eObjectY, kEditMarker);
-        Push(std::make_unique<app::AddObjectCommand>(session_, ShownKind(), ReadEditorValues()));
+        Push(std::make_unique<app::AddObjectStep>(session_, ShownKind(), ReadEditorValues()));
     });
 }
 
@@ -412,8 +413,8 @@ void ObjectsSection::ApplyObjectClick()
     Guarded(prompter_, window(), [&] {
         ExpandShorthand(eObjectX, kApplyMarker);
         ExpandShorthand(eObjectY, kApplyMarker);
-        Push(std::make_unique<app::ApplyObjectCommand>(session_, kind, ReadEditorValues(),
-                                                       static_cast<std::size_t>(current.row())));
+        Push(std::make_unique<app::ApplyObjectStep>(session_, kind, ReadEditorValues(),
+                                                    static_cast<std::size_t>(current.row())));
     });
 }
 
@@ -421,13 +422,13 @@ void ObjectsSection::DelObjectClick()
 {
     const ObjectKind kind = ShownKind();
     Guarded(prompter_, window(), [&] {
-        Push(std::make_unique<app::DeleteObjectsCommand>(session_, kind, ListOf(kind)->rowSelection().rows()));
+        Push(std::make_unique<app::DeleteObjectsStep>(session_, kind, ListOf(kind)->rowSelection().rows()));
     });
 }
 
 void ObjectsSection::ClearObjectListClick()
 {
-    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::ClearObjectsCommand>(session_, ShownKind())); });
+    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::ClearObjectsStep>(session_, ShownKind())); });
 }
 
 void ObjectsSection::SwitchClick()
@@ -445,7 +446,7 @@ void ObjectsSection::SwitchClick()
                     section.ShowKind(OtherKind(shown));
             }
         } showOther{*this, shown};
-        Push(std::make_unique<app::SwitchObjectsCommand>(session_, shown, ListOf(shown)->rowSelection().rows()));
+        Push(std::make_unique<app::SwitchObjectsStep>(session_, shown, ListOf(shown)->rowSelection().rows()));
     });
 }
 
@@ -456,7 +457,7 @@ void ObjectsSection::SortObjectsClick()
 
 void ObjectsSection::SortRequested(ObjectKind kind, std::optional<SortKey> key)
 {
-    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::SortObjectsCommand>(session_, kind, key)); });
+    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::SortObjectsStep>(session_, kind, key)); });
 }
 
 // ---------------------------------------------------------------- presets
@@ -481,7 +482,7 @@ std::optional<QSize> ObjectsSection::ChosenPictureSize()
     if (choice < 0 || static_cast<std::size_t>(choice) >= doc.images().size())
         return std::nullopt;
     const std::string bytes = doc.documentFolder() + doc.images()[static_cast<std::size_t>(choice)].file;
-    const QString path = QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const QString path = FileNameText(bytes);
     if (!QFileInfo(path).isFile())
         return std::nullopt;
     return pictures_->bitmapSize(path);
@@ -526,8 +527,8 @@ void ObjectsSection::BackgroundTiledZindle1Click()
         const std::optional<std::uint64_t> available = platform::AvailableMemoryBytes();
         if (available && static_cast<double>(count) * kTiledLineBytes > static_cast<double>(*available))
             throw MessageError("Not enough memory to make " + std::to_string(count) + " objects");
-        Push(std::make_unique<app::TiledBackgroundCommand>(session_, size->width(), size->height(),
-                                                           ChoiceOf(ObjectImageBox)));
+        Push(std::make_unique<app::TiledBackgroundStep>(session_, size->width(), size->height(),
+                                                        ChoiceOf(ObjectImageBox)));
     });
 }
 

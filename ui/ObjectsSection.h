@@ -22,7 +22,7 @@ class QToolButton;
 
 namespace qel::app {
 class DocumentSession;
-class SessionCommand;
+class SessionStep;
 }  // namespace qel::app
 
 namespace qel::platform {
@@ -139,7 +139,7 @@ private:
     std::optional<QSize> ChosenPictureSize();
     // Pushes the step with the views as they are now; the step that was
     // made, or nullptr when it changed nothing.
-    app::SessionCommand* Push(std::unique_ptr<app::SessionCommand> step);
+    app::SessionStep* Push(std::unique_ptr<app::SessionStep> step);
 
     app::DocumentSession& session_;
     Prompter& prompter_;

@@ -49,15 +49,12 @@ public:
     // to the per-user cache folder), and the window's animation timer.
     void UseProgramFolder(const QString& folder);
     void UseAnimTimer(QTimer* timer) { animTimer_ = timer; }
-    // The services; the section's own Qt ones until others are given.
-    void UsePictureService(platform::PictureService& pictures) { pictures_ = &pictures; }
+    // The sound service; the section's own Qt one until another is given.
     void UseSoundService(platform::SoundService& sound);
-    void UseFileOperations(platform::FileOperations& files) { files_ = &files; }
 
     bool AnimationRunning() const { return animationRunning_; }
     // The cell the next tick shows.
     int FrameColumn() const { return frames_.current().column; }
-    int FrameRow() const { return frames_.current().row; }
 
     // Shows `picture` in Image: centred, shrunk in proportion when it is
     // larger than the view.

@@ -22,11 +22,12 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "CompileCommand.h"
+#include "CompilerLauncher.h"
 #include "Controls.h"
-#include "DocumentCommands.h"
+#include "DocumentFiles.h"
 #include "Errors.h"
 #include "FileListModel.h"
+#include "FileNameText.h"
 #include "FileSection.h"
 #include "HelpViewer.h"
 #include "HistoryKeyFilter.h"
@@ -52,18 +53,6 @@ constexpr int kToolBarHeight = 28;
 
 const QString kOpenFilter = QStringLiteral("INI-Files (*.ini)");
 const QString kSaveFilter = QStringLiteral("INI-File (*.ini)");
-
-// File names cross into the core as the system's file name bytes.
-std::string PathBytes(const QString& path)
-{
-    const QByteArray bytes = QFile::encodeName(path);
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-QString PathText(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 QIcon CommandIcon(const QString& name)
 {
@@ -329,8 +318,8 @@ void TMainFrm::ShowFailure(std::exception_ptr failure)
 
 void TMainFrm::ShowDocumentState()
 {
-    setWindowTitle(PathText(document().windowTitle()));
-    StatusPanel->setText(PathText(document().statusText()));
+    setWindowTitle(qel::FileNameText(qel::app::WindowTitle(document())));
+    StatusPanel->setText(qel::FileNameText(qel::app::StatusText(document())));
 }
 
 void TMainFrm::ResetDocument()
@@ -346,7 +335,7 @@ bool TMainFrm::QuerySaveChanges()
 {
     if (!session_.modified())
         return true;
-    const QString question = PathText(qel::app::SaveChangesQuestion(document()));
+    const QString question = qel::FileNameText(qel::app::SaveChangesQuestion(document()));
     switch (prompter_.askSaveChanges(this, question)) {
     case qel::ui::SaveChangesAnswer::Yes:
         return SaveCommand();
@@ -368,7 +357,7 @@ bool TMainFrm::SaveCommand()
 bool TMainFrm::SaveAsCommand()
 {
     const QString chosen = prompter_.saveFile(this, kSaveFilter);
-    const std::string target = qel::app::SaveAsTarget(PathBytes(chosen));
+    const std::string target = qel::app::SaveAsTarget(qel::FileNameBytes(chosen));
     if (target.empty())
         return false;
     // A failed write still names the file it tried, as the title shows.
@@ -394,7 +383,7 @@ void TMainFrm::ReadFile(const QString& chosen)
 {
     ResetDocument();
     // What was read before a failure stays on screen, Untitled.
-    const std::string path = PathBytes(chosen);
+    const std::string path = qel::FileNameBytes(chosen);
     qel::ReadReport report;
     session_.open(path, &report);
     if (report.ignoredLines > 0) {

@@ -74,7 +74,7 @@ TEST_F(FileSectionTest, AddingListsNamesAndCollectsOnlyIntoAKnownFolder)
             writeFile(path("defs/" + name), "kept");
         files.failingTargets.clear();
         for (const QString& name : c.failing)
-            files.failingTargets.insert(qel::ui::FileNameBytes(path("defs/" + name)));
+            files.failingTargets.insert(qel::FileNameBytes(path("defs/" + name)));
 
         prompter.openFilesAnswers.push_back(chosen);
         find<QToolButton>("AddFile")->click();
