@@ -24,12 +24,15 @@
 
 namespace qel::ui {
 
-FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
+FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, const app::AppSettings& settings,
+                         platform::FileOperations& files, std::function<std::optional<std::size_t>()> selectedImage,
+                         QWidget* parent)
     : QGroupBox(parent),
       session_(session),
       prompter_(prompter),
-      ownFiles_(std::make_unique<platform::QtFileOperations>()),
-      files_(ownFiles_.get())
+      settings_(settings),
+      files_(files),
+      selectedImage_(std::move(selectedImage))
 {
     MakeSection(this, QStringLiteral("FileSection"), QStringLiteral("File Section"), QRect(0, 32, 145, 417));
 
@@ -90,6 +93,16 @@ void FileSection::Refresh()
     ClearFileList->setEnabled(!session_.document().files().empty());
 }
 
+void FileSection::selectFile(std::size_t row)
+{
+    if (row >= static_cast<std::size_t>(model_->rowCount()))
+        return;
+    const QModelIndex index = model_->index(static_cast<int>(row), 0);
+    FileList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    FileList->scrollTo(index);
+    emit FileListClicked();
+}
+
 template <class Handler>
 void FileSection::Handle(Handler&& handler)
 {
@@ -148,15 +161,15 @@ void FileSection::AddFiles(const QStringList& chosen)
         paths.reserve(static_cast<std::size_t>(chosen.size()));
         for (const QString& path : chosen)
             paths.push_back(FileNameBytes(path));
-        const bool collect = settings_ && settings_->collectFiles();
+        const bool collect = settings_.collectFiles();
         std::vector<FileCopy> copies;
         session_.push(std::make_unique<app::AddFilesStep>(
-            session_, paths, collect, [this](const std::string& path) { return files_->exists(path); }, &copies));
+            session_, paths, collect, [this](const std::string& path) { return files_.exists(path); }, &copies));
         // Every chosen file is handled before one message names those whose
         // copy failed; their names stay listed.
         QStringList failed;
         for (const FileCopy& copy : copies)
-            if (!files_->copy(copy.source, copy.target, false))
+            if (!files_.copy(copy.source, copy.target, false))
                 failed << FileNameText(NamePart(copy.target));
         if (failed.isEmpty())
             return;

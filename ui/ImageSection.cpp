@@ -31,8 +31,9 @@ void SetTextIfOther(QLineEdit* edit, const QString& text)
 }
 }  // namespace
 
-ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
-    : QGroupBox(parent), session_(session), prompter_(prompter)
+ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter,
+                           std::function<app::ViewState()> objectsView, QWidget* parent)
+    : QGroupBox(parent), session_(session), prompter_(prompter), objectsView_(std::move(objectsView))
 {
     MakeSection(this, QStringLiteral("ImageSection"), QStringLiteral("Image Section"), QRect(152, 32, 153, 241));
 
@@ -85,6 +86,9 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QW
     connect(ImageBox->lineEdit(), &QLineEdit::textEdited, this, &ImageSection::ImageBoxEdited);
     connect(AddImage, &QToolButton::clicked, this, &ImageSection::AddImageClick);
     connect(DelImage, &QToolButton::clicked, this, &ImageSection::DelImageClick);
+    connect(AniPreview, &QToolButton::clicked, this, [this] {
+        emit animationRequested(eImageFile->text(), eImageX->text(), eImageY->text(), eImageTime->text());
+    });
     for (QLineEdit* edit : {eImageFile, eImageX, eImageY, eImageTime})
         edit->installEventFilter(this);
     connect(ImageXUpDown, &UpDownButton::changingEx, this, &ImageSection::ImageXUpDownChangingEx);
@@ -118,6 +122,23 @@ std::optional<std::size_t> ImageSection::SelectedImage() const
     if (index < 0 || static_cast<std::size_t>(index) >= session_.document().images().size())
         return std::nullopt;
     return static_cast<std::size_t>(index);
+}
+
+void ImageSection::selectImage(std::size_t position)
+{
+    if (position >= static_cast<std::size_t>(ImageBox->count()))
+        return;
+    Select(static_cast<int>(position));
+    ImageBoxChange();
+}
+
+QStringList ImageSection::imageItems() const
+{
+    QStringList items;
+    items.reserve(ImageBox->count());
+    for (int i = 0; i < ImageBox->count(); ++i)
+        items << ImageBox->itemText(i);
+    return items;
 }
 
 template <class Handler>
@@ -215,7 +236,7 @@ void ImageSection::DocumentImagesChanged()
     // stale keys. A new or opened document has no history yet and its views
     // are reset by the window.
     if (keysReplaced && !handling_ && (session_.canUndo() || session_.canRedo()))
-        emit imageItemsReplaced();
+        emit imageItemsReplaced(imageItems());
     if (handling_) {
         // The handler shows what its step did; the edits hold the values.
         if (const auto selected = SelectedImage())
@@ -308,7 +329,7 @@ void ImageSection::DelImageClick()
                 // The images are gone either way: finish the views first.
                 failure = std::current_exception();
             }
-            emit imageItemsReplaced();
+            emit imageItemsReplaced(imageItems());
             for (QLineEdit* edit : {eImageFile, eImageX, eImageY, eImageTime})
                 edit->clear();
             shown_.reset();

@@ -84,8 +84,9 @@ bool IsEnterKey(const QKeyEvent* event)
 }
 }  // namespace
 
-ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
-    : QGroupBox(parent), session_(session), prompter_(prompter)
+ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter, platform::PictureService& pictures,
+                               QWidget* parent)
+    : QGroupBox(parent), session_(session), prompter_(prompter), pictures_(pictures)
 {
     MakeSection(this, QStringLiteral("ObjectsSection"), QStringLiteral("Objects Section"), QRect(312, 32, 369, 417));
 
@@ -176,8 +177,6 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     MapObjectList->setModel(mapModel_);
     ScreenObjectList->setModel(screenModel_);
 
-    pictures_ = std::make_unique<platform::QtPictureService>();
-
     connect(ObjectsBox, &QComboBox::currentIndexChanged, this, &ObjectsSection::ObjectsBoxChange);
     connect(MapObjectList, &ObjectListView::currentRowChosen, this, &ObjectsSection::MapObjectListClick);
     connect(ScreenObjectList, &ObjectListView::currentRowChosen, this, &ObjectsSection::ScreenObjectListClick);
@@ -267,6 +266,36 @@ void ObjectsSection::ShowViewState(const app::ViewState& state)
         ShowKind(state.shown);
     MapObjectList->showRowSelection(state.map);
     ScreenObjectList->showRowSelection(state.screen);
+}
+
+void ObjectsSection::makeRowCurrent(ObjectKind kind, std::size_t row)
+{
+    ShowKind(kind);
+    ObjectListView* list = ListOf(kind);
+    list->showRowSelection(app::RowSelection::ofRows({row}, row));
+    if (row < static_cast<std::size_t>(list->model()->rowCount()))
+        list->scrollTo(list->model()->index(static_cast<int>(row), 0));
+    LoadObjectOf(kind);
+}
+
+QItemSelectionModel* ObjectsSection::mapSelection() const
+{
+    return MapObjectList->selectionModel();
+}
+
+void ObjectsSection::setImageItems(const QStringList& items)
+{
+    const QString text = ObjectImageBox->currentText();
+    ObjectImageBox->clear();
+    ObjectImageBox->addItems(items);
+    ObjectImageBox->setCurrentIndex(-1);
+    ObjectImageBox->setEditText(text);
+}
+
+void ObjectsSection::followImageItems(const QStringList& items)
+{
+    if (items.size() != ObjectImageBox->count())
+        setImageItems(items);
 }
 
 void ObjectsSection::ShowKind(ObjectKind kind)
@@ -485,7 +514,7 @@ std::optional<QSize> ObjectsSection::ChosenPictureSize()
     const QString path = FileNameText(bytes);
     if (!QFileInfo(path).isFile())
         return std::nullopt;
-    return pictures_->bitmapSize(path);
+    return pictures_.bitmapSize(path);
 }
 
 void ObjectsSection::CenterSafeClick()

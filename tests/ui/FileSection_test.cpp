@@ -17,11 +17,11 @@ class FileSectionTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
+        services.files = &files;
         MainWindowTest::SetUp();
-        frm->fileSection->UseFileOperations(files);
         ASSERT_TRUE(QDir(dir.path()).mkpath("art") && QDir(dir.path()).mkpath("defs"));
     }
-    QListView* list() const { return frm->fileSection->FileList; }
+    QListView* list() const { return find<QListView>("FileList"); }
     QStringList listed() const { return rowsOf(list()->model()); }
 
     qel::platform::FakeFileOperations files;

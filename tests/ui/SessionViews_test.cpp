@@ -39,7 +39,7 @@ protected:
     void push(Args... args)
     {
         auto step = std::make_unique<Step>(frm->session(), args...);
-        step->setViewBefore(frm->objectsSection->CurrentViewState());
+        step->setViewBefore(section<qel::ui::ObjectsSection>()->CurrentViewState());
         frm->guarded([&] { frm->session().push(std::move(step)); });
     }
 
