@@ -22,8 +22,8 @@
 
 namespace qel::app {
 
-// The merge ids of all steps; 0 is none of them (QUndoCommand's -1 is
-// "never merges").
+// The merge ids of all steps that merge; every other step keeps
+// QUndoCommand's -1, "never merges".
 enum StepMergeId : int {
     kOutFileEdit = 1,
     kImageFieldEdit = 2,
