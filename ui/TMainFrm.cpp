@@ -35,6 +35,7 @@
 #include "HistoryKeyFilter.h"
 #include "ImageSection.h"
 #include "Latin1Text.h"
+#include "MapView.h"
 #include "ObjectListModel.h"
 #include "ObjectsSection.h"
 #include "PictureService.h"
@@ -69,6 +70,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       prompter_(prompter),
+      store_(store),
       launcher_(launcher),
       settings_(store),
       programFolder_(QCoreApplication::applicationDirPath()),
@@ -241,6 +243,7 @@ void TMainFrm::BuildMenu()
 
     BuildEditMenu();
     BuildViewMenu();
+    BuildMapViewEntry();
 
     Options1 = menu->addAction(QStringLiteral("Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -305,6 +308,30 @@ void TMainFrm::AddViewEntry(QAction* entry)
 {
     View1->addAction(entry);
     View1->menuAction()->setVisible(true);
+}
+
+void TMainFrm::BuildMapViewEntry()
+{
+    MapView1 = new QAction(QStringLiteral("Map View"), this);
+    MapView1->setObjectName(QStringLiteral("MapView1"));
+    MapView1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    connect(MapView1, &QAction::triggered, this, [this] { guarded([this] { MapView1Click(); }); });
+    AddViewEntry(MapView1);
+}
+
+void TMainFrm::MapView1Click()
+{
+    if (mapView_ == nullptr) {
+        mapView_ = new qel::ui::MapView(session_, *objectsSection->mapSelection(), store_, *pictures_, prompter_, this);
+        // A window of its own beside this one, not a part of it.
+        mapView_->setWindowFlag(Qt::Window);
+        connect(mapView_, &qel::ui::MapView::objectActivated, this, [this](int row) {
+            objectsSection->makeRowCurrent(qel::ObjectKind::Map, static_cast<std::size_t>(row));
+        });
+    }
+    mapView_->show();
+    mapView_->raise();
+    mapView_->activateWindow();
 }
 
 void TMainFrm::ShowHistory()

@@ -42,6 +42,7 @@ class FileListModel;
 class FileSection;
 class HelpViewer;
 class ImageSection;
+class MapView;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
@@ -76,6 +77,8 @@ public:
     void SortObjectsClick();
     void UndoExecute();
     void RedoExecute();
+    // View > "Map View": opens the map window, or raises it.
+    void MapView1Click();
     // The periodic refresh: each section's steps.
     void TimerTimer();
 
@@ -123,6 +126,7 @@ private:
     // shows it.
     void BuildViewMenu();
     void AddViewEntry(QAction* entry);
+    void BuildMapViewEntry();
     void BuildCommands();
     void BuildMenu();
     void BuildToolBar(QWidget* inner);
@@ -140,6 +144,7 @@ private:
     void DialogClosed();
 
     qel::ui::Prompter& prompter_;
+    qel::platform::SettingsStore& store_;
     qel::platform::ProcessLauncher& launcher_;
     qel::app::DocumentSession session_;
     qel::app::AppSettings settings_;
@@ -155,6 +160,8 @@ private:
     std::unique_ptr<TSortFrm> sortFrm_;
     std::unique_ptr<TOptnsForm> optnsForm_;
     std::unique_ptr<TAboutFrm> aboutFrm_;
+    // Made when first opened; a window of its own, closed with this one.
+    qel::ui::MapView* mapView_ = nullptr;
     bool placed_ = false;
 
     qel::ui::FileSection* fileSection;
@@ -178,6 +185,7 @@ private:
     QAction* Undo1;
     QAction* Redo1;
     QMenu* View1;
+    QAction* MapView1;
     QAction* Options1;
     QMenu* Help1;
     QAction* QelHelp1;
