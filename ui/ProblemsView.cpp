@@ -88,8 +88,9 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const
     case SeverityColumn:
         return QString::fromLatin1(SeverityName(problem.severity));
     case MessageColumn:
-        return role == Qt::ToolTipRole ? VisibleText(problem.message) + QStringLiteral(" [%1]").arg(FromBytes(problem.code))
-                                       : VisibleText(problem.message);
+        return role == Qt::ToolTipRole
+                   ? VisibleText(problem.message) + QStringLiteral(" [%1]").arg(FromBytes(problem.code))
+                   : VisibleText(problem.message);
     case PlaceColumn:
         return PlaceText(problem);
     case LineColumn:
@@ -118,7 +119,10 @@ QVariant ProblemsModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 ProblemsView::ProblemsView(app::ProblemMonitor& monitor, QWidget* parent)
-    : QWidget(parent, Qt::Window), monitor_(monitor), model_(this), summary_(new QLabel(this)),
+    : QWidget(parent, Qt::Window),
+      monitor_(monitor),
+      model_(this),
+      summary_(new QLabel(this)),
       list_(new QTableView(this))
 {
     setObjectName(QStringLiteral("ProblemsView"));

@@ -41,8 +41,9 @@ const char* const kDefinition =
     "[screenobjects]\n"
     "0,0,IMAGE0\n";
 
-const char* const kOpened = "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; object-off-map map 1 L10; "
-                            "image-unused images 2 L7";
+const char* const kOpened =
+    "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; object-off-map map 1 L10; "
+    "image-unused images 2 L7";
 
 struct Fixture {
     QTemporaryDir dir;
@@ -112,12 +113,14 @@ const Case kCases[] = {
     // is on the map again.
     {"row edited", [](Fixture& f) { f.apply(ObjectKind::Map, 1, "5", "5", 2); },
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; image-unused images 1 L6"},
-    {"row edited, undone", [](Fixture& f) {
+    {"row edited, undone",
+     [](Fixture& f) {
          f.apply(ObjectKind::Map, 1, "5", "5", 2);
          f.session.undo();
      },
      kOpened},
-    {"row edited, undone, redone", [](Fixture& f) {
+    {"row edited, undone, redone",
+     [](Fixture& f) {
          f.apply(ObjectKind::Map, 1, "5", "5", 2);
          f.session.undo();
          f.session.redo();
@@ -125,17 +128,21 @@ const Case kCases[] = {
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; image-unused images 1 L6"},
     // Later rows move up with their lines; the message names the new row.
     {"row above a problem deleted",
-     [](Fixture& f) { f.push(std::make_unique<DeleteObjectsCommand>(f.session, ObjectKind::Map, std::vector<std::size_t>{0})); },
+     [](Fixture& f) {
+         f.push(std::make_unique<DeleteObjectsCommand>(f.session, ObjectKind::Map, std::vector<std::size_t>{0}));
+     },
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; object-off-map map 0 L10; "
      "image-unused images 2 L7"},
-    {"row above a problem deleted, undone", [](Fixture& f) {
+    {"row above a problem deleted, undone",
+     [](Fixture& f) {
          f.push(std::make_unique<DeleteObjectsCommand>(f.session, ObjectKind::Map, std::vector<std::size_t>{0}));
          f.session.undo();
      },
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; object-off-map map 1 L10; "
      "image-unused images 2 L7"},
     // A row appended has no line in the file.
-    {"row added off the map", [](Fixture& f) {
+    {"row added off the map",
+     [](Fixture& f) {
          EditorValues values;
          values.xText = "-1";
          values.yText = "0";
@@ -148,20 +155,23 @@ const Case kCases[] = {
      "object-off-map map 2 L0"},
     // Images counted anew lose their lines; the row using the last image
     // now names an image nobody defines.
-    {"used image deleted", [](Fixture& f) {
+    {"used image deleted",
+     [](Fixture& f) {
          f.apply(ObjectKind::Map, 1, "5", "5", 2);
          f.push(MakeDeleteImage(f.session, 2, false));
      },
      "image-unreadable images 1 L0; object-image-undefined map 1 L10; image-tiles-uneven images 0 L0; "
      "image-unused images 1 L0"},
-    {"used image deleted, undone", [](Fixture& f) {
+    {"used image deleted, undone",
+     [](Fixture& f) {
          f.apply(ObjectKind::Map, 1, "5", "5", 2);
          f.push(MakeDeleteImage(f.session, 2, false));
          f.session.undo();
      },
      "image-unreadable images 1 L0; image-tiles-uneven images 0 L0; image-unused images 1 L0"},
     // A list shown anew as a whole loses its lines.
-    {"map cleared, undone", [](Fixture& f) {
+    {"map cleared, undone",
+     [](Fixture& f) {
          f.push(std::make_unique<ClearObjectsCommand>(f.session, ObjectKind::Map));
          f.session.undo();
      },
@@ -174,13 +184,15 @@ const Case kCases[] = {
      "image-unreadable images 1 L0; image-tiles-uneven images 0 L0; object-off-map map 1 L0; "
      "image-unused images 2 L0"},
     {"new document", [](Fixture& f) { f.session.newDocument(); }, "outfile-missing file 0 L0"},
-    {"opened again after New", [](Fixture& f) {
+    {"opened again after New",
+     [](Fixture& f) {
          f.session.newDocument();
          f.session.open(f.path("def.ini"));
      },
      kOpened},
     // The picture on disk is mended; F5 finds it (it changed size).
-    {"picture mended, F5", [](Fixture& f) {
+    {"picture mended, F5",
+     [](Fixture& f) {
          f.service.failures.clear();
          f.service.pictures.insert(QString::fromStdString(f.path("bad.png")), QImage(4, 4, QImage::Format_RGB32));
          f.write("bad.png", "mended picture");
