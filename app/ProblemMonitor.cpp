@@ -69,7 +69,12 @@ ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictur
             changed();
     });
     connect(&notice_, &QTimer::timeout, this, &ProblemMonitor::tell);
-    connect(&pictures_, &ProblemPictures::decoded, this, [this] {
+    // Pictures come back one by one, often dozens in one turn: the images
+    // are checked once for all of them.
+    partsLater_.setSingleShot(true);
+    partsLater_.setInterval(0);
+    connect(&pictures_, &ProblemPictures::decoded, &partsLater_, qOverload<>(&QTimer::start));
+    connect(&partsLater_, &QTimer::timeout, this, [this] {
         checkParts();
         changed();
     });
@@ -394,6 +399,10 @@ void ProblemMonitor::finishChecking()
 {
     while (pictures_.decoding())
         pictures_.waitForDecodes();
+    if (partsLater_.isActive()) {
+        partsLater_.stop();
+        checkParts();
+    }
     while (runSlice()) {
     }
     slice_.stop();

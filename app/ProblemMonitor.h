@@ -117,6 +117,7 @@ private:
     std::vector<Problem> scratch_;
     QTimer slice_;
     QTimer notice_;
+    QTimer partsLater_;
 };
 
 }  // namespace qel::app
