@@ -1,17 +1,19 @@
 #include "Prompter.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "DefinitionDocument.h"
+#include "DocumentFiles.h"
 
 namespace qel::ui {
 
 namespace {
 QString Caption()
 {
-    return QString::fromLatin1(qel::kBaseTitle);
+    return QString::fromLatin1(qel::app::kBaseTitle);
 }
 }  // namespace
 
@@ -70,6 +72,16 @@ QString QtPrompter::saveFile(QWidget* parent, const QString& filter)
     // No default suffix: the caller adds ".ini" to a name without extension.
     return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
+}
+
+std::optional<QString> QtPrompter::askText(QWidget* parent, const QString& title, const QString& label,
+                                           const QString& text)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
 }
 
 }  // namespace qel::ui

@@ -21,7 +21,7 @@
 
 #include "BenchFakes.h"
 #include "DocumentSession.h"
-#include "ObjectCommands.h"
+#include "ObjectSteps.h"
 #include "ProblemMonitor.h"
 #include "ProblemPictures.h"
 #include "ProblemsView.h"
@@ -128,7 +128,7 @@ int main(int argc, char** argv)
         const int toldBefore = static_cast<int>(told.count());
         const auto editing = qelbench::Clock::now();
         const double editingCpu = ThreadMs();
-        session.push(std::make_unique<qel::app::ApplyObjectCommand>(session, qel::ObjectKind::Map, values, row));
+        session.push(std::make_unique<qel::app::ApplyObjectStep>(session, qel::ObjectKind::Map, values, row));
         editStall.take({Ms(editing), ThreadMs() - editingCpu});
         editStall.take(RunUntil([&] { return told.count() > toldBefore; }));
         current.push_back(Ms(editing));

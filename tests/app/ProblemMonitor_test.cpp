@@ -15,8 +15,8 @@
 
 #include "DocumentSession.h"
 #include "FakePictureService.h"
-#include "ImageCommands.h"
-#include "ObjectCommands.h"
+#include "ImageSteps.h"
+#include "ObjectSteps.h"
 #include "ProblemMonitor.h"
 #include "ProblemPictures.h"
 
@@ -59,7 +59,7 @@ struct Fixture {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    void push(std::unique_ptr<SessionCommand> step) { session.push(std::move(step)); }
+    void push(std::unique_ptr<SessionStep> step) { session.push(std::move(step)); }
     void apply(ObjectKind kind, std::size_t row, const char* x, const char* y, int image)
     {
         EditorValues values;
@@ -68,7 +68,7 @@ struct Fixture {
         values.imageChoice = image;
         values.layerChoice = 0;
         values.modeChoice = 6;
-        push(std::make_unique<ApplyObjectCommand>(session, kind, values, row));
+        push(std::make_unique<ApplyObjectStep>(session, kind, values, row));
     }
 };
 
@@ -129,13 +129,13 @@ const Case kCases[] = {
     // Later rows move up with their lines; the message names the new row.
     {"row above a problem deleted",
      [](Fixture& f) {
-         f.push(std::make_unique<DeleteObjectsCommand>(f.session, ObjectKind::Map, std::vector<std::size_t>{0}));
+         f.push(std::make_unique<DeleteObjectsStep>(f.session, ObjectKind::Map, std::vector<std::size_t>{0}));
      },
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; object-off-map map 0 L10; "
      "image-unused images 2 L7"},
     {"row above a problem deleted, undone",
      [](Fixture& f) {
-         f.push(std::make_unique<DeleteObjectsCommand>(f.session, ObjectKind::Map, std::vector<std::size_t>{0}));
+         f.push(std::make_unique<DeleteObjectsStep>(f.session, ObjectKind::Map, std::vector<std::size_t>{0}));
          f.session.undo();
      },
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; object-off-map map 1 L10; "
@@ -149,7 +149,7 @@ const Case kCases[] = {
          values.imageChoice = 2;
          values.layerChoice = 0;
          values.modeChoice = 6;
-         f.push(std::make_unique<AddObjectCommand>(f.session, ObjectKind::Map, values));
+         f.push(std::make_unique<AddObjectStep>(f.session, ObjectKind::Map, values));
      },
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; object-off-map map 1 L10; "
      "object-off-map map 2 L0"},
@@ -158,26 +158,26 @@ const Case kCases[] = {
     {"used image deleted",
      [](Fixture& f) {
          f.apply(ObjectKind::Map, 1, "5", "5", 2);
-         f.push(MakeDeleteImage(f.session, 2, false));
+         f.push(std::make_unique<DeleteImageStep>(f.session, 2, false));
      },
      "image-unreadable images 1 L0; object-image-undefined map 1 L10; image-tiles-uneven images 0 L0; "
      "image-unused images 1 L0"},
     {"used image deleted, undone",
      [](Fixture& f) {
          f.apply(ObjectKind::Map, 1, "5", "5", 2);
-         f.push(MakeDeleteImage(f.session, 2, false));
+         f.push(std::make_unique<DeleteImageStep>(f.session, 2, false));
          f.session.undo();
      },
      "image-unreadable images 1 L0; image-tiles-uneven images 0 L0; image-unused images 1 L0"},
     // A list shown anew as a whole loses its lines.
     {"map cleared, undone",
      [](Fixture& f) {
-         f.push(std::make_unique<ClearObjectsCommand>(f.session, ObjectKind::Map));
+         f.push(std::make_unique<ClearObjectsStep>(f.session, ObjectKind::Map));
          f.session.undo();
      },
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; object-off-map map 1 L0; "
      "image-unused images 2 L7"},
-    {"map cleared", [](Fixture& f) { f.push(std::make_unique<ClearObjectsCommand>(f.session, ObjectKind::Map)); },
+    {"map cleared", [](Fixture& f) { f.push(std::make_unique<ClearObjectsStep>(f.session, ObjectKind::Map)); },
      "image-unreadable images 1 L6; image-tiles-uneven images 0 L5; image-unused images 1 L6; "
      "image-unused images 2 L7"},
     {"saved elsewhere", [](Fixture& f) { f.session.saveAs(f.path("copy.ini")); },
@@ -278,8 +278,8 @@ TEST(ProblemMonitorPass, EditDuringThePass)
     values.modeChoice = 6;
     // One slice or more has run: the edits fall before and after its end.
     QCoreApplication::processEvents();
-    session.push(std::make_unique<ApplyObjectCommand>(session, ObjectKind::Map, values, kRows - 1));
-    session.push(std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{0}));
+    session.push(std::make_unique<ApplyObjectStep>(session, ObjectKind::Map, values, kRows - 1));
+    session.push(std::make_unique<DeleteObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{0}));
     monitor.finishChecking();
     EXPECT_FALSE(monitor.checking());
     // Rows 1000, 2000, ... stay off the map, now one row up; the edited last row joins them.
