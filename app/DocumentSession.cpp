@@ -144,6 +144,7 @@ void DocumentSession::startHistory()
 
 void DocumentSession::resetViews()
 {
+    emit documentReplaced();
     for (DocumentList list : {DocumentList::MapObjects, DocumentList::ScreenObjects, DocumentList::Files})
         emit listReset(list);
     emit imagesChanged();
@@ -155,12 +156,21 @@ void DocumentSession::resetViews()
 void DocumentSession::newDocument()
 {
     NewDocument(doc_);
+    sourceLines_.reset();
     startHistory();
     resetViews();
 }
 
 void DocumentSession::open(const std::string& path, ReadReport* report)
 {
+    sourceLines_.reset();
+    ReadReport own;
+    if (report == nullptr)
+        report = &own;
+    if (keepSourceLines_) {
+        sourceLines_ = std::make_unique<SourceLines>();
+        report->lines = sourceLines_.get();
+    }
     try {
         OpenDocument(doc_, path, report);
     } catch (...) {
@@ -180,6 +190,7 @@ void DocumentSession::save()
         emit documentStateChanged();
         throw;
     }
+    sourceLines_.reset();
     history_.setClean();
     emit documentStateChanged();
 }
@@ -192,6 +203,7 @@ void DocumentSession::saveAs(const std::string& target)
         emit documentStateChanged();
         throw;
     }
+    sourceLines_.reset();
     history_.setClean();
     emit documentStateChanged();
 }
@@ -199,6 +211,7 @@ void DocumentSession::saveAs(const std::string& target)
 void DocumentSession::adopt(DefinitionDocument doc)
 {
     doc_ = std::move(doc);
+    sourceLines_.reset();
     startHistory();
     resetViews();
 }

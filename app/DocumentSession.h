@@ -119,7 +119,15 @@ public:
     // `change` may change all of `parts`; the views show each anew.
     void replaceParts(std::initializer_list<DocumentPart> parts, const Change& change);
 
+    // Where the rows of the file last opened stood in it, for messages that
+    // name lines. Kept only once asked for (it costs a number a row); gone
+    // after New, and after a save, which writes the rows to other lines.
+    void setKeepSourceLines(bool keep) { keepSourceLines_ = keep; }
+    const SourceLines* sourceLines() const { return sourceLines_.get(); }
+
 signals:
+    // New or Open replaced the whole document; the list resets follow.
+    void documentReplaced();
     void rowsInserted(qel::app::DocumentList list, int first, int last);
     void rowsRemoved(qel::app::DocumentList list, int first, int last);
     void rowsChanged(qel::app::DocumentList list, int first, int last);
@@ -149,6 +157,8 @@ private:
     DefinitionDocument doc_;
     QUndoStack history_;
     std::size_t budget_ = kDefaultHistoryBudget;
+    bool keepSourceLines_ = false;
+    std::unique_ptr<SourceLines> sourceLines_;
 };
 
 }  // namespace qel::app

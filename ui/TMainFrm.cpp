@@ -40,6 +40,9 @@
 #include "ObjectsSection.h"
 #include "PictureService.h"
 #include "PreviewSection.h"
+#include "ProblemMonitor.h"
+#include "ProblemPictures.h"
+#include "ProblemsView.h"
 #include "Prompter.h"
 #include "SoundService.h"
 #include "TAboutFrm.h"
@@ -138,6 +141,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
 
     FormCreate();
     LinkSections();
+    BuildProblems();
     qel::ui::HistoryKeyFilter::InstallOn(*this);
     Timer->start();
     AnimTimer->start();
@@ -568,4 +572,76 @@ void TMainFrm::showEvent(QShowEvent* event)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+// The Problems window and its counts.
+
+void TMainFrm::BuildProblems()
+{
+    // Pictures a test hands in are decoded at once with it; the desktop's
+    // are decoded beside the window's thread.
+    problemPictures_ = std::make_unique<qel::app::ProblemPictures>(ownPictures_ ? nullptr : pictures_);
+    problemMonitor_ = std::make_unique<qel::app::ProblemMonitor>(session_, *problemPictures_);
+    problemsView_ = std::make_unique<qel::ui::ProblemsView>(*problemMonitor_, this);
+    connect(problemsView_.get(), &qel::ui::ProblemsView::problemActivated, this, &TMainFrm::ShowProblemCause);
+
+    Problems1 = new QAction(QStringLiteral("Problems"), this);
+    Problems1->setObjectName(QStringLiteral("Problems1"));
+    Problems1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(Problems1, &QAction::triggered, this, &TMainFrm::ShowProblems);
+    AddViewEntry(Problems1);
+
+    ProblemCounts = new QToolButton(Status);
+    ProblemCounts->setObjectName(QStringLiteral("ProblemCounts"));
+    ProblemCounts->setAutoRaise(true);
+    ProblemCounts->setToolTip(QStringLiteral("Show the Problems window"));
+    Status->addPermanentWidget(ProblemCounts);
+    connect(ProblemCounts, &QToolButton::clicked, this, &TMainFrm::ShowProblems);
+    connect(problemMonitor_.get(), &qel::app::ProblemMonitor::problemsChanged, this, &TMainFrm::ShowProblemCounts);
+    ShowProblemCounts();
+}
+
+void TMainFrm::ShowProblems()
+{
+    problemsView_->show();
+    problemsView_->raise();
+    problemsView_->activateWindow();
+}
+
+void TMainFrm::ShowProblemCounts()
+{
+    QString text = qel::ui::ProblemCountsText(problemMonitor_->counts());
+    if (problemMonitor_->checking())
+        text += QStringLiteral("...");
+    ProblemCounts->setText(text);
+}
+
+void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
+{
+    if (row < 0)
+        return;
+    const auto at = static_cast<std::size_t>(row);
+    const qel::DefinitionDocument& doc = document();
+    // The list may have changed since the window was drawn.
+    switch (place) {
+    case qel::ProblemPlace::Files:
+        if (at < doc.files().size())
+            fileSection->selectFile(at);
+        break;
+    case qel::ProblemPlace::Images:
+        if (at < doc.images().size())
+            imageSection->selectImage(at);
+        break;
+    case qel::ProblemPlace::MapObjects:
+    case qel::ProblemPlace::ScreenObjects: {
+        const qel::ObjectKind kind =
+            place == qel::ProblemPlace::MapObjects ? qel::ObjectKind::Map : qel::ObjectKind::Screen;
+        if (at < doc.objects(kind).size())
+            objectsSection->makeRowCurrent(kind, at);
+        break;
+    }
+    case qel::ProblemPlace::None:
+        return;
+    }
+    activateWindow();
 }

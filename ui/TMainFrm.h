@@ -22,6 +22,7 @@
 class QDialog;
 class QLabel;
 class QMenu;
+class QToolButton;
 class QStatusBar;
 class QTimer;
 class QToolBar;
@@ -37,6 +38,14 @@ class SettingsStore;
 class SoundService;
 }  // namespace qel::platform
 
+namespace qel {
+enum class ProblemPlace;
+}
+namespace qel::app {
+class ProblemMonitor;
+class ProblemPictures;
+}  // namespace qel::app
+
 namespace qel::ui {
 class FileListModel;
 class FileSection;
@@ -46,6 +55,7 @@ class MapView;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
+class ProblemsView;
 }  // namespace qel::ui
 
 class TMainFrm : public QMainWindow {
@@ -117,7 +127,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
+public:
+    // The Problems window (View > Problems) and the counts at the status
+    // bar's right end, which open it.
+    void ShowProblems();
+    qel::app::ProblemMonitor& problemMonitor() { return *problemMonitor_; }
+
 private:
+    void BuildProblems();
+    // Makes the cause of a problem current in its section.
+    void ShowProblemCause(qel::ProblemPlace place, int row);
+    void ShowProblemCounts();
+
     void FormCreate();
     // How the sections talk to each other.
     void LinkSections();
@@ -195,4 +216,11 @@ private:
     QLabel* StatusPanel;
     QTimer* Timer;
     QTimer* AnimTimer;
+
+    // Declared last so that they go first: they follow the session.
+    std::unique_ptr<qel::app::ProblemPictures> problemPictures_;
+    std::unique_ptr<qel::app::ProblemMonitor> problemMonitor_;
+    std::unique_ptr<qel::ui::ProblemsView> problemsView_;
+    QAction* Problems1 = nullptr;
+    QToolButton* ProblemCounts = nullptr;
 };

@@ -30,8 +30,9 @@ TEST_F(MapViewWindowTest, ItsEntryOpensOneWindowTitledAfterTheFile)
 
 TEST_F(MapViewWindowTest, APickLoadsTheMapRowIntoTheEditorWhateverListWasShown)
 {
-    writeFile(path("two.ini"), "OutFile=a\r\n[mapobjects]\r\n10,20,IMAGE0\r\n30,40,IMAGE1,TopMost\r\n"
-                               "[screenobjects]\r\n5,6,IMAGE0\r\n");
+    writeFile(path("two.ini"),
+              "OutFile=a\r\n[mapobjects]\r\n10,20,IMAGE0\r\n30,40,IMAGE1,TopMost\r\n"
+              "[screenobjects]\r\n5,6,IMAGE0\r\n");
     frm->OpenPath(path("two.ini"));
     find<QComboBox>("ObjectsBox")->setCurrentIndex(1);
     find<QAction>("MapView1")->trigger();

@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, CommandsMenusAndToolBarCarryTheirCaptions)
     EXPECT_EQ(entries(find<QMenu>("File1")),
               QStringList({"New1=New", "Open1=Open", "Save1=Save", "SaveAs1=Save As...", "Exit1=Exit"}));
     EXPECT_EQ(entries(find<QMenu>("Help1")), QStringList({"QelHelp1=Qel Help", "About1=About..."}));
-    EXPECT_EQ(entries(find<QMenu>("View1")), QStringList({"MapView1=Map View"}));
+    EXPECT_EQ(entries(find<QMenu>("View1")), QStringList({"MapView1=Map View", "Problems1=Problems"}));
     // What the menu bar shows: the View menu between Edit and Options.
     QStringList top;
     for (QAction* action : frm->menuBar()->actions())

@@ -1,0 +1,471 @@
+#include "ProblemMonitor.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <chrono>
+
+#include "EntryLine.h"
+#include "ProblemPictures.h"
+
+namespace qel::app {
+
+namespace {
+
+// Long enough to get through tens of thousands of rows, short enough that
+// the window still draws every frame.
+constexpr auto kSliceTime = std::chrono::milliseconds(4);
+
+class EditorDisk : public CheckEnvironment {
+public:
+    explicit EditorDisk(ProblemPictures& pictures) : pictures_(pictures) {}
+
+    bool fileExists(const std::string& path) override
+    {
+        // A folder is no file to pack, even when a name points at one.
+        const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+        return info.exists() && !info.isDir();
+    }
+    PictureFacts picture(const std::string& path) override { return pictures_.facts(path); }
+
+private:
+    ProblemPictures& pictures_;
+};
+
+int PlaceRank(ProblemPlace place)
+{
+    return static_cast<int>(place);
+}
+
+void ShiftLines(std::vector<std::size_t>& lines, std::size_t first, std::size_t count, bool inserted)
+{
+    if (lines.empty() || first > lines.size())
+        return;
+    if (inserted) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(first), count, 0);
+    } else {
+        const std::size_t end = std::min(lines.size(), first + count);
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                    lines.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+}
+
+auto RowBefore = [](const Problem& problem, std::size_t row) { return problem.row < row; };
+
+}  // namespace
+
+ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, QObject* parent)
+    : QObject(parent), session_(session), pictures_(pictures), index_(session.document().images())
+{
+    slice_.setSingleShot(true);
+    slice_.setInterval(0);
+    notice_.setSingleShot(true);
+    notice_.setInterval(0);
+    connect(&slice_, &QTimer::timeout, this, [this] {
+        if (runSlice())
+            slice_.start();
+        else
+            changed();
+    });
+    connect(&notice_, &QTimer::timeout, this, &ProblemMonitor::tell);
+    // Pictures come back one by one, often dozens in one turn: the images
+    // are checked once for all of them.
+    partsLater_.setSingleShot(true);
+    partsLater_.setInterval(0);
+    connect(&pictures_, &ProblemPictures::decoded, &partsLater_, qOverload<>(&QTimer::start));
+    connect(&partsLater_, &QTimer::timeout, this, [this] {
+        checkParts();
+        changed();
+    });
+
+    connect(&session_, &DocumentSession::documentReplaced, this, &ProblemMonitor::onReplaced);
+    connect(&session_, &DocumentSession::rowsInserted, this, &ProblemMonitor::onRowsInserted);
+    connect(&session_, &DocumentSession::rowsRemoved, this, &ProblemMonitor::onRowsRemoved);
+    connect(&session_, &DocumentSession::rowsChanged, this, &ProblemMonitor::onRowsChanged);
+    connect(&session_, &DocumentSession::listReset, this, &ProblemMonitor::onListReset);
+    connect(&session_, &DocumentSession::imagesChanged, this, &ProblemMonitor::onImagesChanged);
+    connect(&session_, &DocumentSession::outFileChanged, this, [this] {
+        checkParts();
+        changed();
+    });
+    connect(&session_, &DocumentSession::documentStateChanged, this, &ProblemMonitor::onStateChanged);
+
+    session_.setKeepSourceLines(true);
+    resetRows(0);
+    resetRows(1);
+    checkParts();
+    changed();
+}
+
+bool ProblemMonitor::checking() const
+{
+    return rows_[0].checked < rows_[0].images.size() || rows_[1].checked < rows_[1].images.size();
+}
+
+bool ProblemMonitor::used(std::int32_t number) const
+{
+    return rows_[0].uses.contains(number) || rows_[1].uses.contains(number);
+}
+
+void ProblemMonitor::use(Rows& rows, std::int64_t image, std::ptrdiff_t by)
+{
+    if (image < INT32_MIN)
+        return;
+    const auto number = static_cast<std::int32_t>(image);
+    if (by > 0) {
+        ++rows.uses[number];
+        return;
+    }
+    const auto found = rows.uses.find(number);
+    if (found != rows.uses.end() && --found->second == 0)
+        rows.uses.erase(found);
+}
+
+void ProblemMonitor::checkRow(std::size_t index, std::size_t row)
+{
+    Rows& rows = rows_[index];
+    const ObjectKind kind = KindOf(index);
+    const ObjectList& list = session_.document().objects(kind);
+    use(rows, rows.images[row], -1);
+    scratch_.clear();
+    CheckObjectRow(list, row, index_, row < rows.lines.size() ? rows.lines[row] : 0, scratch_);
+    std::int64_t image = kUnreadable;
+    const bool unreadable = std::any_of(scratch_.begin(), scratch_.end(),
+                                        [](const Problem& problem) { return problem.code == "object-unreadable"; });
+    if (!unreadable)
+        image = list.hasFields(row) ? list.fields(row).image : TakeApartEntryLine(list.line(row), kind).image;
+    rows.images[row] = image;
+    use(rows, image, +1);
+
+    const auto first = std::lower_bound(rows.problems.begin(), rows.problems.end(), row, RowBefore);
+    auto last = first;
+    while (last != rows.problems.end() && last->row == row)
+        ++last;
+    const auto at = rows.problems.erase(first, last);
+    rows.problems.insert(at, scratch_.begin(), scratch_.end());
+}
+
+void ProblemMonitor::recheckRows(std::size_t index, const std::vector<std::size_t>& rows)
+{
+    for (const std::size_t row : rows)
+        checkRow(index, row);
+}
+
+void ProblemMonitor::restartFrom(std::size_t index, std::size_t row)
+{
+    Rows& rows = rows_[index];
+    for (std::size_t i = row; i < rows.checked; ++i) {
+        use(rows, rows.images[i], -1);
+        rows.images[i] = kUnchecked;
+    }
+    rows.checked = std::min(rows.checked, row);
+    rows.problems.erase(std::lower_bound(rows.problems.begin(), rows.problems.end(), row, RowBefore),
+                        rows.problems.end());
+    slice_.start();
+}
+
+void ProblemMonitor::resetRows(std::size_t index)
+{
+    Rows& rows = rows_[index];
+    rows.uses.clear();
+    rows.images.assign(session_.document().objects(KindOf(index)).size(), kUnchecked);
+    rows.problems.clear();
+    rows.checked = 0;
+    if (!rows.images.empty())
+        slice_.start();
+}
+
+void ProblemMonitor::onReplaced()
+{
+    replaced_ = true;
+    replacedAt_ = session_.document().changeCount();
+    partLines_ = {};
+    rows_[0].lines.clear();
+    rows_[1].lines.clear();
+    const SourceLines* lines = session_.sourceLines();
+    haveLines_ = lines != nullptr;
+    if (lines != nullptr) {
+        partLines_.outFile = lines->outFile;
+        partLines_.files = lines->files;
+        partLines_.images = lines->images;
+        partLines_.comments = lines->comments;
+        partLines_.firstComment = lines->firstComment;
+        partLines_.ignored = lines->ignored;
+        rows_[0].lines = lines->mapObjects;
+        rows_[1].lines = lines->screenObjects;
+    }
+    index_ = ImageIndex(session_.document().images());
+}
+
+void ProblemMonitor::onRowsInserted(DocumentList list, int first, int last)
+{
+    if (first < 0 || last < first)
+        return onListReset(list);
+    const auto at = static_cast<std::size_t>(first);
+    const std::size_t count = static_cast<std::size_t>(last) - at + 1;
+    if (list == DocumentList::Files) {
+        ShiftLines(partLines_.files, at, count, true);
+        checkParts();
+        return changed();
+    }
+    const std::size_t index = list == DocumentList::MapObjects ? 0 : 1;
+    Rows& rows = rows_[index];
+    if (at > rows.images.size())
+        return onListReset(list);
+    rows.images.insert(rows.images.begin() + static_cast<std::ptrdiff_t>(at), count, kUnchecked);
+    ShiftLines(rows.lines, at, count, true);
+    if (at <= rows.checked && count <= kRowsAtOnce) {
+        // Later rows' messages name them by their new numbers.
+        std::vector<std::size_t> moved;
+        for (auto p = std::lower_bound(rows.problems.begin(), rows.problems.end(), at, RowBefore);
+             p != rows.problems.end(); ++p) {
+            p->row += count;
+            if (moved.empty() || moved.back() != p->row)
+                moved.push_back(p->row);
+        }
+        rows.checked += count;
+        for (std::size_t row = at; row < at + count; ++row)
+            checkRow(index, row);
+        recheckRows(index, moved);
+    } else if (at < rows.checked) {
+        rows.checked += count;
+        restartFrom(index, at);
+    }
+    if (rows.checked < rows.images.size())
+        slice_.start();
+    changed();
+}
+
+void ProblemMonitor::onRowsRemoved(DocumentList list, int first, int last)
+{
+    if (first < 0 || last < first)
+        return onListReset(list);
+    const auto at = static_cast<std::size_t>(first);
+    const std::size_t count = static_cast<std::size_t>(last) - at + 1;
+    if (list == DocumentList::Files) {
+        ShiftLines(partLines_.files, at, count, false);
+        checkParts();
+        return changed();
+    }
+    const std::size_t index = list == DocumentList::MapObjects ? 0 : 1;
+    Rows& rows = rows_[index];
+    if (at + count > rows.images.size())
+        return onListReset(list);
+    const std::size_t end = at + count;
+    for (std::size_t row = at; row < std::min(end, rows.checked); ++row)
+        use(rows, rows.images[row], -1);
+    rows.images.erase(rows.images.begin() + static_cast<std::ptrdiff_t>(at),
+                      rows.images.begin() + static_cast<std::ptrdiff_t>(end));
+    ShiftLines(rows.lines, at, count, false);
+
+    const auto gone = std::lower_bound(rows.problems.begin(), rows.problems.end(), at, RowBefore);
+    const auto kept = std::lower_bound(gone, rows.problems.end(), end, RowBefore);
+    const auto after = rows.problems.erase(gone, kept);
+    std::vector<std::size_t> moved;
+    for (auto p = after; p != rows.problems.end(); ++p) {
+        p->row -= count;
+        if (moved.empty() || moved.back() != p->row)
+            moved.push_back(p->row);
+    }
+    if (rows.checked >= end)
+        rows.checked -= count;
+    else if (rows.checked > at)
+        rows.checked = at;
+    recheckRows(index, moved);
+    changed();
+}
+
+void ProblemMonitor::onRowsChanged(DocumentList list, int first, int last)
+{
+    if (first < 0 || last < first)
+        return onListReset(list);
+    if (list == DocumentList::Files) {
+        checkParts();
+        return changed();
+    }
+    const std::size_t index = list == DocumentList::MapObjects ? 0 : 1;
+    Rows& rows = rows_[index];
+    const auto from = static_cast<std::size_t>(first);
+    const std::size_t to = std::min(static_cast<std::size_t>(last) + 1, rows.checked);
+    if (from >= to)
+        return;
+    if (to - from > kRowsAtOnce)
+        restartFrom(index, from);
+    else
+        for (std::size_t row = from; row < to; ++row)
+            checkRow(index, row);
+    changed();
+}
+
+void ProblemMonitor::onListReset(DocumentList list)
+{
+    // The resets that follow New or Open keep the lines just read.
+    const bool fresh = replaced_ && session_.document().changeCount() == replacedAt_;
+    if (list == DocumentList::Files) {
+        if (!fresh)
+            partLines_.files.clear();
+        checkParts();
+        return changed();
+    }
+    const std::size_t index = list == DocumentList::MapObjects ? 0 : 1;
+    if (!fresh)
+        rows_[index].lines.clear();
+    resetRows(index);
+    changed();
+}
+
+void ProblemMonitor::onImagesChanged()
+{
+    const std::vector<ObjectImage>& images = session_.document().images();
+    ImageIndex fresh(images);
+    // Only rows using a number that became defined or undefined change.
+    std::vector<std::int32_t> flipped;
+    for (const Rows& rows : rows_)
+        for (const auto& [number, count] : rows.uses)
+            if (fresh.defines(number) != index_.defines(number))
+                flipped.push_back(number);
+    std::sort(flipped.begin(), flipped.end());
+    index_ = std::move(fresh);
+    if (partLines_.images.size() != images.size())
+        partLines_.images.clear();
+    if (!flipped.empty()) {
+        for (std::size_t index = 0; index < 2; ++index) {
+            Rows& rows = rows_[index];
+            for (std::size_t row = 0; row < rows.checked; ++row) {
+                const std::int64_t image = rows.images[row];
+                if (image >= INT32_MIN
+                    && std::binary_search(flipped.begin(), flipped.end(), static_cast<std::int32_t>(image)))
+                    checkRow(index, row);
+            }
+        }
+    }
+    checkParts();
+    changed();
+}
+
+void ProblemMonitor::onStateChanged()
+{
+    // A save writes the rows to other lines than those read.
+    if (!haveLines_ || session_.sourceLines() != nullptr)
+        return;
+    haveLines_ = false;
+    partLines_ = {};
+    for (Rows& rows : rows_) {
+        rows.lines.clear();
+        for (Problem& problem : rows.problems)
+            problem.line = 0;
+    }
+    checkParts();
+    changed();
+}
+
+void ProblemMonitor::checkParts()
+{
+    // Everything but the objects, so images, files and the out file never
+    // wait for a pass over a million rows.
+    const DefinitionDocument& doc = session_.document();
+    DefinitionDocument parts;
+    parts.setOutFile(doc.outFile());
+    parts.editFiles() = doc.files();
+    parts.editImages() = doc.images();
+    parts.setDocumentFolder(doc.documentFolder());
+    EditorDisk disk(pictures_);
+    parts_ = CheckDocument(parts, disk, haveLines_ ? &partLines_ : nullptr);
+}
+
+void ProblemMonitor::rereadPictures()
+{
+    checkParts();
+    changed();
+}
+
+bool ProblemMonitor::runSlice()
+{
+    const auto deadline = std::chrono::steady_clock::now() + kSliceTime;
+    for (std::size_t index = 0; index < 2; ++index) {
+        Rows& rows = rows_[index];
+        while (rows.checked < rows.images.size()) {
+            checkRow(index, rows.checked);
+            ++rows.checked;
+            if (rows.checked % 1024 == 0 && std::chrono::steady_clock::now() >= deadline)
+                return true;
+        }
+    }
+    return false;
+}
+
+void ProblemMonitor::finishChecking()
+{
+    while (pictures_.decoding())
+        pictures_.waitForDecodes();
+    if (partsLater_.isActive()) {
+        partsLater_.stop();
+        checkParts();
+    }
+    while (runSlice()) {
+    }
+    slice_.stop();
+    changed();
+    notice_.stop();
+    tell();
+}
+
+void ProblemMonitor::changed()
+{
+    sortedValid_ = false;
+    notice_.start();
+}
+
+void ProblemMonitor::tell()
+{
+    emit problemsChanged();
+}
+
+const std::vector<Problem>& ProblemMonitor::problems()
+{
+    if (sortedValid_)
+        return sorted_;
+    sorted_.clear();
+    const std::vector<ObjectImage>& images = session_.document().images();
+    const bool counting = !checking();
+    for (const Problem& problem : parts_) {
+        // Unused as far as the objects checked so far tell: wait for the rest.
+        if (problem.code == "image-unused"
+            && (!counting || problem.row >= images.size() || used(images[problem.row].number)))
+            continue;
+        sorted_.push_back(problem);
+    }
+    for (const Rows& rows : rows_)
+        sorted_.insert(sorted_.end(), rows.problems.begin(), rows.problems.end());
+    std::stable_sort(sorted_.begin(), sorted_.end(), [](const Problem& a, const Problem& b) {
+        if (a.severity != b.severity)
+            return a.severity < b.severity;
+        if (a.place != b.place)
+            return PlaceRank(a.place) < PlaceRank(b.place);
+        return a.row < b.row;
+    });
+    sortedValid_ = true;
+    return sorted_;
+}
+
+ProblemCounts ProblemMonitor::counts()
+{
+    ProblemCounts counts;
+    for (const Problem& problem : problems()) {
+        switch (problem.severity) {
+        case Severity::Error:
+            ++counts.errors;
+            break;
+        case Severity::Warning:
+            ++counts.warnings;
+            break;
+        case Severity::Info:
+            ++counts.infos;
+            break;
+        }
+    }
+    return counts;
+}
+
+}  // namespace qel::app

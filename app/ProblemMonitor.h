@@ -1,0 +1,123 @@
+#pragma once
+// The problems of the session's document, kept current while it is edited:
+// every step, undo, redo, New and Open is followed through the session's
+// notices, and a change of pictures on disk once the user asks for it.
+//
+// Nothing here waits for the whole document. An edited object row is checked
+// again at once (a row's checks need only the row and the image numbers); a
+// list that changed as a whole (Open, New, a sort) is checked in slices of a
+// few milliseconds between the window's events, so typing and clicking
+// never wait for a million rows. Images, files and the out file are few and
+// are checked whole whenever one of them changes; pictures are decoded in
+// the background (ProblemPictures). Whether an image is used is counted per
+// image number, so an edit that stops using an image updates image-unused
+// without a pass over the objects; while a pass runs, image-unused waits for
+// it.
+//
+// Line numbers: the lines of the file opened are kept (the session keeps
+// them once asked) and follow the rows: rows inserted have no line, rows
+// removed take theirs along, later rows keep theirs. A list shown anew as a
+// whole (a sort, a clear) and images whose count changed lose their lines; a
+// save loses all of them, since the rows then stand at other lines.
+//
+// Checking never changes the document.
+
+#include <QObject>
+#include <QTimer>
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "DocumentSession.h"
+#include "ProblemCheck.h"
+
+namespace qel::app {
+
+class ProblemPictures;
+
+struct ProblemCounts {
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+    std::size_t infos = 0;
+    friend bool operator==(const ProblemCounts&, const ProblemCounts&) = default;
+};
+
+class ProblemMonitor : public QObject {
+    Q_OBJECT
+public:
+    // Rows changed at once beyond this many are checked in slices instead.
+    static constexpr std::size_t kRowsAtOnce = 4096;
+
+    ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, QObject* parent = nullptr);
+
+    // Errors first, then warnings, then infos; each severity in list order
+    // (the whole file, files, images, map objects, screen objects), rows in
+    // order.
+    const std::vector<Problem>& problems();
+    ProblemCounts counts();
+    // True while a whole list is still being checked.
+    bool checking() const;
+
+    // Looks at the pictures and files on disk again (F5).
+    void rereadPictures();
+    // Checks what is still waiting now, pictures included, and tells of it:
+    // for tests and benchmarks, which cannot wait for the event loop.
+    void finishChecking();
+
+signals:
+    // problems() and counts() changed; sent once per turn of the event loop.
+    void problemsChanged();
+
+private:
+    // One object list's rows as checked.
+    struct Rows {
+        std::vector<std::int64_t> images;                    // the image number each row uses, or a mark below
+        std::vector<Problem> problems;                       // in row order
+        std::vector<std::size_t> lines;                      // each row's line in the file opened; empty when not known
+        std::size_t checked = 0;                             // rows from here on wait for the pass
+        std::unordered_map<std::int32_t, std::size_t> uses;  // rows per image number
+    };
+    static constexpr std::int64_t kUnchecked = INT64_MIN;
+    static constexpr std::int64_t kUnreadable = INT64_MIN + 1;
+
+    Rows& rowsOf(DocumentList list) { return rows_[list == DocumentList::MapObjects ? 0 : 1]; }
+    static ObjectKind KindOf(std::size_t index) { return index == 0 ? ObjectKind::Map : ObjectKind::Screen; }
+
+    void onReplaced();
+    void onRowsInserted(DocumentList list, int first, int last);
+    void onRowsRemoved(DocumentList list, int first, int last);
+    void onRowsChanged(DocumentList list, int first, int last);
+    void onListReset(DocumentList list);
+    void onImagesChanged();
+    void onStateChanged();
+
+    void checkRow(std::size_t index, std::size_t row);
+    void recheckRows(std::size_t index, const std::vector<std::size_t>& rows);
+    void restartFrom(std::size_t index, std::size_t row);
+    void resetRows(std::size_t index);
+    void use(Rows& rows, std::int64_t image, std::ptrdiff_t by);
+    bool used(std::int32_t number) const;
+    void checkParts();
+    bool runSlice();
+    void changed();
+    void tell();
+
+    DocumentSession& session_;
+    ProblemPictures& pictures_;
+    Rows rows_[2];
+    ImageIndex index_;
+    std::vector<Problem> parts_;  // the whole file's, the files', the images'
+    SourceLines partLines_;       // the out file's, files' and images' lines, and the read's own
+    bool haveLines_ = false;
+    std::uint64_t replacedAt_ = 0;  // the change count of the document New or Open made
+    bool replaced_ = false;
+    std::vector<Problem> sorted_;
+    bool sortedValid_ = false;
+    std::vector<Problem> scratch_;
+    QTimer slice_;
+    QTimer notice_;
+    QTimer partsLater_;
+};
+
+}  // namespace qel::app

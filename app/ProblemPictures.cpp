@@ -1,0 +1,105 @@
+#include "ProblemPictures.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <new>
+
+#include "Errors.h"
+#include "PictureService.h"
+
+namespace qel::app {
+
+namespace {
+
+QString PathName(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+ProblemPictures::ProblemPictures(platform::PictureService* service, QObject* parent)
+    : QObject(parent), service_(service)
+{
+    // The machine's other cores belong to the user's other work; one
+    // picture at a time still keeps pace with editing.
+    pool_.setMaxThreadCount(1);
+}
+
+ProblemPictures::~ProblemPictures()
+{
+    // No decode may post to this object once it is going.
+    pool_.clear();
+    pool_.waitForDone();
+}
+
+PictureFacts ProblemPictures::Decode(platform::PictureService& service, const std::string& path)
+{
+    PictureFacts facts;
+    try {
+        const QImage image = service.load(PathName(path));
+        facts.width = image.width();
+        facts.height = image.height();
+        facts.decodable = !image.isNull();
+        if (!facts.decodable)
+            facts.error = "The picture holds no pixels";
+    } catch (const Error& failure) {
+        facts.error = failure.message();
+    } catch (const std::bad_alloc&) {
+        facts.error = "Not enough memory to decode it";
+    }
+    return facts;
+}
+
+ProblemPictures::Stamp ProblemPictures::StampOf(const std::string& path)
+{
+    const QFileInfo info(PathName(path));
+    if (!info.exists())
+        return {};
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+PictureFacts ProblemPictures::facts(const std::string& path)
+{
+    const Stamp stamp = StampOf(path);
+    if (const auto known = known_.find(path); known != known_.end() && known->second.stamp == stamp)
+        return known->second.facts;
+    if (service_ != nullptr) {
+        const PictureFacts decoded = Decode(*service_, path);
+        known_[path] = Entry{stamp, decoded};
+        return decoded;
+    }
+    PictureFacts unknown;
+    unknown.checked = false;
+    if (const auto pending = pending_.find(path); pending != pending_.end() && pending->second == stamp)
+        return unknown;
+    pending_[path] = stamp;
+    pool_.start([this, path, stamp] {
+        platform::QtPictureService service;
+        const PictureFacts decoded = Decode(service, path);
+        QMetaObject::invokeMethod(
+            this, [this, path, stamp, decoded] { take(path, stamp, decoded); }, Qt::QueuedConnection);
+    });
+    return unknown;
+}
+
+void ProblemPictures::take(const std::string& path, Stamp stamp, const PictureFacts& facts)
+{
+    known_[path] = Entry{stamp, facts};
+    // A newer decode of a file changed meanwhile is still on its way.
+    if (const auto pending = pending_.find(path); pending != pending_.end() && pending->second == stamp)
+        pending_.erase(pending);
+    emit decoded();
+}
+
+void ProblemPictures::waitForDecodes()
+{
+    pool_.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+}  // namespace qel::app

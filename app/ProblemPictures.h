@@ -1,0 +1,70 @@
+#pragma once
+// What the pictures a definition names hold, for the problem check: each
+// file decoded once and remembered by its path, size and modification time,
+// so a picture is decoded again only when it changed on disk.
+//
+// The editor decodes in the background (one picture at a time, beside the
+// window's thread) with the preview's own service and limits; until a
+// picture is decoded its facts say "not checked", and decoded() tells when
+// more is known. Given a service, decoding happens at once on the calling
+// thread instead (tests, and callers that are already off the window's
+// thread).
+//
+// Only the facts are kept, not the pixels: the check needs the size and
+// whether the picture decodes. When the map view's picture cache is in the
+// editor, it is the place to take these facts from instead of decoding
+// a second time.
+
+#include <QObject>
+#include <QThreadPool>
+#include <QtGlobal>
+#include <string>
+#include <unordered_map>
+
+#include "ProblemCheck.h"
+
+namespace qel::platform {
+class PictureService;
+}
+
+namespace qel::app {
+
+class ProblemPictures : public QObject {
+    Q_OBJECT
+public:
+    explicit ProblemPictures(platform::PictureService* service = nullptr, QObject* parent = nullptr);
+    ~ProblemPictures() override;
+
+    // The facts of the existing picture at `path` as the file is now.
+    PictureFacts facts(const std::string& path);
+    bool decoding() const { return !pending_.empty(); }
+    // Waits for the pictures being decoded and takes in what was found.
+    void waitForDecodes();
+
+    // A picture is decoded with `service`, whatever went wrong inside it.
+    static PictureFacts Decode(platform::PictureService& service, const std::string& path);
+
+signals:
+    // Pictures asked for earlier are decoded now.
+    void decoded();
+
+private:
+    struct Stamp {
+        qint64 size = -1;
+        qint64 modified = 0;
+        friend bool operator==(const Stamp&, const Stamp&) = default;
+    };
+    struct Entry {
+        Stamp stamp;
+        PictureFacts facts;
+    };
+    static Stamp StampOf(const std::string& path);
+    void take(const std::string& path, Stamp stamp, const PictureFacts& facts);
+
+    platform::PictureService* service_;
+    std::unordered_map<std::string, Entry> known_;
+    std::unordered_map<std::string, Stamp> pending_;
+    QThreadPool pool_;
+};
+
+}  // namespace qel::app
