@@ -114,7 +114,11 @@ QString RecoveryQuestion(const RecoveryOffer& offer)
 }
 
 struct RecoveryStore::Snapshot {
-    DefinitionDocument doc;
+    std::string outFile;
+    std::vector<std::string> files;
+    std::vector<ObjectImage> images;
+    ObjectList::State map;
+    ObjectList::State screen;
     std::string header;
 };
 
@@ -298,13 +302,14 @@ void RecoveryStore::startWrite()
             return;
     }
     // The lines' bytes are shared, not copied: a million objects cost their
-    // views and fields here, and the writing thread composes the text.
+    // views and fields here; the writing thread makes a document of them and
+    // composes the text.
     auto snapshot = std::make_shared<Snapshot>();
-    snapshot->doc.setOutFile(source.outFile());
-    snapshot->doc.editFiles() = source.files();
-    snapshot->doc.editImages() = source.images();
-    snapshot->doc.mapObjects().restoreState(source.mapObjects().saveState());
-    snapshot->doc.screenObjects().restoreState(source.screenObjects().saveState());
+    snapshot->outFile = source.outFile();
+    snapshot->files = source.files();
+    snapshot->images = source.images();
+    snapshot->map = source.mapObjects().saveState();
+    snapshot->screen = source.screenObjects().saveState();
     snapshot->header = ComposeRecoveryHeader(key, clock_());
     dirty_ = false;
     writing_ = true;
@@ -313,10 +318,16 @@ void RecoveryStore::startWrite()
         bool ok = true;
         QString message;
         try {
+            DefinitionDocument doc;
+            doc.setOutFile(snapshot->outFile);
+            doc.editFiles() = snapshot->files;
+            doc.editImages() = snapshot->images;
+            doc.mapObjects().restoreState(snapshot->map);
+            doc.screenObjects().restoreState(snapshot->screen);
             SafeFileWriter writer(Bytes(target));
             writer.write(snapshot->header);
             std::uint64_t size = 0;
-            ComposeDefinition(snapshot->doc, [&](std::string_view piece) {
+            ComposeDefinition(doc, [&](std::string_view piece) {
                 size += piece.size();
                 writer.write(piece);
             });
