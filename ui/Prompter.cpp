@@ -1,6 +1,8 @@
 #include "Prompter.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -70,6 +72,16 @@ QString QtPrompter::saveFile(QWidget* parent, const QString& filter)
     // No default suffix: the caller adds ".ini" to a name without extension.
     return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
+}
+
+std::optional<QString> QtPrompter::askText(QWidget* parent, const QString& title, const QString& label,
+                                           const QString& text)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
 }
 
 }  // namespace qel::ui

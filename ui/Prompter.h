@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -29,6 +30,15 @@ public:
     virtual QString openFile(QWidget* parent, const QString& filter) = 0;
     virtual QStringList openFiles(QWidget* parent, const QString& filter) = 0;
     virtual QString saveFile(QWidget* parent, const QString& filter) = 0;
+
+    // One line of text under `label`, starting as `text`; nothing when
+    // cancelled. Prompters without it answer as if cancelled.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                           const QString& text)
+    {
+        (void)parent, (void)title, (void)label, (void)text;
+        return std::nullopt;
+    }
 };
 
 // Shows real Qt message boxes and file dialogs.
@@ -41,6 +51,8 @@ public:
     QString openFile(QWidget* parent, const QString& filter) override;
     QStringList openFiles(QWidget* parent, const QString& filter) override;
     QString saveFile(QWidget* parent, const QString& filter) override;
+    std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                   const QString& text) override;
 };
 
 }  // namespace qel::ui

@@ -1,0 +1,216 @@
+// The Map View over a session: the rectangle of each image case, the
+// selection shared with the map object list both ways, and the view following
+// every kind of change the session tells of, undo of a sort and of an image
+// deletion included.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include "FakePictureService.h"
+#include "FakePrompter.h"
+#include "FakeSettingsStore.h"
+#include "FileNameText.h"
+#include "ImageCommands.h"
+#include "MapView.h"
+#include "ObjectCommands.h"
+#include "ObjectListModel.h"
+
+using namespace qel;
+using namespace qel::app;
+using namespace qel::ui;
+
+namespace {
+
+class MapViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString file = dir.filePath(QStringLiteral("m.ini"));
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(
+            "[objectimages]\r\nIMAGE1=whole.png\r\nIMAGE2=sheet.png,4,2,10\r\nIMAGE3=missing.png\r\n"
+            "IMAGE4=corrupt.png\r\n"
+            "[mapobjects]\r\n100,100,IMAGE1,0\r\n200,100,IMAGE2,3\r\n300,100,IMAGE3,0\r\n"
+            "400,100,IMAGE4,0\r\n500,100,IMAGE7,0\r\n100,100,IMAGE2,1\r\n");
+        out.close();
+        QImage whole(64, 32, QImage::Format_ARGB32);
+        whole.fill(Qt::blue);
+        pictures.pictures.insert(dir.filePath(QStringLiteral("whole.png")), whole);
+        pictures.pictures.insert(dir.filePath(QStringLiteral("sheet.png")), whole);
+        pictures.failures.insert(dir.filePath(QStringLiteral("corrupt.png")), "Bitmap image is not valid");
+        session.open(FileNameBytes(file));
+        view = std::make_unique<MapView>(session, selection, settings, pictures, prompter);
+        view->resize(400, 300);
+        view->canvas().setZoomStep(0);
+        view->canvas().centreOn(300, 110);
+    }
+
+    // Every row's rectangle: the position from the line, the size from its image.
+    void expectRectsFollowTheDocument(const char* step)
+    {
+        const ObjectList& list = session.document().mapObjects();
+        const MapIndex& index = view->canvas().index();
+        ASSERT_EQ(index.rows(), list.size()) << step;
+        // Both pictures are 64 x 32; anything else shows the marker.
+        std::map<std::int32_t, MapSize> sizes;
+        for (const ObjectImage& image : session.document().images())
+            if (!sizes.count(image.number) && (image.file == "whole.png" || image.file == "sheet.png"))
+                sizes[image.number] = *FirstCellSize({64, 32}, image.xTiles, image.yTiles);
+        for (std::size_t row = 0; row < list.size(); ++row) {
+            const ObjectFields& f = list.fields(row);
+            const auto size = sizes.count(f.image) ? sizes.at(f.image) : MapSize{16, 16};
+            EXPECT_EQ(index.rect(row), (MapRect{f.x, f.y, size.width, size.height})) << step << " row " << row;
+        }
+    }
+
+    QTemporaryDir dir;
+    DocumentSession session;
+    ObjectListModel model{session, ObjectKind::Map};
+    QItemSelectionModel selection{&model};
+    platform::FakeSettingsStore settings;
+    platform::FakePictureService pictures;
+    FakePrompter prompter;
+    std::unique_ptr<MapView> view;
+};
+
+TEST_F(MapViewTest, EachImageCaseHasItsRectangle)
+{
+    const MapIndex& index = view->canvas().index();
+    struct Row {
+        const char* name;
+        std::size_t row;
+        MapRect rect;
+    };
+    const std::vector<Row> rows = {
+        {"no tile counts: whole picture", 0, {100, 100, 64, 32}}, {"4 x 2 tiles: first cell", 1, {200, 100, 16, 16}},
+        {"missing picture: marker", 2, {300, 100, 16, 16}},       {"corrupt picture: marker", 3, {400, 100, 16, 16}},
+        {"undefined image: marker", 4, {500, 100, 16, 16}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(index.rect(row.row), row.rect) << row.name;
+    // The missing picture is asked for once, not at every repaint.
+    QImage shot(400, 300, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&shot);
+    view->canvas().render(painter, shot.size());
+    view->canvas().render(painter, shot.size());
+    EXPECT_EQ(pictures.calls.count(QStringLiteral("load ") + dir.filePath(QStringLiteral("missing.png"))), 1);
+}
+
+TEST_F(MapViewTest, SelectionIsTheListsBothWays)
+{
+    MapCanvas& canvas = view->canvas();
+    QSignalSpy activated(view.get(), &MapView::objectActivated);
+    struct Row {
+        const char* name;
+        QPointF at;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<int> selected;
+        int current;
+        int activatedRow;  // -1: none
+    };
+    // Rows 0 (layer 0) and 5 (layer 1) overlap at (101,101): 5 is on top.
+    const std::vector<Row> rows = {
+        {"click picks the topmost", {101, 101}, Qt::NoModifier, {5}, 5, 5},
+        {"ctrl+click adds", {201, 101}, Qt::ControlModifier, {1, 5}, 1, -1},
+        {"ctrl+click removes", {201, 101}, Qt::ControlModifier, {5}, 1, -1},
+        {"alt+click starts at the topmost", {101, 101}, Qt::AltModifier, {5}, 5, 5},
+        {"alt+click goes down the stack", {101, 101}, Qt::AltModifier, {0}, 0, 0},
+        {"alt+click wraps", {101, 101}, Qt::AltModifier, {5}, 5, 5},
+        {"click on nothing selects nothing", {5000, 5000}, Qt::NoModifier, {}, 5, -1},
+    };
+    for (const Row& row : rows) {
+        activated.clear();
+        canvas.clickAt(row.at, row.modifiers);
+        std::vector<int> selected;
+        for (const QModelIndex& i : selection.selectedRows())
+            selected.push_back(i.row());
+        std::sort(selected.begin(), selected.end());
+        EXPECT_EQ(selected, row.selected) << row.name;
+        EXPECT_EQ(selection.currentIndex().row(), row.current) << row.name;
+        EXPECT_EQ(activated.size(), row.activatedRow < 0 ? 0 : 1) << row.name;
+        if (!activated.isEmpty()) {
+            EXPECT_EQ(activated.front().front().toInt(), row.activatedRow) << row.name;
+        }
+    }
+    canvas.selectArea(MapRect{190, 90, 120, 20}, false);
+    EXPECT_EQ(selection.selectedRows().size(), 2) << "a rectangle over rows 1 and 2";
+
+    // The list's selection is drawn: the outline shows around row 3's marker.
+    selection.select(model.index(3, 0), QItemSelectionModel::ClearAndSelect);
+    QImage shot(400, 300, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&shot);
+    canvas.render(painter, shot.size());
+    const QPointF onScreen = QPointF(400 - 1, 100 - 1) - canvas.mapPointAt({0, 0});
+    EXPECT_EQ(shot.pixel(onScreen.toPoint()), QColor(0xff, 0xff, 0x40).rgb());
+    selection.clearSelection();
+    canvas.render(painter, shot.size());
+    EXPECT_NE(shot.pixel(onScreen.toPoint()), QColor(0xff, 0xff, 0x40).rgb());
+}
+
+TEST_F(MapViewTest, FollowsEveryKindOfChange)
+{
+    expectRectsFollowTheDocument("open");
+    struct Row {
+        const char* name;
+        std::function<void()> step;
+    };
+    const std::vector<Row> rows = {
+        {"delete rows",
+         [&] {
+             session.push(
+                 std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{0, 2}));
+         }},
+        {"undo of the delete", [&] { session.undo(); }},
+        {"sort by X",
+         [&] { session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, SortKey::XCoord)); }},
+        {"undo of the sort", [&] { session.undo(); }},
+        {"tiled background", [&] { session.push(std::make_unique<TiledBackgroundCommand>(session, 64, 32, 1)); }},
+        {"clear", [&] { session.push(std::make_unique<ClearObjectsCommand>(session, ObjectKind::Map)); }},
+        {"undo of the clear", [&] { session.undo(); }},
+        {"image deletion renumbers", [&] { session.push(MakeDeleteImage(session, 0, true)); }},
+        {"undo of the image deletion", [&] { session.undo(); }},
+        {"picture file replaced", [&] { session.push(MakeStoreImageFile(session, 2, "whole.png")); }},
+        {"redo after undo",
+         [&] {
+             session.undo();
+             session.redo();
+         }},
+        {"new", [&] { session.newDocument(); }},
+    };
+    for (const Row& row : rows) {
+        row.step();
+        expectRectsFollowTheDocument(row.name);
+    }
+}
+
+TEST_F(MapViewTest, GoToPositionCentresThere)
+{
+    struct FixedAnswer : FakePrompter {
+        std::optional<QString> answer;
+        std::optional<QString> askText(QWidget*, const QString&, const QString&, const QString&) override
+        {
+            return answer;
+        }
+    };
+    FixedAnswer asking;
+    MapView local(session, selection, settings, pictures, asking);
+    local.resize(400, 300);
+    local.canvas().setZoomStep(0);
+    const QPointF centre(local.canvas().viewport()->width() / 2.0, local.canvas().viewport()->height() / 2.0);
+    asking.answer = QStringLiteral("9000, -20");
+    local.goToPosition();
+    EXPECT_EQ(local.canvas().mapPointAt(centre).toPoint(), QPoint(9000, -20));
+    asking.answer = QStringLiteral("9000");
+    local.goToPosition();
+    EXPECT_EQ(asking.errors.size(), 1u);
+    EXPECT_EQ(local.canvas().mapPointAt(centre).toPoint(), QPoint(9000, -20));
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+#pragma once
+// The drawing of the map: every map object where it stands, from a grid index
+// of their rectangles and tiles of 256 x 256 screen pixels kept per zoom step,
+// so a repaint mostly copies tiles. A one-row change drops only the tiles
+// that row's old and new rectangle touch.
+//
+// The selection is the map object list's own selection model: the canvas
+// reads it to draw and changes it on clicks, and keeps no copy of its own
+// beyond a sorted row cache rebuilt when the model says it changed.
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QPoint>
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "DocumentSession.h"
+#include "MapIndex.h"
+#include "PictureCache.h"
+
+namespace qel::ui {
+
+class MapCanvas : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    static constexpr int kMaxZoomStep = 12;  // 800%: a step is a quarter of a doubling
+    static constexpr int kTileSide = 256;
+    static constexpr qint64 kTileBudget = qint64{80} << 20;
+
+    MapCanvas(app::DocumentSession& session, QItemSelectionModel& selection, platform::PictureCache& pictures,
+              QWidget* parent = nullptr);
+
+    // Zoom: scale 2^(step / 4), from the whole map in the window up to 800%.
+    int zoomStep() const { return step_; }
+    double scale() const;
+    int minZoomStep() const;
+    void setZoomStep(int step);
+    void setZoomStepAbout(int step, QPointF widgetPoint);
+    void zoomWholeMap();
+    void zoomActualSize();
+    void fitSelection();
+    // Centres the view on a map point at the current zoom.
+    void centreOn(double mapX, double mapY);
+    QPointF mapPointAt(QPointF widgetPoint) const;
+
+    bool gridShown() const { return grid_; }
+    void setGridShown(bool shown);
+    void reloadPictures();
+
+    // Selection as the mouse makes it.
+    void clickAt(QPointF mapPoint, Qt::KeyboardModifiers modifiers);
+    void selectArea(const MapRect& area, bool add);
+    void selectNothing();
+
+    const MapIndex& index();
+    // Draws the view into `painter` at the viewport's size (paint events and
+    // the benchmark).
+    void render(QPainter& painter, QSize size);
+    std::size_t tileCount() const { return tiles_.size(); }
+    std::size_t memoryBytes();
+
+signals:
+    // The row was clicked: make it current in the list and load it into the
+    // object editor, as a click on the row does.
+    void objectActivated(int row);
+    void pointerMoved(QPointF mapPoint);
+    void zoomChanged(int step);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    struct TileKey {
+        int step;
+        qint64 x;
+        qint64 y;
+        friend bool operator==(const TileKey&, const TileKey&) = default;
+    };
+    struct TileKeyHash {
+        std::size_t operator()(const TileKey& k) const
+        {
+            return std::hash<qint64>()(k.x * 1000003 + k.y) ^ static_cast<std::size_t>(k.step) << 48;
+        }
+    };
+    struct Tile {
+        QImage image;
+        std::uint64_t lastUse = 0;
+    };
+    // What an image number's objects show.
+    struct Art {
+        QString path;
+        int xTiles = 0;
+        int yTiles = 0;
+        QRgb average = 0;
+        bool picture = false;
+    };
+
+    void followRowsInserted(app::DocumentList list, int first, int last);
+    void followRowsRemoved(app::DocumentList list, int first, int last);
+    void followRowsChanged(app::DocumentList list, int first, int last);
+    void followListReset(app::DocumentList list);
+    void followImages();
+    void followDocumentState();
+
+    void ensureIndex();
+    void resolveArt();
+    void dropTiles(const MapRect& area);
+    void dropAllTiles();
+    const QImage& tile(const TileKey& key);
+    void drawTile(QImage& image, const TileKey& key);
+    void drawSelection(QPainter& painter, QSize size);
+    void drawGrid(QPainter& painter, QSize size);
+    const std::vector<std::uint32_t>& selectedRows();
+    void updateScrollBars();
+    void setScroll(qint64 x, qint64 y);
+    QRectF mapRectOnScreen(const MapRect& r) const;
+    MapRect visibleMapArea(QSize size) const;
+    std::optional<std::size_t> currentRow() const;
+    void makeCurrent(std::size_t row, QItemSelectionModel::SelectionFlags flags);
+
+    app::DocumentSession& session_;
+    QItemSelectionModel& selection_;
+    platform::PictureCache& pictures_;
+    MapIndex index_;
+    bool indexStale_ = true;
+    bool artStale_ = true;
+    std::unordered_map<std::int32_t, Art> art_;
+    std::string folder_;
+
+    std::unordered_map<TileKey, Tile, TileKeyHash> tiles_;
+    std::uint64_t clock_ = 0;
+
+    std::vector<std::uint32_t> selected_;
+    bool selectedStale_ = true;
+
+    int step_ = 0;
+    qint64 scrollX_ = 0;  // screen pixels at the current zoom: map x * scale
+    qint64 scrollY_ = 0;
+    bool grid_ = true;
+    bool syncingBars_ = false;
+
+    enum class Drag { None, Pan, Band };
+    Drag drag_ = Drag::None;
+    QPoint dragStart_;
+    QPoint dragNow_;
+    qint64 panFromX_ = 0;
+    qint64 panFromY_ = 0;
+    bool bandAdds_ = false;
+    bool spaceHeld_ = false;
+};
+
+}  // namespace qel::ui
