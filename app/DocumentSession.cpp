@@ -158,6 +158,15 @@ void DocumentSession::newDocument()
     resetViews();
 }
 
+void DocumentSession::adoptRecovered(DefinitionDocument doc)
+{
+    doc_ = std::move(doc);
+    startHistory();
+    // No step is the saved one: the document stays modified until saved.
+    history_.resetClean();
+    resetViews();
+}
+
 void DocumentSession::open(const std::string& path, ReadReport* report)
 {
     try {

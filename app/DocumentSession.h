@@ -78,6 +78,9 @@ public:
 
     // Whole-document commands: not steps; each starts an empty, clean history.
     void newDocument();
+    // Takes recovered work: `doc` with its current file, modified, with an
+    // empty history (nothing to undo to: the saved step is on disk alone).
+    void adoptRecovered(DefinitionDocument doc);
     // Reads `path`; a failed read keeps what was read before the failure, is
     // Untitled, clean, and rethrows.
     void open(const std::string& path, ReadReport* report = nullptr);

@@ -108,7 +108,8 @@ RecoveryContent ParseRecoveryCopy(std::string_view bytes)
 QString RecoveryQuestion(const RecoveryOffer& offer)
 {
     const std::string& path = offer.content.documentPath;
-    const QString name = QString::fromLatin1(path.empty() ? std::string("Untitled") : NamePart(path));
+    const QString name =
+        path.empty() ? QStringLiteral("Untitled") : QFile::decodeName(QByteArray::fromStdString(NamePart(path)));
     const QString when = QLocale().toString(offer.content.savedAt.toLocalTime(), QLocale::ShortFormat);
     return QStringLiteral("%1 has changes from %2 that were never saved. Recover them?").arg(name, when);
 }
@@ -150,8 +151,23 @@ RecoveryStore::~RecoveryStore()
         removeCopy(current_);
 }
 
+namespace {
+QString& StandardFolder()
+{
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+void RecoveryStore::SetStandardFolder(const QString& folder)
+{
+    StandardFolder() = folder;
+}
+
 QString RecoveryStore::DefaultFolder()
 {
+    if (!StandardFolder().isEmpty())
+        return StandardFolder();
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
 }
 

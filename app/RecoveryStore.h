@@ -103,6 +103,13 @@ public:
     DefinitionDocument recover(const RecoveryOffer& offer);
     // Removes the offered copy.
     void decline(const RecoveryOffer& offer);
+    // Lets go of an offer not taken up now: it is offered again later.
+    void pass(const RecoveryOffer& offer) { release(offer.copyPath); }
+
+    // Where the copies of every store go unless its options name a folder:
+    // DefaultFolder() until this names another (tests do, to keep clear of
+    // the user's copies).
+    static void SetStandardFolder(const QString& folder);
 
     // The document's changes were discarded on purpose: its copy goes.
     void discard();

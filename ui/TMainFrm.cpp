@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include "Controls.h"
 #include "DocumentCommands.h"
 #include "Errors.h"
+#include "FileIo.h"
 #include "FileListModel.h"
 #include "FileSection.h"
 #include "HelpViewer.h"
@@ -120,6 +122,11 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     AnimTimer->setInterval(1000);
     // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
     AnimTimer->setTimerType(Qt::PreciseTimer);
+
+    recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, qel::app::RecoveryStore::Options{});
+    // Told in the status bar: a box would stop the typing that caused the write.
+    connect(recovery_.get(), &qel::app::RecoveryStore::writeFailed, this,
+            [this](const QString& message) { Status->showMessage(message, 15000); });
 
     connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
@@ -351,6 +358,7 @@ bool TMainFrm::QuerySaveChanges()
     case qel::ui::SaveChangesAnswer::Yes:
         return SaveCommand();
     case qel::ui::SaveChangesAnswer::No:
+        recovery_->discard();
         return true;
     case qel::ui::SaveChangesAnswer::Cancel:
         break;
@@ -358,21 +366,41 @@ bool TMainFrm::QuerySaveChanges()
     return false;
 }
 
+bool TMainFrm::ConfirmSave(const std::string& target, bool replacing)
+{
+    // Lines of the file read that the save drops are the more telling
+    // question; it stands for the replacing too.
+    if (const std::optional<std::string> question = ignoredLines_.question(target))
+        return prompter_.confirmNoDefault(this, PathText(*question));
+    if (replacing && QFileInfo(PathText(target)).exists())
+        return prompter_.confirm(this, PathText(qel::app::ReplaceQuestion(target)));
+    return true;
+}
+
 bool TMainFrm::SaveCommand()
 {
-    if (document().currentFile().empty())
+    const std::string target = document().currentFile();
+    if (target.empty())
         return SaveAsCommand();
-    return guarded([this] { session_.save(); });
+    if (!ConfirmSave(target, false))
+        return false;
+    if (!guarded([this] { session_.save(); }))
+        return false;
+    ignoredLines_.saved(target);
+    return true;
 }
 
 bool TMainFrm::SaveAsCommand()
 {
     const QString chosen = prompter_.saveFile(this, kSaveFilter);
     const std::string target = qel::app::SaveAsTarget(PathBytes(chosen));
-    if (target.empty())
+    if (target.empty() || !ConfirmSave(target, true))
         return false;
     // A failed write still names the file it tried, as the title shows.
-    return guarded([&] { session_.saveAs(target); });
+    if (!guarded([&] { session_.saveAs(target); }))
+        return false;
+    ignoredLines_.saved(target);
+    return true;
 }
 
 void TMainFrm::OpenCommand()
@@ -395,14 +423,57 @@ void TMainFrm::ReadFile(const QString& chosen)
     ResetDocument();
     // What was read before a failure stays on screen, Untitled.
     const std::string path = PathBytes(chosen);
+    // A save that died part way may have left the file incomplete; the copy
+    // of its old content stays until the user says what to do with it.
+    if (const std::optional<std::string> copy = qel::FindInterruptedSave(path)) {
+        if (prompter_.confirmNoDefault(this, PathText(qel::app::InterruptedSaveQuestion(path, *copy))))
+            guarded([&] { qel::RestoreInterruptedSave(path, *copy); });
+    }
     qel::ReadReport report;
-    session_.open(path, &report);
-    if (report.ignoredLines > 0) {
-        prompter_.information(this, QStringLiteral("%1 lines of %2 are not part of the definition and will not be "
-                                                   "saved (first: line %3).")
-                                        .arg(report.ignoredLines)
-                                        .arg(chosen)
-                                        .arg(report.firstIgnoredLine));
+    std::exception_ptr failure;
+    try {
+        session_.open(path, &report);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    ignoredLines_.read(path, report.ignoredLines);
+    if (report.ignoredLines > 0)
+        prompter_.information(
+            this, PathText(qel::app::IgnoredLinesNotice(report.ignoredLines, path, report.firstIgnoredLine)));
+    if (failure) {
+        // Unsaved work on a file that no longer reads is worth the most.
+        OfferRecovery(path);
+        std::rethrow_exception(failure);
+    }
+    OfferRecovery(path);
+}
+
+void TMainFrm::OfferUntitledRecovery()
+{
+    guarded([this] {
+        if (!session_.modified() && document().currentFile().empty())
+            OfferRecovery({});
+    });
+}
+
+void TMainFrm::OfferRecovery(const std::string& path)
+{
+    std::vector<std::string> problems;
+    std::vector<qel::app::RecoveryOffer> offers = recovery_->find(path, problems);
+    for (const std::string& problem : problems)
+        prompter_.error(this, PathText(problem));
+    bool taken = false;
+    for (const qel::app::RecoveryOffer& offer : offers) {
+        if (taken) {
+            recovery_->pass(offer);
+        } else if (prompter_.confirm(this, qel::app::RecoveryQuestion(offer))) {
+            // What was read stays out of the history: the recovered work is
+            // unsaved, and nothing is written until the user saves.
+            session_.adoptRecovered(recovery_->recover(offer));
+            taken = true;
+        } else {
+            recovery_->decline(offer);
+        }
     }
 }
 
