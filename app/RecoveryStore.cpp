@@ -248,7 +248,6 @@ DefinitionDocument RecoveryStore::recover(const RecoveryOffer& offer)
     }
     if (!offer.content.documentPath.empty())
         doc.setCurrentFile(offer.content.documentPath);
-    doc.markUnmodified();
     // The offered copy goes on holding this work until it is saved.
     if (!current_.isEmpty() && current_ != offer.copyPath && !writing_)
         removeCopy(current_);

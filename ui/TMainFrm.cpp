@@ -23,12 +23,15 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "CompileCommand.h"
+#include "CompilerLauncher.h"
 #include "Controls.h"
-#include "DocumentCommands.h"
+#include "DocumentFiles.h"
+#include "DropHandler.h"
 #include "Errors.h"
 #include "FileIo.h"
 #include "FileListModel.h"
+#include "FileNameText.h"
+#include "FileOperations.h"
 #include "FileSection.h"
 #include "HelpViewer.h"
 #include "HistoryKeyFilter.h"
@@ -36,9 +39,10 @@
 #include "Latin1Text.h"
 #include "ObjectListModel.h"
 #include "ObjectsSection.h"
+#include "PictureService.h"
 #include "PreviewSection.h"
 #include "Prompter.h"
-#include "SectionLinks.h"
+#include "SoundService.h"
 #include "TAboutFrm.h"
 #include "TOptnsForm.h"
 #include "TSortFrm.h"
@@ -55,18 +59,6 @@ constexpr int kToolBarHeight = 28;
 const QString kOpenFilter = QStringLiteral("INI-Files (*.ini)");
 const QString kSaveFilter = QStringLiteral("INI-File (*.ini)");
 
-// File names cross into the core as the system's file name bytes.
-std::string PathBytes(const QString& path)
-{
-    const QByteArray bytes = QFile::encodeName(path);
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-QString PathText(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 QIcon CommandIcon(const QString& name)
 {
     return qel::ui::PictureIcon(QStringLiteral(":/icons/%1.png").arg(name));
@@ -75,13 +67,22 @@ QIcon CommandIcon(const QString& name)
 }  // namespace
 
 TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& store,
-                   qel::platform::ProcessLauncher& launcher, QWidget* parent)
+                   qel::platform::ProcessLauncher& launcher, const qel::ui::WindowServices& services, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       prompter_(prompter),
       launcher_(launcher),
-      settings_(store)
+      settings_(store),
+      programFolder_(QCoreApplication::applicationDirPath()),
+      ownFiles_(services.files ? nullptr : std::make_unique<qel::platform::QtFileOperations>()),
+      ownPictures_(services.pictures ? nullptr : std::make_unique<qel::platform::QtPictureService>()),
+      ownSound_(services.sound ? nullptr : std::make_unique<qel::platform::QtSoundService>()),
+      files_(services.files ? services.files : ownFiles_.get()),
+      pictures_(services.pictures ? services.pictures : ownPictures_.get()),
+      sound_(services.sound ? services.sound : ownSound_.get())
 {
+    if (!programFolder_.endsWith(QLatin1Char('/')))
+        programFolder_ += QLatin1Char('/');
     // The pictures live in a static library: make sure they are linked in.
     Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("MainFrm"));
@@ -98,11 +99,25 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     BuildMenu();
     BuildToolBar(inner);
 
-    fileSection = new qel::ui::FileSection(session_, prompter_, inner);
-    imageSection = new qel::ui::ImageSection(session_, prompter_, inner);
-    previewSection = new qel::ui::PreviewSection(session_, prompter_, inner);
-    objectsSection = new qel::ui::ObjectsSection(session_, prompter_, inner);
-    connect(objectsSection, &qel::ui::ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(100);
+    AnimTimer = new QTimer(this);
+    AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
+    AnimTimer->setInterval(1000);
+    // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
+    AnimTimer->setTimerType(Qt::PreciseTimer);
+
+    // Made in this order, which is also the order the focus moves in. What
+    // one section asks of another is read when it is needed.
+    fileSection = new qel::ui::FileSection(
+        session_, prompter_, settings_, *files_, [this] { return imageSection->SelectedImage(); }, inner);
+    imageSection = new qel::ui::ImageSection(
+        session_, prompter_, [this] { return objectsSection->CurrentViewState(); }, inner);
+    previewSection = new qel::ui::PreviewSection(
+        session_, prompter_, *pictures_, *sound_, *files_,
+        services.soundCopyFolder.isEmpty() ? programFolder_ : services.soundCopyFolder, *AnimTimer, inner);
+    objectsSection = new qel::ui::ObjectsSection(session_, prompter_, *pictures_, inner);
 
     Status = statusBar();
     Status->setObjectName(QStringLiteral("Status"));
@@ -113,15 +128,6 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     Status->addWidget(StatusPanel, 1);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setInterval(100);
-    AnimTimer = new QTimer(this);
-    AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
-    AnimTimer->setInterval(1000);
-    // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
-    AnimTimer->setTimerType(Qt::PreciseTimer);
 
     recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, qel::app::RecoveryStore::Options{});
     // Told in the status bar: a box would stop the typing that caused the write.
@@ -136,7 +142,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     helpViewer_ = std::make_unique<qel::ui::HelpViewer>(this);
 
     FormCreate();
-    qel::ui::LinkSections(*this);
+    LinkSections();
     qel::ui::HistoryKeyFilter::InstallOn(*this);
     Timer->start();
     AnimTimer->start();
@@ -165,6 +171,24 @@ qel::ui::ObjectListModel* TMainFrm::screenObjectModel() const
 qel::ui::FileListModel* TMainFrm::fileModel() const
 {
     return fileSection->model();
+}
+
+void TMainFrm::LinkSections()
+{
+    using namespace qel::ui;
+    connect(fileSection, &FileSection::FileListClicked, previewSection,
+            [this] { previewSection->FileListClick(fileSection->FocusedEntry()); });
+    connect(fileSection, &FileSection::pictureHideRequested, previewSection, &PreviewSection::HidePicture);
+    connect(imageSection, &ImageSection::animationPictureHideRequested, previewSection,
+            &PreviewSection::HideAnimationPicture);
+    connect(imageSection, &ImageSection::animationRequested, previewSection, &PreviewSection::AniPreviewClick);
+    connect(imageSection, &ImageSection::imageItemsReplaced, objectsSection, &ObjectsSection::setImageItems);
+    connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
+}
+
+void TMainFrm::AcceptDrops()
+{
+    new qel::ui::DropHandler(*this, *fileSection);
 }
 
 void TMainFrm::BuildCommands()
@@ -223,6 +247,7 @@ void TMainFrm::BuildMenu()
     }
 
     BuildEditMenu();
+    BuildViewMenu();
 
     Options1 = menu->addAction(QStringLiteral("Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -275,6 +300,20 @@ void TMainFrm::BuildEditMenu()
     connect(Redo1, &QAction::triggered, this, &TMainFrm::RedoExecute);
 }
 
+void TMainFrm::BuildViewMenu()
+{
+    View1 = menuBar()->addMenu(QStringLiteral("View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    // Shown once it has an entry.
+    View1->menuAction()->setVisible(false);
+}
+
+void TMainFrm::AddViewEntry(QAction* entry)
+{
+    View1->addAction(entry);
+    View1->menuAction()->setVisible(true);
+}
+
 void TMainFrm::ShowHistory()
 {
     const bool undo = session_.canUndo();
@@ -297,7 +336,7 @@ void TMainFrm::RedoExecute()
 
 void TMainFrm::TimerTimer()
 {
-    qel::ui::FollowImageBox(*imageSection->ImageBox, *objectsSection->ObjectImageBox);
+    objectsSection->followImageItems(imageSection->imageItems());
     imageSection->Refresh();
     objectsSection->Refresh();
     fileSection->Refresh();
@@ -305,9 +344,6 @@ void TMainFrm::TimerTimer()
 
 void TMainFrm::FormCreate()
 {
-    programFolder_ = QCoreApplication::applicationDirPath();
-    if (!programFolder_.endsWith(QLatin1Char('/')))
-        programFolder_ += QLatin1Char('/');
     ShowDocumentState();
     for (const std::string& message : settings_.load())
         prompter_.error(this, FromBytes(qel::WithFullStop(message)));
@@ -336,8 +372,8 @@ void TMainFrm::ShowFailure(std::exception_ptr failure)
 
 void TMainFrm::ShowDocumentState()
 {
-    setWindowTitle(PathText(document().windowTitle()));
-    StatusPanel->setText(PathText(document().statusText()));
+    setWindowTitle(qel::FileNameText(qel::app::WindowTitle(document())));
+    StatusPanel->setText(qel::FileNameText(qel::app::StatusText(document())));
 }
 
 void TMainFrm::ResetDocument()
@@ -353,7 +389,7 @@ bool TMainFrm::QuerySaveChanges()
 {
     if (!session_.modified())
         return true;
-    const QString question = PathText(qel::app::SaveChangesQuestion(document()));
+    const QString question = qel::FileNameText(qel::app::SaveChangesQuestion(document()));
     switch (prompter_.askSaveChanges(this, question)) {
     case qel::ui::SaveChangesAnswer::Yes:
         return SaveCommand();
@@ -371,9 +407,9 @@ bool TMainFrm::ConfirmSave(const std::string& target, bool replacing)
     // Lines of the file read that the save drops are the more telling
     // question; it stands for the replacing too.
     if (const std::optional<std::string> question = ignoredLines_.question(target))
-        return prompter_.confirmNoDefault(this, PathText(*question));
-    if (replacing && QFileInfo(PathText(target)).exists())
-        return prompter_.confirm(this, PathText(qel::app::ReplaceQuestion(target)));
+        return prompter_.confirmNoDefault(this, qel::FileNameText(*question));
+    if (replacing && QFileInfo(qel::FileNameText(target)).exists())
+        return prompter_.confirm(this, qel::FileNameText(qel::app::ReplaceQuestion(target)));
     return true;
 }
 
@@ -393,7 +429,7 @@ bool TMainFrm::SaveCommand()
 bool TMainFrm::SaveAsCommand()
 {
     const QString chosen = prompter_.saveFile(this, kSaveFilter);
-    const std::string target = qel::app::SaveAsTarget(PathBytes(chosen));
+    const std::string target = qel::app::SaveAsTarget(qel::FileNameBytes(chosen));
     if (target.empty() || !ConfirmSave(target, true))
         return false;
     // A failed write still names the file it tried, as the title shows.
@@ -422,11 +458,11 @@ void TMainFrm::ReadFile(const QString& chosen)
 {
     ResetDocument();
     // What was read before a failure stays on screen, Untitled.
-    const std::string path = PathBytes(chosen);
+    const std::string path = qel::FileNameBytes(chosen);
     // A save that died part way may have left the file incomplete; the copy
     // of its old content stays until the user says what to do with it.
     if (const std::optional<std::string> copy = qel::FindInterruptedSave(path)) {
-        if (prompter_.confirmNoDefault(this, PathText(qel::app::InterruptedSaveQuestion(path, *copy))))
+        if (prompter_.confirmNoDefault(this, qel::FileNameText(qel::app::InterruptedSaveQuestion(path, *copy))))
             guarded([&] { qel::RestoreInterruptedSave(path, *copy); });
     }
     qel::ReadReport report;
@@ -439,7 +475,7 @@ void TMainFrm::ReadFile(const QString& chosen)
     ignoredLines_.read(path, report.ignoredLines);
     if (report.ignoredLines > 0)
         prompter_.information(
-            this, PathText(qel::app::IgnoredLinesNotice(report.ignoredLines, path, report.firstIgnoredLine)));
+            this, qel::FileNameText(qel::app::IgnoredLinesNotice(report.ignoredLines, path, report.firstIgnoredLine)));
     if (failure) {
         // Unsaved work on a file that no longer reads is worth the most.
         OfferRecovery(path);
@@ -461,7 +497,7 @@ void TMainFrm::OfferRecovery(const std::string& path)
     std::vector<std::string> problems;
     std::vector<qel::app::RecoveryOffer> offers = recovery_->find(path, problems);
     for (const std::string& problem : problems)
-        prompter_.error(this, PathText(problem));
+        prompter_.error(this, qel::FileNameText(problem));
     bool taken = false;
     for (const qel::app::RecoveryOffer& offer : offers) {
         if (taken) {

@@ -9,12 +9,13 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <vector>
 
 #include "DefinitionReader.h"
 #include "DocumentSession.h"
-#include "OutFileCommands.h"
+#include "OutFileSteps.h"
 #include "RecoveryStore.h"
 #include "make_definition.h"
 
@@ -45,13 +46,14 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     DocumentSession session;
-    ReadDefinitionBytes(session.edit(), qelbench::MakeDefinition({}));
-    session.history().clear();
+    DefinitionDocument doc;
+    ReadDefinitionBytes(doc, qelbench::MakeDefinition({}));
+    session.adopt(std::move(doc));
     RecoveryStore store(session, {dir.path(), std::chrono::hours(1), std::chrono::hours(1), {}});
     std::vector<double> uiThread;
     std::vector<double> whole;
     for (int round = 0; round < kRounds; ++round) {
-        session.push(MakeSetOutFile(session, "bench" + std::to_string(round) + ".pak"));
+        session.push(std::make_unique<SetOutFileStep>(session, "bench" + std::to_string(round) + ".pak"));
         const auto start = Clock::now();
         store.writeNow();
         uiThread.push_back(Millis(Clock::now() - start));

@@ -17,7 +17,7 @@
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
 #include "Errors.h"
-#include "OutFileCommands.h"
+#include "OutFileSteps.h"
 #include "RecoveryStore.h"
 
 using namespace qel;
@@ -29,7 +29,7 @@ const QDateTime kTime = QDateTime(QDate(2026, 3, 14), QTime(15, 9), Qt::UTC);
 
 void Edit(DocumentSession& session, const std::string& text)
 {
-    session.push(MakeSetOutFile(session, text));
+    session.push(std::make_unique<SetOutFileStep>(session, text));
 }
 
 struct Editor {
