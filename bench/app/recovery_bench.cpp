@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "DefinitionReader.h"

@@ -12,10 +12,19 @@ namespace {
 
 class RecoveryWindowTest : public MainWindowTest {
 protected:
+    // Copies of this test alone, not those other windows of the run left.
     void SetUp() override
     {
+        earlier_ = qel::app::RecoveryStore::DefaultFolder();
+        qel::app::RecoveryStore::SetStandardFolder(path("recovery"));
         MainWindowTest::SetUp();
         writeFile(path("a.ini"), kSaved);
+    }
+
+    void TearDown() override
+    {
+        frm.reset();
+        qel::app::RecoveryStore::SetStandardFolder(earlier_);
     }
 
     // Types `text` as the out file.
@@ -42,6 +51,7 @@ protected:
     }
 
     static constexpr const char* kSaved = "OutFile=saved\r\n";
+    QString earlier_;
 };
 
 TEST_F(RecoveryWindowTest, UnsavedWorkIsOfferedBackOnOpenAndAtStartUp)
