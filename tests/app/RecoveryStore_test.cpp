@@ -1,6 +1,7 @@
 // Recovery copies: written while the document is modified, gone once its
 // changes are saved, undone or discarded; offered to the next editor unless
-// one that runs holds them; a copy that cannot be read is set aside once.
+// one that runs holds them. (Taking an offer up or not, and a copy that
+// cannot be read, are tested through the window.)
 
 #include <gtest/gtest.h>
 
@@ -218,79 +219,6 @@ TEST_F(RecoveryStoreTest, OfferedToTheNextEditorOnly)
         // Held by the second editor while it asks: a third one is not offered it.
         Editor third(folder);
         EXPECT_TRUE(third.store.find(row.askedFor == "*" ? definition : row.askedFor, problems).empty());
-    }
-}
-
-TEST_F(RecoveryStoreTest, YesRecoversTheContentAndNoRemovesTheCopy)
-{
-    for (const bool yes : {true, false}) {
-        SCOPED_TRACE(yes ? "Yes" : "No");
-        QDir(folder).removeRecursively();
-        {
-            Editor first(folder);
-            first.session.open(definition);
-            Edit(first.session, "lost work");
-            first.store.writeNow();
-        }
-        Editor second(folder);
-        second.session.open(definition);
-        std::vector<std::string> problems;
-        std::vector<RecoveryOffer> offers = second.store.find(definition, problems);
-        ASSERT_EQ(offers.size(), 1u);
-        if (!yes) {
-            second.store.decline(offers[0]);
-            EXPECT_TRUE(Copies(dir).isEmpty());
-            EXPECT_TRUE(second.store.find(definition, problems).empty());
-            continue;
-        }
-        const DefinitionDocument doc = second.store.recover(offers[0]);
-        EXPECT_EQ(doc.outFile(), "lost work");
-        EXPECT_EQ(doc.currentFile(), definition);
-        ASSERT_EQ(doc.mapObjectCount(), 1);
-        EXPECT_EQ(doc.mapObjects().line(0), "1,2,IMAGE0");
-        // The recovered copy goes on holding the work until it is saved.
-        EXPECT_EQ(second.store.currentCopy(), offers[0].copyPath);
-        EXPECT_EQ(Copies(dir).size(), 1);
-    }
-}
-
-TEST_F(RecoveryStoreTest, ACopyThatCannotBeReadIsSetAsideAndReportedOnce)
-{
-    struct Row {
-        const char* name;
-        std::function<std::string(const std::string& whole)> damage;
-    };
-    const Row rows[] = {
-        {"cut short", [](const std::string& whole) { return whole.substr(0, whole.size() / 2); }},
-        {"empty", [](const std::string&) { return std::string(); }},
-        {"not a copy", [](const std::string&) { return std::string("\x89PNG\r\n\x1a\n", 8); }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        QDir(folder).removeRecursively();
-        QString copy;
-        {
-            Editor first(folder);
-            Edit(first.session, "lost");
-            first.store.writeNow();
-            first.store.waitForWrites();
-            copy = first.store.currentCopy();
-        }
-        const std::string damaged = row.damage(ReadAll(copy));
-        {
-            QFile file(copy);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(damaged.data(), static_cast<qint64>(damaged.size()));
-        }
-        Editor second(folder);
-        std::vector<std::string> problems;
-        EXPECT_TRUE(second.store.find("", problems).empty());
-        ASSERT_EQ(problems.size(), 1u);
-        EXPECT_NE(problems[0].find(".damaged"), std::string::npos) << problems[0];
-        EXPECT_EQ(Copies(dir, QStringLiteral("*.damaged")).size(), 1);
-        problems.clear();
-        EXPECT_TRUE(second.store.find("", problems).empty());
-        EXPECT_TRUE(problems.empty());
     }
 }
 

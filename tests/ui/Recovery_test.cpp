@@ -83,6 +83,7 @@ TEST_F(RecoveryWindowTest, UnsavedWorkIsOfferedBackOnOpenAndAtStartUp)
         EXPECT_EQ(frm->session().modified(), row.yes);
         EXPECT_FALSE(frm->session().canUndo()) << "the recovered work starts an empty history";
         EXPECT_EQ(readFile(path("a.ini")), kSaved) << "nothing written until the user saves";
+        EXPECT_EQ(frm->recovery().currentCopy().isEmpty(), !row.yes) << "the copy holds the work until it is saved";
         // Asked once: No removed the copy, Yes made it this editor's own.
         prompter.confirmations.clear();
         frm->OfferUntitledRecovery();
