@@ -161,6 +161,20 @@ void DocumentSession::newDocument()
     resetViews();
 }
 
+void DocumentSession::adoptRecovered(DefinitionDocument doc)
+{
+    doc_ = std::move(doc);
+    {
+        // Not clean even for a moment: a watcher of "modified" would take the
+        // recovered work for saved and let its recovery copy go.
+        const QSignalBlocker quiet(history_);
+        startHistory();
+        // No step is the saved one: the document stays modified until saved.
+        history_.resetClean();
+    }
+    resetViews();
+}
+
 void DocumentSession::open(const std::string& path, ReadReport* report)
 {
     sourceLines_.reset();

@@ -92,6 +92,9 @@ public:
     void newDocument();
     // Takes `doc` as it is (its current file included), as an open would.
     void adopt(DefinitionDocument doc);
+    // Takes recovered work: `doc` with its current file, modified, with an
+    // empty history (nothing to undo to: the saved step is on disk alone).
+    void adoptRecovered(DefinitionDocument doc);
     // Reads `path`; a failed read keeps what was read before the failure, is
     // Untitled, clean, and rethrows.
     void open(const std::string& path, ReadReport* report = nullptr);

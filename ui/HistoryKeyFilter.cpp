@@ -22,19 +22,34 @@ bool HistoryKeyFilter::eventFilter(QObject* watched, QEvent* event)
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (auto* box = qobject_cast<QComboBox*>(watched))
         edit = box->lineEdit();
-    if (!edit || event->type() != QEvent::ShortcutOverride)
+    const bool override = event->type() == QEvent::ShortcutOverride;
+    if (!edit || (!override && event->type() != QEvent::KeyPress))
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    const bool undo = key->matches(QKeySequence::Undo);
     const QKeyCombination pressed = key->keyCombination();
+    const bool undo = key->matches(QKeySequence::Undo);
+    // Both redo keys, whatever the platform binds to the edit's own redo
+    // (some bind Ctrl+Shift+Z alone): the window's Redo answers both, so the
+    // edit has to as well, or its undone typing could never come back.
     const bool redo = key->matches(QKeySequence::Redo) || pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)
                       || pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
-    if ((undo && !edit->isUndoAvailable()) || (redo && !edit->isRedoAvailable())) {
-        // Not taken by the edit: the shortcut goes to the window's action.
-        event->ignore();
+    if (!undo && !redo)
+        return false;
+    const bool own = undo ? edit->isUndoAvailable() : edit->isRedoAvailable();
+    if (override) {
+        // Accepted: the key reaches the edit. Ignored: the window's action takes it.
+        event->setAccepted(own);
         return true;
     }
-    return false;
+    if (!own)
+        return false;
+    // The edit's undo and redo tell of the text they bring back as typing,
+    // so the section stores it as a step like any other.
+    if (undo)
+        edit->undo();
+    else
+        edit->redo();
+    return true;
 }
 
 }  // namespace qel::ui

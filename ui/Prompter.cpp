@@ -29,15 +29,27 @@ void QtPrompter::information(QWidget* parent, const QString& message)
     box.exec();
 }
 
-bool QtPrompter::confirm(QWidget* parent, const QString& question)
+namespace {
+bool AskYesNo(QWidget* parent, const QString& question, bool yesDefault)
 {
     QMessageBox box(QMessageBox::Question, Caption(), question, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(yesDefault ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+}  // namespace
+
+bool QtPrompter::confirm(QWidget* parent, const QString& question)
+{
+    return AskYesNo(parent, question, true);
+}
+
+bool QtPrompter::confirmNoDefault(QWidget* parent, const QString& question)
+{
+    return AskYesNo(parent, question, false);
 }
 
 SaveChangesAnswer QtPrompter::askSaveChanges(QWidget* parent, const QString& question)

@@ -22,6 +22,9 @@ public:
     virtual void information(QWidget* parent, const QString& message) = 0;
     // Confirmation with "&Yes" and "&No"; true for Yes.
     virtual bool confirm(QWidget* parent, const QString& question) = 0;
+    // The same with "&No" the default: for questions where Yes loses content.
+    // Prompters without it ask as confirm() does.
+    virtual bool confirmNoDefault(QWidget* parent, const QString& question) { return confirm(parent, question); }
     // "Save changes to NAME?" with Yes, No and Cancel.
     virtual SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& question) = 0;
 
@@ -47,6 +50,7 @@ public:
     void error(QWidget* parent, const QString& message) override;
     void information(QWidget* parent, const QString& message) override;
     bool confirm(QWidget* parent, const QString& question) override;
+    bool confirmNoDefault(QWidget* parent, const QString& question) override;
     SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& question) override;
     QString openFile(QWidget* parent, const QString& filter) override;
     QStringList openFiles(QWidget* parent, const QString& filter) override;

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,6 +28,7 @@
 #include "DocumentFiles.h"
 #include "DropHandler.h"
 #include "Errors.h"
+#include "FileIo.h"
 #include "FileListModel.h"
 #include "FileNameText.h"
 #include "FileOperations.h"
@@ -131,6 +133,11 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     Status->addWidget(StatusPanel, 1);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, qel::app::RecoveryStore::Options{});
+    // Told in the status bar: a box would stop the typing that caused the write.
+    connect(recovery_.get(), &qel::app::RecoveryStore::writeFailed, this,
+            [this](const QString& message) { Status->showMessage(message, 15000); });
 
     connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
@@ -418,6 +425,7 @@ bool TMainFrm::QuerySaveChanges()
     case qel::ui::SaveChangesAnswer::Yes:
         return SaveCommand();
     case qel::ui::SaveChangesAnswer::No:
+        recovery_->discard();
         return true;
     case qel::ui::SaveChangesAnswer::Cancel:
         break;
@@ -425,21 +433,41 @@ bool TMainFrm::QuerySaveChanges()
     return false;
 }
 
+bool TMainFrm::ConfirmSave(const std::string& target, bool replacing)
+{
+    // Lines of the file read that the save drops are the more telling
+    // question; it stands for the replacing too.
+    if (const std::optional<std::string> question = ignoredLines_.question(target))
+        return prompter_.confirmNoDefault(this, qel::FileNameText(*question));
+    if (replacing && QFileInfo(qel::FileNameText(target)).exists())
+        return prompter_.confirm(this, qel::FileNameText(qel::app::ReplaceQuestion(target)));
+    return true;
+}
+
 bool TMainFrm::SaveCommand()
 {
-    if (document().currentFile().empty())
+    const std::string target = document().currentFile();
+    if (target.empty())
         return SaveAsCommand();
-    return guarded([this] { session_.save(); });
+    if (!ConfirmSave(target, false))
+        return false;
+    if (!guarded([this] { session_.save(); }))
+        return false;
+    ignoredLines_.saved(target);
+    return true;
 }
 
 bool TMainFrm::SaveAsCommand()
 {
     const QString chosen = prompter_.saveFile(this, kSaveFilter);
     const std::string target = qel::app::SaveAsTarget(qel::FileNameBytes(chosen));
-    if (target.empty())
+    if (target.empty() || !ConfirmSave(target, true))
         return false;
     // A failed write still names the file it tried, as the title shows.
-    return guarded([&] { session_.saveAs(target); });
+    if (!guarded([&] { session_.saveAs(target); }))
+        return false;
+    ignoredLines_.saved(target);
+    return true;
 }
 
 void TMainFrm::OpenCommand()
@@ -462,14 +490,57 @@ void TMainFrm::ReadFile(const QString& chosen)
     ResetDocument();
     // What was read before a failure stays on screen, Untitled.
     const std::string path = qel::FileNameBytes(chosen);
+    // A save that died part way may have left the file incomplete; the copy
+    // of its old content stays until the user says what to do with it.
+    if (const std::optional<std::string> copy = qel::FindInterruptedSave(path)) {
+        if (prompter_.confirmNoDefault(this, qel::FileNameText(qel::app::InterruptedSaveQuestion(path, *copy))))
+            guarded([&] { qel::RestoreInterruptedSave(path, *copy); });
+    }
     qel::ReadReport report;
-    session_.open(path, &report);
-    if (report.ignoredLines > 0) {
-        prompter_.information(this, QStringLiteral("%1 lines of %2 are not part of the definition and will not be "
-                                                   "saved (first: line %3).")
-                                        .arg(report.ignoredLines)
-                                        .arg(chosen)
-                                        .arg(report.firstIgnoredLine));
+    std::exception_ptr failure;
+    try {
+        session_.open(path, &report);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    ignoredLines_.read(path, report.ignoredLines);
+    if (report.ignoredLines > 0)
+        prompter_.information(
+            this, qel::FileNameText(qel::app::IgnoredLinesNotice(report.ignoredLines, path, report.firstIgnoredLine)));
+    if (failure) {
+        // Unsaved work on a file that no longer reads is worth the most.
+        OfferRecovery(path);
+        std::rethrow_exception(failure);
+    }
+    OfferRecovery(path);
+}
+
+void TMainFrm::OfferUntitledRecovery()
+{
+    guarded([this] {
+        if (!session_.modified() && document().currentFile().empty())
+            OfferRecovery({});
+    });
+}
+
+void TMainFrm::OfferRecovery(const std::string& path)
+{
+    std::vector<std::string> problems;
+    std::vector<qel::app::RecoveryOffer> offers = recovery_->find(path, problems);
+    for (const std::string& problem : problems)
+        prompter_.error(this, qel::FileNameText(problem));
+    bool taken = false;
+    for (const qel::app::RecoveryOffer& offer : offers) {
+        if (taken) {
+            recovery_->pass(offer);
+        } else if (prompter_.confirm(this, qel::app::RecoveryQuestion(offer))) {
+            // What was read stays out of the history: the recovered work is
+            // unsaved, and nothing is written until the user saves.
+            session_.adoptRecovered(recovery_->recover(offer));
+            taken = true;
+        } else {
+            recovery_->decline(offer);
+        }
     }
 }
 

@@ -17,6 +17,8 @@
 #include "AppSettings.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
+#include "LossQuestions.h"
+#include "RecoveryStore.h"
 #include "WindowServices.h"
 
 class QDialog;
@@ -100,8 +102,12 @@ public:
     // read is shown in the error box and leaves what was read on screen.
     void OpenPath(const QString& path);
     // Asks whether to save a changed document; false when the user cancels
-    // or the save did not happen.
+    // or the save did not happen. "No" discards the changes' recovery copy.
     bool QuerySaveChanges();
+    // At start-up: offers the work of an untitled document that an editor
+    // left unsaved when it ended without asking.
+    void OfferUntitledRecovery();
+    qel::app::RecoveryStore& recovery() { return *recovery_; }
 
     // Runs a handler; a failure ends it and is shown in the error box.
     // True when the handler ran to its end.
@@ -159,6 +165,12 @@ private:
     bool SaveAsCommand();
     void OpenCommand();
     void ReadFile(const QString& path);
+    // Offers the recovery copies of `path` (empty: untitled) newest first,
+    // until one is taken.
+    void OfferRecovery(const std::string& path);
+    // The questions before a save to `target` that could lose content; true
+    // to go on.
+    bool ConfirmSave(const std::string& target, bool replacing);
     // Title and status bar from the document state.
     void ShowDocumentState();
     void ShowDialog(QDialog* dialog);
@@ -184,6 +196,9 @@ private:
     // Made when first opened; a window of its own, closed with this one.
     qel::ui::MapView* mapView_ = nullptr;
     bool placed_ = false;
+    qel::app::IgnoredLines ignoredLines_;
+    // After the session: it goes first, while the document it copies is whole.
+    std::unique_ptr<qel::app::RecoveryStore> recovery_;
 
     qel::ui::FileSection* fileSection;
     qel::ui::ImageSection* imageSection;

@@ -59,9 +59,14 @@ int main(int argc, char** argv)
     }
     // The file is read once the loop runs, so the window is on screen
     // behind an error box of a failed read.
+    // A file named on the command line is offered its own unsaved work as it
+    // opens; without one, the work of an untitled document is offered.
     if (!command.path.isEmpty())
         QMetaObject::invokeMethod(
             &mainFrm, [&] { mainFrm.OpenPath(command.path); }, Qt::QueuedConnection);
+    else if (screenshot.isEmpty())
+        QMetaObject::invokeMethod(
+            &mainFrm, [&] { mainFrm.OfferUntitledRecovery(); }, Qt::QueuedConnection);
     const int result = app.exec();
     app.setErrorPrompter(nullptr);
     return result;

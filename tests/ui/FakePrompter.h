@@ -15,6 +15,8 @@ public:
     std::vector<QString> errors;
     std::vector<QString> informations;
     std::vector<QString> confirmations;
+    // Those of the confirmations asked with No as the default.
+    std::vector<QString> noDefaultConfirmations;
     std::vector<QString> saveQuestions;
     std::vector<QString> openFilters;
     std::vector<QString> saveFilters;
@@ -32,6 +34,12 @@ public:
     {
         confirmations.push_back(question);
         return take(confirmAnswers, false, "confirmation");
+    }
+
+    bool confirmNoDefault(QWidget* parent, const QString& question) override
+    {
+        noDefaultConfirmations.push_back(question);
+        return confirm(parent, question);
     }
 
     qel::ui::SaveChangesAnswer askSaveChanges(QWidget*, const QString& question) override

@@ -53,16 +53,23 @@ TEST_F(MainWindowTest, SaveAsAddsIniOnlyToNamesWithoutExtension)
     EXPECT_TRUE(prompter.errors.empty());
 }
 
-TEST_F(MainWindowTest, SaveAsOverwritesAnExistingFileWithoutAsking)
+TEST_F(MainWindowTest, SaveAsOverAnExistingFileAsksFirst)
 {
-    writeFile(path("defs.ini"), "old content that is longer than the new one\r\n");
-    find<QLineEdit>("eOutFile")->insert("pack.pkg");
-    prompter.saveAnswers.push_back(path("defs.ini"));
-    frm->SaveAsExecute();
-    EXPECT_EQ(readFile(path("defs.ini")), "OutFile=pack.pkg\r\n\r\n");
-    EXPECT_TRUE(prompter.saveQuestions.empty());
-    EXPECT_TRUE(prompter.confirmations.empty());
-    EXPECT_FALSE(frm->session().modified());
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "Yes" : "No");
+        const std::string old = "old content that is longer than the new one\r\n";
+        writeFile(path("defs.ini"), old);
+        find<QLineEdit>("eOutFile")->setText("pack.pkg");
+        find<QLineEdit>("eOutFile")->textEdited("pack.pkg");
+        prompter.confirmations.clear();
+        prompter.confirmAnswers.push_back(replace);
+        prompter.saveAnswers.push_back(path("defs.ini"));
+        frm->SaveAsExecute();
+        EXPECT_EQ(prompter.confirmations, std::vector<QString>({"defs.ini already exists. Replace it?"}));
+        EXPECT_EQ(readFile(path("defs.ini")), replace ? "OutFile=pack.pkg\r\n\r\n" : old);
+        EXPECT_EQ(frm->session().modified(), !replace);
+        EXPECT_TRUE(prompter.saveQuestions.empty());
+    }
 }
 
 TEST_F(MainWindowTest, OpenShowsTheFileAndSaveRewritesItInTheWriterLayout)

@@ -1,0 +1,403 @@
+#include "RecoveryStore.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTimeZone>
+#include <algorithm>
+#include <charconv>
+
+#include "DefinitionReader.h"
+#include "DefinitionWriter.h"
+#include "DocumentSession.h"
+#include "Errors.h"
+#include "FileIo.h"
+#include "PathText.h"
+
+namespace qel::app {
+
+namespace {
+constexpr std::string_view kMagic = "QEL recovery 1\n";
+constexpr std::string_view kEndLine = "\nend ";
+const QString kSuffix = QStringLiteral(".qelrecovery");
+const QString kDamaged = QStringLiteral(".damaged");
+
+// Copies are named after their document's path, so that finding those of
+// one file needs no copy read; the path inside the copy decides.
+QString KeyOf(const std::string& documentPath)
+{
+    if (documentPath.empty())
+        return QStringLiteral("untitled");
+    const QByteArray digest =
+        QCryptographicHash::hash(QByteArray::fromStdString(documentPath), QCryptographicHash::Sha256);
+    return QString::fromLatin1(digest.toHex().left(16));
+}
+
+std::string Bytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// Reads a decimal number that ends at `stop`; advances `at` past `stop`.
+std::uint64_t NumberUpTo(std::string_view bytes, std::size_t& at, char stop, const char* what)
+{
+    const std::size_t end = bytes.find(stop, at);
+    std::uint64_t value = 0;
+    if (end == std::string_view::npos || end == at
+        || std::from_chars(bytes.data() + at, bytes.data() + end, value).ptr != bytes.data() + end)
+        throw MessageError(std::string("its ") + what + " is unreadable");
+    at = end + 1;
+    return value;
+}
+
+void Expect(std::string_view bytes, std::size_t& at, std::string_view text, const char* what)
+{
+    if (bytes.substr(at, text.size()) != text)
+        throw MessageError(std::string("its ") + what + " is missing");
+    at += text.size();
+}
+}  // namespace
+
+std::string ComposeRecoveryHeader(std::string_view documentPath, const QDateTime& savedAt)
+{
+    std::string header(kMagic);
+    header += "file " + std::to_string(documentPath.size()) + ":";
+    header += documentPath;
+    header += "\ntime " + std::to_string(savedAt.toMSecsSinceEpoch()) + "\n\n";
+    return header;
+}
+
+std::string ComposeRecoveryEnd(std::uint64_t definitionBytes)
+{
+    return std::string(kEndLine) + std::to_string(definitionBytes) + "\n";
+}
+
+RecoveryContent ParseRecoveryCopy(std::string_view bytes)
+{
+    RecoveryContent content;
+    std::size_t at = 0;
+    Expect(bytes, at, kMagic, "heading");
+    Expect(bytes, at, "file ", "file line");
+    const std::uint64_t pathSize = NumberUpTo(bytes, at, ':', "file line");
+    if (pathSize > bytes.size() - at)
+        throw MessageError("it is cut short");
+    content.documentPath = std::string(bytes.substr(at, pathSize));
+    at += pathSize;
+    Expect(bytes, at, "\ntime ", "time line");
+    const std::uint64_t msecs = NumberUpTo(bytes, at, '\n', "time line");
+    content.savedAt = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(msecs), Qt::UTC);
+    Expect(bytes, at, "\n", "heading's end");
+    // The end line is the last line, and it counts the definition's bytes.
+    const std::string_view rest = bytes.substr(at);
+    const std::size_t endLine = rest.rfind(kEndLine);
+    if (endLine == std::string_view::npos || rest.empty() || rest.back() != '\n')
+        throw MessageError("it is cut short");
+    std::size_t numberAt = endLine + kEndLine.size();
+    const std::uint64_t size = NumberUpTo(rest, numberAt, '\n', "end line");
+    if (numberAt != rest.size() || size != endLine)
+        throw MessageError("it is cut short");
+    content.definition = std::string(rest.substr(0, endLine));
+    return content;
+}
+
+QString RecoveryQuestion(const RecoveryOffer& offer)
+{
+    const std::string& path = offer.content.documentPath;
+    const QString name =
+        path.empty() ? QStringLiteral("Untitled") : QFile::decodeName(QByteArray::fromStdString(NamePart(path)));
+    const QString when = QLocale().toString(offer.content.savedAt.toLocalTime(), QLocale::ShortFormat);
+    return QStringLiteral("%1 has changes from %2 that were never saved. Recover them?").arg(name, when);
+}
+
+struct RecoveryStore::Snapshot {
+    std::string outFile;
+    std::vector<std::string> files;
+    std::vector<ObjectImage> images;
+    ObjectList::State map;
+    ObjectList::State screen;
+    std::string header;
+};
+
+RecoveryStore::RecoveryStore(DocumentSession& session, Options options, QObject* parent)
+    : QObject(parent),
+      session_(session),
+      folder_(options.folder.isEmpty() ? DefaultFolder() : options.folder),
+      clock_(options.clock ? std::move(options.clock) : [] { return QDateTime::currentDateTimeUtc(); })
+{
+    pause_.setSingleShot(true);
+    pause_.setInterval(options.pause);
+    longest_.setSingleShot(true);
+    longest_.setInterval(options.longest);
+    connect(&pause_, &QTimer::timeout, this, &RecoveryStore::startWrite);
+    connect(&longest_, &QTimer::timeout, this, &RecoveryStore::startWrite);
+    connect(&session_, &DocumentSession::historyChanged, this, &RecoveryStore::documentChanged);
+    connect(&session_, &DocumentSession::documentStateChanged, this, &RecoveryStore::documentChanged);
+}
+
+RecoveryStore::~RecoveryStore()
+{
+    // Changes of the last moments before the editor ends are kept too.
+    if (dirty_ && session_.modified())
+        startWrite();
+    waitForWrites();
+    pause_.stop();
+    longest_.stop();
+    if (!session_.modified() && !current_.isEmpty())
+        removeCopy(current_);
+}
+
+namespace {
+QString& StandardFolder()
+{
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+void RecoveryStore::SetStandardFolder(const QString& folder)
+{
+    StandardFolder() = folder;
+}
+
+QString RecoveryStore::DefaultFolder()
+{
+    if (!StandardFolder().isEmpty())
+        return StandardFolder();
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
+}
+
+bool RecoveryStore::lock(const QString& copy)
+{
+    auto file = std::make_unique<QLockFile>(copy + QStringLiteral(".lock"));
+    // A lock is stale only when the editor that holds it is gone, never
+    // because it is old: a running editor keeps its copies for hours.
+    file->setStaleLockTime(std::chrono::milliseconds(0));
+    if (!file->tryLock(std::chrono::milliseconds(0)))
+        return false;
+    locks_[copy] = std::move(file);
+    return true;
+}
+
+void RecoveryStore::release(const QString& copy)
+{
+    locks_.erase(copy);
+}
+
+void RecoveryStore::removeCopy(const QString& copy)
+{
+    QFile::remove(copy);
+    release(copy);
+}
+
+QString RecoveryStore::newCopyName(const std::string& documentPath) const
+{
+    const QString token = QString::number(QRandomGenerator::global()->generate64(), 16);
+    return folder_ + QLatin1Char('/') + KeyOf(documentPath) + QLatin1Char('-') + token + kSuffix;
+}
+
+std::vector<RecoveryOffer> RecoveryStore::find(const std::string& documentPath, std::vector<std::string>& problems)
+{
+    std::vector<RecoveryOffer> offers;
+    const QDir folder(folder_);
+    const QStringList names = folder.entryList({KeyOf(documentPath) + QStringLiteral("-*") + kSuffix}, QDir::Files);
+    for (const QString& name : names) {
+        const QString copy = folder.filePath(name);
+        if (locks_.count(copy) || !lock(copy))
+            continue;  // this editor's own, or another running editor's live work
+        try {
+            const FileBytes bytes = ReadWholeFile(Bytes(copy));
+            if (bytes.readError != 0)
+                throw FileError(bytes.readError);
+            RecoveryContent content = ParseRecoveryCopy(bytes.view());
+            if (content.documentPath != documentPath) {
+                release(copy);  // another file's copy with the same name start
+                continue;
+            }
+            offers.push_back({copy, std::move(content)});
+        } catch (const std::exception& failure) {
+            if (!QFile::exists(copy)) {
+                release(copy);  // removed meanwhile by the editor that had it
+                continue;
+            }
+            const QString damaged = copy + kDamaged;
+            QFile::remove(damaged);
+            QFile::rename(copy, damaged);
+            release(copy);
+            problems.push_back("The recovery copy " + Bytes(copy) + " cannot be read (" + failure.what()
+                               + "); it was renamed " + Bytes(damaged) + ".");
+        }
+    }
+    std::stable_sort(offers.begin(), offers.end(), [](const RecoveryOffer& a, const RecoveryOffer& b) {
+        return a.content.savedAt > b.content.savedAt;
+    });
+    return offers;
+}
+
+DefinitionDocument RecoveryStore::recover(const RecoveryOffer& offer)
+{
+    DefinitionDocument doc;
+    try {
+        ReadDefinitionBytes(doc, offer.content.definition, 0, nullptr, NamePart(Bytes(offer.copyPath)));
+    } catch (const ConversionError&) {
+        // An entry the user left unreadable: every line is kept, as it was.
+    }
+    if (!offer.content.documentPath.empty())
+        doc.setCurrentFile(offer.content.documentPath);
+    // The offered copy goes on holding this work until it is saved.
+    if (!current_.isEmpty() && current_ != offer.copyPath && !writing_)
+        removeCopy(current_);
+    current_ = offer.copyPath;
+    currentKey_ = offer.content.documentPath;
+    return doc;
+}
+
+void RecoveryStore::decline(const RecoveryOffer& offer)
+{
+    removeCopy(offer.copyPath);
+}
+
+void RecoveryStore::discard()
+{
+    pause_.stop();
+    longest_.stop();
+    dirty_ = false;
+    if (writing_) {
+        dropAfterWrite_ = true;
+        return;
+    }
+    if (!current_.isEmpty())
+        removeCopy(current_);
+    current_.clear();
+}
+
+void RecoveryStore::documentChanged()
+{
+    if (!session_.modified()) {
+        discard();
+        return;
+    }
+    dirty_ = true;
+    dropAfterWrite_ = false;
+    pause_.start();
+    if (!longest_.isActive())
+        longest_.start();
+}
+
+void RecoveryStore::writeNow()
+{
+    startWrite();
+}
+
+void RecoveryStore::joinWriter()
+{
+    if (writer_.joinable())
+        writer_.join();
+}
+
+void RecoveryStore::startWrite()
+{
+    if (!dirty_ || !session_.modified() || writing_)
+        return;  // a write under way starts the next one when it ends
+    pause_.stop();
+    longest_.stop();
+    const DefinitionDocument& source = session_.document();
+    const std::string& key = source.currentFile();
+    QString target = current_;
+    if (target.isEmpty() || key != currentKey_) {
+        // Owner-only, so the copies inside are too while they are written.
+        QDir().mkpath(folder_);
+        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        target = newCopyName(key);
+        if (!lock(target))
+            return;
+    }
+    // The lines' bytes are shared, not copied: a million objects cost their
+    // views and fields here; the writing thread makes a document of them and
+    // composes the text.
+    auto snapshot = std::make_shared<Snapshot>();
+    snapshot->outFile = source.outFile();
+    snapshot->files = source.files();
+    snapshot->images = source.images();
+    snapshot->map = source.mapObjects().saveState();
+    snapshot->screen = source.screenObjects().saveState();
+    snapshot->header = ComposeRecoveryHeader(key, clock_());
+    dirty_ = false;
+    writing_ = true;
+    joinWriter();
+    writer_ = std::thread([this, snapshot, target, key] {
+        bool ok = true;
+        QString message;
+        try {
+            DefinitionDocument doc;
+            doc.setOutFile(snapshot->outFile);
+            doc.editFiles() = snapshot->files;
+            doc.editImages() = snapshot->images;
+            doc.mapObjects().restoreState(snapshot->map);
+            doc.screenObjects().restoreState(snapshot->screen);
+            SafeFileWriter writer(Bytes(target));
+            writer.write(snapshot->header);
+            std::uint64_t size = 0;
+            ComposeDefinition(doc, [&](std::string_view piece) {
+                size += piece.size();
+                writer.write(piece);
+            });
+            writer.write(ComposeRecoveryEnd(size));
+            writer.commit();
+            // Later writes keep the permissions the copy has.
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+        } catch (const std::exception& failure) {
+            ok = false;
+            message = QString::fromLocal8Bit(failure.what());
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, ok, message, target, key] {
+                currentKey_ = ok ? key : currentKey_;
+                writeFinished(ok, message, target);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void RecoveryStore::writeFinished(bool ok, const QString& message, const QString& written)
+{
+    writing_ = false;
+    joinWriter();
+    if (ok) {
+        failureShown_ = false;
+        if (!current_.isEmpty() && current_ != written)
+            removeCopy(current_);  // the copy under the document's former name
+        current_ = written;
+    } else {
+        if (written != current_)
+            release(written);
+        dirty_ = true;  // tried again after the next change
+        if (!failureShown_) {
+            failureShown_ = true;
+            emit writeFailed(QStringLiteral("The recovery copy could not be written: ") + message);
+        }
+    }
+    if (dropAfterWrite_ || !session_.modified()) {
+        dropAfterWrite_ = false;
+        discard();
+        return;
+    }
+    if (ok && dirty_) {
+        pause_.start();
+        if (!longest_.isActive())
+            longest_.start();
+    }
+}
+
+void RecoveryStore::waitForWrites()
+{
+    joinWriter();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+}  // namespace qel::app

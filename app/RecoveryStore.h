@@ -1,0 +1,156 @@
+#pragma once
+// Recovery copies of unsaved work. While the document is modified, a copy of
+// it (the definition as Save would write it, the path of its file, and the
+// time) is kept in a folder of the user's own, so that work survives a killed
+// editor, an ended desktop session or a power cut, and is offered back the
+// next time the file is opened (or, for an untitled document, at start-up).
+//
+// The copy is written once the user pauses, and at the latest a while after a
+// change even through non-stop typing. The document is captured on the UI
+// thread as a snapshot sharing the lines' bytes (cheap even for a million
+// objects), and composed and written on a thread of its own, through the safe
+// writer, so no step waits for the disk. Each running editor locks the copies
+// it writes or holds on offer, so no other editor offers them.
+//
+// Copy file layout (bytes; the definition is never re-encoded):
+//   "QEL recovery 1\n"
+//   "file " LENGTH ":" PATH "\n"      (LENGTH 0 when untitled)
+//   "time " MILLISECONDS-SINCE-EPOCH "\n"
+//   "\n"
+//   DEFINITION
+//   "\nend " LENGTH-OF-DEFINITION "\n"
+// A copy whose end line is missing or disagrees was cut short.
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "DefinitionDocument.h"
+
+class QLockFile;
+
+namespace qel::app {
+
+class DocumentSession;
+
+// What a copy holds.
+struct RecoveryContent {
+    std::string documentPath;  // empty: untitled
+    QDateTime savedAt;
+    std::string definition;
+};
+
+// The copy's bytes: header, definition and end line.
+std::string ComposeRecoveryHeader(std::string_view documentPath, const QDateTime& savedAt);
+std::string ComposeRecoveryEnd(std::uint64_t definitionBytes);
+// Throws MessageError (the reason) when the bytes are not a whole copy.
+RecoveryContent ParseRecoveryCopy(std::string_view bytes);
+
+// A copy found on disk and held (locked) by this editor until it is
+// recovered or declined.
+struct RecoveryOffer {
+    QString copyPath;
+    RecoveryContent content;
+};
+
+// "NAME has changes from DATE TIME that were never saved. Recover them?"
+QString RecoveryQuestion(const RecoveryOffer& offer);
+
+class RecoveryStore : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // Where copies live; DefaultFolder() when empty.
+        QString folder;
+        // The pause after the last change before the copy is written...
+        std::chrono::milliseconds pause{1500};
+        // ...and the longest a change waits while changes keep coming.
+        std::chrono::milliseconds longest{5000};
+        // The time written into a copy.
+        std::function<QDateTime()> clock;
+    };
+
+    RecoveryStore(DocumentSession& session, Options options, QObject* parent = nullptr);
+    // Waits for a write under way. A copy of a still modified document stays
+    // on disk (the editor is ending without the unsaved-changes question:
+    // the desktop session ends, say); its lock goes with the editor.
+    ~RecoveryStore() override;
+
+    // The per-user application data folder's "recovery" folder.
+    static QString DefaultFolder();
+    const QString& folder() const { return folder_; }
+
+    // Copies that may be offered: those of `documentPath` (the untitled ones
+    // for an empty path) that no running editor holds, newest first. Each is
+    // locked by this store until recover() or decline(). A copy that cannot
+    // be read is renamed with ".damaged" added, never offered again, and its
+    // message added to `problems`.
+    std::vector<RecoveryOffer> find(const std::string& documentPath, std::vector<std::string>& problems);
+
+    // The document the offer holds, as the session should take it (current
+    // file included); the copy becomes the one this store keeps up to date.
+    DefinitionDocument recover(const RecoveryOffer& offer);
+    // Removes the offered copy.
+    void decline(const RecoveryOffer& offer);
+    // Lets go of an offer not taken up now: it is offered again later.
+    void pass(const RecoveryOffer& offer) { release(offer.copyPath); }
+
+    // Where the copies of every store go unless its options name a folder:
+    // DefaultFolder() until this names another (tests do, to keep clear of
+    // the user's copies).
+    static void SetStandardFolder(const QString& folder);
+
+    // The document's changes were discarded on purpose: its copy goes.
+    void discard();
+
+    // Writes a pending copy now instead of after the pause.
+    void writeNow();
+    // Waits until no write is under way and its result has been taken in.
+    void waitForWrites();
+
+    // The copy this store keeps for the document; empty when there is none.
+    QString currentCopy() const { return current_; }
+
+signals:
+    // A copy could not be written; sent once until a write succeeds again.
+    void writeFailed(const QString& message);
+
+private:
+    struct Snapshot;
+    void documentChanged();
+    void startWrite();
+    void writeFinished(bool ok, const QString& message, const QString& written);
+    void removeCopy(const QString& copy);
+    void release(const QString& copy);
+    bool lock(const QString& copy);
+    QString newCopyName(const std::string& documentPath) const;
+    void joinWriter();
+
+    DocumentSession& session_;
+    QString folder_;
+    std::function<QDateTime()> clock_;
+    QTimer pause_;
+    QTimer longest_;
+    // The copy of the document, and the document path it is named after.
+    QString current_;
+    std::string currentKey_;
+    bool dirty_ = false;
+    bool writing_ = false;
+    bool dropAfterWrite_ = false;
+    bool failureShown_ = false;
+    std::thread writer_;
+    std::map<QString, std::unique_ptr<QLockFile>> locks_;
+};
+
+}  // namespace qel::app

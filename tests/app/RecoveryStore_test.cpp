@@ -1,0 +1,225 @@
+// Recovery copies: written while the document is modified, gone once its
+// changes are saved, undone or discarded; offered to the next editor unless
+// one that runs holds them. (Taking an offer up or not, and a copy that
+// cannot be read, are tested through the window.)
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <functional>
+#include <memory>
+
+#include "DefinitionReader.h"
+#include "DefinitionWriter.h"
+#include "DocumentSession.h"
+#include "Errors.h"
+#include "OutFileSteps.h"
+#include "RecoveryStore.h"
+
+using namespace qel;
+using namespace qel::app;
+
+namespace {
+
+const QDateTime kTime = QDateTime(QDate(2026, 3, 14), QTime(15, 9), Qt::UTC);
+
+void Edit(DocumentSession& session, const std::string& text)
+{
+    session.push(std::make_unique<SetOutFileStep>(session, text));
+}
+
+struct Editor {
+    explicit Editor(const QString& folder, std::chrono::milliseconds pause = std::chrono::hours(1))
+        : store(session, {folder, pause, std::chrono::hours(1), [] { return kTime; }})
+    {
+    }
+    DocumentSession session;
+    RecoveryStore store;
+};
+
+QStringList Copies(const QTemporaryDir& dir, const QString& pattern = QStringLiteral("*.qelrecovery"))
+{
+    return QDir(dir.path() + QStringLiteral("/recovery")).entryList({pattern}, QDir::Files);
+}
+
+std::string ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+class RecoveryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QStringLiteral("/recovery");
+        definition = dir.filePath(QStringLiteral("a.ini")).toStdString();
+        QFile file(QString::fromStdString(definition));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("OutFile=pkg\r\n\r\n[mapobjects]\r\n1,2,IMAGE0\r\n");
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    std::string definition;
+};
+
+TEST(RecoveryCopyFormat, ReadsWhatItWritesAndRefusesCopiesCutShort)
+{
+    const std::string path = "/x/a\nb.ini";
+    const std::string body = "OutFile=p\r\n\r\nend 3\n";
+    const std::string whole = ComposeRecoveryHeader(path, kTime) + body + ComposeRecoveryEnd(body.size());
+    const RecoveryContent content = ParseRecoveryCopy(whole);
+    EXPECT_EQ(content.documentPath, path);
+    EXPECT_EQ(content.savedAt, kTime);
+    EXPECT_EQ(content.definition, body);
+
+    struct Row {
+        const char* name;
+        std::string bytes;
+    };
+    const Row damaged[] = {
+        {"empty", ""},
+        {"another file", "OutFile=x\r\n"},
+        {"last byte missing", whole.substr(0, whole.size() - 1)},
+        {"end line missing", whole.substr(0, whole.size() - ComposeRecoveryEnd(body.size()).size())},
+        {"definition cut", whole.substr(0, whole.size() - 30) + ComposeRecoveryEnd(body.size())},
+        {"path longer than the copy", "QEL recovery 1\nfile 99:/x\ntime 1\n\n\nend 0\n"},
+    };
+    for (const Row& row : damaged)
+        EXPECT_THROW(ParseRecoveryCopy(row.bytes), MessageError) << row.name;
+}
+
+TEST_F(RecoveryStoreTest, CopyLivesWhileTheDocumentIsModified)
+{
+    struct Row {
+        const char* name;
+        std::function<void(Editor&, const std::string&)> after;
+        int copies;
+    };
+    const Row rows[] = {
+        {"kept while modified", [](Editor&, const std::string&) {}, 1},
+        {"removed by a save", [](Editor& e, const std::string&) { e.session.save(); }, 0},
+        {"removed by Save As", [](Editor& e, const std::string& path) { e.session.saveAs(path + "2"); }, 0},
+        {"removed by undoing to the saved step", [](Editor& e, const std::string&) { e.session.undo(); }, 0},
+        {"removed by New", [](Editor& e, const std::string&) { e.session.newDocument(); }, 0},
+        {"removed when discarded", [](Editor& e, const std::string&) { e.store.discard(); }, 0},
+        {"renamed by Save As failing",
+         [](Editor& e, const std::string&) {
+             EXPECT_THROW(e.session.saveAs("/nonexistent/b.ini"), FileError);
+             e.store.writeNow();
+         },
+         1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QDir(folder).removeRecursively();
+        auto editor = std::make_unique<Editor>(folder);
+        editor->session.open(definition);
+        Edit(editor->session, std::string("edited: ") + row.name);
+        editor->store.writeNow();
+        editor->store.waitForWrites();
+        ASSERT_EQ(Copies(dir).size(), 1);
+        row.after(*editor, definition);
+        editor->store.waitForWrites();
+        EXPECT_EQ(Copies(dir).size(), row.copies);
+        editor.reset();
+        EXPECT_EQ(Copies(dir).size(), row.copies) << "after the editor ended";
+    }
+}
+
+TEST_F(RecoveryStoreTest, CopyHoldsTheDefinitionAsSavedAndOnlyItsOwnerReadsIt)
+{
+    Editor editor(folder);
+    editor.session.open(definition);
+    Edit(editor.session, "edited");
+    editor.store.writeNow();
+    // A change while the copy is being written is in the next one.
+    Edit(editor.session, "edited again");
+    editor.store.writeNow();
+    editor.store.waitForWrites();
+    editor.store.writeNow();
+    editor.store.waitForWrites();
+    const QString copy = editor.store.currentCopy();
+    const RecoveryContent content = ParseRecoveryCopy(ReadAll(copy));
+    EXPECT_EQ(content.documentPath, definition);
+    EXPECT_EQ(content.savedAt, kTime);
+    EXPECT_EQ(content.definition, ComposeDefinition(editor.session.document()));
+    // No one but the owner: no group or other bits, on the copy or its folder.
+    EXPECT_EQ(QFile::permissions(copy).toInt() & 0x00FF, 0);
+    EXPECT_EQ(QFile::permissions(folder).toInt() & 0x00FF, 0);
+
+    // A save while the copy is being written leaves no copy behind.
+    Edit(editor.session, "third");
+    editor.store.writeNow();
+    editor.session.save();
+    editor.store.waitForWrites();
+    EXPECT_TRUE(Copies(dir).isEmpty());
+}
+
+TEST_F(RecoveryStoreTest, WrittenAfterThePauseWithoutBeingAsked)
+{
+    Editor editor(folder, std::chrono::milliseconds(0));
+    Edit(editor.session, "typed");
+    QElapsedTimer waited;
+    waited.start();
+    while (Copies(dir).isEmpty() && waited.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    editor.store.waitForWrites();
+    EXPECT_EQ(Copies(dir).size(), 1);
+}
+
+TEST_F(RecoveryStoreTest, OfferedToTheNextEditorOnly)
+{
+    struct Row {
+        const char* name;
+        bool untitled;
+        bool firstStillRuns;
+        std::string askedFor;  // "" untitled, "*" the definition
+        int offers;
+    };
+    const Row rows[] = {
+        {"a file's copy on its Open", false, false, "*", 1},
+        {"an untitled copy at start-up", true, false, "", 1},
+        {"not another file's", false, false, "", 0},
+        {"not the live work of a running editor", false, true, "*", 0},
+        {"not a running editor's untitled work", true, true, "", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QDir(folder).removeRecursively();
+        auto first = std::make_unique<Editor>(folder);
+        if (!row.untitled)
+            first->session.open(definition);
+        Edit(first->session, "lost work");
+        first->store.writeNow();
+        first->store.waitForWrites();
+        if (!row.firstStillRuns)
+            first.reset();
+
+        Editor second(folder);
+        std::vector<std::string> problems;
+        const std::vector<RecoveryOffer> offers =
+            second.store.find(row.askedFor == "*" ? definition : row.askedFor, problems);
+        EXPECT_TRUE(problems.empty());
+        ASSERT_EQ(static_cast<int>(offers.size()), row.offers);
+        if (offers.empty())
+            continue;
+        const QString question = RecoveryQuestion(offers[0]);
+        EXPECT_TRUE(question.startsWith(row.untitled ? QStringLiteral("Untitled has changes from ")
+                                                     : QStringLiteral("a.ini has changes from ")))
+            << question.toStdString();
+        EXPECT_TRUE(question.endsWith(QStringLiteral(" that were never saved. Recover them?")));
+        // Held by the second editor while it asks: a third one is not offered it.
+        Editor third(folder);
+        EXPECT_TRUE(third.store.find(row.askedFor == "*" ? definition : row.askedFor, problems).empty());
+    }
+}
+
+}  // namespace
