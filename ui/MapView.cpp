@@ -1,10 +1,16 @@
 #include "MapView.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
 #include <cmath>
 
 #include "FileNameText.h"
@@ -20,6 +26,12 @@ const QString kSettingY = QStringLiteral("MapViewTop");
 const QString kSettingWidth = QStringLiteral("MapViewWidth");
 const QString kSettingHeight = QStringLiteral("MapViewHeight");
 const QString kSettingZoom = QStringLiteral("MapViewZoom");
+const QString kSettingSnap = QStringLiteral("MapViewSnapToTiles");
+
+const char* const kLayerNames[MapLayers::kSlots] = {
+    "BelowAll",    "AfterBackground", "AfterTiles", "AfterWeapons", "AfterShips",
+    "AfterGauges", "AfterChat",       "TopMost",    "Other layers",
+};
 
 qint64 TileOf(double position)
 {
@@ -54,7 +66,12 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     addKey({Qt::Key_0}, [this] { canvas_->zoomWholeMap(); });
     addKey({Qt::Key_F}, [this] { canvas_->fitSelection(); });
     addKey({Qt::Key_G}, [this] { canvas_->setGridShown(!canvas_->gridShown()); });
-    addKey({Qt::Key_Escape}, [this] { canvas_->selectNothing(); });
+    addKey({Qt::Key_Escape}, [this] {
+        if (canvas_->placing())
+            canvas_->setPlacing(false);
+        else
+            canvas_->selectNothing();
+    });
     addKey({Qt::Key_F5}, [this] { canvas_->reloadPictures(); });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { goToPosition(); });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] {
@@ -64,6 +81,16 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     addKey({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, [this] {
         if (session_.canRedo())
             session_.redo();
+    });
+
+    buildMenus();
+    buildLayerPanel();
+    connect(canvas_, &MapCanvas::objectsChanged, this, [this] {
+        // Counted once after a burst of notices, not once per notice.
+        if (!countsPending_) {
+            countsPending_ = true;
+            QTimer::singleShot(0, this, &MapView::showLayerCounts);
+        }
     });
 
     resize(800, 600);
@@ -82,6 +109,114 @@ void MapView::addKey(const QList<QKeySequence>& keys, std::function<void()> hand
     connect(action, &QAction::triggered, this,
             [this, handler = std::move(handler)] { Guarded(prompter_, this, handler); });
     addAction(action);
+}
+
+void MapView::buildMenus()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Map"));
+    place_ = menu->addAction(QStringLiteral("&Place"));
+    place_->setCheckable(true);
+    place_->setShortcut(Qt::Key_P);
+    place_->setShortcutContext(Qt::WindowShortcut);
+    place_->setEnabled(false);
+    connect(place_, &QAction::toggled, this, [this](bool on) {
+        if (canvas_->placing() != on)
+            canvas_->setPlacing(on);
+    });
+    connect(canvas_, &MapCanvas::placingChanged, this, [this](bool on) { place_->setChecked(on); });
+    delete_ = menu->addAction(QStringLiteral("&Delete"));
+    delete_->setShortcut(Qt::Key_Delete);
+    delete_->setShortcutContext(Qt::WindowShortcut);
+    delete_->setEnabled(false);
+    connect(delete_, &QAction::triggered, this, [this] { canvas_->deleteSelection(); });
+    menu->addSeparator();
+    snap_ = menu->addAction(QStringLiteral("&Snap to Tiles"));
+    snap_->setCheckable(true);
+    snap_->setChecked(true);
+    connect(snap_, &QAction::toggled, this, [this](bool on) {
+        canvas_->setSnapping(on);
+        settings_.writeInteger(kSettingSnap, on ? 1 : 0);
+    });
+    QToolBar* tools = addToolBar(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("MapTools"));
+    tools->addAction(place_);
+}
+
+void MapView::buildLayerPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->addWidget(new QLabel(QStringLiteral("Layer"), panel), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Objects"), panel), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Visible"), panel), 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Locked"), panel), 0, 3);
+    for (int slot = 0; slot < MapLayers::kSlots; ++slot) {
+        const auto i = static_cast<std::size_t>(slot);
+        grid->addWidget(new QLabel(QString::fromLatin1(kLayerNames[slot]), panel), slot + 1, 0);
+        counts_[i] = new QLabel(QStringLiteral("0"), panel);
+        counts_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(counts_[i], slot + 1, 1);
+        visible_[i] = new QCheckBox(panel);
+        visible_[i]->setChecked(true);
+        grid->addWidget(visible_[i], slot + 1, 2, Qt::AlignCenter);
+        locked_[i] = new QCheckBox(panel);
+        grid->addWidget(locked_[i], slot + 1, 3, Qt::AlignCenter);
+        connect(visible_[i], &QCheckBox::toggled, this, &MapView::applyLayers);
+        connect(locked_[i], &QCheckBox::toggled, this, &MapView::applyLayers);
+    }
+    grid->setRowStretch(MapLayers::kSlots + 1, 1);
+    auto* dock = new QDockWidget(QStringLiteral("Layers"), this);
+    dock->setObjectName(QStringLiteral("MapLayers"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setWidget(panel);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+}
+
+void MapView::applyLayers()
+{
+    MapLayers layers;
+    for (int slot = 0; slot < MapLayers::kSlots; ++slot) {
+        layers.setVisible(slot, visible_[static_cast<std::size_t>(slot)]->isChecked());
+        layers.setLocked(slot, locked_[static_cast<std::size_t>(slot)]->isChecked());
+    }
+    canvas_->setLayers(layers);
+}
+
+void MapView::showLayerCounts()
+{
+    countsPending_ = false;
+    const auto counts = MapLayers::count(canvas_->index());
+    for (int slot = 0; slot < MapLayers::kSlots; ++slot)
+        counts_[static_cast<std::size_t>(slot)]->setText(QString::number(counts[static_cast<std::size_t>(slot)]));
+}
+
+void MapView::setEditor(MapEditor* editor)
+{
+    editor_ = editor;
+    canvas_->setEditor(editor);
+    delete_->setEnabled(editor != nullptr);
+    refreshPlacing();
+}
+
+void MapView::refreshPlacing()
+{
+    const bool can = editor_ && editor_->canPlace();
+    place_->setEnabled(can);
+    if (!can)
+        canvas_->setPlacing(false);
+}
+
+void MapView::setSnapping(bool on)
+{
+    snap_->setChecked(on);
+    canvas_->setSnapping(on);
+}
+
+void MapView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        refreshPlacing();
+    QMainWindow::changeEvent(event);
 }
 
 void MapView::setTitleFileName(const QString& name)
@@ -132,6 +267,9 @@ void MapView::restoreSettings()
     if (settings_.readInteger(kSettingX, x) == StoredValue::Present
         && settings_.readInteger(kSettingY, y) == StoredValue::Present)
         move(x, y);
+    qint32 snap = 1;
+    if (settings_.readInteger(kSettingSnap, snap) == StoredValue::Present)
+        setSnapping(snap != 0);
     if (settings_.readInteger(kSettingZoom, zoom) == StoredValue::Present)
         canvas_->setZoomStep(zoom);
     else

@@ -6,6 +6,7 @@
 // objectActivated() for the main window to load the row into its editor.
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -15,6 +16,8 @@
 #include "Prompter.h"
 #include "SettingsStore.h"
 
+class QAction;
+class QCheckBox;
 class QLabel;
 
 namespace qel::ui {
@@ -27,6 +30,18 @@ public:
     ~MapView() override;
 
     MapCanvas& canvas() { return *canvas_; }
+
+    // Who makes the view's edits; none leaves the view for looking only.
+    void setEditor(MapEditor* editor);
+    // The editor's "can place" changed (an image was chosen or cleared).
+    void refreshPlacing();
+    void setSnapping(bool on);
+    QAction& placeAction() { return *place_; }
+    QAction& snapAction() { return *snap_; }
+    // The layer panel's boxes, slot 0-7 and "Other layers" (8).
+    QCheckBox& visibleBox(int slot) { return *visible_[static_cast<std::size_t>(slot)]; }
+    QCheckBox& lockedBox(int slot) { return *locked_[static_cast<std::size_t>(slot)]; }
+    QLabel& layerCount(int slot) { return *counts_[static_cast<std::size_t>(slot)]; }
     platform::PictureCache& pictureCache() { return *cache_; }
 
     // "Map - NAME", or "Map - Untitled" for an empty name.
@@ -40,6 +55,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void addKey(const QList<QKeySequence>& keys, std::function<void()> handler);
@@ -47,6 +63,10 @@ private:
     void saveSettings();
     void showPointer(QPointF mapPoint);
     void followDocumentState();
+    void buildMenus();
+    void buildLayerPanel();
+    void applyLayers();
+    void showLayerCounts();
 
     app::DocumentSession& session_;
     platform::SettingsStore& settings_;
@@ -55,6 +75,14 @@ private:
     MapCanvas* canvas_ = nullptr;
     QLabel* position_ = nullptr;
     QLabel* zoom_ = nullptr;
+    MapEditor* editor_ = nullptr;
+    QAction* place_ = nullptr;
+    QAction* snap_ = nullptr;
+    QAction* delete_ = nullptr;
+    std::array<QCheckBox*, MapLayers::kSlots> visible_{};
+    std::array<QCheckBox*, MapLayers::kSlots> locked_{};
+    std::array<QLabel*, MapLayers::kSlots> counts_{};
+    bool countsPending_ = false;
 };
 
 }  // namespace qel::ui
