@@ -3,14 +3,18 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <cmath>
 
 #include "FileNameText.h"
@@ -27,6 +31,7 @@ const QString kSettingWidth = QStringLiteral("MapViewWidth");
 const QString kSettingHeight = QStringLiteral("MapViewHeight");
 const QString kSettingZoom = QStringLiteral("MapViewZoom");
 const QString kSettingSnap = QStringLiteral("MapViewSnapToTiles");
+const QString kSettingScreenSize = QStringLiteral("MapViewScreenSize");
 
 const char* const kLayerNames[MapLayers::kSlots] = {
     "BelowAll",    "AfterBackground", "AfterTiles", "AfterWeapons", "AfterShips",
@@ -49,8 +54,11 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
       cache_(std::make_unique<platform::PictureCache>(pictures))
 {
     setObjectName(QStringLiteral("MapView"));
-    canvas_ = new MapCanvas(session, mapSelection, *cache_, this);
-    setCentralWidget(canvas_);
+    tabs_ = new QTabWidget(this);
+    canvas_ = new MapCanvas(session, mapSelection, *cache_, tabs_);
+    tabs_->addTab(canvas_, QStringLiteral("Map"));
+    tabs_->tabBar()->hide();
+    setCentralWidget(tabs_);
     position_ = new QLabel(this);
     zoom_ = new QLabel(this);
     statusBar()->addWidget(position_, 1);
@@ -67,8 +75,10 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     addKey({Qt::Key_F}, [this] { canvas_->fitSelection(); });
     addKey({Qt::Key_G}, [this] { canvas_->setGridShown(!canvas_->gridShown()); });
     addKey({Qt::Key_Escape}, [this] {
-        if (canvas_->placing())
-            canvas_->setPlacing(false);
+        if (placingNow())
+            setPlacingNow(false);
+        else if (screenShown())
+            screen_->clickAt(QPointF(-1e9, -1e9), Qt::NoModifier);
         else
             canvas_->selectNothing();
     });
@@ -120,21 +130,28 @@ void MapView::buildMenus()
     place_->setShortcutContext(Qt::WindowShortcut);
     place_->setEnabled(false);
     connect(place_, &QAction::toggled, this, [this](bool on) {
-        if (canvas_->placing() != on)
-            canvas_->setPlacing(on);
+        if (placingNow() != on)
+            setPlacingNow(on);
     });
     connect(canvas_, &MapCanvas::placingChanged, this, [this](bool on) { place_->setChecked(on); });
     delete_ = menu->addAction(QStringLiteral("&Delete"));
     delete_->setShortcut(Qt::Key_Delete);
     delete_->setShortcutContext(Qt::WindowShortcut);
     delete_->setEnabled(false);
-    connect(delete_, &QAction::triggered, this, [this] { canvas_->deleteSelection(); });
+    connect(delete_, &QAction::triggered, this, [this] {
+        if (screenShown())
+            screen_->deleteSelection();
+        else
+            canvas_->deleteSelection();
+    });
     menu->addSeparator();
     snap_ = menu->addAction(QStringLiteral("&Snap to Tiles"));
     snap_->setCheckable(true);
     snap_->setChecked(true);
     connect(snap_, &QAction::toggled, this, [this](bool on) {
         canvas_->setSnapping(on);
+        if (screen_)
+            screen_->setSnapping(on);
         settings_.writeInteger(kSettingSnap, on ? 1 : 0);
     });
     QToolBar* tools = addToolBar(QStringLiteral("Tools"));
@@ -190,26 +207,114 @@ void MapView::showLayerCounts()
         counts_[static_cast<std::size_t>(slot)]->setText(QString::number(counts[static_cast<std::size_t>(slot)]));
 }
 
-void MapView::setEditor(MapEditor* editor)
+void MapView::setEditor(MapEditor* editor, MapEditor* screenEditor)
 {
     editor_ = editor;
+    screenEditor_ = screenEditor;
     canvas_->setEditor(editor);
-    delete_->setEnabled(editor != nullptr);
+    if (screen_)
+        screen_->setEditor(screenEditor);
     refreshPlacing();
+}
+
+void MapView::attachScreenObjects(QItemSelectionModel& screenSelection)
+{
+    if (screen_)
+        return;
+    auto* page = new QWidget(tabs_);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(6, 4, 6, 0);
+    bar->addWidget(new QLabel(QStringLiteral("Screen size:"), page));
+    screenSize_ = new QComboBox(page);
+    screenSize_->setObjectName(QStringLiteral("ScreenSizeBox"));
+    for (const ScreenSize& size : ScreenSizes())
+        screenSize_->addItem(QStringLiteral("%1 x %2").arg(size.width).arg(size.height));
+    bar->addWidget(screenSize_);
+    unplaceable_ = new QLabel(page);
+    bar->addWidget(unplaceable_, 1);
+    layout->addLayout(bar);
+    screen_ = new MapScreenCanvas(session_, screenSelection, *cache_, page);
+    screen_->setSnapping(snap_->isChecked());
+    screen_->setEditor(screenEditor_);
+    layout->addWidget(screen_, 1);
+    tabs_->addTab(page, QStringLiteral("Screen"));
+    tabs_->tabBar()->show();
+    connect(screen_, &MapScreenCanvas::objectActivated, this, &MapView::screenObjectActivated);
+    connect(screen_, &MapScreenCanvas::objectsChanged, this, &MapView::showUnplaceable);
+    connect(screen_, &MapScreenCanvas::placingChanged, this, [this](bool on) { place_->setChecked(on); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        canvas_->setPlacing(false);
+        screen_->setPlacing(false);
+        refreshPlacing();
+    });
+    qint32 chosen = 0;
+    if (settings_.readInteger(kSettingScreenSize, chosen) != platform::StoredValue::Present || chosen < 0
+        || chosen >= static_cast<qint32>(ScreenSizes().size()))
+        chosen = 0;
+    screenSize_->setCurrentIndex(chosen);
+    screen_->setScreenSize(ScreenSizes()[static_cast<std::size_t>(chosen)]);
+    connect(screenSize_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (i < 0)
+            return;
+        screen_->setScreenSize(ScreenSizes()[static_cast<std::size_t>(i)]);
+        settings_.writeInteger(kSettingScreenSize, i);
+    });
+    showUnplaceable();
+}
+
+bool MapView::screenShown() const
+{
+    return screen_ && tabs_->currentIndex() == 1;
+}
+
+void MapView::showScreen(bool on)
+{
+    if (screen_)
+        tabs_->setCurrentIndex(on ? 1 : 0);
+}
+
+bool MapView::placingNow() const
+{
+    return screenShown() ? screen_->placing() : canvas_->placing();
+}
+
+void MapView::setPlacingNow(bool on)
+{
+    if (screenShown())
+        screen_->setPlacing(on);
+    else
+        canvas_->setPlacing(on);
+    place_->setChecked(placingNow());
+}
+
+void MapView::showUnplaceable()
+{
+    const std::size_t count = screen_->unplaceableCount();
+    unplaceable_->setText(
+        count == 0 ? QString()
+        : count == 1
+            ? QStringLiteral("1 screen object has a position that cannot be placed; see the list.")
+            : QStringLiteral("%1 screen objects have positions that cannot be placed; see the list.").arg(count));
 }
 
 void MapView::refreshPlacing()
 {
-    const bool can = editor_ && editor_->canPlace();
+    MapEditor* editor = screenShown() ? screenEditor_ : editor_;
+    const bool can = editor && editor->canPlace();
     place_->setEnabled(can);
+    delete_->setEnabled(editor != nullptr);
     if (!can)
-        canvas_->setPlacing(false);
+        setPlacingNow(false);
 }
 
 void MapView::setSnapping(bool on)
 {
     snap_->setChecked(on);
     canvas_->setSnapping(on);
+    if (screen_)
+        screen_->setSnapping(on);
 }
 
 void MapView::changeEvent(QEvent* event)

@@ -12,13 +12,16 @@
 
 #include "DocumentSession.h"
 #include "MapCanvas.h"
+#include "MapScreenCanvas.h"
 #include "PictureCache.h"
 #include "Prompter.h"
 #include "SettingsStore.h"
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QLabel;
+class QTabWidget;
 
 namespace qel::ui {
 
@@ -31,8 +34,16 @@ public:
 
     MapCanvas& canvas() { return *canvas_; }
 
-    // Who makes the view's edits; none leaves the view for looking only.
-    void setEditor(MapEditor* editor);
+    // Who makes the view's edits on the map and on the screen; none leaves
+    // that tab for looking only.
+    void setEditor(MapEditor* editor, MapEditor* screenEditor = nullptr);
+    // Adds the "Screen" tab, sharing the screen object list's selection.
+    void attachScreenObjects(QItemSelectionModel& screenSelection);
+    MapScreenCanvas* screenCanvas() { return screen_; }
+    QComboBox* screenSizeBox() { return screenSize_; }
+    QLabel* unplaceableLabel() { return unplaceable_; }
+    bool screenShown() const;
+    void showScreen(bool on);
     // The editor's "can place" changed (an image was chosen or cleared).
     void refreshPlacing();
     void setSnapping(bool on);
@@ -51,6 +62,8 @@ public:
 
 signals:
     void objectActivated(int row);
+    // A click on the Screen tab: the row of the screen object list.
+    void screenObjectActivated(int row);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,6 +80,9 @@ private:
     void buildLayerPanel();
     void applyLayers();
     void showLayerCounts();
+    void showUnplaceable();
+    bool placingNow() const;
+    void setPlacingNow(bool on);
 
     app::DocumentSession& session_;
     platform::SettingsStore& settings_;
@@ -76,6 +92,11 @@ private:
     QLabel* position_ = nullptr;
     QLabel* zoom_ = nullptr;
     MapEditor* editor_ = nullptr;
+    MapEditor* screenEditor_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    MapScreenCanvas* screen_ = nullptr;
+    QComboBox* screenSize_ = nullptr;
+    QLabel* unplaceable_ = nullptr;
     QAction* place_ = nullptr;
     QAction* snap_ = nullptr;
     QAction* delete_ = nullptr;
