@@ -781,8 +781,15 @@ void MapCanvas::keyPressEvent(QKeyEvent* event)
             spaceHeld_ = true;
         return;
     }
-    const std::int64_t step = (event->modifiers() & Qt::ShiftModifier) ? kTileSide : 1;
+    // The tile grid's step, not the canvas's own drawing tiles.
+    const std::int64_t step = (event->modifiers() & Qt::ShiftModifier) ? qel::kTileSide : 1;
     switch (event->key()) {
+    case Qt::Key_Escape:
+        if (placing_)
+            setPlacing(false);
+        else
+            selectNothing();
+        return;
     case Qt::Key_Left:
         nudge(-step, 0);
         return;

@@ -343,6 +343,12 @@ void MapScreenCanvas::keyPressEvent(QKeyEvent* event)
 {
     const std::int64_t step = (event->modifiers() & Qt::ShiftModifier) ? kTileSide : 1;
     switch (event->key()) {
+    case Qt::Key_Escape:
+        if (placing_)
+            setPlacing(false);
+        else
+            selection_.clearSelection();
+        return;
     case Qt::Key_Left:
         nudge(-step, 0);
         return;

@@ -102,6 +102,7 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
             QTimer::singleShot(0, this, &MapView::showLayerCounts);
         }
     });
+    emit canvas_->objectsChanged();
 
     resize(800, 600);
     restoreSettings();
