@@ -2,8 +2,9 @@
 
 #include <QSignalBlocker>
 
-#include "DocumentCommands.h"
-#include "SessionCommand.h"
+#include "DocumentFiles.h"
+#include "ObjectEditor.h"
+#include "SessionStep.h"
 
 namespace qel::app {
 
@@ -28,12 +29,12 @@ DocumentSession::~DocumentSession()
     history_.clear();
 }
 
-const SessionCommand* DocumentSession::step(int index) const
+const SessionStep* DocumentSession::step(int index) const
 {
-    return static_cast<const SessionCommand*>(history_.command(index));
+    return static_cast<const SessionStep*>(history_.command(index));
 }
 
-SessionCommand* DocumentSession::push(std::unique_ptr<SessionCommand> command)
+SessionStep* DocumentSession::push(std::unique_ptr<SessionStep> command)
 {
     const std::uint64_t before = doc_.changeCount();
     std::exception_ptr failure;
@@ -54,7 +55,7 @@ SessionCommand* DocumentSession::push(std::unique_ptr<SessionCommand> command)
     // A new step raises the index; a step merged into the one before it
     // leaves it (that one stands for both); typing back to where the merged
     // step began removes it, and no step stands for it.
-    SessionCommand* newest = after >= indexBefore && after > 0 ? const_cast<SessionCommand*>(step(after - 1)) : nullptr;
+    SessionStep* newest = after >= indexBefore && after > 0 ? const_cast<SessionStep*>(step(after - 1)) : nullptr;
     if (newest && newest->viewAfter())
         emit viewStateRequested(*newest->viewAfter());
     keepWithinBudget();
@@ -88,7 +89,7 @@ void DocumentSession::undo()
 {
     if (!canUndo())
         return;
-    const SessionCommand* undone = step(history_.index() - 1);
+    const SessionStep* undone = step(history_.index() - 1);
     const std::optional<ViewState> view = undone->viewBefore();
     history_.undo();
     if (view)
@@ -100,7 +101,7 @@ void DocumentSession::redo()
 {
     if (!canRedo())
         return;
-    const SessionCommand* redone = step(history_.index());
+    const SessionStep* redone = step(history_.index());
     history_.redo();
     if (redone->viewAfter())
         emit viewStateRequested(*redone->viewAfter());
@@ -127,7 +128,7 @@ void DocumentSession::keepWithinBudget()
     std::size_t total = historyBytes();
     // The newest step stays whole: it is what the user just did.
     for (int i = 0; total > budget_ && i + 1 < history_.count(); ++i) {
-        auto* oldest = const_cast<SessionCommand*>(step(i));
+        auto* oldest = const_cast<SessionStep*>(step(i));
         if (oldest->released())
             continue;
         total -= oldest->historyBytes();
@@ -195,24 +196,121 @@ void DocumentSession::saveAs(const std::string& target)
     emit documentStateChanged();
 }
 
-void DocumentSession::notifyRowsInserted(DocumentList list, std::size_t first, std::size_t last)
+void DocumentSession::adopt(DefinitionDocument doc)
 {
-    emit rowsInserted(list, static_cast<int>(first), static_cast<int>(last));
+    doc_ = std::move(doc);
+    startHistory();
+    resetViews();
 }
 
-void DocumentSession::notifyRowsRemoved(DocumentList list, std::size_t first, std::size_t last)
+void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)
 {
-    emit rowsRemoved(list, static_cast<int>(first), static_cast<int>(last));
+    for (DocumentPart part : parts) {
+        switch (part) {
+        case DocumentPart::OutFile:
+            emit outFileChanged();
+            break;
+        case DocumentPart::Files:
+            emit listReset(DocumentList::Files);
+            break;
+        case DocumentPart::Images:
+            emit imagesChanged();
+            break;
+        case DocumentPart::MapObjects:
+            emit listReset(DocumentList::MapObjects);
+            break;
+        case DocumentPart::ScreenObjects:
+            emit listReset(DocumentList::ScreenObjects);
+            break;
+        }
+    }
 }
 
-void DocumentSession::notifyRowsChanged(DocumentList list, std::size_t first, std::size_t last)
+void DocumentSession::showLength(ObjectKind kind, std::size_t before)
 {
-    emit rowsChanged(list, static_cast<int>(first), static_cast<int>(last));
+    const std::size_t after = doc_.objects(kind).size();
+    if (after > before)
+        emit rowsInserted(ListOf(kind), static_cast<int>(before), static_cast<int>(after - 1));
+    else if (after < before)
+        emit rowsRemoved(ListOf(kind), static_cast<int>(after), static_cast<int>(before - 1));
 }
 
-void DocumentSession::notifyListReset(DocumentList list)
+void DocumentSession::showRows(ObjectKind kind, const RemovedLines& lines, bool inserted)
 {
-    emit listReset(list);
+    if (lines.count() == 0)
+        return;
+    const std::size_t first = lines.rows.front();
+    const std::size_t last = lines.rows.back();
+    if (last - first + 1 != lines.count())
+        emit listReset(ListOf(kind));
+    else if (inserted)
+        emit rowsInserted(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
+    else
+        emit rowsRemoved(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
+}
+
+void DocumentSession::setOutFile(std::string text)
+{
+    doc_.setOutFile(std::move(text));
+    emit outFileChanged();
+}
+
+void DocumentSession::resizeObjects(ObjectKind kind, const Change& change)
+{
+    const std::size_t before = doc_.objects(kind).size();
+    try {
+        change(doc_);
+    } catch (...) {
+        showLength(kind, before);
+        throw;
+    }
+    showLength(kind, before);
+}
+
+void DocumentSession::replaceRow(ObjectKind kind, std::size_t row, const Change& change)
+{
+    try {
+        change(doc_);
+    } catch (...) {
+        emit rowsChanged(ListOf(kind), static_cast<int>(row), static_cast<int>(row));
+        throw;
+    }
+    emit rowsChanged(ListOf(kind), static_cast<int>(row), static_cast<int>(row));
+}
+
+void DocumentSession::removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed)
+{
+    try {
+        DeleteObjects(doc_, kind, rows, &removed);
+    } catch (...) {
+        showRows(kind, removed, false);
+        throw;
+    }
+    showRows(kind, removed, false);
+}
+
+void DocumentSession::insertRows(ObjectKind kind, const RemovedLines& lines)
+{
+    if (lines.count() == 0)
+        return;
+    try {
+        doc_.objects(kind).insertRows(lines);
+    } catch (...) {
+        showRows(kind, lines, true);
+        throw;
+    }
+    showRows(kind, lines, true);
+}
+
+void DocumentSession::replaceParts(std::initializer_list<DocumentPart> parts, const Change& change)
+{
+    try {
+        change(doc_);
+    } catch (...) {
+        showParts(parts);
+        throw;
+    }
+    showParts(parts);
 }
 
 }  // namespace qel::app

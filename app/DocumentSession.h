@@ -1,7 +1,8 @@
 #pragma once
 // The open document and its history. Every change to the document is a step
-// (a SessionCommand) pushed here; the session tells the views what changed
-// through its signals, so no caller resets a model by hand.
+// (a SessionStep) pushed here. A step changes the document only through the
+// session's change calls, each of which also tells the views what changed:
+// a step cannot change rows without the views learning of it.
 //
 // Change notices come AFTER the change, as row ranges of one list (map
 // objects, screen objects, files), or as a reset for whole-list changes.
@@ -23,8 +24,11 @@
 #include <QUndoStack>
 #include <cstddef>
 #include <exception>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "DefinitionDocument.h"
 #include "DefinitionReader.h"
@@ -32,9 +36,17 @@
 
 namespace qel::app {
 
-class SessionCommand;
+class SessionStep;
 
 enum class DocumentList { MapObjects, ScreenObjects, Files };
+
+// The parts of the document a whole-part change may touch.
+enum class DocumentPart { OutFile, Files, Images, MapObjects, ScreenObjects };
+
+inline DocumentPart PartOf(ObjectKind kind)
+{
+    return kind == ObjectKind::Map ? DocumentPart::MapObjects : DocumentPart::ScreenObjects;
+}
 
 inline DocumentList ListOf(ObjectKind kind)
 {
@@ -60,7 +72,7 @@ public:
     // fails after changing the document (a line that cannot be taken apart,
     // met by the rebuild), the change is still one step, and the failure is
     // rethrown after it was pushed. Returns the step, or nullptr when dropped.
-    SessionCommand* push(std::unique_ptr<SessionCommand> command);
+    SessionStep* push(std::unique_ptr<SessionStep> command);
 
     // Undo and redo skip nothing: a step replayed over a line that cannot be
     // taken apart keeps the same state as when it was made (the failure was
@@ -76,8 +88,10 @@ public:
     void setHistoryBudget(std::size_t bytes);
     std::size_t historyBytes() const;
 
-    // Whole-document commands: not steps; each starts an empty, clean history.
+    // Whole-document operations: not steps; each starts an empty, clean history.
     void newDocument();
+    // Takes `doc` as it is (its current file included), as an open would.
+    void adopt(DefinitionDocument doc);
     // Reads `path`; a failed read keeps what was read before the failure, is
     // Untitled, clean, and rethrows.
     void open(const std::string& path, ReadReport* report = nullptr);
@@ -88,15 +102,22 @@ public:
     // and marks the current step saved.
     void saveAs(const std::string& target);
 
-    // For steps: the document to change, and the notices of what changed.
-    DefinitionDocument& edit() { return doc_; }
-    void notifyRowsInserted(DocumentList list, std::size_t first, std::size_t last);
-    void notifyRowsRemoved(DocumentList list, std::size_t first, std::size_t last);
-    void notifyRowsChanged(DocumentList list, std::size_t first, std::size_t last);
-    void notifyListReset(DocumentList list);
-    void notifyImagesChanged() { emit imagesChanged(); }
-    void notifyOutFileChanged() { emit outFileChanged(); }
-    void requestViewState(const ViewState& state) { emit viewStateRequested(state); }
+    // The changes steps make. Each runs its change and sends the notice of
+    // what it changed, also when the change fails part way (a rebuild
+    // meeting a line that cannot be taken apart): the failure is rethrown
+    // after the notice.
+    using Change = std::function<void(DefinitionDocument&)>;
+    void setOutFile(std::string text);
+    // `change` only appends rows to `kind`'s list or drops rows from its end.
+    void resizeObjects(ObjectKind kind, const Change& change);
+    // `change` replaces line `row` of `kind`'s list.
+    void replaceRow(ObjectKind kind, std::size_t row, const Change& change);
+    // Removes `rows` (any order) of `kind`'s list, keeping them in `removed`;
+    // insertRows() puts such lines back.
+    void removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed);
+    void insertRows(ObjectKind kind, const RemovedLines& lines);
+    // `change` may change all of `parts`; the views show each anew.
+    void replaceParts(std::initializer_list<DocumentPart> parts, const Change& change);
 
 signals:
     void rowsInserted(qel::app::DocumentList list, int first, int last);
@@ -113,11 +134,15 @@ signals:
     void viewStateRequested(const qel::app::ViewState& state);
 
 private:
-    friend class SessionCommand;
     void resetViews();
+    void showParts(std::initializer_list<DocumentPart> parts);
+    // Rows appended or dropped at the end since the list had `before` rows.
+    void showLength(ObjectKind kind, std::size_t before);
+    // Removed or re-inserted rows: one run row by row, scattered rows reset.
+    void showRows(ObjectKind kind, const RemovedLines& lines, bool inserted);
     void startHistory();
     void keepWithinBudget();
-    const SessionCommand* step(int index) const;
+    const SessionStep* step(int index) const;
     // A replayed step's failure; the step's state is as when it was made.
     void replayFailed(std::exception_ptr failure);
 

@@ -15,6 +15,7 @@
 
 #include "Errors.h"
 #include "FileIo.h"
+#include "FileNameText.h"
 #include "PreviewRules.h"
 
 namespace qel::app {
@@ -30,12 +31,6 @@ QString InFolder(const QString& folder, const char* name)
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
     return path + QString::fromLatin1(name);
-}
-
-std::string PathBytes(const QString& path)
-{
-    const QByteArray bytes = QFile::encodeName(path);
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 bool WriteAll(int fd, std::string_view bytes)
@@ -57,7 +52,7 @@ bool WriteAll(int fd, std::string_view bytes)
 // disk (a sync per click) on the UI thread.
 void WriteCopy(const QString& target, const FileBytes& bytes)
 {
-    const std::string path = PathBytes(target);
+    const std::string path = FileNameBytes(target);
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
@@ -92,7 +87,7 @@ QString SoundPreviewFile::DefaultCacheFolder()
 
 QString SoundPreviewFile::copy(const QString& source)
 {
-    const FileBytes bytes = ReadWholeFile(PathBytes(source));
+    const FileBytes bytes = ReadWholeFile(FileNameBytes(source));
     if (bytes.readError != 0)
         throw FileError(bytes.readError);
 

@@ -30,13 +30,6 @@ void DefinitionDocument::clearCurrentFile()
     documentFolder_.clear();
 }
 
-std::string DefinitionDocument::windowTitle() const
-{
-    if (currentFile_.empty())
-        return kBaseTitle;
-    return NamePart(currentFile_) + " - " + kBaseTitle;
-}
-
 void DefinitionDocument::reset()
 {
     outFile_.clear();

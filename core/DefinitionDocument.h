@@ -1,10 +1,9 @@
 #pragma once
 // The in-memory content of one definition file, and the document state that
-// goes with it (the current file and the title and status texts derived from it).
+// goes with it (the current file and its folder).
 //
 // Small lists are plain members behind accessors; the edit*() accessors count
-// a change, so the document can tell whether it differs from what was last
-// opened, saved or made new.
+// a change, so an edit that changed nothing can be told apart.
 
 #include <cstdint>
 #include <string>
@@ -23,8 +22,6 @@ struct ObjectImage {
 
     friend bool operator==(const ObjectImage&, const ObjectImage&) = default;
 };
-
-inline constexpr const char* kBaseTitle = "QEL v2 [Tarnwick]";
 
 class DefinitionDocument {
 public:
@@ -62,18 +59,10 @@ public:
     void setCurrentFileOnly(std::string path) { currentFile_ = std::move(path); }
     void setDocumentFolder(std::string folder) { documentFolder_ = std::move(folder); }
     void clearCurrentFile();
-    // The window title: the base title, or "NAME - " before it once a file is current.
-    std::string windowTitle() const;
-    // The status bar text: the full current file, or empty.
-    std::string statusText() const { return currentFile_; }
 
     // Empties the content and the document state.
     void reset();
 
-    // Change tracking: modified() is true once anything changed since the last
-    // markUnmodified() (called after a new document, an open or a save).
-    bool modified() const { return changeCount() != savedCount_; }
-    void markUnmodified() { savedCount_ = changeCount(); }
     // Grows with every change of the content, and only then: an edit that
     // leaves it as it was made no change (and is no step to undo).
     std::uint64_t changeCount() const { return ownChanges_ + map_.revision() + screen_.revision(); }
@@ -94,7 +83,6 @@ private:
     std::string currentFile_;
     std::string documentFolder_;
     std::uint64_t ownChanges_ = 0;
-    std::uint64_t savedCount_ = 0;
 };
 
 }  // namespace qel

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <new>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "EntryLine.h"
 #include "Errors.h"
@@ -70,25 +75,130 @@ public:
         std::string_view all = bytes_.view();
         if (LooksLikeUtf16(all))
             throw MessageError(name_ + " is UTF-16 text; definition files are 8-bit text");
+        // Text with CR line ends and no LF anywhere would otherwise be one
+        // line that no reading of the format can use. In any other text a CR
+        // alone stays part of its line.
+        if (all.find('\n') == std::string_view::npos && all.find('\r') != std::string_view::npos)
+            eol_ = '\r';
         if (bytes_.readError != 0) {
             // Reading stopped inside the file: what follows the last line
             // ending may be a cut line, so it is not taken.
-            const std::size_t lastEnd = all.rfind('\n');
+            const std::size_t lastEnd = all.rfind(eol_);
             all = lastEnd == std::string_view::npos ? std::string_view{} : all.substr(0, lastEnd + 1);
         }
         // Some editors put one before 8-bit text too; the compiler does not
         // want it, so it is not kept.
         if (all.starts_with(kUtf8Mark))
             all.remove_prefix(kUtf8Mark.size());
-        reserveObjectRows(all);
+        const std::size_t objectRows = reserveObjectRows(all);
+        if (objectRows < kParallelFrom || !startsTakenApart(doc_.mapObjects())
+            || !startsTakenApart(doc_.screenObjects())) {
+            pass(all);
+            return;
+        }
+        // Large files: one pass files every line, then the entry lines are
+        // taken apart on both cores. When any of them cannot be, reading
+        // should have stopped there, so the read starts over in a single
+        // pass, which stops at it exactly; the ignored lines are told only
+        // once the outcome is known.
+        const Before before = remember();
+        later_ = true;
+        std::exception_ptr stopped;
+        std::exception_ptr noRoom;
+        {
+            // The room for the fields is made meanwhile on the other core.
+            std::jthread prepare([&] {
+                try {
+                    doc_.mapObjects().prepareFields(before.mapRows + rows_[1]);
+                    doc_.screenObjects().prepareFields(before.screenRows + rows_[2]);
+                } catch (...) {
+                    noRoom = std::current_exception();
+                }
+            });
+            try {
+                pass(all);
+            } catch (const Error&) {
+                stopped = std::current_exception();
+            }
+        }
+        if (noRoom)
+            std::rethrow_exception(noRoom);
+        const bool takenApart = doc_.mapObjects().takeApartAppended(kThreads, kParallelFrom / 2)
+                                && doc_.screenObjects().takeApartAppended(kThreads, kParallelFrom / 2);
+        later_ = false;
+        if (!takenApart) {
+            restore(before);
+            pass(all);
+            return;
+        }
+        if (report_.onIgnoredLine)
+            for (const auto& [number, text] : ignored_)
+                report_.onIgnoredLine(number, text);
+        if (stopped)
+            std::rethrow_exception(stopped);
+    }
+
+private:
+    // Below this many entry lines threads cost more than they save.
+    static constexpr std::size_t kParallelFrom = std::size_t{1} << 16;
+    static constexpr unsigned kThreads = 2;
+
+    struct Before {
+        std::string outFile;
+        std::size_t files = 0;
+        std::size_t images = 0;
+        std::size_t mapRows = 0;
+        std::size_t screenRows = 0;
+        ReadReport report;
+        std::optional<SourceLines> lines;
+    };
+
+    static bool startsTakenApart(const ObjectList& list) { return list.takenApart() == list.size(); }
+
+    Before remember() const
+    {
+        Before before;
+        before.outFile = doc_.outFile();
+        before.files = doc_.files().size();
+        before.images = doc_.images().size();
+        before.mapRows = doc_.mapObjects().size();
+        before.screenRows = doc_.screenObjects().size();
+        before.report.commentLines = report_.commentLines;
+        before.report.emptyLines = report_.emptyLines;
+        before.report.ignoredLines = report_.ignoredLines;
+        before.report.firstIgnoredLine = report_.firstIgnoredLine;
+        if (report_.lines)
+            before.lines = *report_.lines;
+        return before;
+    }
+
+    void restore(const Before& before)
+    {
+        doc_.setOutFile(before.outFile);
+        doc_.editFiles().resize(before.files);
+        doc_.editImages().resize(before.images);
+        doc_.mapObjects().truncate(before.mapRows);
+        doc_.screenObjects().truncate(before.screenRows);
+        report_.commentLines = before.report.commentLines;
+        report_.emptyLines = before.report.emptyLines;
+        report_.ignoredLines = before.report.ignoredLines;
+        report_.firstIgnoredLine = before.report.firstIgnoredLine;
+        if (report_.lines)
+            *report_.lines = *before.lines;
+        ignored_.clear();
+        section_ = Section::None;
+    }
+
+    void pass(std::string_view all)
+    {
         std::size_t start = 0;
         std::size_t lineNumber = 0;
         while (start < all.size()) {
-            const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
+            const void* found = std::memchr(all.data() + start, eol_, all.size() - start);
             const std::size_t end =
                 found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
             std::string_view line = all.substr(start, end - start);
-            if (found && !line.empty() && line.back() == '\r')
+            if (found && eol_ == '\n' && !line.empty() && line.back() == '\r')
                 line.remove_suffix(1);
             ++lineNumber;
             try {
@@ -107,16 +217,16 @@ public:
     }
 
 private:
-    void reserveObjectRows(std::string_view all)
+    std::size_t reserveObjectRows(std::string_view all)
     {
         // Upper bounds on the rows of each list (lines after each kind of
         // header), so a million-row list is allocated once instead of being
         // grown by copies. This pass only looks for line starts and "[".
-        std::size_t rows[3] = {0, 0, 0};
+        std::size_t* rows = rows_;
         int section = -1;
         std::size_t start = 0;
         while (start < all.size()) {
-            const void* found = std::memchr(all.data() + start, '\n', all.size() - start);
+            const void* found = std::memchr(all.data() + start, eol_, all.size() - start);
             const std::size_t end =
                 found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data()) : all.size();
             if (all[start] == '[') {
@@ -134,6 +244,7 @@ private:
         }
         doc_.mapObjects().reserve(doc_.mapObjects().size() + rows[1]);
         doc_.screenObjects().reserve(doc_.screenObjects().size() + rows[2]);
+        return rows[1] + rows[2];
     }
 
     void handle(std::string_view line, std::size_t lineNumber)
@@ -152,26 +263,38 @@ private:
                 report_.lines->files.push_back(lineNumber);
         }
         if (!line.empty() && line[0] == '[') {
-            if (StartsWithNoCase(line, "[objectimages]")) {
-                section_ = Section::Images;
-                return;
-            }
-            if (StartsWithNoCase(line, "[mapobjects]")) {
-                section_ = Section::Map;
-                return;
-            }
-            if (StartsWithNoCase(line, "[screenobjects]")) {
-                section_ = Section::Screen;
+            static constexpr std::pair<std::string_view, Section> kHeaders[] = {
+                {"[objectimages]", Section::Images},
+                {"[mapobjects]", Section::Map},
+                {"[screenobjects]", Section::Screen},
+            };
+            for (const auto& [header, section] : kHeaders) {
+                if (!StartsWithNoCase(line, header))
+                    continue;
+                section_ = section;
+                // A save writes the header alone: whatever follows it on its
+                // line would be lost without a word.
+                if (!IsBlank(line.substr(header.size())))
+                    noteIgnored(line, lineNumber);
                 return;
             }
         }
-        if (line.empty() || line[0] == ';') {
-            if (report_.lines && !line.empty())
+        if (line.empty()) {
+            ++report_.emptyLines;
+            return;
+        }
+        if (line[0] == ';') {
+            ++report_.commentLines;
+            if (report_.lines)
                 noteComment(lineNumber);
             return;
         }
         if (section_ == Section::None) {
-            if (!keyLine && !IsBlank(line))
+            if (keyLine)
+                return;
+            if (IsBlank(line))
+                ++report_.emptyLines;
+            else
                 noteIgnored(line, lineNumber);
             return;
         }
@@ -201,7 +324,9 @@ private:
     {
         if (report_.ignoredLines++ == 0)
             report_.firstIgnoredLine = lineNumber;
-        if (report_.onIgnoredLine)
+        if (later_)
+            ignored_.emplace_back(lineNumber, line);
+        else if (report_.onIgnoredLine)
             report_.onIgnoredLine(lineNumber, line);
         if (report_.lines)
             report_.lines->ignored.emplace_back(lineNumber, std::string(line));
@@ -219,7 +344,10 @@ private:
             list.adopt(bytes_.data, bytes_.size);
             adopted = true;
         }
-        list.appendAdopted(line);
+        if (later_)
+            list.appendAdoptedLater(line);
+        else
+            list.appendAdopted(line);
     }
 
     DefinitionDocument& doc_;
@@ -228,6 +356,11 @@ private:
     ReadReport ownReport_;
     ReadReport& report_;
     Section section_ = Section::None;
+    char eol_ = '\n';
+    // Entry lines are taken apart after the pass, and ignored lines told.
+    bool later_ = false;
+    std::size_t rows_[3] = {0, 0, 0};  // upper bounds on the rows of each section
+    std::vector<std::pair<std::size_t, std::string_view>> ignored_;
     bool adoptedMap_ = false;
     bool adoptedScreen_ = false;
 };

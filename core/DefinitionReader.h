@@ -30,9 +30,15 @@ struct SourceLines {
 
 // What a read saw besides the definition: the lines it ignored. These are the
 // non-empty lines outside every section other than comments (";" in the first
-// column), out-file and file lines and lines of spaces and tabs; a save drops
-// them. Filled as far as the read went, also when it failed.
+// column), out-file and file lines and lines of spaces and tabs, and header
+// lines with more than spaces and tabs after the header; a save drops them.
+// Filled as far as the read went, also when it failed.
 struct ReadReport {
+    // Every line read is one of these, or is kept in the document (an out-file,
+    // file, header, image or entry line; a header with text after it counts
+    // as ignored).
+    std::size_t commentLines = 0;  // ";" in the first column, in or out of a section
+    std::size_t emptyLines = 0;    // empty, or spaces and tabs outside every section
     std::size_t ignoredLines = 0;
     std::size_t firstIgnoredLine = 0;  // 1-based; 0 when no line was ignored
     // Called with the 1-based number and the text of each ignored line.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "Errors.h"
@@ -52,7 +54,26 @@ ObjectList::Arena ObjectList::Arena::shared() const
 
 std::size_t ObjectList::State::bytes() const
 {
-    return lines_.capacity() * sizeof(std::string_view) + fields_.capacity() * sizeof(ObjectFields) + arena_.bytes();
+    return lines_.capacity() * sizeof(std::uint64_t) + fields_.capacity() * sizeof(ObjectFields) + arena_.bytes();
+}
+
+std::uint64_t ObjectList::Lines::packAside(std::string_view text)
+{
+    // Shared with a copy: the copy's rows keep pointing at what they hold.
+    if (!aside_)
+        aside_ = std::make_shared<std::vector<std::string_view>>();
+    else if (aside_.use_count() > 1)
+        aside_ = std::make_shared<std::vector<std::string_view>>(*aside_);
+    aside_->push_back(text);
+    return static_cast<std::uint64_t>(aside_->size() - 1) << 16 | kAside;
+}
+
+void ObjectList::Lines::permute(const std::vector<std::uint32_t>& order)
+{
+    std::vector<std::uint64_t> packed(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        packed[k] = packed_[order[k]];
+    std::copy(packed.begin(), packed.end(), packed_.begin());
 }
 
 ObjectList::ObjectList(ObjectKind kind) : kind_(kind) {}
@@ -75,10 +96,10 @@ void ObjectList::copyFrom(const ObjectList& other)
 {
     // Views must point into chunks this list owns, so a copy copies the bytes.
     Arena fresh;
-    std::vector<std::string_view> lines;
+    Lines lines;
     lines.reserve(other.lines_.size());
-    for (std::string_view text : other.lines_)
-        lines.push_back(fresh.store(text));
+    for (std::size_t row = 0; row < other.lines_.size(); ++row)
+        lines.push_back(fresh.store(other.lines_[row]));
     lines_ = std::move(lines);
     arena_ = std::move(fresh);
     fields_ = other.fields_;
@@ -173,7 +194,7 @@ void ObjectList::appendRowsOf(const ObjectList& source, const std::vector<std::s
 void ObjectList::replace(std::size_t row, std::string_view line)
 {
     liveBytes_ -= lines_.at(row).size();
-    lines_[row] = arena_.store(line);
+    lines_.set(row, arena_.store(line));
     liveBytes_ += line.size();
     ++revision_;
     afterChangeAt(row);
@@ -211,7 +232,7 @@ void ObjectList::removeRows(std::vector<std::size_t> rows, RemovedLines* kept)
         }
         if (read < parsed_)
             ++parsedKept;
-        lines_[write] = lines_[read];
+        lines_.copy(write, read);
         fields_[write] = fields_[read];
         ++write;
     }
@@ -258,11 +279,11 @@ void ObjectList::insertRows(const RemovedLines& removed)
     for (std::size_t row = total; next > 0 && row-- > 0;) {
         if (rows[next - 1] == row) {
             --next;
-            lines_[row] = putBack[next];
+            lines_.set(row, putBack[next]);
             fields_[row] = ObjectFields{};
         } else {
             --source;
-            lines_[row] = lines_[source];
+            lines_.copy(row, source);
             fields_[row] = fields_[source];
         }
     }
@@ -353,7 +374,6 @@ void ObjectList::clear()
 {
     const bool changed = !lines_.empty();
     lines_.clear();
-    lines_.shrink_to_fit();
     fields_.clear();
     fields_.shrink_to_fit();
     parsed_ = 0;
@@ -375,13 +395,10 @@ void ObjectList::permute(const std::vector<std::uint32_t>& order)
         moves = order[k] != k;
     if (!moves)
         return;
-    std::vector<std::string_view> lines(order.size());
     std::vector<ObjectFields> fields(order.size());
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        lines[k] = lines_[order[k]];
+    for (std::size_t k = 0; k < order.size(); ++k)
         fields[k] = fields_[order[k]];
-    }
-    std::copy(lines.begin(), lines.end(), lines_.begin());
+    lines_.permute(order);
     std::copy(fields.begin(), fields.end(), fields_.begin());
     ++revision_;
 }
@@ -418,6 +435,58 @@ void ObjectList::appendAdopted(std::string_view lineInAdoptedBuffer)
     ++parsed_;
 }
 
+void ObjectList::appendAdoptedLater(std::string_view lineInAdoptedBuffer)
+{
+    lines_.push_back(lineInAdoptedBuffer);
+    liveBytes_ += lineInAdoptedBuffer.size();
+    ++revision_;
+}
+
+bool ObjectList::takeApartAppended(unsigned threads, std::size_t minRowsPerThread)
+{
+    const std::size_t from = parsed_;
+    const std::size_t to = lines_.size();
+    fields_.resize(to);
+    if (from == to)
+        return true;
+    const std::size_t rows = to - from;
+    const std::size_t perRun = std::max<std::size_t>(minRowsPerThread, 1);
+    const std::size_t runs = std::clamp<std::size_t>(rows / perRun, 1, std::max(threads, 1u));
+    // Each run stops at its first failure; the first failing run decides.
+    std::vector<std::size_t> failedAt(runs, to);
+    auto takeApartRun = [&](std::size_t run) {
+        const std::size_t begin = from + rows * run / runs;
+        const std::size_t end = from + rows * (run + 1) / runs;
+        for (std::size_t row = begin; row < end; ++row) {
+            try {
+                fields_[row] = TakeApartEntryLine(lines_[row], kind_);
+            } catch (...) {
+                failedAt[run] = row;
+                return;
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (std::size_t run = 1; run < runs; ++run) {
+            try {
+                helpers.emplace_back(takeApartRun, run);
+            } catch (const std::system_error&) {
+                takeApartRun(run);  // no thread to be had: this one does it
+            }
+        }
+        takeApartRun(0);
+    }
+    for (std::size_t run = 0; run < runs; ++run) {
+        if (failedAt[run] != to) {
+            parsed_ = failedAt[run];
+            return false;
+        }
+    }
+    parsed_ = to;
+    return true;
+}
+
 void ObjectList::compactIfWasteful()
 {
     // Replaced and removed lines leave their bytes behind; once they outweigh
@@ -425,10 +494,10 @@ void ObjectList::compactIfWasteful()
     if (arena_.bytes() <= 2 * liveBytes_ + (std::size_t{4} << 20))
         return;
     Arena fresh;
-    std::vector<std::string_view> lines;
+    Lines lines;
     lines.reserve(lines_.size());
-    for (std::string_view text : lines_)
-        lines.push_back(fresh.store(text));
+    for (std::size_t row = 0; row < lines_.size(); ++row)
+        lines.push_back(fresh.store(lines_[row]));
     lines_ = std::move(lines);
     arena_ = std::move(fresh);
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,7 @@ struct RemovedLines {
 
 class ObjectList {
     class Arena;
+    class Lines;
 
 public:
     // Everything a list holds, for putting it back later. A saved state shares
@@ -121,11 +123,78 @@ public:
     // `owner` keeps alive the `bytes` bytes that adopted lines point into.
     void adopt(std::shared_ptr<const void> owner, std::size_t bytes);
     void appendAdopted(std::string_view lineInAdoptedBuffer);
+    // The same without taking the line apart: takeApartAppended() does that
+    // for every such line at once, and nothing else may change the list
+    // before it.
+    void appendAdoptedLater(std::string_view lineInAdoptedBuffer);
+    // Takes apart the rows from takenApart() on, split into consecutive runs
+    // of at least `minRowsPerThread` rows on up to `threads` threads. Returns
+    // false when a row cannot be taken apart; takenApart() is then the first
+    // such row, as a single pass would leave it.
+    bool takeApartAppended(unsigned threads, std::size_t minRowsPerThread);
+    // Makes the room for the fields of `rows` rows that takeApartAppended()
+    // fills. It touches nothing appendAdoptedLater() does, so it may run on
+    // another thread while lines are appended.
+    void prepareFields(std::size_t rows) { fields_.resize(rows); }
 
     // Grows with every change; lets the document tell whether it changed.
     std::uint64_t revision() const { return revision_; }
 
 private:
+    // The lines' views, eight bytes each instead of sixteen: the address and
+    // the length packed in one word (addresses use at most 48 bits). A view
+    // that does not fit (a line of 64 KiB or more) is kept aside and its
+    // place holds its index there. Copies share the views kept aside until
+    // one of them adds another.
+    class Lines {
+    public:
+        std::size_t size() const { return packed_.size(); }
+        bool empty() const { return packed_.empty(); }
+        std::size_t capacity() const { return packed_.capacity(); }
+        void reserve(std::size_t rows) { packed_.reserve(rows); }
+        void resize(std::size_t rows) { packed_.resize(rows); }
+        void clear()
+        {
+            packed_.clear();
+            packed_.shrink_to_fit();
+            aside_.reset();
+        }
+        std::string_view operator[](std::size_t row) const
+        {
+            const std::uint64_t word = packed_[row];
+            const std::size_t length = word & kAside;
+            if (length != kAside)
+                return {reinterpret_cast<const char*>(word >> 16), length};
+            return (*aside_)[word >> 16];
+        }
+        std::string_view at(std::size_t row) const
+        {
+            if (row >= packed_.size())
+                throw std::out_of_range("ObjectList: no such row");
+            return (*this)[row];
+        }
+        void push_back(std::string_view text) { packed_.push_back(pack(text)); }
+        void set(std::size_t row, std::string_view text) { packed_[row] = pack(text); }
+        // Row `to` gets the line of row `from` of this same list.
+        void copy(std::size_t to, std::size_t from) { packed_[to] = packed_[from]; }
+        // Row k gets the former row order[k].
+        void permute(const std::vector<std::uint32_t>& order);
+
+    private:
+        static constexpr std::uint64_t kAside = 0xFFFF;
+        std::uint64_t pack(std::string_view text)
+        {
+            const auto address = reinterpret_cast<std::uintptr_t>(text.data());
+            if (text.size() < kAside && static_cast<std::uint64_t>(address) >> 48 == 0)
+                return static_cast<std::uint64_t>(address) << 16 | text.size();
+            return packAside(text);
+        }
+        std::uint64_t packAside(std::string_view text);
+
+        std::vector<std::uint64_t> packed_;
+        std::shared_ptr<std::vector<std::string_view>> aside_;
+    };
+
     // Line bytes in chunks that saved states may share. Only the list itself
     // writes, and only past what any view covers; a shared copy is sealed, so
     // it starts a chunk of its own before it would ever write.
@@ -157,7 +226,7 @@ private:
     void copyFrom(const ObjectList& other);
 
     ObjectKind kind_;
-    std::vector<std::string_view> lines_;
+    Lines lines_;
     std::vector<ObjectFields> fields_;  // same size as lines_
     std::size_t parsed_ = 0;
     std::size_t liveBytes_ = 0;
@@ -174,7 +243,7 @@ public:
 
 private:
     friend class ObjectList;
-    std::vector<std::string_view> lines_;
+    Lines lines_;
     std::vector<ObjectFields> fields_;
     std::size_t parsed_ = 0;
     std::size_t liveBytes_ = 0;
@@ -210,7 +279,7 @@ void ObjectList::regenerate(Compose&& compose)
     // Built aside and swapped in at the end: a failure half way (out of
     // memory) leaves the list as it was, every view still valid.
     Arena fresh;
-    std::vector<std::string_view> lines;
+    Lines lines;
     lines.reserve(lines_.size());
     // A recomposed line may leave out what its fields still hold (a display
     // time of 0 at the end reads back as -1): it is taken apart again, as a

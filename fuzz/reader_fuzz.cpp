@@ -5,7 +5,11 @@
 //    bytes before that offset followed by that read error;
 //  - a document that read cleanly, written and read again, reads cleanly and
 //    gives the same document (after the writer's one normalisation, below);
-//  - writing that second document gives the same bytes as the first write.
+//  - writing that second document gives the same bytes as the first write;
+//  - nothing is lost without a word: every line of a clean read is kept in the
+//    document (and so in what is written) or counted as a comment, an empty
+//    line or ignored content, by a classification of its own, and the
+//    ignored lines told one by one (what check prints) agree with the counts.
 
 #include <unistd.h>
 
@@ -18,11 +22,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "DefinitionDocument.h"
 #include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
+#include "EntryLine.h"
 #include "Errors.h"
 #include "FileIo.h"
 #include "IntConversion.h"
@@ -173,6 +179,109 @@ void CheckFileRead(const std::string& input)
     RequireSameRead(expected.doc.screenObjects(), got.doc.screenObjects());
 }
 
+// What each line of a clean read became, worked out from the text alone.
+struct LineCounts {
+    std::size_t lines = 0;
+    std::size_t comments = 0;
+    std::size_t empty = 0;
+    std::size_t ignored = 0;
+    std::size_t files = 0;
+    std::size_t images = 0;
+    std::size_t map = 0;
+    std::size_t screen = 0;
+    std::optional<std::string> outFile;  // the last out-file line's text
+};
+
+bool Blank(std::string_view text)
+{
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+LineCounts CountLines(std::string_view text)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    const bool crOnly = text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos;
+    const char eol = crOnly ? '\r' : '\n';
+    LineCounts counts;
+    enum { None, Images, Map, Screen } section = None;
+    static constexpr std::pair<std::string_view, int> kHeaders[] = {
+        {"[objectimages]", Images}, {"[mapobjects]", Map}, {"[screenobjects]", Screen}};
+    while (!text.empty()) {
+        const std::size_t end = text.find(eol);
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (end != std::string_view::npos && !crOnly && line.ends_with('\r'))
+            line.remove_suffix(1);
+        ++counts.lines;
+        const bool outFile = qel::StartsWithNoCase(line, "outfile");
+        const bool file = qel::StartsWithNoCase(line, "file");
+        if (outFile)
+            counts.outFile = std::string(line.size() > 8 ? line.substr(8) : std::string_view{});
+        counts.files += file ? 1 : 0;
+        bool header = false;
+        for (const auto& [name, kind] : kHeaders) {
+            if (qel::StartsWithNoCase(line, name)) {
+                section = static_cast<decltype(section)>(kind);
+                counts.ignored += Blank(line.substr(name.size())) ? 0 : 1;
+                header = true;
+                break;
+            }
+        }
+        if (header)
+            continue;
+        if (line.empty())
+            ++counts.empty;
+        else if (line[0] == ';')
+            ++counts.comments;
+        else if (section == Images)
+            ++counts.images;
+        else if (section == Map)
+            ++counts.map;
+        else if (section == Screen)
+            ++counts.screen;
+        else if (!outFile && !file)
+            ++(Blank(line) ? counts.empty : counts.ignored);
+    }
+    return counts;
+}
+
+// Each field on its own through the general conversion: what the one-pass
+// taking apart must give.
+void RequireFieldByField(const qel::ObjectList& list)
+{
+    const bool map = list.kind() == qel::ObjectKind::Map;
+    for (std::size_t row = 0; row < list.takenApart(); ++row) {
+        const std::string_view line = list.line(row);
+        qel::ObjectFields expected;
+        if (map) {
+            expected.x = qel::GetNumberField(line, 0, false);
+            expected.y = qel::GetNumberField(line, 1, false);
+        }
+        expected.image = qel::GetNumberField(line, 2, false);
+        expected.layer = qel::GetNumberField(line, 3, false);
+        expected.mode = qel::GetNumberField(line, 4, false);
+        expected.displayTime = qel::GetNumberField(line, 5, false);
+        expected.objectId = qel::GetNumberField(line, 6, false);
+        Require(list.fields(row) == expected, "fields equal field-by-field conversion");
+    }
+}
+
+void RequireConservation(const std::string& input, const qel::DefinitionDocument& doc, const qel::ReadReport& report,
+                         std::size_t told, std::size_t firstTold)
+{
+    const LineCounts counts = CountLines(input);
+    Require(report.commentLines == counts.comments, "conservation: comment lines counted");
+    Require(report.emptyLines == counts.empty, "conservation: empty lines counted");
+    Require(report.ignoredLines == counts.ignored, "conservation: ignored lines counted");
+    Require(told == report.ignoredLines && firstTold == report.firstIgnoredLine,
+            "conservation: every ignored line told, as counted");
+    Require(doc.files().size() == counts.files && doc.images().size() == counts.images
+                && doc.mapObjects().size() == counts.map && doc.screenObjects().size() == counts.screen,
+            "conservation: every other line kept in the document");
+    Require(doc.outFile() == counts.outFile.value_or(""), "conservation: the last out-file line kept");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -180,8 +289,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
     CheckFileRead(input);
     qel::DefinitionDocument first;
+    qel::ReadReport report;
+    std::size_t told = 0;
+    std::size_t firstTold = 0;
+    report.onIgnoredLine = [&](std::size_t line, std::string_view) {
+        if (told++ == 0)
+            firstTold = line;
+    };
     try {
-        qel::ReadDefinitionBytes(first, input);
+        qel::ReadDefinitionBytes(first, input, 0, &report);
     } catch (const qel::Error&) {
         // A refused file is a valid outcome. What was read before the failing
         // line stays in the document and can still be saved.
@@ -191,6 +307,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(first.mapObjects().takenApart() == first.mapObjects().size(), "clean read takes every map line apart");
     Require(first.screenObjects().takenApart() == first.screenObjects().size(),
             "clean read takes every screen line apart");
+    RequireConservation(input, first, report, told, firstTold);
+    RequireFieldByField(first.mapObjects());
+    RequireFieldByField(first.screenObjects());
     if (CannotRoundTrip(first))
         return 0;
 

@@ -4,27 +4,22 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace qel::platform {
+#include "FileNameText.h"
 
-namespace {
-QString Name(const std::string& path)
-{
-    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-}
-}  // namespace
+namespace qel::platform {
 
 bool QtFileOperations::exists(const std::string& path) const
 {
     if (path.empty())
         return false;
-    const QFileInfo info(Name(path));
+    const QFileInfo info(FileNameText(path));
     return info.exists() && !info.isDir();
 }
 
 bool QtFileOperations::copy(const std::string& source, const std::string& target, bool replace)
 {
-    const QString from = Name(source);
-    const QString to = Name(target);
+    const QString from = FileNameText(source);
+    const QString to = FileNameText(target);
     if (!replace)
         return QFile::copy(from, to);  // refuses an existing target itself
     // Copy beside the target first, so that a failed copy leaves the old
@@ -42,7 +37,7 @@ bool QtFileOperations::copy(const std::string& source, const std::string& target
 
 bool QtFileOperations::remove(const std::string& path)
 {
-    const QString name = Name(path);
+    const QString name = FileNameText(path);
     return !QFileInfo::exists(name) || QFile::remove(name);
 }
 

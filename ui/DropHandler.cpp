@@ -39,7 +39,7 @@ QStringList DroppedPackageFiles(const QMimeData& data)
     return paths;
 }
 
-DropHandler::DropHandler(TMainFrm& window) : QObject(&window), window_(window)
+DropHandler::DropHandler(TMainFrm& window, FileSection& files) : QObject(&window), window_(window), files_(files)
 {
     window_.setAcceptDrops(true);
     // Drags reach the control under the pointer first; the edits would take
@@ -63,7 +63,7 @@ bool DropHandler::isOverFileSection(QObject* watched, QPoint position) const
     auto* widget = static_cast<QWidget*>(watched);
     if (QWidget* under = widget->childAt(position))
         widget = under;
-    return widget == window_.fileSection || window_.fileSection->isAncestorOf(widget);
+    return widget == &files_ || files_.isAncestorOf(widget);
 }
 
 bool DropHandler::eventFilter(QObject* watched, QEvent* event)
@@ -91,11 +91,12 @@ bool DropHandler::eventFilter(QObject* watched, QEvent* event)
         // Not inside the drop itself: the source waits for it to end, and
         // the question about unsaved changes may take a while.
         TMainFrm* window = &window_;
+        FileSection* fileSection = &files_;
         QMetaObject::invokeMethod(
             window,
-            [window, path, files] {
+            [window, fileSection, path, files] {
                 if (!files.isEmpty()) {
-                    window->fileSection->AddFiles(files);
+                    fileSection->AddFiles(files);
                     return;
                 }
                 window->guarded([&] {
@@ -106,11 +107,6 @@ bool DropHandler::eventFilter(QObject* watched, QEvent* event)
             Qt::QueuedConnection);
     }
     return true;
-}
-
-void InstallDropHandling(TMainFrm& window)
-{
-    new DropHandler(window);
 }
 
 }  // namespace qel::ui

@@ -22,12 +22,15 @@ QString DroppedDefinition(const QMimeData& data);
 // carries nothing else; empty otherwise.
 QStringList DroppedPackageFiles(const QMimeData& data);
 
+class FileSection;
+
 // Watches the drags over `window` and every control in it, which would
-// otherwise take dropped text themselves.
+// otherwise take dropped text themselves; `files` is the window's File
+// Section, which takes the pictures and sounds dropped on it.
 class DropHandler : public QObject {
     Q_OBJECT
 public:
-    explicit DropHandler(TMainFrm& window);
+    DropHandler(TMainFrm& window, FileSection& files);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,9 +40,7 @@ private:
     bool isOverFileSection(QObject* watched, QPoint position) const;
 
     TMainFrm& window_;
+    FileSection& files_;
 };
-
-// Makes `window` take drops, for as long as it lives.
-void InstallDropHandling(TMainFrm& window);
 
 }  // namespace qel::ui

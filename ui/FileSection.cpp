@@ -11,24 +11,28 @@
 #include "AppSettings.h"
 #include "Controls.h"
 #include "DocumentSession.h"
-#include "FileCommands.h"
 #include "FileListModel.h"
 #include "FileNameText.h"
 #include "FileOperations.h"
+#include "FileSteps.h"
 #include "Guarded.h"
+#include "ImageSteps.h"
 #include "Latin1Text.h"
-#include "OutFileCommands.h"
+#include "OutFileSteps.h"
 #include "PathText.h"
 #include "Prompter.h"
 
 namespace qel::ui {
 
-FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
+FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, const app::AppSettings& settings,
+                         platform::FileOperations& files, std::function<std::optional<std::size_t>()> selectedImage,
+                         QWidget* parent)
     : QGroupBox(parent),
       session_(session),
       prompter_(prompter),
-      ownFiles_(std::make_unique<platform::QtFileOperations>()),
-      files_(ownFiles_.get())
+      settings_(settings),
+      files_(files),
+      selectedImage_(std::move(selectedImage))
 {
     MakeSection(this, QStringLiteral("FileSection"), QStringLiteral("File Section"), QRect(0, 32, 145, 417));
 
@@ -89,6 +93,16 @@ void FileSection::Refresh()
     ClearFileList->setEnabled(!session_.document().files().empty());
 }
 
+void FileSection::selectFile(std::size_t row)
+{
+    if (row >= static_cast<std::size_t>(model_->rowCount()))
+        return;
+    const QModelIndex index = model_->index(static_cast<int>(row), 0);
+    FileList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    FileList->scrollTo(index);
+    emit FileListClicked();
+}
+
 template <class Handler>
 void FileSection::Handle(Handler&& handler)
 {
@@ -147,15 +161,15 @@ void FileSection::AddFiles(const QStringList& chosen)
         paths.reserve(static_cast<std::size_t>(chosen.size()));
         for (const QString& path : chosen)
             paths.push_back(FileNameBytes(path));
-        const bool collect = settings_ && settings_->collectFiles();
+        const bool collect = settings_.collectFiles();
         std::vector<FileCopy> copies;
-        session_.push(app::MakeAddFiles(
-            session_, paths, collect, [this](const std::string& path) { return files_->exists(path); }, &copies));
+        session_.push(std::make_unique<app::AddFilesStep>(
+            session_, paths, collect, [this](const std::string& path) { return files_.exists(path); }, &copies));
         // Every chosen file is handled before one message names those whose
         // copy failed; their names stay listed.
         QStringList failed;
         for (const FileCopy& copy : copies)
-            if (!files_->copy(copy.source, copy.target, false))
+            if (!files_.copy(copy.source, copy.target, false))
                 failed << FileNameText(NamePart(copy.target));
         if (failed.isEmpty())
             return;
@@ -169,13 +183,13 @@ void FileSection::AddFiles(const QStringList& chosen)
 
 void FileSection::DelFileClick()
 {
-    Handle([this] { session_.push(app::MakeDeleteFiles(session_, SelectedEntries())); });
+    Handle([this] { session_.push(std::make_unique<app::DeleteFilesStep>(session_, SelectedEntries())); });
 }
 
 void FileSection::ClearFileListClick()
 {
     Handle([this] {
-        session_.push(app::MakeClearFiles(session_));
+        session_.push(std::make_unique<app::ClearFilesStep>(session_));
         emit pictureHideRequested();
     });
 }
@@ -195,7 +209,7 @@ void FileSection::FileListDblClick()
         case FileDoubleClick::Action::SetFile:
             break;
         }
-        session_.push(app::MakeSetImageFileFromList(session_, *image, decision.name));
+        session_.push(std::make_unique<app::ImageFileFromListStep>(session_, *image, decision.name));
     });
 }
 
@@ -212,7 +226,7 @@ void FileSection::eOutFileEdited(const QString& text)
 {
     const qsizetype refused = FirstUnstorableCharacter(text);
     if (refused < 0) {
-        session_.push(app::MakeSetOutFile(session_, ToBytes(text)));
+        session_.push(std::make_unique<app::SetOutFileStep>(session_, ToBytes(text)));
         return;
     }
     // Back to the stored text, the cursor where the refused input began.

@@ -1,6 +1,7 @@
 #pragma once
 // "File Section": the out-file name and the list of files that go into the
-// package, with their handlers.
+// package, with their handlers. Its controls are its own; others reach it
+// through the methods and signals below.
 
 #include <QGroupBox>
 #include <cstddef>
@@ -32,7 +33,12 @@ class Prompter;
 class FileSection : public QGroupBox {
     Q_OBJECT
 public:
-    FileSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent = nullptr);
+    // What the handlers work with besides the session: the stored settings
+    // (collecting added files), the file operations and the image the Image
+    // Section has chosen.
+    FileSection(app::DocumentSession& session, Prompter& prompter, const app::AppSettings& settings,
+                platform::FileOperations& files, std::function<std::optional<std::size_t>()> selectedImage,
+                QWidget* parent = nullptr);
     ~FileSection() override;
 
     // The section's part of ResetDocument: the out-file edit is emptied.
@@ -41,29 +47,14 @@ public:
     // while the list has entries.
     void Refresh();
 
-    // What the handlers work with besides the session: the stored settings
-    // (collecting added files), the file operations (the section's own Qt
-    // ones until another is given) and the image the image box has chosen.
-    void UseSettings(const app::AppSettings& settings) { settings_ = &settings; }
-    void UseFileOperations(platform::FileOperations& files) { files_ = &files; }
-    void UseImageSelection(std::function<std::optional<std::size_t>()> selectedImage)
-    {
-        selectedImage_ = std::move(selectedImage);
-    }
-
     // The entry with the focus frame, when there is one.
     std::optional<std::size_t> FocusedEntry() const;
     std::vector<std::size_t> SelectedEntries() const;
+    // Makes entry `row` the only selected one, with the focus frame, and
+    // previews it, as a click on it does.
+    void selectFile(std::size_t row);
 
     FileListModel* model() const { return model_; }
-
-    QLabel* eOutFileLabel;
-    QLineEdit* eOutFile;
-    QLabel* FileLabel;
-    QListView* FileList;
-    QToolButton* AddFile;
-    QToolButton* DelFile;
-    QToolButton* ClearFileList;
 
     // Handlers.
     void eOutFileEdited(const QString& text);
@@ -92,11 +83,18 @@ private:
 
     app::DocumentSession& session_;
     Prompter& prompter_;
-    FileListModel* model_;
-    const app::AppSettings* settings_ = nullptr;
-    std::unique_ptr<platform::FileOperations> ownFiles_;
-    platform::FileOperations* files_;
+    const app::AppSettings& settings_;
+    platform::FileOperations& files_;
     std::function<std::optional<std::size_t>()> selectedImage_;
+    FileListModel* model_;
+
+    QLabel* eOutFileLabel;
+    QLineEdit* eOutFile;
+    QLabel* FileLabel;
+    QListView* FileList;
+    QToolButton* AddFile;
+    QToolButton* DelFile;
+    QToolButton* ClearFileList;
 };
 
 }  // namespace qel::ui

@@ -14,7 +14,7 @@
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
-#include "ImageCommands.h"
+#include "ImageSteps.h"
 #include "Latin1Text.h"
 #include "Prompter.h"
 #include "UpDownButton.h"
@@ -31,8 +31,9 @@ void SetTextIfOther(QLineEdit* edit, const QString& text)
 }
 }  // namespace
 
-ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
-    : QGroupBox(parent), session_(session), prompter_(prompter)
+ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter,
+                           std::function<app::ViewState()> objectsView, QWidget* parent)
+    : QGroupBox(parent), session_(session), prompter_(prompter), objectsView_(std::move(objectsView))
 {
     MakeSection(this, QStringLiteral("ImageSection"), QStringLiteral("Image Section"), QRect(152, 32, 153, 241));
 
@@ -85,6 +86,9 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter, QW
     connect(ImageBox->lineEdit(), &QLineEdit::textEdited, this, &ImageSection::ImageBoxEdited);
     connect(AddImage, &QToolButton::clicked, this, &ImageSection::AddImageClick);
     connect(DelImage, &QToolButton::clicked, this, &ImageSection::DelImageClick);
+    connect(AniPreview, &QToolButton::clicked, this, [this] {
+        emit animationRequested(eImageFile->text(), eImageX->text(), eImageY->text(), eImageTime->text());
+    });
     for (QLineEdit* edit : {eImageFile, eImageX, eImageY, eImageTime})
         edit->installEventFilter(this);
     connect(ImageXUpDown, &UpDownButton::changingEx, this, &ImageSection::ImageXUpDownChangingEx);
@@ -118,6 +122,23 @@ std::optional<std::size_t> ImageSection::SelectedImage() const
     if (index < 0 || static_cast<std::size_t>(index) >= session_.document().images().size())
         return std::nullopt;
     return static_cast<std::size_t>(index);
+}
+
+void ImageSection::selectImage(std::size_t position)
+{
+    if (position >= static_cast<std::size_t>(ImageBox->count()))
+        return;
+    Select(static_cast<int>(position));
+    ImageBoxChange();
+}
+
+QStringList ImageSection::imageItems() const
+{
+    QStringList items;
+    items.reserve(ImageBox->count());
+    for (int i = 0; i < ImageBox->count(); ++i)
+        items << ImageBox->itemText(i);
+    return items;
 }
 
 template <class Handler>
@@ -215,7 +236,7 @@ void ImageSection::DocumentImagesChanged()
     // stale keys. A new or opened document has no history yet and its views
     // are reset by the window.
     if (keysReplaced && !handling_ && (session_.canUndo() || session_.canRedo()))
-        emit imageItemsReplaced();
+        emit imageItemsReplaced(imageItems());
     if (handling_) {
         // The handler shows what its step did; the edits hold the values.
         if (const auto selected = SelectedImage())
@@ -282,7 +303,7 @@ void ImageSection::ImageBoxChange()
 void ImageSection::AddImageClick()
 {
     Handle([this] {
-        session_.push(app::MakeAddImage(session_));
+        session_.push(std::make_unique<app::AddImageStep>(session_));
         Select(ImageBox->count() - 1);
         ShowSelectedImage();
         emit animationPictureHideRequested();
@@ -300,7 +321,7 @@ void ImageSection::DelImageClick()
             // Both answers come before the one step that carries them out.
             const bool applyToObjects = prompter_.confirm(window(), QString::fromLatin1(kApplyToObjectsQuestion));
             try {
-                auto step = app::MakeDeleteImage(session_, *selected, applyToObjects);
+                auto step = std::make_unique<app::DeleteImageStep>(session_, *selected, applyToObjects);
                 if (applyToObjects && objectsView_)
                     step->setViewBefore(objectsView_());
                 session_.push(std::move(step));
@@ -308,7 +329,7 @@ void ImageSection::DelImageClick()
                 // The images are gone either way: finish the views first.
                 failure = std::current_exception();
             }
-            emit imageItemsReplaced();
+            emit imageItemsReplaced(imageItems());
             for (QLineEdit* edit : {eImageFile, eImageX, eImageY, eImageTime})
                 edit->clear();
             shown_.reset();
@@ -336,7 +357,7 @@ void ImageSection::eImageFileKeyUp()
         prompter_.error(window(), message);
         return;
     }
-    Handle([&] { session_.push(app::MakeStoreImageFile(session_, *selected, ToBytes(text))); });
+    Handle([&] { session_.push(app::ImageFieldStep::fileText(session_, *selected, ToBytes(text))); });
 }
 
 void ImageSection::StoreNumber(QLineEdit* edit, ImageNumberField field)
@@ -350,7 +371,7 @@ void ImageSection::StoreNumber(QLineEdit* edit, ImageNumberField field)
         prompter_.error(window(), QStringLiteral("'%1' is not a valid integer value.").arg(text));
         return;
     }
-    Handle([&] { session_.push(app::MakeStoreImageNumber(session_, *selected, field, ToBytes(text))); });
+    Handle([&] { session_.push(app::ImageFieldStep::numberText(session_, *selected, field, ToBytes(text))); });
 }
 
 void ImageSection::eImageXKeyUp()
@@ -375,7 +396,7 @@ void ImageSection::StoreSpin(UpDownButton* upDown, ImageNumberField field, int p
         return;
     // The value the edit is about to show, also at a limit.
     const int value = std::clamp(proposedValue, upDown->minimum(), upDown->maximum());
-    Handle([&] { session_.push(app::MakeStoreImageSpinValue(session_, *selected, field, value)); });
+    Handle([&] { session_.push(app::ImageFieldStep::spinValue(session_, *selected, field, value)); });
 }
 
 void ImageSection::ImageXUpDownChangingEx(int proposedValue)

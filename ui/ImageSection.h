@@ -2,9 +2,11 @@
 // "Image Section": the image definitions and their tile numbers, with their
 // handlers. Every store is a step on the session; the section follows the
 // document when a step elsewhere (undo, redo, the file list) changes the
-// images.
+// images. Its controls are its own; others reach it through the methods and
+// signals below.
 
 #include <QGroupBox>
+#include <QStringList>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -31,7 +33,10 @@ class UpDownButton;
 class ImageSection : public QGroupBox {
     Q_OBJECT
 public:
-    ImageSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent = nullptr);
+    // `objectsView`: how the Objects Section shows its lists now; a delete
+    // carried into the objects keeps it for its undo.
+    ImageSection(app::DocumentSession& session, Prompter& prompter, std::function<app::ViewState()> objectsView,
+                 QWidget* parent = nullptr);
 
     // The section's part of ResetDocument: empty file edit, "0" in the three
     // numbers, no image chosen.
@@ -40,29 +45,13 @@ public:
     // while the file edit holds text and the three numbers are above 0.
     void Refresh();
 
-    // How the Objects Section shows its lists now: a delete carried into the
-    // objects keeps it for its undo.
-    void UseObjectsView(std::function<app::ViewState()> objectsView) { objectsView_ = std::move(objectsView); }
-
     // The image whose item ImageBox has chosen.
     std::optional<std::size_t> SelectedImage() const;
-
-    QLabel* ImageLabel;
-    QComboBox* ImageBox;
-    QToolButton* AddImage;
-    QToolButton* DelImage;
-    QLabel* eImageFileLabel;
-    QLineEdit* eImageFile;
-    QLabel* eImageXLabel;
-    QLineEdit* eImageX;
-    UpDownButton* ImageXUpDown;
-    QLabel* eImageYLabel;
-    QLineEdit* eImageY;
-    UpDownButton* ImageYUpDown;
-    QLabel* eImageTimeLabel;
-    QLineEdit* eImageTime;
-    UpDownButton* ImageTimeUpDown;
-    QToolButton* AniPreview;
+    // Chooses the image at `position` and shows its values, as choosing its
+    // item in ImageBox does.
+    void selectImage(std::size_t position);
+    // ImageBox's items, in order.
+    QStringList imageItems() const;
 
     // Handlers.
     void ImageBoxChange();
@@ -82,7 +71,9 @@ signals:
     void animationPictureHideRequested();
     // A delete, undo or redo renamed the items: ObjectImageBox takes them at
     // once.
-    void imageItemsReplaced();
+    void imageItemsReplaced(const QStringList& items);
+    // AniPreview was pressed: animate the picture these edits describe.
+    void animationRequested(const QString& file, const QString& xTiles, const QString& yTiles, const QString& aniTime);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,12 +100,29 @@ private:
 
     app::DocumentSession& session_;
     Prompter& prompter_;
+    std::function<app::ViewState()> objectsView_;
     // True while a handler of this section makes its step: the handler
     // itself decides what the controls show.
     bool handling_ = false;
     // The values the edits showed last, to tell which ones a step changed.
     std::optional<ObjectImage> shown_;
-    std::function<app::ViewState()> objectsView_;
+
+    QLabel* ImageLabel;
+    QComboBox* ImageBox;
+    QToolButton* AddImage;
+    QToolButton* DelImage;
+    QLabel* eImageFileLabel;
+    QLineEdit* eImageFile;
+    QLabel* eImageXLabel;
+    QLineEdit* eImageX;
+    UpDownButton* ImageXUpDown;
+    QLabel* eImageYLabel;
+    QLineEdit* eImageY;
+    UpDownButton* ImageYUpDown;
+    QLabel* eImageTimeLabel;
+    QLineEdit* eImageTime;
+    UpDownButton* ImageTimeUpDown;
+    QToolButton* AniPreview;
 };
 
 }  // namespace qel::ui

@@ -13,12 +13,13 @@
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Errors.h"
+#include "FileNameText.h"
 #include "Guarded.h"
 #include "Keywords.h"
 #include "Latin1Text.h"
-#include "ObjectCommands.h"
 #include "ObjectListModel.h"
 #include "ObjectListView.h"
+#include "ObjectSteps.h"
 #include "PictureService.h"
 #include "Presets.h"
 #include "UpDownButton.h"
@@ -83,8 +84,9 @@ bool IsEnterKey(const QKeyEvent* event)
 }
 }  // namespace
 
-ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
-    : QGroupBox(parent), session_(session), prompter_(prompter)
+ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter, platform::PictureService& pictures,
+                               QWidget* parent)
+    : QGroupBox(parent), session_(session), prompter_(prompter), pictures_(pictures)
 {
     MakeSection(this, QStringLiteral("ObjectsSection"), QStringLiteral("Objects Section"), QRect(312, 32, 369, 417));
 
@@ -174,8 +176,6 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     screenModel_ = new ObjectListModel(session_, ObjectKind::Screen, this);
     MapObjectList->setModel(mapModel_);
     ScreenObjectList->setModel(screenModel_);
-
-    pictures_ = std::make_unique<platform::QtPictureService>();
 
     connect(ObjectsBox, &QComboBox::currentIndexChanged, this, &ObjectsSection::ObjectsBoxChange);
     connect(MapObjectList, &ObjectListView::currentRowChosen, this, &ObjectsSection::MapObjectListClick);
@@ -268,6 +268,36 @@ void ObjectsSection::ShowViewState(const app::ViewState& state)
     ScreenObjectList->showRowSelection(state.screen);
 }
 
+void ObjectsSection::makeRowCurrent(ObjectKind kind, std::size_t row)
+{
+    ShowKind(kind);
+    ObjectListView* list = ListOf(kind);
+    list->showRowSelection(app::RowSelection::ofRows({row}, row));
+    if (row < static_cast<std::size_t>(list->model()->rowCount()))
+        list->scrollTo(list->model()->index(static_cast<int>(row), 0));
+    LoadObjectOf(kind);
+}
+
+QItemSelectionModel* ObjectsSection::mapSelection() const
+{
+    return MapObjectList->selectionModel();
+}
+
+void ObjectsSection::setImageItems(const QStringList& items)
+{
+    const QString text = ObjectImageBox->currentText();
+    ObjectImageBox->clear();
+    ObjectImageBox->addItems(items);
+    ObjectImageBox->setCurrentIndex(-1);
+    ObjectImageBox->setEditText(text);
+}
+
+void ObjectsSection::followImageItems(const QStringList& items)
+{
+    if (items.size() != ObjectImageBox->count())
+        setImageItems(items);
+}
+
 void ObjectsSection::ShowKind(ObjectKind kind)
 {
     ShowChoice(ObjectsBox, kind == ObjectKind::Screen ? 1 : 0, QString());
@@ -275,7 +305,7 @@ void ObjectsSection::ShowKind(ObjectKind kind)
     ListOf(kind)->show();
 }
 
-app::SessionCommand* ObjectsSection::Push(std::unique_ptr<app::SessionCommand> step)
+app::SessionStep* ObjectsSection::Push(std::unique_ptr<app::SessionStep> step)
 {
     step->setViewBefore(CurrentViewState());
     return session_.push(std::move(step));
@@ -399,7 +429,7 @@ void ObjectsSection::AddObjectClick()
         // expanded.
         ExpandShorthand(eObjectX, kEditMarker);
         ExpandShorthand(eObjectY, kEditMarker);
-        Push(std::make_unique<app::AddObjectCommand>(session_, ShownKind(), ReadEditorValues()));
+        Push(std::make_unique<app::AddObjectStep>(session_, ShownKind(), ReadEditorValues()));
     });
 }
 
@@ -412,8 +442,8 @@ void ObjectsSection::ApplyObjectClick()
     Guarded(prompter_, window(), [&] {
         ExpandShorthand(eObjectX, kApplyMarker);
         ExpandShorthand(eObjectY, kApplyMarker);
-        Push(std::make_unique<app::ApplyObjectCommand>(session_, kind, ReadEditorValues(),
-                                                       static_cast<std::size_t>(current.row())));
+        Push(std::make_unique<app::ApplyObjectStep>(session_, kind, ReadEditorValues(),
+                                                    static_cast<std::size_t>(current.row())));
     });
 }
 
@@ -421,13 +451,13 @@ void ObjectsSection::DelObjectClick()
 {
     const ObjectKind kind = ShownKind();
     Guarded(prompter_, window(), [&] {
-        Push(std::make_unique<app::DeleteObjectsCommand>(session_, kind, ListOf(kind)->rowSelection().rows()));
+        Push(std::make_unique<app::DeleteObjectsStep>(session_, kind, ListOf(kind)->rowSelection().rows()));
     });
 }
 
 void ObjectsSection::ClearObjectListClick()
 {
-    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::ClearObjectsCommand>(session_, ShownKind())); });
+    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::ClearObjectsStep>(session_, ShownKind())); });
 }
 
 void ObjectsSection::SwitchClick()
@@ -445,7 +475,7 @@ void ObjectsSection::SwitchClick()
                     section.ShowKind(OtherKind(shown));
             }
         } showOther{*this, shown};
-        Push(std::make_unique<app::SwitchObjectsCommand>(session_, shown, ListOf(shown)->rowSelection().rows()));
+        Push(std::make_unique<app::SwitchObjectsStep>(session_, shown, ListOf(shown)->rowSelection().rows()));
     });
 }
 
@@ -456,7 +486,7 @@ void ObjectsSection::SortObjectsClick()
 
 void ObjectsSection::SortRequested(ObjectKind kind, std::optional<SortKey> key)
 {
-    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::SortObjectsCommand>(session_, kind, key)); });
+    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::SortObjectsStep>(session_, kind, key)); });
 }
 
 // ---------------------------------------------------------------- presets
@@ -481,10 +511,10 @@ std::optional<QSize> ObjectsSection::ChosenPictureSize()
     if (choice < 0 || static_cast<std::size_t>(choice) >= doc.images().size())
         return std::nullopt;
     const std::string bytes = doc.documentFolder() + doc.images()[static_cast<std::size_t>(choice)].file;
-    const QString path = QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const QString path = FileNameText(bytes);
     if (!QFileInfo(path).isFile())
         return std::nullopt;
-    return pictures_->bitmapSize(path);
+    return pictures_.bitmapSize(path);
 }
 
 void ObjectsSection::CenterSafeClick()
@@ -526,8 +556,8 @@ void ObjectsSection::BackgroundTiledZindle1Click()
         const std::optional<std::uint64_t> available = platform::AvailableMemoryBytes();
         if (available && static_cast<double>(count) * kTiledLineBytes > static_cast<double>(*available))
             throw MessageError("Not enough memory to make " + std::to_string(count) + " objects");
-        Push(std::make_unique<app::TiledBackgroundCommand>(session_, size->width(), size->height(),
-                                                           ChoiceOf(ObjectImageBox)));
+        Push(std::make_unique<app::TiledBackgroundStep>(session_, size->width(), size->height(),
+                                                        ChoiceOf(ObjectImageBox)));
     });
 }
 

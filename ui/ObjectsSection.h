@@ -1,10 +1,12 @@
 #pragma once
 // "Objects Section": the map and screen object lists and the controls that
-// describe one object.
+// describe one object. Its controls are its own; others reach it through
+// the methods below.
 
 #include <QGroupBox>
 #include <QPoint>
 #include <QSize>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -17,12 +19,13 @@ class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QItemSelectionModel;
 class QMenu;
 class QToolButton;
 
 namespace qel::app {
 class DocumentSession;
-class SessionCommand;
+class SessionStep;
 }  // namespace qel::app
 
 namespace qel::platform {
@@ -41,14 +44,15 @@ inline constexpr std::size_t kTiledBackgroundQuestionAbove = 1000000;
 class ObjectsSection : public QGroupBox {
     Q_OBJECT
 public:
-    ObjectsSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent = nullptr);
+    ObjectsSection(app::DocumentSession& session, Prompter& prompter, platform::PictureService& pictures,
+                   QWidget* parent = nullptr);
     ~ObjectsSection() override;
 
     // The section's part of ResetDocument: map objects shown, the object
     // editor's controls back to their start.
     void ResetControls();
-    // The section's steps of the periodic refresh: the image items of
-    // ObjectImageBox, and the buttons that need objects of the shown kind.
+    // The section's steps of the periodic refresh: the buttons that need
+    // objects of the shown kind.
     void Refresh();
 
     // The kind in view and both lists' selections and current rows.
@@ -56,6 +60,19 @@ public:
     void ShowViewState(const app::ViewState& state);
     // The object kind the ObjectsBox selection stands for.
     ObjectKind ShownKind() const;
+
+    // Shows `kind`'s list with only `row` selected and current, and loads
+    // the row into the editor, as a click on it does.
+    void makeRowCurrent(ObjectKind kind, std::size_t row);
+    // The map list's selection, for other views of the map objects to share.
+    QItemSelectionModel* mapSelection() const;
+
+    // ObjectImageBox takes exactly `items`; its text stays as it was, and no
+    // item is chosen afterwards.
+    void setImageItems(const QStringList& items);
+    // The first step of the periodic refresh: the items are taken when their
+    // number differs from ObjectImageBox's (equal counts are left alone).
+    void followImageItems(const QStringList& items);
 
     ObjectListModel* mapModel() const { return mapModel_; }
     ObjectListModel* screenModel() const { return screenModel_; }
@@ -85,6 +102,37 @@ public:
 
     // Where PresetsClick opens PresetPopUp, on the screen.
     QPoint PresetPopUpPoint() const;
+
+signals:
+    // SortObjects was pressed: the window shows its Sort Objects dialog.
+    void sortDialogRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ObjectListView* ListOf(ObjectKind kind) const;
+    // ObjectsBox and the visible list for `kind`.
+    void ShowKind(ObjectKind kind);
+    EditorValues ReadEditorValues() const;
+    void ShowEditorValues(const EditorValues& values);
+    // The edit's text through the tile shorthand, written back at once.
+    void ExpandShorthand(QLineEdit* edit, char marker);
+    void ShorthandOnEdit(QLineEdit* edit);
+    void LoadObjectOf(ObjectKind kind);
+    // The chosen image's picture size, or nothing when no image is chosen
+    // or its file is not there. Throws when it is no Windows bitmap.
+    std::optional<QSize> ChosenPictureSize();
+    // Pushes the step with the views as they are now; the step that was
+    // made, or nullptr when it changed nothing.
+    app::SessionStep* Push(std::unique_ptr<app::SessionStep> step);
+
+    app::DocumentSession& session_;
+    Prompter& prompter_;
+    // Reads the presets' picture sizes.
+    platform::PictureService& pictures_;
+    ObjectListModel* mapModel_;
+    ObjectListModel* screenModel_;
 
     QComboBox* ObjectsBox;
     QToolButton* SortObjects;
@@ -116,37 +164,6 @@ public:
     QAction* CenterSafe;
     QAction* SplashScreenCenter;
     QAction* BackgroundTiledZindle1;
-
-signals:
-    // SortObjects was pressed: the window shows its Sort Objects dialog.
-    void sortDialogRequested();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    ObjectListView* ListOf(ObjectKind kind) const;
-    // ObjectsBox and the visible list for `kind`.
-    void ShowKind(ObjectKind kind);
-    EditorValues ReadEditorValues() const;
-    void ShowEditorValues(const EditorValues& values);
-    // The edit's text through the tile shorthand, written back at once.
-    void ExpandShorthand(QLineEdit* edit, char marker);
-    void ShorthandOnEdit(QLineEdit* edit);
-    void LoadObjectOf(ObjectKind kind);
-    // The chosen image's picture size, or nothing when no image is chosen
-    // or its file is not there. Throws when it is no Windows bitmap.
-    std::optional<QSize> ChosenPictureSize();
-    // Pushes the step with the views as they are now; the step that was
-    // made, or nullptr when it changed nothing.
-    app::SessionCommand* Push(std::unique_ptr<app::SessionCommand> step);
-
-    app::DocumentSession& session_;
-    Prompter& prompter_;
-    // Reads the presets' picture sizes.
-    std::unique_ptr<platform::PictureService> pictures_;
-    ObjectListModel* mapModel_;
-    ObjectListModel* screenModel_;
 };
 
 }  // namespace qel::ui

@@ -24,15 +24,17 @@
 
 namespace qel::ui {
 
-PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent)
+PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter, platform::PictureService& pictures,
+                               platform::SoundService& sound, platform::FileOperations& files,
+                               const QString& programFolder, QTimer& animTimer, QWidget* parent)
     : QGroupBox(parent),
       session_(session),
       prompter_(prompter),
-      ownPictures_(std::make_unique<platform::QtPictureService>()),
-      ownSound_(std::make_unique<platform::QtSoundService>()),
-      ownFiles_(std::make_unique<platform::QtFileOperations>()),
-      pictures_(ownPictures_.get()),
-      files_(ownFiles_.get())
+      pictures_(pictures),
+      sound_(sound),
+      files_(files),
+      animTimer_(animTimer),
+      soundFile_(std::make_unique<app::SoundPreviewFile>(programFolder, app::SoundPreviewFile::DefaultCacheFolder()))
 {
     MakeSection(this, QStringLiteral("PreviewSection"), QStringLiteral("Preview Section"), QRect(144, 272, 169, 177));
 
@@ -74,7 +76,8 @@ PreviewSection::PreviewSection(app::DocumentSession& session, Prompter& prompter
     Progress->setGeometry(8, 156, 153, 16);
     Progress->hide();
 
-    UseSoundService(*ownSound_);
+    connect(&sound_, &platform::SoundService::failed, this, &PreviewSection::SoundFailed);
+    connect(&animTimer_, &QTimer::timeout, this, &PreviewSection::AnimTimerTimer);
     connect(PlayButton, &QToolButton::clicked, this, &PreviewSection::PlayClick);
     connect(StopButton, &QToolButton::clicked, this, &PreviewSection::StopClick);
 }
@@ -86,21 +89,6 @@ void PreviewSection::ResetControls()
     Image->hide();
     Progress->hide();
     ProgressLabel->hide();
-}
-
-void PreviewSection::UseProgramFolder(const QString& folder)
-{
-    soundFile_ = std::make_unique<app::SoundPreviewFile>(folder, app::SoundPreviewFile::DefaultCacheFolder());
-}
-
-void PreviewSection::UseSoundService(platform::SoundService& sound)
-{
-    if (sound_) {
-        sound_->close();
-        sound_->disconnect(this);
-    }
-    sound_ = &sound;
-    connect(sound_, &platform::SoundService::failed, this, &PreviewSection::SoundFailed);
 }
 
 template <class Handler>
@@ -152,7 +140,7 @@ void PreviewSection::HideError()
 
 void PreviewSection::ClosePlayer()
 {
-    sound_->close();
+    sound_.close();
 }
 
 void PreviewSection::FileListClick(std::optional<std::size_t> focused)
@@ -169,11 +157,11 @@ void PreviewSection::FileListClick(std::optional<std::size_t> focused)
         const QString path = FileNameText(bytes);
         Progress->hide();
         ProgressLabel->hide();
-        switch (ChooseFilePreview(name, files_->exists(bytes))) {
+        switch (ChooseFilePreview(name, files_.exists(bytes))) {
         case FilePreview::Picture:
             Image->show();
             // A picture that fails to load leaves the one shown before.
-            ShowPicture(pictures_->load(path));
+            ShowPicture(pictures_.load(path));
             return;
         case FilePreview::MissingBitmap:
             Image->hide();
@@ -181,14 +169,12 @@ void PreviewSection::FileListClick(std::optional<std::size_t> focused)
             return;
         case FilePreview::Sound:
             Image->hide();
-            if (!sound_->hasOutputDevice()) {
+            if (!sound_.hasOutputDevice()) {
                 ShowError(QString::fromLatin1(kNoSoundDeviceMessage));
                 return;
             }
-            if (!soundFile_)
-                UseProgramFolder(QString());
             // Played asynchronously through the copy: the window never waits.
-            sound_->open(soundFile_->copy(path));
+            sound_.open(soundFile_->copy(path));
             Player->show();
             return;
         case FilePreview::Nothing:
@@ -208,7 +194,7 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
         ClosePlayer();
         Player->hide();
         const std::string bytes = InDocumentFolder(CheckedBytes(file));
-        if (file.isEmpty() || !files_->exists(bytes)) {
+        if (file.isEmpty() || !files_.exists(bytes)) {
             Image->hide();
             ShowError(QString::fromLatin1(kAnimationFileNotFoundMessage));
             return;
@@ -216,7 +202,7 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
         // Loaded aside: a picture that fails, or numbers that start nothing,
         // leave a running animation as it was.
         platform::PicClip clip;
-        clip.setPicture(pictures_->load(FileNameText(bytes)));
+        clip.setPicture(pictures_.load(FileNameText(bytes)));
         const AnimationInput input =
             CheckAnimationInput(CheckedBytes(xTiles), CheckedBytes(yTiles), CheckedBytes(aniTime));
         if (!input.ok()) {
@@ -226,15 +212,13 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
         }
         clip.setGrid(input.xTiles, input.yTiles);
         const int interval = AnimationInterval(input.xTiles, input.yTiles, input.aniTime);
-        if (animTimer_) {
-            // The same interval does not restart the timer; 0 stops it.
-            if (animTimer_->interval() != interval)
-                animTimer_->setInterval(interval);
-            if (interval == 0)
-                animTimer_->stop();
-            else if (!animTimer_->isActive())
-                animTimer_->start();
-        }
+        // The same interval does not restart the timer; 0 stops it.
+        if (animTimer_.interval() != interval)
+            animTimer_.setInterval(interval);
+        if (interval == 0)
+            animTimer_.stop();
+        else if (!animTimer_.isActive())
+            animTimer_.start();
         picClip_ = std::move(clip);
         cells_.clear();
         frames_.start(input.xTiles, input.yTiles);
@@ -268,7 +252,7 @@ void PreviewSection::AnimTimerTimer()
 void PreviewSection::PlayClick()
 {
     try {
-        sound_->play();
+        sound_.play();
     } catch (const MessageError& error) {
         // No device to play on: said where the player is, not pretended.
         ShowError(FromBytes(error.what()));
@@ -277,7 +261,7 @@ void PreviewSection::PlayClick()
 
 void PreviewSection::StopClick()
 {
-    sound_->stop();
+    sound_.stop();
 }
 
 void PreviewSection::SoundFailed(const QString& message)
@@ -290,8 +274,7 @@ void PreviewSection::FormClose()
     ClosePlayer();
     // The player lets go of the file at once: no pause is needed before
     // the copy is deleted, and a failure to delete it is ignored.
-    if (soundFile_)
-        soundFile_->remove();
+    soundFile_->remove();
 }
 
 }  // namespace qel::ui

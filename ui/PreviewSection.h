@@ -38,26 +38,21 @@ class Prompter;
 class PreviewSection : public QGroupBox {
     Q_OBJECT
 public:
-    PreviewSection(app::DocumentSession& session, Prompter& prompter, QWidget* parent = nullptr);
+    // `programFolder`: where the sound copy goes when it can (else to the
+    // per-user cache folder); `animTimer`: the window's animation timer,
+    // whose ticks show the next cell.
+    PreviewSection(app::DocumentSession& session, Prompter& prompter, platform::PictureService& pictures,
+                   platform::SoundService& sound, platform::FileOperations& files, const QString& programFolder,
+                   QTimer& animTimer, QWidget* parent = nullptr);
     ~PreviewSection() override;
 
     // The section's part of ResetDocument: the picture, the progress bar and
     // its label are hidden (a running animation goes on).
     void ResetControls();
 
-    // The folder of the program, where the sound copy goes when it can (else
-    // to the per-user cache folder), and the window's animation timer.
-    void UseProgramFolder(const QString& folder);
-    void UseAnimTimer(QTimer* timer) { animTimer_ = timer; }
-    // The services; the section's own Qt ones until others are given.
-    void UsePictureService(platform::PictureService& pictures) { pictures_ = &pictures; }
-    void UseSoundService(platform::SoundService& sound);
-    void UseFileOperations(platform::FileOperations& files) { files_ = &files; }
-
     bool AnimationRunning() const { return animationRunning_; }
     // The cell the next tick shows.
     int FrameColumn() const { return frames_.current().column; }
-    int FrameRow() const { return frames_.current().row; }
 
     // Shows `picture` in Image: centred, shrunk in proportion when it is
     // larger than the view.
@@ -78,14 +73,6 @@ public:
     // The window closes: the player stops and the sound copy goes.
     void FormClose();
 
-    QLabel* Image;
-    QLabel* PrevErrorLabel;
-    QWidget* Player;
-    QToolButton* PlayButton;
-    QToolButton* StopButton;
-    QLabel* ProgressLabel;
-    QProgressBar* Progress;
-
 private:
     void ShowError(const QString& message);
     void HideError();
@@ -101,14 +88,10 @@ private:
 
     app::DocumentSession& session_;
     Prompter& prompter_;
-    QTimer* animTimer_ = nullptr;
-
-    std::unique_ptr<platform::PictureService> ownPictures_;
-    std::unique_ptr<platform::SoundService> ownSound_;
-    std::unique_ptr<platform::FileOperations> ownFiles_;
-    platform::PictureService* pictures_;
-    platform::SoundService* sound_ = nullptr;
-    platform::FileOperations* files_;
+    platform::PictureService& pictures_;
+    platform::SoundService& sound_;
+    platform::FileOperations& files_;
+    QTimer& animTimer_;
     std::unique_ptr<app::SoundPreviewFile> soundFile_;
 
     bool animationRunning_ = false;
@@ -119,6 +102,14 @@ private:
     // fits and cuts the rest again when it comes round.
     QCache<qint64, QPixmap> cells_{kCellCacheBytes};
     static constexpr qsizetype kCellCacheBytes = 32 * 1024 * 1024;
+
+    QLabel* Image;
+    QLabel* PrevErrorLabel;
+    QWidget* Player;
+    QToolButton* PlayButton;
+    QToolButton* StopButton;
+    QLabel* ProgressLabel;
+    QProgressBar* Progress;
 };
 
 }  // namespace qel::ui

@@ -6,14 +6,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "DefinitionDocument.h"
+#include "DocumentFiles.h"
 
 namespace qel::ui {
 
 namespace {
 QString Caption()
 {
-    return QString::fromLatin1(qel::kBaseTitle);
+    return QString::fromLatin1(qel::app::kBaseTitle);
 }
 }  // namespace
 

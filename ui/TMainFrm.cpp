@@ -22,11 +22,14 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "CompileCommand.h"
+#include "CompilerLauncher.h"
 #include "Controls.h"
-#include "DocumentCommands.h"
+#include "DocumentFiles.h"
+#include "DropHandler.h"
 #include "Errors.h"
 #include "FileListModel.h"
+#include "FileNameText.h"
+#include "FileOperations.h"
 #include "FileSection.h"
 #include "HelpViewer.h"
 #include "HistoryKeyFilter.h"
@@ -34,9 +37,10 @@
 #include "Latin1Text.h"
 #include "ObjectListModel.h"
 #include "ObjectsSection.h"
+#include "PictureService.h"
 #include "PreviewSection.h"
 #include "Prompter.h"
-#include "SectionLinks.h"
+#include "SoundService.h"
 #include "TAboutFrm.h"
 #include "TOptnsForm.h"
 #include "TSortFrm.h"
@@ -53,18 +57,6 @@ constexpr int kToolBarHeight = 28;
 const QString kOpenFilter = QStringLiteral("INI-Files (*.ini)");
 const QString kSaveFilter = QStringLiteral("INI-File (*.ini)");
 
-// File names cross into the core as the system's file name bytes.
-std::string PathBytes(const QString& path)
-{
-    const QByteArray bytes = QFile::encodeName(path);
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-QString PathText(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 QIcon CommandIcon(const QString& name)
 {
     return qel::ui::PictureIcon(QStringLiteral(":/icons/%1.png").arg(name));
@@ -73,13 +65,22 @@ QIcon CommandIcon(const QString& name)
 }  // namespace
 
 TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& store,
-                   qel::platform::ProcessLauncher& launcher, QWidget* parent)
+                   qel::platform::ProcessLauncher& launcher, const qel::ui::WindowServices& services, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       prompter_(prompter),
       launcher_(launcher),
-      settings_(store)
+      settings_(store),
+      programFolder_(QCoreApplication::applicationDirPath()),
+      ownFiles_(services.files ? nullptr : std::make_unique<qel::platform::QtFileOperations>()),
+      ownPictures_(services.pictures ? nullptr : std::make_unique<qel::platform::QtPictureService>()),
+      ownSound_(services.sound ? nullptr : std::make_unique<qel::platform::QtSoundService>()),
+      files_(services.files ? services.files : ownFiles_.get()),
+      pictures_(services.pictures ? services.pictures : ownPictures_.get()),
+      sound_(services.sound ? services.sound : ownSound_.get())
 {
+    if (!programFolder_.endsWith(QLatin1Char('/')))
+        programFolder_ += QLatin1Char('/');
     // The pictures live in a static library: make sure they are linked in.
     Q_INIT_RESOURCE(resources);
     setObjectName(QStringLiteral("MainFrm"));
@@ -96,11 +97,25 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     BuildMenu();
     BuildToolBar(inner);
 
-    fileSection = new qel::ui::FileSection(session_, prompter_, inner);
-    imageSection = new qel::ui::ImageSection(session_, prompter_, inner);
-    previewSection = new qel::ui::PreviewSection(session_, prompter_, inner);
-    objectsSection = new qel::ui::ObjectsSection(session_, prompter_, inner);
-    connect(objectsSection, &qel::ui::ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(100);
+    AnimTimer = new QTimer(this);
+    AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
+    AnimTimer->setInterval(1000);
+    // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
+    AnimTimer->setTimerType(Qt::PreciseTimer);
+
+    // Made in this order, which is also the order the focus moves in. What
+    // one section asks of another is read when it is needed.
+    fileSection = new qel::ui::FileSection(
+        session_, prompter_, settings_, *files_, [this] { return imageSection->SelectedImage(); }, inner);
+    imageSection = new qel::ui::ImageSection(
+        session_, prompter_, [this] { return objectsSection->CurrentViewState(); }, inner);
+    previewSection = new qel::ui::PreviewSection(
+        session_, prompter_, *pictures_, *sound_, *files_,
+        services.soundCopyFolder.isEmpty() ? programFolder_ : services.soundCopyFolder, *AnimTimer, inner);
+    objectsSection = new qel::ui::ObjectsSection(session_, prompter_, *pictures_, inner);
 
     Status = statusBar();
     Status->setObjectName(QStringLiteral("Status"));
@@ -112,15 +127,6 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setInterval(100);
-    AnimTimer = new QTimer(this);
-    AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
-    AnimTimer->setInterval(1000);
-    // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
-    AnimTimer->setTimerType(Qt::PreciseTimer);
-
     connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
     connect(&session_, &qel::app::DocumentSession::historyChanged, this, &TMainFrm::ShowHistory);
@@ -129,7 +135,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     helpViewer_ = std::make_unique<qel::ui::HelpViewer>(this);
 
     FormCreate();
-    qel::ui::LinkSections(*this);
+    LinkSections();
     qel::ui::HistoryKeyFilter::InstallOn(*this);
     Timer->start();
     AnimTimer->start();
@@ -158,6 +164,24 @@ qel::ui::ObjectListModel* TMainFrm::screenObjectModel() const
 qel::ui::FileListModel* TMainFrm::fileModel() const
 {
     return fileSection->model();
+}
+
+void TMainFrm::LinkSections()
+{
+    using namespace qel::ui;
+    connect(fileSection, &FileSection::FileListClicked, previewSection,
+            [this] { previewSection->FileListClick(fileSection->FocusedEntry()); });
+    connect(fileSection, &FileSection::pictureHideRequested, previewSection, &PreviewSection::HidePicture);
+    connect(imageSection, &ImageSection::animationPictureHideRequested, previewSection,
+            &PreviewSection::HideAnimationPicture);
+    connect(imageSection, &ImageSection::animationRequested, previewSection, &PreviewSection::AniPreviewClick);
+    connect(imageSection, &ImageSection::imageItemsReplaced, objectsSection, &ObjectsSection::setImageItems);
+    connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
+}
+
+void TMainFrm::AcceptDrops()
+{
+    new qel::ui::DropHandler(*this, *fileSection);
 }
 
 void TMainFrm::BuildCommands()
@@ -216,6 +240,7 @@ void TMainFrm::BuildMenu()
     }
 
     BuildEditMenu();
+    BuildViewMenu();
 
     Options1 = menu->addAction(QStringLiteral("Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -268,6 +293,20 @@ void TMainFrm::BuildEditMenu()
     connect(Redo1, &QAction::triggered, this, &TMainFrm::RedoExecute);
 }
 
+void TMainFrm::BuildViewMenu()
+{
+    View1 = menuBar()->addMenu(QStringLiteral("View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    // Shown once it has an entry.
+    View1->menuAction()->setVisible(false);
+}
+
+void TMainFrm::AddViewEntry(QAction* entry)
+{
+    View1->addAction(entry);
+    View1->menuAction()->setVisible(true);
+}
+
 void TMainFrm::ShowHistory()
 {
     const bool undo = session_.canUndo();
@@ -290,7 +329,7 @@ void TMainFrm::RedoExecute()
 
 void TMainFrm::TimerTimer()
 {
-    qel::ui::FollowImageBox(*imageSection->ImageBox, *objectsSection->ObjectImageBox);
+    objectsSection->followImageItems(imageSection->imageItems());
     imageSection->Refresh();
     objectsSection->Refresh();
     fileSection->Refresh();
@@ -298,9 +337,6 @@ void TMainFrm::TimerTimer()
 
 void TMainFrm::FormCreate()
 {
-    programFolder_ = QCoreApplication::applicationDirPath();
-    if (!programFolder_.endsWith(QLatin1Char('/')))
-        programFolder_ += QLatin1Char('/');
     ShowDocumentState();
     for (const std::string& message : settings_.load())
         prompter_.error(this, FromBytes(qel::WithFullStop(message)));
@@ -329,8 +365,8 @@ void TMainFrm::ShowFailure(std::exception_ptr failure)
 
 void TMainFrm::ShowDocumentState()
 {
-    setWindowTitle(PathText(document().windowTitle()));
-    StatusPanel->setText(PathText(document().statusText()));
+    setWindowTitle(qel::FileNameText(qel::app::WindowTitle(document())));
+    StatusPanel->setText(qel::FileNameText(qel::app::StatusText(document())));
 }
 
 void TMainFrm::ResetDocument()
@@ -346,7 +382,7 @@ bool TMainFrm::QuerySaveChanges()
 {
     if (!session_.modified())
         return true;
-    const QString question = PathText(qel::app::SaveChangesQuestion(document()));
+    const QString question = qel::FileNameText(qel::app::SaveChangesQuestion(document()));
     switch (prompter_.askSaveChanges(this, question)) {
     case qel::ui::SaveChangesAnswer::Yes:
         return SaveCommand();
@@ -368,7 +404,7 @@ bool TMainFrm::SaveCommand()
 bool TMainFrm::SaveAsCommand()
 {
     const QString chosen = prompter_.saveFile(this, kSaveFilter);
-    const std::string target = qel::app::SaveAsTarget(PathBytes(chosen));
+    const std::string target = qel::app::SaveAsTarget(qel::FileNameBytes(chosen));
     if (target.empty())
         return false;
     // A failed write still names the file it tried, as the title shows.
@@ -394,7 +430,7 @@ void TMainFrm::ReadFile(const QString& chosen)
 {
     ResetDocument();
     // What was read before a failure stays on screen, Untitled.
-    const std::string path = PathBytes(chosen);
+    const std::string path = qel::FileNameBytes(chosen);
     qel::ReadReport report;
     session_.open(path, &report);
     if (report.ignoredLines > 0) {

@@ -1,10 +1,14 @@
 #pragma once
 // The editor's one window: it assembles the four sections (each holding its
-// own handlers), the menu, the tool bar, the status bar, the timers and the
-// dialogs, and runs the document commands (New, Open, Save, Save As, Exit,
-// Compile, Undo, Redo). The window owns the document session; the prompter,
-// the settings store and the process launcher are handed in, so that tests
+// own handlers and controls), the menu, the tool bar, the status bar, the
+// timers and the dialogs, links the sections to each other, and runs the
+// document commands (New, Open, Save, Save As, Exit, Compile, Undo, Redo).
+// The window owns the document session; the prompter, the settings store,
+// the process launcher and the desktop services are handed in, so that tests
 // answer every dialog and never touch the user's settings.
+//
+// Its controls are private: tests find them by their names, as a user's
+// script would (findChild<QAction*>("Undo1")).
 
 #include <QMainWindow>
 #include <exception>
@@ -13,6 +17,7 @@
 #include "AppSettings.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
+#include "WindowServices.h"
 
 class QDialog;
 class QLabel;
@@ -25,8 +30,11 @@ class TOptnsForm;
 class TSortFrm;
 
 namespace qel::platform {
+class FileOperations;
+class PictureService;
 class ProcessLauncher;
 class SettingsStore;
+class SoundService;
 }  // namespace qel::platform
 
 namespace qel::ui {
@@ -43,7 +51,7 @@ class TMainFrm : public QMainWindow {
     Q_OBJECT
 public:
     TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& store, qel::platform::ProcessLauncher& launcher,
-             QWidget* parent = nullptr);
+             const qel::ui::WindowServices& services = {}, QWidget* parent = nullptr);
     ~TMainFrm() override;
 
     // Creates the Sort Objects, Options and About dialogs, hidden, in that
@@ -91,36 +99,8 @@ public:
     }
     void ShowFailure(std::exception_ptr failure);
 
-    // The sections and their controls.
-    qel::ui::FileSection* fileSection;
-    qel::ui::ImageSection* imageSection;
-    qel::ui::PreviewSection* previewSection;
-    qel::ui::ObjectsSection* objectsSection;
-
-    QAction* New;
-    QAction* aOpen;
-    QAction* Save;
-    QAction* SaveAs;
-    QAction* Exit;
-    QAction* Compile;
-    QMenu* File1;
-    QAction* New1;
-    QAction* Open1;
-    QAction* Save1;
-    QAction* SaveAs1;
-    QAction* Exit1;
-    QMenu* Edit1;
-    QAction* Undo1;
-    QAction* Redo1;
-    QAction* Options1;
-    QMenu* Help1;
-    QAction* QelHelp1;
-    QAction* About1;
-    QToolBar* ActionToolBar1;
-    QStatusBar* Status;
-    QLabel* StatusPanel;
-    QTimer* Timer;
-    QTimer* AnimTimer;
+    // Files dragged onto the window open or are added (see DropHandler).
+    void AcceptDrops();
 
     TSortFrm* SortFrm() const { return sortFrm_.get(); }
     TOptnsForm* OptnsForm() const { return optnsForm_.get(); }
@@ -136,6 +116,13 @@ protected:
 
 private:
     void FormCreate();
+    // How the sections talk to each other.
+    void LinkSections();
+    // The View menu, between Edit and Options: hidden while it is empty;
+    // AddViewEntry() puts an entry in it (a window beside the sections) and
+    // shows it.
+    void BuildViewMenu();
+    void AddViewEntry(QAction* entry);
     void BuildCommands();
     void BuildMenu();
     void BuildToolBar(QWidget* inner);
@@ -157,9 +144,47 @@ private:
     qel::app::DocumentSession session_;
     qel::app::AppSettings settings_;
     QString programFolder_;
+    // The services not handed in, and the ones in use.
+    std::unique_ptr<qel::platform::FileOperations> ownFiles_;
+    std::unique_ptr<qel::platform::PictureService> ownPictures_;
+    std::unique_ptr<qel::platform::SoundService> ownSound_;
+    qel::platform::FileOperations* files_;
+    qel::platform::PictureService* pictures_;
+    qel::platform::SoundService* sound_;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<TSortFrm> sortFrm_;
     std::unique_ptr<TOptnsForm> optnsForm_;
     std::unique_ptr<TAboutFrm> aboutFrm_;
     bool placed_ = false;
+
+    qel::ui::FileSection* fileSection;
+    qel::ui::ImageSection* imageSection;
+    qel::ui::PreviewSection* previewSection;
+    qel::ui::ObjectsSection* objectsSection;
+
+    QAction* New;
+    QAction* aOpen;
+    QAction* Save;
+    QAction* SaveAs;
+    QAction* Exit;
+    QAction* Compile;
+    QMenu* File1;
+    QAction* New1;
+    QAction* Open1;
+    QAction* Save1;
+    QAction* SaveAs1;
+    QAction* Exit1;
+    QMenu* Edit1;
+    QAction* Undo1;
+    QAction* Redo1;
+    QMenu* View1;
+    QAction* Options1;
+    QMenu* Help1;
+    QAction* QelHelp1;
+    QAction* About1;
+    QToolBar* ActionToolBar1;
+    QStatusBar* Status;
+    QLabel* StatusPanel;
+    QTimer* Timer;
+    QTimer* AnimTimer;
 };

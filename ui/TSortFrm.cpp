@@ -9,7 +9,7 @@
 
 #include "Controls.h"
 #include "DefinitionDocument.h"
-#include "ObjectCommands.h"
+#include "ObjectSteps.h"
 
 using qel::ui::ControlFont;
 

@@ -4,7 +4,6 @@
 
 #include "ApplicationIcon.h"
 #include "CommandLine.h"
-#include "DropHandler.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"
 #include "QelApplication.h"
@@ -46,7 +45,7 @@ int main(int argc, char** argv)
 
     TMainFrm mainFrm(prompter, store, launcher);
     mainFrm.CreateDialogs();
-    qel::ui::InstallDropHandling(mainFrm);
+    mainFrm.AcceptDrops();
     mainFrm.show();
 
     // QEL_SCREENSHOT=file.png: save a picture of the window once it is shown

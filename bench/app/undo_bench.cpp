@@ -18,7 +18,7 @@
 
 #include "DefinitionReader.h"
 #include "DocumentSession.h"
-#include "ObjectCommands.h"
+#include "ObjectSteps.h"
 #include "make_definition.h"
 
 using namespace qel;
@@ -63,7 +63,7 @@ void ResetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-using MakeStep = std::function<std::unique_ptr<SessionCommand>(DocumentSession&)>;
+using MakeStep = std::function<std::unique_ptr<SessionStep>(DocumentSession&)>;
 
 struct Row {
     const char* name;
@@ -76,10 +76,10 @@ int main()
 {
     DocumentSession session;
     {
-        const std::string text = qelbench::MakeDefinition({});
-        ReadDefinitionBytes(session.edit(), text);
+        DefinitionDocument doc;
+        ReadDefinitionBytes(doc, qelbench::MakeDefinition({}));
+        session.adopt(std::move(doc));
     }
-    session.history().clear();
     std::printf("map objects: %zu\n\n", session.document().mapObjects().size());
 
     std::vector<std::size_t> scattered;
@@ -93,16 +93,16 @@ int main()
     values.modeChoice = 6;
 
     const std::vector<Row> rows = {
-        {"Clear", [](DocumentSession& s) { return std::make_unique<ClearObjectsCommand>(s, ObjectKind::Map); }},
+        {"Clear", [](DocumentSession& s) { return std::make_unique<ClearObjectsStep>(s, ObjectKind::Map); }},
         {"Delete 1,000 scattered",
-         [&](DocumentSession& s) { return std::make_unique<DeleteObjectsCommand>(s, ObjectKind::Map, scattered); }},
+         [&](DocumentSession& s) { return std::make_unique<DeleteObjectsStep>(s, ObjectKind::Map, scattered); }},
         {"Sort by Y",
-         [](DocumentSession& s) { return std::make_unique<SortObjectsCommand>(s, ObjectKind::Map, SortKey::YCoord); }},
+         [](DocumentSession& s) { return std::make_unique<SortObjectsStep>(s, ObjectKind::Map, SortKey::YCoord); }},
         {"Tiled background 16x16",
-         [](DocumentSession& s) { return std::make_unique<TiledBackgroundCommand>(s, 16, 16, 1); }},
+         [](DocumentSession& s) { return std::make_unique<TiledBackgroundStep>(s, 16, 16, 1); }},
         {"Apply",
-         [&](DocumentSession& s) { return std::make_unique<ApplyObjectCommand>(s, ObjectKind::Map, values, 500000); }},
-        {"Add", [&](DocumentSession& s) { return std::make_unique<AddObjectCommand>(s, ObjectKind::Map, values); }},
+         [&](DocumentSession& s) { return std::make_unique<ApplyObjectStep>(s, ObjectKind::Map, values, 500000); }},
+        {"Add", [&](DocumentSession& s) { return std::make_unique<AddObjectStep>(s, ObjectKind::Map, values); }},
     };
 
     std::printf("%-24s %10s %10s %10s %8s %8s\n", "step", "do ms", "undo ms", "redo ms", "undo/do", "redo/do");
@@ -125,7 +125,7 @@ int main()
     session.history().clear();
     ResetPeak();
     const long alone = StatusKiB("VmHWM:");
-    session.push(std::make_unique<ClearObjectsCommand>(session, ObjectKind::Map));
+    session.push(std::make_unique<ClearObjectsStep>(session, ObjectKind::Map));
     session.undo();
     session.redo();
     const long withHistory = StatusKiB("VmHWM:");

@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "BenchFakes.h"
-#include "ImageSection.h"
 #include "PreviewSection.h"
 #include "ProcessLauncher.h"
 #include "SettingsStore.h"
@@ -62,22 +61,23 @@ int main(int argc, char** argv)
     window.show();
     QApplication::processEvents();
 
-    qel::ui::ImageSection* images = window.imageSection;
-    images->eImageFile->setText(QStringLiteral("tiles.png"));
-    images->eImageX->setText(QString::number(kTiles));
-    images->eImageY->setText(QString::number(kTiles));
-    images->eImageTime->setText(QString::number(kAniTime));
+    window.findChild<QLineEdit*>(QStringLiteral("eImageFile"))->setText(QStringLiteral("tiles.png"));
+    window.findChild<QLineEdit*>(QStringLiteral("eImageX"))->setText(QString::number(kTiles));
+    window.findChild<QLineEdit*>(QStringLiteral("eImageY"))->setText(QString::number(kTiles));
+    window.findChild<QLineEdit*>(QStringLiteral("eImageTime"))->setText(QString::number(kAniTime));
     const int interval = kAniTime * 10 / (kTiles * kTiles);
 
     std::vector<Clock::time_point> shown;
     shown.reserve(kTicks + 1);
-    QObject::connect(window.AnimTimer, &QTimer::timeout, &app, [&] {
+    QTimer* animTimer = window.findChild<QTimer*>(QStringLiteral("AnimTimer"));
+    QObject::connect(animTimer, &QTimer::timeout, &app, [&] {
         shown.push_back(Clock::now());
         if (static_cast<int>(shown.size()) > kTicks)
             QCoreApplication::quit();
     });
-    images->AniPreview->click();
-    if (!window.previewSection->AnimationRunning() || window.AnimTimer->interval() != interval || prompter.failures) {
+    window.findChild<QToolButton*>(QStringLiteral("AniPreview"))->click();
+    if (!window.findChild<qel::ui::PreviewSection*>()->AnimationRunning() || animTimer->interval() != interval
+        || prompter.failures) {
         std::fprintf(stderr, "the animation did not start at %d ms\n", interval);
         return 1;
     }

@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     TMainFrm window(prompter, store, launcher);
     window.show();
     QApplication::processEvents();
-    QAbstractItemView* list = window.objectsSection->MapObjectList;
+    QAbstractItemView* list = window.findChild<qel::ui::ObjectListView*>(QStringLiteral("MapObjectList"));
 
     double coreBest = 1e9;
     double windowBest = 1e9;
@@ -85,10 +85,10 @@ int main(int argc, char** argv)
         window.OpenPath(file);
         QApplication::processEvents();
         list->viewport()->repaint();
-        window.imageSection->ImageBox->setCurrentIndex(1);
+        window.findChild<QComboBox*>(QStringLiteral("ImageBox"))->setCurrentIndex(1);
         {
             const auto start = qelbench::Clock::now();
-            window.imageSection->DelImageClick();
+            window.findChild<qel::ui::ImageSection*>()->DelImageClick();
             QApplication::processEvents();
             list->viewport()->repaint();
             windowBest = std::min(windowBest, qelbench::SecondsSince(start));

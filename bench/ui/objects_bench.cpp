@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "BenchFakes.h"
-#include "ObjectsSection.h"
+#include "ObjectListView.h"
 #include "ProcessLauncher.h"
 #include "SettingsStore.h"
 #include "TMainFrm.h"
@@ -88,8 +88,7 @@ int main(int argc, char** argv)
     window.aOpenExecute();
     QApplication::processEvents();
     window.TimerTimer();
-    qel::ui::ObjectsSection* s = window.objectsSection;
-    QAbstractItemView* list = s->MapObjectList;
+    QAbstractItemView* list = window.findChild<qel::ui::ObjectListView*>(QStringLiteral("MapObjectList"));
     const int rows = list->model()->rowCount();
     std::printf("map objects:  %d\n", rows);
     if (rows != 1025 * 1025 || prompter.failures)
@@ -111,7 +110,7 @@ int main(int argc, char** argv)
         list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     };
     const auto sort = [&] {
-        s->SortObjects->click();
+        window.findChild<QToolButton*>(QStringLiteral("SortObjects"))->click();
         TSortFrm* dialog = window.SortFrm();
         dialog->findChild<QRadioButton*>(QStringLiteral("SortByRadioItem0"))->click();  // X-Coord
         return dialog;
@@ -122,16 +121,16 @@ int main(int argc, char** argv)
     const Edit edits[] = {
         {"Add", 5, true, 21,
          [&] {
-             s->eObjectX->setText(QStringLiteral("@3"));
-             s->eObjectY->setText(QStringLiteral("48"));
+             window.findChild<QLineEdit*>(QStringLiteral("eObjectX"))->setText(QStringLiteral("@3"));
+             window.findChild<QLineEdit*>(QStringLiteral("eObjectY"))->setText(QStringLiteral("48"));
          },
-         [&] { s->AddObject->click(); }},
+         [&] { window.findChild<QToolButton*>(QStringLiteral("AddObject"))->click(); }},
         {"Apply", 5, true, 21,
          [&] {
              clickRow(middle);
-             s->eObjectX->setText(QStringLiteral("t7"));
+             window.findChild<QLineEdit*>(QStringLiteral("eObjectX"))->setText(QStringLiteral("t7"));
          },
-         [&] { s->ApplyObject->click(); }},
+         [&] { window.findChild<QToolButton*>(QStringLiteral("ApplyObject"))->click(); }},
         {"Load (a click)", 5, false, 21,
          [&] {
              list->scrollTo(list->model()->index(middle + 3, 0), QAbstractItemView::PositionAtCenter);
@@ -142,13 +141,17 @@ int main(int argc, char** argv)
                                list->visualRect(list->model()->index(middle + 3, 0)).center());
          }},
         {"Refresh (one tick)", 5, false, 21, [] {}, [&] { window.TimerTimer(); }},
-        {"Delete 1,000 scattered", 1000, true, 3, selectScattered, [&] { s->DelObject->click(); }},
-        {"Clear", 1000, true, 9, [] {}, [&] { s->ClearObjectList->click(); }},
-        {"Switch all rows", 1000, true, 3, [&] { list->selectAll(); }, [&] { s->Switch->click(); }},
+        {"Delete 1,000 scattered", 1000, true, 3, selectScattered,
+         [&] { window.findChild<QToolButton*>(QStringLiteral("DelObject"))->click(); }},
+        {"Clear", 1000, true, 9, [] {},
+         [&] { window.findChild<QToolButton*>(QStringLiteral("ClearObjectList"))->click(); }},
+        {"Switch all rows", 1000, true, 3, [&] { list->selectAll(); },
+         [&] { window.findChild<QToolButton*>(QStringLiteral("Switch"))->click(); }},
         {"Sort by X-Coord", 1000, true, 3, [&] { sortDialog = sort(); },
          [&] { sortDialog->findChild<QToolButton*>(QStringLiteral("Sort"))->click(); }},
-        {"Tiled background 16x16", 1000, true, 3, [&] { s->ObjectImageBox->setCurrentIndex(0); },
-         [&] { s->BackgroundTiledZindle1->trigger(); }},
+        {"Tiled background 16x16", 1000, true, 3,
+         [&] { window.findChild<QComboBox*>(QStringLiteral("ObjectImageBox"))->setCurrentIndex(0); },
+         [&] { window.findChild<QAction*>(QStringLiteral("BackgroundTiledZindle1"))->trigger(); }},
     };
 
     bool allOk = true;

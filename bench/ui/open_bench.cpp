@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     TMainFrm window(prompter, store, launcher);
     window.show();
     QApplication::processEvents();
-    QAbstractItemView* list = window.objectsSection->MapObjectList;
+    QAbstractItemView* list = window.findChild<qel::ui::ObjectListView*>(QStringLiteral("MapObjectList"));
 
     double coreBest = 1e9;
     double windowBest = 1e9;

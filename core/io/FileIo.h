@@ -19,14 +19,15 @@ namespace qel {
 constexpr std::size_t kMaxInputSize = std::size_t{2} << 30;
 
 // Reads the whole file. Throws FileError when it cannot be opened, when it is
-// neither a regular file, a pipe nor a character device (refused before
-// anything is allocated), and "File too large" beyond `limit` bytes. A failure
-// while reading returns what was read before it, with `readError` set. Running
-// out of memory throws std::bad_alloc.
+// not a regular file ("NAME is not a regular file" for a FIFO, a device or a
+// socket, refused before anything could block), and "File too large" beyond
+// `limit` bytes. A failure while reading returns what was read before it, with
+// `readError` set. Running out of memory throws std::bad_alloc.
 FileBytes ReadWholeFile(const std::string& path, std::size_t limit = kMaxInputSize);
 
 // The same from a descriptor that is already open (standard input); it is
-// left open.
+// left open. A pipe or a character device is read too; anything else that is
+// not a regular file is refused before anything is allocated.
 FileBytes ReadWholeDescriptor(int fd, std::size_t limit = kMaxInputSize);
 
 // The call every read above goes through: ::read, unless a test puts another

@@ -10,15 +10,14 @@
 #include <functional>
 #include <random>
 
-#include "ContentCommand.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
 #include "Errors.h"
-#include "FileCommands.h"
-#include "ImageCommands.h"
-#include "ObjectCommands.h"
-#include "OutFileCommands.h"
+#include "FileSteps.h"
+#include "ImageSteps.h"
+#include "ObjectSteps.h"
+#include "OutFileSteps.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -32,8 +31,9 @@ const char* const kStart =
 
 void Load(DocumentSession& session, const char* text = kStart)
 {
-    ReadDefinitionBytes(session.edit(), text);
-    session.history().clear();
+    DefinitionDocument doc;
+    ReadDefinitionBytes(doc, text);
+    session.adopt(std::move(doc));
 }
 
 // The fields a rebuild from scratch gives for the list's lines.
@@ -68,7 +68,7 @@ EditorValues Values(const char* x, const char* y, int image, int layer = 0, int 
     return values;
 }
 
-using MakeStep = std::function<std::unique_ptr<SessionCommand>(DocumentSession&)>;
+using MakeStep = std::function<std::unique_ptr<SessionStep>(DocumentSession&)>;
 
 template <class Step, class... Args>
 MakeStep Object(Args... args)
@@ -99,41 +99,46 @@ std::vector<StepCase> StepCases()
     using K = ObjectKind;
     return {
         {"AddMapObjectSelectsTheLastRowOfEachListKeepingTheCurrentRows",
-         Object<AddObjectCommand>(K::Map, Values("@2", "3", 1)), View(K::Map, Rows({4}, 2), Rows({1}, 0))},
-        {"AddScreenObject", Object<AddObjectCommand>(K::Screen, Values("C-5", "@1", 2, 7, 3)),
+         Object<AddObjectStep>(K::Map, Values("@2", "3", 1)), View(K::Map, Rows({4}, 2), Rows({1}, 0))},
+        {"AddScreenObject", Object<AddObjectStep>(K::Screen, Values("C-5", "@1", 2, 7, 3)),
          View(K::Map, Rows({3}, 2), Rows({2}, 0))},
-        {"AddOfALineThatCannotBeTakenApart", Object<AddObjectCommand>(K::Map, Values("x", "1", 0)), std::nullopt},
-        {"ApplyKeepsTheOtherRowsSelected", Object<ApplyObjectCommand>(K::Map, Values("t1", "9", 2), std::size_t{0}),
+        {"AddOfALineThatCannotBeTakenApart", Object<AddObjectStep>(K::Map, Values("x", "1", 0)), std::nullopt},
+        {"ApplyKeepsTheOtherRowsSelected", Object<ApplyObjectStep>(K::Map, Values("t1", "9", 2), std::size_t{0}),
          View(K::Map, Rows({0, 1, 2}, 0), Rows({0}, 0))},
-        {"DeleteScatteredRows", Object<DeleteObjectsCommand>(K::Map, std::vector<std::size_t>{0, 2, 9}),
+        {"DeleteScatteredRows", Object<DeleteObjectsStep>(K::Map, std::vector<std::size_t>{0, 2, 9}),
          View(K::Map, {}, Rows({0}, 0))},
-        {"DeleteOneRun", Object<DeleteObjectsCommand>(K::Map, std::vector<std::size_t>{2, 1}),
+        {"DeleteOneRun", Object<DeleteObjectsStep>(K::Map, std::vector<std::size_t>{2, 1}),
          View(K::Map, {}, Rows({0}, 0))},
-        {"ClearScreenObjects", Object<ClearObjectsCommand>(K::Screen), View(K::Map, Rows({1, 2}, 2), {})},
-        {"SwitchShowsTheOtherKind", Object<SwitchObjectsCommand>(K::Map, std::vector<std::size_t>{3, 1}),
+        {"ClearScreenObjects", Object<ClearObjectsStep>(K::Screen), View(K::Map, Rows({1, 2}, 2), {})},
+        {"SwitchShowsTheOtherKind", Object<SwitchObjectsStep>(K::Map, std::vector<std::size_t>{3, 1}),
          View(K::Screen, Rows({1, 2}, 2), Rows({0}, 0))},
-        {"TiledBackground", Object<TiledBackgroundCommand>(8192, 8192, 0), kViewBefore},
-        {"SortByDisplayTime", Object<SortObjectsCommand>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
+        {"TiledBackground", Object<TiledBackgroundStep>(8192, 8192, 0), kViewBefore},
+        {"SortByDisplayTime", Object<SortObjectsStep>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
          View(K::Map, {}, {})},
-        {"RegenerateOnly", Object<SortObjectsCommand>(K::Screen, std::optional<SortKey>()), View(K::Map, {}, {})},
-        {"OutFile", [](DocumentSession& s) { return MakeSetOutFile(s, "other"); }, std::nullopt},
+        {"RegenerateOnly", Object<SortObjectsStep>(K::Screen, std::optional<SortKey>()), View(K::Map, {}, {})},
+        {"OutFile", [](DocumentSession& s) { return std::make_unique<SetOutFileStep>(s, "other"); }, std::nullopt},
         {"AddFiles",
          [](DocumentSession& s) {
-             return MakeAddFiles(s, {"/x/c.png", "d.wav"}, false, nullptr, nullptr);
+             return std::make_unique<AddFilesStep>(s, std::vector<std::string>{"/x/c.png", "d.wav"}, false, nullptr,
+                                                   nullptr);
          },
          std::nullopt},
-        {"DeleteFiles", [](DocumentSession& s) { return MakeDeleteFiles(s, {0}); }, std::nullopt},
-        {"ClearFiles", [](DocumentSession& s) { return MakeClearFiles(s); }, std::nullopt},
-        {"ImageFileFromTheList", [](DocumentSession& s) { return MakeSetImageFileFromList(s, 1, "b.wav"); },
+        {"DeleteFiles",
+         [](DocumentSession& s) { return std::make_unique<DeleteFilesStep>(s, std::vector<std::size_t>{0}); },
          std::nullopt},
-        {"AddImage", [](DocumentSession& s) { return MakeAddImage(s); }, std::nullopt},
-        {"ImageNumber", [](DocumentSession& s) { return MakeStoreImageNumber(s, 0, ImageNumberField::XTiles, "7"); },
+        {"ClearFiles", [](DocumentSession& s) { return std::make_unique<ClearFilesStep>(s); }, std::nullopt},
+        {"ImageFileFromTheList",
+         [](DocumentSession& s) { return std::make_unique<ImageFileFromListStep>(s, 1, "b.wav"); }, std::nullopt},
+        {"AddImage", [](DocumentSession& s) { return std::make_unique<AddImageStep>(s); }, std::nullopt},
+        {"ImageNumber",
+         [](DocumentSession& s) { return ImageFieldStep::numberText(s, 0, ImageNumberField::XTiles, "7"); },
          std::nullopt},
-        {"ImageSpin", [](DocumentSession& s) { return MakeStoreImageSpinValue(s, 0, ImageNumberField::AniTime, 90); },
+        {"ImageSpin", [](DocumentSession& s) { return ImageFieldStep::spinValue(s, 0, ImageNumberField::AniTime, 90); },
          std::nullopt},
         {"DeleteImageWithItsObjectsRegeneratesBothLists",
-         [](DocumentSession& s) { return MakeDeleteImage(s, 1, true); }, View(K::Map, {}, {})},
-        {"DeleteImageOnly", [](DocumentSession& s) { return MakeDeleteImage(s, 1, false); }, std::nullopt},
+         [](DocumentSession& s) { return std::make_unique<DeleteImageStep>(s, 1, true); }, View(K::Map, {}, {})},
+        {"DeleteImageOnly", [](DocumentSession& s) { return std::make_unique<DeleteImageStep>(s, 1, false); },
+         std::nullopt},
     };
 }
 
@@ -148,7 +153,7 @@ TEST_P(StepTest, UndoGivesBackTheBytesAndViewsRedoMakesThemAgain)
     QObject::connect(&session, &DocumentSession::viewStateRequested, [&](const ViewState& v) { shown = v; });
 
     const std::string before = ComposeDefinition(session.document());
-    std::unique_ptr<SessionCommand> step = c.make(session);
+    std::unique_ptr<SessionStep> step = c.make(session);
     step->setViewBefore(kViewBefore);
     try {
         session.push(std::move(step));
@@ -179,7 +184,7 @@ TEST_P(StepTest, UndoGivesBackTheBytesAndViewsRedoMakesThemAgain)
 INSTANTIATE_TEST_SUITE_P(Steps, StepTest, ::testing::ValuesIn(StepCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(AddObjectCommand, SelectsTheLastRowOfBothListsAndKeepsTheCurrentRows)
+TEST(AddObjectStep, SelectsTheLastRowOfBothListsAndKeepsTheCurrentRows)
 {
     const struct {
         ObjectKind kind;
@@ -196,13 +201,15 @@ TEST(AddObjectCommand, SelectsTheLastRowOfBothListsAndKeepsTheCurrentRows)
     };
     for (const auto& c : cases) {
         DocumentSession session;
+        DefinitionDocument doc;
         for (int i = 0; i < c.mapRows; ++i)
-            session.edit().mapObjects().append(std::to_string(i) + ",0,IMAGE0");
+            doc.mapObjects().append(std::to_string(i) + ",0,IMAGE0");
         for (int i = 0; i < c.screenRows; ++i)
-            session.edit().screenObjects().append("C-" + std::to_string(i) + ",0,IMAGE0");
-        auto step = std::make_unique<AddObjectCommand>(session, c.kind, Values("1", "2", -1));
+            doc.screenObjects().append("C-" + std::to_string(i) + ",0,IMAGE0");
+        session.adopt(std::move(doc));
+        auto step = std::make_unique<AddObjectStep>(session, c.kind, Values("1", "2", -1));
         step->setViewBefore(View(c.kind, Rows({0}, 0), Rows({0}, 0)));
-        const SessionCommand* pushed = session.push(std::move(step));
+        const SessionStep* pushed = session.push(std::move(step));
         ASSERT_TRUE(pushed && pushed->viewAfter());
         const auto selected = [](const RowSelection& s) -> std::optional<std::size_t> {
             return s.empty() ? std::nullopt : std::optional<std::size_t>(s.ranges.back().second);
@@ -219,9 +226,9 @@ TEST(DocumentSession, StaleDisplayTimeOfARegenerationNeverReordersASort)
 {
     DocumentSession session;
     Load(session, "[mapobjects]\r\n1,1,IMAGE0,BelowAll,ShowAlways,0\r\n2,2,IMAGE0,BelowAll,ShowAlways\r\n");
-    session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, std::nullopt));
-    session.push(std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{}));
-    session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, SortKey::DisplayTime));
+    session.push(std::make_unique<SortObjectsStep>(session, ObjectKind::Map, std::nullopt));
+    session.push(std::make_unique<DeleteObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{}));
+    session.push(std::make_unique<SortObjectsStep>(session, ObjectKind::Map, SortKey::DisplayTime));
     EXPECT_EQ(session.document().mapObjects().line(0), "1,1,IMAGE0,BelowAll,ShowAlways");
     EXPECT_EQ(session.document().mapObjects().fields(0).displayTime, -1);
 }
@@ -231,11 +238,11 @@ TEST(DocumentSession, ModifiedFollowsTheSavedStep)
     QTemporaryDir dir;
     DocumentSession session;
     QSignalSpy state(&session, &DocumentSession::documentStateChanged);
-    session.push(MakeAddImage(session));
+    session.push(std::make_unique<AddImageStep>(session));
     EXPECT_TRUE(session.modified());
     session.saveAs(dir.filePath(QStringLiteral("d.ini")).toStdString());
     EXPECT_FALSE(session.modified());
-    session.push(MakeAddImage(session));
+    session.push(std::make_unique<AddImageStep>(session));
     const struct {
         void (DocumentSession::*move)();
         bool modified;
@@ -259,22 +266,22 @@ TEST(DocumentSession, TypingMergesIntoOneStepAndTypingBackLeavesNone)
     DocumentSession session;
     Load(session);
     for (const char* text : {"p", "pk", "pkg2"})
-        session.push(MakeSetOutFile(session, text));
+        session.push(std::make_unique<SetOutFileStep>(session, text));
     EXPECT_EQ(session.history().count(), 1);
     EXPECT_EQ(session.undoText(), "Edit OutFile");
     std::optional<ViewState> shown;
     QObject::connect(&session, &DocumentSession::viewStateRequested, [&](const ViewState& v) { shown = v; });
-    EXPECT_EQ(session.push(MakeSetOutFile(session, "pkg")), nullptr);
+    EXPECT_EQ(session.push(std::make_unique<SetOutFileStep>(session, "pkg")), nullptr);
     EXPECT_EQ(session.history().count(), 0);
     EXPECT_FALSE(session.modified());
     // Typed back after an earlier step with views: that step's views are not
     // shown again, and no step is handed back.
-    auto add = std::make_unique<AddObjectCommand>(session, ObjectKind::Map, Values("1", "1", 0));
+    auto add = std::make_unique<AddObjectStep>(session, ObjectKind::Map, Values("1", "1", 0));
     add->setViewBefore(kViewBefore);
     session.push(std::move(add));
-    session.push(MakeSetOutFile(session, "x"));
+    session.push(std::make_unique<SetOutFileStep>(session, "x"));
     shown.reset();
-    EXPECT_EQ(session.push(MakeSetOutFile(session, "pkg")), nullptr);
+    EXPECT_EQ(session.push(std::make_unique<SetOutFileStep>(session, "pkg")), nullptr);
     EXPECT_EQ(shown, std::nullopt);
     EXPECT_EQ(session.history().count(), 1);
 }
@@ -284,10 +291,10 @@ TEST(DocumentSession, OverTheBudgetTheOldestStepsEndTheHistory)
     DocumentSession session;
     Load(session);
     for (int i = 0; i < 3; ++i)
-        session.push(std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{0}));
+        session.push(std::make_unique<DeleteObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{0}));
     ASSERT_EQ(session.history().count(), 3);
     ASSERT_GT(session.historyBytes(), 0u);
-    const auto* newest = static_cast<const SessionCommand*>(session.history().command(2));
+    const auto* newest = static_cast<const SessionStep*>(session.history().command(2));
     session.setHistoryBudget(1);
     EXPECT_EQ(session.historyBytes(), newest->historyBytes());
     session.undo();
@@ -328,61 +335,65 @@ struct Model {
         switch (Below(14)) {
         case 0:
         case 1:
-            return Object<AddObjectCommand>(kind, values);
+            return Object<AddObjectStep>(kind, values);
         case 2:
-            return Object<ApplyObjectCommand>(kind, values, Below(size + 1));
+            return Object<ApplyObjectStep>(kind, values, Below(size + 1));
         case 3:
-            return Object<DeleteObjectsCommand>(kind, SomeRows(size));
+            return Object<DeleteObjectsStep>(kind, SomeRows(size));
         case 4:
-            return Object<ClearObjectsCommand>(kind);
+            return Object<ClearObjectsStep>(kind);
         case 5:
-            return Object<SwitchObjectsCommand>(kind, SomeRows(size));
+            return Object<SwitchObjectsStep>(kind, SomeRows(size));
         case 6:
-            return Object<TiledBackgroundCommand>(8192, 16384, static_cast<int>(Below(images + 1)) - 1);
+            return Object<TiledBackgroundStep>(8192, 16384, static_cast<int>(Below(images + 1)) - 1);
         case 7: {
             std::optional<SortKey> key;
             if (Chance(80))
                 key = SortKey(static_cast<int>(Below(kSortKeyCount)));
-            return Object<SortObjectsCommand>(kind, key);
+            return Object<SortObjectsStep>(kind, key);
         }
         case 8: {
             std::string text(1, static_cast<char>('a' + Below(3)));
-            return [text](DocumentSession& s) { return MakeSetOutFile(s, text); };
+            return [text](DocumentSession& s) { return std::make_unique<SetOutFileStep>(s, text); };
         }
         case 9:
-            return [](DocumentSession& s) { return MakeAddFiles(s, {"/f/n.png"}, false, nullptr, nullptr); };
+            return [](DocumentSession& s) {
+                return std::make_unique<AddFilesStep>(s, std::vector<std::string>{"/f/n.png"}, false, nullptr, nullptr);
+            };
         case 10:
-            return [rows = SomeRows(doc.files().size())](DocumentSession& s) { return MakeDeleteFiles(s, rows); };
+            return [rows = SomeRows(doc.files().size())](DocumentSession& s) {
+                return std::make_unique<DeleteFilesStep>(s, rows);
+            };
         case 11:
-            return [](DocumentSession& s) { return MakeAddImage(s); };
+            return [](DocumentSession& s) { return std::make_unique<AddImageStep>(s); };
         case 12: {
             if (images == 0)
-                return [](DocumentSession& s) { return MakeClearFiles(s); };
+                return [](DocumentSession& s) { return std::make_unique<ClearFilesStep>(s); };
             const std::size_t at = Below(static_cast<std::size_t>(images));
             const std::string text = Chance(80) ? std::to_string(Below(5)) : "z";
-            return
-                [at, text](DocumentSession& s) { return MakeStoreImageNumber(s, at, ImageNumberField::YTiles, text); };
+            return [at, text](DocumentSession& s) {
+                return ImageFieldStep::numberText(s, at, ImageNumberField::YTiles, text);
+            };
         }
         default: {
             if (images == 0)
-                return [](DocumentSession& s) { return MakeAddImage(s); };
+                return [](DocumentSession& s) { return std::make_unique<AddImageStep>(s); };
             const std::size_t at = Below(static_cast<std::size_t>(images));
             const bool objects = Chance(60);
-            return [at, objects](DocumentSession& s) { return MakeDeleteImage(s, at, objects); };
+            return [at, objects](DocumentSession& s) { return std::make_unique<DeleteImageStep>(s, at, objects); };
         }
         }
     }
 };
 
-SessionCommand* PushCatching(DocumentSession& session, const MakeStep& make)
+SessionStep* PushCatching(DocumentSession& session, const MakeStep& make)
 {
     try {
         return session.push(make(session));
     } catch (const ConversionError&) {
         const int top = session.history().index() - 1;
-        return top >= 0
-                   ? const_cast<SessionCommand*>(static_cast<const SessionCommand*>(session.history().command(top)))
-                   : nullptr;
+        return top >= 0 ? const_cast<SessionStep*>(static_cast<const SessionStep*>(session.history().command(top)))
+                        : nullptr;
     }
 }
 
@@ -405,7 +416,7 @@ TEST(DocumentSession, RandomStepsUndosAndRedosEqualAReplayOfTheSameSteps)
             } else {
                 const MakeStep make = model.Next(session.document());
                 const int before = session.history().index();
-                SessionCommand* pushed = PushCatching(session, make);
+                SessionStep* pushed = PushCatching(session, make);
                 const int after = session.history().index();
                 if (after > before) {
                     steps.resize(static_cast<std::size_t>(before));

@@ -209,7 +209,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LineEndings,
                                            EndingCase{"LoneCarriageReturnStays", "\na\rb\n", {"a\rb"}},
                                            EndingCase{"CarriageReturnAtEndOfFile", "\na\r", {"a\r"}},
                                            EndingCase{"DoubleCarriageReturn", "\na\r\r\n", {"a\r"}},
-                                           EndingCase{"HighBytes", "\n\x80\xA0\xFF,\xE9\n", {"\x80\xA0\xFF,\xE9"}}),
+                                           EndingCase{"HighBytes", "\n\x80\xA0\xFF,\xE9\n", {"\x80\xA0\xFF,\xE9"}},
+                                           EndingCase{"CarriageReturnsAndNoLineFeed", "\ra\r\rb", {"a", "b"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Reader, LongLinesAreReadWhole)
@@ -369,12 +370,91 @@ TEST_P(IgnoredLines, AreTheLinesOutsideSectionsThatCarrySomething)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IgnoredLines,
-    ::testing::Values(IgnoredCase{"CommentsKeysAndBlankLines", ";a\nOutFile=x\nfile=y\n  \t\n\n;b\n", {}},
-                      IgnoredCase{"HeaderWithALeadingSpace", "OutFile=x\n [mapobjects]\n1,2,IMAGE0\n", {2, 3}},
-                      IgnoredCase{"UnknownSectionBeforeTheFirst", "[unknown]\n1,2\n[mapobjects]\n3,4,IMAGE0\n", {1, 2}},
-                      IgnoredCase{"TextAfterAUtf8Mark", "\xEF\xBB\xBFhello\n", {1}},
-                      IgnoredCase{"InsideASectionNothing", "[screenobjects]\nabc\n[unknown]\n", {}},
-                      IgnoredCase{"CountedUpToAFailure", "x\n[mapobjects]\nbad\n", {1}}),
+    ::testing::Values(
+        IgnoredCase{"CommentsKeysAndBlankLines", ";a\nOutFile=x\nfile=y\n  \t\n\n;b\n", {}},
+        IgnoredCase{"HeaderWithALeadingSpace", "OutFile=x\n [mapobjects]\n1,2,IMAGE0\n", {2, 3}},
+        IgnoredCase{"UnknownSectionBeforeTheFirst", "[unknown]\n1,2\n[mapobjects]\n3,4,IMAGE0\n", {1, 2}},
+        IgnoredCase{"TextAfterAUtf8Mark", "\xEF\xBB\xBFhello\n", {1}},
+        IgnoredCase{"InsideASectionNothing", "[screenobjects]\nabc\n[unknown]\n", {}},
+        IgnoredCase{"CountedUpToAFailure", "x\n[mapobjects]\nbad\n", {1}},
+        IgnoredCase{"TextAfterAHeader", "[mapobjects]1,2,IMAGE0\n3,4,IMAGE0\n[Screenobjects];c\n", {1, 3}},
+        IgnoredCase{"SpacesAfterAHeader", "[objectimages] \t\n", {}},
+        IgnoredCase{
+            "HeaderThenCarriageReturnInALineFeedFile", "[mapobjects]\r8136,8232,IMAGE0,BelowAll,ShowAlways\r\n", {1}},
+        IgnoredCase{"CarriageReturnLinesNumbered", ";c\rstray\r[mapobjects]\r1,2,IMAGE0\r", {2}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A file with enough entry lines to be taken apart on two threads must read
+// exactly as a single pass would: stopping at the first failure, keeping
+// nothing after it, and telling only the ignored lines before it.
+struct LargeCase {
+    const char* name;
+    std::size_t failingRow;  // the map row that cannot be taken apart; past the end for none
+    bool imageErrorAfter;    // an image line that fails after the map rows
+};
+
+void PrintTo(const LargeCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class LargeFiles : public ::testing::TestWithParam<LargeCase> {};
+
+TEST_P(LargeFiles, ReadAsASinglePassWould)
+{
+    constexpr std::size_t kRows = 100000;
+    std::string text = "stray\n[mapobjects]\n";
+    for (std::size_t row = 0; row < kRows; ++row)
+        text += row == GetParam().failingRow ? "1,bad\n" : std::to_string(row) + ",2,IMAGE0\n";
+    text += "[objectimages]\nIMAGE0=a.bmp\n";
+    if (GetParam().imageErrorAfter)
+        text += "IMAGEx=b.bmp\n";
+    text += "[screenobjects] late stray\nOutFile=late\n";
+    std::vector<std::size_t> told;
+    qel::ReadReport report;
+    report.onIgnoredLine = [&told](std::size_t line, std::string_view) { told.push_back(line); };
+    DefinitionDocument doc;
+    std::optional<std::string> error;
+    std::size_t errorLine = 0;
+    try {
+        qel::ReadDefinitionBytes(doc, text, 0, &report);
+    } catch (const qel::Error& failure) {
+        error = failure.what();
+        errorLine = failure.line();
+    }
+    const qel::ObjectList& map = doc.mapObjects();
+    if (GetParam().failingRow < kRows) {
+        EXPECT_EQ(error, "'bad' is not a valid integer value");
+        EXPECT_EQ(errorLine, GetParam().failingRow + 3);
+        EXPECT_EQ(map.size(), GetParam().failingRow + 1);
+        EXPECT_EQ(map.takenApart(), GetParam().failingRow);
+        EXPECT_EQ(doc.imageCount(), 0);
+        EXPECT_EQ(told, (std::vector<std::size_t>{1}));
+        EXPECT_EQ(doc.outFile(), "");
+    } else {
+        EXPECT_EQ(map.size(), kRows);
+        EXPECT_EQ(map.takenApart(), kRows);
+        EXPECT_EQ(map.fields(kRows - 1).x, static_cast<int>(kRows - 1));
+        EXPECT_EQ(doc.imageCount(), 1);
+        if (GetParam().imageErrorAfter) {
+            EXPECT_EQ(error, "'x' is not a valid integer value");
+            EXPECT_EQ(errorLine, kRows + 5);
+            EXPECT_EQ(told, (std::vector<std::size_t>{1}));
+        } else {
+            EXPECT_FALSE(error) << *error;
+            EXPECT_EQ(told, (std::vector<std::size_t>{1, kRows + 5}));
+            EXPECT_EQ(doc.outFile(), "late");
+        }
+    }
+    EXPECT_EQ(report.ignoredLines, told.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LargeFiles,
+                         ::testing::Values(LargeCase{"Clean", 100000, false},
+                                           LargeCase{"FailureInTheFirstHalf", 10, false},
+                                           LargeCase{"FailureInTheSecondHalf", 99999, false},
+                                           LargeCase{"FailureAtTheMiddle", 50000, true},
+                                           LargeCase{"ImageFailureAfterCleanRows", 100000, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

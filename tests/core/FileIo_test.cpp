@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -280,8 +281,15 @@ INSTANTIATE_TEST_SUITE_P(
                                     return qel::ReadWholeDescriptor(ends[0]);
                                 },
                                 "File access denied"},
-                      InputCase{"DeviceThatNeverEnds",
-                                [](const TempFolder&) { return qel::ReadWholeFile("/dev/zero", 1 << 20); },
+                      InputCase{"DeviceThatNeverEndsGivenOpen",
+                                [](const TempFolder&) {
+                                    const int fd = ::open("/dev/zero", O_RDONLY | O_CLOEXEC);
+                                    struct Closer {
+                                        int fd;
+                                        ~Closer() { ::close(fd); }
+                                    } closer{fd};
+                                    return qel::ReadWholeDescriptor(fd, 1 << 20);
+                                },
                                 "File too large"},
                       InputCase{"FileBeyondTwoGigabytes",
                                 [](const TempFolder& f) {
@@ -431,5 +439,52 @@ TEST(InterruptedSave, TheCopyOfARunningSaveIsNotALeftover)
     EXPECT_EQ(qel::FindInterruptedSave(target), std::nullopt);
     EXPECT_EQ(Slurp(folder.file("other.ini")), kNew);
 }
+
+// A named file that is not a regular file could block the reader in open()
+// (a FIFO without a writer) or never end: it is refused by name at once.
+struct NamedCase {
+    const char* name;
+    std::string (*make)(const TempFolder&);
+};
+
+void PrintTo(const NamedCase& value, std::ostream* os)
+{
+    *os << value.name;
+}
+
+class NotRegularFiles : public ::testing::TestWithParam<NamedCase> {};
+
+TEST_P(NotRegularFiles, AreRefusedByNameWithoutBlocking)
+{
+    const TempFolder folder;
+    const std::string path = GetParam().make(folder);
+    try {
+        qel::ReadWholeFile(path);
+        FAIL() << "read " << path;
+    } catch (const qel::FileError& error) {
+        EXPECT_EQ(error.message(), path + " is not a regular file");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NotRegularFiles,
+    ::testing::Values(NamedCase{"FifoWithoutAWriter",
+                                [](const TempFolder& f) {
+                                    EXPECT_EQ(::mkfifo(f.file("f.ini").c_str(), 0600), 0);
+                                    return f.file("f.ini");
+                                }},
+                      NamedCase{"Device", [](const TempFolder&) { return std::string("/dev/zero"); }},
+                      NamedCase{"Socket",
+                                [](const TempFolder& f) {
+                                    const std::string path = f.file("s.ini");
+                                    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                                    sockaddr_un address{};
+                                    address.sun_family = AF_UNIX;
+                                    path.copy(address.sun_path, sizeof address.sun_path - 1);
+                                    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+                                    ::close(fd);
+                                    return path;
+                                }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -222,3 +222,54 @@ TEST(ObjectList, ABulkEditThatFailsHalfWayLeavesTheListAsItWas)
         EXPECT_EQ(list.fields(2).image, 3) << c.name;
     }
 }
+
+// Lines of 64 KiB and more are stored apart from the others; every way a line
+// moves must still give its bytes, and a saved state must keep them while the
+// list goes on changing.
+TEST(ObjectList, LinesOfAnyLengthSurviveMovesAndSavedStates)
+{
+    const std::string longX(70000, '7');
+    const std::string edge(0xFFFF, '8');  // the first length that does not fit a packed view
+    const std::string fits(0xFFFE, '9');
+    ObjectList list(ObjectKind::Screen);
+    list.appendLines({longX + ",1", "a,1", edge, fits});
+    const ObjectList::State saved = list.saveState();
+    list.replace(1, longX + "2,2");
+    list.permute({3, 2, 1, 0});
+    qel::RemovedLines removed;
+    list.removeRows({1}, &removed);
+    list.insertRows(removed);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{fits, edge, longX + "2,2", longX + ",1"}));
+    list.restoreState(saved);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{longX + ",1", "a,1", edge, fits}));
+    const ObjectList copy(list);
+    list.clear();
+    EXPECT_EQ(copy.line(0).substr(0, 70000), longX);
+    EXPECT_EQ(copy.line(2), edge);
+}
+
+struct SplitCase {
+    const char* name;
+    std::vector<std::string> lines;
+    std::size_t takenApart;  // the first line that cannot be taken apart, or all
+};
+
+class TakeApartAppended : public ::testing::TestWithParam<SplitCase> {};
+
+// Two runs of two rows each: the failure decides by row, whichever run finds it.
+TEST_P(TakeApartAppended, StopsAtTheFirstFailureAsOnePassWould)
+{
+    ObjectList list(ObjectKind::Map);
+    for (const std::string& line : GetParam().lines)
+        list.appendAdoptedLater(line);
+    EXPECT_EQ(list.takeApartAppended(2, 1), GetParam().takenApart == GetParam().lines.size());
+    EXPECT_EQ(list.takenApart(), GetParam().takenApart);
+    ExpectFieldsMatchFullRebuild(list);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TakeApartAppended,
+                         ::testing::Values(SplitCase{"Clean", {"1,2,IMAGE0", "3,4,IMAGE1,TopMost", "5,6", "7"}, 4},
+                                           SplitCase{"LastRowOfTheFirstRun", {"1,2", "x", "5,6", "7"}, 1},
+                                           SplitCase{"FirstRowOfTheSecondRun", {"1,2", "3,4", "x", "7"}, 2},
+                                           SplitCase{"BothRunsTheFirstWins", {"x", "3,4", "5,6", "y"}, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -302,7 +302,7 @@ const std::string kMessy =
     "; made by hand\n"
     "outfile=pack\n"
     "file:b.wav\n"
-    "[screenobjects] trailing text\n"
+    "[screenobjects] \t\n"
     "1,2\n"
     ";c\n"
     "[objectimages]\n"
@@ -612,6 +612,54 @@ INSTANTIATE_TEST_SUITE_P(
         LeftoverCase{"DumpWarnsOnStandardError", {"dump", "cut.ini"}, 0, std::nullopt, kInterrupted},
         LeftoverCase{"FormatWarnsOnStandardError", {"format", "cut.ini", "-o", "out.ini"}, 0, "", kInterrupted}),
     [](const testing::TestParamInfo<LeftoverCase>& info) { return info.param.name; });
+
+// A header followed by a lone CR and an entry: one line in a file with a line
+// feed, so the entry is text after the header, which every verb must own up to.
+TEST_F(QelTool, TextAfterAHeaderIsReportedByEveryVerb)
+{
+    const std::string text = "[mapobjects]\r8136,8232,IMAGE0,BelowAll,ShowAlways\r\n";
+    write("a.ini", text);
+    const std::string warning =
+        "a.ini: warning: No OutFile given [outfile-missing]\n"
+        "a.ini:1: warning: line ignored: [mapobjects]\\x0d8136,8232,IMAGE0,BelowAll,ShowAlways [ignored-line]\n";
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"check", "--strict", "a.ini"}, 1, warning, ""},
+        {{"check", "a.ini"}, 0, warning, ""},
+        {{"format", "a.ini", "-o", "b.ini"},
+         1,
+         "",
+         "a.ini: would drop 1 ignored line (first: line 1); give --drop-ignored to drop them\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome result = run(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args[0];
+        EXPECT_EQ(result.out, c.out) << c.args[0];
+        EXPECT_EQ(result.err, c.err) << c.args[0];
+    }
+    EXPECT_FALSE(fs::exists(file("b.ini")));
+    // The same entry after a CR alone, in a file with no line feed, is read.
+    write("cr.ini", "[mapobjects]\r8136,8232,IMAGE0,BelowAll,ShowAlways\r");
+    const Outcome dumped = run({"dump", "cr.ini"});
+    EXPECT_EQ(dumped.exitCode, 0);
+    EXPECT_NE(dumped.out.find("{\"line\":\"8136,8232,IMAGE0,BelowAll,ShowAlways\",\"x\":\"8136\""), std::string::npos)
+        << dumped.out;
+    EXPECT_EQ(run({"format", "cr.ini", "-o", "b.ini"}).exitCode, 0);
+    EXPECT_EQ(ReadFile(file("b.ini")), "OutFile=\r\n\r\n\r\n[mapobjects]\r\n8136,8232,IMAGE0,BelowAll,ShowAlways\r\n");
+}
+
+TEST_F(QelTool, AFifoIsRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(file("f.ini").c_str(), 0600), 0);
+    const Outcome result = run({"check", "f.ini"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "f.ini: error: f.ini is not a regular file [read-failed]\n");
+}
 
 TEST_F(QelTool, FormatKeepsIgnoredLinesUnlessToldToDropThem)
 {

@@ -2,6 +2,7 @@
 // they close by any means.
 #include <QComboBox>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -129,6 +130,26 @@ TEST_F(MainWindowTest, SortButtonAsksForTheSortAndCloses)
     EXPECT_EQ(requested[1][1].toInt(), 5);
     EXPECT_FALSE(sort->isVisible());
     EXPECT_TRUE(frm->isEnabled());
+}
+
+// The About box: its Close button reports closing, and no text is cut off
+// with the font in use.
+TEST(AboutDialogTest, CloseButtonClosesAndNothingIsCutOff)
+{
+    TAboutFrm box;
+    QSignalSpy closed(&box, &TAboutFrm::closed);
+    box.show();
+    EXPECT_EQ(box.minimumSize(), box.maximumSize());
+    for (QWidget* child : box.findChildren<QWidget*>()) {
+        EXPECT_TRUE(box.rect().contains(child->geometry())) << child->objectName().toStdString();
+        EXPECT_GE(child->width(), child->minimumSizeHint().width()) << child->objectName().toStdString();
+        EXPECT_GE(child->height(), child->minimumSizeHint().height()) << child->objectName().toStdString();
+    }
+    auto* close = box.findChild<QPushButton*>("bClose");
+    ASSERT_NE(close, nullptr);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(closed.count(), 1);
 }
 
 }  // namespace

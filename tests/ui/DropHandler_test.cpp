@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        qel::ui::InstallDropHandling(*frm);
+        frm->AcceptDrops();
         writeFile(path("defs.ini"), "OutFile=dropped.pkg\r\n\r\n");
     }
 
@@ -165,7 +165,7 @@ TEST_F(DropTest, PicturesAndSoundsDroppedOnTheFileSectionAreAdded)
     for (const auto& c : cases) {
         frm->ResetDocument();
         std::unique_ptr<QMimeData> data(files(c.files));
-        const Outcome outcome = dragOnto(frm->fileSection->FileList->viewport(), *data);
+        const Outcome outcome = dragOnto(find<QListView>("FileList")->viewport(), *data);
         EXPECT_EQ(outcome.dropped, !c.listed.isEmpty()) << c.name;
         QStringList listed;
         for (const std::string& file : frm->document().files())

@@ -17,11 +17,11 @@ class FileSectionTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
+        services.files = &files;
         MainWindowTest::SetUp();
-        frm->fileSection->UseFileOperations(files);
         ASSERT_TRUE(QDir(dir.path()).mkpath("art") && QDir(dir.path()).mkpath("defs"));
     }
-    QListView* list() const { return frm->fileSection->FileList; }
+    QListView* list() const { return find<QListView>("FileList"); }
     QStringList listed() const { return rowsOf(list()->model()); }
 
     qel::platform::FakeFileOperations files;
@@ -74,7 +74,7 @@ TEST_F(FileSectionTest, AddingListsNamesAndCollectsOnlyIntoAKnownFolder)
             writeFile(path("defs/" + name), "kept");
         files.failingTargets.clear();
         for (const QString& name : c.failing)
-            files.failingTargets.insert(qel::ui::FileNameBytes(path("defs/" + name)));
+            files.failingTargets.insert(qel::FileNameBytes(path("defs/" + name)));
 
         prompter.openFilesAnswers.push_back(chosen);
         find<QToolButton>("AddFile")->click();

@@ -20,12 +20,12 @@ using Direction = qel::ui::UpDownButton::Direction;
 
 class ImageSectionTest : public MainWindowTest {
 protected:
-    qel::ui::ImageSection* images() const { return frm->imageSection; }
-    QComboBox* box() const { return images()->ImageBox; }
+    qel::ui::ImageSection* images() const { return section<qel::ui::ImageSection>(); }
+    QComboBox* box() const { return find<QComboBox>("ImageBox"); }
     QStringList edits() const
     {
-        return {images()->eImageFile->text(), images()->eImageX->text(), images()->eImageY->text(),
-                images()->eImageTime->text()};
+        return {find<QLineEdit>("eImageFile")->text(), find<QLineEdit>("eImageX")->text(),
+                find<QLineEdit>("eImageY")->text(), find<QLineEdit>("eImageTime")->text()};
     }
     void openThreeImages()
     {
@@ -36,6 +36,26 @@ protected:
         open(path("d.ini"));
     }
 };
+
+// Other windows choose an image through the section, as choosing its item does.
+TEST_F(ImageSectionTest, SelectingAnImageShowsItAsChoosingItsItemDoes)
+{
+    openThreeImages();
+    const struct {
+        std::size_t position;
+        int chosen;
+        QStringList edits;
+    } cases[] = {
+        {1, 1, {"b.bmp", "2", "2", "20"}},
+        {2, 2, {"c.bmp", "3", "3", "30"}},
+        {3, 2, {"c.bmp", "3", "3", "30"}},  // no such image: nothing changes
+    };
+    for (const auto& c : cases) {
+        images()->selectImage(c.position);
+        EXPECT_EQ(box()->currentIndex(), c.chosen) << c.position;
+        EXPECT_EQ(edits(), c.edits) << c.position;
+    }
+}
 
 TEST_F(ImageSectionTest, EditsAndSpinsStoreWhatTheyShow)
 {
@@ -51,15 +71,16 @@ TEST_F(ImageSectionTest, EditsAndSpinsStoreWhatTheyShow)
         const char* shown;
         const char* error;
     } cases[] = {
-        {"TypedStoresAtOnce", images()->eImageX, &qel::ObjectImage::xTiles, "", Type, "4", 4, "4", nullptr},
-        {"ErasedIsNotGiven", images()->eImageX, &qel::ObjectImage::xTiles, "4", Erase, "", -1, "", nullptr},
-        {"NoNumberKeepsTheValue", images()->eImageY, &qel::ObjectImage::yTiles, "7", Type, "a", 7, "7a",
+        {"TypedStoresAtOnce", find<QLineEdit>("eImageX"), &qel::ObjectImage::xTiles, "", Type, "4", 4, "4", nullptr},
+        {"ErasedIsNotGiven", find<QLineEdit>("eImageX"), &qel::ObjectImage::xTiles, "4", Erase, "", -1, "", nullptr},
+        {"NoNumberKeepsTheValue", find<QLineEdit>("eImageY"), &qel::ObjectImage::yTiles, "7", Type, "a", 7, "7a",
          "'7a' is not a valid integer value."},
-        {"TypedPastTheSpinRange", images()->eImageTime, &qel::ObjectImage::aniTime, "", Type, "40000", 40000, "40000",
+        {"TypedPastTheSpinRange", find<QLineEdit>("eImageTime"), &qel::ObjectImage::aniTime, "", Type, "40000", 40000,
+         "40000", nullptr},
+        {"TimeStepsByTen", find<QLineEdit>("eImageTime"), &qel::ObjectImage::aniTime, "90", Up, "", 100, "100",
          nullptr},
-        {"TimeStepsByTen", images()->eImageTime, &qel::ObjectImage::aniTime, "90", Up, "", 100, "100", nullptr},
-        {"DownAtZeroStaysZero", images()->eImageX, &qel::ObjectImage::xTiles, "0", Down, "", 0, "0", nullptr},
-        {"UpAtTheTopStaysThere", images()->eImageY, &qel::ObjectImage::yTiles, "32000", Up, "", 32000, "32000",
+        {"DownAtZeroStaysZero", find<QLineEdit>("eImageX"), &qel::ObjectImage::xTiles, "0", Down, "", 0, "0", nullptr},
+        {"UpAtTheTopStaysThere", find<QLineEdit>("eImageY"), &qel::ObjectImage::yTiles, "32000", Up, "", 32000, "32000",
          nullptr},
     };
     images()->AddImageClick();
@@ -108,7 +129,7 @@ TEST_F(ImageSectionTest, DeletingAnImageAsksTwiceAndRenumbers)
          {"C-1,1,IMAGE1", "C-2,2,IMAGE2"},
          2},
     };
-    auto* objectImages = frm->objectsSection->ObjectImageBox;
+    auto* objectImages = find<QComboBox>("ObjectImageBox");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         openThreeImages();
@@ -144,7 +165,7 @@ TEST_F(ImageSectionTest, DeletingAnImageAsksTwiceAndRenumbers)
 TEST_F(ImageSectionTest, DeletingTheOnlyImageShowsNoImage)
 {
     images()->AddImageClick();
-    QTest::keyClicks(images()->eImageFile, "x.bmp");
+    QTest::keyClicks(find<QLineEdit>("eImageFile"), "x.bmp");
     prompter.confirmAnswers = {true, true};
     images()->DelImageClick();
     EXPECT_EQ(box()->count(), 0);
@@ -155,7 +176,7 @@ TEST_F(ImageSectionTest, DeletingTheOnlyImageShowsNoImage)
 
 TEST_F(ImageSectionTest, RefreshGivesObjectImageBoxTheNewItemsAndEnablesTheFilmButton)
 {
-    auto* objectImages = frm->objectsSection->ObjectImageBox;
+    auto* objectImages = find<QComboBox>("ObjectImageBox");
     images()->AddImageClick();
     EXPECT_EQ(box()->currentText(), "IMAGE0");
     EXPECT_EQ(edits(), QStringList({"", "", "", ""}));
@@ -164,13 +185,13 @@ TEST_F(ImageSectionTest, RefreshGivesObjectImageBoxTheNewItemsAndEnablesTheFilmB
     EXPECT_EQ(itemsOf(objectImages), QStringList({"IMAGE0"}));
     EXPECT_EQ(objectImages->currentIndex(), -1);
     EXPECT_EQ(objectImages->currentText(), "IMAGE#");
-    EXPECT_FALSE(images()->AniPreview->isEnabled());
-    images()->eImageFile->setText("a.bmp");
-    images()->eImageX->setText("4");
-    images()->eImageY->setText("2");
-    images()->eImageTime->setText("1");
+    EXPECT_FALSE(find<QToolButton>("AniPreview")->isEnabled());
+    find<QLineEdit>("eImageFile")->setText("a.bmp");
+    find<QLineEdit>("eImageX")->setText("4");
+    find<QLineEdit>("eImageY")->setText("2");
+    find<QLineEdit>("eImageTime")->setText("1");
     frm->TimerTimer();
-    EXPECT_TRUE(images()->AniPreview->isEnabled());
+    EXPECT_TRUE(find<QToolButton>("AniPreview")->isEnabled());
 }
 
 TEST_F(ImageSectionTest, TypedTextOfNoItemChoosesNoImage)
@@ -184,7 +205,7 @@ TEST_F(ImageSectionTest, TypedTextOfNoItemChoosesNoImage)
     QTest::keyClicks(box()->lineEdit(), "x");
     EXPECT_EQ(box()->currentIndex(), -1);
     EXPECT_EQ(box()->currentText(), "image1x");
-    QTest::keyClicks(images()->eImageX, "9");  // no image: nothing stored
+    QTest::keyClicks(find<QLineEdit>("eImageX"), "9");  // no image: nothing stored
     EXPECT_FALSE(frm->session().modified());
 }
 
@@ -192,8 +213,8 @@ TEST_F(ImageSectionTest, EditsFollowUndoAndRedo)
 {
     openThreeImages();
     box()->setCurrentIndex(1);
-    QTest::keyClicks(images()->eImageX, "5");  // "25"
-    QTest::keyClicks(images()->eImageY, "a");  // refused: "2a" stays
+    QTest::keyClicks(find<QLineEdit>("eImageX"), "5");  // "25"
+    QTest::keyClicks(find<QLineEdit>("eImageY"), "a");  // refused: "2a" stays
     frm->UndoExecute();
     EXPECT_EQ(edits(), QStringList({"b.bmp", "2", "2a", "20"}));
     frm->RedoExecute();
@@ -216,7 +237,7 @@ TEST_F(ImageSectionTest, ObjectImageBoxFollowsUndoAndRedoThatKeepTheCount)
         {"UndoDeleteAndAdd", 2, 0, {"IMAGE0", "IMAGE5"}},
         {"RedoBoth", 2, 2, {"IMAGE5", "IMAGE0"}},
     };
-    auto* objectImages = frm->objectsSection->ObjectImageBox;
+    auto* objectImages = find<QComboBox>("ObjectImageBox");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeFile(path("d.ini"), "[objectimages]\nIMAGE0=a.bmp,1,1,10\nIMAGE5=b.bmp,2,2,20\n");
@@ -246,7 +267,7 @@ TEST_F(ImageSectionTest, DeletingIntoTheObjectsTakesTheirViewAlong)
     openThreeImages();
     const ViewState before{qel::ObjectKind::Screen, RowSelection::ofRows({0, 2}, 2), RowSelection::ofRows({1}, 1)};
     const ViewState regenerated{qel::ObjectKind::Screen, {}, {}};
-    frm->objectsSection->ShowViewState(before);
+    section<qel::ui::ObjectsSection>()->ShowViewState(before);
     box()->setCurrentIndex(1);
     prompter.confirmAnswers = {true, true};
     const struct {
@@ -261,7 +282,7 @@ TEST_F(ImageSectionTest, DeletingIntoTheObjectsTakesTheirViewAlong)
     for (const auto& step : steps) {
         SCOPED_TRACE(step.name);
         step.act();
-        const ViewState shown = frm->objectsSection->CurrentViewState();
+        const ViewState shown = section<qel::ui::ObjectsSection>()->CurrentViewState();
         EXPECT_EQ(shown.shown, step.shown.shown);
         EXPECT_EQ(shown.map.rows(), step.shown.map.rows());
         EXPECT_EQ(shown.map.current, step.shown.map.current);

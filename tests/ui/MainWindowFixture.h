@@ -1,6 +1,7 @@
 #pragma once
 // A main window with its dialogs over fakes: answered dialogs, an in-memory
-// settings store, a launcher that only records, and a throw-away folder.
+// settings store, a launcher that only records, and a throw-away folder;
+// the controls are found by their names.
 
 #include <gtest/gtest.h>
 #include <QAbstractItemModel>
@@ -27,9 +28,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        frm = std::make_unique<TMainFrm>(prompter, store, launcher);
+        frm = std::make_unique<TMainFrm>(prompter, store, launcher, services);
         frm->CreateDialogs();
     }
+    // The window goes before the fakes a derived fixture handed it.
+    void TearDown() override { frm.reset(); }
 
     template <class T>
     T* find(const char* name) const
@@ -37,6 +40,13 @@ protected:
         T* found = frm->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
+    }
+
+    // The window's one section of that class.
+    template <class Section>
+    Section* section() const
+    {
+        return frm->findChild<Section*>();
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -79,5 +89,7 @@ protected:
     FakePrompter prompter;
     qel::platform::FakeSettingsStore store;
     qel::platform::FakeProcessLauncher launcher;
+    // Fakes set here before SetUp() runs take the place of the desktop's.
+    qel::ui::WindowServices services;
     std::unique_ptr<TMainFrm> frm;
 };

@@ -35,23 +35,24 @@ protected:
         open(path("d.ini"));
         frm->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
-        s = frm->objectsSection;
+        s = section<qel::ui::ObjectsSection>();
         frm->TimerTimer();
-        ASSERT_EQ(s->ObjectImageBox->count(), 5);
+        ASSERT_EQ(find<QComboBox>("ObjectImageBox")->count(), 5);
     }
 
     // Typed into the editor; -1 leaves a box at its placeholder.
     void editors(const char* x, const char* y, int image = -1, int layer = -1, int mode = -1, const char* time = "0",
                  const char* id = "0")
     {
-        s->eObjectX->setText(QString::fromLatin1(x));
-        s->eObjectY->setText(QString::fromLatin1(y));
-        for (auto [box, index] :
-             {std::pair{s->ObjectImageBox, image}, {s->ObjectLayerBox, layer}, {s->ObjectModeBox, mode}})
+        find<QLineEdit>("eObjectX")->setText(QString::fromLatin1(x));
+        find<QLineEdit>("eObjectY")->setText(QString::fromLatin1(y));
+        for (auto [box, index] : {std::pair{find<QComboBox>("ObjectImageBox"), image},
+                                  {find<QComboBox>("ObjectLayerBox"), layer},
+                                  {find<QComboBox>("ObjectModeBox"), mode}})
             if (index >= 0)
                 box->setCurrentIndex(index);
-        s->eObjectDsplyTime->setText(QString::fromLatin1(time));
-        s->eObjectID->setText(QString::fromLatin1(id));
+        find<QLineEdit>("eObjectDsplyTime")->setText(QString::fromLatin1(time));
+        find<QLineEdit>("eObjectID")->setText(QString::fromLatin1(id));
     }
 
     std::vector<std::string> lines(ObjectKind kind) const
@@ -107,7 +108,7 @@ TEST_F(ObjectsSectionTest, AddComposesTheLineFromTheEditor)
     for (const auto& c : cases) {
         s->ResetControls();
         editors("100", "200", c.image, c.layer, c.mode, c.time, c.id);
-        s->AddObject->click();
+        find<QToolButton>("AddObject")->click();
         EXPECT_EQ(lines(ObjectKind::Map).back(), c.line);
     }
     EXPECT_TRUE(prompter.errors.empty());
@@ -135,33 +136,34 @@ TEST_F(ObjectsSectionTest, TileShorthandExpandsWhereItsMarkerApplies)
         SCOPED_TRACE(c.name);
         prompter.errors.clear();
         frm->ResetDocument();
-        s->ObjectsBox->setCurrentIndex(1);
+        find<QComboBox>("ObjectsBox")->setCurrentIndex(1);
         editors("C", "C", -1, -1, -1);
-        s->AddObject->click();
-        QTest::keyClick(s->ScreenObjectList, Qt::Key_Down);  // makes the row current and loads it
+        find<QToolButton>("AddObject")->click();
+        QTest::keyClick(find<qel::ui::ObjectListView>("ScreenObjectList"),
+                        Qt::Key_Down);  // makes the row current and loads it
         editors(c.x, c.y);
         const std::string before = text();
         switch (c.action) {
         case EnterX:
-            QTest::keyClick(s->eObjectX, Qt::Key_Return);
+            QTest::keyClick(find<QLineEdit>("eObjectX"), Qt::Key_Return);
             break;
         case LeaveX: {
             QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-            QCoreApplication::sendEvent(s->eObjectX, &leave);
+            QCoreApplication::sendEvent(find<QLineEdit>("eObjectX"), &leave);
             break;
         }
         case Add:
-            s->AddObject->click();
+            find<QToolButton>("AddObject")->click();
             break;
         case ApplyWithNoCurrentRow:
-            s->ScreenObjectList->selectionModel()->clearCurrentIndex();
+            find<qel::ui::ObjectListView>("ScreenObjectList")->selectionModel()->clearCurrentIndex();
             [[fallthrough]];
         case Apply:
-            s->ApplyObject->click();
+            find<QToolButton>("ApplyObject")->click();
             break;
         }
-        EXPECT_EQ(s->eObjectX->text(), c.shownX);
-        EXPECT_EQ(s->eObjectY->text(), c.shownY);
+        EXPECT_EQ(find<QLineEdit>("eObjectX")->text(), c.shownX);
+        EXPECT_EQ(find<QLineEdit>("eObjectY")->text(), c.shownY);
         if (c.line)
             EXPECT_EQ(lines(ObjectKind::Screen).back(), c.line);
         else
@@ -172,13 +174,15 @@ TEST_F(ObjectsSectionTest, TileShorthandExpandsWhereItsMarkerApplies)
 
 TEST_F(ObjectsSectionTest, AddSelectsTheLastRowOfBothListsAndKeepsTheCurrentRows)
 {
-    clickRow(s->MapObjectList, 1);
-    s->ScreenObjectList->selectionModel()->select(frm->screenObjectModel()->index(0), QItemSelectionModel::Select);
+    clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 1);
+    find<qel::ui::ObjectListView>("ScreenObjectList")
+        ->selectionModel()
+        ->select(frm->screenObjectModel()->index(0), QItemSelectionModel::Select);
     editors("1", "2");
-    s->AddObject->click();
-    EXPECT_EQ(selected(s->MapObjectList), std::vector<int>({3}));
-    EXPECT_EQ(selected(s->ScreenObjectList), std::vector<int>({2}));
-    EXPECT_EQ(s->MapObjectList->currentIndex().row(), 1);
+    find<QToolButton>("AddObject")->click();
+    EXPECT_EQ(selected(find<qel::ui::ObjectListView>("MapObjectList")), std::vector<int>({3}));
+    EXPECT_EQ(selected(find<qel::ui::ObjectListView>("ScreenObjectList")), std::vector<int>({2}));
+    EXPECT_EQ(find<qel::ui::ObjectListView>("MapObjectList")->currentIndex().row(), 1);
 }
 
 TEST_F(ObjectsSectionTest, LoadedRowAppliedBackGivesItsComposedForm)
@@ -192,27 +196,27 @@ TEST_F(ObjectsSectionTest, LoadedRowAppliedBackGivesItsComposedForm)
         {1, "None", "5,6,IMAGE0"},
     };
     for (const auto& c : cases) {
-        clickRow(s->MapObjectList, c.row);
-        EXPECT_EQ(s->ObjectModeBox->currentText(), c.mode);
-        s->ApplyObject->click();
+        clickRow(find<qel::ui::ObjectListView>("MapObjectList"), c.row);
+        EXPECT_EQ(find<QComboBox>("ObjectModeBox")->currentText(), c.mode);
+        find<QToolButton>("ApplyObject")->click();
         EXPECT_EQ(lines(ObjectKind::Map)[static_cast<std::size_t>(c.row)], c.line);
     }
-    QTest::keyClick(s->MapObjectList, Qt::Key_Down);  // the keyboard loads too
-    EXPECT_EQ(s->eObjectX->text(), "300");
+    QTest::keyClick(find<qel::ui::ObjectListView>("MapObjectList"), Qt::Key_Down);  // the keyboard loads too
+    EXPECT_EQ(find<QLineEdit>("eObjectX")->text(), "300");
     EXPECT_TRUE(prompter.errors.empty());
 }
 
 TEST_F(ObjectsSectionTest, DeleteRemovesTheSelectedRowsOnly)
 {
     const std::string before = text();
-    s->DelObject->click();  // nothing selected
+    find<QToolButton>("DelObject")->click();  // nothing selected
     EXPECT_EQ(text(), before);
-    EXPECT_FALSE(frm->Undo1->isEnabled());
-    clickRow(s->MapObjectList, 0);
-    clickRow(s->MapObjectList, 2, Qt::ControlModifier);
-    QTest::keyClick(s->MapObjectList, Qt::Key_Delete);
+    EXPECT_FALSE(find<QAction>("Undo1")->isEnabled());
+    clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 0);
+    clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 2, Qt::ControlModifier);
+    QTest::keyClick(find<qel::ui::ObjectListView>("MapObjectList"), Qt::Key_Delete);
     EXPECT_EQ(lines(ObjectKind::Map), std::vector<std::string>({"5,6,IMAGE0"}));
-    EXPECT_TRUE(selected(s->MapObjectList).empty());
+    EXPECT_TRUE(selected(find<qel::ui::ObjectListView>("MapObjectList")).empty());
 }
 
 TEST_F(ObjectsSectionTest, PresetsTakeTheChosenBitmapsSize)
@@ -249,19 +253,20 @@ TEST_F(ObjectsSectionTest, PresetsTakeTheChosenBitmapsSize)
         s->ResetControls();
         if (c.format)
             picture(c.image, c.width, c.height, c.format);
-        s->ObjectImageBox->setCurrentIndex(c.image);
+        find<QComboBox>("ObjectImageBox")->setCurrentIndex(c.image);
         const std::size_t mapRows = lines(ObjectKind::Map).size();
-        QAction* item[] = {s->CenterSafe, s->SplashScreenCenter, s->BackgroundTiledZindle1};
+        QAction* item[] = {find<QAction>("CenterSafe"), find<QAction>("SplashScreenCenter"),
+                           find<QAction>("BackgroundTiledZindle1")};
         item[c.preset]->trigger();
-        EXPECT_EQ(s->eObjectX->text(), c.x);
-        EXPECT_EQ(s->eObjectY->text(), c.y);
-        EXPECT_EQ(s->ScreenObjectList->isVisibleTo(s), c.shownScreen);
+        EXPECT_EQ(find<QLineEdit>("eObjectX")->text(), c.x);
+        EXPECT_EQ(find<QLineEdit>("eObjectY")->text(), c.y);
+        EXPECT_EQ(find<qel::ui::ObjectListView>("ScreenObjectList")->isVisibleTo(s), c.shownScreen);
         EXPECT_EQ(prompter.errors, c.error ? std::vector<QString>{c.error} : std::vector<QString>{});
         EXPECT_EQ(prompter.confirmations, c.question ? std::vector<QString>{c.question} : std::vector<QString>{});
         if (c.preset == Tiled && c.added) {
             EXPECT_EQ(lines(ObjectKind::Map).size(), mapRows + 26 * 35);
         } else if (c.added) {
-            s->AddObject->click();
+            find<QToolButton>("AddObject")->click();
         }
         if (c.added)
             EXPECT_EQ(lines(c.shownScreen ? ObjectKind::Screen : ObjectKind::Map).back(), c.added);
@@ -272,33 +277,33 @@ TEST_F(ObjectsSectionTest, PresetsTakeTheChosenBitmapsSize)
 
 TEST_F(ObjectsSectionTest, SwitchCopiesTheSelectedRowsAndShowsTheOtherList)
 {
-    s->Switch->click();  // nothing selected: only the other list shows
-    EXPECT_TRUE(s->ScreenObjectList->isVisibleTo(s));
-    EXPECT_FALSE(frm->Undo1->isEnabled());
-    s->Switch->click();
-    clickRow(s->MapObjectList, 0);
-    clickRow(s->MapObjectList, 2, Qt::ControlModifier);
-    s->Switch->click();
-    EXPECT_EQ(s->ObjectsBox->currentIndex(), 1);
+    find<QToolButton>("Switch")->click();  // nothing selected: only the other list shows
+    EXPECT_TRUE(find<qel::ui::ObjectListView>("ScreenObjectList")->isVisibleTo(s));
+    EXPECT_FALSE(find<QAction>("Undo1")->isEnabled());
+    find<QToolButton>("Switch")->click();
+    clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 0);
+    clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 2, Qt::ControlModifier);
+    find<QToolButton>("Switch")->click();
+    EXPECT_EQ(find<QComboBox>("ObjectsBox")->currentIndex(), 1);
     EXPECT_EQ(lines(ObjectKind::Screen).size(), 5u);
     EXPECT_EQ(lines(ObjectKind::Screen)[4], "300,1,IMAGE0");
-    EXPECT_EQ(selected(s->MapObjectList), std::vector<int>({0, 2}));
-    frm->Undo1->trigger();
-    EXPECT_TRUE(s->MapObjectList->isVisibleTo(s));
+    EXPECT_EQ(selected(find<qel::ui::ObjectListView>("MapObjectList")), std::vector<int>({0, 2}));
+    find<QAction>("Undo1")->trigger();
+    EXPECT_TRUE(find<qel::ui::ObjectListView>("MapObjectList")->isVisibleTo(s));
     EXPECT_EQ(lines(ObjectKind::Screen).size(), 3u);
 }
 
 TEST_F(ObjectsSectionTest, SortDialogSortsAndRegeneratesAsOneStep)
 {
-    s->SortObjects->click();
+    find<QToolButton>("SortObjects")->click();
     TSortFrm* sort = frm->SortFrm();
     ASSERT_TRUE(sort->isVisible());
     sort->findChild<QRadioButton*>("SortByRadioItem1")->click();  // Y-Coord
     sort->findChild<QToolButton*>("Sort")->click();
     EXPECT_EQ(lines(ObjectKind::Map),
               std::vector<std::string>({"300,1,IMAGE0", "5,6,IMAGE0", "10,20,IMAGE1,AfterTiles,ShowAlways"}));
-    EXPECT_EQ(frm->Undo1->text(), "Undo Sort map objects by Y-Coord");
-    frm->Undo1->trigger();
+    EXPECT_EQ(find<QAction>("Undo1")->text(), "Undo Sort map objects by Y-Coord");
+    find<QAction>("Undo1")->trigger();
     EXPECT_EQ(lines(ObjectKind::Map)[0], "10,20,image1,aftertiles,showalways,0");
 }
 
@@ -308,30 +313,30 @@ TEST_F(ObjectsSectionTest, ButtonsThatNeedObjectsFollowTheShownCount)
         std::function<void()> step;
         bool sort, others;
     } steps[] = {
-        {[&] { s->ClearObjectList->click(); }, false, false},
+        {[&] { find<QToolButton>("ClearObjectList")->click(); }, false, false},
         {[&] {
              editors("1", "1");
-             s->AddObject->click();
+             find<QToolButton>("AddObject")->click();
          },
          false, true},  // one object: sort keeps its state
-        {[&] { s->AddObject->click(); }, true, true},
+        {[&] { find<QToolButton>("AddObject")->click(); }, true, true},
         {[&] {
-             clickRow(s->MapObjectList, 0);
-             s->DelObject->click();
+             clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 0);
+             find<QToolButton>("DelObject")->click();
          },
          true, true},
         {[&] {
-             s->ObjectsBox->setCurrentIndex(1);
-             s->ClearObjectList->click();
+             find<QComboBox>("ObjectsBox")->setCurrentIndex(1);
+             find<QToolButton>("ClearObjectList")->click();
          },
          false, false},
     };
     for (const auto& step : steps) {
         step.step();
         frm->TimerTimer();
-        EXPECT_EQ(s->SortObjects->isEnabled(), step.sort);
-        EXPECT_EQ(s->Switch->isEnabled(), step.others);
-        EXPECT_EQ(s->ClearObjectList->isEnabled(), step.others);
+        EXPECT_EQ(find<QToolButton>("SortObjects")->isEnabled(), step.sort);
+        EXPECT_EQ(find<QToolButton>("Switch")->isEnabled(), step.others);
+        EXPECT_EQ(find<QToolButton>("ClearObjectList")->isEnabled(), step.others);
     }
 }
 
@@ -339,9 +344,9 @@ TEST_F(ObjectsSectionTest, UndoKeysInAnEditUndoTheDocumentUnlessTheEditHasTyping
 {
     frm->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
-    s->eObjectX->setFocus();
+    find<QLineEdit>("eObjectX")->setFocus();
     editors("1", "2");
-    s->AddObject->click();
+    find<QToolButton>("AddObject")->click();
     const struct {
         const char* typed;
         QKeyCombination key;
@@ -356,10 +361,10 @@ TEST_F(ObjectsSectionTest, UndoKeysInAnEditUndoTheDocumentUnlessTheEditHasTyping
         {"", Qt::ControlModifier | Qt::Key_Y, 4, "17"},
     };
     for (const auto& step : steps) {
-        QTest::keyClicks(s->eObjectX, QString::fromLatin1(step.typed));
-        QTest::keyClick(s->eObjectX, step.key.key(), step.key.keyboardModifiers());
+        QTest::keyClicks(find<QLineEdit>("eObjectX"), QString::fromLatin1(step.typed));
+        QTest::keyClick(find<QLineEdit>("eObjectX"), step.key.key(), step.key.keyboardModifiers());
         EXPECT_EQ(lines(ObjectKind::Map).size(), step.rows) << step.typed;
-        EXPECT_EQ(s->eObjectX->text(), step.shownX);
+        EXPECT_EQ(find<QLineEdit>("eObjectX")->text(), step.shownX);
     }
 }
 
@@ -373,30 +378,30 @@ TEST_F(ObjectsSectionTest, EveryEditIsUndoneAndRedoneFromTheEditMenu)
         {"Add",
          [&] {
              editors("@1", "2", 1, 0, 0);
-             s->AddObject->click();
+             find<QToolButton>("AddObject")->click();
          }},
         {"Apply",
          [&] {
-             clickRow(s->MapObjectList, 1);
+             clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 1);
              editors("t1", "2");
-             s->ApplyObject->click();
+             find<QToolButton>("ApplyObject")->click();
          }},
         {"Delete",
          [&] {
-             clickRow(s->MapObjectList, 0);
-             clickRow(s->MapObjectList, 2, Qt::ControlModifier);
-             s->DelObject->click();
+             clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 0);
+             clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 2, Qt::ControlModifier);
+             find<QToolButton>("DelObject")->click();
          }},
-        {"Clear", [&] { s->ClearObjectList->click(); }},
+        {"Clear", [&] { find<QToolButton>("ClearObjectList")->click(); }},
         {"Switch",
          [&] {
-             clickRow(s->MapObjectList, 1);
-             s->Switch->click();
+             clickRow(find<qel::ui::ObjectListView>("MapObjectList"), 1);
+             find<QToolButton>("Switch")->click();
          }},
         {"TiledBackground",
          [&] {
-             s->ObjectImageBox->setCurrentIndex(1);
-             s->BackgroundTiledZindle1->trigger();
+             find<QComboBox>("ObjectImageBox")->setCurrentIndex(1);
+             find<QAction>("BackgroundTiledZindle1")->trigger();
          }},
     };
     for (const auto& e : edits) {
@@ -405,13 +410,60 @@ TEST_F(ObjectsSectionTest, EveryEditIsUndoneAndRedoneFromTheEditMenu)
         e.edit();
         const std::string after = text();
         ASSERT_NE(after, before);
-        frm->Undo1->trigger();
+        find<QAction>("Undo1")->trigger();
         EXPECT_EQ(text(), before);
-        frm->Redo1->trigger();
+        find<QAction>("Redo1")->trigger();
         EXPECT_EQ(text(), after);
-        frm->Undo1->trigger();
+        find<QAction>("Undo1")->trigger();
     }
     EXPECT_TRUE(prompter.errors.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Other windows make a row current through the section; what they leave must
+// be what a click on the row leaves.
+TEST_F(ObjectsSectionTest, MakingARowCurrentDoesWhatAClickDoes)
+{
+    const struct {
+        const char* name;
+        ObjectKind kind;
+        int row;
+        ObjectKind shownBefore;
+    } cases[] = {
+        {"MapRowWhileMapShown", ObjectKind::Map, 2, ObjectKind::Map},
+        {"ScreenRowWhileMapShown", ObjectKind::Screen, 1, ObjectKind::Map},
+        {"MapRowWhileScreenShown", ObjectKind::Map, 0, ObjectKind::Screen},
+    };
+    const auto state = [this] {
+        QStringList shown;
+        for (const char* name : {"ObjectsBox", "ObjectImageBox", "ObjectLayerBox", "ObjectModeBox"})
+            shown << find<QComboBox>(name)->currentText();
+        for (const char* name : {"eObjectX", "eObjectY", "eObjectDsplyTime", "eObjectID"})
+            shown << find<QLineEdit>(name)->text();
+        shown << QString::number(find<qel::ui::ObjectListView>("MapObjectList")->isVisible())
+              << QString::number(find<qel::ui::ObjectListView>("ScreenObjectList")->isVisible());
+        return std::pair{shown, s->CurrentViewState()};
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto start = [&] {
+            s->ResetControls();
+            s->ShowViewState({c.shownBefore, {}, {}});
+        };
+        start();
+        find<QComboBox>("ObjectsBox")->setCurrentIndex(c.kind == ObjectKind::Map ? 0 : 1);
+        clickRow(find<qel::ui::ObjectListView>(c.kind == ObjectKind::Map ? "MapObjectList" : "ScreenObjectList"),
+                 c.row);
+        const auto clicked = state();
+        start();
+        s->makeRowCurrent(c.kind, static_cast<std::size_t>(c.row));
+        EXPECT_EQ(state(), clicked);
+        EXPECT_EQ(s->CurrentViewState().of(c.kind).current, static_cast<std::size_t>(c.row));
+    }
+    EXPECT_EQ(s->mapSelection(), find<qel::ui::ObjectListView>("MapObjectList")->selectionModel());
 }
 
 }  // namespace

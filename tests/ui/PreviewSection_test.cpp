@@ -60,15 +60,15 @@ class PreviewTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
         ASSERT_TRUE(QDir(dir.path()).mkpath("program"));
         ASSERT_TRUE(QDir(dir.path()).mkpath("defs"));
-        preview()->UseSoundService(sound);
-        preview()->UseProgramFolder(path("program/"));
+        services.sound = &sound;
+        services.soundCopyFolder = path("program/");
+        MainWindowTest::SetUp();
     }
 
-    qel::ui::PreviewSection* preview() const { return frm->previewSection; }
-    qel::ui::ImageSection* images() const { return frm->imageSection; }
+    qel::ui::PreviewSection* preview() const { return section<qel::ui::PreviewSection>(); }
+    qel::ui::ImageSection* images() const { return section<qel::ui::ImageSection>(); }
 
     void writeBytes(const QString& name, const QByteArray& bytes)
     {
@@ -86,25 +86,24 @@ protected:
         open(path("defs/d.ini"));
     }
 
-    void click(int row)
-    {
-        QListView* list = frm->fileSection->FileList;
-        list->setCurrentIndex(list->model()->index(row, 0));
-        emit frm->fileSection->FileListClicked();
-    }
+    // As a click on the entry does (the section's own way to make one current).
+    void click(int row) { section<qel::ui::FileSection>()->selectFile(static_cast<std::size_t>(row)); }
 
     bool shown(QWidget* widget) const { return widget->isVisibleTo(frm.get()); }
     // The red label's text, or nothing while it is hidden.
-    QString label() const { return shown(preview()->PrevErrorLabel) ? preview()->PrevErrorLabel->text() : ""; }
-    QSize pictureSize() const { return preview()->Image->pixmap().size(); }
-    QRgb pictureAt(int x, int y) const { return preview()->Image->pixmap().toImage().pixel(x, y); }
+    QString label() const
+    {
+        return shown(find<QLabel>("PrevErrorLabel")) ? find<QLabel>("PrevErrorLabel")->text() : "";
+    }
+    QSize pictureSize() const { return find<QLabel>("Image")->pixmap().size(); }
+    QRgb pictureAt(int x, int y) const { return find<QLabel>("Image")->pixmap().toImage().pixel(x, y); }
 
     void setImageEdits(const QString& file, const QString& x, const QString& y, const QString& time)
     {
-        images()->eImageFile->setText(file);
-        images()->eImageX->setText(x);
-        images()->eImageY->setText(y);
-        images()->eImageTime->setText(time);
+        find<QLineEdit>("eImageFile")->setText(file);
+        find<QLineEdit>("eImageX")->setText(x);
+        find<QLineEdit>("eImageY")->setText(y);
+        find<QLineEdit>("eImageTime")->setText(time);
     }
 
     FakeSoundService sound;
@@ -142,15 +141,15 @@ TEST_F(PreviewTest, ClickedFileShowsItsPictureOrSaysItIsMissing)
         SCOPED_TRACE(c.name);
         prompter.errors.clear();
         click(row);
-        EXPECT_EQ(shown(preview()->Image), c.picture);
+        EXPECT_EQ(shown(find<QLabel>("Image")), c.picture);
         if (c.picture) {
             EXPECT_EQ(pictureSize(), c.size);  // a failed load keeps the picture before
         }
         EXPECT_EQ(label(), c.label);
-        EXPECT_FALSE(shown(preview()->Player));
+        EXPECT_FALSE(shown(find<QWidget>("Player")));
         EXPECT_EQ(prompter.errors, c.error ? std::vector<QString>({c.error}) : std::vector<QString>());
     }
-    EXPECT_EQ(preview()->Image->alignment(), Qt::AlignCenter);
+    EXPECT_EQ(find<QLabel>("Image")->alignment(), Qt::AlignCenter);
 }
 
 TEST_F(PreviewTest, SoundIsPlayedThroughACopyThatClosingRemoves)
@@ -181,8 +180,8 @@ TEST_F(PreviewTest, SoundIsPlayedThroughACopyThatClosingRemoves)
         click(0);
         QCoreApplication::processEvents();  // the player answers on the event loop
 
-        EXPECT_EQ(shown(preview()->Player), c.player);
-        EXPECT_FALSE(shown(preview()->Image));
+        EXPECT_EQ(shown(find<QWidget>("Player")), c.player);
+        EXPECT_FALSE(shown(find<QLabel>("Image")));
         EXPECT_EQ(label(), c.label);
         EXPECT_EQ(readFile(copy), c.device ? (kWave + c.name).toStdString() : "<missing>");
         if (c.device) {
@@ -196,11 +195,11 @@ TEST_F(PreviewTest, SoundIsPlayedThroughACopyThatClosingRemoves)
     sound.outputDevice = true;
     sound.undecodable.clear();
     click(0);
-    preview()->PlayButton->click();
+    find<QToolButton>("PlayButton")->click();
     EXPECT_TRUE(sound.isPlaying());
     sound.outputDevice = false;
-    preview()->PlayButton->click();
-    EXPECT_EQ(preview()->PrevErrorLabel->text(), "No audio output device!");
+    find<QToolButton>("PlayButton")->click();
+    EXPECT_EQ(find<QLabel>("PrevErrorLabel")->text(), "No audio output device!");
 
     ASSERT_TRUE(QFile::exists(copy));
     frm->close();
@@ -215,15 +214,15 @@ TEST_F(PreviewTest, AnimationShowsTheCellsRowByRowAtItsInterval)
         writeBytes(file, Encoded(Cells(4, 2), "BMP"));
         openListing({});
         setImageEdits(file, "4", "2", "100");
-        images()->AniPreview->click();
-        EXPECT_EQ(frm->AnimTimer->interval(), 125);
-        EXPECT_TRUE(frm->AnimTimer->isActive());
+        find<QToolButton>("AniPreview")->click();
+        EXPECT_EQ(find<QTimer>("AnimTimer")->interval(), 125);
+        EXPECT_TRUE(find<QTimer>("AnimTimer")->isActive());
         EXPECT_TRUE(preview()->AnimationRunning());
         EXPECT_EQ(pictureSize(), QSize(64, 32));
         EXPECT_EQ(pictureAt(0, 0), qRgb(0, 0, 77));
         const std::pair<int, int> order[] = {{1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}, {3, 1}, {0, 0}, {1, 0}};
         for (const auto& [column, row] : order) {
-            frm->AnimTimer->timeout({});
+            find<QTimer>("AnimTimer")->timeout({});
             EXPECT_EQ(pictureAt(0, 0), qRgb(column * 40, row * 90, 77)) << column << "," << row;
         }
         EXPECT_TRUE(prompter.errors.empty());
@@ -231,8 +230,8 @@ TEST_F(PreviewTest, AnimationShowsTheCellsRowByRowAtItsInterval)
     // An interval of 0 stops the timer at the first cell.
     writeBytes("fine.png", Encoded(Cells(8, 8), "PNG"));
     setImageEdits("fine.png", "8", "8", "6");
-    images()->AniPreview->click();
-    EXPECT_FALSE(frm->AnimTimer->isActive());
+    find<QToolButton>("AniPreview")->click();
+    EXPECT_FALSE(find<QTimer>("AnimTimer")->isActive());
     EXPECT_EQ(pictureAt(0, 0), qRgb(0, 0, 77));
     // A file-list click ends the animation.
     openListing({"fine.png"});
@@ -256,15 +255,15 @@ TEST_F(PreviewTest, AnimationThatCannotStartSaysWhyAndLeavesTheRunningOne)
     writeBytes("tiles.bmp", Encoded(Cells(4, 2), "BMP"));
     openListing({});
     setImageEdits("tiles.bmp", "4", "2", "100");
-    images()->AniPreview->click();
-    frm->AnimTimer->timeout({});  // now at the third cell
+    find<QToolButton>("AniPreview")->click();
+    find<QTimer>("AnimTimer")->timeout({});  // now at the third cell
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         setImageEdits(c.edits[0], c.edits[1], c.edits[2], c.edits[3]);
-        images()->AniPreview->click();
-        EXPECT_FALSE(shown(preview()->Image));
+        find<QToolButton>("AniPreview")->click();
+        EXPECT_FALSE(shown(find<QLabel>("Image")));
         EXPECT_EQ(label(), c.label);
-        EXPECT_EQ(frm->AnimTimer->interval(), 125);
+        EXPECT_EQ(find<QTimer>("AnimTimer")->interval(), 125);
         EXPECT_TRUE(preview()->AnimationRunning());
         EXPECT_EQ(preview()->FrameColumn(), 2);
         EXPECT_TRUE(prompter.errors.empty());
@@ -280,24 +279,25 @@ TEST_F(PreviewTest, ImageEditsHideARunningAnimationUntilItStartsAgain)
         const char* name;
         std::function<void()> act;
     } cases[] = {
-        {"ChoosingAnotherImage", [&] { images()->ImageBox->setCurrentIndex(1); }},
+        {"ChoosingAnotherImage", [&] { find<QComboBox>("ImageBox")->setCurrentIndex(1); }},
         {"AddingAnImage", [&] { images()->AddImageClick(); }},
-        {"ASpinClick", [&] { images()->ImageXUpDown->stepBy(qel::ui::UpDownButton::Direction::Up); }},
+        {"ASpinClick",
+         [&] { find<qel::ui::UpDownButton>("ImageXUpDown")->stepBy(qel::ui::UpDownButton::Direction::Up); }},
         {"DeletingAnsweredNo", [&] { prompter.confirmAnswers = {false}, images()->DelImageClick(); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        images()->ImageBox->setCurrentIndex(0);
-        images()->AniPreview->click();
-        ASSERT_TRUE(shown(preview()->Image));
+        find<QComboBox>("ImageBox")->setCurrentIndex(0);
+        find<QToolButton>("AniPreview")->click();
+        ASSERT_TRUE(shown(find<QLabel>("Image")));
         c.act();
-        EXPECT_FALSE(shown(preview()->Image));
+        EXPECT_FALSE(shown(find<QLabel>("Image")));
         EXPECT_TRUE(preview()->AnimationRunning());
     }
-    images()->ImageBox->setCurrentIndex(1);
-    images()->AniPreview->click();
-    EXPECT_TRUE(shown(preview()->Image));
-    EXPECT_EQ(frm->AnimTimer->interval(), 100);
+    find<QComboBox>("ImageBox")->setCurrentIndex(1);
+    find<QToolButton>("AniPreview")->click();
+    EXPECT_TRUE(shown(find<QLabel>("Image")));
+    EXPECT_EQ(find<QTimer>("AnimTimer")->interval(), 100);
     EXPECT_EQ(pictureSize(), QSize(64, 32));
     EXPECT_EQ(preview()->FrameColumn(), 1);
 }
@@ -318,15 +318,15 @@ TEST_F(PreviewTest, AnimationCutsEachCellOnceUntilItStartsAgain)
         writeBytes("tiles.bmp", Encoded(Cells(2, 1), "BMP"));
         openListing({});
         setImageEdits("tiles.bmp", "2", "1", "20");
-        images()->AniPreview->click();
-        const qint64 first = preview()->Image->pixmap().cacheKey();
-        frm->AnimTimer->timeout({});
-        frm->AnimTimer->timeout({});  // back at the first cell
+        find<QToolButton>("AniPreview")->click();
+        const qint64 first = find<QLabel>("Image")->pixmap().cacheKey();
+        find<QTimer>("AnimTimer")->timeout({});
+        find<QTimer>("AnimTimer")->timeout({});  // back at the first cell
         if (c.restart) {
             writeBytes("tiles.bmp", Encoded(Cells(2, 1).mirrored(true, false), "BMP"));
-            images()->AniPreview->click();
+            find<QToolButton>("AniPreview")->click();
         }
-        EXPECT_EQ(preview()->Image->pixmap().cacheKey() == first, c.sameCell);
+        EXPECT_EQ(find<QLabel>("Image")->pixmap().cacheKey() == first, c.sameCell);
         EXPECT_EQ(pictureAt(0, 0), c.colour);
     }
 }

@@ -10,13 +10,13 @@
 #include <QTest>
 
 #include "DefinitionReader.h"
-#include "FileCommands.h"
 #include "FileListModel.h"
+#include "FileSteps.h"
 #include "MainWindowFixture.h"
-#include "ObjectCommands.h"
 #include "ObjectListModel.h"
+#include "ObjectSteps.h"
 #include "ObjectsSection.h"
-#include "OutFileCommands.h"
+#include "OutFileSteps.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -39,7 +39,7 @@ protected:
     void push(Args... args)
     {
         auto step = std::make_unique<Step>(frm->session(), args...);
-        step->setViewBefore(frm->objectsSection->CurrentViewState());
+        step->setViewBefore(section<qel::ui::ObjectsSection>()->CurrentViewState());
         frm->guarded([&] { frm->session().push(std::move(step)); });
     }
 
@@ -55,14 +55,15 @@ TEST_F(SessionViewsTest, ModelsStayConsistentThroughEveryChangeAndItsUndo)
     EditorValues values;
     values.xText = "9";
     values.yText = "9";
-    push<AddObjectCommand>(ObjectKind::Map, values);
-    push<ApplyObjectCommand>(ObjectKind::Map, values, std::size_t{1});
-    push<DeleteObjectsCommand>(ObjectKind::Map, std::vector<std::size_t>{1, 2});
-    push<DeleteObjectsCommand>(ObjectKind::Map, std::vector<std::size_t>{0, 2});
-    push<SwitchObjectsCommand>(ObjectKind::Map, std::vector<std::size_t>{0});
-    push<ClearObjectsCommand>(ObjectKind::Screen);
-    push<SortObjectsCommand>(ObjectKind::Map, std::optional<SortKey>(SortKey::YCoord));
-    frm->session().push(MakeAddFiles(frm->session(), {"a.png"}, false, nullptr, nullptr));
+    push<AddObjectStep>(ObjectKind::Map, values);
+    push<ApplyObjectStep>(ObjectKind::Map, values, std::size_t{1});
+    push<DeleteObjectsStep>(ObjectKind::Map, std::vector<std::size_t>{1, 2});
+    push<DeleteObjectsStep>(ObjectKind::Map, std::vector<std::size_t>{0, 2});
+    push<SwitchObjectsStep>(ObjectKind::Map, std::vector<std::size_t>{0});
+    push<ClearObjectsStep>(ObjectKind::Screen);
+    push<SortObjectsStep>(ObjectKind::Map, std::optional<SortKey>(SortKey::YCoord));
+    frm->session().push(
+        std::make_unique<AddFilesStep>(frm->session(), std::vector<std::string>{"a.png"}, false, nullptr, nullptr));
     const int steps = frm->session().history().index();
     ASSERT_GE(steps, 7);  // a sort that moves nothing is no step
     for (int i = 0; i < steps; ++i)
@@ -84,7 +85,7 @@ TEST_F(SessionViewsTest, ApplyOfOneRowKeepsTheSelectionOfTheOthers)
     EditorValues values;
     values.xText = "7";
     values.yText = "7";
-    push<ApplyObjectCommand>(ObjectKind::Map, values, std::size_t{2});
+    push<ApplyObjectStep>(ObjectKind::Map, values, std::size_t{2});
     EXPECT_EQ(frm->mapObjectModel()->index(2).data().toString(), "7,7,IMAGE-1");
     std::vector<int> rows;
     for (const QModelIndex& index : selection->selectedIndexes())
@@ -119,7 +120,7 @@ TEST_F(SessionViewsTest, EditMenuNamesTheStepsAndFollowsTheHistory)
         {&TMainFrm::UndoExecute, "Undo", "Redo Delete 3 objects", false},
         {&TMainFrm::RedoExecute, "Undo Delete 3 objects", "Redo", true},
     };
-    push<DeleteObjectsCommand>(ObjectKind::Map, std::vector<std::size_t>{0, 1, 3});
+    push<DeleteObjectsStep>(ObjectKind::Map, std::vector<std::size_t>{0, 1, 3});
     for (const auto& m : moves) {
         if (m.move)
             (frm.get()->*m.move)();
@@ -145,7 +146,7 @@ TEST_F(SessionViewsTest, UndoKeysReachTheHistoryFromEveryEditWithoutTypingOfItsO
     frm->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
     for (const char* name : {"eOutFile", "eImageFile", "eImageTime", "ImageBox"}) {
-        push<DeleteObjectsCommand>(ObjectKind::Map, std::vector<std::size_t>{0});
+        push<DeleteObjectsStep>(ObjectKind::Map, std::vector<std::size_t>{0});
         ASSERT_EQ(frm->document().mapObjectCount(), 3) << name;
         auto* edit = find<QWidget>(name);
         edit->setFocus();

@@ -102,7 +102,8 @@ constexpr const char* kCheckHelp =
     "  object-off-map          warning  a map object outside 0 to 16384\n"
     "  outfile-missing         warning  no OutFile given\n"
     "  ignored-line            warning  a line outside every section that a save\n"
-    "                                   drops (not a comment, key or blank line)\n"
+    "                                   drops (not a comment, key or blank line),\n"
+    "                                   or text after a section header\n"
     "  comment-dropped         info     comment lines, which a save does not keep\n"
     "  save-interrupted        warning  a save of FILE stopped half way; the\n"
     "                                   message names the copy of its old content\n"
@@ -110,6 +111,7 @@ constexpr const char* kCheckHelp =
     "file, line (null for the whole file), severity, code and message.\n"
     "Texts show NUL bytes as \\0 and other control bytes as \\xHH (in JSON, each\n"
     "byte as the Latin-1 character of its code).\n"
+    "A named FILE must be a regular file; a FIFO or a device is refused at once.\n"
     "Exit status: 0 when no file has an error (nor, with --strict, a warning),\n"
     "1 otherwise, 2 usage error.\n";
 

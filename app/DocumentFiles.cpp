@@ -1,4 +1,4 @@
-#include "DocumentCommands.h"
+#include "DocumentFiles.h"
 
 #include "DefinitionFiles.h"
 #include "DefinitionReader.h"
@@ -10,7 +10,6 @@ namespace qel::app {
 void NewDocument(DefinitionDocument& doc)
 {
     doc.reset();
-    doc.markUnmodified();
 }
 
 void OpenDocument(DefinitionDocument& doc, const std::string& path, ReadReport* report)
@@ -20,21 +19,18 @@ void OpenDocument(DefinitionDocument& doc, const std::string& path, ReadReport* 
     try {
         ReadDefinition(doc, path, report);
     } catch (...) {
+        // What is on screen is a partial copy of a file that still exists: a
+        // later Save asks for a name rather than overwrite it.
         doc.clearCurrentFile();
-        // What is on screen is a partial copy of a file that still exists:
-        // discarding it later loses nothing the user made.
-        doc.markUnmodified();
         throw;
     }
     doc.setDocumentFolder(FolderPart(path));
-    doc.markUnmodified();
 }
 
 void SaveDocument(DefinitionDocument& doc)
 {
     const std::string path = doc.currentFile();
     WriteDefinition(doc, path);
-    doc.markUnmodified();
 }
 
 std::string SaveAsTarget(std::string_view chosen)
@@ -49,7 +45,13 @@ void SaveDocumentAs(DefinitionDocument& doc, const std::string& target)
     // A failed write still names the file it tried.
     doc.setCurrentFile(target);
     WriteDefinition(doc, target);
-    doc.markUnmodified();
+}
+
+std::string WindowTitle(const DefinitionDocument& doc)
+{
+    if (doc.currentFile().empty())
+        return kBaseTitle;
+    return NamePart(doc.currentFile()) + " - " + kBaseTitle;
 }
 
 std::string DocumentDisplayName(const DefinitionDocument& doc)

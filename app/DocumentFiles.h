@@ -1,6 +1,7 @@
 #pragma once
-// New, Open, Save and Save As on the document alone: the window binds them to
-// its dialogs and controls. Paths are bytes in the system's file name encoding.
+// New, Open, Save and Save As on the document alone, and the texts the window
+// shows for the document's file: the session runs them, the window binds them
+// to its dialogs. Paths are bytes in the system's file name encoding.
 
 #include <string>
 #include <string_view>
@@ -10,12 +11,21 @@
 
 namespace qel::app {
 
-// Empties the document and returns it to Untitled; an empty document counts
-// as unchanged.
+inline constexpr const char* kBaseTitle = "QEL v2 [Tarnwick]";
+
+// The window title: the base title, or "NAME - " before it once a file is current.
+std::string WindowTitle(const DefinitionDocument& doc);
+// The status bar text: the full current file, or empty.
+inline const std::string& StatusText(const DefinitionDocument& doc)
+{
+    return doc.currentFile();
+}
+
+// Empties the document and returns it to Untitled.
 void NewDocument(DefinitionDocument& doc);
 
 // Empties the document and reads `path` into it. On success `path` is the
-// current file and the document is unchanged. When reading fails the document
+// current file. When reading fails the document
 // keeps what was read before the failure but is Untitled again, so that a
 // later Save asks for a name instead of overwriting the file with a partial
 // copy; the failure is rethrown.

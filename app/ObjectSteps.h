@@ -15,7 +15,7 @@
 
 #include "ObjectEditor.h"
 #include "ObjectSort.h"
-#include "SessionCommand.h"
+#include "SessionStep.h"
 
 namespace qel::app {
 
@@ -25,9 +25,9 @@ const char* SortKeyWords(SortKey key);
 
 // Add: the values are expanded ("@") into values() when the step is made;
 // afterwards each list has only its last row selected; the current rows stay.
-class AddObjectCommand : public SessionCommand {
+class AddObjectStep : public SessionStep {
 public:
-    AddObjectCommand(DocumentSession& session, ObjectKind kind, EditorValues values);
+    AddObjectStep(DocumentSession& session, ObjectKind kind, EditorValues values);
     const EditorValues& values() const { return values_; }
 
 protected:
@@ -42,9 +42,9 @@ private:
 
 // Apply: replaces the line at `row` (expanded with "t"); the row is selected
 // and current, the others keep their selection.
-class ApplyObjectCommand : public SessionCommand {
+class ApplyObjectStep : public SessionStep {
 public:
-    ApplyObjectCommand(DocumentSession& session, ObjectKind kind, EditorValues values, std::size_t row);
+    ApplyObjectStep(DocumentSession& session, ObjectKind kind, EditorValues values, std::size_t row);
     const EditorValues& values() const { return values_; }
 
 protected:
@@ -59,9 +59,9 @@ private:
 };
 
 // Delete: no row of that list is selected afterwards.
-class DeleteObjectsCommand : public SessionCommand {
+class DeleteObjectsStep : public SessionStep {
 public:
-    DeleteObjectsCommand(DocumentSession& session, ObjectKind kind, std::vector<std::size_t> rows);
+    DeleteObjectsStep(DocumentSession& session, ObjectKind kind, std::vector<std::size_t> rows);
     std::size_t keptBytes() const override;
 
 protected:
@@ -75,9 +75,9 @@ private:
     RemovedLines removed_;
 };
 
-class ClearObjectsCommand : public SessionCommand {
+class ClearObjectsStep : public SessionStep {
 public:
-    ClearObjectsCommand(DocumentSession& session, ObjectKind kind);
+    ClearObjectsStep(DocumentSession& session, ObjectKind kind);
     std::size_t keptBytes() const override;
 
 protected:
@@ -92,9 +92,9 @@ private:
 
 // Switch: the selected rows of the shown kind are appended to the other kind,
 // which is shown afterwards; the selections stay.
-class SwitchObjectsCommand : public SessionCommand {
+class SwitchObjectsStep : public SessionStep {
 public:
-    SwitchObjectsCommand(DocumentSession& session, ObjectKind shownKind, std::vector<std::size_t> rows);
+    SwitchObjectsStep(DocumentSession& session, ObjectKind shownKind, std::vector<std::size_t> rows);
     std::size_t keptBytes() const override { return rows_.capacity() * sizeof(std::size_t); }
 
 protected:
@@ -109,9 +109,9 @@ private:
 };
 
 // Background (TiledZindle): appended to the map objects; the views stay.
-class TiledBackgroundCommand : public SessionCommand {
+class TiledBackgroundStep : public SessionStep {
 public:
-    TiledBackgroundCommand(DocumentSession& session, std::int32_t width, std::int32_t height, int imageChoice);
+    TiledBackgroundStep(DocumentSession& session, std::int32_t width, std::int32_t height, int imageChoice);
 
 protected:
     void apply() override;
@@ -126,9 +126,9 @@ private:
 
 // Sort (when a key is given) and regeneration of both lists, as one step;
 // no row is selected afterwards.
-class SortObjectsCommand : public SessionCommand {
+class SortObjectsStep : public SessionStep {
 public:
-    SortObjectsCommand(DocumentSession& session, ObjectKind kind, std::optional<SortKey> key);
+    SortObjectsStep(DocumentSession& session, ObjectKind kind, std::optional<SortKey> key);
     std::size_t keptBytes() const override;
 
 protected:

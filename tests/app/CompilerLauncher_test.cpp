@@ -11,19 +11,20 @@
 #include <functional>
 
 #include "AppSettings.h"
-#include "CompileCommand.h"
+#include "CompilerLauncher.h"
 #include "DefinitionDocument.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
 #include "Errors.h"
 #include "FakeProcessLauncher.h"
 #include "FakeSettingsStore.h"
+#include "FileSteps.h"
 #include "ProcessLauncher.h"
 
 using qel::app::AppSettings;
 using qel::app::CompileDefinition;
-using qel::app::CompilerCommand;
-using qel::app::ComposeCompilerCommand;
+using qel::app::CompilerProcess;
+using qel::app::ComposeCompilerProcess;
 using qel::app::NeedsWine;
 using qel::platform::FakeProcessLauncher;
 using qel::platform::FakeSettingsStore;
@@ -105,7 +106,18 @@ protected:
     AppSettings settings_{store_};
     FakeProcessLauncher launcher_;
     qel::app::DocumentSession session_;
-    qel::DefinitionDocument& doc_ = session_.edit();
+    // What the session opens when compile() runs, unless the test made its
+    // own changes in the session.
+    qel::DefinitionDocument doc_;
+    bool ownSession_ = false;
+
+    void compile(qel::platform::ProcessLauncher& launcher)
+    {
+        if (!ownSession_)
+            session_.adopt(doc_);
+        CompileDefinition(session_, settings_, launcher);
+    }
+    void compile() { compile(launcher_); }
 };
 
 void ExpectMessage(const std::function<void()>& action, const std::string& message)
@@ -123,8 +135,7 @@ TEST_F(CompileTest, NoCompilerIsReportedFirstAndNothingIsWritten)
     for (const bool withFile : {false, true}) {
         if (withFile)
             doc_.setCurrentFile(Bytes(definitionPath()));
-        ExpectMessage([&] { CompileDefinition(session_, settings_, launcher_); },
-                      "No Compiler selected, select one from the options screen!");
+        ExpectMessage([&] { compile(); }, "No Compiler selected, select one from the options screen!");
         EXPECT_FALSE(QFileInfo::exists(definitionPath()));
         EXPECT_TRUE(launcher_.calls.empty());
     }
@@ -133,7 +144,7 @@ TEST_F(CompileTest, NoCompilerIsReportedFirstAndNothingIsWritten)
 TEST_F(CompileTest, NoFileIsReportedAndNothingIsStarted)
 {
     useCompiler(QStringLiteral("/tools/BuildLevel"));
-    ExpectMessage([&] { CompileDefinition(session_, settings_, launcher_); }, "Ini not saved or no ini opened!");
+    ExpectMessage([&] { compile(); }, "Ini not saved or no ini opened!");
     EXPECT_TRUE(launcher_.calls.empty());
     EXPECT_TRUE(QDir(dir_.path()).isEmpty());
 }
@@ -143,13 +154,16 @@ TEST_F(CompileTest, SavesThenStartsTheCompilerWithThePathAsOneArgument)
     useCompiler(QStringLiteral("/tools/Build Level/BuildLevel"));
     ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("my defs")));
     doc_.setCurrentFile(Bytes(definitionPath()));
-    doc_.editFiles().push_back("sound.wav");
-    ASSERT_TRUE(doc_.modified());
+    session_.adopt(doc_);
+    ownSession_ = true;
+    session_.push(std::make_unique<qel::app::AddFilesStep>(session_, std::vector<std::string>{"sound.wav"}, false,
+                                                           nullptr, nullptr));
+    ASSERT_TRUE(session_.modified());
 
-    CompileDefinition(session_, settings_, launcher_);
+    compile();
 
-    EXPECT_EQ(ReadAll(definitionPath()).toStdString(), qel::ComposeDefinition(doc_));
-    EXPECT_FALSE(doc_.modified());
+    EXPECT_EQ(ReadAll(definitionPath()).toStdString(), qel::ComposeDefinition(session_.document()));
+    EXPECT_FALSE(session_.modified());
     ASSERT_EQ(launcher_.calls.size(), 1u);
     EXPECT_EQ(launcher_.calls[0].program, QStringLiteral("/tools/Build Level/BuildLevel"));
     EXPECT_EQ(launcher_.calls[0].arguments, QStringList{definitionPath()});
@@ -160,7 +174,7 @@ TEST_F(CompileTest, FailedSaveDoesNotStartTheCompiler)
     useCompiler(QStringLiteral("/tools/BuildLevel"));
     // The folder "my defs" does not exist.
     doc_.setCurrentFile(Bytes(definitionPath()));
-    EXPECT_THROW(CompileDefinition(session_, settings_, launcher_), qel::FileError);
+    EXPECT_THROW(compile(), qel::FileError);
     EXPECT_TRUE(launcher_.calls.empty());
 }
 
@@ -169,8 +183,7 @@ TEST_F(CompileTest, LaunchFailureNamesTheCompilerAndTheReason)
     useCompiler(QStringLiteral("/tools/BuildLevel"));
     doc_.setCurrentFile(Bytes(dir_.filePath(QStringLiteral("a.ini"))));
     launcher_.failure = "execv: Permission denied";
-    ExpectMessage([&] { CompileDefinition(session_, settings_, launcher_); },
-                  "Cannot start the compiler '/tools/BuildLevel': execv: Permission denied");
+    ExpectMessage([&] { compile(); }, "Cannot start the compiler '/tools/BuildLevel': execv: Permission denied");
 }
 
 struct CommandCase {
@@ -178,7 +191,7 @@ struct CommandCase {
     QString compiler;
     QString definition;
     bool throughWine;
-    CompilerCommand expected;
+    CompilerProcess expected;
 };
 
 class ComposeTest : public ::testing::TestWithParam<CommandCase> {};
@@ -186,7 +199,7 @@ class ComposeTest : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(ComposeTest, ComposesProgramAndArguments)
 {
     const CommandCase& c = GetParam();
-    EXPECT_EQ(ComposeCompilerCommand(c.compiler, c.definition, c.throughWine), c.expected);
+    EXPECT_EQ(ComposeCompilerProcess(c.compiler, c.definition, c.throughWine), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -249,7 +262,7 @@ TEST_F(RealLaunchTest, StubCompilerReceivesExactlyTheSavedDefinitionPath)
     useCompiler(compiler);
     doc_.setCurrentFile(Bytes(definitionPath()));
 
-    CompileDefinition(session_, settings_, real_);
+    compile(real_);
 
     ASSERT_TRUE(WaitForFile(dir_.filePath(QStringLiteral("args.txt"))));
     EXPECT_EQ(ReadAll(dir_.filePath(QStringLiteral("args.txt"))), QFile::encodeName(definitionPath()) + "\n");
@@ -268,7 +281,7 @@ TEST_F(RealLaunchTest, ExeCompilerGoesThroughWineWhenAvailable)
     doc_.setCurrentFile(Bytes(definitionPath()));
     {
         PathOverride path(QFile::encodeName(bin.path()) + ":/usr/bin:/bin");
-        CompileDefinition(session_, settings_, real_);
+        compile(real_);
     }
     ASSERT_TRUE(WaitForFile(dir_.filePath(QStringLiteral("args.txt"))));
     EXPECT_EQ(ReadAll(dir_.filePath(QStringLiteral("args.txt"))),
@@ -292,7 +305,7 @@ TEST_F(RealLaunchTest, CompilerThatCannotStartIsReported)
     for (const Case& c : cases) {
         useCompiler(c.compiler);
         try {
-            CompileDefinition(session_, settings_, real_);
+            compile(real_);
             ADD_FAILURE() << "started " << c.compiler.toStdString();
         } catch (const qel::MessageError& e) {
             const std::string message = e.what();

@@ -1,14 +1,17 @@
 #pragma once
-// One step of the document's history. A step changes the document through
-// DocumentSession::edit() in apply(), and puts it back in revert(); both tell
-// the session what changed. The first apply() runs when the step is pushed;
-// redo runs it again on the document as it was then, so a step may redo by
-// repeating its operation, or by putting back what it kept.
+// One step of the document's history. Every step is built the same way: it
+// changes the document in apply() and puts it back in revert(), both only
+// through the session's change calls, which tell the views what changed.
+// The first apply() runs when the step is pushed; redo runs it again on the
+// document as it was then, so a step may redo by repeating its operation.
 //
 // A step may keep what its undo needs (removed lines, saved list states);
 // keptBytes() says how much, and release() lets go of it when the history
 // goes over its budget. A released step ends the history: it is neither
 // undone nor redone again.
+//
+// Steps that merge with the one before them (typing into one edit) answer
+// id() with their entry of StepMergeId and decide in mergeWith().
 
 #include <QUndoCommand>
 #include <cstddef>
@@ -19,12 +22,19 @@
 
 namespace qel::app {
 
+// The merge ids of all steps that merge; every other step keeps
+// QUndoCommand's -1, "never merges".
+enum StepMergeId : int {
+    kOutFileEdit = 1,
+    kImageFieldEdit = 2,
+};
+
 // A step's text with a count: "Delete 1 object", "Delete 3 objects".
 QString CountedText(const char* verb, std::size_t count, const char* one, const char* many);
 
-class SessionCommand : public QUndoCommand {
+class SessionStep : public QUndoCommand {
 public:
-    SessionCommand(DocumentSession& session, const QString& text);
+    SessionStep(DocumentSession& session, const QString& text);
 
     void redo() final;
     void undo() final;
@@ -46,7 +56,7 @@ protected:
     virtual std::size_t keptBytes() const { return 0; }
     virtual void releaseHistory() {}
 
-    DefinitionDocument& doc() { return session_.edit(); }
+    const DefinitionDocument& document() const { return session_.document(); }
     DocumentSession& session() { return session_; }
     void setViewAfter(const ViewState& state) { viewAfter_ = state; }
 

@@ -1,15 +1,15 @@
-#include "CompileCommand.h"
+#include "CompilerLauncher.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include "DefinitionWriter.h"
 #include "Errors.h"
+#include "FileNameText.h"
 
 namespace qel::app {
 
-CompilerCommand ComposeCompilerCommand(const QString& compilerPath, const QString& definitionPath, bool throughWine)
+CompilerProcess ComposeCompilerProcess(const QString& compilerPath, const QString& definitionPath, bool throughWine)
 {
     if (throughWine)
         return {QStringLiteral("wine"), {compilerPath, definitionPath}};
@@ -39,10 +39,9 @@ void CompileDefinition(DocumentSession& session, const AppSettings& settings, qe
     session.save();
 
     const QString compiler = settings.compilerPath();
-    const CompilerCommand command =
-        ComposeCompilerCommand(compiler, QFile::decodeName(QByteArray::fromStdString(file)), NeedsWine(compiler));
+    const CompilerProcess process = ComposeCompilerProcess(compiler, FileNameText(file), NeedsWine(compiler));
     try {
-        launcher.start(command.program, command.arguments);
+        launcher.start(process.program, process.arguments);
     } catch (const MessageError& e) {
         throw MessageError("Cannot start the compiler '" + compiler.toLatin1().toStdString() + "': " + e.what());
     }

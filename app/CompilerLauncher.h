@@ -17,15 +17,15 @@ namespace qel::app {
 void CompileDefinition(DocumentSession& session, const AppSettings& settings, qel::platform::ProcessLauncher& launcher);
 
 // The program and arguments that start `compilerPath` on `definitionPath`.
-struct CompilerCommand {
+struct CompilerProcess {
     QString program;
     QStringList arguments;
 
-    friend bool operator==(const CompilerCommand&, const CompilerCommand&) = default;
+    friend bool operator==(const CompilerProcess&, const CompilerProcess&) = default;
 };
 
 // `throughWine`: run a Windows executable through the `wine` loader.
-CompilerCommand ComposeCompilerCommand(const QString& compilerPath, const QString& definitionPath, bool throughWine);
+CompilerProcess ComposeCompilerProcess(const QString& compilerPath, const QString& definitionPath, bool throughWine);
 
 // True for a compiler named "*.exe" (any case) on a system other than Windows
 // that has `wine` on its PATH.

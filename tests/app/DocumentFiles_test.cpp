@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "DocumentCommands.h"
+#include "DocumentFiles.h"
 #include "Errors.h"
 
 namespace {
@@ -64,9 +64,8 @@ TEST(OpenDocument, NamesTheFileAndLeavesTheDocumentUnchanged)
     EXPECT_EQ(doc.outFile(), "a");
     EXPECT_EQ(doc.mapObjectCount(), 1);
     EXPECT_EQ(doc.screenObjectCount(), 0);
-    EXPECT_FALSE(doc.modified());
-    EXPECT_EQ(doc.windowTitle(), "defs.ini - QEL v2 [Tarnwick]");
-    EXPECT_EQ(doc.statusText(), path);
+    EXPECT_EQ(app::WindowTitle(doc), "defs.ini - QEL v2 [Tarnwick]");
+    EXPECT_EQ(app::StatusText(doc), path);
 }
 
 TEST(OpenDocument, FailureReturnsToUntitledKeepingWhatWasRead)
@@ -98,14 +97,13 @@ TEST(OpenDocument, FailureReturnsToUntitledKeepingWhatWasRead)
         }
         EXPECT_EQ(doc.currentFile(), "") << c.name;
         EXPECT_EQ(doc.documentFolder(), "") << c.name;
-        EXPECT_EQ(doc.windowTitle(), "QEL v2 [Tarnwick]") << c.name;
-        EXPECT_EQ(doc.statusText(), "") << c.name;
+        EXPECT_EQ(app::WindowTitle(doc), "QEL v2 [Tarnwick]") << c.name;
+        EXPECT_EQ(app::StatusText(doc), "") << c.name;
         EXPECT_EQ(doc.mapObjectCount(), c.mapRows) << c.name;
-        EXPECT_FALSE(doc.modified()) << c.name;
     }
 }
 
-TEST(SaveDocument, WritesTheCurrentFileSafelyAndMarksItSaved)
+TEST(SaveDocument, WritesTheCurrentFile)
 {
     QTemporaryDir dir;
     const std::string path = PathOf(dir, "defs.ini");
@@ -113,10 +111,8 @@ TEST(SaveDocument, WritesTheCurrentFileSafelyAndMarksItSaved)
     DefinitionDocument doc;
     app::OpenDocument(doc, path);
     doc.setOutFile("new");
-    ASSERT_TRUE(doc.modified());
     app::SaveDocument(doc);
     EXPECT_EQ(ReadBytes(path), "OutFile=new\r\n\r\n\r\n[mapobjects]\r\n1,2,IMAGE0\r\n");
-    EXPECT_FALSE(doc.modified());
 }
 
 TEST(SaveDocumentAs, FailedWriteKeepsTheChangesAndNamesTheTarget)
@@ -129,7 +125,7 @@ TEST(SaveDocumentAs, FailedWriteKeepsTheChangesAndNamesTheTarget)
     ASSERT_TRUE(QDir().mkdir(QFile::decodeName(QByteArray::fromStdString(target))));
     EXPECT_THROW(app::SaveDocumentAs(doc, target), FileError);
     EXPECT_TRUE(QFileInfo(QFile::decodeName(QByteArray::fromStdString(target))).isDir());
-    EXPECT_TRUE(doc.modified());
+    EXPECT_EQ(doc.outFile(), "new");
     EXPECT_EQ(doc.currentFile(), target);
 }
 
@@ -140,7 +136,7 @@ TEST(SaveDocumentAs, MakesTheTargetCurrent)
     const std::string target = app::SaveAsTarget(PathOf(dir, "defs"));
     app::SaveDocumentAs(doc, target);
     EXPECT_EQ(doc.currentFile(), target);
-    EXPECT_EQ(doc.windowTitle(), "defs.ini - QEL v2 [Tarnwick]");
+    EXPECT_EQ(app::WindowTitle(doc), "defs.ini - QEL v2 [Tarnwick]");
     EXPECT_EQ(ReadBytes(target), "OutFile=\r\n\r\n");
 }
 
@@ -152,7 +148,7 @@ TEST(SaveChangesQuestion, NamesTheFileOrUntitled)
     EXPECT_EQ(app::SaveChangesQuestion(doc), "Save changes to my defs.ini?");
 }
 
-TEST(NewDocument, EmptiesAndCountsAsUnchanged)
+TEST(NewDocument, EmptiesAndReturnsToUntitled)
 {
     DefinitionDocument doc;
     doc.setCurrentFile("/a/b.ini");
@@ -162,7 +158,7 @@ TEST(NewDocument, EmptiesAndCountsAsUnchanged)
     EXPECT_EQ(doc.currentFile(), "");
     EXPECT_EQ(doc.mapObjectCount(), 0);
     EXPECT_TRUE(doc.files().empty());
-    EXPECT_FALSE(doc.modified());
+    EXPECT_EQ(app::WindowTitle(doc), "QEL v2 [Tarnwick]");
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 #pragma once
 // File names cross between Qt and the document as the system's file name
-// bytes, so that a name written into a definition opens the same file.
+// bytes, so that a name written into a definition opens the same file. The
+// one conversion every layer above the core uses.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <string>
 
-namespace qel::ui {
+namespace qel {
 
 inline std::string FileNameBytes(const QString& path)
 {
@@ -20,4 +21,4 @@ inline QString FileNameText(const std::string& bytes)
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
-}  // namespace qel::ui
+}  // namespace qel

@@ -1,4 +1,4 @@
-#include "SessionCommand.h"
+#include "SessionStep.h"
 
 #include "Errors.h"
 
@@ -9,14 +9,14 @@ QString CountedText(const char* verb, std::size_t count, const char* one, const 
     return QStringLiteral("%1 %2 %3").arg(QLatin1String(verb)).arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
-SessionCommand::SessionCommand(DocumentSession& session, const QString& text) : QUndoCommand(text), session_(session) {}
+SessionStep::SessionStep(DocumentSession& session, const QString& text) : QUndoCommand(text), session_(session) {}
 
-void SessionCommand::firstApply()
+void SessionStep::firstApply()
 {
     apply();
 }
 
-void SessionCommand::redo()
+void SessionStep::redo()
 {
     // The stack redoes a step when it is pushed; it was applied just before.
     if (pushing_) {
@@ -33,7 +33,7 @@ void SessionCommand::redo()
     }
 }
 
-void SessionCommand::undo()
+void SessionStep::undo()
 {
     if (released_)
         return;
@@ -44,7 +44,7 @@ void SessionCommand::undo()
     }
 }
 
-void SessionCommand::release()
+void SessionStep::release()
 {
     released_ = true;
     releaseHistory();
