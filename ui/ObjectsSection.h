@@ -66,6 +66,9 @@ public:
     void makeRowCurrent(ObjectKind kind, std::size_t row);
     // The map list's selection, for other views of the map objects to share.
     QItemSelectionModel* mapSelection() const;
+    // The object editor's values as Add would read them (before its tile
+    // shorthand), for placing objects from another view.
+    EditorValues editorValues() const { return ReadEditorValues(); }
 
     // ObjectImageBox takes exactly `items`; its text stays as it was, and no
     // item is chosen afterwards.
