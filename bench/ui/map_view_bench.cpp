@@ -16,8 +16,8 @@
 #include "FakePictureService.h"
 #include "FileNameText.h"
 #include "MapView.h"
-#include "ObjectCommands.h"
 #include "ObjectListModel.h"
+#include "ObjectSteps.h"
 
 using namespace qel;
 using namespace qelbench;
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     ui::MapCanvas& canvas = view.canvas();
     canvas.viewport()->resize(1024, 768);
 
-    session.open(ui::FileNameBytes(file));
+    session.open(qel::FileNameBytes(file));
     auto start = Clock::now();
     const std::size_t rows = canvas.index().rows();
     Report("ready to draw after Open", Ms(start), 150);
@@ -105,7 +105,7 @@ int main(int argc, char** argv)
     repaint();
     start = Clock::now();
     EditorValues values{"8200", "8200", 0, 3, -1, "0", "0"};
-    session.push(std::make_unique<app::ApplyObjectCommand>(session, ObjectKind::Map, values, 525000));
+    session.push(std::make_unique<app::ApplyObjectStep>(session, ObjectKind::Map, values, 525000));
     const double stepMs = Ms(start);
     canvas.render(painter, target.size());
     Report("one changed row shown (step included)", Ms(start), 1);
@@ -114,7 +114,7 @@ int main(int argc, char** argv)
     std::vector<std::size_t> thousand;
     for (std::size_t row = 300000; row < 301000; ++row)
         thousand.push_back(row);
-    session.push(std::make_unique<app::DeleteObjectsCommand>(session, ObjectKind::Map, thousand));
+    session.push(std::make_unique<app::DeleteObjectsStep>(session, ObjectKind::Map, thousand));
     canvas.render(painter, target.size());
     start = Clock::now();
     session.undo();
@@ -122,7 +122,7 @@ int main(int argc, char** argv)
     Report("1,000 rows added (undo of a delete)", Ms(start), 50);
 
     start = Clock::now();
-    session.push(std::make_unique<app::SortObjectsCommand>(session, ObjectKind::Map, SortKey::YCoord));
+    session.push(std::make_unique<app::SortObjectsStep>(session, ObjectKind::Map, SortKey::YCoord));
     const double sortStepMs = Ms(start);
     canvas.render(painter, target.size());
     Report("sort shown (step included)", Ms(start), 150);
@@ -132,7 +132,7 @@ int main(int argc, char** argv)
     canvas.render(painter, target.size());
     Report("undo of the sort shown", Ms(start), 150);
     start = Clock::now();
-    session.push(std::make_unique<app::ClearObjectsCommand>(session, ObjectKind::Map));
+    session.push(std::make_unique<app::ClearObjectsStep>(session, ObjectKind::Map));
     canvas.render(painter, target.size());
     Report("clear shown", Ms(start), 150);
     start = Clock::now();

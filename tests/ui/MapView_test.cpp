@@ -16,10 +16,10 @@
 #include "FakePrompter.h"
 #include "FakeSettingsStore.h"
 #include "FileNameText.h"
-#include "ImageCommands.h"
+#include "ImageSteps.h"
 #include "MapView.h"
-#include "ObjectCommands.h"
 #include "ObjectListModel.h"
+#include "ObjectSteps.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -165,18 +165,18 @@ TEST_F(MapViewTest, FollowsEveryKindOfChange)
         {"delete rows",
          [&] {
              session.push(
-                 std::make_unique<DeleteObjectsCommand>(session, ObjectKind::Map, std::vector<std::size_t>{0, 2}));
+                 std::make_unique<DeleteObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{0, 2}));
          }},
         {"undo of the delete", [&] { session.undo(); }},
         {"sort by X",
-         [&] { session.push(std::make_unique<SortObjectsCommand>(session, ObjectKind::Map, SortKey::XCoord)); }},
+         [&] { session.push(std::make_unique<SortObjectsStep>(session, ObjectKind::Map, SortKey::XCoord)); }},
         {"undo of the sort", [&] { session.undo(); }},
-        {"tiled background", [&] { session.push(std::make_unique<TiledBackgroundCommand>(session, 64, 32, 1)); }},
-        {"clear", [&] { session.push(std::make_unique<ClearObjectsCommand>(session, ObjectKind::Map)); }},
+        {"tiled background", [&] { session.push(std::make_unique<TiledBackgroundStep>(session, 64, 32, 1)); }},
+        {"clear", [&] { session.push(std::make_unique<ClearObjectsStep>(session, ObjectKind::Map)); }},
         {"undo of the clear", [&] { session.undo(); }},
-        {"image deletion renumbers", [&] { session.push(MakeDeleteImage(session, 0, true)); }},
+        {"image deletion renumbers", [&] { session.push(std::make_unique<DeleteImageStep>(session, 0, true)); }},
         {"undo of the image deletion", [&] { session.undo(); }},
-        {"picture file replaced", [&] { session.push(MakeStoreImageFile(session, 2, "whole.png")); }},
+        {"picture file replaced", [&] { session.push(ImageFieldStep::fileText(session, 2, "whole.png")); }},
         {"redo after undo",
          [&] {
              session.undo();
