@@ -12,12 +12,15 @@
 #include <QTest>
 #include <memory>
 
+#include "DefinitionWriter.h"
 #include "FakePictureService.h"
 #include "FakePrompter.h"
 #include "FakeSettingsStore.h"
 #include "FileNameText.h"
+#include "MapSessionEditor.h"
 #include "MapView.h"
 #include "ObjectListModel.h"
+#include "ObjectSteps.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -249,6 +252,89 @@ TEST_F(MapEditingTest, ScreenTabPlacesEachPositionForm)
     EXPECT_EQ(selectedRows(screenSelection), std::vector<int>{2});
     screen.dragObject({501, 380}, {530, 380}, Qt::NoModifier);
     EXPECT_EQ(screenEditor.calls, (std::vector<Call>{{"move", {2}, 36, -6}}));
+}
+
+TEST_F(MapEditingTest, EditsAreStepsThatUndoWithTheSelectionKept)
+{
+    EditorValues values;
+    values.imageChoice = 0;
+    values.layerChoice = 3;
+    values.modeChoice = 1;
+    values.displayTimeText = "20";
+    values.objectIdText = "7";
+    MapSessionEditor map(session, ObjectKind::Map, prompter, view.get(), [&] { return values; });
+    MapSessionEditor screen(session, ObjectKind::Screen, prompter, view.get(), [&] { return values; });
+    view->setEditor(&map, &screen);
+    MapCanvas& canvas = view->canvas();
+
+    // Place composes exactly as Add with the same values and the point.
+    DocumentSession added;
+    added.adopt(session.document());
+    EditorValues at = values;
+    at.xText = "1008";
+    at.yText = "-16";
+    added.push(std::make_unique<AddObjectStep>(added, ObjectKind::Map, at));
+    canvas.placeAtPoint({1010, -20}, Qt::NoModifier);
+    EXPECT_EQ(session.document().mapObjects().line(4), added.document().mapObjects().line(4));
+    EXPECT_EQ(session.document().mapObjects().line(4), "1008,-16,IMAGE1,AfterWeapons,EnterZone,20,7");
+
+    struct Row {
+        const char* name;
+        std::function<void()> edit;
+        std::vector<std::string> mapLines;  // rows 0-2 after the edit
+        const char* undoText;
+    };
+    const std::vector<Row> rows = {
+        {"drag",
+         [&] {
+             canvas.dragObject({101, 101}, {140, 101}, Qt::NoModifier);
+         },
+         {"100,100,IMAGE1,0", "144,96,IMAGE9,1", "300,100,IMAGE9,4"},
+         "Move 1 object"},
+        {"nudge of two",
+         [&] { canvas.nudge(-1, 16); },
+         {"99,116,IMAGE1,0", "99,116,IMAGE9,1", "300,100,IMAGE9,4"},
+         "Move 2 objects"},
+        {"delete", [&] { canvas.deleteSelection(); }, {"300,100,IMAGE9,4", "400,100,IMAGE9,12"}, "Delete 2 objects"},
+    };
+    for (const Row& row : rows) {
+        selection.clearSelection();
+        if (&row != &rows.front())
+            selection.select(QItemSelection(model.index(0, 0), model.index(1, 0)), QItemSelectionModel::Select);
+        const std::string before = ComposeDefinition(session.document());
+        row.edit();
+        const std::vector<int> selectedAfter = selectedRows(selection);
+        const std::string after = ComposeDefinition(session.document());
+        for (std::size_t i = 0; i < 2; ++i)
+            EXPECT_EQ(session.document().mapObjects().line(i), row.mapLines[i]) << row.name;
+        EXPECT_EQ(session.undoText(), QString::fromLatin1(row.undoText)) << row.name;
+        session.undo();
+        EXPECT_EQ(ComposeDefinition(session.document()), before) << row.name;
+        if (std::string(row.name) != "delete") {
+            EXPECT_EQ(selectedRows(selection), selectedAfter) << row.name;
+        }
+        session.redo();
+        EXPECT_EQ(ComposeDefinition(session.document()), after) << row.name;
+        if (std::string(row.name) != "delete") {
+            EXPECT_EQ(selectedRows(selection), selectedAfter) << row.name;
+        }
+        session.undo();
+    }
+    // A move past the 32-bit range is refused with the conversion message, nothing changed.
+    selection.select(model.index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const std::string before = ComposeDefinition(session.document());
+    canvas.nudge(2147483647, 0);
+    ASSERT_EQ(prompter.errors.size(), 1u);
+    EXPECT_EQ(prompter.errors.front(), QStringLiteral("'2147483747' is not a valid integer value."));
+    EXPECT_EQ(ComposeDefinition(session.document()), before);
+
+    // The screen keeps each coordinate's form.
+    screenSelection.select(QItemSelection(screenModel.index(0, 0), screenModel.index(2, 0)),
+                           QItemSelectionModel::Select);
+    view->screenCanvas()->nudge(25, -16);
+    const ObjectList& shown = session.document().screenObjects();
+    EXPECT_EQ(std::string(shown.line(0)) + " " + std::string(shown.line(1)) + " " + std::string(shown.line(2)),
+              "30,4,IMAGE1 C-300,C-256,IMAGE9 c-0,c-26,IMAGE9");
 }
 
 }  // namespace
