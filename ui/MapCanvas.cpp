@@ -487,11 +487,11 @@ void MapCanvas::drawGrid(QPainter& painter, QSize size)
     const double s = scale();
     const MapRect area = visibleMapArea(size);
     painter.setPen(kGridLine);
-    for (std::int64_t x = FloorDiv(area.x, kTileSide) * kTileSide; x <= area.right(); x += kTileSide) {
+    for (std::int64_t x = FloorDiv(area.x, qel::kTileSide) * qel::kTileSide; x <= area.right(); x += qel::kTileSide) {
         const double sx = std::floor(x * s) - scrollX_;
         painter.drawLine(QPointF(sx, 0), QPointF(sx, size.height()));
     }
-    for (std::int64_t y = FloorDiv(area.y, kTileSide) * kTileSide; y <= area.bottom(); y += kTileSide) {
+    for (std::int64_t y = FloorDiv(area.y, qel::kTileSide) * qel::kTileSide; y <= area.bottom(); y += qel::kTileSide) {
         const double sy = std::floor(y * s) - scrollY_;
         painter.drawLine(QPointF(0, sy), QPointF(size.width(), sy));
     }
