@@ -305,6 +305,43 @@ void DocumentSession::replaceRow(ObjectKind kind, std::size_t row, const Change&
     emit rowsChanged(ListOf(kind), static_cast<int>(row), static_cast<int>(row));
 }
 
+void DocumentSession::replaceRows(ObjectKind kind, const RowLines& lines)
+{
+    if (lines.count() == 0)
+        return;
+    ObjectList& list = doc_.objects(kind);
+    std::size_t done = 0;
+    auto tell = [&] {
+        if (done == 0)
+            return;
+        // Past this many runs one notice over the span costs the views less
+        // than a notice per run.
+        constexpr std::size_t kManyRuns = 64;
+        std::vector<std::pair<std::size_t, std::size_t>> runs;
+        for (std::size_t i = 0; i < done && runs.size() <= kManyRuns; ++i) {
+            const std::size_t row = lines.rows[i];
+            if (!runs.empty() && runs.back().second + 1 == row)
+                runs.back().second = row;
+            else
+                runs.emplace_back(row, row);
+        }
+        if (runs.size() > kManyRuns)
+            runs = {{lines.rows.front(), lines.rows[done - 1]}};
+        for (const auto& [first, last] : runs)
+            emit rowsChanged(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
+    };
+    try {
+        for (; done < lines.count(); ++done)
+            list.replace(lines.rows[done], lines.line(done));
+    } catch (...) {
+        // The row that failed was replaced too: its line is kept without fields.
+        done = std::min(done + 1, lines.count());
+        tell();
+        throw;
+    }
+    tell();
+}
+
 void DocumentSession::removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed)
 {
     try {

@@ -32,6 +32,7 @@
 
 #include "DefinitionDocument.h"
 #include "DefinitionReader.h"
+#include "ObjectMoves.h"
 #include "ViewState.h"
 
 namespace qel::app {
@@ -115,6 +116,10 @@ public:
     void resizeObjects(ObjectKind kind, const Change& change);
     // `change` replaces line `row` of `kind`'s list.
     void replaceRow(ObjectKind kind, std::size_t row, const Change& change);
+    // Replaces each of `lines.rows` (ascending) by its line; the views hear
+    // of each run of neighbouring rows, or of the whole span when the rows
+    // are scattered in many runs.
+    void replaceRows(ObjectKind kind, const RowLines& lines);
     // Removes `rows` (any order) of `kind`'s list, keeping them in `removed`;
     // insertRows() puts such lines back.
     void removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed);

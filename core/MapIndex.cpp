@@ -119,6 +119,7 @@ void MapIndex::shiftRows(std::uint32_t from, std::int64_t by)
 
 void MapIndex::rebuild(const ObjectList& list)
 {
+    bounds_.reset();
     placed_ = std::min(list.takenApart(), list.size());
     boxes_.assign(list.size(), Box{0, 0, 1, 1, 0});
     for (std::size_t row = 0; row < placed_; ++row)
@@ -175,6 +176,26 @@ void MapIndex::reconcile(const ObjectList& list)
 
 void MapIndex::rowsInserted(const ObjectList& list, std::size_t first, std::size_t last)
 {
+    const std::optional<MapRect> kept = bounds_;
+    const std::size_t placedBefore = placed_;
+    insertRows(list, first, last);
+    bounds_.reset();
+    // Only when exactly the new rows were placed is the old extent still a
+    // part of the new one.
+    if (!kept || kept->empty() || last < first || placed_ != placedBefore + (last - first + 1) || last >= placed_)
+        return;
+    MapRect b = *kept;
+    for (std::size_t row = first; row <= last; ++row) {
+        const MapRect r = rect(row);
+        const std::int64_t x0 = std::min(b.x, r.x), y0 = std::min(b.y, r.y);
+        const std::int64_t x1 = std::max(b.right(), r.right()), y1 = std::max(b.bottom(), r.bottom());
+        b = MapRect{x0, y0, x1 - x0, y1 - y0};
+    }
+    bounds_ = b;
+}
+
+void MapIndex::insertRows(const ObjectList& list, std::size_t first, std::size_t last)
+{
     if (last < first || first > boxes_.size() || boxes_.size() + (last - first + 1) != list.size()) {
         rebuild(list);
         return;
@@ -197,6 +218,7 @@ void MapIndex::rowsInserted(const ObjectList& list, std::size_t first, std::size
 
 void MapIndex::rowsRemoved(const ObjectList& list, std::size_t first, std::size_t last)
 {
+    bounds_.reset();
     if (last < first || last >= boxes_.size() || boxes_.size() - (last - first + 1) != list.size()) {
         rebuild(list);
         return;
@@ -216,6 +238,7 @@ void MapIndex::rowsRemoved(const ObjectList& list, std::size_t first, std::size_
 
 void MapIndex::rowsChanged(const ObjectList& list, std::size_t first, std::size_t last)
 {
+    bounds_.reset();
     if (boxes_.size() != list.size() || last < first || last >= boxes_.size()) {
         rebuild(list);
         return;
@@ -307,6 +330,8 @@ std::optional<std::size_t> MapIndex::nextDownAt(std::int64_t x, std::int64_t y,
 
 MapRect MapIndex::bounds() const
 {
+    if (bounds_)
+        return *bounds_;
     if (placed_ == 0)
         return {};
     std::int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
@@ -317,7 +342,8 @@ MapRect MapIndex::bounds() const
         x1 = std::max(x1, r.right());
         y1 = std::max(y1, r.bottom());
     }
-    return MapRect{x0, y0, x1 - x0, y1 - y0};
+    bounds_ = MapRect{x0, y0, x1 - x0, y1 - y0};
+    return *bounds_;
 }
 
 std::size_t MapIndex::memoryBytes() const

@@ -120,6 +120,8 @@ public:
     std::optional<std::size_t> nextDownAt(std::int64_t x, std::int64_t y, std::optional<std::size_t> current) const;
 
     // The rectangle covering every placed row's rectangle (empty without one).
+    // Kept between calls: rows added only widen it, so adding one object to
+    // a million does not walk them all again.
     MapRect bounds() const;
     // Bytes held beyond the object itself.
     std::size_t memoryBytes() const;
@@ -143,6 +145,7 @@ private:
     void removeFromGrid(std::uint32_t row);
     void shiftRows(std::uint32_t from, std::int64_t by);
     void reconcile(const ObjectList& list);
+    void insertRows(const ObjectList& list, std::size_t first, std::size_t last);
     template <class Visit>
     void forCandidates(const MapRect& area, Visit&& visit) const;
 
@@ -151,6 +154,7 @@ private:
     std::size_t placed_ = 0;
     std::vector<std::vector<std::uint32_t>> cells_;
     std::vector<std::uint32_t> overflow_;
+    mutable std::optional<MapRect> bounds_;
 };
 
 }  // namespace qel

@@ -1,14 +1,19 @@
 #include "MapCanvas.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <tuple>
 
 #include "FileNameText.h"
+#include "ObjectMoves.h"
 
 namespace qel::ui {
 
@@ -183,6 +188,7 @@ void MapCanvas::followRowsInserted(app::DocumentList list, int first, int last)
                 dropTiles(index_.rect(static_cast<std::size_t>(row)));
     updateScrollBars();
     viewport()->update();
+    emit objectsChanged();
 }
 
 void MapCanvas::followRowsRemoved(app::DocumentList list, int first, int last)
@@ -205,6 +211,7 @@ void MapCanvas::followRowsRemoved(app::DocumentList list, int first, int last)
         dropAllTiles();
     updateScrollBars();
     viewport()->update();
+    emit objectsChanged();
 }
 
 void MapCanvas::followRowsChanged(app::DocumentList list, int first, int last)
@@ -212,18 +219,37 @@ void MapCanvas::followRowsChanged(app::DocumentList list, int first, int last)
     if (list != app::DocumentList::MapObjects || indexStale_)
         return;
     const std::size_t before = index_.placedCount();
-    for (int row = first; row <= last; ++row)
+    // A few rows repaint only where they were and are; many drop everything
+    // at once instead of walking the tiles once per row.
+    const bool many = last - first >= 64;
+    std::vector<MapRect> touched;
+    for (int row = first; row <= last && !many; ++row)
         if (index_.placed(static_cast<std::size_t>(row)))
-            dropTiles(index_.rect(static_cast<std::size_t>(row)));
+            touched.push_back(index_.rect(static_cast<std::size_t>(row)));
     index_.rowsChanged(session_.document().mapObjects(), static_cast<std::size_t>(first),
                        static_cast<std::size_t>(last));
-    if (index_.placedCount() != before)
+    emit objectsChanged();
+    if (many || index_.placedCount() != before) {
         dropAllTiles();
-    else
-        for (int row = first; row <= last; ++row)
-            if (index_.placed(static_cast<std::size_t>(row)))
-                dropTiles(index_.rect(static_cast<std::size_t>(row)));
-    viewport()->update();
+        viewport()->update();
+        return;
+    }
+    for (int row = first; row <= last; ++row)
+        if (index_.placed(static_cast<std::size_t>(row)))
+            touched.push_back(index_.rect(static_cast<std::size_t>(row)));
+    for (const MapRect& r : touched)
+        dropTiles(r);
+    updateMapRects(touched);
+}
+
+void MapCanvas::updateMapRects(const std::vector<MapRect>& rects)
+{
+    QRect dirty;
+    for (const MapRect& r : rects)
+        dirty |= mapRectOnScreen(r).toAlignedRect().adjusted(-4, -4, 4, 4);
+    dirty &= viewport()->rect();
+    if (!dirty.isEmpty())
+        viewport()->update(dirty);
 }
 
 void MapCanvas::followListReset(app::DocumentList list)
@@ -240,6 +266,7 @@ void MapCanvas::followListReset(app::DocumentList list)
     indexStale_ = true;
     dropAllTiles();
     viewport()->update();
+    emit objectsChanged();
 }
 
 void MapCanvas::followImages()
@@ -363,7 +390,10 @@ void MapCanvas::drawTile(QImage& image, const TileKey& key)
     std::unordered_map<std::int32_t, QImage> scaled;  // this step's copies, fetched once per tile
     auto* bits = reinterpret_cast<QRgb*>(image.bits());
     const qsizetype stride = image.bytesPerLine() / 4;
+    const bool allDrawn = layers_.allOpen();
     for (const std::uint32_t row : rows) {
+        if (!allDrawn && !layers_.drawn(index_.layer(row)))
+            continue;
         const MapRect r = index_.rect(row);
         const qint64 px = static_cast<qint64>(std::floor(r.x * s)) - originX;
         const qint64 py = static_cast<qint64>(std::floor(r.y * s)) - originY;
@@ -457,11 +487,11 @@ void MapCanvas::drawGrid(QPainter& painter, QSize size)
     const double s = scale();
     const MapRect area = visibleMapArea(size);
     painter.setPen(kGridLine);
-    for (std::int64_t x = FloorDiv(area.x, kTileSide) * kTileSide; x <= area.right(); x += kTileSide) {
+    for (std::int64_t x = FloorDiv(area.x, qel::kTileSide) * qel::kTileSide; x <= area.right(); x += qel::kTileSide) {
         const double sx = std::floor(x * s) - scrollX_;
         painter.drawLine(QPointF(sx, 0), QPointF(sx, size.height()));
     }
-    for (std::int64_t y = FloorDiv(area.y, kTileSide) * kTileSide; y <= area.bottom(); y += kTileSide) {
+    for (std::int64_t y = FloorDiv(area.y, qel::kTileSide) * qel::kTileSide; y <= area.bottom(); y += qel::kTileSide) {
         const double sy = std::floor(y * s) - scrollY_;
         painter.drawLine(QPointF(0, sy), QPointF(size.width(), sy));
     }
@@ -487,10 +517,20 @@ void MapCanvas::drawSelection(QPainter& painter, QSize size)
     const QPen outer(Qt::black, 3);
     const QPen inner(QColor(0xff, 0xff, 0x40), 1);
     painter.setBrush(Qt::NoBrush);
+    std::int64_t dx = 0, dy = 0;
+    if (drag_ == Drag::Move)
+        std::tie(dx, dy) = moveDelta(moveNow_, moveModifiers_);
+    const bool allOpen = layers_.allOpen();
     for (const std::uint32_t row : selectedRows()) {
         if (row >= index_.rows() || !index_.placed(row))
             continue;
-        const MapRect r = index_.rect(row);
+        if (!allOpen && !layers_.drawn(index_.layer(row)))
+            continue;
+        MapRect r = index_.rect(row);
+        if (drag_ == Drag::Move && (allOpen || layers_.pickable(index_.layer(row)))) {
+            r.x += dx;
+            r.y += dy;
+        }
         if (!r.intersects(area))
             continue;
         QRectF box = mapRectOnScreen(r).adjusted(-1, -1, 1, 1);
@@ -600,13 +640,13 @@ void MapCanvas::clickAt(QPointF mapPoint, Qt::KeyboardModifiers modifiers)
     const auto x = static_cast<std::int64_t>(std::floor(mapPoint.x()));
     const auto y = static_cast<std::int64_t>(std::floor(mapPoint.y()));
     if (modifiers & Qt::AltModifier) {
-        if (const auto next = index_.nextDownAt(x, y, currentRow())) {
+        if (const auto next = NextPickableDown(index_, layers_, x, y, currentRow())) {
             makeCurrent(*next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             emit objectActivated(static_cast<int>(*next));
         }
         return;
     }
-    const auto hit = index_.topmostAt(x, y);
+    const auto hit = TopmostPickable(index_, layers_, x, y);
     if (modifiers & Qt::ControlModifier) {
         if (hit)
             makeCurrent(*hit, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
@@ -625,6 +665,7 @@ void MapCanvas::selectArea(const MapRect& area, bool add)
     ensureIndex();
     std::vector<std::uint32_t> rows;
     index_.query(area, rows);
+    KeepPickable(index_, layers_, rows);
     std::sort(rows.begin(), rows.end());
     // Runs of rows become one range each: a rectangle over a tiled
     // background is a few thousand ranges, not a million indexes.
@@ -663,11 +704,17 @@ void MapCanvas::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPointF mapPoint = mapPointAt(event->position());
-    ensureIndex();
-    const bool overObject = index_
-                                .topmostAt(static_cast<std::int64_t>(std::floor(mapPoint.x())),
-                                           static_cast<std::int64_t>(std::floor(mapPoint.y())))
-                                .has_value();
+    if (placing_) {
+        placeAtPoint(mapPoint, event->modifiers());
+        return;
+    }
+    const std::optional<std::size_t> hit = pickAt(mapPoint);
+    const bool overObject = hit.has_value();
+    if (overObject && editor_ && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+        dragStart_ = at;
+        beginMove(*hit, mapPoint, event->modifiers());
+        return;
+    }
     if (!overObject && !(event->modifiers() & Qt::AltModifier)) {
         drag_ = Drag::Band;
         dragStart_ = dragNow_ = at;
@@ -686,6 +733,11 @@ void MapCanvas::mouseMoveEvent(QMouseEvent* event)
     } else if (drag_ == Drag::Band) {
         dragNow_ = at;
         viewport()->update();
+    } else if (drag_ == Drag::Move) {
+        dragNow_ = at;
+        moveNow_ = mapPointAt(event->position());
+        moveModifiers_ = event->modifiers();
+        viewport()->update();
     }
 }
 
@@ -694,6 +746,13 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent* event)
     if (drag_ == Drag::Pan) {
         drag_ = Drag::None;
         viewport()->unsetCursor();
+        return;
+    }
+    if (drag_ == Drag::Move && event->button() == Qt::LeftButton) {
+        drag_ = Drag::None;
+        const bool moved = (event->position().toPoint() - dragStart_).manhattanLength() >= 3;
+        finishMove(moved ? mapPointAt(event->position()) : moveFrom_, event->modifiers());
+        viewport()->update();
         return;
     }
     if (drag_ != Drag::Band || event->button() != Qt::LeftButton)
@@ -722,6 +781,33 @@ void MapCanvas::keyPressEvent(QKeyEvent* event)
             spaceHeld_ = true;
         return;
     }
+    // The tile grid's step, not the canvas's own drawing tiles.
+    const std::int64_t step = (event->modifiers() & Qt::ShiftModifier) ? qel::kTileSide : 1;
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (placing_)
+            setPlacing(false);
+        else
+            selectNothing();
+        return;
+    case Qt::Key_Left:
+        nudge(-step, 0);
+        return;
+    case Qt::Key_Right:
+        nudge(step, 0);
+        return;
+    case Qt::Key_Up:
+        nudge(0, -step);
+        return;
+    case Qt::Key_Down:
+        nudge(0, step);
+        return;
+    case Qt::Key_Delete:
+        deleteSelection();
+        return;
+    default:
+        break;
+    }
     QAbstractScrollArea::keyPressEvent(event);
 }
 
@@ -733,6 +819,158 @@ void MapCanvas::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     QAbstractScrollArea::keyReleaseEvent(event);
+}
+
+}  // namespace qel::ui
+
+namespace qel::ui {
+
+// --- editing ---
+
+std::optional<std::size_t> MapCanvas::pickAt(QPointF mapPoint)
+{
+    ensureIndex();
+    return TopmostPickable(index_, layers_, static_cast<std::int64_t>(std::floor(mapPoint.x())),
+                           static_cast<std::int64_t>(std::floor(mapPoint.y())));
+}
+
+bool MapCanvas::isSelected(std::size_t row) const
+{
+    return selection_.isRowSelected(static_cast<int>(row), QModelIndex());
+}
+
+std::vector<std::size_t> MapCanvas::editableSelection()
+{
+    ensureIndex();
+    const bool allOpen = layers_.allOpen();
+    std::vector<std::size_t> rows;
+    const std::vector<std::uint32_t>& selected = selectedRows();
+    rows.reserve(selected.size());
+    for (const std::uint32_t row : selected)
+        if (index_.placed(row) && (allOpen || layers_.pickable(index_.layer(row))))
+            rows.push_back(row);
+    return rows;
+}
+
+void MapCanvas::nudge(std::int64_t dx, std::int64_t dy)
+{
+    if (!editor_)
+        return;
+    const std::vector<std::size_t> rows = editableSelection();
+    if (!rows.empty())
+        editor_->moveRows(rows, dx, dy);
+}
+
+void MapCanvas::deleteSelection()
+{
+    if (!editor_)
+        return;
+    const std::vector<std::size_t> rows = editableSelection();
+    if (!rows.empty())
+        editor_->deleteRows(rows);
+}
+
+bool MapCanvas::setPlacing(bool on)
+{
+    on = on && editor_ && editor_->canPlace();
+    if (on != placing_) {
+        placing_ = on;
+        if (on)
+            viewport()->setCursor(Qt::CrossCursor);
+        else
+            viewport()->unsetCursor();
+        emit placingChanged(on);
+    }
+    return placing_;
+}
+
+void MapCanvas::placeAtPoint(QPointF mapPoint, Qt::KeyboardModifiers modifiers)
+{
+    if (!editor_ || !editor_->canPlace())
+        return;
+    std::int64_t x = static_cast<std::int64_t>(std::floor(mapPoint.x()));
+    std::int64_t y = static_cast<std::int64_t>(std::floor(mapPoint.y()));
+    if (snap_ && !(modifiers & Qt::ShiftModifier)) {
+        x = NearestTileEdge(x);
+        y = NearestTileEdge(y);
+    }
+    // A point in the view is always well inside the 32-bit range.
+    editor_->placeAt(static_cast<std::int32_t>(std::clamp<std::int64_t>(x, INT32_MIN, INT32_MAX)),
+                     static_cast<std::int32_t>(std::clamp<std::int64_t>(y, INT32_MIN, INT32_MAX)));
+}
+
+void MapCanvas::beginMove(std::size_t row, QPointF mapPoint, Qt::KeyboardModifiers modifiers)
+{
+    moveWasSelected_ = isSelected(row);
+    if (!moveWasSelected_) {
+        makeCurrent(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        emit objectActivated(static_cast<int>(row));
+    }
+    drag_ = Drag::Move;
+    moveRow_ = row;
+    moveFrom_ = moveNow_ = mapPoint;
+    moveModifiers_ = modifiers;
+}
+
+std::pair<std::int64_t, std::int64_t> MapCanvas::moveDelta(QPointF mapPoint, Qt::KeyboardModifiers modifiers) const
+{
+    const ObjectList& list = session_.document().mapObjects();
+    if (moveRow_ >= list.size() || !list.hasFields(moveRow_))
+        return {0, 0};
+    const std::int64_t rawX =
+        static_cast<std::int64_t>(std::floor(mapPoint.x())) - static_cast<std::int64_t>(std::floor(moveFrom_.x()));
+    const std::int64_t rawY =
+        static_cast<std::int64_t>(std::floor(mapPoint.y())) - static_cast<std::int64_t>(std::floor(moveFrom_.y()));
+    if (rawX == 0 && rawY == 0)
+        return {0, 0};
+    const ObjectFields& f = list.fields(moveRow_);
+    return DragDelta({f.x, f.y}, {rawX, rawY}, snap_ && !(modifiers & Qt::ShiftModifier));
+}
+
+void MapCanvas::finishMove(QPointF mapPoint, Qt::KeyboardModifiers modifiers)
+{
+    const auto [dx, dy] = moveDelta(mapPoint, modifiers);
+    if (dx == 0 && dy == 0) {
+        // A click on a selected object without a drag picks it alone.
+        if (moveWasSelected_ && moveRow_ < index_.rows()) {
+            makeCurrent(moveRow_, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            emit objectActivated(static_cast<int>(moveRow_));
+        }
+        return;
+    }
+    if (editor_) {
+        const std::vector<std::size_t> rows = editableSelection();
+        if (!rows.empty())
+            editor_->moveRows(rows, dx, dy);
+    }
+}
+
+void MapCanvas::dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers)
+{
+    const std::optional<std::size_t> hit = pickAt(from);
+    if (!hit || !editor_)
+        return;
+    beginMove(*hit, from, modifiers);
+    drag_ = Drag::None;
+    finishMove(to, modifiers);
+}
+
+void MapCanvas::setLayers(const MapLayers& layers)
+{
+    layers_ = layers;
+    dropAllTiles();
+    viewport()->update();
+}
+
+void MapCanvas::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!editor_)
+        return;
+    QMenu menu(this);
+    QAction* remove = menu.addAction(QStringLiteral("Delete"));
+    remove->setEnabled(!editableSelection().empty());
+    if (menu.exec(event->globalPos()) == remove)
+        deleteSelection();
 }
 
 }  // namespace qel::ui

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "DocumentSession.h"
+#include "MapEditor.h"
 #include "MapIndex.h"
+#include "MapLayers.h"
 #include "PictureCache.h"
 
 namespace qel::ui {
@@ -55,6 +57,27 @@ public:
     void selectArea(const MapRect& area, bool add);
     void selectNothing();
 
+    // Editing: moves, nudges, placing and deleting go to `editor` (none: the
+    // view only shows and selects).
+    void setEditor(MapEditor* editor) { editor_ = editor; }
+    bool snapping() const { return snap_; }
+    void setSnapping(bool on) { snap_ = on; }
+    bool placing() const { return placing_; }
+    // Place mode: each click adds one object. Refused while the editor
+    // cannot place; returns whether the mode is on.
+    bool setPlacing(bool on);
+    // The selected rows the layers let be moved or deleted.
+    std::vector<std::size_t> editableSelection();
+    void nudge(std::int64_t dx, std::int64_t dy);
+    void deleteSelection();
+    // A drag of the object under `from` to `to` (map points), as the mouse
+    // makes it: the press selects, the release moves.
+    void dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers);
+    void placeAtPoint(QPointF mapPoint, Qt::KeyboardModifiers modifiers);
+
+    const MapLayers& layers() const { return layers_; }
+    void setLayers(const MapLayers& layers);
+
     const MapIndex& index();
     // Draws the view into `painter` at the viewport's size (paint events and
     // the benchmark).
@@ -66,6 +89,9 @@ signals:
     // The row was clicked: make it current in the list and load it into the
     // object editor, as a click on the row does.
     void objectActivated(int row);
+    void placingChanged(bool on);
+    // A change of the map objects shown (for the layer counts).
+    void objectsChanged();
     void pointerMoved(QPointF mapPoint);
     void zoomChanged(int step);
 
@@ -79,6 +105,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     struct TileKey {
@@ -128,6 +155,14 @@ private:
     MapRect visibleMapArea(QSize size) const;
     std::optional<std::size_t> currentRow() const;
     void makeCurrent(std::size_t row, QItemSelectionModel::SelectionFlags flags);
+    std::optional<std::size_t> pickAt(QPointF mapPoint);
+    bool isSelected(std::size_t row) const;
+    // Starts a move drag on `row` (selected first when it is not).
+    void beginMove(std::size_t row, QPointF mapPoint, Qt::KeyboardModifiers modifiers);
+    std::pair<std::int64_t, std::int64_t> moveDelta(QPointF mapPoint, Qt::KeyboardModifiers modifiers) const;
+    void finishMove(QPointF mapPoint, Qt::KeyboardModifiers modifiers);
+    // Repaints the screen area of the rectangles, selection outlines included.
+    void updateMapRects(const std::vector<MapRect>& rects);
 
     app::DocumentSession& session_;
     QItemSelectionModel& selection_;
@@ -150,13 +185,23 @@ private:
     bool grid_ = true;
     bool syncingBars_ = false;
 
-    enum class Drag { None, Pan, Band };
+    MapEditor* editor_ = nullptr;
+    MapLayers layers_;
+    bool snap_ = true;
+    bool placing_ = false;
+
+    enum class Drag { None, Pan, Band, Move };
     Drag drag_ = Drag::None;
     QPoint dragStart_;
     QPoint dragNow_;
     qint64 panFromX_ = 0;
     qint64 panFromY_ = 0;
     bool bandAdds_ = false;
+    std::size_t moveRow_ = 0;  // the dragged object
+    QPointF moveFrom_;         // map point of the press
+    QPointF moveNow_;
+    Qt::KeyboardModifiers moveModifiers_;
+    bool moveWasSelected_ = false;
     bool spaceHeld_ = false;
 };
 

@@ -1,10 +1,20 @@
 #include "MapView.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
 #include <cmath>
 
 #include "FileNameText.h"
@@ -20,6 +30,13 @@ const QString kSettingY = QStringLiteral("MapViewTop");
 const QString kSettingWidth = QStringLiteral("MapViewWidth");
 const QString kSettingHeight = QStringLiteral("MapViewHeight");
 const QString kSettingZoom = QStringLiteral("MapViewZoom");
+const QString kSettingSnap = QStringLiteral("MapViewSnapToTiles");
+const QString kSettingScreenSize = QStringLiteral("MapViewScreenSize");
+
+const char* const kLayerNames[MapLayers::kSlots] = {
+    "BelowAll",    "AfterBackground", "AfterTiles", "AfterWeapons", "AfterShips",
+    "AfterGauges", "AfterChat",       "TopMost",    "Other layers",
+};
 
 qint64 TileOf(double position)
 {
@@ -37,8 +54,11 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
       cache_(std::make_unique<platform::PictureCache>(pictures))
 {
     setObjectName(QStringLiteral("MapView"));
-    canvas_ = new MapCanvas(session, mapSelection, *cache_, this);
-    setCentralWidget(canvas_);
+    tabs_ = new QTabWidget(this);
+    canvas_ = new MapCanvas(session, mapSelection, *cache_, tabs_);
+    tabs_->addTab(canvas_, QStringLiteral("Map"));
+    tabs_->tabBar()->hide();
+    setCentralWidget(tabs_);
     position_ = new QLabel(this);
     zoom_ = new QLabel(this);
     statusBar()->addWidget(position_, 1);
@@ -54,7 +74,14 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     addKey({Qt::Key_0}, [this] { canvas_->zoomWholeMap(); });
     addKey({Qt::Key_F}, [this] { canvas_->fitSelection(); });
     addKey({Qt::Key_G}, [this] { canvas_->setGridShown(!canvas_->gridShown()); });
-    addKey({Qt::Key_Escape}, [this] { canvas_->selectNothing(); });
+    addKey({Qt::Key_Escape}, [this] {
+        if (placingNow())
+            setPlacingNow(false);
+        else if (screenShown())
+            screen_->clickAt(QPointF(-1e9, -1e9), Qt::NoModifier);
+        else
+            canvas_->selectNothing();
+    });
     addKey({Qt::Key_F5}, [this] { canvas_->reloadPictures(); });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { goToPosition(); });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] {
@@ -65,6 +92,17 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
         if (session_.canRedo())
             session_.redo();
     });
+
+    buildMenus();
+    buildLayerPanel();
+    connect(canvas_, &MapCanvas::objectsChanged, this, [this] {
+        // Counted once after a burst of notices, not once per notice.
+        if (!countsPending_) {
+            countsPending_ = true;
+            QTimer::singleShot(0, this, &MapView::showLayerCounts);
+        }
+    });
+    emit canvas_->objectsChanged();
 
     resize(800, 600);
     restoreSettings();
@@ -82,6 +120,209 @@ void MapView::addKey(const QList<QKeySequence>& keys, std::function<void()> hand
     connect(action, &QAction::triggered, this,
             [this, handler = std::move(handler)] { Guarded(prompter_, this, handler); });
     addAction(action);
+}
+
+void MapView::buildMenus()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Map"));
+    place_ = menu->addAction(QStringLiteral("&Place"));
+    place_->setCheckable(true);
+    place_->setShortcut(Qt::Key_P);
+    place_->setShortcutContext(Qt::WindowShortcut);
+    place_->setEnabled(false);
+    connect(place_, &QAction::toggled, this, [this](bool on) {
+        if (placingNow() != on)
+            setPlacingNow(on);
+    });
+    connect(canvas_, &MapCanvas::placingChanged, this, [this](bool on) { place_->setChecked(on); });
+    delete_ = menu->addAction(QStringLiteral("&Delete"));
+    delete_->setShortcut(Qt::Key_Delete);
+    delete_->setShortcutContext(Qt::WindowShortcut);
+    delete_->setEnabled(false);
+    connect(delete_, &QAction::triggered, this, [this] {
+        if (screenShown())
+            screen_->deleteSelection();
+        else
+            canvas_->deleteSelection();
+    });
+    menu->addSeparator();
+    snap_ = menu->addAction(QStringLiteral("&Snap to Tiles"));
+    snap_->setCheckable(true);
+    snap_->setChecked(true);
+    connect(snap_, &QAction::toggled, this, [this](bool on) {
+        canvas_->setSnapping(on);
+        if (screen_)
+            screen_->setSnapping(on);
+        settings_.writeInteger(kSettingSnap, on ? 1 : 0);
+    });
+    QToolBar* tools = addToolBar(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("MapTools"));
+    tools->addAction(place_);
+}
+
+void MapView::buildLayerPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->addWidget(new QLabel(QStringLiteral("Layer"), panel), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Objects"), panel), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Visible"), panel), 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Locked"), panel), 0, 3);
+    for (int slot = 0; slot < MapLayers::kSlots; ++slot) {
+        const auto i = static_cast<std::size_t>(slot);
+        grid->addWidget(new QLabel(QString::fromLatin1(kLayerNames[slot]), panel), slot + 1, 0);
+        counts_[i] = new QLabel(QStringLiteral("0"), panel);
+        counts_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(counts_[i], slot + 1, 1);
+        visible_[i] = new QCheckBox(panel);
+        visible_[i]->setChecked(true);
+        grid->addWidget(visible_[i], slot + 1, 2, Qt::AlignCenter);
+        locked_[i] = new QCheckBox(panel);
+        grid->addWidget(locked_[i], slot + 1, 3, Qt::AlignCenter);
+        connect(visible_[i], &QCheckBox::toggled, this, &MapView::applyLayers);
+        connect(locked_[i], &QCheckBox::toggled, this, &MapView::applyLayers);
+    }
+    grid->setRowStretch(MapLayers::kSlots + 1, 1);
+    auto* dock = new QDockWidget(QStringLiteral("Layers"), this);
+    dock->setObjectName(QStringLiteral("MapLayers"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setWidget(panel);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+}
+
+void MapView::applyLayers()
+{
+    MapLayers layers;
+    for (int slot = 0; slot < MapLayers::kSlots; ++slot) {
+        layers.setVisible(slot, visible_[static_cast<std::size_t>(slot)]->isChecked());
+        layers.setLocked(slot, locked_[static_cast<std::size_t>(slot)]->isChecked());
+    }
+    canvas_->setLayers(layers);
+}
+
+void MapView::showLayerCounts()
+{
+    countsPending_ = false;
+    const auto counts = MapLayers::count(canvas_->index());
+    for (int slot = 0; slot < MapLayers::kSlots; ++slot)
+        counts_[static_cast<std::size_t>(slot)]->setText(QString::number(counts[static_cast<std::size_t>(slot)]));
+}
+
+void MapView::setEditor(MapEditor* editor, MapEditor* screenEditor)
+{
+    editor_ = editor;
+    screenEditor_ = screenEditor;
+    canvas_->setEditor(editor);
+    if (screen_)
+        screen_->setEditor(screenEditor);
+    refreshPlacing();
+}
+
+void MapView::attachScreenObjects(QItemSelectionModel& screenSelection)
+{
+    if (screen_)
+        return;
+    auto* page = new QWidget(tabs_);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(6, 4, 6, 0);
+    bar->addWidget(new QLabel(QStringLiteral("Screen size:"), page));
+    screenSize_ = new QComboBox(page);
+    screenSize_->setObjectName(QStringLiteral("ScreenSizeBox"));
+    for (const ScreenSize& size : ScreenSizes())
+        screenSize_->addItem(QStringLiteral("%1 x %2").arg(size.width).arg(size.height));
+    bar->addWidget(screenSize_);
+    unplaceable_ = new QLabel(page);
+    bar->addWidget(unplaceable_, 1);
+    layout->addLayout(bar);
+    screen_ = new MapScreenCanvas(session_, screenSelection, *cache_, page);
+    screen_->setSnapping(snap_->isChecked());
+    screen_->setEditor(screenEditor_);
+    layout->addWidget(screen_, 1);
+    tabs_->addTab(page, QStringLiteral("Screen"));
+    tabs_->tabBar()->show();
+    connect(screen_, &MapScreenCanvas::objectActivated, this, &MapView::screenObjectActivated);
+    connect(screen_, &MapScreenCanvas::objectsChanged, this, &MapView::showUnplaceable);
+    connect(screen_, &MapScreenCanvas::placingChanged, this, [this](bool on) { place_->setChecked(on); });
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        canvas_->setPlacing(false);
+        screen_->setPlacing(false);
+        refreshPlacing();
+    });
+    qint32 chosen = 0;
+    if (settings_.readInteger(kSettingScreenSize, chosen) != platform::StoredValue::Present || chosen < 0
+        || chosen >= static_cast<qint32>(ScreenSizes().size()))
+        chosen = 0;
+    screenSize_->setCurrentIndex(chosen);
+    screen_->setScreenSize(ScreenSizes()[static_cast<std::size_t>(chosen)]);
+    connect(screenSize_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (i < 0)
+            return;
+        screen_->setScreenSize(ScreenSizes()[static_cast<std::size_t>(i)]);
+        settings_.writeInteger(kSettingScreenSize, i);
+    });
+    showUnplaceable();
+}
+
+bool MapView::screenShown() const
+{
+    return screen_ && tabs_->currentIndex() == 1;
+}
+
+void MapView::showScreen(bool on)
+{
+    if (screen_)
+        tabs_->setCurrentIndex(on ? 1 : 0);
+}
+
+bool MapView::placingNow() const
+{
+    return screenShown() ? screen_->placing() : canvas_->placing();
+}
+
+void MapView::setPlacingNow(bool on)
+{
+    if (screenShown())
+        screen_->setPlacing(on);
+    else
+        canvas_->setPlacing(on);
+    place_->setChecked(placingNow());
+}
+
+void MapView::showUnplaceable()
+{
+    const std::size_t count = screen_->unplaceableCount();
+    unplaceable_->setText(
+        count == 0 ? QString()
+        : count == 1
+            ? QStringLiteral("1 screen object has a position that cannot be placed; see the list.")
+            : QStringLiteral("%1 screen objects have positions that cannot be placed; see the list.").arg(count));
+}
+
+void MapView::refreshPlacing()
+{
+    MapEditor* editor = screenShown() ? screenEditor_ : editor_;
+    const bool can = editor && editor->canPlace();
+    place_->setEnabled(can);
+    delete_->setEnabled(editor != nullptr);
+    if (!can)
+        setPlacingNow(false);
+}
+
+void MapView::setSnapping(bool on)
+{
+    snap_->setChecked(on);
+    canvas_->setSnapping(on);
+    if (screen_)
+        screen_->setSnapping(on);
+}
+
+void MapView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        refreshPlacing();
+    QMainWindow::changeEvent(event);
 }
 
 void MapView::setTitleFileName(const QString& name)
@@ -132,10 +373,27 @@ void MapView::restoreSettings()
     if (settings_.readInteger(kSettingX, x) == StoredValue::Present
         && settings_.readInteger(kSettingY, y) == StoredValue::Present)
         move(x, y);
+    qint32 snap = 1;
+    if (settings_.readInteger(kSettingSnap, snap) == StoredValue::Present)
+        setSnapping(snap != 0);
     if (settings_.readInteger(kSettingZoom, zoom) == StoredValue::Present)
         canvas_->setZoomStep(zoom);
     else
+        wholeMapOnShow_ = true;
+}
+
+void MapView::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (placed_)
+        return;
+    placed_ = true;
+    // The whole map the first time; after that the map's middle at the
+    // remembered zoom.
+    if (wholeMapOnShow_)
         canvas_->zoomWholeMap();
+    else
+        canvas_->centreOn(kMapExtent / 2.0, kMapExtent / 2.0);
 }
 
 void MapView::saveSettings()

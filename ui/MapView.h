@@ -6,16 +6,22 @@
 // objectActivated() for the main window to load the row into its editor.
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 
 #include "DocumentSession.h"
 #include "MapCanvas.h"
+#include "MapScreenCanvas.h"
 #include "PictureCache.h"
 #include "Prompter.h"
 #include "SettingsStore.h"
 
+class QAction;
+class QCheckBox;
+class QComboBox;
 class QLabel;
+class QTabWidget;
 
 namespace qel::ui {
 
@@ -27,6 +33,26 @@ public:
     ~MapView() override;
 
     MapCanvas& canvas() { return *canvas_; }
+
+    // Who makes the view's edits on the map and on the screen; none leaves
+    // that tab for looking only.
+    void setEditor(MapEditor* editor, MapEditor* screenEditor = nullptr);
+    // Adds the "Screen" tab, sharing the screen object list's selection.
+    void attachScreenObjects(QItemSelectionModel& screenSelection);
+    MapScreenCanvas* screenCanvas() { return screen_; }
+    QComboBox* screenSizeBox() { return screenSize_; }
+    QLabel* unplaceableLabel() { return unplaceable_; }
+    bool screenShown() const;
+    void showScreen(bool on);
+    // The editor's "can place" changed (an image was chosen or cleared).
+    void refreshPlacing();
+    void setSnapping(bool on);
+    QAction& placeAction() { return *place_; }
+    QAction& snapAction() { return *snap_; }
+    // The layer panel's boxes, slot 0-7 and "Other layers" (8).
+    QCheckBox& visibleBox(int slot) { return *visible_[static_cast<std::size_t>(slot)]; }
+    QCheckBox& lockedBox(int slot) { return *locked_[static_cast<std::size_t>(slot)]; }
+    QLabel& layerCount(int slot) { return *counts_[static_cast<std::size_t>(slot)]; }
     platform::PictureCache& pictureCache() { return *cache_; }
 
     // "Map - NAME", or "Map - Untitled" for an empty name.
@@ -36,10 +62,14 @@ public:
 
 signals:
     void objectActivated(int row);
+    // A click on the Screen tab: the row of the screen object list.
+    void screenObjectActivated(int row);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void addKey(const QList<QKeySequence>& keys, std::function<void()> handler);
@@ -47,6 +77,13 @@ private:
     void saveSettings();
     void showPointer(QPointF mapPoint);
     void followDocumentState();
+    void buildMenus();
+    void buildLayerPanel();
+    void applyLayers();
+    void showLayerCounts();
+    void showUnplaceable();
+    bool placingNow() const;
+    void setPlacingNow(bool on);
 
     app::DocumentSession& session_;
     platform::SettingsStore& settings_;
@@ -55,6 +92,23 @@ private:
     MapCanvas* canvas_ = nullptr;
     QLabel* position_ = nullptr;
     QLabel* zoom_ = nullptr;
+    MapEditor* editor_ = nullptr;
+    MapEditor* screenEditor_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    MapScreenCanvas* screen_ = nullptr;
+    QComboBox* screenSize_ = nullptr;
+    QLabel* unplaceable_ = nullptr;
+    QAction* place_ = nullptr;
+    QAction* snap_ = nullptr;
+    QAction* delete_ = nullptr;
+    std::array<QCheckBox*, MapLayers::kSlots> visible_{};
+    std::array<QCheckBox*, MapLayers::kSlots> locked_{};
+    std::array<QLabel*, MapLayers::kSlots> counts_{};
+    bool countsPending_ = false;
+    // The view is placed once it has its size: before that, whatever it
+    // centres on would be centred in a viewport of no size.
+    bool placed_ = false;
+    bool wholeMapOnShow_ = false;
 };
 
 }  // namespace qel::ui

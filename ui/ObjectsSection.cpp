@@ -122,6 +122,7 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
                                  QRect(128, labelTop, 80, labelHeight));
     ObjectImageBox = MakeEditableCombo(this, QStringLiteral("ObjectImageBox"), {}, QStringLiteral("IMAGE#"),
                                        QRect(128, 309, 80, 22));
+    connect(ObjectImageBox, &QComboBox::currentTextChanged, this, &ObjectsSection::objectImageChanged);
     ObjectLayerLabel = MakeLabel(this, QStringLiteral("ObjectLayerLabel"), QStringLiteral("Layer:"), labelFont,
                                  QRect(212, labelTop, 120, labelHeight));
     ObjectLayerBox = MakeEditableCombo(this, QStringLiteral("ObjectLayerBox"), Keywords(qel::kLayerKeywords),
@@ -281,6 +282,11 @@ void ObjectsSection::makeRowCurrent(ObjectKind kind, std::size_t row)
 QItemSelectionModel* ObjectsSection::mapSelection() const
 {
     return MapObjectList->selectionModel();
+}
+
+QItemSelectionModel* ObjectsSection::screenSelection() const
+{
+    return ScreenObjectList->selectionModel();
 }
 
 void ObjectsSection::setImageItems(const QStringList& items)

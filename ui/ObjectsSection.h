@@ -66,6 +66,10 @@ public:
     void makeRowCurrent(ObjectKind kind, std::size_t row);
     // The map list's selection, for other views of the map objects to share.
     QItemSelectionModel* mapSelection() const;
+    QItemSelectionModel* screenSelection() const;
+    // The object editor's values as Add would read them (before its tile
+    // shorthand), for placing objects from another view.
+    EditorValues editorValues() const { return ReadEditorValues(); }
 
     // ObjectImageBox takes exactly `items`; its text stays as it was, and no
     // item is chosen afterwards.
@@ -106,6 +110,8 @@ public:
 signals:
     // SortObjects was pressed: the window shows its Sort Objects dialog.
     void sortDialogRequested();
+    // ObjectImageBox's text changed: whether an object can be placed may too.
+    void objectImageChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -37,6 +37,7 @@
 #include "HistoryKeyFilter.h"
 #include "ImageSection.h"
 #include "Latin1Text.h"
+#include "MapSessionEditor.h"
 #include "MapView.h"
 #include "ObjectListModel.h"
 #include "ObjectsSection.h"
@@ -157,7 +158,9 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
 TMainFrm::~TMainFrm()
 {
     // The sections' views and models read the session, which goes before the
-    // window's children would: let them go first.
+    // window's children would: let them go first, the map view (which shares
+    // the object lists' selections) before them.
+    delete mapView_;
     delete objectsSection;
     delete previewSection;
     delete imageSection;
@@ -339,6 +342,21 @@ void TMainFrm::MapView1Click()
         connect(mapView_, &qel::ui::MapView::objectActivated, this, [this](int row) {
             objectsSection->makeRowCurrent(qel::ObjectKind::Map, static_cast<std::size_t>(row));
         });
+        connect(mapView_, &qel::ui::MapView::screenObjectActivated, this, [this](int row) {
+            objectsSection->makeRowCurrent(qel::ObjectKind::Screen, static_cast<std::size_t>(row));
+        });
+        mapView_->attachScreenObjects(*objectsSection->screenSelection());
+        // Placing reads the object editor as Add does; steps keep the lists'
+        // view for undo as the section's own steps do.
+        const auto values = [this] { return objectsSection->editorValues(); };
+        const auto view = [this] { return objectsSection->CurrentViewState(); };
+        mapEditor_ = std::make_unique<qel::ui::MapSessionEditor>(session_, qel::ObjectKind::Map, prompter_, mapView_,
+                                                                 values, view);
+        screenEditor_ = std::make_unique<qel::ui::MapSessionEditor>(session_, qel::ObjectKind::Screen, prompter_,
+                                                                    mapView_, values, view);
+        mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
+        connect(objectsSection, &qel::ui::ObjectsSection::objectImageChanged, mapView_,
+                &qel::ui::MapView::refreshPlacing);
     }
     mapView_->show();
     mapView_->raise();

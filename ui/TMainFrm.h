@@ -53,6 +53,7 @@ class FileListModel;
 class FileSection;
 class HelpViewer;
 class ImageSection;
+class MapEditor;
 class MapView;
 class ObjectListModel;
 class ObjectsSection;
@@ -195,6 +196,8 @@ private:
     std::unique_ptr<TAboutFrm> aboutFrm_;
     // Made when first opened; a window of its own, closed with this one.
     qel::ui::MapView* mapView_ = nullptr;
+    std::unique_ptr<qel::ui::MapEditor> mapEditor_;
+    std::unique_ptr<qel::ui::MapEditor> screenEditor_;
     bool placed_ = false;
     qel::app::IgnoredLines ignoredLines_;
     // After the session: it goes first, while the document it copies is whole.

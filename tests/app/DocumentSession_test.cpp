@@ -113,6 +113,10 @@ std::vector<StepCase> StepCases()
         {"SwitchShowsTheOtherKind", Object<SwitchObjectsStep>(K::Map, std::vector<std::size_t>{3, 1}),
          View(K::Screen, Rows({1, 2}, 2), Rows({0}, 0))},
         {"TiledBackground", Object<TiledBackgroundStep>(8192, 8192, 0), kViewBefore},
+        {"MoveMapObjectsKeepsTheSelection", Object<MoveObjectsStep>(K::Map, std::vector<std::size_t>{2, 1}, 16, -1),
+         kViewBefore},
+        {"MoveScreenObjectsStopsAtTheCentre", Object<MoveObjectsStep>(K::Screen, std::vector<std::size_t>{0, 1}, 5, 3),
+         kViewBefore},
         {"SortByDisplayTime", Object<SortObjectsStep>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
          View(K::Map, {}, {})},
         {"RegenerateOnly", Object<SortObjectsStep>(K::Screen, std::optional<SortKey>()), View(K::Map, {}, {})},
@@ -332,7 +336,7 @@ struct Model {
                    static_cast<int>(Below(9)) - 1, static_cast<int>(Below(8)) - 1);
         values.displayTimeText = Chance(50) ? "0" : "20";
         values.objectIdText = Chance(50) ? "0" : "3";
-        switch (Below(14)) {
+        switch (Below(15)) {
         case 0:
         case 1:
             return Object<AddObjectStep>(kind, values);
@@ -351,6 +355,11 @@ struct Model {
             if (Chance(80))
                 key = SortKey(static_cast<int>(Below(kSortKeyCount)));
             return Object<SortObjectsStep>(kind, key);
+        }
+        case 13: {
+            // The last one leaves the 32-bit range: refused, nothing pushed.
+            static const std::int64_t kBy[] = {-16, -1, 1, 16, 2147483647};
+            return Object<MoveObjectsStep>(kind, SomeRows(size), kBy[Below(5)], kBy[Below(4)]);
         }
         case 8: {
             std::string text(1, static_cast<char>('a' + Below(3)));

@@ -164,6 +164,8 @@ void ExpectSameAsRebuilt(const MapIndex& index, const ObjectList& list, const st
     index.queryOrdered({INT32_MIN, INT32_MIN, INT64_C(1) << 33, INT64_C(1) << 33}, a);
     fresh.queryOrdered({INT32_MIN, INT32_MIN, INT64_C(1) << 33, INT64_C(1) << 33}, b);
     EXPECT_EQ(a, b) << step;
+    // Asked after every notice, so the next notice meets a kept extent.
+    EXPECT_EQ(index.bounds(), fresh.bounds()) << step;
 }
 
 TEST(MapIndexTest, NoticesKeepTheIndexAsARebuildWould)
@@ -174,6 +176,12 @@ TEST(MapIndexTest, NoticesKeepTheIndexAsARebuildWould)
     list.append("40,40,IMAGE1,0");
     index.rowsInserted(list, 4, 4);
     ExpectSameAsRebuilt(index, list, "append");
+    list.append("-900,7000,IMAGE2,0");
+    index.rowsInserted(list, 5, 5);
+    ExpectSameAsRebuilt(index, list, "append outside, widening the extent");
+    list.truncate(5);
+    index.rowsRemoved(list, 5, 5);
+    ExpectSameAsRebuilt(index, list, "drop it again");
     list.removeRows({0, 1}, &removed);
     index.rowsRemoved(list, 0, 1);
     ExpectSameAsRebuilt(index, list, "remove first two");

@@ -43,6 +43,25 @@ TEST_F(MapViewWindowTest, APickLoadsTheMapRowIntoTheEditorWhateverListWasShown)
     EXPECT_EQ(find<QComboBox>("ObjectsBox")->currentIndex(), 0);
     EXPECT_EQ(find<QLineEdit>("eObjectX")->text(), QStringLiteral("30"));
     EXPECT_EQ(find<QLineEdit>("eObjectY")->text(), QStringLiteral("40"));
+    emit view->screenObjectActivated(0);
+    EXPECT_EQ(find<QComboBox>("ObjectsBox")->currentIndex(), 1);
+    EXPECT_EQ(find<QLineEdit>("eObjectX")->text(), QStringLiteral("5"));
+}
+
+TEST_F(MapViewWindowTest, PlacingIsOfferedOnlyWithAnImageInTheObjectEditor)
+{
+    writeFile(path("one.ini"), "OutFile=a\r\n[objectimages]\r\nIMAGE0=a.bmp\r\n");
+    frm->OpenPath(path("one.ini"));
+    frm->TimerTimer();  // the image items of ObjectImageBox
+    find<QAction>("MapView1")->trigger();
+    auto* view = frm->findChild<qel::ui::MapView*>(QStringLiteral("MapView"));
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->screenCanvas(), nullptr);
+    EXPECT_FALSE(view->placeAction().isEnabled());
+    find<QComboBox>("ObjectImageBox")->setCurrentIndex(0);
+    EXPECT_TRUE(view->placeAction().isEnabled());
+    find<QComboBox>("ObjectImageBox")->setEditText(QString());
+    EXPECT_FALSE(view->placeAction().isEnabled());
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#pragma once
+// The map view's edits as steps of the session: a move is one MoveObjectsStep,
+// a placed object one AddObjectStep with the object editor's values and the
+// clicked point, a deletion one DeleteObjectsStep. A failure (a move past the
+// 32-bit range, a value Add refuses) is shown through the prompter and
+// changes nothing.
+
+#include <functional>
+
+#include "DocumentSession.h"
+#include "MapEditor.h"
+#include "ObjectEditor.h"
+#include "Prompter.h"
+
+class QWidget;
+
+namespace qel::ui {
+
+class MapSessionEditor : public MapEditor {
+public:
+    using ValuesSource = std::function<EditorValues()>;
+    using ViewSource = std::function<app::ViewState()>;
+
+    // `values` gives the object editor's current values; `view` the lists'
+    // view state before a step (none: the step leaves the views alone).
+    MapSessionEditor(app::DocumentSession& session, ObjectKind kind, Prompter& prompter, QWidget* parent,
+                     ValuesSource values, ViewSource view = {});
+
+    void moveRows(const std::vector<std::size_t>& rows, std::int64_t dx, std::int64_t dy) override;
+    bool canPlace() const override;
+    void placeAt(std::int32_t x, std::int32_t y) override;
+    void deleteRows(const std::vector<std::size_t>& rows) override;
+
+private:
+    void push(std::unique_ptr<app::SessionStep> step);
+
+    app::DocumentSession& session_;
+    ObjectKind kind_;
+    Prompter& prompter_;
+    QWidget* parent_;
+    ValuesSource values_;
+    ViewSource view_;
+};
+
+}  // namespace qel::ui
