@@ -207,6 +207,7 @@ TEST_F(MapEditingTest, PlaceModeAddsOnePerClickUntilEsc)
 {
     MapCanvas& canvas = view->canvas();
     view->show();
+    canvas.setZoomStep(0);
     canvas.centreOn(1000, 2000);
     view->placeAction().trigger();
     ASSERT_TRUE(canvas.placing());
