@@ -126,6 +126,7 @@ void MapView::buildMenus()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Map"));
     place_ = menu->addAction(QStringLiteral("&Place"));
+    place_->setObjectName(QStringLiteral("Place"));
     place_->setCheckable(true);
     place_->setShortcut(Qt::Key_P);
     place_->setShortcutContext(Qt::WindowShortcut);
@@ -147,6 +148,7 @@ void MapView::buildMenus()
     });
     menu->addSeparator();
     snap_ = menu->addAction(QStringLiteral("&Snap to Tiles"));
+    snap_->setObjectName(QStringLiteral("SnapToTiles"));
     snap_->setCheckable(true);
     snap_->setChecked(true);
     connect(snap_, &QAction::toggled, this, [this](bool on) {
@@ -170,14 +172,18 @@ void MapView::buildLayerPanel()
     grid->addWidget(new QLabel(QStringLiteral("Locked"), panel), 0, 3);
     for (int slot = 0; slot < MapLayers::kSlots; ++slot) {
         const auto i = static_cast<std::size_t>(slot);
+        const QString suffix = slot == MapLayers::kOtherSlot ? QStringLiteral("Other") : QString::number(slot);
         grid->addWidget(new QLabel(QString::fromLatin1(kLayerNames[slot]), panel), slot + 1, 0);
         counts_[i] = new QLabel(QStringLiteral("0"), panel);
+        counts_[i]->setObjectName(QStringLiteral("LayerCount") + suffix);
         counts_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(counts_[i], slot + 1, 1);
         visible_[i] = new QCheckBox(panel);
+        visible_[i]->setObjectName(QStringLiteral("LayerVisible") + suffix);
         visible_[i]->setChecked(true);
         grid->addWidget(visible_[i], slot + 1, 2, Qt::AlignCenter);
         locked_[i] = new QCheckBox(panel);
+        locked_[i]->setObjectName(QStringLiteral("LayerLocked") + suffix);
         grid->addWidget(locked_[i], slot + 1, 3, Qt::AlignCenter);
         connect(visible_[i], &QCheckBox::toggled, this, &MapView::applyLayers);
         connect(locked_[i], &QCheckBox::toggled, this, &MapView::applyLayers);
@@ -234,6 +240,7 @@ void MapView::attachScreenObjects(QItemSelectionModel& screenSelection)
         screenSize_->addItem(QStringLiteral("%1 x %2").arg(size.width).arg(size.height));
     bar->addWidget(screenSize_);
     unplaceable_ = new QLabel(page);
+    unplaceable_->setObjectName(QStringLiteral("UnplaceableLabel"));
     bar->addWidget(unplaceable_, 1);
     layout->addLayout(bar);
     screen_ = new MapScreenCanvas(session_, screenSelection, *cache_, page);

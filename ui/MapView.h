@@ -4,6 +4,12 @@
 // state: the session, the map object list's selection model, the settings and
 // the pictures are handed in, and a click on an object is passed on as
 // objectActivated() for the main window to load the row into its editor.
+//
+// Its widgets are private; they are found by objectName:
+//   "MapCanvas", "MapScreenCanvas", "ScreenSizeBox", "UnplaceableLabel",
+//   the actions "Place" and "SnapToTiles", and per layer slot N = 0-7 the
+//   boxes "LayerVisibleN" and "LayerLockedN" and the label "LayerCountN",
+//   with "Other" in place of N for "Other layers".
 
 #include <QMainWindow>
 #include <array>
@@ -32,27 +38,16 @@ public:
             platform::PictureService& pictures, Prompter& prompter, QWidget* parent = nullptr);
     ~MapView() override;
 
-    MapCanvas& canvas() { return *canvas_; }
-
     // Who makes the view's edits on the map and on the screen; none leaves
     // that tab for looking only.
     void setEditor(MapEditor* editor, MapEditor* screenEditor = nullptr);
     // Adds the "Screen" tab, sharing the screen object list's selection.
     void attachScreenObjects(QItemSelectionModel& screenSelection);
-    MapScreenCanvas* screenCanvas() { return screen_; }
-    QComboBox* screenSizeBox() { return screenSize_; }
-    QLabel* unplaceableLabel() { return unplaceable_; }
     bool screenShown() const;
     void showScreen(bool on);
     // The editor's "can place" changed (an image was chosen or cleared).
     void refreshPlacing();
     void setSnapping(bool on);
-    QAction& placeAction() { return *place_; }
-    QAction& snapAction() { return *snap_; }
-    // The layer panel's boxes, slot 0-7 and "Other layers" (8).
-    QCheckBox& visibleBox(int slot) { return *visible_[static_cast<std::size_t>(slot)]; }
-    QCheckBox& lockedBox(int slot) { return *locked_[static_cast<std::size_t>(slot)]; }
-    QLabel& layerCount(int slot) { return *counts_[static_cast<std::size_t>(slot)]; }
     platform::PictureCache& pictureCache() { return *cache_; }
 
     // "Map - NAME", or "Map - Untitled" for an empty name.

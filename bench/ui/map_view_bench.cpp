@@ -62,7 +62,12 @@ int main(int argc, char** argv)
     QItemSelectionModel selection(&model);
     ui::MapView view(session, selection, settings, pictures, prompter);
     view.resize(1024, 768);
-    ui::MapCanvas& canvas = view.canvas();
+    auto* named = view.findChild<ui::MapCanvas*>(QStringLiteral("MapCanvas"));
+    if (named == nullptr) {
+        std::fprintf(stderr, "The map view has no MapCanvas.\n");
+        return 1;
+    }
+    ui::MapCanvas& canvas = *named;
     canvas.viewport()->resize(1024, 768);
 
     session.open(qel::FileNameBytes(file));

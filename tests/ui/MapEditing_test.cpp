@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "DefinitionWriter.h"
 #include "FakePictureService.h"
@@ -27,6 +30,16 @@ using namespace qel::app;
 using namespace qel::ui;
 
 namespace {
+
+// The view's widgets, found as a user's script finds them: by objectName.
+template <class T>
+T& Named(QObject& view, const char* name)
+{
+    T* found = view.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr)
+        throw std::runtime_error(std::string("no child named ") + name);
+    return *found;
+}
 
 struct Call {
     std::string what;
@@ -84,9 +97,11 @@ protected:
         view->attachScreenObjects(screenSelection);
         view->setEditor(&editor, &screenEditor);
         view->resize(600, 400);
-        view->canvas().setZoomStep(0);
-        view->canvas().centreOn(200, 110);
+        mapCanvas().setZoomStep(0);
+        mapCanvas().centreOn(200, 110);
     }
+
+    MapCanvas& mapCanvas() const { return Named<MapCanvas>(*view, "MapCanvas"); }
 
     std::vector<int> selectedRows(const QItemSelectionModel& s) const
     {
@@ -113,7 +128,7 @@ protected:
 
 TEST_F(MapEditingTest, DragMovesTheSelectionSnappedOrFree)
 {
-    MapCanvas& canvas = view->canvas();
+    MapCanvas& canvas = mapCanvas();
     struct Row {
         const char* name;
         std::vector<int> selectedBefore;
@@ -167,12 +182,12 @@ TEST_F(MapEditingTest, DragMovesTheSelectionSnappedOrFree)
 
 TEST_F(MapEditingTest, KeysNudgeAndDeleteOnlyWhatTheLayersLetBePicked)
 {
-    MapCanvas& canvas = view->canvas();
+    MapCanvas& canvas = mapCanvas();
     view->show();
     canvas.setFocus();
     // Row 2 (layer 4) locked, row 3 ("other layers") hidden.
-    view->lockedBox(4).setChecked(true);
-    view->visibleBox(MapLayers::kOtherSlot).setChecked(false);
+    Named<QCheckBox>(*view, "LayerLocked4").setChecked(true);
+    Named<QCheckBox>(*view, "LayerVisibleOther").setChecked(false);
     selection.select(QItemSelection(model.index(0, 0), model.index(3, 0)), QItemSelectionModel::Select);
     struct Row {
         const char* name;
@@ -195,21 +210,21 @@ TEST_F(MapEditingTest, KeysNudgeAndDeleteOnlyWhatTheLayersLetBePicked)
         canvas.clickAt(at, Qt::NoModifier);
         EXPECT_TRUE(selection.selectedRows().isEmpty()) << at.x();
     }
-    view->lockedBox(1).setChecked(true);
+    Named<QCheckBox>(*view, "LayerLocked1").setChecked(true);
     canvas.clickAt({101, 101}, Qt::NoModifier);
     EXPECT_EQ(selectedRows(selection), std::vector<int>{0});
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->layerCount(0).text(), QStringLiteral("1"));
-    EXPECT_EQ(view->layerCount(MapLayers::kOtherSlot).text(), QStringLiteral("1"));
+    EXPECT_EQ(Named<QLabel>(*view, "LayerCount0").text(), QStringLiteral("1"));
+    EXPECT_EQ(Named<QLabel>(*view, "LayerCountOther").text(), QStringLiteral("1"));
 }
 
 TEST_F(MapEditingTest, PlaceModeAddsOnePerClickUntilEsc)
 {
-    MapCanvas& canvas = view->canvas();
+    MapCanvas& canvas = mapCanvas();
     view->show();
     canvas.setZoomStep(0);
     canvas.centreOn(1000, 2000);
-    view->placeAction().trigger();
+    Named<QAction>(*view, "Place").trigger();
     ASSERT_TRUE(canvas.placing());
     const QPoint at = (QPointF(1000, 2000) * canvas.scale() - canvas.mapPointAt({0, 0}) * canvas.scale()).toPoint();
     QTest::mouseClick(canvas.viewport(), Qt::LeftButton, Qt::NoModifier, at + QPoint(9, 3));
@@ -220,13 +235,13 @@ TEST_F(MapEditingTest, PlaceModeAddsOnePerClickUntilEsc)
     // Without an image chosen, placing is not offered.
     editor.placeable = false;
     view->refreshPlacing();
-    EXPECT_FALSE(view->placeAction().isEnabled());
+    EXPECT_FALSE(Named<QAction>(*view, "Place").isEnabled());
     EXPECT_FALSE(canvas.setPlacing(true));
 }
 
 TEST_F(MapEditingTest, ScreenTabPlacesEachPositionForm)
 {
-    MapScreenCanvas& screen = *view->screenCanvas();
+    MapScreenCanvas& screen = Named<MapScreenCanvas>(*view, "MapScreenCanvas");
     struct Row {
         const char* name;
         std::size_t row;
@@ -241,9 +256,9 @@ TEST_F(MapEditingTest, ScreenTabPlacesEachPositionForm)
     };
     for (const Row& row : rows)
         EXPECT_EQ(screen.rowRect(row.row), row.at640) << row.name;
-    EXPECT_EQ(view->unplaceableLabel()->text(),
+    EXPECT_EQ(Named<QLabel>(*view, "UnplaceableLabel").text(),
               QStringLiteral("2 screen objects have positions that cannot be placed; see the list."));
-    view->screenSizeBox()->setCurrentIndex(2);
+    Named<QComboBox>(*view, "ScreenSizeBox").setCurrentIndex(2);
     for (const Row& row : rows)
         EXPECT_EQ(screen.rowRect(row.row), row.at1024) << row.name;
     EXPECT_EQ(settings.values.value(QStringLiteral("MapViewScreenSize")), QVariant(2));
@@ -266,7 +281,7 @@ TEST_F(MapEditingTest, EditsAreStepsThatUndoWithTheSelectionKept)
     MapSessionEditor map(session, ObjectKind::Map, prompter, view.get(), [&] { return values; });
     MapSessionEditor screen(session, ObjectKind::Screen, prompter, view.get(), [&] { return values; });
     view->setEditor(&map, &screen);
-    MapCanvas& canvas = view->canvas();
+    MapCanvas& canvas = mapCanvas();
 
     // Place composes exactly as Add with the same values and the point.
     DocumentSession added;
@@ -332,7 +347,7 @@ TEST_F(MapEditingTest, EditsAreStepsThatUndoWithTheSelectionKept)
     // The screen keeps each coordinate's form.
     screenSelection.select(QItemSelection(screenModel.index(0, 0), screenModel.index(2, 0)),
                            QItemSelectionModel::Select);
-    view->screenCanvas()->nudge(25, -16);
+    Named<MapScreenCanvas>(*view, "MapScreenCanvas").nudge(25, -16);
     const ObjectList& shown = session.document().screenObjects();
     EXPECT_EQ(std::string(shown.line(0)) + " " + std::string(shown.line(1)) + " " + std::string(shown.line(2)),
               "30,4,IMAGE1 C-300,C-256,IMAGE9 c-0,c-26,IMAGE9");

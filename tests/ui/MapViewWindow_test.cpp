@@ -56,12 +56,14 @@ TEST_F(MapViewWindowTest, PlacingIsOfferedOnlyWithAnImageInTheObjectEditor)
     find<QAction>("MapView1")->trigger();
     auto* view = frm->findChild<qel::ui::MapView*>(QStringLiteral("MapView"));
     ASSERT_NE(view, nullptr);
-    ASSERT_NE(view->screenCanvas(), nullptr);
-    EXPECT_FALSE(view->placeAction().isEnabled());
+    ASSERT_NE(view->findChild<qel::ui::MapScreenCanvas*>(QStringLiteral("MapScreenCanvas")), nullptr);
+    auto* place = view->findChild<QAction*>(QStringLiteral("Place"));
+    ASSERT_NE(place, nullptr);
+    EXPECT_FALSE(place->isEnabled());
     find<QComboBox>("ObjectImageBox")->setCurrentIndex(0);
-    EXPECT_TRUE(view->placeAction().isEnabled());
+    EXPECT_TRUE(place->isEnabled());
     find<QComboBox>("ObjectImageBox")->setEditText(QString());
-    EXPECT_FALSE(view->placeAction().isEnabled());
+    EXPECT_FALSE(place->isEnabled());
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "FakePictureService.h"
 #include "FakePrompter.h"
@@ -26,6 +28,16 @@ using namespace qel::app;
 using namespace qel::ui;
 
 namespace {
+
+// The view's widgets, found as a user's script finds them: by objectName.
+template <class T>
+T& Named(QObject& view, const char* name)
+{
+    T* found = view.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr)
+        throw std::runtime_error(std::string("no child named ") + name);
+    return *found;
+}
 
 class MapViewTest : public ::testing::Test {
 protected:
@@ -48,15 +60,15 @@ protected:
         session.open(FileNameBytes(file));
         view = std::make_unique<MapView>(session, selection, settings, pictures, prompter);
         view->resize(400, 300);
-        view->canvas().setZoomStep(0);
-        view->canvas().centreOn(300, 110);
+        mapCanvas().setZoomStep(0);
+        mapCanvas().centreOn(300, 110);
     }
 
     // Every row's rectangle: the position from the line, the size from its image.
     void expectRectsFollowTheDocument(const char* step)
     {
         const ObjectList& list = session.document().mapObjects();
-        const MapIndex& index = view->canvas().index();
+        const MapIndex& index = mapCanvas().index();
         ASSERT_EQ(index.rows(), list.size()) << step;
         // Both pictures are 64 x 32; anything else shows the marker.
         std::map<std::int32_t, MapSize> sizes;
@@ -70,6 +82,8 @@ protected:
         }
     }
 
+    MapCanvas& mapCanvas() const { return Named<MapCanvas>(*view, "MapCanvas"); }
+
     QTemporaryDir dir;
     DocumentSession session;
     ObjectListModel model{session, ObjectKind::Map};
@@ -82,7 +96,7 @@ protected:
 
 TEST_F(MapViewTest, EachImageCaseHasItsRectangle)
 {
-    const MapIndex& index = view->canvas().index();
+    const MapIndex& index = mapCanvas().index();
     struct Row {
         const char* name;
         std::size_t row;
@@ -98,14 +112,14 @@ TEST_F(MapViewTest, EachImageCaseHasItsRectangle)
     // The missing picture is asked for once, not at every repaint.
     QImage shot(400, 300, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&shot);
-    view->canvas().render(painter, shot.size());
-    view->canvas().render(painter, shot.size());
+    mapCanvas().render(painter, shot.size());
+    mapCanvas().render(painter, shot.size());
     EXPECT_EQ(pictures.calls.count(QStringLiteral("load ") + dir.filePath(QStringLiteral("missing.png"))), 1);
 }
 
 TEST_F(MapViewTest, SelectionIsTheListsBothWays)
 {
-    MapCanvas& canvas = view->canvas();
+    MapCanvas& canvas = mapCanvas();
     QSignalSpy activated(view.get(), &MapView::objectActivated);
     struct Row {
         const char* name;
@@ -202,15 +216,16 @@ TEST_F(MapViewTest, GoToPositionCentresThere)
     FixedAnswer asking;
     MapView local(session, selection, settings, pictures, asking);
     local.resize(400, 300);
-    local.canvas().setZoomStep(0);
-    const QPointF centre(local.canvas().viewport()->width() / 2.0, local.canvas().viewport()->height() / 2.0);
+    MapCanvas& localCanvas = Named<MapCanvas>(local, "MapCanvas");
+    localCanvas.setZoomStep(0);
+    const QPointF centre(localCanvas.viewport()->width() / 2.0, localCanvas.viewport()->height() / 2.0);
     asking.answer = QStringLiteral("9000, -20");
     local.goToPosition();
-    EXPECT_EQ(local.canvas().mapPointAt(centre).toPoint(), QPoint(9000, -20));
+    EXPECT_EQ(localCanvas.mapPointAt(centre).toPoint(), QPoint(9000, -20));
     asking.answer = QStringLiteral("9000");
     local.goToPosition();
     EXPECT_EQ(asking.errors.size(), 1u);
-    EXPECT_EQ(local.canvas().mapPointAt(centre).toPoint(), QPoint(9000, -20));
+    EXPECT_EQ(localCanvas.mapPointAt(centre).toPoint(), QPoint(9000, -20));
 }
 
 }  // namespace
