@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "EntryLine.h"
+#include "FileNameText.h"
 #include "ProblemPictures.h"
 
 namespace qel::app {
@@ -24,7 +25,7 @@ public:
     bool fileExists(const std::string& path) override
     {
         // A folder is no file to pack, even when a name points at one.
-        const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+        const QFileInfo info(FileNameText(path));
         return info.exists() && !info.isDir();
     }
     PictureFacts picture(const std::string& path) override { return pictures_.facts(path); }

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "Errors.h"
+#include "FileNameText.h"
 #include "PictureService.h"
 
 namespace qel::app {
@@ -17,7 +18,7 @@ namespace {
 
 QString PathName(const std::string& path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return FileNameText(path);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "DocumentSession.h"
 #include "Errors.h"
 #include "FileIo.h"
+#include "FileNameText.h"
 #include "PathText.h"
 
 namespace qel::app {
@@ -40,7 +41,7 @@ QString KeyOf(const std::string& documentPath)
 
 std::string Bytes(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return FileNameBytes(path);
 }
 
 // Reads a decimal number that ends at `stop`; advances `at` past `stop`.
@@ -108,8 +109,7 @@ RecoveryContent ParseRecoveryCopy(std::string_view bytes)
 QString RecoveryQuestion(const RecoveryOffer& offer)
 {
     const std::string& path = offer.content.documentPath;
-    const QString name =
-        path.empty() ? QStringLiteral("Untitled") : QFile::decodeName(QByteArray::fromStdString(NamePart(path)));
+    const QString name = path.empty() ? QStringLiteral("Untitled") : FileNameText(NamePart(path));
     const QString when = QLocale().toString(offer.content.savedAt.toLocalTime(), QLocale::ShortFormat);
     return QStringLiteral("%1 has changes from %2 that were never saved. Recover them?").arg(name, when);
 }

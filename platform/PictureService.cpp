@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "Errors.h"
+#include "FileNameText.h"
 #include "PreviewRules.h"
 
 namespace qel::platform {
@@ -311,15 +312,12 @@ QImage Decode(const QString& path, PictureFormat format)
 
 std::string CutShortMessage(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    return QuotedText(std::string_view(name.constData(), static_cast<std::size_t>(name.size())))
-           + " is cut short: its picture data ends early";
+    return QuotedText(FileNameBytes(path)) + " is cut short: its picture data ends early";
 }
 
 QImage QtPictureService::load(const QString& path)
 {
-    const QByteArray bytes = QFile::encodeName(path);
-    return Decode(path, PictureFormatOf(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    return Decode(path, PictureFormatOf(FileNameBytes(path)));
 }
 
 QImage QtPictureService::loadBitmap(const QString& path)

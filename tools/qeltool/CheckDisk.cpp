@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "Errors.h"
+#include "FileNameText.h"
 #include "PictureService.h"
 #include "PreviewRules.h"
 #endif
@@ -101,7 +102,7 @@ qel::PictureFacts CheckDisk::picture(const std::string& path)
     const QtMessageHandler previous = qInstallMessageHandler(NoteDecoderWarning);
     try {
         qel::platform::QtPictureService service;
-        const QImage image = service.load(QFile::decodeName(QByteArray::fromStdString(path)));
+        const QImage image = service.load(qel::FileNameText(path));
         facts.width = image.width();
         facts.height = image.height();
         if (gDecoderWarning.empty() && qel::PictureFormatOf(path) == qel::PictureFormat::Bitmap && BitmapCutShort(path))
