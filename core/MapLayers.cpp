@@ -12,19 +12,12 @@ bool MapLayers::allOpen() const
 
 std::array<std::size_t, MapLayers::kSlots> MapLayers::count(const MapIndex& index)
 {
-    std::array<std::size_t, kSlots> counts{};
-    for (std::size_t row = 0; row < index.placedCount(); ++row)
-        ++counts[static_cast<std::size_t>(slotOf(index.layer(row)))];
-    return counts;
+    return count(index.placedCount(), [&](std::size_t row) { return std::optional<std::int32_t>(index.layer(row)); });
 }
 
 void KeepPickable(const MapIndex& index, const MapLayers& layers, std::vector<std::uint32_t>& rows)
 {
-    if (layers.allOpen())
-        return;
-    rows.erase(
-        std::remove_if(rows.begin(), rows.end(), [&](std::uint32_t row) { return !layers.pickable(index.layer(row)); }),
-        rows.end());
+    KeepPickable(layers, rows, [&](std::uint32_t row) { return index.layer(row); });
 }
 
 std::optional<std::size_t> TopmostPickable(const MapIndex& index, const MapLayers& layers, std::int64_t x,

@@ -148,6 +148,13 @@ QPointF MapCanvas::mapPointAt(QPointF widgetPoint) const
     return QPointF((scrollX_ + widgetPoint.x()) / s, (scrollY_ + widgetPoint.y()) / s);
 }
 
+std::optional<QPointF> MapCanvas::pointerPoint() const
+{
+    if (!pointer_)
+        return std::nullopt;
+    return mapPointAt(*pointer_);
+}
+
 void MapCanvas::setGridShown(bool shown)
 {
     grid_ = shown;
@@ -594,6 +601,9 @@ void MapCanvas::setScroll(qint64 x, qint64 y)
     scrollY_ = std::clamp(y, -limit, limit);
     updateScrollBars();
     viewport()->update();
+    // The view moved under a pointer that did not: another map point is under it.
+    if (pointer_)
+        emit pointerMoved(mapPointAt(*pointer_));
 }
 
 void MapCanvas::scrollContentsBy(int, int)
@@ -614,8 +624,8 @@ void MapCanvas::wheelEvent(QWheelEvent* event)
     const int notches = event->angleDelta().y() / 120;
     if (notches == 0)
         return;
+    pointer_ = event->position();
     setZoomStepAbout(step_ + notches, event->position());
-    emit pointerMoved(mapPointAt(event->position()));
 }
 
 // --- selection ---
@@ -727,6 +737,7 @@ void MapCanvas::mousePressEvent(QMouseEvent* event)
 void MapCanvas::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
+    pointer_ = event->position();
     emit pointerMoved(mapPointAt(event->position()));
     if (drag_ == Drag::Pan) {
         setScroll(panFromX_ - (at.x() - dragStart_.x()), panFromY_ - (at.y() - dragStart_.y()));
@@ -842,13 +853,13 @@ bool MapCanvas::isSelected(std::size_t row) const
 std::vector<std::size_t> MapCanvas::editableSelection()
 {
     ensureIndex();
-    const bool allOpen = layers_.allOpen();
     std::vector<std::size_t> rows;
     const std::vector<std::uint32_t>& selected = selectedRows();
     rows.reserve(selected.size());
     for (const std::uint32_t row : selected)
-        if (index_.placed(row) && (allOpen || layers_.pickable(index_.layer(row))))
+        if (index_.placed(row))
             rows.push_back(row);
+    KeepPickable(layers_, rows, [this](std::size_t row) { return index_.layer(row); });
     return rows;
 }
 

@@ -47,6 +47,8 @@ public:
     // Centres the view on a map point at the current zoom.
     void centreOn(double mapX, double mapY);
     QPointF mapPointAt(QPointF widgetPoint) const;
+    // The map point under where the pointer was last seen over the canvas.
+    std::optional<QPointF> pointerPoint() const;
 
     bool gridShown() const { return grid_; }
     void setGridShown(bool shown);
@@ -92,6 +94,7 @@ signals:
     void placingChanged(bool on);
     // A change of the map objects shown (for the layer counts).
     void objectsChanged();
+    // The map point under the pointer changed: the pointer or the view moved.
     void pointerMoved(QPointF mapPoint);
     void zoomChanged(int step);
 
@@ -203,6 +206,7 @@ private:
     Qt::KeyboardModifiers moveModifiers_;
     bool moveWasSelected_ = false;
     bool spaceHeld_ = false;
+    std::optional<QPointF> pointer_;  // viewport pixels
 };
 
 }  // namespace qel::ui

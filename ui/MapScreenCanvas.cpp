@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -44,6 +45,7 @@ MapScreenCanvas::MapScreenCanvas(app::DocumentSession& session, QItemSelectionMo
     setObjectName(QStringLiteral("MapScreenCanvas"));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
     auto changed = [this] {
         update();
         emit objectsChanged();
@@ -60,6 +62,50 @@ void MapScreenCanvas::setScreenSize(ScreenSize size)
 {
     size_ = size;
     update();
+    screenMoved();
+}
+
+void MapScreenCanvas::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    screenMoved();
+}
+
+void MapScreenCanvas::screenMoved()
+{
+    emit zoomChanged(scale());
+    if (pointer_)
+        emit pointerMoved(screenPointAt(*pointer_));
+}
+
+std::optional<QPointF> MapScreenCanvas::pointerPoint() const
+{
+    if (!pointer_)
+        return std::nullopt;
+    return screenPointAt(*pointer_);
+}
+
+void MapScreenCanvas::setLayers(const MapLayers& layers)
+{
+    layers_ = layers;
+    update();
+}
+
+std::int32_t MapScreenCanvas::layerOf(std::size_t row) const
+{
+    // A row the list could not take apart shows with "Other layers".
+    const ObjectList& list = session_.document().screenObjects();
+    return list.hasFields(row) ? list.fields(row).layer : -1;
+}
+
+std::array<std::size_t, MapLayers::kSlots> MapScreenCanvas::layerCounts() const
+{
+    const ObjectList& list = session_.document().screenObjects();
+    return MapLayers::count(list.size(), [&](std::size_t row) -> std::optional<std::int32_t> {
+        if (!CanMoveRow(list, row))
+            return std::nullopt;
+        return layerOf(row);
+    });
 }
 
 double MapScreenCanvas::scale() const
@@ -135,7 +181,7 @@ std::optional<std::size_t> MapScreenCanvas::rowAt(QPoint p) const
 {
     const std::size_t rows = session_.document().screenObjects().size();
     for (std::size_t row = rows; row-- > 0;)
-        if (const auto r = rowRect(row); r && r->contains(p))
+        if (const auto r = rowRect(row); r && r->contains(p) && layers_.pickable(layerOf(row)))
             return row;
     return std::nullopt;
 }
@@ -146,6 +192,13 @@ std::vector<std::size_t> MapScreenCanvas::selectedRows() const
     for (const QModelIndex& index : selection_.selectedRows())
         rows.push_back(static_cast<std::size_t>(index.row()));
     std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<std::size_t> MapScreenCanvas::editableRows() const
+{
+    std::vector<std::size_t> rows = selectedRows();
+    KeepPickable(layers_, rows, [this](std::size_t row) { return layerOf(row); });
     return rows;
 }
 
@@ -166,6 +219,8 @@ void MapScreenCanvas::paintEvent(QPaintEvent*)
     const std::vector<std::size_t> selected = selectedRows();
     auto onWidget = [&](QRect r) { return QRectF(widgetPointAt(r.topLeft()), QSizeF(r.width() * s, r.height() * s)); };
     for (std::size_t row = 0; row < list.size(); ++row) {
+        if (!layers_.drawn(layerOf(row)))
+            continue;
         const auto r = rowRect(row);
         if (!r)
             continue;
@@ -195,10 +250,12 @@ void MapScreenCanvas::paintEvent(QPaintEvent*)
     const QPen outer(Qt::black, 3);
     const QPen inner(QColor(0xff, 0xff, 0x40), 1);
     for (const std::size_t row : selected) {
+        if (!layers_.drawn(layerOf(row)))
+            continue;
         auto r = rowRect(row);
         if (!r)
             continue;
-        if (dragging_)
+        if (dragging_ && layers_.pickable(layerOf(row)))
             r->translate(static_cast<int>(dx), static_cast<int>(dy));
         const QRectF box = onWidget(*r).adjusted(-1, -1, 1, 1);
         painter.setPen(outer);
@@ -249,7 +306,7 @@ void MapScreenCanvas::dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers
     dragFrom_ = from;
     const auto [dx, dy] = moveDelta(to, modifiers);
     if (dx != 0 || dy != 0)
-        editor_->moveRows(selectedRows(), dx, dy);
+        editor_->moveRows(editableRows(), dx, dy);
 }
 
 void MapScreenCanvas::placeAtPoint(QPointF screenPoint, Qt::KeyboardModifiers modifiers)
@@ -280,14 +337,14 @@ bool MapScreenCanvas::setPlacing(bool on)
 
 void MapScreenCanvas::nudge(std::int64_t dx, std::int64_t dy)
 {
-    const std::vector<std::size_t> rows = selectedRows();
+    const std::vector<std::size_t> rows = editableRows();
     if (editor_ && !rows.empty())
         editor_->moveRows(rows, dx, dy);
 }
 
 void MapScreenCanvas::deleteSelection()
 {
-    const std::vector<std::size_t> rows = selectedRows();
+    const std::vector<std::size_t> rows = editableRows();
     if (editor_ && !rows.empty())
         editor_->deleteRows(rows);
 }
@@ -317,6 +374,8 @@ void MapScreenCanvas::mousePressEvent(QMouseEvent* event)
 
 void MapScreenCanvas::mouseMoveEvent(QMouseEvent* event)
 {
+    pointer_ = event->position();
+    emit pointerMoved(screenPointAt(event->position()));
     if (!dragging_)
         return;
     dragNow_ = screenPointAt(event->position());
@@ -333,7 +392,7 @@ void MapScreenCanvas::mouseReleaseEvent(QMouseEvent* event)
     const auto [dx, dy] = moved_ ? moveDelta(screenPointAt(event->position()), event->modifiers())
                                  : std::pair<std::int64_t, std::int64_t>{0, 0};
     if (dx != 0 || dy != 0)
-        editor_->moveRows(selectedRows(), dx, dy);
+        editor_->moveRows(editableRows(), dx, dy);
     else if (!moved_)
         clickAt(dragFrom_, Qt::NoModifier);
     update();
@@ -375,7 +434,7 @@ void MapScreenCanvas::contextMenuEvent(QContextMenuEvent* event)
         return;
     QMenu menu(this);
     QAction* remove = menu.addAction(QStringLiteral("Delete"));
-    remove->setEnabled(!selectedRows().empty());
+    remove->setEnabled(!editableRows().empty());
     if (menu.exec(event->globalPos()) == remove)
         deleteSelection();
 }

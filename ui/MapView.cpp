@@ -43,6 +43,11 @@ qint64 TileOf(double position)
     return static_cast<qint64>(std::floor(position / kTileSide));
 }
 
+QString ZoomText(double scale)
+{
+    return QStringLiteral("Zoom: %1%").arg(scale * 100, 0, 'f', scale < 0.25 ? 1 : 0);
+}
+
 }  // namespace
 
 MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelection, platform::SettingsStore& settings,
@@ -60,19 +65,29 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     tabs_->tabBar()->hide();
     setCentralWidget(tabs_);
     position_ = new QLabel(this);
+    position_->setObjectName(QStringLiteral("StatusPosition"));
     zoom_ = new QLabel(this);
+    zoom_->setObjectName(QStringLiteral("StatusZoom"));
     statusBar()->addWidget(position_, 1);
     statusBar()->addPermanentWidget(zoom_);
     connect(canvas_, &MapCanvas::objectActivated, this, &MapView::objectActivated);
-    connect(canvas_, &MapCanvas::pointerMoved, this, &MapView::showPointer);
-    connect(canvas_, &MapCanvas::zoomChanged, this, [this](int step) {
-        zoom_->setText(QStringLiteral("Zoom: %1%").arg(std::exp2(step / 4.0) * 100, 0, 'f', step < -8 ? 1 : 0));
-    });
+    connect(canvas_, &MapCanvas::pointerMoved, this, &MapView::showStatus);
+    connect(canvas_, &MapCanvas::zoomChanged, this, &MapView::showStatus);
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapView::followDocumentState);
 
-    addKey({Qt::Key_1}, [this] { canvas_->zoomActualSize(); });
-    addKey({Qt::Key_0}, [this] { canvas_->zoomWholeMap(); });
-    addKey({Qt::Key_F}, [this] { canvas_->fitSelection(); });
+    // The screen always fits its tab: the zoom keys are the map's alone.
+    addKey({Qt::Key_1}, [this] {
+        if (!screenShown())
+            canvas_->zoomActualSize();
+    });
+    addKey({Qt::Key_0}, [this] {
+        if (!screenShown())
+            canvas_->zoomWholeMap();
+    });
+    addKey({Qt::Key_F}, [this] {
+        if (!screenShown())
+            canvas_->fitSelection();
+    });
     addKey({Qt::Key_G}, [this] { canvas_->setGridShown(!canvas_->gridShown()); });
     addKey({Qt::Key_Escape}, [this] {
         if (placingNow())
@@ -82,7 +97,11 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
         else
             canvas_->selectNothing();
     });
-    addKey({Qt::Key_F5}, [this] { canvas_->reloadPictures(); });
+    addKey({Qt::Key_F5}, [this] {
+        canvas_->reloadPictures();
+        if (screen_)
+            screen_->update();
+    });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { goToPosition(); });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] {
         if (session_.canUndo())
@@ -95,19 +114,13 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
 
     buildMenus();
     buildLayerPanel();
-    connect(canvas_, &MapCanvas::objectsChanged, this, [this] {
-        // Counted once after a burst of notices, not once per notice.
-        if (!countsPending_) {
-            countsPending_ = true;
-            QTimer::singleShot(0, this, &MapView::showLayerCounts);
-        }
-    });
-    emit canvas_->objectsChanged();
+    connect(canvas_, &MapCanvas::objectsChanged, this, &MapView::countLater);
+    countLater();
 
     resize(800, 600);
     restoreSettings();
     followDocumentState();
-    emit canvas_->zoomChanged(canvas_->zoomStep());
+    showStatus();
 }
 
 MapView::~MapView() = default;
@@ -203,13 +216,39 @@ void MapView::applyLayers()
         layers.setVisible(slot, visible_[static_cast<std::size_t>(slot)]->isChecked());
         layers.setLocked(slot, locked_[static_cast<std::size_t>(slot)]->isChecked());
     }
-    canvas_->setLayers(layers);
+    if (screenShown())
+        screen_->setLayers(layers);
+    else
+        canvas_->setLayers(layers);
+}
+
+void MapView::showLayerBoxes()
+{
+    const MapLayers& layers = screenShown() ? screen_->layers() : canvas_->layers();
+    for (int slot = 0; slot < MapLayers::kSlots; ++slot) {
+        const auto i = static_cast<std::size_t>(slot);
+        const QSignalBlocker quietVisible(visible_[i]);
+        const QSignalBlocker quietLocked(locked_[i]);
+        visible_[i]->setChecked(layers.visible(slot));
+        locked_[i]->setChecked(layers.locked(slot));
+    }
+}
+
+void MapView::countLater()
+{
+    // Counted once after a burst of notices, not once per notice.
+    if (!countsPending_) {
+        countsPending_ = true;
+        QTimer::singleShot(0, this, &MapView::showLayerCounts);
+    }
 }
 
 void MapView::showLayerCounts()
 {
     countsPending_ = false;
-    const auto counts = MapLayers::count(canvas_->index());
+    // Only the tab in view is counted: the screen's few objects are cheap
+    // to count after any change, the map's million only when it shows.
+    const auto counts = screenShown() ? screen_->layerCounts() : MapLayers::count(canvas_->index());
     for (int slot = 0; slot < MapLayers::kSlots; ++slot)
         counts_[static_cast<std::size_t>(slot)]->setText(QString::number(counts[static_cast<std::size_t>(slot)]));
 }
@@ -251,11 +290,17 @@ void MapView::attachScreenObjects(QItemSelectionModel& screenSelection)
     tabs_->tabBar()->show();
     connect(screen_, &MapScreenCanvas::objectActivated, this, &MapView::screenObjectActivated);
     connect(screen_, &MapScreenCanvas::objectsChanged, this, &MapView::showUnplaceable);
+    connect(screen_, &MapScreenCanvas::objectsChanged, this, &MapView::countLater);
     connect(screen_, &MapScreenCanvas::placingChanged, this, [this](bool on) { place_->setChecked(on); });
+    connect(screen_, &MapScreenCanvas::pointerMoved, this, &MapView::showStatus);
+    connect(screen_, &MapScreenCanvas::zoomChanged, this, &MapView::showStatus);
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         canvas_->setPlacing(false);
         screen_->setPlacing(false);
         refreshPlacing();
+        showLayerBoxes();
+        showLayerCounts();
+        showStatus();
     });
     qint32 chosen = 0;
     if (settings_.readInteger(kSettingScreenSize, chosen) != platform::StoredValue::Present || chosen < 0
@@ -345,6 +390,8 @@ void MapView::followDocumentState()
 
 void MapView::goToPosition()
 {
+    // The position is the map's, and shows there.
+    showScreen(false);
     const QPointF centre =
         canvas_->mapPointAt(QPointF(canvas_->viewport()->width() / 2.0, canvas_->viewport()->height() / 2.0));
     const QString start = QStringLiteral("%1,%2").arg(std::floor(centre.x())).arg(std::floor(centre.y()));
@@ -360,13 +407,17 @@ void MapView::goToPosition()
     canvas_->centreOn(point->first, point->second);
 }
 
-void MapView::showPointer(QPointF p)
+void MapView::showStatus()
 {
-    position_->setText(QStringLiteral("X: %1  Y: %2   Tile: %3, %4")
-                           .arg(static_cast<qint64>(std::floor(p.x())))
-                           .arg(static_cast<qint64>(std::floor(p.y())))
-                           .arg(TileOf(p.x()))
-                           .arg(TileOf(p.y())));
+    const bool screen = screenShown();
+    const std::optional<QPointF> p = screen ? screen_->pointerPoint() : canvas_->pointerPoint();
+    position_->setText(!p ? QString()
+                          : QStringLiteral("X: %1  Y: %2   Tile: %3, %4")
+                                .arg(static_cast<qint64>(std::floor(p->x())))
+                                .arg(static_cast<qint64>(std::floor(p->y())))
+                                .arg(TileOf(p->x()))
+                                .arg(TileOf(p->y())));
+    zoom_->setText(ZoomText(screen ? screen_->scale() : canvas_->scale()));
 }
 
 void MapView::restoreSettings()

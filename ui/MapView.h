@@ -1,6 +1,7 @@
 #pragma once
 // The Map View window: the map canvas, its keys, and a status bar with the
-// map position under the pointer, its tile and the zoom. It owns no document
+// position under the pointer, its tile and the zoom of the tab in view. The
+// Layers panel, too, shows, counts, hides and locks the tab in view. It owns no document
 // state: the session, the map object list's selection model, the settings and
 // the pictures are handed in, and a click on an object is passed on as
 // objectActivated() for the main window to load the row into its editor.
@@ -9,7 +10,8 @@
 //   "MapCanvas", "MapScreenCanvas", "ScreenSizeBox", "UnplaceableLabel",
 //   the actions "Place" and "SnapToTiles", and per layer slot N = 0-7 the
 //   boxes "LayerVisibleN" and "LayerLockedN" and the label "LayerCountN",
-//   with "Other" in place of N for "Other layers".
+//   with "Other" in place of N for "Other layers"; the status bar's labels
+//   "StatusPosition" and "StatusZoom".
 
 #include <QMainWindow>
 #include <array>
@@ -52,7 +54,7 @@ public:
 
     // "Map - NAME", or "Map - Untitled" for an empty name.
     void setTitleFileName(const QString& name);
-    // "Go to Position": asks for "X,Y" and centres the view there.
+    // "Go to Position": asks for "X,Y" and centres the map there.
     void goToPosition();
 
 signals:
@@ -70,11 +72,14 @@ private:
     void addKey(const QList<QKeySequence>& keys, std::function<void()> handler);
     void restoreSettings();
     void saveSettings();
-    void showPointer(QPointF mapPoint);
+    void showStatus();
     void followDocumentState();
     void buildMenus();
     void buildLayerPanel();
     void applyLayers();
+    // The boxes show the layers of the tab in view.
+    void showLayerBoxes();
+    void countLater();
     void showLayerCounts();
     void showUnplaceable();
     bool placingNow() const;

@@ -1,5 +1,6 @@
 #include "Prompter.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -15,24 +16,32 @@ QString Caption()
 {
     return QString::fromLatin1(qel::app::kBaseTitle);
 }
+
+// The window a box belongs to, which it stays above: the asking widget's
+// window, or the active one when nobody is named. A box of no window may
+// fall behind the window that waits for its answer.
+QWidget* Owner(QWidget* parent)
+{
+    return parent ? parent->window() : QApplication::activeWindow();
+}
 }  // namespace
 
 void QtPrompter::error(QWidget* parent, const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, Caption(), message, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, Caption(), message, QMessageBox::Ok, Owner(parent));
     box.exec();
 }
 
 void QtPrompter::information(QWidget* parent, const QString& message)
 {
-    QMessageBox box(QMessageBox::Information, Caption(), message, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Information, Caption(), message, QMessageBox::Ok, Owner(parent));
     box.exec();
 }
 
 namespace {
 bool AskYesNo(QWidget* parent, const QString& question, bool yesDefault)
 {
-    QMessageBox box(QMessageBox::Question, Caption(), question, QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Question, Caption(), question, QMessageBox::NoButton, Owner(parent));
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yesDefault ? yes : no);
@@ -54,7 +63,7 @@ bool QtPrompter::confirmNoDefault(QWidget* parent, const QString& question)
 
 SaveChangesAnswer QtPrompter::askSaveChanges(QWidget* parent, const QString& question)
 {
-    QMessageBox box(QMessageBox::Warning, Caption(), question, QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Warning, Caption(), question, QMessageBox::NoButton, Owner(parent));
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
@@ -71,18 +80,18 @@ SaveChangesAnswer QtPrompter::askSaveChanges(QWidget* parent, const QString& que
 
 QString QtPrompter::openFile(QWidget* parent, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    return QFileDialog::getOpenFileName(Owner(parent), QString(), QString(), filter);
 }
 
 QStringList QtPrompter::openFiles(QWidget* parent, const QString& filter)
 {
-    return QFileDialog::getOpenFileNames(parent, QString(), QString(), filter);
+    return QFileDialog::getOpenFileNames(Owner(parent), QString(), QString(), filter);
 }
 
 QString QtPrompter::saveFile(QWidget* parent, const QString& filter)
 {
     // No default suffix: the caller adds ".ini" to a name without extension.
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
+    return QFileDialog::getSaveFileName(Owner(parent), QString(), QString(), filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
@@ -90,7 +99,7 @@ std::optional<QString> QtPrompter::askText(QWidget* parent, const QString& title
                                            const QString& text)
 {
     bool ok = false;
-    const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+    const QString answer = QInputDialog::getText(Owner(parent), title, label, QLineEdit::Normal, text, &ok);
     if (!ok)
         return std::nullopt;
     return answer;

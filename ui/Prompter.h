@@ -1,6 +1,8 @@
 #pragma once
 // Every message box and file dialog of the editor goes through a Prompter, so
-// that tests can answer them. The Qt implementation shows the real widgets.
+// that tests can answer them. The Qt implementation shows the real widgets,
+// each a dialog of the parent's window (the active window when none is
+// given), kept above it.
 
 #include <QString>
 #include <QStringList>

@@ -33,7 +33,15 @@ TEST_F(MainWindowTest, DialogsDisableTheWindowUntilTheyClose)
             SCOPED_TRACE(d.name);
             QDialog* dialog = d.dialog(*frm);
             ASSERT_NE(dialog, nullptr);
+            // The window manager reads whose dialog it is as it appears.
+            dialog->winId();
+            QWindow* seen = nullptr;
+            const auto watch = QObject::connect(dialog->windowHandle(), &QWindow::visibleChanged, [&](bool on) {
+                seen = on ? dialog->windowHandle()->transientParent() : seen;
+            });
             (frm.get()->*d.open)();
+            QObject::disconnect(watch);
+            EXPECT_EQ(seen, frm->windowHandle());
             EXPECT_TRUE(dialog->isVisible());
             EXPECT_TRUE(dialog->isEnabled());
             EXPECT_FALSE(dialog->isModal());
@@ -150,6 +158,21 @@ TEST(AboutDialogTest, CloseButtonClosesAndNothingIsCutOff)
     QTest::mouseClick(close, Qt::LeftButton);
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(closed.count(), 1);
+}
+
+// A question nobody's widget asks stays above the active window.
+TEST(PrompterTest, AQuestionWithoutParentIsADialogOfTheActiveWindow)
+{
+    QWidget window;
+    window.show();
+    window.activateWindow();
+    QCoreApplication::processEvents();
+    QTimer::singleShot(0, [&] {
+        auto* box = static_cast<QDialog*>(QApplication::activeModalWidget());
+        EXPECT_EQ(box->windowHandle()->transientParent(), window.windowHandle());
+        box->reject();
+    });
+    qel::ui::QtPrompter().confirm(nullptr, QStringLiteral("Go on?"));
 }
 
 }  // namespace

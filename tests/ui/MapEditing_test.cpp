@@ -81,8 +81,8 @@ protected:
             "[objectimages]\r\nIMAGE1=whole.png\r\n"
             "[mapobjects]\r\n100,100,IMAGE1,0\r\n100,100,IMAGE9,1\r\n300,100,IMAGE9,4\r\n"
             "400,100,IMAGE9,12\r\n"
-            "[screenobjects]\r\n10,20,IMAGE1\r\nC-320,C-240,IMAGE9\r\nc-20,c-10,IMAGE9\r\nx,5,IMAGE9\r\n"
-            "C--4,0,IMAGE9\r\n");
+            "[screenobjects]\r\n10,20,IMAGE1,4\r\nC-320,C-240,IMAGE9\r\nc-20,c-10,IMAGE9\r\nx,5,IMAGE9\r\n"
+            "C--4,0,IMAGE9\r\n40,20,IMAGE9,2\r\n");
         out.close();
         QImage whole(64, 32, QImage::Format_ARGB32);
         whole.fill(Qt::blue);
@@ -350,7 +350,61 @@ TEST_F(MapEditingTest, EditsAreStepsThatUndoWithTheSelectionKept)
     Named<MapScreenCanvas>(*view, "MapScreenCanvas").nudge(25, -16);
     const ObjectList& shown = session.document().screenObjects();
     EXPECT_EQ(std::string(shown.line(0)) + " " + std::string(shown.line(1)) + " " + std::string(shown.line(2)),
-              "30,4,IMAGE1 C-300,C-256,IMAGE9 c-0,c-26,IMAGE9");
+              "30,4,IMAGE1,4 C-300,C-256,IMAGE9 c-0,c-26,IMAGE9");
+}
+
+// Screen row 5 (layer 2) lies over screen row 0 (layer 4) at (41,21).
+TEST_F(MapEditingTest, ScreenTabHidesLocksAndCountsByItsOwnBoxes)
+{
+    view->show();
+    view->showScreen(true);
+    MapScreenCanvas& screen = Named<MapScreenCanvas>(*view, "MapScreenCanvas");
+    EXPECT_EQ(Named<QLabel>(*view, "LayerCount2").text(), QStringLiteral("1"));
+    using Row = std::tuple<const char*, std::vector<int>, std::vector<std::size_t>, bool>;
+    for (const auto& [box, picked, nudged, row0Drawn] :
+         {Row{"", {5}, {0, 1, 2, 3, 4, 5}, true}, Row{"LayerLocked2", {0}, {0, 1, 2, 3, 4}, true},
+          Row{"LayerVisible4", {}, {1, 2, 3, 4}, false}}) {
+        if (*box)
+            Named<QCheckBox>(*view, box).click();
+        screen.clickAt({41, 21}, Qt::NoModifier);
+        EXPECT_EQ(selectedRows(screenSelection), picked) << box;
+        screenSelection.select(QItemSelection(screenModel.index(0, 0), screenModel.index(5, 0)),
+                               QItemSelectionModel::Select);
+        screenEditor.calls.clear();
+        screen.nudge(-1, 0);
+        EXPECT_EQ(screenEditor.calls, (std::vector<Call>{{"move", nudged, -1, 0}})) << box;
+        const QPoint inRow0 = screen.widgetPointAt({30, 45}).toPoint();
+        EXPECT_EQ(screen.grab().toImage().pixel(inRow0) == qRgb(0, 0, 255), row0Drawn) << box;
+    }
+    view->showScreen(false);
+    EXPECT_TRUE(Named<QCheckBox>(*view, "LayerVisible4").isChecked());
+    EXPECT_EQ(Named<QLabel>(*view, "LayerCount2").text(), QStringLiteral("0"));
+}
+
+// The status bar shows the tab in view, and what is under the pointer
+// whenever the view moves under it, not only when the pointer moves.
+TEST_F(MapEditingTest, StatusBarFollowsTheTabAndEveryKeyThatMovesTheView)
+{
+    view->show();
+    MapScreenCanvas& screen = Named<MapScreenCanvas>(*view, "MapScreenCanvas");
+    QTest::mouseMove(mapCanvas().viewport(), {40, 30});
+    const QLabel& status = Named<QLabel>(*view, "StatusPosition");
+    auto shows = [&](QPointF p) {
+        return status.text().startsWith(QStringLiteral("X: %1  Y: %2 ").arg(std::floor(p.x())).arg(std::floor(p.y())));
+    };
+    selection.select(model.index(2, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    for (QAction* action : view->actions())
+        if (QList<QKeySequence>{Qt::Key_0, Qt::Key_1, Qt::Key_F}.contains(action->shortcut())) {
+            action->trigger();
+            EXPECT_TRUE(shows(mapCanvas().mapPointAt({40, 30}))) << status.text().toStdString();
+        }
+    view->showScreen(true);
+    QTest::mouseMove(&screen, {40, 30});
+    EXPECT_TRUE(shows(screen.screenPointAt({40, 30}))) << status.text().toStdString();
+    Named<QComboBox>(*view, "ScreenSizeBox").setCurrentIndex(4);
+    EXPECT_TRUE(shows(screen.screenPointAt({40, 30}))) << status.text().toStdString();
+    view->showScreen(false);
+    EXPECT_TRUE(shows(mapCanvas().mapPointAt({40, 30}))) << status.text().toStdString();
 }
 
 }  // namespace
