@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <utility>
 
 namespace qel::ui {
 
@@ -96,15 +97,23 @@ void HistoryKeyFilter::ShowStepEditMenu(QLineEdit* edit, const QPoint& at)
 {
     QMenu* menu = edit->createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (QAction* entry : menu->actions()) {
-        QAction* target = entry->objectName() == QLatin1String("edit-undo")   ? undo_
-                          : entry->objectName() == QLatin1String("edit-redo") ? redo_
-                                                                              : nullptr;
-        if (!target)
+    const QList<QAction*> entries = menu->actions();
+    // Newer Qt names the entries; before that, an editable edit's menu
+    // begins with Undo and Redo.
+    auto entry = [&](QLatin1String name, qsizetype position) -> QAction* {
+        for (QAction* named : entries)
+            if (named->objectName() == name)
+                return named;
+        return position < entries.size() ? entries[position] : nullptr;
+    };
+    const std::pair<QAction*, QAction*> routes[] = {{entry(QLatin1String("edit-undo"), 0), undo_},
+                                                    {entry(QLatin1String("edit-redo"), 1), redo_}};
+    for (const auto& [shown, target] : routes) {
+        if (!shown)
             continue;
-        disconnect(entry, nullptr, edit, nullptr);
-        entry->setEnabled(target->isEnabled());
-        connect(entry, &QAction::triggered, target, &QAction::trigger);
+        disconnect(shown, nullptr, edit, nullptr);
+        shown->setEnabled(target->isEnabled());
+        connect(shown, &QAction::triggered, target, &QAction::trigger);
     }
     menu->popup(at);
 }
