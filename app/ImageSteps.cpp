@@ -125,7 +125,7 @@ void ImageFieldStep::apply()
 bool ImageFieldStep::mergeWith(const QUndoCommand* other)
 {
     const auto* next = dynamic_cast<const ImageFieldStep*>(other);
-    if (!next || next->position_ != position_ || next->field_ != field_)
+    if (!next || next->position_ != position_ || next->field_ != field_ || !continues(*next))
         return false;
     // The newer store is what a redo repeats; this step's "before" stays.
     source_ = next->source_;

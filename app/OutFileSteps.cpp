@@ -23,7 +23,7 @@ void SetOutFileStep::revert()
 bool SetOutFileStep::mergeWith(const QUndoCommand* other)
 {
     const auto* next = dynamic_cast<const SetOutFileStep*>(other);
-    if (!next)
+    if (!next || !continues(*next))
         return false;
     text_ = next->text_;
     setObsolete(before_ && document().outFile() == *before_);

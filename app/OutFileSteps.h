@@ -9,7 +9,8 @@
 namespace qel::app {
 
 // Stores the out-file edit's whole text. Consecutive stores merge into one
-// step, and typing back to the text before them leaves no step.
+// step (while nothing else happens between them), and typing back to the
+// text before them leaves no step.
 class SetOutFileStep : public SessionStep {
 public:
     SetOutFileStep(DocumentSession& session, std::string text);

@@ -13,7 +13,22 @@ SessionStep::SessionStep(DocumentSession& session, const QString& text) : QUndoC
 
 void SessionStep::firstApply()
 {
-    apply();
+    changesBefore_ = document().changeCount();
+    try {
+        apply();
+    } catch (...) {
+        changesAfter_ = document().changeCount();
+        throw;
+    }
+    changesAfter_ = document().changeCount();
+}
+
+bool SessionStep::continues(const SessionStep& next)
+{
+    if (undone_ || released_ || next.changesBefore_ != changesAfter_)
+        return false;
+    changesAfter_ = next.changesAfter_;
+    return true;
 }
 
 void SessionStep::redo()
@@ -35,6 +50,7 @@ void SessionStep::redo()
 
 void SessionStep::undo()
 {
+    undone_ = true;
     if (released_)
         return;
     try {

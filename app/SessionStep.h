@@ -11,10 +11,12 @@
 // undone nor redone again.
 //
 // Steps that merge with the one before them (typing into one edit) answer
-// id() with their entry of StepMergeId and decide in mergeWith().
+// id() with their entry of StepMergeId and decide in mergeWith(), which
+// merges only what continues() allows.
 
 #include <QUndoCommand>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 #include "DocumentSession.h"
@@ -59,6 +61,12 @@ protected:
     const DefinitionDocument& document() const { return session_.document(); }
     DocumentSession& session() { return session_; }
     void setViewAfter(const ViewState& state) { viewAfter_ = state; }
+    // For mergeWith(): true when `next` was made right after this step, with
+    // nothing done, undone or redone in between; this step then ends where
+    // `next` does. Typing that comes back to a step after anything else
+    // happened starts a step of its own, so one undo never takes back more
+    // than the typing since the last other change.
+    bool continues(const SessionStep& next);
 
 private:
     friend class DocumentSession;
@@ -69,6 +77,11 @@ private:
     std::optional<ViewState> viewAfter_;
     bool pushing_ = false;
     bool released_ = false;
+    // Undone once: closed to merging for good.
+    bool undone_ = false;
+    // The document's change count around the first apply and the merges.
+    std::uint64_t changesBefore_ = 0;
+    std::uint64_t changesAfter_ = 0;
 };
 
 }  // namespace qel::app

@@ -16,6 +16,7 @@
 #include "FileOperations.h"
 #include "FileSteps.h"
 #include "Guarded.h"
+#include "HistoryKeyFilter.h"
 #include "ImageSteps.h"
 #include "Latin1Text.h"
 #include "OutFileSteps.h"
@@ -40,6 +41,8 @@ FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, cons
                                                   QString(), CaptionFont(), QRect(8, 42, 129, 21));
     eOutFileLabel = outFile.label;
     eOutFile = outFile.edit;
+    // Its typing is a step: undone by the history, never by the edit.
+    HistoryKeyFilter::TypingIsStep(eOutFile);
 
     FileLabel =
         MakeLabel(this, QStringLiteral("FileLabel"), QStringLiteral("Files:"), CaptionFont(), QRect(8, 68, 129, 18));

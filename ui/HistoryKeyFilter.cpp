@@ -1,14 +1,36 @@
 #include "HistoryKeyFilter.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <utility>
 
 namespace qel::ui {
 
-void HistoryKeyFilter::InstallOn(QWidget& window)
+namespace {
+const char* const kTypingIsStep = "qelTypingIsStep";
+
+bool IsRedoKey(const QKeyEvent& key)
 {
-    auto* filter = new HistoryKeyFilter(&window);
+    // Both redo keys, whatever the platform binds to an edit's own redo
+    // (some bind Ctrl+Shift+Z alone): the window's Redo answers both.
+    const QKeyCombination pressed = key.keyCombination();
+    return key.matches(QKeySequence::Redo) || pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)
+           || pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+}  // namespace
+
+HistoryKeyFilter::HistoryKeyFilter(QAction* undo, QAction* redo, QObject* parent)
+    : QObject(parent), undo_(undo), redo_(redo)
+{
+}
+
+void HistoryKeyFilter::InstallOn(QWidget& window, QAction* undo, QAction* redo)
+{
+    auto* filter = new HistoryKeyFilter(undo, redo, &window);
     for (QLineEdit* edit : window.findChildren<QLineEdit*>())
         edit->installEventFilter(filter);
     // An editable combo box holds the focus for its edit and hands it the
@@ -17,24 +39,44 @@ void HistoryKeyFilter::InstallOn(QWidget& window)
         box->installEventFilter(filter);
 }
 
+void HistoryKeyFilter::TypingIsStep(QLineEdit* edit)
+{
+    edit->setProperty(kTypingIsStep, true);
+}
+
+bool HistoryKeyFilter::IsHistoryKey(const QKeyEvent& key)
+{
+    return key.matches(QKeySequence::Undo) || IsRedoKey(key);
+}
+
 bool HistoryKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (auto* box = qobject_cast<QComboBox*>(watched))
         edit = box->lineEdit();
+    if (!edit)
+        return false;
+    const bool typingIsStep = edit->property(kTypingIsStep).toBool();
+    if (typingIsStep && event->type() == QEvent::ContextMenu) {
+        ShowStepEditMenu(edit, static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
     const bool override = event->type() == QEvent::ShortcutOverride;
-    if (!edit || (!override && event->type() != QEvent::KeyPress))
+    if (!override && event->type() != QEvent::KeyPress)
         return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    const QKeyCombination pressed = key->keyCombination();
+    const auto* key = static_cast<QKeyEvent*>(event);
     const bool undo = key->matches(QKeySequence::Undo);
-    // Both redo keys, whatever the platform binds to the edit's own redo
-    // (some bind Ctrl+Shift+Z alone): the window's Redo answers both, so the
-    // edit has to as well, or its undone typing could never come back.
-    const bool redo = key->matches(QKeySequence::Redo) || pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)
-                      || pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
-    if (!undo && !redo)
+    if (!undo && !IsRedoKey(*key))
         return false;
+    if (typingIsStep) {
+        // The key comes here as a key press, whether or not the window's
+        // action is enabled: the edit's own undo must never see it.
+        if (override)
+            event->accept();
+        else
+            (undo ? undo_ : redo_)->trigger();
+        return true;
+    }
     const bool own = undo ? edit->isUndoAvailable() : edit->isRedoAvailable();
     if (override) {
         // Accepted: the key reaches the edit. Ignored: the window's action takes it.
@@ -43,13 +85,37 @@ bool HistoryKeyFilter::eventFilter(QObject* watched, QEvent* event)
     }
     if (!own)
         return false;
-    // The edit's undo and redo tell of the text they bring back as typing,
-    // so the section stores it as a step like any other.
+    // By hand: the edit may not take every redo key as its own.
     if (undo)
         edit->undo();
     else
         edit->redo();
     return true;
+}
+
+void HistoryKeyFilter::ShowStepEditMenu(QLineEdit* edit, const QPoint& at)
+{
+    QMenu* menu = edit->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QList<QAction*> entries = menu->actions();
+    // Newer Qt names the entries; before that, an editable edit's menu
+    // begins with Undo and Redo.
+    auto entry = [&](QLatin1String name, qsizetype position) -> QAction* {
+        for (QAction* named : entries)
+            if (named->objectName() == name)
+                return named;
+        return position < entries.size() ? entries[position] : nullptr;
+    };
+    const std::pair<QAction*, QAction*> routes[] = {{entry(QLatin1String("edit-undo"), 0), undo_},
+                                                    {entry(QLatin1String("edit-redo"), 1), redo_}};
+    for (const auto& [shown, target] : routes) {
+        if (!shown)
+            continue;
+        disconnect(shown, nullptr, edit, nullptr);
+        shown->setEnabled(target->isEnabled());
+        connect(shown, &QAction::triggered, target, &QAction::trigger);
+    }
+    menu->popup(at);
 }
 
 }  // namespace qel::ui

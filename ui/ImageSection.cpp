@@ -1,7 +1,7 @@
 #include "ImageSection.h"
 
 #include <QComboBox>
-#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -14,6 +14,7 @@
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
+#include "HistoryKeyFilter.h"
 #include "ImageSteps.h"
 #include "Latin1Text.h"
 #include "Prompter.h"
@@ -89,8 +90,11 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter,
     connect(AniPreview, &QToolButton::clicked, this, [this] {
         emit animationRequested(eImageFile->text(), eImageX->text(), eImageY->text(), eImageTime->text());
     });
-    for (QLineEdit* edit : {eImageFile, eImageX, eImageY, eImageTime})
+    for (QLineEdit* edit : {eImageFile, eImageX, eImageY, eImageTime}) {
         edit->installEventFilter(this);
+        // Their typing is a step: undone by the history, never by the edit.
+        HistoryKeyFilter::TypingIsStep(edit);
+    }
     connect(ImageXUpDown, &UpDownButton::changingEx, this, &ImageSection::ImageXUpDownChangingEx);
     connect(ImageYUpDown, &UpDownButton::changingEx, this, &ImageSection::ImageYUpDownChangingEx);
     connect(ImageTimeUpDown, &UpDownButton::changingEx, this, &ImageSection::ImageTimeUpDownChangingEx);
@@ -152,7 +156,9 @@ void ImageSection::Handle(Handler&& handler)
 
 bool ImageSection::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyRelease) {
+    // An undo or redo key has already shown what the history holds; storing
+    // the edit's text again could only make a step of a key press.
+    if (event->type() == QEvent::KeyRelease && !HistoryKeyFilter::IsHistoryKey(*static_cast<QKeyEvent*>(event))) {
         if (watched == eImageFile)
             eImageFileKeyUp();
         else if (watched == eImageX)

@@ -150,7 +150,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     FormCreate();
     LinkSections();
     BuildProblems();
-    qel::ui::HistoryKeyFilter::InstallOn(*this);
+    qel::ui::HistoryKeyFilter::InstallOn(*this, Undo1, Redo1);
     Timer->start();
     AnimTimer->start();
 }
