@@ -2,6 +2,9 @@
 // start-up, the questions before a save drops lines or replaces a file, and
 // the old content an interrupted save left beside a file.
 
+#include <sys/stat.h>
+
+#include <QLabel>
 #include <QLineEdit>
 
 #include "FileIo.h"
@@ -194,6 +197,32 @@ TEST_F(RecoveryWindowTest, OpenOffersTheOldContentAnInterruptedSaveLeft)
         QFile::remove(copy);
     }
     EXPECT_TRUE(prompter.errors.empty());
+}
+
+TEST_F(RecoveryWindowTest, UnprotectedWorkIsToldInTheStatusBarUntilACopyIsWrittenAndInABoxOncePerDocument)
+{
+    const QString folder = qel::app::RecoveryStore::DefaultFolder();
+    auto* status = find<QLabel>("RecoveryStatus");
+    const auto typeAndWrite = [&](const char* text) {
+        type(*frm, QString::fromLatin1(text));
+        frm->recovery().writeNow();
+        frm->recovery().waitForWrites();
+        return status->isVisibleTo(frm.get()) ? status->text() : QString();
+    };
+    const QString told = "Unsaved work is not protected: " + folder + " is a symbolic link";
+    ASSERT_TRUE(QFile::link(path("a.ini"), folder));
+    EXPECT_EQ(typeAndWrite("a"), told);
+    EXPECT_EQ(typeAndWrite("b"), told) << "tried again after the next change";
+    QFile::remove(folder);
+    EXPECT_EQ(typeAndWrite("c"), QString()) << "a copy was written";
+    ::chmod(folder.toLocal8Bit(), 0755);
+    EXPECT_EQ(typeAndWrite("d"), "Unsaved work is not protected: " + folder + " has permissions 0755 instead of 0700");
+    EXPECT_EQ(prompter.errors, std::vector<QString>({told + "."}));
+    prompter.saveChangesAnswers.push_back(qel::ui::SaveChangesAnswer::No);
+    frm->NewExecute();
+    EXPECT_EQ(status->text(), QString()) << "no unsaved work left";
+    typeAndWrite("e");
+    EXPECT_EQ(prompter.errors.size(), 2u) << "told once more for the new document";
 }
 
 }  // namespace
