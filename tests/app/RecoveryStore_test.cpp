@@ -3,9 +3,7 @@
 // one that runs holds them. (Taking an offer up or not, and a copy that
 // cannot be read, are tested through the window.)
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 #include <QTimeZone>
 #include <functional>
 #include <memory>
+#include <set>
 
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
@@ -57,6 +56,23 @@ std::string ReadAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// What the editor must leave alone: a path, what it leads to, and its entries.
+std::string Look(const QString& path)
+{
+    struct stat seen[2]{};
+    const int found = ::lstat(qPrintable(path), &seen[0]) + ::stat(qPrintable(path), &seen[1]);
+    return QString::asprintf("%d %o %o ", found, seen[0].st_mode, seen[1].st_mode).toStdString()
+           + QDir(path).entryList(QDir::AllEntries | QDir::Hidden).join(' ').toStdString();
+}
+
+std::vector<unsigned> gModes;  // of the file each write goes to
+ssize_t RecordingWrite(int fd, const void* bytes, std::size_t size)
+{
+    struct stat info {};
+    gModes.push_back(::fstat(fd, &info) == 0 ? info.st_mode : 0);
+    return ::write(fd, bytes, size);
 }
 
 class RecoveryStoreTest : public ::testing::Test {
@@ -142,6 +158,8 @@ TEST_F(RecoveryStoreTest, CopyLivesWhileTheDocumentIsModified)
 
 TEST_F(RecoveryStoreTest, CopyHoldsTheDefinitionAsSavedAndOnlyItsOwnerReadsIt)
 {
+    const mode_t umask = ::umask(0);  // no matter to the copies' permissions
+    SetWriteCall(RecordingWrite);
     Editor editor(folder);
     editor.session.open(definition);
     Edit(editor.session, "edited");
@@ -152,13 +170,16 @@ TEST_F(RecoveryStoreTest, CopyHoldsTheDefinitionAsSavedAndOnlyItsOwnerReadsIt)
     editor.store.waitForWrites();
     editor.store.writeNow();
     editor.store.waitForWrites();
+    SetWriteCall(nullptr);
+    ::umask(umask);
     const QString copy = editor.store.currentCopy();
     const RecoveryContent content = ParseRecoveryCopy(ReadAll(copy));
     EXPECT_EQ(content.documentPath, definition);
     EXPECT_EQ(content.savedAt, kTime);
     EXPECT_EQ(content.definition, ComposeDefinition(editor.session.document()));
-    // No one but the owner: no group or other bits, on the copy or its folder.
-    EXPECT_EQ(QFile::permissions(copy).toInt() & 0x00FF, 0);
+    // No one but the owner, from the first byte: the copy, its lock, its folder.
+    EXPECT_EQ(std::set<unsigned>(gModes.begin(), gModes.end()), std::set<unsigned>{S_IFREG | 0600});
+    EXPECT_EQ(Look(copy) + Look(copy + ".lock"), "0 100600 100600 0 100600 100600 ");
     EXPECT_EQ(QFile::permissions(folder).toInt() & 0x00FF, 0);
 
     // A save while the copy is being written leaves no copy behind.
@@ -228,155 +249,62 @@ TEST_F(RecoveryStoreTest, OfferedToTheNextEditorOnly)
     }
 }
 
-// Type, owner, permissions and entries: what the editor must leave alone.
-std::string Look(const QString& path)
-{
-    struct stat link {
-    }, target{};
-    const int linked = ::lstat(path.toLocal8Bit(), &link), reached = ::stat(path.toLocal8Bit(), &target);
-    const QStringList names = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
-    return QString::asprintf("%d %o %u %d %o ", linked, link.st_mode, link.st_uid, reached, target.st_mode)
-               .toStdString()
-           + names.join(' ').toStdString();
-}
-
 TEST_F(RecoveryStoreTest, AFolderNotSafeForTheCopiesIsNeitherUsedNorChangedAndSaysWhy)
 {
-    const QString other = dir.filePath("other"), file = dir.filePath("file");
-    ASSERT_TRUE(QDir().mkdir(other));
-    const std::string planted = ComposeRecoveryHeader({}, kTime) + ComposeRecoveryEnd(0);
-    QFile copy(other + "/untitled-1.qelrecovery");
-    ASSERT_TRUE(copy.open(QIODevice::WriteOnly) && copy.write(planted.data(), planted.size()) > 0);
-    copy.close();
-    QFile(file).open(QIODevice::WriteOnly);
-    const bool root = ::geteuid() == 0;
-    const auto ofMode = [this](int mode) {
-        return QDir().mkdir(folder) && ::chmod(folder.toLocal8Bit(), static_cast<mode_t>(mode)) == 0;
+    const QString other = dir.filePath("other"), file = other + "/untitled-1.qelrecovery";
+    QFile planted(file);  // offered, and so locked, if read
+    ASSERT_TRUE(QDir().mkdir(other) && planted.open(QIODevice::WriteOnly)
+                && planted.write((ComposeRecoveryHeader({}, kTime) + ComposeRecoveryEnd(0)).c_str()) > 0);
+    const auto ofMode = [this](mode_t mode) { return QDir().mkdir(folder) && ::chmod(qPrintable(folder), mode) == 0; };
+    // Set-up (false: not for this user), folder, why. Rules, not denied access, for root.
+    const std::tuple<std::function<bool()>, QString, QString> rows[] = {
+        {[&] { return QFile::link(other, folder); }, folder, folder + " is a symbolic link"},
+        {[&] { return QFile::link(file, folder); }, folder, folder + " is a symbolic link"},
+        {[&] { return QFile::link(file + "2", folder); }, folder, folder + " is a symbolic link"},
+        {[&] { return ofMode(0755); }, folder, folder + " has permissions 0755 instead of 0700"},
+        {[&] { return ofMode(0500); }, folder, folder + " has permissions 0500 instead of 0700"},
+        {[&] { return ofMode(0700) && ::chown(qPrintable(folder), 65534, 65534) == 0; }, folder,
+         folder + " belongs to another user"},
+        {[] { return true; }, file + "/recovery", file + " is not a folder"},
     };
-    struct Row {
-        const char* name;
-        std::function<bool()> make;  // false: this user cannot set it up
-        QString folder;
-        QString why;
-    };
-    const QString below = folder + "/recovery";
-    const Row rows[] = {
-        {"a link to a folder", [&] { return QFile::link(other, folder); }, folder, folder + " is a symbolic link"},
-        {"a link to a file", [&] { return QFile::link(file, folder); }, folder, folder + " is a symbolic link"},
-        {"a dangling link", [&] { return QFile::link(dir.filePath("no"), folder); }, folder,
-         folder + " is a symbolic link"},
-        {"a file", [&] { return QFile::copy(file, folder); }, folder, folder + " is not a folder"},
-        {"0755, not made here", [&] { return ofMode(0755); }, folder, folder + " has permissions 0755 instead of 0700"},
-        {"0500", [&] { return ofMode(0500); }, folder, folder + " has permissions 0500 instead of 0700"},
-        {"another user's", [&] { return root && ofMode(0700) && ::chown(folder.toLocal8Bit(), 65534, 65534) == 0; },
-         folder, folder + " belongs to another user"},
-        {"below a file", [] { return true; }, file + "/recovery", file + " is not a folder"},
-        // Root passes permission checks: the rules above are what stop it.
-        {"below a read-only folder", [&] { return !root && ofMode(0500); }, below,
-         below + " cannot be made: File access denied"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [make, at, why] : rows) {
+        SCOPED_TRACE(why.toStdString());
         QFile::remove(folder);
         QDir(folder).removeRecursively();
-        if (!row.make())
+        if (!make())
             continue;
         const std::string before = Look(folder) + Look(other);
-        Editor editor(row.folder);
-        QStringList reasons;
-        QObject::connect(&editor.store, &RecoveryStore::protectionFailed, [&](const QString& why) { reasons << why; });
+        Editor editor(at);
+        std::vector<std::string> problems;
+        editor.store.find({}, problems);
         Edit(editor.session, "typed");
         editor.store.writeNow();
         editor.store.waitForWrites();
-        EXPECT_EQ(reasons, QStringList{row.why});
-        std::vector<std::string> problems;
-        EXPECT_TRUE(editor.store.find({}, problems).empty()) << "nothing read from it either";
+        EXPECT_EQ(editor.store.unprotectedReason().toStdString(), why.toStdString());
         EXPECT_EQ(Look(folder) + Look(other), before);
     }
 }
 
-// Each write records the permissions of the file it goes to, and fails for a full disk.
-std::vector<mode_t> gWrittenModes;
-bool gDiskFull = false;
-ssize_t RecordingWrite(int fd, const void* bytes, std::size_t size)
+TEST_F(RecoveryStoreTest, WhatKilledEditorsLeftIsSweptAtStartUpOnceAnHourOldAndNotHeld)
 {
-    struct stat info {};
-    ::fstat(fd, &info);
-    gWrittenModes.push_back(info.st_mode & 07777);
-    errno = ENOSPC;
-    return gDiskFull ? -1 : ::write(fd, bytes, size);
-}
-
-TEST_F(RecoveryStoreTest, CopiesAreOwnerOnlyUnderAnyUmaskAndAFullDiskIsToldUntilACopyIsWritten)
-{
-    const mode_t umask = ::umask(0);
-    SetWriteCall(RecordingWrite);
-    Editor editor(folder);
-    QStringList told;
-    QObject::connect(&editor.store, &RecoveryStore::protectionFailed, [&](const QString& why) { told << why; });
-    QObject::connect(&editor.store, &RecoveryStore::protectionRestored, [&] { told << "restored"; });
-    for (const bool full : {true, true, false}) {
-        gDiskFull = full;
-        Edit(editor.session, full ? "lost" : "kept");
-        editor.store.writeNow();
-        editor.store.waitForWrites();
-    }
-    SetWriteCall(nullptr);
-    ::umask(umask);
-    EXPECT_EQ(told, QStringList({folder + ": Disk full", folder + ": Disk full", "restored"}));
-    const QString copy = editor.store.currentCopy();
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
-              QStringList({QFileInfo(copy).fileName(), QFileInfo(copy).fileName() + ".lock"}));
-    EXPECT_EQ(gWrittenModes, std::vector<mode_t>(gWrittenModes.size(), 0600)) << "from the first byte";
-    for (const QString& file : {copy, copy + ".lock"}) {
-        struct stat info {};
-        EXPECT_EQ(::stat(file.toLocal8Bit(), &info) == 0 ? info.st_mode & 07777 : 0, 0600u) << file.toStdString();
-    }
-}
-
-TEST_F(RecoveryStoreTest, WhatKilledEditorsLeftIsSweptAfterAnHourUnlessHeld)
-{
-    ASSERT_TRUE(
-        QDir().mkdir(folder)
-        && QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-    const std::string whole = ComposeRecoveryHeader({}, kTime) + ComposeRecoveryEnd(0);
-    struct Row {
-        const char* name;
-        std::string bytes;
-        bool old, held, kept;
-    };
-    const Row rows[] = {
-        {".untitled-1.qelrecovery.qel-Ab12Cd", "QEL rec", true, false, false},
-        {".untitled-2.qelrecovery.qel-Ab12Cd", "QEL rec", false, false, true},
-        {".untitled-3.qelrecovery.qel-Ab12Cd", "QEL rec", true, true, true},
-        {"untitled-4.qelrecovery", "", true, false, false},  // never written into
-        {"untitled-5.qelrecovery", "", true, true, true},
-        {"untitled-6.qelrecovery.lock", "", true, false, false},
-        {"untitled-7.qelrecovery.lock", "", true, true, true},
-        {"untitled-8.qelrecovery.lock", "", false, false, true},
-        {"untitled-9.qelrecovery", whole, true, false, true},  // unsaved work
-    };
-    std::vector<std::unique_ptr<RecoveryLock>> locks;
-    std::vector<int> held;
-    for (const Row& row : rows) {
-        const std::string path = (folder + "/" + row.name).toStdString();
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0600);
-        ASSERT_EQ(::write(fd, row.bytes.data(), row.bytes.size()), static_cast<ssize_t>(row.bytes.size()));
-        const timespec at[2] = {{std::time(nullptr) - (row.old ? 3700 : 3500), 0},
-                                {std::time(nullptr) - (row.old ? 3700 : 3500), 0}};
-        ::futimens(fd, at);
-        int error = 0;
-        if (row.held && path.back() == 'y')
-            locks.push_back(RecoveryLock::Take(path + ".lock", error));
-        if (row.held && path.back() != 'y')
-            ::flock(fd, LOCK_EX);
-        held.push_back(fd);
+    ASSERT_TRUE(QDir().mkdir(folder) && ::chmod(qPrintable(folder), 0700) == 0);
+    std::vector<std::unique_ptr<RecoveryLock>> held;
+    int error = 0;
+    // Partial copies, locks and a whole copy: young, held, and old ones no one holds.
+    for (const QString name :
+         {".old.qelrecovery.qel-Ab12Cd", ".young.qelrecovery.qel-Ab12Cd", ".held.qelrecovery.qel-Ab12Cd",
+          "empty.qelrecovery", "old.qelrecovery.lock", "held.qelrecovery.lock", "whole.qelrecovery"}) {
+        QFile file(folder + '/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+                    && file.write(name == "empty.qelrecovery" ? "" : "x") >= 0);
+        file.setFileTime(QDateTime::currentDateTime().addSecs(name.contains("young") ? -3500 : -3700),
+                         QFile::FileModificationTime);
+        if (name.contains("held"))
+            held.push_back(RecoveryLock::Take(file.fileName().toStdString(), error));
     }
     Editor editor(folder);
-    for (const Row& row : rows)
-        EXPECT_EQ(QFile::exists(folder + "/" + row.name), row.kept) << row.name;
-    for (const int fd : held)
-        ::close(fd);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(),
+              ".held.qelrecovery.qel-Ab12Cd .young.qelrecovery.qel-Ab12Cd held.qelrecovery.lock whole.qelrecovery");
 }
 
 }  // namespace

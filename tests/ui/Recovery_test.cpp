@@ -2,8 +2,6 @@
 // start-up, the questions before a save drops lines or replaces a file, and
 // the old content an interrupted save left beside a file.
 
-#include <sys/stat.h>
-
 #include <QLabel>
 #include <QLineEdit>
 
@@ -209,19 +207,17 @@ TEST_F(RecoveryWindowTest, UnprotectedWorkIsToldInTheStatusBarUntilACopyIsWritte
         frm->recovery().waitForWrites();
         return status->isVisibleTo(frm.get()) ? status->text() : QString();
     };
-    const QString told = "Unsaved work is not protected: " + folder + " is a symbolic link";
-    ASSERT_TRUE(QFile::link(path("a.ini"), folder));
-    EXPECT_EQ(typeAndWrite("a"), told);
-    EXPECT_EQ(typeAndWrite("b"), told) << "tried again after the next change";
-    QFile::remove(folder);
+    const QString full = "Unsaved work is not protected: " + folder + ": Disk full";
+    qel::SetWriteCall([](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; });
+    EXPECT_EQ(typeAndWrite("a"), full);
+    EXPECT_EQ(typeAndWrite("b"), full) << "tried again after the next change";
+    qel::SetWriteCall(nullptr);
     EXPECT_EQ(typeAndWrite("c"), QString()) << "a copy was written";
-    ::chmod(folder.toLocal8Bit(), 0755);
-    EXPECT_EQ(typeAndWrite("d"), "Unsaved work is not protected: " + folder + " has permissions 0755 instead of 0700");
-    EXPECT_EQ(prompter.errors, std::vector<QString>({told + "."}));
+    EXPECT_EQ(prompter.errors, std::vector<QString>({full + "."}));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::Permissions(0x7755)));  // 0755
     prompter.saveChangesAnswers.push_back(qel::ui::SaveChangesAnswer::No);
     frm->NewExecute();
-    EXPECT_EQ(status->text(), QString()) << "no unsaved work left";
-    typeAndWrite("e");
+    EXPECT_EQ(typeAndWrite("d"), "Unsaved work is not protected: " + folder + " has permissions 0755 instead of 0700");
     EXPECT_EQ(prompter.errors.size(), 2u) << "told once more for the new document";
 }
 
