@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -68,6 +69,22 @@ QIcon CommandIcon(const QString& name)
 {
     return qel::ui::PictureIcon(QStringLiteral(":/icons/%1.png").arg(name));
 }
+
+// A status text that shows as much as fits, eliding its middle: the reason at
+// its end says as much as its start. The whole is in the tooltip.
+class ElidedStatus : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
+    }
+};
 
 }  // namespace
 
@@ -139,7 +156,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     // Work at risk is said in the status bar for as long as it is, and once
     // in a box for each document. A label of its own: a passing status tip
     // would wipe a status bar message, and its width never widens the window.
-    auto* recoveryStatus = new QLabel(Status);
+    auto* recoveryStatus = new ElidedStatus(Status);
     recoveryStatus->setObjectName(QStringLiteral("RecoveryStatus"));
     recoveryStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     recoveryStatus->hide();

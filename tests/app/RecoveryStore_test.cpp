@@ -263,7 +263,7 @@ TEST_F(RecoveryStoreTest, AFolderNotSafeForTheCopiesIsNeitherUsedNorChangedAndSa
         {[&] { return QFile::link(file + "2", folder); }, folder, folder + " is a symbolic link"},
         {[&] { return ofMode(0755); }, folder, folder + " has permissions 0755 instead of 0700"},
         {[&] { return ofMode(0500); }, folder, folder + " has permissions 0500 instead of 0700"},
-        {[&] { return ofMode(0700) && ::chown(qPrintable(folder), 65534, 65534) == 0; }, folder,
+        {[&] { return ofMode(0700) && ::chown(qPrintable(folder), ::geteuid() + 1, -1) == 0; }, folder,
          folder + " belongs to another user"},
         {[] { return true; }, file + "/recovery", file + " is not a folder"},
     };
