@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QLockFile>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTimeZone>
 #include <algorithm>
 #include <charconv>
+#include <ctime>
 
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
@@ -19,6 +19,7 @@
 #include "FileIo.h"
 #include "FileNameText.h"
 #include "PathText.h"
+#include "RecoveryDisk.h"
 
 namespace qel::app {
 
@@ -27,6 +28,8 @@ constexpr std::string_view kMagic = "QEL recovery 1\n";
 constexpr std::string_view kEndLine = "\nend ";
 const QString kSuffix = QStringLiteral(".qelrecovery");
 const QString kDamaged = QStringLiteral(".damaged");
+// Older than this and held by no one, what a writer left is left over.
+constexpr std::time_t kLeftOverAfterSeconds = 3600;
 
 // Copies are named after their document's path, so that finding those of
 // one file needs no copy read; the path inside the copy decides.
@@ -137,10 +140,14 @@ RecoveryStore::RecoveryStore(DocumentSession& session, Options options, QObject*
     connect(&longest_, &QTimer::timeout, this, &RecoveryStore::startWrite);
     connect(&session_, &DocumentSession::historyChanged, this, &RecoveryStore::documentChanged);
     connect(&session_, &DocumentSession::documentStateChanged, this, &RecoveryStore::documentChanged);
+    connect(&session_, &DocumentSession::documentReplaced, this, [this] { announced_ = false; });
+    if (RecoveryFolderProblem(Bytes(folder_)).empty())
+        SweepRecoveryFolder(Bytes(folder_), Bytes(kSuffix), std::time(nullptr) - kLeftOverAfterSeconds);
 }
 
 RecoveryStore::~RecoveryStore()
 {
+    blockSignals(true);  // the window is going
     // Changes of the last moments before the editor ends are kept too.
     if (dirty_ && session_.modified())
         startWrite();
@@ -171,15 +178,14 @@ QString RecoveryStore::DefaultFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/recovery");
 }
 
-bool RecoveryStore::lock(const QString& copy)
+bool RecoveryStore::lock(const QString& copy, int& error)
 {
-    auto file = std::make_unique<QLockFile>(copy + QStringLiteral(".lock"));
-    // A lock is stale only when the editor that holds it is gone, never
-    // because it is old: a running editor keeps its copies for hours.
-    file->setStaleLockTime(std::chrono::milliseconds(0));
-    if (!file->tryLock(std::chrono::milliseconds(0)))
+    // Held while this editor runs, however long: a running editor keeps its
+    // copies for hours.
+    std::unique_ptr<RecoveryLock> held = RecoveryLock::Take(Bytes(copy) + std::string(kRecoveryLockSuffix), error);
+    if (!held)
         return false;
-    locks_[copy] = std::move(file);
+    locks_[copy] = std::move(held);
     return true;
 }
 
@@ -203,16 +209,23 @@ QString RecoveryStore::newCopyName(const std::string& documentPath) const
 std::vector<RecoveryOffer> RecoveryStore::find(const std::string& documentPath, std::vector<std::string>& problems)
 {
     std::vector<RecoveryOffer> offers;
+    if (!RecoveryFolderProblem(Bytes(folder_)).empty())
+        return offers;  // anyone may have put copies where it leads
     const QDir folder(folder_);
     const QStringList names = folder.entryList({KeyOf(documentPath) + QStringLiteral("-*") + kSuffix}, QDir::Files);
     for (const QString& name : names) {
         const QString copy = folder.filePath(name);
-        if (locks_.count(copy) || !lock(copy))
+        int error = 0;
+        if (locks_.count(copy) || !lock(copy, error))
             continue;  // this editor's own, or another running editor's live work
         try {
             const FileBytes bytes = ReadWholeFile(Bytes(copy));
             if (bytes.readError != 0)
                 throw FileError(bytes.readError);
+            if (bytes.size == 0) {
+                removeCopy(copy);  // made for a first copy its editor never wrote
+                continue;
+            }
             RecoveryContent content = ParseRecoveryCopy(bytes.view());
             if (content.documentPath != documentPath) {
                 release(copy);  // another file's copy with the same name start
@@ -273,6 +286,7 @@ void RecoveryStore::discard()
     if (!current_.isEmpty())
         removeCopy(current_);
     current_.clear();
+    restored();  // no unsaved work left to protect
 }
 
 void RecoveryStore::documentChanged()
@@ -305,16 +319,22 @@ void RecoveryStore::startWrite()
         return;  // a write under way starts the next one when it ends
     pause_.stop();
     longest_.stop();
+    // Checked at each write: the folder may have been replaced meanwhile.
+    const std::string problem = MakeRecoveryFolder(Bytes(folder_));
+    if (!problem.empty()) {
+        fail(problem);
+        return;
+    }
     const DefinitionDocument& source = session_.document();
     const std::string& key = source.currentFile();
     QString target = current_;
     if (target.isEmpty() || key != currentKey_) {
-        // Owner-only, so the copies inside are too while they are written.
-        QDir().mkpath(folder_);
-        QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         target = newCopyName(key);
-        if (!lock(target))
+        int error = 0;
+        if (!lock(target, error)) {
+            fail(Bytes(folder_) + ": " + (error != 0 ? FileErrorMessage(error) : "a new copy's name is in use"));
             return;
+        }
     }
     // The lines' bytes are shared, not copied: a million objects cost their
     // views and fields here; the writing thread makes a document of them and
@@ -339,6 +359,9 @@ void RecoveryStore::startWrite()
             doc.editImages() = snapshot->images;
             doc.mapObjects().restoreState(snapshot->map);
             doc.screenObjects().restoreState(snapshot->screen);
+            // The writer's temporary takes the permissions of the file it
+            // replaces: owner-only from the first byte, whatever the umask.
+            MakePrivateFile(Bytes(target));
             SafeFileWriter writer(Bytes(target));
             writer.write(snapshot->header);
             std::uint64_t size = 0;
@@ -348,8 +371,6 @@ void RecoveryStore::startWrite()
             });
             writer.write(ComposeRecoveryEnd(size));
             writer.commit();
-            // Later writes keep the permissions the copy has.
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
         } catch (const std::exception& failure) {
             ok = false;
             message = QString::fromLocal8Bit(failure.what());
@@ -369,18 +390,13 @@ void RecoveryStore::writeFinished(bool ok, const QString& message, const QString
     writing_ = false;
     joinWriter();
     if (ok) {
-        failureShown_ = false;
         if (!current_.isEmpty() && current_ != written)
             removeCopy(current_);  // the copy under the document's former name
         current_ = written;
     } else {
         if (written != current_)
-            release(written);
-        dirty_ = true;  // tried again after the next change
-        if (!failureShown_) {
-            failureShown_ = true;
-            emit writeFailed(QStringLiteral("The recovery copy could not be written: ") + message);
-        }
+            removeCopy(written);  // the empty file made for it, and its lock
+        dirty_ = true;            // tried again after the next change
     }
     if (dropAfterWrite_ || !session_.modified()) {
         dropAfterWrite_ = false;
@@ -392,6 +408,27 @@ void RecoveryStore::writeFinished(bool ok, const QString& message, const QString
         if (!longest_.isActive())
             longest_.start();
     }
+    // Told last: the window may show a box, and the store is settled by then.
+    if (ok)
+        restored();
+    else
+        fail(Bytes(folder_) + ": " + FileNameBytes(message));
+}
+
+void RecoveryStore::fail(const std::string& reason)
+{
+    reason_ = FileNameText(reason);
+    const bool first = !announced_;
+    announced_ = true;
+    emit protectionFailed(reason_, first);
+}
+
+void RecoveryStore::restored()
+{
+    if (reason_.isEmpty())
+        return;
+    reason_.clear();
+    emit protectionRestored();
 }
 
 void RecoveryStore::waitForWrites()

@@ -10,7 +10,10 @@
 // thread as a snapshot sharing the lines' bytes (cheap even for a million
 // objects), and composed and written on a thread of its own, through the safe
 // writer, so no step waits for the disk. Each running editor locks the copies
-// it writes or holds on offer, so no other editor offers them.
+// it writes or holds on offer, so no other editor offers them. A folder that
+// is not safe for the copies is neither used nor changed (RecoveryDisk.h),
+// and when no copy can be written the window is told why, so the user knows
+// the work is at risk; the next change tries again.
 //
 // Copy file layout (bytes; the definition is never re-encoded):
 //   "QEL recovery 1\n"
@@ -38,11 +41,10 @@
 
 #include "DefinitionDocument.h"
 
-class QLockFile;
-
 namespace qel::app {
 
 class DocumentSession;
+class RecoveryLock;
 
 // What a copy holds.
 struct RecoveryContent {
@@ -71,7 +73,8 @@ class RecoveryStore : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        // Where copies live; DefaultFolder() when empty.
+        // Where copies live; DefaultFolder() when empty. What killed editors
+        // left there part written is swept when the store starts.
         QString folder;
         // The pause after the last change before the copy is written...
         std::chrono::milliseconds pause{1500};
@@ -95,7 +98,7 @@ public:
     // for an empty path) that no running editor holds, newest first. Each is
     // locked by this store until recover() or decline(). A copy that cannot
     // be read is renamed with ".damaged" added, never offered again, and its
-    // message added to `problems`.
+    // message added to `problems`. Nothing from a folder that is not safe.
     std::vector<RecoveryOffer> find(const std::string& documentPath, std::vector<std::string>& problems);
 
     // The document the offer holds, as the session should take it (current
@@ -121,10 +124,16 @@ public:
 
     // The copy this store keeps for the document; empty when there is none.
     QString currentCopy() const { return current_; }
+    // Why the last try wrote no copy; empty once one is written.
+    const QString& unprotectedReason() const { return reason_; }
 
 signals:
-    // A copy could not be written; sent once until a write succeeds again.
-    void writeFailed(const QString& message);
+    // No copy could be written, for `reason` ("PATH is a symbolic link",
+    // "PATH: Disk full", ...); sent at each failed try. `first` only for the
+    // first since the document was new, opened or recovered.
+    void protectionFailed(const QString& reason, bool first);
+    // A copy was written after a failure, or there is no unsaved work left.
+    void protectionRestored();
 
 private:
     struct Snapshot;
@@ -133,7 +142,9 @@ private:
     void writeFinished(bool ok, const QString& message, const QString& written);
     void removeCopy(const QString& copy);
     void release(const QString& copy);
-    bool lock(const QString& copy);
+    bool lock(const QString& copy, int& error);
+    void fail(const std::string& reason);
+    void restored();
     QString newCopyName(const std::string& documentPath) const;
     void joinWriter();
 
@@ -148,9 +159,10 @@ private:
     bool dirty_ = false;
     bool writing_ = false;
     bool dropAfterWrite_ = false;
-    bool failureShown_ = false;
+    QString reason_;
+    bool announced_ = false;
     std::thread writer_;
-    std::map<QString, std::unique_ptr<QLockFile>> locks_;
+    std::map<QString, std::unique_ptr<RecoveryLock>> locks_;
 };
 
 }  // namespace qel::app

@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -68,6 +69,22 @@ QIcon CommandIcon(const QString& name)
 {
     return qel::ui::PictureIcon(QStringLiteral(":/icons/%1.png").arg(name));
 }
+
+// A status text that shows as much as fits, eliding its middle: the reason at
+// its end says as much as its start. The whole is in the tooltip.
+class ElidedStatus : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
+    }
+};
 
 }  // namespace
 
@@ -136,9 +153,27 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, qel::app::RecoveryStore::Options{});
-    // Told in the status bar: a box would stop the typing that caused the write.
-    connect(recovery_.get(), &qel::app::RecoveryStore::writeFailed, this,
-            [this](const QString& message) { Status->showMessage(message, 15000); });
+    // Work at risk is said in the status bar for as long as it is, and once
+    // in a box for each document. A label of its own: a passing status tip
+    // would wipe a status bar message, and its width never widens the window.
+    auto* recoveryStatus = new ElidedStatus(Status);
+    recoveryStatus->setObjectName(QStringLiteral("RecoveryStatus"));
+    recoveryStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    recoveryStatus->hide();
+    Status->addWidget(recoveryStatus, 2);
+    connect(recovery_.get(), &qel::app::RecoveryStore::protectionFailed, this,
+            [this, recoveryStatus](const QString& reason, bool first) {
+                const QString text = QStringLiteral("Unsaved work is not protected: ") + reason;
+                recoveryStatus->setText(text);
+                recoveryStatus->setToolTip(text);
+                recoveryStatus->show();
+                if (first)
+                    prompter_.error(this, text + QLatin1Char('.'));
+            });
+    connect(recovery_.get(), &qel::app::RecoveryStore::protectionRestored, recoveryStatus, [recoveryStatus] {
+        recoveryStatus->hide();
+        recoveryStatus->clear();
+    });
 
     connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);

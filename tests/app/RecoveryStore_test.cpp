@@ -4,6 +4,8 @@
 // cannot be read, are tested through the window.)
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,12 +15,15 @@
 #include <QTimeZone>
 #include <functional>
 #include <memory>
+#include <set>
 
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
 #include "Errors.h"
+#include "FileIo.h"
 #include "OutFileSteps.h"
+#include "RecoveryDisk.h"
 #include "RecoveryStore.h"
 
 using namespace qel;
@@ -51,6 +56,23 @@ std::string ReadAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// What the editor must leave alone: a path, what it leads to, and its entries.
+std::string Look(const QString& path)
+{
+    struct stat seen[2]{};
+    const int found = ::lstat(qPrintable(path), &seen[0]) + ::stat(qPrintable(path), &seen[1]);
+    return QString::asprintf("%d %o %o ", found, seen[0].st_mode, seen[1].st_mode).toStdString()
+           + QDir(path).entryList(QDir::AllEntries | QDir::Hidden).join(' ').toStdString();
+}
+
+std::vector<unsigned> gModes;  // of the file each write goes to
+ssize_t RecordingWrite(int fd, const void* bytes, std::size_t size)
+{
+    struct stat info {};
+    gModes.push_back(::fstat(fd, &info) == 0 ? info.st_mode : 0);
+    return ::write(fd, bytes, size);
 }
 
 class RecoveryStoreTest : public ::testing::Test {
@@ -136,6 +158,8 @@ TEST_F(RecoveryStoreTest, CopyLivesWhileTheDocumentIsModified)
 
 TEST_F(RecoveryStoreTest, CopyHoldsTheDefinitionAsSavedAndOnlyItsOwnerReadsIt)
 {
+    const mode_t umask = ::umask(0);  // no matter to the copies' permissions
+    SetWriteCall(RecordingWrite);
     Editor editor(folder);
     editor.session.open(definition);
     Edit(editor.session, "edited");
@@ -146,13 +170,16 @@ TEST_F(RecoveryStoreTest, CopyHoldsTheDefinitionAsSavedAndOnlyItsOwnerReadsIt)
     editor.store.waitForWrites();
     editor.store.writeNow();
     editor.store.waitForWrites();
+    SetWriteCall(nullptr);
+    ::umask(umask);
     const QString copy = editor.store.currentCopy();
     const RecoveryContent content = ParseRecoveryCopy(ReadAll(copy));
     EXPECT_EQ(content.documentPath, definition);
     EXPECT_EQ(content.savedAt, kTime);
     EXPECT_EQ(content.definition, ComposeDefinition(editor.session.document()));
-    // No one but the owner: no group or other bits, on the copy or its folder.
-    EXPECT_EQ(QFile::permissions(copy).toInt() & 0x00FF, 0);
+    // No one but the owner, from the first byte: the copy, its lock, its folder.
+    EXPECT_EQ(std::set<unsigned>(gModes.begin(), gModes.end()), std::set<unsigned>{S_IFREG | 0600});
+    EXPECT_EQ(Look(copy) + Look(copy + ".lock"), "0 100600 100600 0 100600 100600 ");
     EXPECT_EQ(QFile::permissions(folder).toInt() & 0x00FF, 0);
 
     // A save while the copy is being written leaves no copy behind.
@@ -220,6 +247,64 @@ TEST_F(RecoveryStoreTest, OfferedToTheNextEditorOnly)
         Editor third(folder);
         EXPECT_TRUE(third.store.find(row.askedFor == "*" ? definition : row.askedFor, problems).empty());
     }
+}
+
+TEST_F(RecoveryStoreTest, AFolderNotSafeForTheCopiesIsNeitherUsedNorChangedAndSaysWhy)
+{
+    const QString other = dir.filePath("other"), file = other + "/untitled-1.qelrecovery";
+    QFile planted(file);  // offered, and so locked, if read
+    ASSERT_TRUE(QDir().mkdir(other) && planted.open(QIODevice::WriteOnly)
+                && planted.write((ComposeRecoveryHeader({}, kTime) + ComposeRecoveryEnd(0)).c_str()) > 0);
+    const auto ofMode = [this](mode_t mode) { return QDir().mkdir(folder) && ::chmod(qPrintable(folder), mode) == 0; };
+    // Set-up (false: not for this user), folder, why. Rules, not denied access, for root.
+    const std::tuple<std::function<bool()>, QString, QString> rows[] = {
+        {[&] { return QFile::link(other, folder); }, folder, folder + " is a symbolic link"},
+        {[&] { return QFile::link(file, folder); }, folder, folder + " is a symbolic link"},
+        {[&] { return QFile::link(file + "2", folder); }, folder, folder + " is a symbolic link"},
+        {[&] { return ofMode(0755); }, folder, folder + " has permissions 0755 instead of 0700"},
+        {[&] { return ofMode(0500); }, folder, folder + " has permissions 0500 instead of 0700"},
+        {[&] { return ofMode(0700) && ::chown(qPrintable(folder), ::geteuid() + 1, -1) == 0; }, folder,
+         folder + " belongs to another user"},
+        {[] { return true; }, file + "/recovery", file + " is not a folder"},
+    };
+    for (const auto& [make, at, why] : rows) {
+        SCOPED_TRACE(why.toStdString());
+        QFile::remove(folder);
+        QDir(folder).removeRecursively();
+        if (!make())
+            continue;
+        const std::string before = Look(folder) + Look(other);
+        Editor editor(at);
+        std::vector<std::string> problems;
+        editor.store.find({}, problems);
+        Edit(editor.session, "typed");
+        editor.store.writeNow();
+        editor.store.waitForWrites();
+        EXPECT_EQ(editor.store.unprotectedReason().toStdString(), why.toStdString());
+        EXPECT_EQ(Look(folder) + Look(other), before);
+    }
+}
+
+TEST_F(RecoveryStoreTest, WhatKilledEditorsLeftIsSweptAtStartUpOnceAnHourOldAndNotHeld)
+{
+    ASSERT_TRUE(QDir().mkdir(folder) && ::chmod(qPrintable(folder), 0700) == 0);
+    std::vector<std::unique_ptr<RecoveryLock>> held;
+    int error = 0;
+    // Partial copies, locks and a whole copy: young, held, and old ones no one holds.
+    for (const QString name :
+         {".old.qelrecovery.qel-Ab12Cd", ".young.qelrecovery.qel-Ab12Cd", ".held.qelrecovery.qel-Ab12Cd",
+          "empty.qelrecovery", "old.qelrecovery.lock", "held.qelrecovery.lock", "whole.qelrecovery"}) {
+        QFile file(folder + '/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+                    && file.write(name == "empty.qelrecovery" ? "" : "x") >= 0);
+        file.setFileTime(QDateTime::currentDateTime().addSecs(name.contains("young") ? -3500 : -3700),
+                         QFile::FileModificationTime);
+        if (name.contains("held"))
+            held.push_back(RecoveryLock::Take(file.fileName().toStdString(), error));
+    }
+    Editor editor(folder);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(),
+              ".held.qelrecovery.qel-Ab12Cd .young.qelrecovery.qel-Ab12Cd held.qelrecovery.lock whole.qelrecovery");
 }
 
 }  // namespace

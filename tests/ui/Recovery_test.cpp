@@ -2,6 +2,7 @@
 // start-up, the questions before a save drops lines or replaces a file, and
 // the old content an interrupted save left beside a file.
 
+#include <QLabel>
 #include <QLineEdit>
 
 #include "FileIo.h"
@@ -194,6 +195,30 @@ TEST_F(RecoveryWindowTest, OpenOffersTheOldContentAnInterruptedSaveLeft)
         QFile::remove(copy);
     }
     EXPECT_TRUE(prompter.errors.empty());
+}
+
+TEST_F(RecoveryWindowTest, UnprotectedWorkIsToldInTheStatusBarUntilACopyIsWrittenAndInABoxOncePerDocument)
+{
+    const QString folder = qel::app::RecoveryStore::DefaultFolder();
+    auto* status = find<QLabel>("RecoveryStatus");
+    const auto typeAndWrite = [&](const char* text) {
+        type(*frm, QString::fromLatin1(text));
+        frm->recovery().writeNow();
+        frm->recovery().waitForWrites();
+        return status->isVisibleTo(frm.get()) ? status->text() : QString();
+    };
+    const QString full = "Unsaved work is not protected: " + folder + ": Disk full";
+    qel::SetWriteCall([](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; });
+    EXPECT_EQ(typeAndWrite("a"), full);
+    EXPECT_EQ(typeAndWrite("b"), full) << "tried again after the next change";
+    qel::SetWriteCall(nullptr);
+    EXPECT_EQ(typeAndWrite("c"), QString()) << "a copy was written";
+    EXPECT_EQ(prompter.errors, std::vector<QString>({full + "."}));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::Permissions(0x7755)));  // 0755
+    prompter.saveChangesAnswers.push_back(qel::ui::SaveChangesAnswer::No);
+    frm->NewExecute();
+    EXPECT_EQ(typeAndWrite("d"), "Unsaved work is not protected: " + folder + " has permissions 0755 instead of 0700");
+    EXPECT_EQ(prompter.errors.size(), 2u) << "told once more for the new document";
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+#pragma once
+// The recovery folder's rules on disk. The folder holds one user's unsaved
+// work, so it is used only when it is a real folder of that user that no one
+// else may enter: one the editor made itself, or one left exactly so. Anything
+// else there (a symbolic link, another user's folder, a folder of other
+// permissions) is the user's or another's doing, and is left as it is.
+//
+// Copies and their locks are made owner-only whatever the umask. A lock is an
+// flock on its file, so it goes with the editor that held it however that
+// editor ends, and a lock file no one holds is only a name.
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace qel::app {
+
+// A copy's lock is its name with this added.
+constexpr std::string_view kRecoveryLockSuffix = ".lock";
+
+// Why copies may not be kept in `folder` ("PATH is a symbolic link", ...);
+// empty when they may. A missing folder is not made.
+std::string RecoveryFolderProblem(const std::string& folder);
+
+// Makes `folder` when it is missing (and the missing folders above it), each
+// owner-only, then checks it as RecoveryFolderProblem does.
+std::string MakeRecoveryFolder(const std::string& folder);
+
+// Makes `path` an owner-only regular file (empty when new) without following
+// a symbolic link. Throws FileError.
+void MakePrivateFile(const std::string& path);
+
+// An exclusive lock held while this lives; its file is removed when let go.
+class RecoveryLock {
+public:
+    // The lock at `path`, its file made owner-only when missing. Null when
+    // another holds it (`error` 0) or it cannot be made (`error` says why).
+    static std::unique_ptr<RecoveryLock> Take(const std::string& path, int& error);
+    ~RecoveryLock();
+    RecoveryLock(const RecoveryLock&) = delete;
+    RecoveryLock& operator=(const RecoveryLock&) = delete;
+
+private:
+    RecoveryLock(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+    std::string path_;
+    int fd_;
+};
+
+// Removes what killed editors left in `folder` before `cutoff` and no one
+// holds: partial copies (the writer's temporaries, and copies never written
+// into) and lock files. Whole copies stay: they are unsaved work.
+void SweepRecoveryFolder(const std::string& folder, const std::string& copySuffix, std::time_t cutoff);
+
+}  // namespace qel::app
