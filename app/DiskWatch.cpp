@@ -1,8 +1,8 @@
 #include "DiskWatch.h"
 
+#include <sys/stat.h>
 #include <QSet>
 #include <utility>
-#include <sys/stat.h>
 
 #include "FileNameText.h"
 #include "PathText.h"
@@ -72,7 +72,7 @@ void DiskWatch::postpone()
 {
     told_.reset();
     toldChange_ = DiskChange::None;
-    settle_.start();
+    QTimer::singleShot(kSettleMs, this, &DiskWatch::checkDocument);
 }
 
 void DiskWatch::checkDocument()

@@ -40,7 +40,7 @@ public:
     // checks the current file and tells picturesChanged().
     void settle();
     // Told of the change in hand, the window could not answer it now (a
-    // dialog is open): settle() tells it again.
+    // dialog is open): it is told again a moment later.
     void postpone();
 
     QStringList watchedPaths() const;

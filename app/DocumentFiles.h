@@ -56,7 +56,7 @@ enum class DiskChange {
     None,        // as read or saved
     Changed,     // another program wrote it, or put another file in its place
     Gone,        // deleted or renamed away
-    NotRegular,  // now a link (it was none when read) or no file at all (a folder, a pipe, a device)
+    NotRegular,  // now a link (it was none when read), a folder, a pipe or a device
 };
 DiskChange CompareStamps(const platform::FileStamp& known, const platform::FileStamp& now);
 

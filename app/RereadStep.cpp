@@ -49,8 +49,8 @@ RereadStep::RereadStep(DocumentSession& session, DefinitionDocument read)
 
 void RereadStep::swapContent()
 {
-    session().replaceParts({DocumentPart::OutFile, DocumentPart::Files, DocumentPart::Images,
-                            DocumentPart::MapObjects, DocumentPart::ScreenObjects},
+    session().replaceParts({DocumentPart::OutFile, DocumentPart::Files, DocumentPart::Images, DocumentPart::MapObjects,
+                            DocumentPart::ScreenObjects},
                            [this](DefinitionDocument& doc) {
                                std::string outFile = doc.outFile();
                                doc.setOutFile(other_.outFile());

@@ -10,7 +10,9 @@
 
 namespace qel::platform {
 
-// What the name itself is: a link is a Symlink whatever it leads to.
+// What the name itself is: a link to a regular file is a Symlink; anything
+// that is no regular file (a folder, a pipe, a device, or a link to one) is
+// Other.
 enum class FileKind : unsigned char { Missing, Regular, Symlink, Other };
 
 struct FileStamp {

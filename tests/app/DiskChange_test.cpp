@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -51,10 +52,10 @@ TEST(DiskChange, TellsWhatAnotherProgramDidAndNeverWritesThroughALink)
              QFile::link(d.filePath("other"), f);
          },
          DiskChange::NotRegular},
-        {"a folder",
-         [](const QString& f, const QDir& d) {
+        {"a pipe",
+         [](const QString& f, const QDir&) {
              QFile::remove(f);
-             d.mkdir("d.ini");
+             ASSERT_EQ(::mkfifo(FileNameBytes(f).c_str(), 0600), 0);
          },
          DiskChange::NotRegular},
     };
