@@ -150,8 +150,8 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
 
     FormCreate();
     LinkSections();
-    BuildProblems();
     BuildDiskFollower();
+    BuildProblems();
     qel::ui::HistoryKeyFilter::InstallOn(*this);
     Timer->start();
     AnimTimer->start();
