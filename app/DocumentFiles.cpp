@@ -3,6 +3,7 @@
 #include "DefinitionFiles.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
+#include "Errors.h"
 #include "PathText.h"
 
 namespace qel::app {
@@ -64,6 +65,54 @@ std::string DocumentDisplayName(const DefinitionDocument& doc)
 std::string SaveChangesQuestion(const DefinitionDocument& doc)
 {
     return "Save changes to " + DocumentDisplayName(doc) + "?";
+}
+
+DiskChange CompareStamps(const platform::FileStamp& known, const platform::FileStamp& now)
+{
+    using platform::FileKind;
+    // A link where a file was may lead anywhere, a file of the user's among
+    // them: what it leads to is not the file that was read.
+    if (now.kind == FileKind::Other || (now.kind == FileKind::Symlink && known.kind != FileKind::Symlink))
+        return DiskChange::NotRegular;
+    if (!now.exists())
+        return DiskChange::Gone;
+    return now == known ? DiskChange::None : DiskChange::Changed;
+}
+
+void CheckSaveTarget(const std::string& path, const platform::FileStamp& known)
+{
+    if (CompareStamps(known, platform::ReadFileStamp(path)) == DiskChange::NotRegular)
+        throw MessageError(NotRegularMessage(path));
+}
+
+std::string RereadStepText(const DefinitionDocument& doc)
+{
+    return "Read " + DocumentDisplayName(doc) + " again";
+}
+
+std::string RereadNotice(const DefinitionDocument& doc)
+{
+    return DocumentDisplayName(doc) + " was changed on disk and read again";
+}
+
+std::string RereadQuestion(const DefinitionDocument& doc)
+{
+    return DocumentDisplayName(doc) + " was changed on disk. Read it again and lose your changes?";
+}
+
+std::string ReplaceChangedQuestion(const DefinitionDocument& doc)
+{
+    return DocumentDisplayName(doc) + " was changed on disk since it was read. Replace it with this definition?";
+}
+
+std::string GoneNotice(const DefinitionDocument& doc)
+{
+    return DocumentDisplayName(doc) + " was deleted or renamed on disk";
+}
+
+std::string NotRegularMessage(const std::string& path)
+{
+    return NamePart(path) + " is not a regular file";
 }
 
 }  // namespace qel::app

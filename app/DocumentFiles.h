@@ -8,6 +8,7 @@
 
 #include "DefinitionDocument.h"
 #include "DefinitionReader.h"
+#include "FileStamp.h"
 
 namespace qel::app {
 
@@ -49,5 +50,27 @@ std::string DocumentDisplayName(const DefinitionDocument& doc);
 
 // "Save changes to NAME?"
 std::string SaveChangesQuestion(const DefinitionDocument& doc);
+
+// The current file on disk against its stamp when it was last read or saved.
+enum class DiskChange {
+    None,        // as read or saved
+    Changed,     // another program wrote it, or put another file in its place
+    Gone,        // deleted or renamed away
+    NotRegular,  // now a link (it was none when read), a folder, a pipe or a device
+};
+DiskChange CompareStamps(const platform::FileStamp& known, const platform::FileStamp& now);
+
+// The step before a save over `path`, apart from the write: a file that became
+// a link or a special file since `known` was taken is never written through
+// ("NAME is not a regular file", a MessageError).
+void CheckSaveTarget(const std::string& path, const platform::FileStamp& known);
+
+// The texts of a current file changed on disk, NAME as the title shows it.
+std::string RereadStepText(const DefinitionDocument& doc);          // "Read NAME again"
+std::string RereadNotice(const DefinitionDocument& doc);            // "... was changed on disk and read again"
+std::string RereadQuestion(const DefinitionDocument& doc);          // "... Read it again and lose your changes?"
+std::string ReplaceChangedQuestion(const DefinitionDocument& doc);  // "... Replace it with this definition?"
+std::string GoneNotice(const DefinitionDocument& doc);              // "... was deleted or renamed on disk"
+std::string NotRegularMessage(const std::string& path);             // "NAME is not a regular file"
 
 }  // namespace qel::app

@@ -2,8 +2,10 @@
 
 #include <QSignalBlocker>
 
+#include "DefinitionFiles.h"
 #include "DocumentFiles.h"
 #include "ObjectEditor.h"
+#include "RereadStep.h"
 #include "SessionStep.h"
 
 namespace qel::app {
@@ -156,6 +158,7 @@ void DocumentSession::resetViews()
 void DocumentSession::newDocument()
 {
     NewDocument(doc_);
+    stampFile();
     sourceLines_.reset();
     startHistory();
     resetViews();
@@ -164,6 +167,9 @@ void DocumentSession::newDocument()
 void DocumentSession::adoptRecovered(DefinitionDocument doc)
 {
     doc_ = std::move(doc);
+    // Recovered over the file just read, whose stamp stands.
+    if (stampedFile_ != doc_.currentFile())
+        stampFile();
     {
         // Not clean even for a moment: a watcher of "modified" would take the
         // recovered work for saved and let its recovery copy go.
@@ -177,6 +183,9 @@ void DocumentSession::adoptRecovered(DefinitionDocument doc)
 
 void DocumentSession::open(const std::string& path, ReadReport* report)
 {
+    // Taken before the read: a change while reading shows as a change later.
+    const platform::FileStamp stamp = platform::ReadFileStamp(path);
+    stamp_.reset();
     sourceLines_.reset();
     ReadReport own;
     if (report == nullptr)
@@ -192,18 +201,23 @@ void DocumentSession::open(const std::string& path, ReadReport* report)
         resetViews();
         throw;
     }
+    stamp_ = stamp;
+    stampedFile_ = path;
     startHistory();
     resetViews();
 }
 
 void DocumentSession::save()
 {
+    if (stamp_ && stampedFile_ == doc_.currentFile())
+        CheckSaveTarget(stampedFile_, *stamp_);
     try {
         SaveDocument(doc_);
     } catch (...) {
         emit documentStateChanged();
         throw;
     }
+    stampFile();
     sourceLines_.reset();
     history_.setClean();
     emit documentStateChanged();
@@ -217,6 +231,7 @@ void DocumentSession::saveAs(const std::string& target)
         emit documentStateChanged();
         throw;
     }
+    stampFile();
     sourceLines_.reset();
     history_.setClean();
     emit documentStateChanged();
@@ -225,9 +240,51 @@ void DocumentSession::saveAs(const std::string& target)
 void DocumentSession::adopt(DefinitionDocument doc)
 {
     doc_ = std::move(doc);
+    stampFile();
     sourceLines_.reset();
     startHistory();
     resetViews();
+}
+
+void DocumentSession::stampFile()
+{
+    stampedFile_ = doc_.currentFile();
+    if (stampedFile_.empty())
+        stamp_.reset();
+    else
+        stamp_ = platform::ReadFileStamp(stampedFile_);
+}
+
+DiskChange DocumentSession::diskChange(platform::FileStamp* now) const
+{
+    if (!stamp_ || stampedFile_ != doc_.currentFile())
+        return DiskChange::None;
+    const platform::FileStamp current = platform::ReadFileStamp(stampedFile_);
+    if (now != nullptr)
+        *now = current;
+    return CompareStamps(*stamp_, current);
+}
+
+bool DocumentSession::reread(const std::optional<ViewState>& view, ReadReport* report)
+{
+    const std::string path = doc_.currentFile();
+    const platform::FileStamp stamp = platform::ReadFileStamp(path);
+    DefinitionDocument read;
+    ReadDefinition(read, path, report);
+    stamp_ = stamp;
+    stampedFile_ = path;
+    // The rows now stand at the lines of the file read, or, undone, at none.
+    sourceLines_.reset();
+    bool made = false;
+    if (!SameContent(read, doc_)) {
+        auto step = std::make_unique<RereadStep>(*this, std::move(read));
+        if (view)
+            step->setViewBefore(*view);
+        made = push(std::move(step)) != nullptr;
+    }
+    history_.setClean();
+    emit documentStateChanged();
+    return made;
 }
 
 void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)

@@ -27,11 +27,14 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "DefinitionDocument.h"
 #include "DefinitionReader.h"
+#include "DocumentFiles.h"
+#include "FileStamp.h"
 #include "ObjectMoves.h"
 #include "ViewState.h"
 
@@ -106,6 +109,19 @@ public:
     // and marks the current step saved.
     void saveAs(const std::string& target);
 
+    // The current file on disk against its stamp when it was last read or
+    // saved (save() refuses to write through one that became a link or a
+    // special file); None when there is no such stamp (Untitled, a failed
+    // read). `now`, when given, receives the file's stamp as it is.
+    DiskChange diskChange(platform::FileStamp* now = nullptr) const;
+    // Reads the current file again after another program changed it: one
+    // step ("Read NAME again") whose content is the saved state, undone to
+    // what was shown before it. `view` is the lists' view before it; the
+    // shown list and the rows that still exist stay selected. Content equal
+    // to the document's makes no step: the document is only marked saved.
+    // A failed read changes nothing and rethrows. True when a step was made.
+    bool reread(const std::optional<ViewState>& view, ReadReport* report = nullptr);
+
     // The changes steps make. Each runs its change and sends the notice of
     // what it changed, also when the change fails part way (a rebuild
     // meeting a line that cannot be taken apart): the failure is rethrown
@@ -161,12 +177,17 @@ private:
     const SessionStep* step(int index) const;
     // A replayed step's failure; the step's state is as when it was made.
     void replayFailed(std::exception_ptr failure);
+    // Takes the current file's stamp as it is now (none for Untitled).
+    void stampFile();
 
     DefinitionDocument doc_;
     QUndoStack history_;
     std::size_t budget_ = kDefaultHistoryBudget;
     bool keepSourceLines_ = false;
     std::unique_ptr<SourceLines> sourceLines_;
+    // The current file as it was read or saved last, and its name then.
+    std::optional<platform::FileStamp> stamp_;
+    std::string stampedFile_;
 };
 
 }  // namespace qel::app

@@ -2,9 +2,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <new>
 
@@ -58,10 +56,7 @@ PictureFacts ProblemPictures::Decode(platform::PictureService& service, const st
 
 ProblemPictures::Stamp ProblemPictures::StampOf(const std::string& path)
 {
-    const QFileInfo info(PathName(path));
-    if (!info.exists())
-        return {};
-    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+    return platform::ReadFileStamp(path);
 }
 
 PictureFacts ProblemPictures::facts(const std::string& path)

@@ -1,6 +1,6 @@
 #pragma once
 // What the pictures a definition names hold, for the problem check: each
-// file decoded once and remembered by its path, size and modification time,
+// file decoded once and remembered by its path and stamp (size, time, inode),
 // so a picture is decoded again only when it changed on disk.
 //
 // The editor decodes in the background (one picture at a time, beside the
@@ -21,6 +21,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "FileStamp.h"
 #include "ProblemCheck.h"
 
 namespace qel::platform {
@@ -49,11 +50,7 @@ signals:
     void decoded();
 
 private:
-    struct Stamp {
-        qint64 size = -1;
-        qint64 modified = 0;
-        friend bool operator==(const Stamp&, const Stamp&) = default;
-    };
+    using Stamp = platform::FileStamp;
     struct Entry {
         Stamp stamp;
         PictureFacts facts;

@@ -1,9 +1,9 @@
 #include "PictureCache.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <exception>
 
+#include "FileNameText.h"
 #include "MapIndex.h"
 
 namespace qel::platform {
@@ -12,10 +12,7 @@ namespace {
 
 FileStamp FileSystemStamp(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {};
-    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+    return ReadFileStamp(FileNameBytes(path));
 }
 
 }  // namespace
@@ -108,16 +105,19 @@ void PictureCache::keepWithinBudget(const Entry* inUse)
     }
 }
 
-void PictureCache::refresh()
+std::size_t PictureCache::refresh()
 {
+    std::size_t forgotten = 0;
     for (auto it = entries_.begin(); it != entries_.end();) {
         if (stampOf_(it->second.path) != it->second.stamp) {
             bytes_ -= it->second.bytes;
             it = entries_.erase(it);
+            ++forgotten;
         } else {
             ++it;
         }
     }
+    return forgotten;
 }
 
 void PictureCache::reload()

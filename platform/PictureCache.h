@@ -6,7 +6,7 @@
 // What is kept has a memory budget (256 MiB by default); going over it drops
 // the pictures drawn least recently. A picture that is missing or cannot be
 // decoded is remembered as such, so a view asks the disk once, not at every
-// repaint. refresh() forgets the pictures whose file changed (size or time),
+// repaint. refresh() forgets the pictures whose file changed (its stamp),
 // reload() forgets everything.
 
 #include <QHash>
@@ -16,15 +16,10 @@
 #include <functional>
 #include <unordered_map>
 
+#include "FileStamp.h"
 #include "PictureService.h"
 
 namespace qel::platform {
-
-struct FileStamp {
-    qint64 size = -1;  // -1: no file
-    qint64 modified = 0;
-    friend bool operator==(const FileStamp&, const FileStamp&) = default;
-};
 
 class PictureCache {
 public:
@@ -34,7 +29,7 @@ public:
     static constexpr int kLargestScaledSide = 2048;
     using StampOf = std::function<FileStamp(const QString& path)>;
 
-    // `stampOf` tells a file's size and time; by default the file system's.
+    // `stampOf` tells a file's stamp; by default the file system's.
     explicit PictureCache(PictureService& service, StampOf stampOf = {});
 
     void setBudget(qint64 bytes);
@@ -52,8 +47,9 @@ public:
     // The cell's mean colour, for objects drawn smaller than two pixels.
     QRgb averageColour(const QString& path, int xTiles, int yTiles);
 
-    // Forgets the pictures whose file changed since they were read.
-    void refresh();
+    // Forgets the pictures whose file changed since they were read; returns
+    // how many.
+    std::size_t refresh();
     // Forgets every picture.
     void reload();
 

@@ -170,6 +170,16 @@ void MapCanvas::reloadPictures()
     viewport()->update();
 }
 
+void MapCanvas::refreshPictures()
+{
+    if (pictures_.refresh() == 0)
+        return;
+    artStale_ = true;
+    indexStale_ = true;
+    dropAllTiles();
+    viewport()->update();
+}
+
 // --- following the document ---
 
 // Rows keep their order relative to each other through an insertion or a

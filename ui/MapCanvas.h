@@ -53,6 +53,8 @@ public:
     bool gridShown() const { return grid_; }
     void setGridShown(bool shown);
     void reloadPictures();
+    // Forgets only the pictures whose file changed, and redraws when any did.
+    void refreshPictures();
 
     // Selection as the mouse makes it.
     void clickAt(QPointF mapPoint, Qt::KeyboardModifiers modifiers);

@@ -352,6 +352,13 @@ void MapView::showUnplaceable()
             : QStringLiteral("%1 screen objects have positions that cannot be placed; see the list.").arg(count));
 }
 
+void MapView::refreshPictures()
+{
+    canvas_->refreshPictures();
+    if (screen_ != nullptr)
+        screen_->update();
+}
+
 void MapView::refreshPlacing()
 {
     MapEditor* editor = screenShown() ? screenEditor_ : editor_;

@@ -51,6 +51,8 @@ public:
     void refreshPlacing();
     void setSnapping(bool on);
     platform::PictureCache& pictureCache() { return *cache_; }
+    // Pictures changed on disk: those drawn are read again (F5 reads all).
+    void refreshPictures();
 
     // "Map - NAME", or "Map - Untitled" for an empty name.
     void setTitleFileName(const QString& name);

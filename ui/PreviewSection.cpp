@@ -86,6 +86,7 @@ PreviewSection::~PreviewSection() = default;
 
 void PreviewSection::ResetControls()
 {
+    Shown({}, std::nullopt);
     Image->hide();
     Progress->hide();
     ProgressLabel->hide();
@@ -117,6 +118,7 @@ void PreviewSection::ShowPicture(const QImage& picture)
 
 void PreviewSection::HidePicture()
 {
+    Shown({}, std::nullopt);
     Image->hide();
 }
 
@@ -147,6 +149,7 @@ void PreviewSection::FileListClick(std::optional<std::size_t> focused)
 {
     Handle([&] {
         animationRunning_ = false;
+        Shown({}, std::nullopt);
         HideError();
         Player->hide();
         ClosePlayer();
@@ -157,7 +160,10 @@ void PreviewSection::FileListClick(std::optional<std::size_t> focused)
         const QString path = FileNameText(bytes);
         Progress->hide();
         ProgressLabel->hide();
-        switch (ChooseFilePreview(name, files_.exists(bytes))) {
+        const FilePreview preview = ChooseFilePreview(name, files_.exists(bytes));
+        if (preview != FilePreview::Sound)
+            Shown(bytes, focused);
+        switch (preview) {
         case FilePreview::Picture:
             Image->show();
             // A picture that fails to load leaves the one shown before.
@@ -220,6 +226,7 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
         else if (!animTimer_.isActive())
             animTimer_.start();
         picClip_ = std::move(clip);
+        Shown(bytes, std::nullopt);
         cells_.clear();
         frames_.start(input.xTiles, input.yTiles);
         animationRunning_ = true;
@@ -267,6 +274,55 @@ void PreviewSection::StopClick()
 void PreviewSection::SoundFailed(const QString& message)
 {
     prompter_.error(window(), FromBytes(WithFullStop(ToBytes(message))));
+}
+
+void PreviewSection::Shown(std::string file, std::optional<std::size_t> entry)
+{
+    shownStamp_ = file.empty() ? platform::FileStamp{} : platform::ReadFileStamp(file);
+    shownFile_ = std::move(file);
+    shownEntry_ = entry;
+}
+
+void PreviewSection::PicturesChanged()
+{
+    if (shownFile_.empty())
+        return;
+    const platform::FileStamp stamp = platform::ReadFileStamp(shownFile_);
+    if (stamp == shownStamp_)
+        return;
+    shownStamp_ = stamp;
+    try {
+        if (!shownEntry_) {
+            if (animationRunning_) {
+                picClip_.setPicture(pictures_.load(FileNameText(shownFile_)));
+                cells_.clear();
+            }
+            return;
+        }
+        const std::vector<std::string>& names = session_.document().files();
+        // The list changed since: its entry is no longer what is shown.
+        if (*shownEntry_ >= names.size() || InDocumentFolder(names[*shownEntry_]) != shownFile_)
+            return;
+        switch (ChooseFilePreview(names[*shownEntry_], files_.exists(shownFile_))) {
+        case FilePreview::Picture: {
+            const QImage picture = pictures_.load(FileNameText(shownFile_));
+            HideError();
+            Image->show();
+            ShowPicture(picture);
+            return;
+        }
+        case FilePreview::MissingBitmap:
+            Image->hide();
+            ShowError(QString::fromLatin1(kMissingBitmapMessage));
+            return;
+        case FilePreview::Sound:
+        case FilePreview::Nothing:
+            Image->hide();
+            return;
+        }
+    } catch (const std::exception&) {
+        // The picture shown before stays.
+    }
 }
 
 void PreviewSection::FormClose()

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Animation.h"
+#include "FileStamp.h"
 #include "PicClip.h"
 
 class QLabel;
@@ -72,6 +73,10 @@ public:
     void StopClick();
     // The window closes: the player stops and the sound copy goes.
     void FormClose();
+    // Pictures changed on disk: the file list's picture or the animation
+    // shown is read again when its file changed. Quietly: nobody asked for
+    // it just now, and the problems tell why a picture fails.
+    void PicturesChanged();
 
 private:
     void ShowError(const QString& message);
@@ -93,6 +98,13 @@ private:
     platform::FileOperations& files_;
     QTimer& animTimer_;
     std::unique_ptr<app::SoundPreviewFile> soundFile_;
+
+    // The file shown (file name bytes; empty: none) as it was read, and the
+    // file list entry it comes from (none: the animation's picture).
+    void Shown(std::string file, std::optional<std::size_t> entry);
+    std::string shownFile_;
+    platform::FileStamp shownStamp_;
+    std::optional<std::size_t> shownEntry_;
 
     bool animationRunning_ = false;
     AnimationFrames frames_;

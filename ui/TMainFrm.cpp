@@ -26,6 +26,7 @@
 
 #include "CompilerLauncher.h"
 #include "Controls.h"
+#include "DiskFollower.h"
 #include "DocumentFiles.h"
 #include "DropHandler.h"
 #include "Errors.h"
@@ -184,6 +185,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
 
     FormCreate();
     LinkSections();
+    BuildDiskFollower();
     BuildProblems();
     qel::ui::HistoryKeyFilter::InstallOn(*this, Undo1, Redo1);
     Timer->start();
@@ -502,7 +504,7 @@ bool TMainFrm::SaveCommand()
     const std::string target = document().currentFile();
     if (target.empty())
         return SaveAsCommand();
-    if (!ConfirmSave(target, false))
+    if (!diskFollower_->confirmOverwrite() || !ConfirmSave(target, false))
         return false;
     if (!guarded([this] { session_.save(); }))
         return false;
@@ -627,7 +629,11 @@ void TMainFrm::ExitExecute()
 
 void TMainFrm::CompileExecute()
 {
-    guarded([this] { qel::app::CompileDefinition(session_, settings_, launcher_); });
+    guarded([this] {
+        // Compiling saves first.
+        if (document().currentFile().empty() || diskFollower_->confirmOverwrite())
+            qel::app::CompileDefinition(session_, settings_, launcher_);
+    });
 }
 
 void TMainFrm::Options1Click()
@@ -770,4 +776,22 @@ void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
         return;
     }
     activateWindow();
+}
+
+void TMainFrm::BuildDiskFollower()
+{
+    qel::ui::DiskFollower::Hooks hooks;
+    hooks.viewState = [this] { return objectsSection->CurrentViewState(); };
+    hooks.showStatus = [this](const QString& text, int timeoutMs) { Status->showMessage(text, timeoutMs); };
+    hooks.reread = [this](const qel::ReadReport& report) {
+        ignoredLines_.read(document().currentFile(), report.ignoredLines);
+    };
+    // What F5 does in each window, for the pictures that changed.
+    hooks.picturesChanged = [this] {
+        problemMonitor_->rereadPictures();
+        if (mapView_ != nullptr)
+            mapView_->refreshPictures();
+        previewSection->PicturesChanged();
+    };
+    diskFollower_ = std::make_unique<qel::ui::DiskFollower>(session_, prompter_, *this, std::move(hooks));
 }

@@ -49,6 +49,7 @@ class ProblemPictures;
 }  // namespace qel::app
 
 namespace qel::ui {
+class DiskFollower;
 class FileListModel;
 class FileSection;
 class HelpViewer;
@@ -241,4 +242,13 @@ private:
     std::unique_ptr<qel::ui::ProblemsView> problemsView_;
     QAction* Problems1 = nullptr;
     QToolButton* ProblemCounts = nullptr;
+
+public:
+    // Follows the disk under the open definition (files changed by other
+    // programs); goes first, as it reads everything above.
+    qel::ui::DiskFollower& diskFollower() { return *diskFollower_; }
+
+private:
+    void BuildDiskFollower();
+    std::unique_ptr<qel::ui::DiskFollower> diskFollower_;
 };

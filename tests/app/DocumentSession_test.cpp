@@ -18,6 +18,7 @@
 #include "ImageSteps.h"
 #include "ObjectSteps.h"
 #include "OutFileSteps.h"
+#include "RereadStep.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -336,7 +337,7 @@ struct Model {
                    static_cast<int>(Below(9)) - 1, static_cast<int>(Below(8)) - 1);
         values.displayTimeText = Chance(50) ? "0" : "20";
         values.objectIdText = Chance(50) ? "0" : "3";
-        switch (Below(15)) {
+        switch (Below(16)) {
         case 0:
         case 1:
             return Object<AddObjectStep>(kind, values);
@@ -356,6 +357,12 @@ struct Model {
                 key = SortKey(static_cast<int>(Below(kSortKeyCount)));
             return Object<SortObjectsStep>(kind, key);
         }
+        case 14:
+            return [](DocumentSession& s) {
+                DefinitionDocument read;
+                ReadDefinitionBytes(read, kStart);
+                return std::make_unique<RereadStep>(s, std::move(read));
+            };
         case 13: {
             // The last one leaves the 32-bit range: refused, nothing pushed.
             static const std::int64_t kBy[] = {-16, -1, 1, 16, 2147483647};

@@ -1,0 +1,95 @@
+#include "DiskFollower.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+
+#include "Errors.h"
+#include "FileNameText.h"
+#include "Guarded.h"
+#include "Prompter.h"
+
+namespace qel::ui {
+
+DiskFollower::DiskFollower(app::DocumentSession& session, Prompter& prompter, QWidget& window, Hooks hooks)
+    : session_(session), prompter_(prompter), window_(window), hooks_(std::move(hooks)), watch_(session)
+{
+    connect(&watch_, &app::DiskWatch::documentChanged, this, &DiskFollower::follow);
+    connect(&watch_, &app::DiskWatch::picturesChanged, this, [this] { hooks_.picturesChanged(); });
+    // Watchers miss a file renamed over the current one at times: coming
+    // back to the window is when the user expects to see the change.
+    window_.installEventFilter(this);
+}
+
+bool DiskFollower::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &window_ && event->type() == QEvent::WindowActivate)
+        watch_.checkDocument();
+    return QObject::eventFilter(watched, event);
+}
+
+bool DiskFollower::confirmOverwrite()
+{
+    bool go = false;
+    Guarded(prompter_, &window_, [&] {
+        const DefinitionDocument& doc = session_.document();
+        switch (session_.diskChange()) {
+        case app::DiskChange::NotRegular:
+            throw MessageError(app::NotRegularMessage(doc.currentFile()));
+        case app::DiskChange::Changed:
+            go = prompter_.confirmNoDefault(&window_, FileNameText(app::ReplaceChangedQuestion(doc)));
+            return;
+        case app::DiskChange::None:
+        case app::DiskChange::Gone:
+            go = true;
+            return;
+        }
+    });
+    return go;
+}
+
+void DiskFollower::showStanding(const std::string& message)
+{
+    standing_ = true;
+    hooks_.showStatus(FileNameText(message), 0);
+}
+
+void DiskFollower::follow(app::DiskChange change)
+{
+    const DefinitionDocument& doc = session_.document();
+    switch (change) {
+    case app::DiskChange::None:
+        if (std::exchange(standing_, false))
+            hooks_.showStatus({}, 0);
+        return;
+    case app::DiskChange::Gone:
+        showStanding(app::GoneNotice(doc));
+        return;
+    case app::DiskChange::NotRegular:
+        // Not read through: what a link leads to is not the file that was read.
+        showStanding(app::NotRegularMessage(doc.currentFile()));
+        return;
+    case app::DiskChange::Changed:
+        break;
+    }
+    // Not under an open dialog (a question about this very document, say):
+    // asked again once it is closed.
+    if (QApplication::activeModalWidget() != nullptr) {
+        watch_.postpone();
+        return;
+    }
+    if (session_.modified() && !prompter_.confirmNoDefault(&window_, FileNameText(app::RereadQuestion(doc))))
+        return;
+    Guarded(prompter_, &window_, [&] {
+        ReadReport report;
+        const bool changed = session_.reread(hooks_.viewState(), &report);
+        hooks_.reread(report);
+        // A file only touched reads as it was: nothing to tell.
+        if (changed) {
+            standing_ = false;
+            hooks_.showStatus(FileNameText(app::RereadNotice(doc)), kNoticeMs);
+        }
+    });
+}
+
+}  // namespace qel::ui
