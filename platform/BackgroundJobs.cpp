@@ -1,5 +1,7 @@
 #include "BackgroundJobs.h"
 
+#include <sys/resource.h>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <condition_variable>
@@ -8,6 +10,12 @@
 #include <thread>
 
 namespace qel::platform {
+
+namespace {
+
+constexpr int kNicer = 10;
+
+}  // namespace
 
 // Held by the owner and by every thread, so that a thread outliving its
 // owner still has somewhere to look and sees that no one is listening.
@@ -57,6 +65,9 @@ void BackgroundJobs::post(Job job)
     // Detached: nothing joins a thread that may never come back.
     std::shared_ptr<Shared> shared = shared_;
     std::thread([shared] {
+        // The window's thread goes first when both want a core: on Linux a
+        // thread has a nice value of its own.
+        ::setpriority(PRIO_PROCESS, 0, ::getpriority(PRIO_PROCESS, 0) + kNicer);
         std::unique_lock lock(shared->mutex);
         for (;;) {
             ++shared->idle;

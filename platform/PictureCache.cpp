@@ -67,7 +67,9 @@ PictureCache::Decoded PictureCache::DecodeCell(PictureService& service, const QS
             1, image.height());
         const QImage part =
             width == image.width() && height == image.height() ? image : image.copy(0, 0, width, height);
-        decoded.cell = part.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        // An opaque cell is drawn by copying, not blending.
+        decoded.cell =
+            part.convertToFormat(part.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         decoded.average = decoded.cell.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(0, 0);
         decoded.size = QSize(size->width, size->height);
     } catch (const std::exception&) {
@@ -134,6 +136,7 @@ void PictureCache::take(const QString& key, std::uint64_t request, const Decoded
     e.size = decoded.size;
     e.cell = decoded.cell;
     e.average = decoded.average;
+    e.opaque = !decoded.cell.isNull() && !decoded.cell.hasAlphaChannel();
     e.bytes = e.cell.sizeInBytes();
     bytes_ += e.bytes;
     // Asked for just now: the last to go.
@@ -150,7 +153,7 @@ QImage PictureCache::cell(const QString& path, int xTiles, int yTiles)
 PictureCache::Look PictureCache::look(const QString& path, int xTiles, int yTiles)
 {
     const Entry& e = entry(path, xTiles, yTiles, false);
-    return Look{!e.known, e.size};
+    return Look{!e.known, e.size, e.opaque};
 }
 
 QRgb PictureCache::averageColour(const QString& path, int xTiles, int yTiles)

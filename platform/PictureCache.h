@@ -74,6 +74,7 @@ public:
     struct Look {
         bool waiting = false;  // the picture is being decoded: nothing known yet
         QSize size;
+        bool opaque = false;  // no pixel of the cell lets what is under it show
     };
     Look look(const QString& path, int xTiles, int yTiles);
     // That cell's pixels; a null image while they are on their way, or when
@@ -114,6 +115,7 @@ private:
         QSize size;
         QImage cell;  // null while waiting, or dropped to keep within the budget
         QRgb average = 0;
+        bool opaque = false;
         QHash<int, QImage> scaled;
         qint64 bytes = 0;
         std::uint64_t lastUse = 0;

@@ -319,6 +319,7 @@ void MapCanvas::resolveArt()
         art.waiting = look.waiting;
         if (look.size.isValid()) {
             art.picture = true;
+            art.opaque = look.opaque;
             art.average = pictures_.averageColour(art.path, art.xTiles, art.yTiles);
             sizes[image.number] = MapSize{look.size.width(), look.size.height()};
         }
@@ -414,7 +415,24 @@ bool MapCanvas::drawTile(QImage& image, const TileKey& key)
     const qsizetype stride = image.bytesPerLine() / 4;
     const bool allDrawn = layers_.allOpen();
     bool complete = true;
-    for (const std::uint32_t row : rows) {
+    // Nothing shows under an opaque picture that covers the whole tile:
+    // drawing starts with the topmost one (large pictures stacked would
+    // otherwise each be scaled over every pixel).
+    std::size_t first = rows.size();
+    while (first > 0) {
+        const std::uint32_t row = rows[--first];
+        if (!allDrawn && !layers_.drawn(index_.layer(row)))
+            continue;
+        const MapRect r = index_.rect(row);
+        if (std::floor(r.x * s) >= originX || std::floor(r.y * s) >= originY
+            || std::floor(r.x * s) + std::llround(r.width * s) <= originX + kTileSide
+            || std::floor(r.y * s) + std::llround(r.height * s) <= originY + kTileSide)
+            continue;
+        if (const auto art = art_.find(objects.fields(row).image); art != art_.end() && art->second.opaque)
+            break;
+    }
+    for (; first < rows.size(); ++first) {
+        const std::uint32_t row = rows[first];
         if (!allDrawn && !layers_.drawn(index_.layer(row)))
             continue;
         const MapRect r = index_.rect(row);

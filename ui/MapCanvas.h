@@ -137,6 +137,7 @@ private:
         QRgb average = 0;
         bool picture = false;
         bool waiting = false;  // the picture is being decoded
+        bool opaque = false;   // the picture has no see-through pixels
     };
 
     void followRowsInserted(app::DocumentList list, int first, int last);
