@@ -3,14 +3,18 @@
 // changed file read again; and with Qt's service, decoded beside the caller,
 // a picture bomb scaled down and a FIFO refused.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <future>
 
+#include "BackgroundJobs.h"
 #include "FakePictureService.h"
 #include "PictureCache.h"
 
@@ -112,6 +116,30 @@ TEST(PictureCacheTest, DecodesBesideTheCallerNeverWholeOverTheLimit)
     const PictureCache::Look pipe = cache.look(dir.filePath(names[2]), 0, 0);
     EXPECT_FALSE(pipe.waiting);
     EXPECT_FALSE(pipe.size.isValid()) << "a FIFO is the marked box";
+}
+
+// A job stuck in a read (here a FIFO no one writes into) must not hold up
+// its owner going away, nor so the window closing and the process ending.
+TEST(BackgroundJobsTest, GoingAwayNeverWaitsForAStuckJob)
+{
+    QTemporaryDir dir;
+    const QByteArray pipe = QFile::encodeName(dir.filePath(QStringLiteral("pipe")));
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    std::promise<void> started;
+    std::promise<void> ended;
+    QObject receiver;
+    {
+        BackgroundJobs jobs(receiver, 1);
+        jobs.post([&] {
+            started.set_value();
+            ::close(::open(pipe.constData(), O_RDONLY));  // blocks until a writer comes
+            ended.set_value();
+            return BackgroundJobs::Result();
+        });
+        started.get_future().wait();
+    }
+    ::close(::open(pipe.constData(), O_WRONLY));  // the job goes on, alone
+    ended.get_future().wait();
 }
 
 }  // namespace
