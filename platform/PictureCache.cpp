@@ -28,6 +28,17 @@ QString KeyOf(const QString& path, int xTiles, int yTiles)
 // Two pictures at a time keep pace with a view opening on many, and leave
 // the other core to the window.
 constexpr int kDecodingThreads = 2;
+// Scaling a cell larger than this takes the window's thread more than a
+// millisecond or so: it is done beside it.
+constexpr qint64 kScaledAtOnceBytes = qint64{256} << 10;
+
+QImage Scaled(const QImage& cell, int width, int height)
+{
+    if (width == cell.width() && height == cell.height())
+        return cell;
+    return cell.scaled(width, height, Qt::IgnoreAspectRatio,
+                       width < cell.width() ? Qt::SmoothTransformation : Qt::FastTransformation);
+}
 
 }  // namespace
 
@@ -136,6 +147,7 @@ void PictureCache::take(const QString& key, std::uint64_t request, const Decoded
     e.size = decoded.size;
     e.cell = decoded.cell;
     e.average = decoded.average;
+    e.pixels = e.cell.isNull() ? 0 : request;
     e.opaque = !decoded.cell.isNull() && !decoded.cell.hasAlphaChannel();
     e.bytes = e.cell.sizeInBytes();
     bytes_ += e.bytes;
@@ -161,8 +173,10 @@ QRgb PictureCache::averageColour(const QString& path, int xTiles, int yTiles)
     return entry(path, xTiles, yTiles, false).average;
 }
 
-QImage PictureCache::scaledCell(const QString& path, int xTiles, int yTiles, int zoomKey, double scale)
+QImage PictureCache::scaledCell(const QString& path, int xTiles, int yTiles, int zoomKey, double scale, bool* coming)
 {
+    if (coming != nullptr)
+        *coming = false;
     Entry& e = entry(path, xTiles, yTiles, true);
     if (e.cell.isNull())
         return {};
@@ -172,15 +186,38 @@ QImage PictureCache::scaledCell(const QString& path, int xTiles, int yTiles, int
     const int height = std::max(1, static_cast<int>(e.size.height() * scale + 0.5));
     if (width > kLargestScaledSide || height > kLargestScaledSide)
         return {};
-    const QImage copy = width == e.cell.width() && height == e.cell.height()
-                            ? e.cell
-                            : e.cell.scaled(width, height, Qt::IgnoreAspectRatio,
-                                            width < e.cell.width() ? Qt::SmoothTransformation : Qt::FastTransformation);
+    if (!jobs_ || e.cell.sizeInBytes() <= kScaledAtOnceBytes) {
+        const QImage copy = Scaled(e.cell, width, height);
+        keepScaled(e, zoomKey, copy);
+        return copy;
+    }
+    if (coming != nullptr)
+        *coming = true;
+    if (e.scaling.value(zoomKey) == e.pixels)
+        return {};
+    e.scaling.insert(zoomKey, e.pixels);
+    const QString key = KeyOf(path, xTiles, yTiles);
+    jobs_->post([this, key, zoomKey, pixels = e.pixels, cell = e.cell, width, height] {
+        const QImage copy = Scaled(cell, width, height);
+        return BackgroundJobs::Result([this, key, zoomKey, pixels, copy] {
+            const auto found = entries_.find(key);
+            // Dropped, or decoded again, since.
+            if (found == entries_.end() || found->second.pixels != pixels || pixels == 0)
+                return;
+            found->second.scaling.remove(zoomKey);
+            keepScaled(found->second, zoomKey, copy);
+            emit pictureArrived();
+        });
+    });
+    return {};
+}
+
+void PictureCache::keepScaled(Entry& e, int zoomKey, const QImage& copy)
+{
     e.scaled.insert(zoomKey, copy);
     e.bytes += copy.sizeInBytes();
     bytes_ += copy.sizeInBytes();
     keepWithinBudget();
-    return copy;
 }
 
 void PictureCache::dropPixels(Entry& e)
@@ -188,7 +225,9 @@ void PictureCache::dropPixels(Entry& e)
     bytes_ -= e.bytes;
     e.bytes = 0;
     e.cell = QImage();
+    e.pixels = 0;
     e.scaled.clear();
+    e.scaling.clear();
 }
 
 void PictureCache::keepWithinBudget()

@@ -82,7 +82,9 @@ public:
     QImage cell(const QString& path, int xTiles, int yTiles);
     // That cell scaled by `scale`, kept under `zoomKey`; a null image when
     // there are no pixels (see cell()) or the copy would be too large to keep.
-    QImage scaledCell(const QString& path, int xTiles, int yTiles, int zoomKey, double scale);
+    // A large cell is scaled beside the window's thread: until the copy comes
+    // (pictureArrived() again) the image is null and `coming` says so.
+    QImage scaledCell(const QString& path, int xTiles, int yTiles, int zoomKey, double scale, bool* coming = nullptr);
     // The cell's mean colour, for objects drawn smaller than two pixels.
     QRgb averageColour(const QString& path, int xTiles, int yTiles);
 
@@ -117,6 +119,8 @@ private:
         QRgb average = 0;
         bool opaque = false;
         QHash<int, QImage> scaled;
+        QHash<int, std::uint64_t> scaling;  // copies on their way, by the pixels they are made from
+        std::uint64_t pixels = 0;           // the decode the cell came from; 0: none
         qint64 bytes = 0;
         std::uint64_t lastUse = 0;
         std::uint64_t lastFrame = 0;
@@ -131,6 +135,7 @@ private:
     Entry& entry(const QString& path, int xTiles, int yTiles, bool pixels);
     void decode(const QString& key, Entry& e);
     void take(const QString& key, std::uint64_t request, const Decoded& decoded);
+    void keepScaled(Entry& e, int zoomKey, const QImage& copy);
     void dropPixels(Entry& e);
     void keepWithinBudget();
 

@@ -410,7 +410,8 @@ bool MapCanvas::drawTile(QImage& image, const TileKey& key)
         return true;
     const ObjectList& objects = session_.document().mapObjects();
     QPainter painter(&image);
-    std::unordered_map<std::int32_t, QImage> scaled;  // this step's copies, fetched once per tile
+    // This step's copies, fetched once per tile, and whether one is on its way.
+    std::unordered_map<std::int32_t, std::pair<QImage, bool>> scaled;
     auto* bits = reinterpret_cast<QRgb*>(image.bits());
     const qsizetype stride = image.bytesPerLine() / 4;
     const bool allDrawn = layers_.allOpen();
@@ -466,21 +467,23 @@ bool MapCanvas::drawTile(QImage& image, const TileKey& key)
             continue;
         }
         auto copy = scaled.find(number);
-        if (copy == scaled.end())
-            copy = scaled
-                       .emplace(number, pictures_.scaledCell(art->second.path, art->second.xTiles, art->second.yTiles,
-                                                             key.step, s))
-                       .first;
-        if (!copy->second.isNull()) {
-            painter.drawImage(QPoint(static_cast<int>(px), static_cast<int>(py)), copy->second);
+        if (copy == scaled.end()) {
+            bool coming = false;
+            QImage made =
+                pictures_.scaledCell(art->second.path, art->second.xTiles, art->second.yTiles, key.step, s, &coming);
+            copy = scaled.emplace(number, std::pair(std::move(made), coming)).first;
+        }
+        if (!copy->second.first.isNull()) {
+            painter.drawImage(QPoint(static_cast<int>(px), static_cast<int>(py)), copy->second.first);
         } else {
-            // Too large to keep scaled: the painter scales the part that
-            // shows. No pixels: they were dropped to keep within the cache's
-            // budget and are on their way again.
+            // Too large to keep scaled, or a scaled copy on its way: the
+            // painter scales the part that shows. No pixels: they were
+            // dropped to keep within the cache's budget and are on their way
+            // again.
             const QImage cell = pictures_.cell(art->second.path, art->second.xTiles, art->second.yTiles);
-            if (cell.isNull())
+            if (cell.isNull() || copy->second.second)
                 complete = false;
-            else
+            if (!cell.isNull())
                 painter.drawImage(QRectF(px, py, r.width * s, r.height * s), cell);
         }
     }

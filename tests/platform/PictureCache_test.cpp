@@ -112,6 +112,12 @@ TEST(PictureCacheTest, DecodesBesideTheCallerNeverWholeOverTheLimit)
     EXPECT_GT(cell.sizeInBytes(), 0);
     EXPECT_LE(cell.sizeInBytes(), cache.pictureLimit() / 4);
     EXPECT_EQ(cell.pixel(0, 0), qRgb(200, 40, 40));
+    bool coming = false;
+    EXPECT_TRUE(cache.scaledCell(bombPath, 0, 0, -8, 0.25, &coming).isNull());
+    EXPECT_TRUE(coming) << "a large cell is scaled beside the caller";
+    cache.waitForPictures();
+    EXPECT_EQ(cache.scaledCell(bombPath, 0, 0, -8, 0.25, &coming).size(), QSize(1400, 1400));
+    EXPECT_FALSE(coming);
     EXPECT_EQ(cache.cell(dir.filePath(names[1]), 0, 0).size(), QSize(40, 20));
     const PictureCache::Look pipe = cache.look(dir.filePath(names[2]), 0, 0);
     EXPECT_FALSE(pipe.waiting);
