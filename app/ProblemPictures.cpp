@@ -1,11 +1,11 @@
 #include "ProblemPictures.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <new>
 
+#include "BackgroundJobs.h"
 #include "Errors.h"
 #include "FileNameText.h"
 #include "PictureService.h"
@@ -21,20 +21,14 @@ QString PathName(const std::string& path)
 
 }  // namespace
 
+// The machine's other cores belong to the user's other work; one picture at
+// a time still keeps pace with editing.
 ProblemPictures::ProblemPictures(platform::PictureService* service, QObject* parent)
-    : QObject(parent), service_(service)
+    : QObject(parent), service_(service), jobs_(std::make_unique<platform::BackgroundJobs>(*this, 1))
 {
-    // The machine's other cores belong to the user's other work; one
-    // picture at a time still keeps pace with editing.
-    pool_.setMaxThreadCount(1);
 }
 
-ProblemPictures::~ProblemPictures()
-{
-    // No decode may post to this object once it is going.
-    pool_.clear();
-    pool_.waitForDone();
-}
+ProblemPictures::~ProblemPictures() = default;
 
 PictureFacts ProblemPictures::Decode(platform::PictureService& service, const std::string& path)
 {
@@ -74,11 +68,10 @@ PictureFacts ProblemPictures::facts(const std::string& path)
     if (const auto pending = pending_.find(path); pending != pending_.end() && pending->second == stamp)
         return unknown;
     pending_[path] = stamp;
-    pool_.start([this, path, stamp] {
+    jobs_->post([this, path, stamp] {
         platform::QtPictureService service;
         const PictureFacts decoded = Decode(service, path);
-        QMetaObject::invokeMethod(
-            this, [this, path, stamp, decoded] { take(path, stamp, decoded); }, Qt::QueuedConnection);
+        return platform::BackgroundJobs::Result([this, path, stamp, decoded] { take(path, stamp, decoded); });
     });
     return unknown;
 }
@@ -94,8 +87,7 @@ void ProblemPictures::take(const std::string& path, Stamp stamp, const PictureFa
 
 void ProblemPictures::waitForDecodes()
 {
-    pool_.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    jobs_->waitForAll();
 }
 
 }  // namespace qel::app

@@ -6,9 +6,9 @@
 // The editor decodes in the background (one picture at a time, beside the
 // window's thread) with the preview's own service and limits; until a
 // picture is decoded its facts say "not checked", and decoded() tells when
-// more is known. Given a service, decoding happens at once on the calling
-// thread instead (tests, and callers that are already off the window's
-// thread).
+// more is known; going away never waits for a decode under way. Given a
+// service, decoding happens at once on the calling thread instead (tests,
+// and callers that are already off the window's thread).
 //
 // Only the facts are kept, not the pixels: the check needs the size and
 // whether the picture decodes. When the map view's picture cache is in the
@@ -16,8 +16,8 @@
 // a second time.
 
 #include <QObject>
-#include <QThreadPool>
 #include <QtGlobal>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -25,8 +25,9 @@
 #include "ProblemCheck.h"
 
 namespace qel::platform {
+class BackgroundJobs;
 class PictureService;
-}
+}  // namespace qel::platform
 
 namespace qel::app {
 
@@ -61,7 +62,7 @@ private:
     platform::PictureService* service_;
     std::unordered_map<std::string, Entry> known_;
     std::unordered_map<std::string, Stamp> pending_;
-    QThreadPool pool_;
+    std::unique_ptr<platform::BackgroundJobs> jobs_;
 };
 
 }  // namespace qel::app

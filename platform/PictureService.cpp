@@ -1,11 +1,19 @@
 #include "PictureService.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QImageReader>
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -36,13 +44,17 @@ QByteArray QtFormat(PictureFormat format)
 
 // The picture will be shown at 32 bits a pixel whatever its depth in the
 // file, so that is what the claimed size is measured at.
+qint64 DecodedBytes(QSize size)
+{
+    return static_cast<qint64>(size.width()) * size.height() * 4;
+}
+
 bool ExceedsAllocationLimit(const QImageReader& reader, QSize size)
 {
     const int limitMiB = reader.allocationLimit();
     if (limitMiB <= 0)
         return false;
-    const qint64 bytes = static_cast<qint64>(size.width()) * size.height() * 4;
-    return bytes > static_cast<qint64>(limitMiB) * 1024 * 1024;
+    return DecodedBytes(size) > static_cast<qint64>(limitMiB) * 1024 * 1024;
 }
 
 [[noreturn]] void Fail(PictureFormat format, const std::string& message)
@@ -263,11 +275,35 @@ void RefuseIfCutShort(QFile& file, const QImageReader& reader, PictureFormat for
 }
 
 // A reader bound to a format does not tell a missing file from a damaged one,
-// so the file is opened here.
-void Open(QFile& file)
+// so the file is opened here. Opening a FIFO that nothing writes into, or
+// some devices, blocks in open() itself: the file is opened without waiting
+// and looked at before anything is read.
+void Open(QFile& file, const QString& path)
 {
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(file.exists() ? EACCES : ENOENT);
+    const std::string name = FileNameBytes(path);
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0) {
+        const int error = errno;
+        // A socket cannot be opened at all.
+        if (error == ENXIO && ::stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+            throw FileError(EINVAL, NotRegularFileMessage(path));
+        throw FileError(error == ENOTDIR ? ENOENT : error);
+    }
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw FileError(error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw FileError(EINVAL, NotRegularFileMessage(path));
+    }
+    // Waiting or not makes no difference to a regular file's reads.
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw FileError(EIO);
+    }
 }
 
 // Binds the reader to `format` alone, and checks what the header claims
@@ -290,22 +326,81 @@ QSize CheckHeader(QImageReader& reader, PictureFormat format)
     return size;
 }
 
-QImage Decode(const QString& path, PictureFormat format)
+// The largest size of the same shape within `bytes` decoded.
+QSize Within(QSize size, qint64 bytes)
+{
+    const double factor = std::sqrt(static_cast<double>(bytes) / static_cast<double>(DecodedBytes(size)));
+    return QSize(std::max(1, static_cast<int>(size.width() * factor)),
+                 std::max(1, static_cast<int>(size.height() * factor)));
+}
+
+// Shrinks a picture of few bits a pixel to `target` a band of rows at a time,
+// so that no more than a band is ever widened to 32 bits.
+QImage ShrinkInBands(const QImage& source, QSize target)
+{
+    QImage shrunk(target, QImage::Format_ARGB32_Premultiplied);
+    if (shrunk.isNull())
+        throw std::bad_alloc();
+    constexpr int kBandRows = 64;
+    for (int y = 0; y < target.height(); y += kBandRows) {
+        const int rows = std::min(kBandRows, target.height() - y);
+        const int from = static_cast<int>(static_cast<qint64>(y) * source.height() / target.height());
+        const int to = static_cast<int>(static_cast<qint64>(y + rows) * source.height() / target.height());
+        const QImage band = source.copy(0, from, source.width(), std::max(1, to - from))
+                                .convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                .scaled(target.width(), rows, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        for (int row = 0; row < rows; ++row)
+            std::memcpy(shrunk.scanLine(y + row), band.constScanLine(row),
+                        static_cast<std::size_t>(target.width()) * 4);
+    }
+    return shrunk;
+}
+
+struct Bounds {
+    qint64 limitBytes;
+    qint64 reducedBytes;
+};
+
+QImage ReadReduced(QImageReader& reader, PictureFormat format, QSize size, qint64 reducedBytes)
+{
+    const QSize target = Within(size, reducedBytes);
+    const QImage::Format own = reader.imageFormat();
+    QImage image;
+    if (own != QImage::Format_Invalid && QImage::toPixelFormat(own).bitsPerPixel() <= 8) {
+        // Qt's decoders widen such a picture to 32 bits whole before scaling
+        // it; decoded at its own depth it stays small.
+        image = reader.read();
+        if (!image.isNull())
+            return ShrinkInBands(image, target);
+    } else {
+        if (!reader.supportsOption(QImageIOHandler::ScaledSize))
+            Fail(format, kPictureTooLargeMessage);
+        reader.setScaledSize(target);
+        image = reader.read();
+    }
+    if (image.isNull())
+        Fail(format, LoaderMessage(reader));
+    return image;
+}
+
+BoundedPicture Decode(const QString& path, PictureFormat format, const Bounds* bounds = nullptr)
 {
     if (format == PictureFormat::None)
         throw MessageError("Unsupported image format");
-    QFile file(path);
-    Open(file);
+    QFile file;
+    Open(file, path);
     QImageReader reader(&file, QtFormat(format));
-    CheckHeader(reader, format);
+    const QSize size = CheckHeader(reader, format);
     const qint64 position = file.pos();
     RefuseIfCutShort(file, reader, format, path);
     if (!file.seek(position))
         throw FileError(EIO);
+    if (bounds != nullptr && size.isValid() && DecodedBytes(size) > bounds->limitBytes)
+        return {ReadReduced(reader, format, size, bounds->reducedBytes), size};
     QImage image = reader.read();
     if (image.isNull())
         Fail(format, LoaderMessage(reader));
-    return image;
+    return {image, image.size()};
 }
 
 }  // namespace
@@ -315,20 +410,42 @@ std::string CutShortMessage(const QString& path)
     return QuotedText(FileNameBytes(path)) + " is cut short: its picture data ends early";
 }
 
+std::string NotRegularFileMessage(const QString& path)
+{
+    return QuotedText(FileNameBytes(path)) + " is not a regular file";
+}
+
+BoundedPicture PictureService::loadWithin(const QString& path, qint64, qint64)
+{
+    const QImage image = load(path);
+    return {image, image.size()};
+}
+
 QImage QtPictureService::load(const QString& path)
 {
-    return Decode(path, PictureFormatOf(FileNameBytes(path)));
+    return Decode(path, PictureFormatOf(FileNameBytes(path))).image;
 }
 
 QImage QtPictureService::loadBitmap(const QString& path)
 {
-    return Decode(path, PictureFormat::Bitmap);
+    return Decode(path, PictureFormat::Bitmap).image;
+}
+
+BoundedPicture QtPictureService::loadWithin(const QString& path, qint64 limitBytes, qint64 reducedBytes)
+{
+    const Bounds bounds{limitBytes, std::min(reducedBytes, limitBytes)};
+    return Decode(path, PictureFormatOf(FileNameBytes(path)), &bounds);
+}
+
+std::shared_ptr<PictureService> QtPictureService::forOtherThreads() const
+{
+    return std::make_shared<QtPictureService>();
 }
 
 QSize QtPictureService::bitmapSize(const QString& path)
 {
-    QFile file(path);
-    Open(file);
+    QFile file;
+    Open(file, path);
     QImageReader reader(&file, QtFormat(PictureFormat::Bitmap));
     const QSize size = CheckHeader(reader, PictureFormat::Bitmap);
     if (!size.isValid())

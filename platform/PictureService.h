@@ -8,6 +8,9 @@
 //
 // Failures throw:
 // - qel::FileError ("File not found") when there is no file at the path;
+// - qel::FileError(NotRegularFileMessage(path)) for a FIFO, a device, a
+//   socket or a folder: the file is opened without waiting and looked at
+//   before a byte is read, so a FIFO nothing writes into never blocks;
 // - qel::MessageError("Bitmap image is not valid") for any other failure of a
 //   Windows bitmap;
 // - qel::MessageError("Picture is too large") for a GIF, JPEG or PNG picture
@@ -27,6 +30,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <memory>
 #include <string>
 
 namespace qel::platform {
@@ -34,6 +38,14 @@ namespace qel::platform {
 // "PATH is cut short: its picture data ends early", with at most 200 bytes of
 // the path's file name bytes.
 std::string CutShortMessage(const QString& path);
+// "PATH is not a regular file", the path cut as above.
+std::string NotRegularFileMessage(const QString& path);
+
+// A picture decoded for a view that may show it smaller than it is.
+struct BoundedPicture {
+    QImage image;  // the picture, or a copy of it scaled down
+    QSize size;    // the picture's own size
+};
 
 class PictureService {
 public:
@@ -50,6 +62,17 @@ public:
     // loadBitmap() would refuse from the header: a bitmap of 0 x 0 pixels, or
     // one too large to load, gives "Bitmap image is not valid".
     virtual QSize bitmapSize(const QString& path) = 0;
+
+    // The picture at `path` as load() gives it, except that one whose
+    // decoded size, at 4 bytes a pixel, is above `limitBytes` is never decoded
+    // whole: it comes scaled down while decoding to at most `reducedBytes`,
+    // or is refused ("Picture is too large") when its format's decoder cannot
+    // do that. This default decodes whole.
+    virtual BoundedPicture loadWithin(const QString& path, qint64 limitBytes, qint64 reducedBytes);
+
+    // A service of its own for work on other threads, which may outlive this
+    // one; none when the service is bound to the thread that made it.
+    virtual std::shared_ptr<PictureService> forOtherThreads() const { return nullptr; }
 };
 
 // Qt's image reader with automatic format detection off. GIF and JPEG come
@@ -60,6 +83,9 @@ public:
     QImage load(const QString& path) override;
     QImage loadBitmap(const QString& path) override;
     QSize bitmapSize(const QString& path) override;
+    BoundedPicture loadWithin(const QString& path, qint64 limitBytes, qint64 reducedBytes) override;
+    // It keeps nothing between calls, so any number work side by side.
+    std::shared_ptr<PictureService> forOtherThreads() const override;
 };
 
 }  // namespace qel::platform

@@ -49,6 +49,8 @@ MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selecti
     connect(&session, &app::DocumentSession::listReset, this, &MapCanvas::followListReset);
     connect(&session, &app::DocumentSession::imagesChanged, this, &MapCanvas::followImages);
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapCanvas::followDocumentState);
+    connect(&pictures, &platform::PictureCache::pictureArrived, this, &MapCanvas::followPictures);
+    connect(&pictures, &platform::PictureCache::forgotten, this, &MapCanvas::followImages);
     auto selectionMoved = [this] {
         selectedStale_ = true;
         viewport()->update();
@@ -303,6 +305,19 @@ void MapCanvas::followDocumentState()
     }
 }
 
+// A picture that came may leave every size as it was (one of 16 x 16, the
+// marked box's, or one decoded again): the index is rebuilt only when a size
+// changed.
+void MapCanvas::followPictures()
+{
+    if (artStale_)
+        return;  // resolved at the next look anyway
+    resolveArt();
+    if (indexStale_)
+        dropAllTiles();
+    viewport()->update();
+}
+
 void MapCanvas::resolveArt()
 {
     const DefinitionDocument& doc = session_.document();
@@ -316,17 +331,23 @@ void MapCanvas::resolveArt()
         art.path = FileNameText(doc.documentFolder() + image.file);
         art.xTiles = image.xTiles;
         art.yTiles = image.yTiles;
-        const QImage cell = image.file.empty() ? QImage() : pictures_.cell(art.path, art.xTiles, art.yTiles);
-        if (!cell.isNull()) {
+        const platform::PictureCache::Look look =
+            image.file.empty() ? platform::PictureCache::Look{} : pictures_.look(art.path, art.xTiles, art.yTiles);
+        art.waiting = look.waiting;
+        if (look.size.isValid()) {
             art.picture = true;
+            art.opaque = look.opaque;
             art.average = pictures_.averageColour(art.path, art.xTiles, art.yTiles);
-            sizes[image.number] = MapSize{cell.width(), cell.height()};
+            sizes[image.number] = MapSize{look.size.width(), look.size.height()};
         }
         art_.emplace(image.number, std::move(art));
     }
-    index_.setImageSizes(std::move(sizes));
+    if (sizes != imageSizes_) {
+        imageSizes_ = sizes;
+        index_.setImageSizes(std::move(sizes));
+        indexStale_ = true;
+    }
     artStale_ = false;
-    indexStale_ = true;
 }
 
 void MapCanvas::ensureIndex()
@@ -371,7 +392,9 @@ void MapCanvas::dropTiles(const MapRect& area)
 const QImage& MapCanvas::tile(const TileKey& key)
 {
     auto found = tiles_.find(key);
-    if (found == tiles_.end()) {
+    if (found != tiles_.end() && !found->second.complete) {
+        found->second.complete = drawTile(found->second.image, key);
+    } else if (found == tiles_.end()) {
         const qint64 tileBytes = qint64{kTileSide} * kTileSide * 4;
         while (!tiles_.empty() && static_cast<qint64>(tiles_.size() + 1) * tileBytes > kTileBudget) {
             auto oldest = std::min_element(tiles_.begin(), tiles_.end(), [](const auto& a, const auto& b) {
@@ -381,14 +404,14 @@ const QImage& MapCanvas::tile(const TileKey& key)
         }
         Tile fresh;
         fresh.image = QImage(kTileSide, kTileSide, QImage::Format_ARGB32_Premultiplied);
-        drawTile(fresh.image, key);
+        fresh.complete = drawTile(fresh.image, key);
         found = tiles_.emplace(key, std::move(fresh)).first;
     }
     found->second.lastUse = ++clock_;
     return found->second.image;
 }
 
-void MapCanvas::drawTile(QImage& image, const TileKey& key)
+bool MapCanvas::drawTile(QImage& image, const TileKey& key)
 {
     image.fill(Qt::transparent);
     const double s = std::exp2(key.step / 4.0);
@@ -401,14 +424,33 @@ void MapCanvas::drawTile(QImage& image, const TileKey& key)
     std::vector<std::uint32_t> rows;
     index_.queryOrdered(area, rows);
     if (rows.empty())
-        return;
+        return true;
     const ObjectList& objects = session_.document().mapObjects();
     QPainter painter(&image);
-    std::unordered_map<std::int32_t, QImage> scaled;  // this step's copies, fetched once per tile
+    // This step's copies, fetched once per tile, and whether one is on its way.
+    std::unordered_map<std::int32_t, std::pair<QImage, bool>> scaled;
     auto* bits = reinterpret_cast<QRgb*>(image.bits());
     const qsizetype stride = image.bytesPerLine() / 4;
     const bool allDrawn = layers_.allOpen();
-    for (const std::uint32_t row : rows) {
+    bool complete = true;
+    // Nothing shows under an opaque picture that covers the whole tile:
+    // drawing starts with the topmost one (large pictures stacked would
+    // otherwise each be scaled over every pixel).
+    std::size_t first = rows.size();
+    while (first > 0) {
+        const std::uint32_t row = rows[--first];
+        if (!allDrawn && !layers_.drawn(index_.layer(row)))
+            continue;
+        const MapRect r = index_.rect(row);
+        if (std::floor(r.x * s) >= originX || std::floor(r.y * s) >= originY
+            || std::floor(r.x * s) + std::llround(r.width * s) <= originX + kTileSide
+            || std::floor(r.y * s) + std::llround(r.height * s) <= originY + kTileSide)
+            continue;
+        if (const auto art = art_.find(objects.fields(row).image); art != art_.end() && art->second.opaque)
+            break;
+    }
+    for (; first < rows.size(); ++first) {
+        const std::uint32_t row = rows[first];
         if (!allDrawn && !layers_.drawn(index_.layer(row)))
             continue;
         const MapRect r = index_.rect(row);
@@ -419,6 +461,10 @@ void MapCanvas::drawTile(QImage& image, const TileKey& key)
         const std::int32_t number = objects.fields(row).image;
         const auto art = art_.find(number);
         const bool picture = art != art_.end() && art->second.picture;
+        if (art != art_.end() && art->second.waiting) {
+            complete = false;  // drawn once its picture comes
+            continue;
+        }
         if (pw <= 2 && ph <= 2) {
             // Smaller than a few pixels: one colour is all that shows.
             const QRgb colour = picture ? art->second.average : kMarker.rgba();
@@ -438,19 +484,27 @@ void MapCanvas::drawTile(QImage& image, const TileKey& key)
             continue;
         }
         auto copy = scaled.find(number);
-        if (copy == scaled.end())
-            copy = scaled
-                       .emplace(number, pictures_.scaledCell(art->second.path, art->second.xTiles, art->second.yTiles,
-                                                             key.step, s))
-                       .first;
-        if (!copy->second.isNull()) {
-            painter.drawImage(QPoint(static_cast<int>(px), static_cast<int>(py)), copy->second);
+        if (copy == scaled.end()) {
+            bool coming = false;
+            QImage made =
+                pictures_.scaledCell(art->second.path, art->second.xTiles, art->second.yTiles, key.step, s, &coming);
+            copy = scaled.emplace(number, std::pair(std::move(made), coming)).first;
+        }
+        if (!copy->second.first.isNull()) {
+            painter.drawImage(QPoint(static_cast<int>(px), static_cast<int>(py)), copy->second.first);
         } else {
-            // Too large to keep scaled: the painter scales the part that shows.
+            // Too large to keep scaled, or a scaled copy on its way: the
+            // painter scales the part that shows. No pixels: they were
+            // dropped to keep within the cache's budget and are on their way
+            // again.
             const QImage cell = pictures_.cell(art->second.path, art->second.xTiles, art->second.yTiles);
-            painter.drawImage(QRectF(px, py, r.width * s, r.height * s), cell);
+            if (cell.isNull() || copy->second.second)
+                complete = false;
+            if (!cell.isNull())
+                painter.drawImage(QRectF(px, py, r.width * s, r.height * s), cell);
         }
     }
+    return complete;
 }
 
 // --- painting ---
@@ -473,6 +527,7 @@ QRectF MapCanvas::mapRectOnScreen(const MapRect& r) const
 
 void MapCanvas::render(QPainter& painter, QSize size)
 {
+    pictures_.beginFrame();
     ensureIndex();
     const double s = scale();
     painter.fillRect(QRect(QPoint(0, 0), size), kOutside);

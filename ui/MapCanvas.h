@@ -4,6 +4,10 @@
 // so a repaint mostly copies tiles. A one-row change drops only the tiles
 // that row's old and new rectangle touch.
 //
+// Pictures come from the picture cache, decoded beside the window's thread:
+// an object whose picture is on its way is not drawn, and a tile that lacks
+// a picture is drawn again at each repaint until it has them all.
+//
 // The selection is the map object list's own selection model: the canvas
 // reads it to draw and changes it on clicks, and keeps no copy of its own
 // beyond a sorted row cache rebuilt when the model says it changed.
@@ -128,6 +132,7 @@ private:
     struct Tile {
         QImage image;
         std::uint64_t lastUse = 0;
+        bool complete = true;  // false: drawn without a picture still on its way
     };
     // What an image number's objects show.
     struct Art {
@@ -136,6 +141,8 @@ private:
         int yTiles = 0;
         QRgb average = 0;
         bool picture = false;
+        bool waiting = false;  // the picture is being decoded
+        bool opaque = false;   // the picture has no see-through pixels
     };
 
     void followRowsInserted(app::DocumentList list, int first, int last);
@@ -144,13 +151,15 @@ private:
     void followListReset(app::DocumentList list);
     void followImages();
     void followDocumentState();
+    void followPictures();
 
     void ensureIndex();
     void resolveArt();
     void dropTiles(const MapRect& area);
     void dropAllTiles();
     const QImage& tile(const TileKey& key);
-    void drawTile(QImage& image, const TileKey& key);
+    // Returns whether every picture the tile shows was at hand.
+    bool drawTile(QImage& image, const TileKey& key);
     void drawSelection(QPainter& painter, QSize size);
     void drawGrid(QPainter& painter, QSize size);
     const std::vector<std::uint32_t>& selectedRows();
@@ -176,6 +185,7 @@ private:
     bool indexStale_ = true;
     bool artStale_ = true;
     std::unordered_map<std::int32_t, Art> art_;
+    std::unordered_map<std::int32_t, MapSize> imageSizes_;
     std::string folder_;
 
     std::unordered_map<TileKey, Tile, TileKeyHash> tiles_;

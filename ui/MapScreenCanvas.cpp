@@ -55,6 +55,9 @@ MapScreenCanvas::MapScreenCanvas(app::DocumentSession& session, QItemSelectionMo
     connect(&session, &app::DocumentSession::rowsChanged, this, changed);
     connect(&session, &app::DocumentSession::listReset, this, changed);
     connect(&session, &app::DocumentSession::imagesChanged, this, changed);
+    // A picture that came may change the size an object stands at.
+    connect(&pictures, &platform::PictureCache::pictureArrived, this, changed);
+    connect(&pictures, &platform::PictureCache::forgotten, this, changed);
     connect(&selection, &QItemSelectionModel::selectionChanged, this, qOverload<>(&QWidget::update));
 }
 
@@ -142,10 +145,10 @@ QSize MapScreenCanvas::pictureSize(std::size_t row) const
                 continue;
             if (image.file.empty())
                 break;
-            const QImage cell =
-                pictures_.cell(FileNameText(doc.documentFolder() + image.file), image.xTiles, image.yTiles);
-            if (!cell.isNull())
-                return cell.size();
+            const QSize size =
+                pictures_.look(FileNameText(doc.documentFolder() + image.file), image.xTiles, image.yTiles).size;
+            if (size.isValid())
+                return size;
             break;
         }
     }
@@ -204,6 +207,7 @@ std::vector<std::size_t> MapScreenCanvas::editableRows() const
 
 void MapScreenCanvas::paintEvent(QPaintEvent*)
 {
+    pictures_.beginFrame();
     QPainter painter(this);
     painter.fillRect(rect(), kOutside);
     const double s = scale();
@@ -226,14 +230,20 @@ void MapScreenCanvas::paintEvent(QPaintEvent*)
             continue;
         const QRectF box = onWidget(*r);
         QImage cell;
+        bool waiting = false;  // for a picture on its way: nothing is drawn
         if (list.hasFields(row))
             for (const ObjectImage& image : doc.images())
                 if (image.number == list.fields(row).image) {
-                    if (!image.file.empty())
-                        cell =
-                            pictures_.cell(FileNameText(doc.documentFolder() + image.file), image.xTiles, image.yTiles);
+                    if (!image.file.empty()) {
+                        const QString path = FileNameText(doc.documentFolder() + image.file);
+                        cell = pictures_.cell(path, image.xTiles, image.yTiles);
+                        const auto look = pictures_.look(path, image.xTiles, image.yTiles);
+                        waiting = cell.isNull() && (look.waiting || look.size.isValid());
+                    }
                     break;
                 }
+        if (waiting)
+            continue;
         if (!cell.isNull()) {
             painter.drawImage(box, cell);
         } else {

@@ -3,6 +3,7 @@
 // lines the window shows.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -286,6 +287,28 @@ TEST(ProblemMonitorPass, EditDuringThePass)
     const std::size_t offMap = (kRows - 1) / 1000 + 1;
     EXPECT_EQ(monitor.counts(), (ProblemCounts{1, offMap, 0}));  // IMAGE0 has no picture file
     EXPECT_EQ(monitor.problems().back().row, static_cast<std::size_t>(kRows - 2));
+}
+
+// A FIFO named as a picture is refused at once by the decoding in the
+// background, never read.
+TEST(ProblemMonitorPictures, FifoIsUnreadable)
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QFile file(dir.filePath(QStringLiteral("f.ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("OutFile=pkg\nFile=pipe.png\n[objectimages]\nIMAGE0=pipe.png\n[mapobjects]\n1,1,IMAGE0\n");
+    file.close();
+    DocumentSession session;
+    ProblemPictures pictures;
+    ProblemMonitor monitor(session, pictures);
+    session.open(file.fileName().toStdString());
+    monitor.finishChecking();
+    ASSERT_EQ(monitor.problems().size(), 1u);
+    EXPECT_EQ(monitor.problems()[0].code, "image-unreadable");
+    EXPECT_EQ(monitor.problems()[0].message,
+              "IMAGE0's picture 'pipe.png' cannot be decoded: " + pipe.toStdString() + " is not a regular file");
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // damaged or hostile files without crashing. The pictures are made here.
 
 #include <gtest/gtest.h>
-
+#include <sys/stat.h>
 #include <zlib.h>
+
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -242,6 +244,62 @@ INSTANTIATE_TEST_SUITE_P(
                       BitmapCase{"Png", Png, {}}, BitmapCase{"NoPixels", [] { return BmpClaiming(0, 17); }, {}},
                       BitmapCase{"Claiming60000Square", [] { return BmpClaiming(60000, 60000); }, {}}),
     kCaseName);
+
+// Over the limit, a picture comes scaled down to the size asked for while
+// decoding, or not at all; within it, whole.
+struct BoundCase {
+    const char* name;
+    const char* file;
+    QImage::Format format;
+    qint64 limit;
+    QSize decoded;  // empty: refused
+};
+
+class LoadWithinTest : public ::testing::TestWithParam<BoundCase> {};
+
+TEST_P(LoadWithinTest, NeverWholeOverTheLimit)
+{
+    const BoundCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(c.file));
+    QImage picture = Pattern(300, 200).convertToFormat(c.format, Qt::ThresholdDither);
+    ASSERT_TRUE(picture.save(path));
+    qel::platform::BoundedPicture loaded;
+    const std::string thrown = Thrown([&] { loaded = QtPictureService().loadWithin(path, c.limit, 150 * 100 * 4); });
+    EXPECT_EQ(thrown, c.decoded.isEmpty() ? qel::kBitmapNotValidMessage : "");
+    EXPECT_EQ(loaded.image.size(), c.decoded.isEmpty() ? QImage().size() : c.decoded);
+    EXPECT_EQ(loaded.size, c.decoded.isEmpty() ? QSize() : QSize(300, 200));
+}
+
+constexpr qint64 kWhole = 300 * 200 * 4;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadWithinTest,
+    ::testing::Values(BoundCase{"PngAtTheLimit", "a.png", QImage::Format_RGB32, kWhole, {300, 200}},
+                      BoundCase{"Png", "a.png", QImage::Format_RGB32, kWhole - 1, {150, 100}},
+                      BoundCase{"PngPaletted", "a.png", QImage::Format_Indexed8, kWhole - 1, {150, 100}},
+                      BoundCase{"PngOneBit", "a.png", QImage::Format_Mono, kWhole - 1, {150, 100}},
+                      BoundCase{"Jpeg", "a.jpg", QImage::Format_RGB32, kWhole - 1, {150, 100}},
+                      BoundCase{"BitmapPaletted", "a.bmp", QImage::Format_Indexed8, kWhole - 1, {150, 100}},
+                      BoundCase{"BitmapTrueColour", "a.bmp", QImage::Format_RGB32, kWhole - 1, {}}),
+    kCaseName);
+
+// A FIFO nothing writes into would block open() itself, and a read after it.
+TEST(PictureService, OnlyRegularFilesAreRead)
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString folder = dir.filePath(QStringLiteral("folder.bmp"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    QtPictureService service;
+    for (const QString& path : {pipe, folder}) {
+        const std::string expected = path.toStdString() + " is not a regular file";
+        EXPECT_EQ(Thrown([&] { service.load(path); }), expected);
+        EXPECT_EQ(Thrown([&] { service.loadBitmap(path); }), expected);
+        EXPECT_EQ(Thrown([&] { service.bitmapSize(path); }), expected);
+        EXPECT_EQ(Thrown([&] { service.loadWithin(path, 1, 1); }), expected);
+    }
+}
 
 TEST(PictureService, MissingFileIsNotFound)
 {

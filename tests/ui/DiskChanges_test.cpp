@@ -100,6 +100,8 @@ TEST_F(DiskChangesTest, APictureMadeOnDiskIsSeenWithoutF5)
     settle();
     frm->problemMonitor().finishChecking();
     EXPECT_EQ(frm->problemMonitor().counts().errors, errors - 1);
+    cache.cell(path("pic.png"), 0, 0);  // decoded beside the window
+    cache.waitForPictures();
     EXPECT_FALSE(cache.cell(path("pic.png"), 0, 0).isNull());
 }
 

@@ -176,8 +176,8 @@ TEST(HelpFoldersTest, TheDataFolderFollowsTheExecutable)
 // contents list point to exists.
 TEST(ShippedHelpTest, HasEveryTopicAndNoBrokenLink)
 {
-    const QString shipped = QDir(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath())
-                                .filePath(QStringLiteral("../../resources/help/QEL.HLP"));
+    const QString shipped =
+        QDir(QStringLiteral(QEL_EXAMPLES_DIR)).filePath(QStringLiteral("../resources/help/QEL.HLP"));
     ASSERT_TRUE(QFileInfo::exists(shipped)) << shipped.toStdString();
 
     QWidget main;

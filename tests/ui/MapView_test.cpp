@@ -4,6 +4,7 @@
 // deletion included.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QPainter>
@@ -22,6 +23,7 @@
 #include "MapView.h"
 #include "ObjectListModel.h"
 #include "ObjectSteps.h"
+#include "PictureService.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -226,6 +228,31 @@ TEST_F(MapViewTest, GoToPositionCentresThere)
     local.goToPosition();
     EXPECT_EQ(asking.errors.size(), 1u);
     EXPECT_EQ(localCanvas.mapPointAt(centre).toPoint(), QPoint(9000, -20));
+}
+
+// With Qt's own service the pictures are decoded beside the window: an
+// object stands at the marked box's size until its picture came, then at its
+// own and drawn; a FIFO stays the marked box.
+TEST_F(MapViewTest, PicturesComeBesideTheWindow)
+{
+    QImage whole(64, 32, QImage::Format_RGB32);
+    whole.fill(Qt::blue);
+    ASSERT_TRUE(whole.save(dir.filePath(QStringLiteral("whole.png"))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("corrupt.png"))).constData(), 0600), 0);
+    platform::QtPictureService qtPictures;
+    MapView local(session, selection, settings, qtPictures, prompter);
+    local.resize(400, 300);
+    MapCanvas& canvas = Named<MapCanvas>(local, "MapCanvas");
+    EXPECT_EQ(canvas.index().rect(0), (MapRect{100, 100, 16, 16})) << "on its way";
+    local.pictureCache().waitForPictures();
+    EXPECT_EQ(canvas.index().rect(0), (MapRect{100, 100, 64, 32}));
+    EXPECT_EQ(canvas.index().rect(3), (MapRect{400, 100, 16, 16})) << "a FIFO";
+    canvas.setZoomStep(0);
+    canvas.centreOn(132, 116);
+    QImage shot(canvas.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&shot);
+    canvas.render(painter, shot.size());
+    EXPECT_EQ(shot.pixel(shot.width() / 2, shot.height() / 2), QColor(Qt::blue).rgb());
 }
 
 }  // namespace
