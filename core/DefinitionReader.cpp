@@ -192,6 +192,10 @@ private:
             *report_.lines = *before.lines;
         ignored_.clear();
         section_ = Section::None;
+        // Truncating may have compacted a list into bytes of its own, letting
+        // go of the file's: the lines read again must hold them anew.
+        adoptedMap_ = false;
+        adoptedScreen_ = false;
     }
 
     void pass(std::string_view all)

@@ -174,7 +174,8 @@ std::uint64_t SaveChecksum(std::string_view bytes)
         mix(word);
     }
     std::uint64_t tail = 0;
-    std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
+    if (at < bytes.size())  // an empty view may have no data at all
+        std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
     mix(tail);
     hash ^= hash >> 33;
     hash *= 0xc4ceb9fe1a85ec53ull;
