@@ -149,7 +149,7 @@ TEST(WriteDefinition, WritesTheFileAndLeavesTheDocumentStateAlone)
 struct WriteFailureCase {
     const char* name;
     std::string (*target)(const TempFolder&);
-    std::string message;  // NAME stands for the target
+    const char* message;  // how the message ends
     qel::SpecialFiles special = qel::SpecialFiles::Refuse;
 };
 
@@ -165,10 +165,7 @@ TEST_P(WriteFailure, ReportsTheMessage)
         qel::WriteDefinition(doc, target, GetParam().special);
         FAIL() << "no error";
     } catch (const qel::FileError& error) {
-        std::string message = GetParam().message;
-        if (message.starts_with("NAME"))
-            message.replace(0, 4, target);
-        EXPECT_EQ(error.what(), message);
+        EXPECT_TRUE(std::string_view(error.what()).ends_with(GetParam().message)) << error.what();
     }
 }
 
@@ -182,13 +179,13 @@ INSTANTIATE_TEST_SUITE_P(
                              fs::create_directory(f.file("dir.ini"));
                              return f.file("dir.ini");
                          },
-                         "NAME is not a regular file"},
+                         "/dir.ini is not a regular file"},
         WriteFailureCase{"EmptyName", [](const TempFolder&) { return std::string(); }, "Invalid filename"},
         WriteFailureCase{"FolderOnly", [](const TempFolder& f) { return f.file("") + "/"; }, "Invalid filename"},
         WriteFailureCase{"NameTooLong", [](const TempFolder& f) { return f.file(std::string(300, 'n')); },
                          "Invalid filename"},
         WriteFailureCase{"Device", [](const TempFolder&) { return std::string("/dev/full"); },
-                         "NAME is not a regular file"},
+                         "/dev/full is not a regular file"},
         WriteFailureCase{"DeviceWrittenThroughIsFull", [](const TempFolder&) { return std::string("/dev/full"); },
                          "Disk full", qel::SpecialFiles::WriteThrough}),
     [](const auto& info) { return std::string(info.param.name); });
