@@ -14,6 +14,11 @@
 #include "Errors.h"
 #include "IntConversion.h"
 
+// The fuzzer's build sets this low: its inputs are small.
+#ifndef QEL_READER_PARALLEL_FROM
+#define QEL_READER_PARALLEL_FROM (std::size_t{1} << 16)
+#endif
+
 namespace qel {
 
 namespace {
@@ -140,7 +145,7 @@ public:
 
 private:
     // Below this many entry lines threads cost more than they save.
-    static constexpr std::size_t kParallelFrom = std::size_t{1} << 16;
+    static constexpr std::size_t kParallelFrom = QEL_READER_PARALLEL_FROM;
     static constexpr unsigned kThreads = 2;
 
     struct Before {
@@ -187,6 +192,10 @@ private:
             *report_.lines = *before.lines;
         ignored_.clear();
         section_ = Section::None;
+        // Truncating may have compacted a list into bytes of its own, letting
+        // go of the file's: the lines read again must hold them anew.
+        adoptedMap_ = false;
+        adoptedScreen_ = false;
     }
 
     void pass(std::string_view all)

@@ -1,12 +1,77 @@
 #include "FileOperations.h"
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <string_view>
+#include <vector>
 
 #include "FileNameText.h"
 
 namespace qel::platform {
+
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    bool close()
+    {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
+bool CopyBytes(int from, int to)
+{
+    std::vector<char> buffer(std::size_t{1} << 20);
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            return true;
+        if (!WriteAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(got))))
+            return false;
+    }
+}
+
+}  // namespace
 
 bool QtFileOperations::exists(const std::string& path) const
 {
@@ -18,21 +83,37 @@ bool QtFileOperations::exists(const std::string& path) const
 
 bool QtFileOperations::copy(const std::string& source, const std::string& target, bool replace)
 {
-    const QString from = FileNameText(source);
-    const QString to = FileNameText(target);
-    if (!replace)
-        return QFile::copy(from, to);  // refuses an existing target itself
-    // Copy beside the target first, so that a failed copy leaves the old
-    // target whole.
-    const QString fresh = to + QStringLiteral(".part");
-    QFile::remove(fresh);
-    if (!QFile::copy(from, fresh))
+    if (source.empty() || target.empty())
         return false;
-    QFile::remove(to);
-    if (QFile::rename(fresh, to))
-        return true;
-    QFile::remove(fresh);
-    return false;
+    // Opened without waiting and looked at before a byte is read: a FIFO
+    // would hold the window until something wrote to it, a device could
+    // fill the disk.
+    const Descriptor from(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (from.get() < 0 || ::fstat(from.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    const int flags = ::fcntl(from.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(from.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return false;
+    // Copied beside the target first and given its name only when complete,
+    // so that a failed copy leaves an old target whole and no part behind.
+    std::string fresh = target + ".XXXXXX";
+    Descriptor to(::mkostemp(fresh.data(), O_CLOEXEC));
+    if (to.get() < 0)
+        return false;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool done = ::fchmod(to.get(), info.st_mode & 0777 & ~mask) == 0 && CopyBytes(from.get(), to.get());
+    done = to.close() && done;
+    if (done) {
+        if (replace)
+            done = ::rename(fresh.c_str(), target.c_str()) == 0;
+        else  // an existing target is left alone
+            done = ::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0
+                   || (errno != EEXIST && ::link(fresh.c_str(), target.c_str()) == 0);
+    }
+    ::unlink(fresh.c_str());  // gone already when renamed
+    return done;
 }
 
 bool QtFileOperations::remove(const std::string& path)

@@ -30,9 +30,9 @@ void ReadDefinitionFrom(DefinitionDocument& doc, int fd, const std::string& name
     ReadDefinitionBuffer(doc, ReadOrReport(name, [&] { return ReadWholeDescriptor(fd); }), name, report);
 }
 
-void WriteDefinition(const DefinitionDocument& doc, const std::string& path)
+void WriteDefinition(const DefinitionDocument& doc, const std::string& path, SpecialFiles special)
 {
-    SafeFileWriter writer(path);
+    SafeFileWriter writer(path, special);
     ComposeDefinition(doc, [&writer](std::string_view piece) { writer.write(piece); });
     writer.commit();
 }

@@ -7,6 +7,7 @@
 #include "DefinitionDocument.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
+#include "FileIo.h"
 
 namespace qel {
 
@@ -22,7 +23,9 @@ void ReadDefinitionFrom(DefinitionDocument& doc, int fd, const std::string& name
 // Writes the document through a temporary file that replaces `path` only when
 // complete (SafeFileWriter). The document state is the caller's: saving names
 // the file before the write and marks the document saved after it. Throws
-// FileError.
-void WriteDefinition(const DefinitionDocument& doc, const std::string& path);
+// FileError; "NAME is not a regular file" for a FIFO, a device, a socket or a
+// folder unless `special` lets a device or a pipe be written through.
+void WriteDefinition(const DefinitionDocument& doc, const std::string& path,
+                     SpecialFiles special = SpecialFiles::Refuse);
 
 }  // namespace qel

@@ -17,6 +17,7 @@
 #include <ctime>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "Errors.h"
 #include "PathText.h"
@@ -33,6 +34,10 @@ constexpr std::string_view kTemporaryTag = ".qel-";
 // bytes that an in-place save makes must outlive the sweep, for it may be all
 // that is left of them.
 constexpr std::string_view kBackupTag = ".qel-backup-";
+// Of the same length, so that a copy's name and its record's differ in the
+// tag alone.
+constexpr std::string_view kRecordTag = ".qel-record-";
+static_assert(kBackupTag.size() == kRecordTag.size());
 constexpr std::size_t kUniqueLetters = 6;
 
 ReadCall gReadCall = ::read;
@@ -148,6 +153,61 @@ std::uint32_t Fnv1a(std::string_view bytes)
         hash *= 16777619u;
     }
     return hash;
+}
+
+// A checksum of the new bytes of an in-place save, eight bytes a step: fast
+// enough to be no burden on a save of hundreds of megabytes, and a target
+// cut short or mixed from old and new bytes matches it only by a one in 2^64
+// chance.
+std::uint64_t SaveChecksum(std::string_view bytes)
+{
+    constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdull;
+    std::uint64_t hash = 0x9e3779b97f4a7c15ull ^ bytes.size();
+    const auto mix = [&hash](std::uint64_t word) {
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 32;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        mix(word);
+    }
+    std::uint64_t tail = 0;
+    if (at < bytes.size())  // an empty view may have no data at all
+        std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
+    mix(tail);
+    hash ^= hash >> 33;
+    hash *= 0xc4ceb9fe1a85ec53ull;
+    hash ^= hash >> 33;
+    return hash;
+}
+
+// The text of a save's record: the length and the checksum of its new bytes.
+std::string RecordText(std::string_view bytes)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%zu %016llx\n", bytes.size(),
+                  static_cast<unsigned long long>(SaveChecksum(bytes)));
+    return text;
+}
+
+// The name of `kept` (a copy or a record) with the tag `to` in place of
+// `from`; empty when it has no such tag.
+std::string SwapTag(const std::string& kept, std::string_view from, std::string_view to)
+{
+    const std::size_t tagLength = from.size() + kUniqueLetters;
+    if (kept.size() < tagLength || std::string_view(kept).substr(kept.size() - tagLength, from.size()) != from)
+        return {};
+    std::string swapped = kept;
+    swapped.replace(kept.size() - tagLength, from.size(), to);
+    return swapped;
+}
+
+// The record that belongs to the copy `backup`.
+std::string RecordOf(const std::string& backup)
+{
+    return SwapTag(backup, kBackupTag, kRecordTag);
 }
 
 bool IsUniqueSuffix(std::string_view text)
@@ -389,13 +449,26 @@ std::string SafeFileWriter::BackupPrefix(std::string_view name, long nameMax)
     return FitName(name, room) + std::string(kBackupTag);
 }
 
-SafeFileWriter::SafeFileWriter(std::string target) : target_(std::move(target))
+std::string SafeFileWriter::RecordPrefix(std::string_view name, long nameMax)
+{
+    const long room = nameMax - static_cast<long>(kRecordTag.size() + kUniqueLetters);
+    return FitName(name, room) + std::string(kRecordTag);
+}
+
+FileError NotRegularFile(const std::string& name)
+{
+    return FileError(EINVAL, name + " is not a regular file");
+}
+
+SafeFileWriter::SafeFileWriter(std::string target, SpecialFiles special) : target_(std::move(target))
 {
     if (target_.empty() || NamePart(target_).empty())
         throw FileError(EINVAL);
     struct stat info {};
     const bool exists = ::stat(target_.c_str(), &info) == 0;
     if (exists) {
+        if (!S_ISREG(info.st_mode) && special == SpecialFiles::Refuse)
+            throw NotRegularFile(target_);
         if (S_ISDIR(info.st_mode))
             throw FileError(EISDIR);
         if (!S_ISREG(info.st_mode)) {
@@ -452,8 +525,17 @@ void SafeFileWriter::startInPlace(int copyFd)
 {
     mode_ = Mode::InPlace;
     copyFd_ = copyFd;
-    fd_ = ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
+    // Without waiting: the file may have been replaced by a FIFO since it
+    // was looked at.
+    fd_ = ::open(target_.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     int error = fd_ < 0 ? errno : 0;
+    struct stat info {};
+    if (error == 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd_);
+        fd_ = -1;
+        dropTemporary();
+        throw NotRegularFile(target_);
+    }
     if (error == 0) {
         try {
             old_ = ReadWholeDescriptor(fd_);
@@ -521,6 +603,29 @@ int SafeFileWriter::secureCopy()
     return EEXIST;
 }
 
+// Written, and on disk with the folder, before the target's first byte
+// changes: from then on a target that matches it holds the whole save.
+int SafeFileWriter::writeRecord()
+{
+    record_ = RecordOf(temp_);
+    const int fd = ::open(record_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        record_.clear();
+        return errno;
+    }
+    int error = WriteAll(fd, RecordText(buffer_)) && ::fsync(fd) == 0 ? 0 : errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0) {
+        try {
+            SyncFolder(folder_);
+        } catch (const FileError& failure) {
+            error = failure.systemError();
+        }
+    }
+    return error;
+}
+
 SafeFileWriter::~SafeFileWriter()
 {
     if (fd_ < 0)
@@ -552,6 +657,11 @@ void SafeFileWriter::dropTemporary()
     if (!temp_.empty())
         ::unlink(temp_.c_str());
     temp_.clear();
+    // After the copy: a copy without its record would stand for a save that
+    // may not have finished.
+    if (!record_.empty())
+        ::unlink(record_.c_str());
+    record_.clear();
 }
 
 void SafeFileWriter::keepTemporary()
@@ -564,6 +674,7 @@ void SafeFileWriter::keepTemporary()
 std::string SafeFileWriter::keepBackup()
 {
     keepTemporary();  // unlocked: no longer held by a running save
+    record_.clear();  // kept with the copy
     return std::exchange(temp_, {});
 }
 
@@ -595,7 +706,6 @@ void SafeFileWriter::writeOut(std::string_view bytes)
     touched_ = true;
     if (!WriteAll(fd_, bytes))
         fail(errno);
-    written_ += bytes.size();
 }
 
 void SafeFileWriter::flushBuffer()
@@ -610,6 +720,12 @@ void SafeFileWriter::write(std::string_view bytes)
 {
     if (fd_ < 0)
         throw FileError(EBADF);
+    // In place, nothing changes before the record of all the new bytes is
+    // on disk.
+    if (mode_ == Mode::InPlace) {
+        buffer_.append(bytes);
+        return;
+    }
     if (buffer_.size() + bytes.size() > kWriteBuffer) {
         flushBuffer();
         // Gathering a piece this large saves no system call, only a copy.
@@ -625,25 +741,17 @@ void SafeFileWriter::commit()
 {
     if (fd_ < 0)
         throw FileError(EBADF);
+    if (mode_ == Mode::InPlace) {
+        commitInPlace();
+        return;
+    }
     flushBuffer();
-    switch (mode_) {
-    case Mode::Device: {
+    if (mode_ == Mode::Device) {
         const int result = ::close(fd_);
         fd_ = -1;
         if (result != 0)
             throw FileError(errno);
         return;
-    }
-    case Mode::InPlace:
-        touched_ = true;  // cutting off the old tail changes it too
-        if (::ftruncate(fd_, static_cast<off_t>(written_)) != 0 || ::fsync(fd_) != 0)
-            fail(errno);
-        ::close(fd_);
-        fd_ = -1;
-        dropTemporary();
-        return;
-    case Mode::Replace:
-        break;
     }
     // The new content must be on disk before it replaces the old file.
     if (::fsync(fd_) != 0)
@@ -664,7 +772,69 @@ void SafeFileWriter::commit()
     SyncFolder(folder_);
 }
 
-std::optional<std::string> FindInterruptedSave(const std::string& path)
+void SafeFileWriter::commitInPlace()
+{
+    if (copyFd_ >= 0) {
+        if (const int error = writeRecord()) {
+            ::close(fd_);
+            fd_ = -1;
+            dropTemporary();
+            throw FileError(error);
+        }
+    }
+    // Cut first: the moment the last byte is written, the target is the
+    // whole save, with no old tail after it.
+    if (buffer_.size() < old_.size) {
+        touched_ = true;
+        if (::ftruncate(fd_, static_cast<off_t>(buffer_.size())) != 0)
+            fail(errno);
+    }
+    flushBuffer();
+    if (::fsync(fd_) != 0)
+        fail(errno);
+    ::close(fd_);
+    fd_ = -1;
+    dropTemporary();
+}
+
+namespace {
+
+// A copy of old bytes that no running save holds, held by this process while
+// it is looked at.
+struct Leftover {
+    std::string path;
+    int fd = -1;
+    struct timespec time {};
+};
+
+// Whether the save that left `copy` settled after all: the target holds
+// exactly the bytes its record names, or exactly the copy's.
+bool Settled(const Leftover& copy, const std::optional<FileBytes>& target)
+{
+    if (!target)
+        return false;
+    try {
+        const FileBytes record = ReadWholeFile(RecordOf(copy.path), 64);
+        if (record.readError == 0 && record.view() == RecordText(target->view()))
+            return true;
+    } catch (const FileError&) {
+        // No record: a save that had not yet come to change the target, or
+        // one made before records were kept.
+    }
+    struct stat info {};
+    if (::fstat(copy.fd, &info) != 0 || static_cast<std::uintmax_t>(info.st_size) != target->size)
+        return false;
+    try {
+        const FileBytes old = ReadWholeDescriptor(copy.fd);
+        return old.readError == 0 && old.view() == target->view();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> FindInterruptedSave(const std::string& path, SettledSaves settled)
 {
     std::string target;
     try {
@@ -676,33 +846,73 @@ std::optional<std::string> FindInterruptedSave(const std::string& path)
     if (name.empty())
         return std::nullopt;
     const std::string folder = FolderPart(target);
-    const std::string prefix = SafeFileWriter::BackupPrefix(name, NameMax(folder));
+    const long nameMax = NameMax(folder);
+    const std::string prefix = SafeFileWriter::BackupPrefix(name, nameMax);
+    const std::string recordPrefix = SafeFileWriter::RecordPrefix(name, nameMax);
     DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
     if (listing == nullptr)
         return std::nullopt;
-    std::optional<std::string> newest;
-    struct timespec newestTime {};
+    std::vector<Leftover> leftovers;
+    std::vector<std::string> records;
     while (const dirent* entry = ::readdir(listing)) {
+        if (IsPrefixAndSuffix(entry->d_name, recordPrefix)) {
+            records.push_back(folder + entry->d_name);
+            continue;
+        }
         if (!IsPrefixAndSuffix(entry->d_name, prefix))
             continue;
-        std::string copy = folder + entry->d_name;
-        const int fd = ::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
+        Leftover copy{folder + entry->d_name};
+        copy.fd = ::open(copy.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (copy.fd < 0)
             continue;
         struct stat info {};
         // A running save holds its copy locked: that one is no leftover.
-        const bool leftover = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_SH | LOCK_NB) == 0;
-        ::close(fd);
-        if (!leftover)
-            continue;
-        const struct timespec time = info.st_mtim;
-        if (!newest || time.tv_sec > newestTime.tv_sec
-            || (time.tv_sec == newestTime.tv_sec && time.tv_nsec > newestTime.tv_nsec)) {
-            newest = std::move(copy);
-            newestTime = time;
+        // Held here until it is settled, so that two editors opening the
+        // file do not both act on it.
+        if (::fstat(copy.fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(copy.fd, LOCK_EX | LOCK_NB) == 0) {
+            copy.time = info.st_mtim;
+            leftovers.push_back(std::move(copy));
+        } else {
+            ::close(copy.fd);
         }
     }
     ::closedir(listing);
+
+    std::optional<FileBytes> now;
+    if (!leftovers.empty()) {
+        try {
+            now = ReadWholeFile(target);
+            if (now->readError != 0)
+                now.reset();
+        } catch (const std::exception&) {
+            // Unreadable (gone, say): nothing settles; the copies are offered.
+        }
+    }
+    std::optional<std::string> newest;
+    struct timespec newestTime {};
+    for (const Leftover& copy : leftovers) {
+        if (Settled(copy, now)) {
+            if (settled == SettledSaves::Remove) {
+                ::unlink(copy.path.c_str());
+                ::unlink(RecordOf(copy.path).c_str());  // always a record's name: the copy's matched
+            }
+        } else if (!newest || copy.time.tv_sec > newestTime.tv_sec
+                   || (copy.time.tv_sec == newestTime.tv_sec && copy.time.tv_nsec > newestTime.tv_nsec)) {
+            newest = copy.path;
+            newestTime = copy.time;
+        }
+        ::close(copy.fd);
+    }
+    if (settled == SettledSaves::Remove) {
+        // A save records after its copy exists and removes the copy first,
+        // so a record whose copy is gone now belongs to no save.
+        for (const std::string& record : records) {
+            const std::string copy = SwapTag(record, kRecordTag, kBackupTag);
+            struct stat info {};
+            if (::lstat(copy.c_str(), &info) != 0 && errno == ENOENT)
+                ::unlink(record.c_str());
+        }
+    }
     return newest;
 }
 
@@ -719,6 +929,8 @@ void RestoreInterruptedSave(const std::string& path, const std::string& copy)
         throw FileError(error, "The content of " + copy
                                    + " was put back, but the copy could not be removed: " + FileErrorMessage(error));
     }
+    if (const std::string record = RecordOf(copy); !record.empty())
+        ::unlink(record.c_str());
 }
 
 }  // namespace qel

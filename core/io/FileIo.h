@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "Errors.h"
 #include "FileBytes.h"
 
 namespace qel {
@@ -42,6 +43,15 @@ void SetReadCall(ReadCall call);
 using WriteCall = ssize_t (*)(int fd, const void* buffer, std::size_t size);
 void SetWriteCall(WriteCall call);
 
+// What a save does with a target that exists but is no regular file (a FIFO,
+// a device, a socket, a folder). A document is never sent into one: opening a
+// FIFO blocks until a reader comes, and what went in is gone. Writing through
+// is for output the user named as such (standard output, a pipe).
+enum class SpecialFiles { Refuse, WriteThrough };
+
+// "NAME is not a regular file".
+FileError NotRegularFile(const std::string& name);
+
 // Writes a file so that a failure never leaves it damaged:
 // - Normally the bytes go to a hidden temporary file beside the target, which
 //   gets the target's owner, group and permissions and replaces it once it is
@@ -57,14 +67,23 @@ void SetWriteCall(WriteCall call);
 //   failed write could put the old bytes back. Should the process die part
 //   way, the copy stays (FindInterruptedSave). Only where no new file can be
 //   made at all are the old bytes kept in memory alone.
-// - A device or a pipe (standard output, say) is simply written.
+// - Any other kind of file is refused ("NAME is not a regular file") before
+//   it is opened; with SpecialFiles::WriteThrough a device or a pipe is
+//   simply written instead.
 // A target that exists but may not be written is refused, as a direct write
 // would be. Destroying a writer that was not committed leaves the target as
 // it was. Temporary files older than an hour that a crashed save of the same
 // target left behind are removed; copies of old bytes never are.
+//
+// An in-place write holds the new bytes until commit(). Before the target's
+// first byte changes, their length and checksum go to a record beside the
+// copy (NAME.qel-record-XXXXXX, with the copy's letters), synced with it: a
+// target found later to match the record was saved completely. The copy is
+// removed before its record, so a copy is never left without the record of
+// a save that may have finished.
 class SafeFileWriter {
 public:
-    explicit SafeFileWriter(std::string target);
+    explicit SafeFileWriter(std::string target, SpecialFiles special = SpecialFiles::Refuse);
     ~SafeFileWriter();
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -78,12 +97,17 @@ public:
     // Where an in-place write keeps the copy of the old bytes: a name the
     // removal of stale temporaries never matches.
     static std::string BackupPrefix(std::string_view name, long nameMax);
+    // The record of the new bytes beside the copy: its name with this in
+    // place of BackupPrefix.
+    static std::string RecordPrefix(std::string_view name, long nameMax);
 
 private:
     enum class Mode { Replace, InPlace, Device };
 
     void startInPlace(int copyFd);
     int secureCopy();
+    int writeRecord();
+    void commitInPlace();
     void writeOut(std::string_view bytes);
     void flushBuffer();
     bool putBack();
@@ -98,25 +122,35 @@ private:
     // Replace: the new file, written through fd_. In place: the copy of the
     // old bytes, open (and locked) as copyFd_; empty when there is none.
     std::string temp_;
+    // In place: the record of the new bytes, once written.
+    std::string record_;
     int fd_ = -1;
     int copyFd_ = -1;
     std::string buffer_;
     // In place: the target's old bytes, and whether any new byte reached it.
     FileBytes old_;
     bool touched_ = false;
-    std::size_t written_ = 0;
 };
 
+// What FindInterruptedSave does with the copy of a save that did not need
+// one after all: one whose target holds exactly the bytes its record names
+// (the save finished; only the removal of the copy was missed), or exactly
+// the bytes of the copy (the target was never changed).
+enum class SettledSaves { Remove, Leave };
+
 // The copy of the old bytes that an in-place save of `path` left beside the
-// file it writes when the process died part way: the target may then be
+// file it writes when the process died part way and the target now holds
+// neither the old bytes nor the new ones in full: the target may be
 // incomplete, and the copy holds all of its previous content. The newest such
 // copy that no running save holds; nullopt when there is none (or the folder
-// cannot be listed).
-std::optional<std::string> FindInterruptedSave(const std::string& path);
+// cannot be listed). Copies of settled saves are never returned; with
+// SettledSaves::Remove they and their records are removed, as are records
+// whose copy is gone.
+std::optional<std::string> FindInterruptedSave(const std::string& path, SettledSaves settled = SettledSaves::Remove);
 
 // Makes the bytes of `copy` (as FindInterruptedSave found it) the content of
-// `path` again, through SafeFileWriter, and then removes the copy. Throws
-// FileError; the copy is kept unless the content was put back.
+// `path` again, through SafeFileWriter, and then removes the copy and its
+// record. Throws FileError; the copy is kept unless the content was put back.
 void RestoreInterruptedSave(const std::string& path, const std::string& copy);
 
 }  // namespace qel

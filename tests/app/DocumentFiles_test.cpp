@@ -1,5 +1,7 @@
 // The document commands without a window.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +9,7 @@
 
 #include "DocumentFiles.h"
 #include "Errors.h"
+#include "FileOperations.h"
 
 namespace {
 
@@ -127,6 +130,24 @@ TEST(SaveDocumentAs, FailedWriteKeepsTheChangesAndNamesTheTarget)
     EXPECT_TRUE(QFileInfo(QFile::decodeName(QByteArray::fromStdString(target))).isDir());
     EXPECT_EQ(doc.outFile(), "new");
     EXPECT_EQ(doc.currentFile(), target);
+}
+
+// Nothing is taken from a FIFO (which would hold the window until a writer
+// came) nor from a device; a regular file is copied whole.
+TEST(CopyingFiles, TakesOnlyRegularFiles)
+{
+    QTemporaryDir dir;
+    const std::string fifo = PathOf(dir, "pipe.wav");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    platform::QtFileOperations files;
+    const std::string copy = PathOf(dir, "copy.wav");
+    for (const std::string& source : {fifo, std::string("/dev/zero")})
+        EXPECT_FALSE(files.copy(source, copy, true)) << source;
+    WriteBytes(PathOf(dir, "a.wav"), "RIFF");
+    EXPECT_TRUE(files.copy(PathOf(dir, "a.wav"), copy, false));
+    EXPECT_FALSE(files.copy(fifo, copy, true));
+    EXPECT_EQ(ReadBytes(copy), "RIFF");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 3) << "no part left";
 }
 
 TEST(SaveDocumentAs, MakesTheTargetCurrent)

@@ -300,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "File too large"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-enum class Interruption { FailsOnce, FailsFromThenOn, ProcessDies };
+enum class Interruption { FailsOnce, FailsFromThenOn, ProcessDies, ProcessDiesAfter };
 
 // The write calls are counted and come in pieces of at most kPiece bytes, so
 // that a save makes several; the one numbered gInterruptAt is interrupted.
@@ -313,6 +313,10 @@ constexpr int kDied = 42;
 ssize_t InterruptedWrite(int fd, const void* buffer, std::size_t size)
 {
     ++gWriteCalls;
+    if (gWriteCalls == gInterruptAt && gHow == Interruption::ProcessDiesAfter) {
+        (void)!::write(fd, buffer, std::min(size, kPiece));
+        ::_exit(kDied);
+    }
     if (gWriteCalls == gInterruptAt || (gHow == Interruption::FailsFromThenOn && gWriteCalls > gInterruptAt)) {
         if (gHow == Interruption::ProcessDies)
             ::_exit(kDied);
@@ -335,7 +339,7 @@ std::string SaveInPlace(const std::string& target, const std::string& bytes, Int
         writer.write(bytes);
         writer.commit();
     };
-    if (how != Interruption::ProcessDies) {
+    if (how == Interruption::FailsOnce || how == Interruption::FailsFromThenOn) {
         try {
             save();
         } catch (const qel::FileError& error) {
@@ -426,6 +430,44 @@ INSTANTIATE_TEST_SUITE_P(Cases, InterruptedInPlaceSave,
                                            InterruptCase{"ProcessDies", Interruption::ProcessDies, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The process dies before or after each write (copy, record, target); the
+// states are what the target then holds at each point in turn: o the old
+// bytes, m neither, n the new ones. Only m may be offered back: offering n
+// would let Yes undo a finished save.
+TEST(KilledInPlaceSave, OffersTheOldBytesOnlyForATargetThatHoldsNeither)
+{
+    const struct {
+        std::size_t oldSize, newSize;
+        const char* states;
+    } cases[] = {{2500, 4500, "ooooooooommmmmmmmn"}, {4500, 2500, "oooooooooooommmmmn"}};
+    const WriteCallGuard guard;
+    for (const auto& c : cases) {
+        const std::string old(c.oldSize, 'o');
+        const std::string fresh(c.newSize, 'n');
+        for (std::size_t point = 0; c.states[point] != '\0'; ++point) {
+            SCOPED_TRACE(std::to_string(c.oldSize) + (point % 2 == 0 ? " before " : " after ") + std::to_string(point));
+            const TempFolder folder;
+            const std::string target = folder.file("t.ini");
+            Spit(target, old);
+            fs::create_hard_link(target, folder.file("other.ini"));
+            gWriteCalls = 0;
+            gInterruptAt = static_cast<int>(point / 2 + 1);
+            gHow = point % 2 == 0 ? Interruption::ProcessDies : Interruption::ProcessDiesAfter;
+            EXPECT_EQ(SaveInPlace(target, fresh, gHow), "died");
+            const std::string now = Slurp(target);
+            const char state = now == old ? 'o' : now == fresh ? 'n' : 'm';
+            EXPECT_EQ(state, c.states[point]);
+            const std::optional<std::string> copy = qel::FindInterruptedSave(target);
+            ASSERT_EQ(copy.has_value(), state == 'm');
+            EXPECT_EQ(std::count_if(fs::directory_iterator(folder.path()), fs::directory_iterator(),
+                                    [](const auto& entry) { return entry.path().filename().c_str()[0] != '.'; }),
+                      copy ? 4 : 2)
+                << "the copy and its record go together";
+            EXPECT_TRUE(!copy || Slurp(*copy) == old);
+        }
+    }
+}
+
 TEST(InterruptedSave, TheCopyOfARunningSaveIsNotALeftover)
 {
     const TempFolder folder;
@@ -464,6 +506,7 @@ TEST_P(NotRegularFiles, AreRefusedByNameWithoutBlocking)
     } catch (const qel::FileError& error) {
         EXPECT_EQ(error.message(), path + " is not a regular file");
     }
+    EXPECT_EQ(Save(path), path + " is not a regular file") << "nothing is sent into it";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -659,6 +659,11 @@ TEST_F(QelTool, AFifoIsRefusedAtOnce)
     const Outcome result = run({"check", "f.ini"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "f.ini: error: f.ini is not a regular file [read-failed]\n");
+    // Nor is a picture waited for.
+    write("p.ini", "OutFile=p\r\nFile=f.ini\r\n[objectimages]\r\nIMAGE0=f.ini\r\n");
+    EXPECT_EQ(run({"check", "p.ini"}).out,
+              "p.ini:4: error: IMAGE0's picture 'f.ini' cannot be decoded: f.ini is not a regular file "
+              "[image-unreadable]\n");
 }
 
 TEST_F(QelTool, FormatKeepsIgnoredLinesUnlessToldToDropThem)

@@ -48,6 +48,13 @@ bool CheckDisk::decodesPictures()
 qel::PictureFacts CheckDisk::picture(const std::string& path)
 {
     qel::PictureFacts facts;
+    // The decoder opens the file as it stands: a FIFO would hold the check
+    // there until something wrote to it, a device could feed it for ever.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        facts.error = path + " is not a regular file";
+        return facts;
+    }
     gDecoderWarning.clear();
     const QtMessageHandler previous = qInstallMessageHandler(NoteDecoderWarning);
     try {

@@ -76,6 +76,8 @@ constexpr const char* kFormatHelp =
     "file cannot be opened).\n"
     "Lines that are not part of the definition (see 'qeltool check --help') would\n"
     "be lost: nothing is written unless --drop-ignored is given.\n"
+    "FILE is rewritten only when it is a regular file; OUT may also be a pipe or\n"
+    "a device (such as /dev/stdout).\n"
     "Exit status: 0 written, 1 read or write failed, 2 usage error.\n";
 
 constexpr const char* kCheckHelp =
@@ -172,10 +174,11 @@ std::string Located(const std::string& file, const qel::Error& error)
 }
 
 // Tells of the copy of old bytes that an interrupted save of `file` left: the
-// file itself may be incomplete. True when there is one.
-bool WarnOfInterruptedSave(const std::string& file, std::FILE* out)
+// file itself may be incomplete. True when there is one. A verb that only
+// reads leaves the copies of settled saves where they are.
+bool WarnOfInterruptedSave(const std::string& file, std::FILE* out, qel::SettledSaves settled)
 {
-    const std::optional<std::string> copy = qel::FindInterruptedSave(file);
+    const std::optional<std::string> copy = qel::FindInterruptedSave(file, settled);
     if (!copy)
         return false;
     const std::string text =
@@ -272,7 +275,7 @@ int Dump(const std::vector<std::string_view>& args)
     if (operands.size() != 1)
         return UsageError(operands.empty() ? "dump: missing FILE" : "dump: takes one FILE");
 
-    WarnOfInterruptedSave(operands[0], stderr);
+    WarnOfInterruptedSave(operands[0], stderr, qel::SettledSaves::Leave);
     qel::DefinitionDocument doc;
     std::optional<std::string> error;
     std::size_t errorLine = 0;
@@ -334,7 +337,7 @@ int Format(const std::vector<std::string_view>& args)
         return UsageError(operands.empty() ? "format: missing FILE" : "format: takes one FILE");
     const std::string& source = operands[0];
     const std::string& target = options.outPath ? *options.outPath : source;
-    WarnOfInterruptedSave(source, stderr);
+    WarnOfInterruptedSave(source, stderr, qel::SettledSaves::Remove);
 
     qel::DefinitionDocument doc;
     qel::ReadReport report;
@@ -353,7 +356,10 @@ int Format(const std::vector<std::string_view>& args)
         return kExitFailed;
     }
     try {
-        qel::WriteDefinition(doc, target);
+        // An output named with -o may be a pipe or a device (standard
+        // output, say); the file that was read is rewritten only as a file.
+        qel::WriteDefinition(doc, target,
+                             options.outPath ? qel::SpecialFiles::WriteThrough : qel::SpecialFiles::Refuse);
     } catch (const qel::Error& failure) {
         std::fputs((TerminalText(target + ": " + failure.message()) + '\n').c_str(), stderr);
         return kExitFailed;
@@ -384,7 +390,7 @@ std::vector<qel::Problem> CheckOneFile(const std::string& operand, const std::st
     checkOptions.readFailure = failure ? &*failure : nullptr;
     std::vector<qel::Problem> problems = qel::CheckDocument(doc, disk, &lines, checkOptions);
     if (!standardInput) {
-        if (const std::optional<std::string> copy = qel::FindInterruptedSave(operand)) {
+        if (const std::optional<std::string> copy = qel::FindInterruptedSave(operand, qel::SettledSaves::Leave)) {
             qel::Problem interrupted;
             interrupted.severity = qel::Severity::Warning;
             interrupted.code = "save-interrupted";
