@@ -588,8 +588,9 @@ TEST_P(QelToolQuotesAndWarns, LongTextsAndCopiesOfInterruptedSaves)
     write("cut.ini.qel-backup-Ab12Cd", "OutFile=old\r\n");
     const Outcome result = run(GetParam().args);
     EXPECT_EQ(result.exitCode, GetParam().exitCode);
-    if (GetParam().out)
+    if (GetParam().out) {
         EXPECT_EQ(result.out, *GetParam().out);
+    }
     EXPECT_EQ(result.err, GetParam().err);
 }
 
