@@ -451,11 +451,6 @@ void TMainFrm::CreateDialogs()
     connect(aboutFrm_.get(), &TAboutFrm::closed, this, &TMainFrm::DialogClosed);
 }
 
-void TMainFrm::ShowFailure(std::exception_ptr failure)
-{
-    qel::ui::ShowFailure(prompter_, this, failure);
-}
-
 void TMainFrm::ShowDocumentState()
 {
     setWindowTitle(qel::FileNameText(qel::app::WindowTitle(document())));

@@ -11,7 +11,6 @@
 // script would (findChild<QAction*>("Undo1")).
 
 #include <QMainWindow>
-#include <exception>
 #include <memory>
 
 #include "AppSettings.h"
@@ -118,7 +117,6 @@ public:
     {
         return qel::ui::Guarded(prompter_, this, std::forward<Handler>(handler));
     }
-    void ShowFailure(std::exception_ptr failure);
 
     // Files dragged onto the window open or are added (see DropHandler).
     void AcceptDrops();
