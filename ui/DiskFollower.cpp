@@ -28,26 +28,6 @@ bool DiskFollower::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-bool DiskFollower::confirmOverwrite()
-{
-    bool go = false;
-    Guarded(prompter_, &window_, [&] {
-        const DefinitionDocument& doc = session_.document();
-        switch (session_.diskChange()) {
-        case app::DiskChange::NotRegular:
-            throw MessageError(app::NotRegularMessage(doc.currentFile()));
-        case app::DiskChange::Changed:
-            go = prompter_.confirmNoDefault(&window_, FileNameText(app::ReplaceChangedQuestion(doc)));
-            return;
-        case app::DiskChange::None:
-        case app::DiskChange::Gone:
-            go = true;
-            return;
-        }
-    });
-    return go;
-}
-
 void DiskFollower::showStanding(const std::string& message)
 {
     standing_ = true;
