@@ -4,15 +4,20 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "Errors.h"
 #include "FileNameText.h"
 #include "Guarded.h"
 #include "Prompter.h"
 
 namespace qel::ui {
 
-DiskFollower::DiskFollower(app::DocumentSession& session, Prompter& prompter, QWidget& window, Hooks hooks)
-    : session_(session), prompter_(prompter), window_(window), hooks_(std::move(hooks)), watch_(session)
+DiskFollower::DiskFollower(app::DocumentSession& session, app::DocumentCommands& commands, Prompter& prompter,
+                           QWidget& window, Hooks hooks)
+    : session_(session),
+      commands_(commands),
+      prompter_(prompter),
+      window_(window),
+      hooks_(std::move(hooks)),
+      watch_(session)
 {
     connect(&watch_, &app::DiskWatch::documentChanged, this, &DiskFollower::follow);
     connect(&watch_, &app::DiskWatch::picturesChanged, this, [this] { hooks_.picturesChanged(); });
@@ -58,18 +63,11 @@ void DiskFollower::follow(app::DiskChange change)
         watch_.postpone();
         return;
     }
-    if (session_.modified() && !prompter_.confirmNoDefault(&window_, FileNameText(app::RereadQuestion(doc))))
-        return;
-    Guarded(prompter_, &window_, [&] {
-        ReadReport report;
-        const bool changed = session_.reread(hooks_.viewState(), &report);
-        hooks_.reread(report);
-        // A file only touched reads as it was: nothing to tell.
-        if (changed) {
-            standing_ = false;
-            hooks_.showStatus(FileNameText(app::RereadNotice(doc)), kNoticeMs);
-        }
-    });
+    const app::CommandStatus status = commands_.reread();
+    if (ShowStatus(prompter_, &window_, status) && !status.notice.empty()) {
+        standing_ = false;
+        hooks_.showStatus(FileNameText(status.notice), kNoticeMs);
+    }
 }
 
 }  // namespace qel::ui

@@ -2,35 +2,26 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDialog>
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
-#include <algorithm>
 
-#include "CompilerLauncher.h"
 #include "Controls.h"
 #include "DiskFollower.h"
 #include "DocumentFiles.h"
 #include "DropHandler.h"
 #include "Errors.h"
-#include "FileIo.h"
 #include "FileListModel.h"
 #include "FileNameText.h"
 #include "FileOperations.h"
@@ -151,6 +142,10 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, qel::app::RecoveryStore::Options{});
+    commands_ = std::make_unique<qel::app::DocumentCommands>(
+        session_, *recovery_, settings_, launcher_, questions_,
+        qel::app::DocumentCommands::Hooks{[this] { ResetDocument(); },
+                                          [this] { return objectsSection->CurrentViewState(); }});
     // Work at risk is said in the status bar for as long as it is, and once
     // in a box for each document. A label of its own: a passing status tip
     // would wipe a status bar message, and its width never widens the window.
@@ -231,7 +226,7 @@ void TMainFrm::LinkSections()
 
 void TMainFrm::AcceptDrops()
 {
-    new qel::ui::DropHandler(*this, *fileSection);
+    new qel::ui::DropHandler(*this, *fileSection, *commands_, prompter_);
 }
 
 void TMainFrm::BuildCommands()
@@ -465,25 +460,22 @@ void TMainFrm::ResetDocument()
 
 void TMainFrm::NewExecute()
 {
-    guarded([this] {
-        if (QuerySaveChanges())
-            ResetDocument();
-    });
+    ShowStatus(commands_->newDocument());
 }
 
 void TMainFrm::aOpenExecute()
 {
-    guarded([this] { OpenCommand(); });
+    ShowStatus(commands_->open());
 }
 
 void TMainFrm::SaveExecute()
 {
-    guarded([this] { SaveCommand(); });
+    ShowStatus(commands_->save());
 }
 
 void TMainFrm::SaveAsExecute()
 {
-    guarded([this] { SaveAsCommand(); });
+    ShowStatus(commands_->saveAs());
 }
 
 void TMainFrm::ExitExecute()
@@ -493,11 +485,22 @@ void TMainFrm::ExitExecute()
 
 void TMainFrm::CompileExecute()
 {
-    guarded([this] {
-        // Compiling saves first.
-        if (document().currentFile().empty() || diskFollower_->confirmOverwrite())
-            qel::app::CompileDefinition(session_, settings_, launcher_);
-    });
+    ShowStatus(commands_->compile());
+}
+
+void TMainFrm::OpenPath(const QString& path)
+{
+    ShowStatus(commands_->open(qel::FileNameBytes(path)));
+}
+
+void TMainFrm::OfferUntitledRecovery()
+{
+    ShowStatus(commands_->offerUntitledRecovery());
+}
+
+bool TMainFrm::ShowStatus(const qel::app::CommandStatus& status)
+{
+    return qel::ui::ShowStatus(prompter_, this, status);
 }
 
 void TMainFrm::Options1Click()
@@ -549,7 +552,7 @@ void TMainFrm::DialogClosed()
 void TMainFrm::closeEvent(QCloseEvent* event)
 {
     // While a dialog is open the window takes no input, closing included.
-    if (!isEnabled() || !QuerySaveChanges()) {
+    if (!isEnabled() || !ShowStatus(commands_->querySaveChanges())) {
         event->ignore();
         return;
     }
@@ -645,11 +648,7 @@ void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
 void TMainFrm::BuildDiskFollower()
 {
     qel::ui::DiskFollower::Hooks hooks;
-    hooks.viewState = [this] { return objectsSection->CurrentViewState(); };
     hooks.showStatus = [this](const QString& text, int timeoutMs) { Status->showMessage(text, timeoutMs); };
-    hooks.reread = [this](const qel::ReadReport& report) {
-        ignoredLines_.read(document().currentFile(), report.ignoredLines);
-    };
     // What F5 does in each window, for the pictures that changed.
     hooks.picturesChanged = [this] {
         problemMonitor_->rereadPictures();
@@ -657,5 +656,5 @@ void TMainFrm::BuildDiskFollower()
             mapView_->refreshPictures();
         previewSection->PicturesChanged();
     };
-    diskFollower_ = std::make_unique<qel::ui::DiskFollower>(session_, prompter_, *this, std::move(hooks));
+    diskFollower_ = std::make_unique<qel::ui::DiskFollower>(session_, *commands_, prompter_, *this, std::move(hooks));
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The editor's one window: it assembles the four sections (each holding its
 // own handlers and controls), the menu, the tool bar, the status bar, the
-// timers and the dialogs, links the sections to each other, and runs the
-// document commands (New, Open, Save, Save As, Exit, Compile, Undo, Redo).
+// timers and the dialogs, links the sections to each other, and binds its
+// commands to the document commands (app/DocumentCommands), which ask their
+// questions in its dialogs; a failure a command returns is shown here.
 // The window owns the document session; the prompter, the settings store,
 // the process launcher and the desktop services are handed in, so that tests
 // answer every dialog and never touch the user's settings.
@@ -14,9 +15,9 @@
 #include <memory>
 
 #include "AppSettings.h"
+#include "DocumentCommands.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
-#include "LossQuestions.h"
 #include "RecoveryStore.h"
 #include "WindowServices.h"
 
@@ -98,15 +99,11 @@ public:
     // Empties the document and returns every control to its start.
     void ResetDocument();
 
-    // Opens `path` as Open does once its dialog named the file (no question
-    // about unsaved changes: callers ask QuerySaveChanges() first); a failed
-    // read is shown in the error box and leaves what was read on screen.
+    // New, Open, Save, Save As and Compile, for the drop handler and start-up
+    // as for the window's own commands.
+    qel::app::DocumentCommands& commands() { return *commands_; }
+    // The commands that take no dialog, with a failure shown in the error box.
     void OpenPath(const QString& path);
-    // Asks whether to save a changed document; false when the user cancels
-    // or the save did not happen. "No" discards the changes' recovery copy.
-    bool QuerySaveChanges();
-    // At start-up: offers the work of an untitled document that an editor
-    // left unsaved when it ended without asking.
     void OfferUntitledRecovery();
     qel::app::RecoveryStore& recovery() { return *recovery_; }
 
@@ -160,17 +157,8 @@ private:
     void BuildEditMenu();
     void ShowHistory();
 
-    // True when the document was written.
-    bool SaveCommand();
-    bool SaveAsCommand();
-    void OpenCommand();
-    void ReadFile(const QString& path);
-    // Offers the recovery copies of `path` (empty: untitled) newest first,
-    // until one is taken.
-    void OfferRecovery(const std::string& path);
-    // The questions before a save to `target` that could lose content; true
-    // to go on.
-    bool ConfirmSave(const std::string& target, bool replacing);
+    // Shows how a command ended; true when it was done.
+    bool ShowStatus(const qel::app::CommandStatus& status);
     // Title and status bar from the document state.
     void ShowDocumentState();
     void ShowDialog(QDialog* dialog);
@@ -198,9 +186,10 @@ private:
     std::unique_ptr<qel::ui::MapEditor> mapEditor_;
     std::unique_ptr<qel::ui::MapEditor> screenEditor_;
     bool placed_ = false;
-    qel::app::IgnoredLines ignoredLines_;
     // After the session: it goes first, while the document it copies is whole.
     std::unique_ptr<qel::app::RecoveryStore> recovery_;
+    qel::ui::PromptedQuestions questions_{prompter_, this};
+    std::unique_ptr<qel::app::DocumentCommands> commands_;
 
     qel::ui::FileSection* fileSection;
     qel::ui::ImageSection* imageSection;
