@@ -1,49 +1,48 @@
-#include <QStatusBar>
-#include <QToolButton>
+#include "ProblemsEntry.h"
 
+#include <QAction>
+
+#include "MainStatusBar.h"
 #include "ProblemMonitor.h"
 #include "ProblemPictures.h"
 #include "ProblemsView.h"
-#include "TMainFrm.h"
 
-// The Problems window and its counts.
+namespace qel::ui {
 
-void TMainFrm::BuildProblems()
+ProblemsEntry::ProblemsEntry(app::DocumentSession& session, platform::PictureService* decodeNow, MainStatusBar& status,
+                             QWidget& window)
+    : status_(status),
+      pictures_(std::make_unique<app::ProblemPictures>(decodeNow)),
+      monitor_(std::make_unique<app::ProblemMonitor>(session, *pictures_)),
+      view_(std::make_unique<ProblemsView>(*monitor_, &window)),
+      entry_(new QAction(QStringLiteral("Problems"), &window))
 {
-    // Pictures a test hands in are decoded at once with it; the desktop's
-    // are decoded beside the window's thread.
-    problemPictures_ = std::make_unique<qel::app::ProblemPictures>(ownPictures_ ? nullptr : pictures_);
-    problemMonitor_ = std::make_unique<qel::app::ProblemMonitor>(session_, *problemPictures_);
-    problemsView_ = std::make_unique<qel::ui::ProblemsView>(*problemMonitor_, this);
-    connect(problemsView_.get(), &qel::ui::ProblemsView::problemActivated, this, &TMainFrm::ShowProblemCause);
+    connect(view_.get(), &ProblemsView::problemActivated, this, &ProblemsEntry::problemActivated);
 
-    Problems1 = new QAction(QStringLiteral("Problems"), this);
-    Problems1->setObjectName(QStringLiteral("Problems1"));
-    Problems1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    connect(Problems1, &QAction::triggered, this, &TMainFrm::ShowProblems);
-    AddViewEntry(Problems1);
+    entry_->setObjectName(QStringLiteral("Problems1"));
+    entry_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(entry_, &QAction::triggered, this, &ProblemsEntry::show);
 
-    ProblemCounts = new QToolButton(Status);
-    ProblemCounts->setObjectName(QStringLiteral("ProblemCounts"));
-    ProblemCounts->setAutoRaise(true);
-    ProblemCounts->setToolTip(QStringLiteral("Show the Problems window"));
-    Status->addPermanentWidget(ProblemCounts);
-    connect(ProblemCounts, &QToolButton::clicked, this, &TMainFrm::ShowProblems);
-    connect(problemMonitor_.get(), &qel::app::ProblemMonitor::problemsChanged, this, &TMainFrm::ShowProblemCounts);
-    ShowProblemCounts();
+    connect(&status_, &MainStatusBar::problemCountsClicked, this, &ProblemsEntry::show);
+    connect(monitor_.get(), &app::ProblemMonitor::problemsChanged, this, &ProblemsEntry::showCounts);
+    showCounts();
 }
 
-void TMainFrm::ShowProblems()
+ProblemsEntry::~ProblemsEntry() = default;
+
+void ProblemsEntry::show()
 {
-    problemsView_->show();
-    problemsView_->raise();
-    problemsView_->activateWindow();
+    view_->show();
+    view_->raise();
+    view_->activateWindow();
 }
 
-void TMainFrm::ShowProblemCounts()
+void ProblemsEntry::showCounts()
 {
-    QString text = qel::ui::ProblemCountsText(problemMonitor_->counts());
-    if (problemMonitor_->checking())
+    QString text = ProblemCountsText(monitor_->counts());
+    if (monitor_->checking())
         text += QStringLiteral("...");
-    ProblemCounts->setText(text);
+    status_.showProblemCounts(text);
 }
+
+}  // namespace qel::ui

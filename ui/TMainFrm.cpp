@@ -3,18 +3,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLayout>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
 #include <QScreen>
-#include <QStatusBar>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QWindow>
 
 #include "Controls.h"
@@ -22,23 +13,20 @@
 #include "DocumentFiles.h"
 #include "DropHandler.h"
 #include "Errors.h"
-#include "FileListModel.h"
 #include "FileNameText.h"
 #include "FileOperations.h"
 #include "FileSection.h"
 #include "HelpViewer.h"
-#include "HistoryKeyFilter.h"
 #include "ImageSection.h"
 #include "Latin1Text.h"
-#include "MapSessionEditor.h"
-#include "MapView.h"
-#include "ObjectListModel.h"
+#include "MainMenus.h"
+#include "MainStatusBar.h"
+#include "MapViewEntry.h"
 #include "ObjectsSection.h"
 #include "PictureService.h"
 #include "PreviewSection.h"
 #include "ProblemMonitor.h"
-#include "ProblemPictures.h"
-#include "ProblemsView.h"
+#include "ProblemsEntry.h"
 #include "Prompter.h"
 #include "SoundService.h"
 #include "TAboutFrm.h"
@@ -52,22 +40,6 @@ namespace {
 constexpr int kInnerWidth = 683;
 constexpr int kInnerHeight = 468;
 constexpr int kStatusHeight = 19;
-
-// A status text that shows as much as fits, eliding its middle: the reason at
-// its end says as much as its start. The whole is in the tooltip.
-class ElidedStatus : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QRect room = contentsRect();
-        painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
-                         fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
-    }
-};
 
 }  // namespace
 
@@ -101,9 +73,18 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     inner->setFixedSize(kInnerWidth, kInnerHeight - kStatusHeight);
     setCentralWidget(inner);
 
-    BuildCommands();
-    BuildMenu();
-    BuildToolBar(inner);
+    menus_ = new qel::ui::MainMenus(*this, *inner, session_,
+                                    {.newDocument = [this] { NewExecute(); },
+                                     .open = [this] { aOpenExecute(); },
+                                     .save = [this] { SaveExecute(); },
+                                     .saveAs = [this] { SaveAsExecute(); },
+                                     .exit = [this] { ExitExecute(); },
+                                     .compile = [this] { CompileExecute(); },
+                                     .undo = [this] { UndoExecute(); },
+                                     .redo = [this] { RedoExecute(); },
+                                     .options = [this] { Options1Click(); },
+                                     .help = [this] { QelHelp1Click(); },
+                                     .about = [this] { About1Click(); }});
 
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
@@ -125,14 +106,8 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
         services.soundCopyFolder.isEmpty() ? programFolder_ : services.soundCopyFolder, *AnimTimer, inner);
     objectsSection = new qel::ui::ObjectsSection(session_, prompter_, *pictures_, inner);
 
-    Status = statusBar();
-    Status->setObjectName(QStringLiteral("Status"));
-    Status->setSizeGripEnabled(false);
-    Status->setFixedHeight(kStatusHeight);
-    StatusPanel = new QLabel(Status);
-    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-    Status->addWidget(StatusPanel, 1);
-
+    Status = new qel::ui::MainStatusBar(this);
+    setStatusBar(Status);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, qel::app::RecoveryStore::Options{});
@@ -140,40 +115,17 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
         session_, *recovery_, settings_, launcher_, questions_,
         qel::app::DocumentCommands::Hooks{[this] { ResetDocument(); },
                                           [this] { return objectsSection->CurrentViewState(); }});
-    // Work at risk is said in the status bar for as long as it is, and once
-    // in a box for each document. A label of its own: a passing status tip
-    // would wipe a status bar message, and its width never widens the window.
-    auto* recoveryStatus = new ElidedStatus(Status);
-    recoveryStatus->setObjectName(QStringLiteral("RecoveryStatus"));
-    recoveryStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    recoveryStatus->hide();
-    Status->addWidget(recoveryStatus, 2);
-    connect(recovery_.get(), &qel::app::RecoveryStore::protectionFailed, this,
-            [this, recoveryStatus](const QString& reason, bool first) {
-                const QString text = QStringLiteral("Unsaved work is not protected: ") + reason;
-                recoveryStatus->setText(text);
-                recoveryStatus->setToolTip(text);
-                recoveryStatus->show();
-                if (first)
-                    prompter_.error(this, text + QLatin1Char('.'));
-            });
-    connect(recovery_.get(), &qel::app::RecoveryStore::protectionRestored, recoveryStatus, [recoveryStatus] {
-        recoveryStatus->hide();
-        recoveryStatus->clear();
-    });
+    Status->followRecovery(*recovery_, prompter_);
 
     connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
-    connect(&session_, &qel::app::DocumentSession::historyChanged, this, &TMainFrm::ShowHistory);
-    ShowHistory();
 
     helpViewer_ = std::make_unique<qel::ui::HelpViewer>(this);
 
     FormCreate();
     LinkSections();
     BuildDiskFollower();
-    BuildProblems();
-    qel::ui::HistoryKeyFilter::InstallOn(*this, Undo1, Redo1);
+    menus_->installHistoryKeys(*this);
     Timer->start();
     AnimTimer->start();
 }
@@ -183,7 +135,7 @@ TMainFrm::~TMainFrm()
     // The sections' views and models read the session, which goes before the
     // window's children would: let them go first, the map view (which shares
     // the object lists' selections) before them.
-    delete mapView_;
+    mapViewEntry_.reset();
     delete objectsSection;
     delete previewSection;
     delete imageSection;
@@ -216,6 +168,28 @@ void TMainFrm::LinkSections()
     connect(imageSection, &ImageSection::animationRequested, previewSection, &PreviewSection::AniPreviewClick);
     connect(imageSection, &ImageSection::imageItemsReplaced, objectsSection, &ObjectsSection::setImageItems);
     connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
+
+    mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectsSection, store_, *pictures_, prompter_, *this);
+    menus_->addViewEntry(mapViewEntry_->entry());
+    // Pictures a test hands in are decoded at once with it.
+    problems_ = std::make_unique<ProblemsEntry>(session_, ownPictures_ ? nullptr : pictures_, *Status, *this);
+    menus_->addViewEntry(problems_->entry());
+    connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);
+}
+
+void TMainFrm::MapView1Click()
+{
+    mapViewEntry_->show();
+}
+
+void TMainFrm::ShowProblems()
+{
+    problems_->show();
+}
+
+qel::app::ProblemMonitor& TMainFrm::problemMonitor()
+{
+    return problems_->monitor();
 }
 
 void TMainFrm::AcceptDrops()
@@ -267,7 +241,7 @@ void TMainFrm::CreateDialogs()
 void TMainFrm::ShowDocumentState()
 {
     setWindowTitle(qel::FileNameText(qel::app::WindowTitle(document())));
-    StatusPanel->setText(qel::FileNameText(qel::app::StatusText(document())));
+    Status->showFile(qel::FileNameText(qel::app::StatusText(document())));
 }
 
 void TMainFrm::ResetDocument()
@@ -430,9 +404,8 @@ void TMainFrm::BuildDiskFollower()
     hooks.showStatus = [this](const QString& text, int timeoutMs) { Status->showMessage(text, timeoutMs); };
     // What F5 does in each window, for the pictures that changed.
     hooks.picturesChanged = [this] {
-        problemMonitor_->rereadPictures();
-        if (mapView_ != nullptr)
-            mapView_->refreshPictures();
+        problems_->monitor().rereadPictures();
+        mapViewEntry_->refreshPictures();
         previewSection->PicturesChanged();
     };
     diskFollower_ = std::make_unique<qel::ui::DiskFollower>(session_, *commands_, prompter_, *this, std::move(hooks));

@@ -22,12 +22,7 @@
 #include "WindowServices.h"
 
 class QDialog;
-class QLabel;
-class QMenu;
-class QToolButton;
-class QStatusBar;
 class QTimer;
-class QToolBar;
 class TAboutFrm;
 class TOptnsForm;
 class TSortFrm;
@@ -45,8 +40,7 @@ enum class ProblemPlace;
 }
 namespace qel::app {
 class ProblemMonitor;
-class ProblemPictures;
-}  // namespace qel::app
+}
 
 namespace qel::ui {
 class DiskFollower;
@@ -54,12 +48,13 @@ class FileListModel;
 class FileSection;
 class HelpViewer;
 class ImageSection;
-class MapEditor;
-class MapView;
+class MainMenus;
+class MainStatusBar;
+class MapViewEntry;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
-class ProblemsView;
+class ProblemsEntry;
 }  // namespace qel::ui
 
 class TMainFrm : public QMainWindow {
@@ -126,41 +121,29 @@ public:
     qel::ui::ObjectListModel* screenObjectModel() const;
     qel::ui::FileListModel* fileModel() const;
 
+    // The Problems window (View > Problems) and the counts at the status
+    // bar's right end, which open it.
+    void ShowProblems();
+    qel::app::ProblemMonitor& problemMonitor();
+    // Follows the disk under the open definition (files changed by other
+    // programs).
+    qel::ui::DiskFollower& diskFollower() { return *diskFollower_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-public:
-    // The Problems window (View > Problems) and the counts at the status
-    // bar's right end, which open it.
-    void ShowProblems();
-    qel::app::ProblemMonitor& problemMonitor() { return *problemMonitor_; }
-
 private:
-    void BuildProblems();
+    void FormCreate();
+    // How the sections and the windows beside them talk to each other.
+    void LinkSections();
+    void BuildDiskFollower();
     // Makes the cause of a problem current in its section.
     void ShowProblemCause(qel::ProblemPlace place, int row);
-    void ShowProblemCounts();
-
-    void FormCreate();
-    // How the sections talk to each other.
-    void LinkSections();
-    // The View menu, between Edit and Options: hidden while it is empty;
-    // AddViewEntry() puts an entry in it (a window beside the sections) and
-    // shows it.
-    void BuildViewMenu();
-    void AddViewEntry(QAction* entry);
-    void BuildMapViewEntry();
-    void BuildCommands();
-    void BuildMenu();
-    void BuildToolBar(QWidget* inner);
-    void BuildEditMenu();
-    void ShowHistory();
-
-    // Shows how a command ended; true when it was done.
-    bool ShowStatus(const qel::app::CommandStatus& status);
     // Title and status bar from the document state.
     void ShowDocumentState();
+    // Shows how a command ended; true when it was done.
+    bool ShowStatus(const qel::app::CommandStatus& status);
     void ShowDialog(QDialog* dialog);
     void DialogClosed();
 
@@ -181,61 +164,24 @@ private:
     std::unique_ptr<TSortFrm> sortFrm_;
     std::unique_ptr<TOptnsForm> optnsForm_;
     std::unique_ptr<TAboutFrm> aboutFrm_;
-    // Made when first opened; a window of its own, closed with this one.
-    qel::ui::MapView* mapView_ = nullptr;
-    std::unique_ptr<qel::ui::MapEditor> mapEditor_;
-    std::unique_ptr<qel::ui::MapEditor> screenEditor_;
     bool placed_ = false;
     // After the session: it goes first, while the document it copies is whole.
     std::unique_ptr<qel::app::RecoveryStore> recovery_;
     qel::ui::PromptedQuestions questions_{prompter_, this};
     std::unique_ptr<qel::app::DocumentCommands> commands_;
 
+    qel::ui::MainMenus* menus_;
+    qel::ui::MainStatusBar* Status;
     qel::ui::FileSection* fileSection;
     qel::ui::ImageSection* imageSection;
     qel::ui::PreviewSection* previewSection;
     qel::ui::ObjectsSection* objectsSection;
-
-    QAction* New;
-    QAction* aOpen;
-    QAction* Save;
-    QAction* SaveAs;
-    QAction* Exit;
-    QAction* Compile;
-    QMenu* File1;
-    QAction* New1;
-    QAction* Open1;
-    QAction* Save1;
-    QAction* SaveAs1;
-    QAction* Exit1;
-    QMenu* Edit1;
-    QAction* Undo1;
-    QAction* Redo1;
-    QMenu* View1;
-    QAction* MapView1;
-    QAction* Options1;
-    QMenu* Help1;
-    QAction* QelHelp1;
-    QAction* About1;
-    QToolBar* ActionToolBar1;
-    QStatusBar* Status;
-    QLabel* StatusPanel;
     QTimer* Timer;
     QTimer* AnimTimer;
 
     // Declared last so that they go first: they follow the session.
-    std::unique_ptr<qel::app::ProblemPictures> problemPictures_;
-    std::unique_ptr<qel::app::ProblemMonitor> problemMonitor_;
-    std::unique_ptr<qel::ui::ProblemsView> problemsView_;
-    QAction* Problems1 = nullptr;
-    QToolButton* ProblemCounts = nullptr;
-
-public:
-    // Follows the disk under the open definition (files changed by other
-    // programs); goes first, as it reads everything above.
-    qel::ui::DiskFollower& diskFollower() { return *diskFollower_; }
-
-private:
-    void BuildDiskFollower();
+    std::unique_ptr<qel::ui::MapViewEntry> mapViewEntry_;
+    std::unique_ptr<qel::ui::ProblemsEntry> problems_;
+    // Reads everything above.
     std::unique_ptr<qel::ui::DiskFollower> diskFollower_;
 };
