@@ -2,11 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QLayout>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 
 #include "Controls.h"
 #include "DiskFollower.h"
@@ -224,18 +222,13 @@ void TMainFrm::FormCreate()
 
 void TMainFrm::CreateDialogs()
 {
-    sortFrm_ = std::make_unique<TSortFrm>();
-    connect(sortFrm_.get(), &TSortFrm::closed, this, &TMainFrm::DialogClosed);
-    connect(sortFrm_.get(), &TSortFrm::sortRequested, objectsSection, [this](qel::ObjectKind kind, int keyIndex) {
+    dialogs_ = std::make_unique<qel::ui::WindowDialogs>(*this, settings_, prompter_);
+    connect(SortFrm(), &TSortFrm::sortRequested, objectsSection, [this](qel::ObjectKind kind, int keyIndex) {
         std::optional<qel::SortKey> key;
         if (keyIndex >= 0 && keyIndex < qel::kSortKeyCount)
             key = static_cast<qel::SortKey>(keyIndex);
         objectsSection->SortRequested(kind, key);
     });
-    optnsForm_ = std::make_unique<TOptnsForm>(settings_, prompter_);
-    connect(optnsForm_.get(), &TOptnsForm::closed, this, &TMainFrm::DialogClosed);
-    aboutFrm_ = std::make_unique<TAboutFrm>();
-    connect(aboutFrm_.get(), &TAboutFrm::closed, this, &TMainFrm::DialogClosed);
 }
 
 void TMainFrm::ShowDocumentState()
@@ -300,7 +293,7 @@ bool TMainFrm::ShowStatus(const qel::app::CommandStatus& status)
 
 void TMainFrm::Options1Click()
 {
-    guarded([this] { ShowDialog(optnsForm_.get()); });
+    guarded([this] { ShowDialog(OptnsForm()); });
 }
 
 void TMainFrm::QelHelp1Click()
@@ -310,16 +303,22 @@ void TMainFrm::QelHelp1Click()
 
 void TMainFrm::About1Click()
 {
-    guarded([this] { ShowDialog(aboutFrm_.get()); });
+    guarded([this] { ShowDialog(AboutFrm()); });
 }
 
 void TMainFrm::SortObjectsClick()
 {
     guarded([this] {
-        if (sortFrm_)
-            sortFrm_->prepare(objectsSection->ShownKind(), document().mapObjectCount(), document().screenObjectCount());
-        ShowDialog(sortFrm_.get());
+        if (TSortFrm* dialog = SortFrm())
+            dialog->prepare(objectsSection->ShownKind(), document().mapObjectCount(), document().screenObjectCount());
+        ShowDialog(SortFrm());
     });
+}
+
+void TMainFrm::ShowDialog(QDialog* dialog)
+{
+    if (dialog)
+        dialogs_->show(dialog);
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event)

@@ -19,13 +19,11 @@
 #include "DocumentSession.h"
 #include "Guarded.h"
 #include "RecoveryStore.h"
+#include "WindowDialogs.h"
 #include "WindowServices.h"
 
 class QDialog;
 class QTimer;
-class TAboutFrm;
-class TOptnsForm;
-class TSortFrm;
 
 namespace qel::platform {
 class FileOperations;
@@ -113,9 +111,9 @@ public:
     // Files dragged onto the window open or are added (see DropHandler).
     void AcceptDrops();
 
-    TSortFrm* SortFrm() const { return sortFrm_.get(); }
-    TOptnsForm* OptnsForm() const { return optnsForm_.get(); }
-    TAboutFrm* AboutFrm() const { return aboutFrm_.get(); }
+    TSortFrm* SortFrm() const { return dialogs_ ? dialogs_->sort() : nullptr; }
+    TOptnsForm* OptnsForm() const { return dialogs_ ? dialogs_->options() : nullptr; }
+    TAboutFrm* AboutFrm() const { return dialogs_ ? dialogs_->about() : nullptr; }
 
     qel::ui::ObjectListModel* mapObjectModel() const;
     qel::ui::ObjectListModel* screenObjectModel() const;
@@ -144,8 +142,8 @@ private:
     void ShowDocumentState();
     // Shows how a command ended; true when it was done.
     bool ShowStatus(const qel::app::CommandStatus& status);
+    // One of the dialogs, once they were made.
     void ShowDialog(QDialog* dialog);
-    void DialogClosed();
 
     qel::ui::Prompter& prompter_;
     qel::platform::SettingsStore& store_;
@@ -161,9 +159,7 @@ private:
     qel::platform::PictureService* pictures_;
     qel::platform::SoundService* sound_;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
-    std::unique_ptr<TSortFrm> sortFrm_;
-    std::unique_ptr<TOptnsForm> optnsForm_;
-    std::unique_ptr<TAboutFrm> aboutFrm_;
+    std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
     bool placed_ = false;
     // After the session: it goes first, while the document it copies is whole.
     std::unique_ptr<qel::app::RecoveryStore> recovery_;
