@@ -11,8 +11,6 @@ namespace qel::ui {
 
 namespace {
 
-constexpr int kStatusHeight = 19;
-
 // A status text that shows as much as fits, eliding its middle: the reason at
 // its end says as much as its start. The whole is in the tooltip.
 class ElidedStatus : public QLabel {
@@ -35,7 +33,7 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("Status"));
     setSizeGripEnabled(false);
-    setFixedHeight(kStatusHeight);
+    setFixedHeight(kHeight);
     StatusPanel = new QLabel(this);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
     addWidget(StatusPanel, 1);

@@ -21,6 +21,8 @@ class Prompter;
 class MainStatusBar : public QStatusBar {
     Q_OBJECT
 public:
+    static constexpr int kHeight = 19;
+
     explicit MainStatusBar(QWidget* parent = nullptr);
 
     void showFile(const QString& path);

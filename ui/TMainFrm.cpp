@@ -37,7 +37,6 @@ namespace {
 
 constexpr int kInnerWidth = 683;
 constexpr int kInnerHeight = 468;
-constexpr int kStatusHeight = 19;
 
 }  // namespace
 
@@ -68,7 +67,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     // status bar, at fixed places.
     auto* inner = new QWidget(this);
     inner->setObjectName(QStringLiteral("InnerArea"));
-    inner->setFixedSize(kInnerWidth, kInnerHeight - kStatusHeight);
+    inner->setFixedSize(kInnerWidth, kInnerHeight - qel::ui::MainStatusBar::kHeight);
     setCentralWidget(inner);
 
     menus_ = new qel::ui::MainMenus(*this, *inner, session_,
