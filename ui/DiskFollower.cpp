@@ -4,15 +4,20 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "Errors.h"
 #include "FileNameText.h"
 #include "Guarded.h"
 #include "Prompter.h"
 
 namespace qel::ui {
 
-DiskFollower::DiskFollower(app::DocumentSession& session, Prompter& prompter, QWidget& window, Hooks hooks)
-    : session_(session), prompter_(prompter), window_(window), hooks_(std::move(hooks)), watch_(session)
+DiskFollower::DiskFollower(app::DocumentSession& session, app::DocumentCommands& commands, Prompter& prompter,
+                           QWidget& window, Hooks hooks)
+    : session_(session),
+      commands_(commands),
+      prompter_(prompter),
+      window_(window),
+      hooks_(std::move(hooks)),
+      watch_(session)
 {
     connect(&watch_, &app::DiskWatch::documentChanged, this, &DiskFollower::follow);
     connect(&watch_, &app::DiskWatch::picturesChanged, this, [this] { hooks_.picturesChanged(); });
@@ -26,26 +31,6 @@ bool DiskFollower::eventFilter(QObject* watched, QEvent* event)
     if (watched == &window_ && event->type() == QEvent::WindowActivate)
         watch_.checkDocument();
     return QObject::eventFilter(watched, event);
-}
-
-bool DiskFollower::confirmOverwrite()
-{
-    bool go = false;
-    Guarded(prompter_, &window_, [&] {
-        const DefinitionDocument& doc = session_.document();
-        switch (session_.diskChange()) {
-        case app::DiskChange::NotRegular:
-            throw MessageError(app::NotRegularMessage(doc.currentFile()));
-        case app::DiskChange::Changed:
-            go = prompter_.confirmNoDefault(&window_, FileNameText(app::ReplaceChangedQuestion(doc)));
-            return;
-        case app::DiskChange::None:
-        case app::DiskChange::Gone:
-            go = true;
-            return;
-        }
-    });
-    return go;
 }
 
 void DiskFollower::showStanding(const std::string& message)
@@ -78,18 +63,11 @@ void DiskFollower::follow(app::DiskChange change)
         watch_.postpone();
         return;
     }
-    if (session_.modified() && !prompter_.confirmNoDefault(&window_, FileNameText(app::RereadQuestion(doc))))
-        return;
-    Guarded(prompter_, &window_, [&] {
-        ReadReport report;
-        const bool changed = session_.reread(hooks_.viewState(), &report);
-        hooks_.reread(report);
-        // A file only touched reads as it was: nothing to tell.
-        if (changed) {
-            standing_ = false;
-            hooks_.showStatus(FileNameText(app::RereadNotice(doc)), kNoticeMs);
-        }
-    });
+    const app::CommandStatus status = commands_.reread();
+    if (ShowStatus(prompter_, &window_, status) && !status.notice.empty()) {
+        standing_ = false;
+        hooks_.showStatus(FileNameText(status.notice), kNoticeMs);
+    }
 }
 
 }  // namespace qel::ui

@@ -1,19 +1,17 @@
 #pragma once
 // What the window does when the disk changes under the open definition (see
-// app/DiskWatch): an unchanged document is read again by itself, a changed
-// one only when the user says so; a file deleted, renamed away or replaced
-// by a link is told in the status bar; pictures that changed are shown anew.
-// A save over a file changed on disk since it was read asks first, and one
-// over a file that became a link or a special file is refused.
+// app/DiskWatch): the document is read again by its command (an unchanged
+// one by itself, a changed one only when the user says so) and the status
+// bar says so; a file deleted, renamed away or replaced by a link is told in
+// the status bar; pictures that changed are shown anew.
 //
 // The window hands in what it shows; this class keeps no widget of its own.
 
 #include <QObject>
 #include <functional>
 
-#include "DefinitionReader.h"
 #include "DiskWatch.h"
-#include "ViewState.h"
+#include "DocumentCommands.h"
 
 class QWidget;
 
@@ -28,22 +26,15 @@ public:
     static constexpr int kNoticeMs = 15000;
 
     struct Hooks {
-        // The object lists' view now, for the step a re-read makes.
-        std::function<app::ViewState()> viewState;
         // A status bar message; an empty text clears it, 0 ms keeps it.
         std::function<void(const QString& text, int timeoutMs)> showStatus;
-        // The current file was read again, with what the read found.
-        std::function<void(const ReadReport& report)> reread;
         // Look at the pictures again, as F5 does.
         std::function<void()> picturesChanged;
     };
 
-    DiskFollower(app::DocumentSession& session, Prompter& prompter, QWidget& window, Hooks hooks);
+    DiskFollower(app::DocumentSession& session, app::DocumentCommands& commands, Prompter& prompter, QWidget& window,
+                 Hooks hooks);
 
-    // Before a save over the current file: false after the error box for a
-    // file that became a link or a special file, or when the user keeps a
-    // file that changed on disk since it was read.
-    bool confirmOverwrite();
     app::DiskWatch& watch() { return watch_; }
 
 protected:
@@ -55,6 +46,7 @@ private:
     void showStanding(const std::string& message);
 
     app::DocumentSession& session_;
+    app::DocumentCommands& commands_;
     Prompter& prompter_;
     QWidget& window_;
     Hooks hooks_;

@@ -6,11 +6,12 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "DocumentCommands.h"
 #include "FileNameText.h"
 #include "FileSection.h"
+#include "Guarded.h"
 #include "PathText.h"
 #include "PreviewRules.h"
-#include "TMainFrm.h"
 
 namespace qel::ui {
 
@@ -39,7 +40,8 @@ QStringList DroppedPackageFiles(const QMimeData& data)
     return paths;
 }
 
-DropHandler::DropHandler(TMainFrm& window, FileSection& files) : QObject(&window), window_(window), files_(files)
+DropHandler::DropHandler(QWidget& window, FileSection& files, app::DocumentCommands& commands, Prompter& prompter)
+    : QObject(&window), window_(window), files_(files), commands_(commands), prompter_(prompter)
 {
     window_.setAcceptDrops(true);
     // Drags reach the control under the pointer first; the edits would take
@@ -90,19 +92,21 @@ bool DropHandler::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::Drop) {
         // Not inside the drop itself: the source waits for it to end, and
         // the question about unsaved changes may take a while.
-        TMainFrm* window = &window_;
+        QWidget* window = &window_;
         FileSection* fileSection = &files_;
+        app::DocumentCommands* commands = &commands_;
+        Prompter* prompter = &prompter_;
         QMetaObject::invokeMethod(
             window,
-            [window, fileSection, path, files] {
+            [window, fileSection, commands, prompter, path, files] {
                 if (!files.isEmpty()) {
                     fileSection->AddFiles(files);
                     return;
                 }
-                window->guarded([&] {
-                    if (window->QuerySaveChanges())
-                        window->OpenPath(path);
-                });
+                app::CommandStatus status = commands->querySaveChanges();
+                if (status.done())
+                    status = commands->open(FileNameBytes(path));
+                ShowStatus(*prompter, window, status);
             },
             Qt::QueuedConnection);
     }

@@ -9,7 +9,10 @@
 #include <QString>
 
 class QMimeData;
-class TMainFrm;
+
+namespace qel::app {
+class DocumentCommands;
+}
 
 namespace qel::ui {
 
@@ -23,14 +26,16 @@ QString DroppedDefinition(const QMimeData& data);
 QStringList DroppedPackageFiles(const QMimeData& data);
 
 class FileSection;
+class Prompter;
 
 // Watches the drags over `window` and every control in it, which would
 // otherwise take dropped text themselves; `files` is the window's File
-// Section, which takes the pictures and sounds dropped on it.
+// Section, which takes the pictures and sounds dropped on it. A definition
+// opens through `commands`, its failure told through `prompter`.
 class DropHandler : public QObject {
     Q_OBJECT
 public:
-    DropHandler(TMainFrm& window, FileSection& files);
+    DropHandler(QWidget& window, FileSection& files, app::DocumentCommands& commands, Prompter& prompter);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -39,8 +44,10 @@ private:
     bool isOverWindow(QObject* watched) const;
     bool isOverFileSection(QObject* watched, QPoint position) const;
 
-    TMainFrm& window_;
+    QWidget& window_;
     FileSection& files_;
+    app::DocumentCommands& commands_;
+    Prompter& prompter_;
 };
 
 }  // namespace qel::ui

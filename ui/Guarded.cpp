@@ -30,4 +30,11 @@ void ShowFailure(Prompter& prompter, QWidget* parent, std::exception_ptr failure
     prompter.error(parent, FailureMessage(failure));
 }
 
+bool ShowStatus(Prompter& prompter, QWidget* parent, const app::CommandStatus& status)
+{
+    if (status.outcome == app::CommandStatus::Outcome::Failed)
+        ShowFailure(prompter, parent, status.failure);
+    return status.done();
+}
+
 }  // namespace qel::ui

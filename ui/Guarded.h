@@ -1,10 +1,12 @@
 #pragma once
 // The one way a handler's failure reaches the user: the generic error box,
-// with the failure's own message (ended by a full stop).
+// with the failure's own message (ended by a full stop). The document
+// commands ask through the prompter here, and their failures end here too.
 
 #include <QString>
 #include <exception>
 
+#include "CommandQuestions.h"
 #include "Prompter.h"
 
 namespace qel::ui {
@@ -41,5 +43,31 @@ bool Guarded(Prompter& prompter, QWidget* parent, Handler&& handler)
         return false;
     }
 }
+
+// Shows how a document command ended: a failure in the error box. True when
+// it was done.
+bool ShowStatus(Prompter& prompter, QWidget* parent, const app::CommandStatus& status);
+
+// The document commands' questions, asked in the dialogs of `parent`'s window.
+class PromptedQuestions : public app::CommandQuestions {
+public:
+    PromptedQuestions(Prompter& prompter, QWidget* parent) : prompter_(prompter), parent_(parent) {}
+
+    void error(const QString& message) override { prompter_.error(parent_, message); }
+    void information(const QString& message) override { prompter_.information(parent_, message); }
+    bool confirm(const QString& question) override { return prompter_.confirm(parent_, question); }
+    bool confirmNoDefault(const QString& question) override { return prompter_.confirmNoDefault(parent_, question); }
+    app::SaveChangesAnswer askSaveChanges(const QString& question) override
+    {
+        return prompter_.askSaveChanges(parent_, question);
+    }
+    QString openFile(const QString& filter) override { return prompter_.openFile(parent_, filter); }
+    QString saveFile(const QString& filter) override { return prompter_.saveFile(parent_, filter); }
+    void failed(std::exception_ptr failure) override { ShowFailure(prompter_, parent_, failure); }
+
+private:
+    Prompter& prompter_;
+    QWidget* parent_;
+};
 
 }  // namespace qel::ui

@@ -8,11 +8,13 @@
 #include <QStringList>
 #include <optional>
 
+#include "CommandQuestions.h"
+
 class QWidget;
 
 namespace qel::ui {
 
-enum class SaveChangesAnswer { Yes, No, Cancel };
+using SaveChangesAnswer = app::SaveChangesAnswer;
 
 class Prompter {
 public:

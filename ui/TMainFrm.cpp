@@ -2,52 +2,29 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDialog>
-#include <QFile>
-#include <QFileInfo>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
-#include <QListView>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
-#include <QProgressBar>
 #include <QScreen>
-#include <QStatusBar>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <QWindow>
-#include <algorithm>
 
-#include "CompilerLauncher.h"
 #include "Controls.h"
 #include "DiskFollower.h"
 #include "DocumentFiles.h"
 #include "DropHandler.h"
 #include "Errors.h"
-#include "FileIo.h"
-#include "FileListModel.h"
 #include "FileNameText.h"
 #include "FileOperations.h"
 #include "FileSection.h"
 #include "HelpViewer.h"
-#include "HistoryKeyFilter.h"
 #include "ImageSection.h"
 #include "Latin1Text.h"
-#include "MapSessionEditor.h"
-#include "MapView.h"
-#include "ObjectListModel.h"
+#include "MainMenus.h"
+#include "MainStatusBar.h"
+#include "MapViewEntry.h"
 #include "ObjectsSection.h"
 #include "PictureService.h"
 #include "PreviewSection.h"
 #include "ProblemMonitor.h"
-#include "ProblemPictures.h"
-#include "ProblemsView.h"
+#include "ProblemsEntry.h"
 #include "Prompter.h"
 #include "SoundService.h"
 #include "TAboutFrm.h"
@@ -60,32 +37,6 @@ namespace {
 
 constexpr int kInnerWidth = 683;
 constexpr int kInnerHeight = 468;
-constexpr int kStatusHeight = 19;
-constexpr int kToolBarHeight = 28;
-
-const QString kOpenFilter = QStringLiteral("INI-Files (*.ini)");
-const QString kSaveFilter = QStringLiteral("INI-File (*.ini)");
-
-QIcon CommandIcon(const QString& name)
-{
-    return qel::ui::PictureIcon(QStringLiteral(":/icons/%1.png").arg(name));
-}
-
-// A status text that shows as much as fits, eliding its middle: the reason at
-// its end says as much as its start. The whole is in the tooltip.
-class ElidedStatus : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QRect room = contentsRect();
-        painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
-                         fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
-    }
-};
 
 }  // namespace
 
@@ -116,12 +67,21 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     // status bar, at fixed places.
     auto* inner = new QWidget(this);
     inner->setObjectName(QStringLiteral("InnerArea"));
-    inner->setFixedSize(kInnerWidth, kInnerHeight - kStatusHeight);
+    inner->setFixedSize(kInnerWidth, kInnerHeight - qel::ui::MainStatusBar::kHeight);
     setCentralWidget(inner);
 
-    BuildCommands();
-    BuildMenu();
-    BuildToolBar(inner);
+    menus_ = new qel::ui::MainMenus(*this, *inner, session_,
+                                    {.newDocument = [this] { NewExecute(); },
+                                     .open = [this] { aOpenExecute(); },
+                                     .save = [this] { SaveExecute(); },
+                                     .saveAs = [this] { SaveAsExecute(); },
+                                     .exit = [this] { ExitExecute(); },
+                                     .compile = [this] { CompileExecute(); },
+                                     .undo = [this] { UndoExecute(); },
+                                     .redo = [this] { RedoExecute(); },
+                                     .options = [this] { Options1Click(); },
+                                     .help = [this] { QelHelp1Click(); },
+                                     .about = [this] { About1Click(); }});
 
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
@@ -143,51 +103,26 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
         services.soundCopyFolder.isEmpty() ? programFolder_ : services.soundCopyFolder, *AnimTimer, inner);
     objectsSection = new qel::ui::ObjectsSection(session_, prompter_, *pictures_, inner);
 
-    Status = statusBar();
-    Status->setObjectName(QStringLiteral("Status"));
-    Status->setSizeGripEnabled(false);
-    Status->setFixedHeight(kStatusHeight);
-    StatusPanel = new QLabel(Status);
-    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
-    Status->addWidget(StatusPanel, 1);
-
+    Status = new qel::ui::MainStatusBar(this);
+    setStatusBar(Status);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, qel::app::RecoveryStore::Options{});
-    // Work at risk is said in the status bar for as long as it is, and once
-    // in a box for each document. A label of its own: a passing status tip
-    // would wipe a status bar message, and its width never widens the window.
-    auto* recoveryStatus = new ElidedStatus(Status);
-    recoveryStatus->setObjectName(QStringLiteral("RecoveryStatus"));
-    recoveryStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    recoveryStatus->hide();
-    Status->addWidget(recoveryStatus, 2);
-    connect(recovery_.get(), &qel::app::RecoveryStore::protectionFailed, this,
-            [this, recoveryStatus](const QString& reason, bool first) {
-                const QString text = QStringLiteral("Unsaved work is not protected: ") + reason;
-                recoveryStatus->setText(text);
-                recoveryStatus->setToolTip(text);
-                recoveryStatus->show();
-                if (first)
-                    prompter_.error(this, text + QLatin1Char('.'));
-            });
-    connect(recovery_.get(), &qel::app::RecoveryStore::protectionRestored, recoveryStatus, [recoveryStatus] {
-        recoveryStatus->hide();
-        recoveryStatus->clear();
-    });
+    commands_ = std::make_unique<qel::app::DocumentCommands>(
+        session_, *recovery_, settings_, launcher_, questions_,
+        qel::app::DocumentCommands::Hooks{[this] { ResetDocument(); },
+                                          [this] { return objectsSection->CurrentViewState(); }});
+    Status->followRecovery(*recovery_, prompter_);
 
     connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
-    connect(&session_, &qel::app::DocumentSession::historyChanged, this, &TMainFrm::ShowHistory);
-    ShowHistory();
 
     helpViewer_ = std::make_unique<qel::ui::HelpViewer>(this);
 
     FormCreate();
     LinkSections();
     BuildDiskFollower();
-    BuildProblems();
-    qel::ui::HistoryKeyFilter::InstallOn(*this, Undo1, Redo1);
+    menus_->installHistoryKeys(*this);
     Timer->start();
     AnimTimer->start();
 }
@@ -197,7 +132,7 @@ TMainFrm::~TMainFrm()
     // The sections' views and models read the session, which goes before the
     // window's children would: let them go first, the map view (which shares
     // the object lists' selections) before them.
-    delete mapView_;
+    mapViewEntry_.reset();
     delete objectsSection;
     delete previewSection;
     delete imageSection;
@@ -230,184 +165,33 @@ void TMainFrm::LinkSections()
     connect(imageSection, &ImageSection::animationRequested, previewSection, &PreviewSection::AniPreviewClick);
     connect(imageSection, &ImageSection::imageItemsReplaced, objectsSection, &ObjectsSection::setImageItems);
     connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
-}
 
-void TMainFrm::AcceptDrops()
-{
-    new qel::ui::DropHandler(*this, *fileSection);
-}
-
-void TMainFrm::BuildCommands()
-{
-    struct Command {
-        QAction*& action;
-        const char* name;
-        const char* caption;
-        const char* toolCaption;
-        const char* icon;
-        void (TMainFrm::*handler)();
-    };
-    const Command commands[] = {
-        {New, "New", "New", "&New", "new", &TMainFrm::NewExecute},
-        {aOpen, "aOpen", "Open", "&Open", "open", &TMainFrm::aOpenExecute},
-        {Save, "Save", "Save", "&Save", "save", &TMainFrm::SaveExecute},
-        {SaveAs, "SaveAs", "Save As...", "Save As...", "saveas", &TMainFrm::SaveAsExecute},
-        {Exit, "Exit", "Exit", "Exit", "exit", &TMainFrm::ExitExecute},
-        {Compile, "Compile", "Compile", "&Compile", "compile", &TMainFrm::CompileExecute},
-    };
-    for (const Command& command : commands) {
-        command.action =
-            new QAction(CommandIcon(QString::fromLatin1(command.icon)), QString::fromLatin1(command.caption), this);
-        command.action->setObjectName(QString::fromLatin1(command.name));
-        // The tool bar shows its own caption with an access key.
-        command.action->setIconText(QString::fromLatin1(command.toolCaption));
-        connect(command.action, &QAction::triggered, this, command.handler);
-    }
-}
-
-void TMainFrm::BuildMenu()
-{
-    QMenuBar* menu = menuBar();
-    menu->setObjectName(QStringLiteral("MainMenu"));
-
-    File1 = menu->addMenu(QStringLiteral("File"));
-    File1->setObjectName(QStringLiteral("File1"));
-    // Each entry stands for its command's one action: it triggers it and is
-    // enabled with it; only its caption is its own.
-    struct Entry {
-        QAction*& entry;
-        const char* name;
-        QAction* command;
-    };
-    const Entry fileEntries[] = {
-        {New1, "New1", New},          {Open1, "Open1", aOpen}, {Save1, "Save1", Save},
-        {SaveAs1, "SaveAs1", SaveAs}, {Exit1, "Exit1", Exit},
-    };
-    for (const Entry& e : fileEntries) {
-        QAction* command = e.command;
-        e.entry = File1->addAction(command->icon(), command->text());
-        e.entry->setObjectName(QString::fromLatin1(e.name));
-        connect(e.entry, &QAction::triggered, command, &QAction::trigger);
-        connect(command, &QAction::changed, e.entry,
-                [entry = e.entry, command] { entry->setEnabled(command->isEnabled()); });
-    }
-
-    BuildEditMenu();
-    BuildViewMenu();
-    BuildMapViewEntry();
-
-    Options1 = menu->addAction(QStringLiteral("Options"));
-    Options1->setObjectName(QStringLiteral("Options1"));
-    connect(Options1, &QAction::triggered, this, &TMainFrm::Options1Click);
-
-    Help1 = menu->addMenu(QStringLiteral("Help"));
-    Help1->setObjectName(QStringLiteral("Help1"));
-    QelHelp1 = Help1->addAction(CommandIcon(QStringLiteral("help")), QStringLiteral("Qel Help"));
-    QelHelp1->setObjectName(QStringLiteral("QelHelp1"));
-    connect(QelHelp1, &QAction::triggered, this, &TMainFrm::QelHelp1Click);
-    About1 = Help1->addAction(CommandIcon(QStringLiteral("about")), QStringLiteral("About..."));
-    About1->setObjectName(QStringLiteral("About1"));
-    connect(About1, &QAction::triggered, this, &TMainFrm::About1Click);
-}
-
-void TMainFrm::BuildToolBar(QWidget* inner)
-{
-    // A raised edge on all four sides around the tool bar.
-    auto* edge = new QFrame(inner);
-    edge->setObjectName(QStringLiteral("ActionToolBar1Edge"));
-    edge->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    edge->setLineWidth(1);
-    edge->setGeometry(0, 0, kInnerWidth, kToolBarHeight);
-    auto* edgeLayout = new QHBoxLayout(edge);
-    edgeLayout->setContentsMargins(1, 1, 1, 1);
-
-    ActionToolBar1 = new QToolBar(edge);
-    ActionToolBar1->setObjectName(QStringLiteral("ActionToolBar1"));
-    ActionToolBar1->setMovable(false);
-    ActionToolBar1->setFloatable(false);
-    ActionToolBar1->setIconSize(QSize(16, 16));
-    ActionToolBar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    ActionToolBar1->setFocusPolicy(Qt::NoFocus);
-    for (QAction* action : {New, aOpen, Save, SaveAs, Compile})
-        ActionToolBar1->addAction(action);
-    edgeLayout->addWidget(ActionToolBar1);
-}
-
-void TMainFrm::BuildEditMenu()
-{
-    Edit1 = menuBar()->addMenu(QStringLiteral("Edit"));
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Undo1 = Edit1->addAction(QStringLiteral("Undo"));
-    Undo1->setObjectName(QStringLiteral("Undo1"));
-    Undo1->setShortcut(QKeySequence::Undo);
-    connect(Undo1, &QAction::triggered, this, &TMainFrm::UndoExecute);
-    Redo1 = Edit1->addAction(QStringLiteral("Redo"));
-    Redo1->setObjectName(QStringLiteral("Redo1"));
-    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    connect(Redo1, &QAction::triggered, this, &TMainFrm::RedoExecute);
-}
-
-void TMainFrm::BuildViewMenu()
-{
-    View1 = menuBar()->addMenu(QStringLiteral("View"));
-    View1->setObjectName(QStringLiteral("View1"));
-    // Shown once it has an entry.
-    View1->menuAction()->setVisible(false);
-}
-
-void TMainFrm::AddViewEntry(QAction* entry)
-{
-    View1->addAction(entry);
-    View1->menuAction()->setVisible(true);
-}
-
-void TMainFrm::BuildMapViewEntry()
-{
-    MapView1 = new QAction(QStringLiteral("Map View"), this);
-    MapView1->setObjectName(QStringLiteral("MapView1"));
-    MapView1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    connect(MapView1, &QAction::triggered, this, [this] { guarded([this] { MapView1Click(); }); });
-    AddViewEntry(MapView1);
+    mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectsSection, store_, *pictures_, prompter_, *this);
+    menus_->addViewEntry(mapViewEntry_->entry());
+    // Pictures a test hands in are decoded at once with it.
+    problems_ = std::make_unique<ProblemsEntry>(session_, ownPictures_ ? nullptr : pictures_, *Status, *this);
+    menus_->addViewEntry(problems_->entry());
+    connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);
 }
 
 void TMainFrm::MapView1Click()
 {
-    if (mapView_ == nullptr) {
-        mapView_ = new qel::ui::MapView(session_, *objectsSection->mapSelection(), store_, *pictures_, prompter_, this);
-        // A window of its own beside this one, not a part of it.
-        mapView_->setWindowFlag(Qt::Window);
-        connect(mapView_, &qel::ui::MapView::objectActivated, this, [this](int row) {
-            objectsSection->makeRowCurrent(qel::ObjectKind::Map, static_cast<std::size_t>(row));
-        });
-        connect(mapView_, &qel::ui::MapView::screenObjectActivated, this, [this](int row) {
-            objectsSection->makeRowCurrent(qel::ObjectKind::Screen, static_cast<std::size_t>(row));
-        });
-        mapView_->attachScreenObjects(*objectsSection->screenSelection());
-        // Placing reads the object editor as Add does; steps keep the lists'
-        // view for undo as the section's own steps do.
-        const auto values = [this] { return objectsSection->editorValues(); };
-        const auto view = [this] { return objectsSection->CurrentViewState(); };
-        mapEditor_ = std::make_unique<qel::ui::MapSessionEditor>(session_, qel::ObjectKind::Map, prompter_, mapView_,
-                                                                 values, view);
-        screenEditor_ = std::make_unique<qel::ui::MapSessionEditor>(session_, qel::ObjectKind::Screen, prompter_,
-                                                                    mapView_, values, view);
-        mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
-        connect(objectsSection, &qel::ui::ObjectsSection::objectImageChanged, mapView_,
-                &qel::ui::MapView::refreshPlacing);
-    }
-    mapView_->show();
-    mapView_->raise();
-    mapView_->activateWindow();
+    mapViewEntry_->show();
 }
 
-void TMainFrm::ShowHistory()
+void TMainFrm::ShowProblems()
 {
-    const bool undo = session_.canUndo();
-    const bool redo = session_.canRedo();
-    Undo1->setEnabled(undo);
-    Undo1->setText(undo ? QStringLiteral("Undo ") + session_.undoText() : QStringLiteral("Undo"));
-    Redo1->setEnabled(redo);
-    Redo1->setText(redo ? QStringLiteral("Redo ") + session_.redoText() : QStringLiteral("Redo"));
+    problems_->show();
+}
+
+qel::app::ProblemMonitor& TMainFrm::problemMonitor()
+{
+    return problems_->monitor();
+}
+
+void TMainFrm::AcceptDrops()
+{
+    new qel::ui::DropHandler(*this, *fileSection, *commands_, prompter_);
 }
 
 void TMainFrm::UndoExecute()
@@ -437,29 +221,19 @@ void TMainFrm::FormCreate()
 
 void TMainFrm::CreateDialogs()
 {
-    sortFrm_ = std::make_unique<TSortFrm>();
-    connect(sortFrm_.get(), &TSortFrm::closed, this, &TMainFrm::DialogClosed);
-    connect(sortFrm_.get(), &TSortFrm::sortRequested, objectsSection, [this](qel::ObjectKind kind, int keyIndex) {
+    dialogs_ = std::make_unique<qel::ui::WindowDialogs>(*this, settings_, prompter_);
+    connect(SortFrm(), &TSortFrm::sortRequested, objectsSection, [this](qel::ObjectKind kind, int keyIndex) {
         std::optional<qel::SortKey> key;
         if (keyIndex >= 0 && keyIndex < qel::kSortKeyCount)
             key = static_cast<qel::SortKey>(keyIndex);
         objectsSection->SortRequested(kind, key);
     });
-    optnsForm_ = std::make_unique<TOptnsForm>(settings_, prompter_);
-    connect(optnsForm_.get(), &TOptnsForm::closed, this, &TMainFrm::DialogClosed);
-    aboutFrm_ = std::make_unique<TAboutFrm>();
-    connect(aboutFrm_.get(), &TAboutFrm::closed, this, &TMainFrm::DialogClosed);
-}
-
-void TMainFrm::ShowFailure(std::exception_ptr failure)
-{
-    qel::ui::ShowFailure(prompter_, this, failure);
 }
 
 void TMainFrm::ShowDocumentState()
 {
     setWindowTitle(qel::FileNameText(qel::app::WindowTitle(document())));
-    StatusPanel->setText(qel::FileNameText(qel::app::StatusText(document())));
+    Status->showFile(qel::FileNameText(qel::app::StatusText(document())));
 }
 
 void TMainFrm::ResetDocument()
@@ -471,155 +245,24 @@ void TMainFrm::ResetDocument()
     previewSection->ResetControls();
 }
 
-bool TMainFrm::QuerySaveChanges()
-{
-    if (!session_.modified())
-        return true;
-    const QString question = qel::FileNameText(qel::app::SaveChangesQuestion(document()));
-    switch (prompter_.askSaveChanges(this, question)) {
-    case qel::ui::SaveChangesAnswer::Yes:
-        return SaveCommand();
-    case qel::ui::SaveChangesAnswer::No:
-        recovery_->discard();
-        return true;
-    case qel::ui::SaveChangesAnswer::Cancel:
-        break;
-    }
-    return false;
-}
-
-bool TMainFrm::ConfirmSave(const std::string& target, bool replacing)
-{
-    // Lines of the file read that the save drops are the more telling
-    // question; it stands for the replacing too.
-    if (const std::optional<std::string> question = ignoredLines_.question(target))
-        return prompter_.confirmNoDefault(this, qel::FileNameText(*question));
-    if (replacing && QFileInfo(qel::FileNameText(target)).exists())
-        return prompter_.confirm(this, qel::FileNameText(qel::app::ReplaceQuestion(target)));
-    return true;
-}
-
-bool TMainFrm::SaveCommand()
-{
-    const std::string target = document().currentFile();
-    if (target.empty())
-        return SaveAsCommand();
-    if (!diskFollower_->confirmOverwrite() || !ConfirmSave(target, false))
-        return false;
-    if (!guarded([this] { session_.save(); }))
-        return false;
-    ignoredLines_.saved(target);
-    return true;
-}
-
-bool TMainFrm::SaveAsCommand()
-{
-    const QString chosen = prompter_.saveFile(this, kSaveFilter);
-    const std::string target = qel::app::SaveAsTarget(qel::FileNameBytes(chosen));
-    if (target.empty() || !ConfirmSave(target, true))
-        return false;
-    // A failed write still names the file it tried, as the title shows.
-    if (!guarded([&] { session_.saveAs(target); }))
-        return false;
-    ignoredLines_.saved(target);
-    return true;
-}
-
-void TMainFrm::OpenCommand()
-{
-    if (!QuerySaveChanges())
-        return;
-    const QString chosen = prompter_.openFile(this, kOpenFilter);
-    if (chosen.isEmpty())
-        return;
-    ReadFile(chosen);
-}
-
-void TMainFrm::OpenPath(const QString& path)
-{
-    guarded([&] { ReadFile(path); });
-}
-
-void TMainFrm::ReadFile(const QString& chosen)
-{
-    ResetDocument();
-    // What was read before a failure stays on screen, Untitled.
-    const std::string path = qel::FileNameBytes(chosen);
-    // A save that died part way may have left the file incomplete; the copy
-    // of its old content stays until the user says what to do with it.
-    if (const std::optional<std::string> copy = qel::FindInterruptedSave(path)) {
-        if (prompter_.confirmNoDefault(this, qel::FileNameText(qel::app::InterruptedSaveQuestion(path, *copy))))
-            guarded([&] { qel::RestoreInterruptedSave(path, *copy); });
-    }
-    qel::ReadReport report;
-    std::exception_ptr failure;
-    try {
-        session_.open(path, &report);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    ignoredLines_.read(path, report.ignoredLines);
-    if (report.ignoredLines > 0)
-        prompter_.information(
-            this, qel::FileNameText(qel::app::IgnoredLinesNotice(report.ignoredLines, path, report.firstIgnoredLine)));
-    if (failure) {
-        // Unsaved work on a file that no longer reads is worth the most.
-        OfferRecovery(path);
-        std::rethrow_exception(failure);
-    }
-    OfferRecovery(path);
-}
-
-void TMainFrm::OfferUntitledRecovery()
-{
-    guarded([this] {
-        if (!session_.modified() && document().currentFile().empty())
-            OfferRecovery({});
-    });
-}
-
-void TMainFrm::OfferRecovery(const std::string& path)
-{
-    std::vector<std::string> problems;
-    std::vector<qel::app::RecoveryOffer> offers = recovery_->find(path, problems);
-    for (const std::string& problem : problems)
-        prompter_.error(this, qel::FileNameText(problem));
-    bool taken = false;
-    for (const qel::app::RecoveryOffer& offer : offers) {
-        if (taken) {
-            recovery_->pass(offer);
-        } else if (prompter_.confirm(this, qel::app::RecoveryQuestion(offer))) {
-            // What was read stays out of the history: the recovered work is
-            // unsaved, and nothing is written until the user saves.
-            session_.adoptRecovered(recovery_->recover(offer));
-            taken = true;
-        } else {
-            recovery_->decline(offer);
-        }
-    }
-}
-
 void TMainFrm::NewExecute()
 {
-    guarded([this] {
-        if (QuerySaveChanges())
-            ResetDocument();
-    });
+    ShowStatus(commands_->newDocument());
 }
 
 void TMainFrm::aOpenExecute()
 {
-    guarded([this] { OpenCommand(); });
+    ShowStatus(commands_->open());
 }
 
 void TMainFrm::SaveExecute()
 {
-    guarded([this] { SaveCommand(); });
+    ShowStatus(commands_->save());
 }
 
 void TMainFrm::SaveAsExecute()
 {
-    guarded([this] { SaveAsCommand(); });
+    ShowStatus(commands_->saveAs());
 }
 
 void TMainFrm::ExitExecute()
@@ -629,16 +272,27 @@ void TMainFrm::ExitExecute()
 
 void TMainFrm::CompileExecute()
 {
-    guarded([this] {
-        // Compiling saves first.
-        if (document().currentFile().empty() || diskFollower_->confirmOverwrite())
-            qel::app::CompileDefinition(session_, settings_, launcher_);
-    });
+    ShowStatus(commands_->compile());
+}
+
+void TMainFrm::OpenPath(const QString& path)
+{
+    ShowStatus(commands_->open(qel::FileNameBytes(path)));
+}
+
+void TMainFrm::OfferUntitledRecovery()
+{
+    ShowStatus(commands_->offerUntitledRecovery());
+}
+
+bool TMainFrm::ShowStatus(const qel::app::CommandStatus& status)
+{
+    return qel::ui::ShowStatus(prompter_, this, status);
 }
 
 void TMainFrm::Options1Click()
 {
-    guarded([this] { ShowDialog(optnsForm_.get()); });
+    guarded([this] { ShowDialog(OptnsForm()); });
 }
 
 void TMainFrm::QelHelp1Click()
@@ -648,44 +302,28 @@ void TMainFrm::QelHelp1Click()
 
 void TMainFrm::About1Click()
 {
-    guarded([this] { ShowDialog(aboutFrm_.get()); });
+    guarded([this] { ShowDialog(AboutFrm()); });
 }
 
 void TMainFrm::SortObjectsClick()
 {
     guarded([this] {
-        if (sortFrm_)
-            sortFrm_->prepare(objectsSection->ShownKind(), document().mapObjectCount(), document().screenObjectCount());
-        ShowDialog(sortFrm_.get());
+        if (TSortFrm* dialog = SortFrm())
+            dialog->prepare(objectsSection->ShownKind(), document().mapObjectCount(), document().screenObjectCount());
+        ShowDialog(SortFrm());
     });
 }
 
 void TMainFrm::ShowDialog(QDialog* dialog)
 {
-    if (!dialog)
-        return;
-    // The dialogs are windows of their own (a disabled parent would disable
-    // them too), kept above this one: made transient for it before they
-    // first appear, as the window manager reads that only then.
-    dialog->winId();
-    if (QWindow* window = dialog->windowHandle())
-        window->setTransientParent(windowHandle());
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-    setEnabled(false);
-}
-
-void TMainFrm::DialogClosed()
-{
-    setEnabled(true);
-    activateWindow();
+    if (dialog)
+        dialogs_->show(dialog);
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event)
 {
     // While a dialog is open the window takes no input, closing included.
-    if (!isEnabled() || !QuerySaveChanges()) {
+    if (!isEnabled() || !ShowStatus(commands_->querySaveChanges())) {
         event->ignore();
         return;
     }
@@ -704,48 +342,6 @@ void TMainFrm::showEvent(QShowEvent* event)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-}
-
-// The Problems window and its counts.
-
-void TMainFrm::BuildProblems()
-{
-    // Pictures a test hands in are decoded at once with it; the desktop's
-    // are decoded beside the window's thread.
-    problemPictures_ = std::make_unique<qel::app::ProblemPictures>(ownPictures_ ? nullptr : pictures_);
-    problemMonitor_ = std::make_unique<qel::app::ProblemMonitor>(session_, *problemPictures_);
-    problemsView_ = std::make_unique<qel::ui::ProblemsView>(*problemMonitor_, this);
-    connect(problemsView_.get(), &qel::ui::ProblemsView::problemActivated, this, &TMainFrm::ShowProblemCause);
-
-    Problems1 = new QAction(QStringLiteral("Problems"), this);
-    Problems1->setObjectName(QStringLiteral("Problems1"));
-    Problems1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    connect(Problems1, &QAction::triggered, this, &TMainFrm::ShowProblems);
-    AddViewEntry(Problems1);
-
-    ProblemCounts = new QToolButton(Status);
-    ProblemCounts->setObjectName(QStringLiteral("ProblemCounts"));
-    ProblemCounts->setAutoRaise(true);
-    ProblemCounts->setToolTip(QStringLiteral("Show the Problems window"));
-    Status->addPermanentWidget(ProblemCounts);
-    connect(ProblemCounts, &QToolButton::clicked, this, &TMainFrm::ShowProblems);
-    connect(problemMonitor_.get(), &qel::app::ProblemMonitor::problemsChanged, this, &TMainFrm::ShowProblemCounts);
-    ShowProblemCounts();
-}
-
-void TMainFrm::ShowProblems()
-{
-    problemsView_->show();
-    problemsView_->raise();
-    problemsView_->activateWindow();
-}
-
-void TMainFrm::ShowProblemCounts()
-{
-    QString text = qel::ui::ProblemCountsText(problemMonitor_->counts());
-    if (problemMonitor_->checking())
-        text += QStringLiteral("...");
-    ProblemCounts->setText(text);
 }
 
 void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
@@ -781,17 +377,12 @@ void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
 void TMainFrm::BuildDiskFollower()
 {
     qel::ui::DiskFollower::Hooks hooks;
-    hooks.viewState = [this] { return objectsSection->CurrentViewState(); };
     hooks.showStatus = [this](const QString& text, int timeoutMs) { Status->showMessage(text, timeoutMs); };
-    hooks.reread = [this](const qel::ReadReport& report) {
-        ignoredLines_.read(document().currentFile(), report.ignoredLines);
-    };
     // What F5 does in each window, for the pictures that changed.
     hooks.picturesChanged = [this] {
-        problemMonitor_->rereadPictures();
-        if (mapView_ != nullptr)
-            mapView_->refreshPictures();
+        problems_->monitor().rereadPictures();
+        mapViewEntry_->refreshPictures();
         previewSection->PicturesChanged();
     };
-    diskFollower_ = std::make_unique<qel::ui::DiskFollower>(session_, prompter_, *this, std::move(hooks));
+    diskFollower_ = std::make_unique<qel::ui::DiskFollower>(session_, *commands_, prompter_, *this, std::move(hooks));
 }

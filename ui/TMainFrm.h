@@ -1,8 +1,9 @@
 #pragma once
 // The editor's one window: it assembles the four sections (each holding its
 // own handlers and controls), the menu, the tool bar, the status bar, the
-// timers and the dialogs, links the sections to each other, and runs the
-// document commands (New, Open, Save, Save As, Exit, Compile, Undo, Redo).
+// timers and the dialogs, links the sections to each other, and binds its
+// commands to the document commands (app/DocumentCommands), which ask their
+// questions in its dialogs; a failure a command returns is shown here.
 // The window owns the document session; the prompter, the settings store,
 // the process launcher and the desktop services are handed in, so that tests
 // answer every dialog and never touch the user's settings.
@@ -11,26 +12,18 @@
 // script would (findChild<QAction*>("Undo1")).
 
 #include <QMainWindow>
-#include <exception>
 #include <memory>
 
 #include "AppSettings.h"
+#include "DocumentCommands.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
-#include "LossQuestions.h"
 #include "RecoveryStore.h"
+#include "WindowDialogs.h"
 #include "WindowServices.h"
 
 class QDialog;
-class QLabel;
-class QMenu;
-class QToolButton;
-class QStatusBar;
 class QTimer;
-class QToolBar;
-class TAboutFrm;
-class TOptnsForm;
-class TSortFrm;
 
 namespace qel::platform {
 class FileOperations;
@@ -45,8 +38,7 @@ enum class ProblemPlace;
 }
 namespace qel::app {
 class ProblemMonitor;
-class ProblemPictures;
-}  // namespace qel::app
+}
 
 namespace qel::ui {
 class DiskFollower;
@@ -54,12 +46,13 @@ class FileListModel;
 class FileSection;
 class HelpViewer;
 class ImageSection;
-class MapEditor;
-class MapView;
+class MainMenus;
+class MainStatusBar;
+class MapViewEntry;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
-class ProblemsView;
+class ProblemsEntry;
 }  // namespace qel::ui
 
 class TMainFrm : public QMainWindow {
@@ -99,15 +92,11 @@ public:
     // Empties the document and returns every control to its start.
     void ResetDocument();
 
-    // Opens `path` as Open does once its dialog named the file (no question
-    // about unsaved changes: callers ask QuerySaveChanges() first); a failed
-    // read is shown in the error box and leaves what was read on screen.
+    // New, Open, Save, Save As and Compile, for the drop handler and start-up
+    // as for the window's own commands.
+    qel::app::DocumentCommands& commands() { return *commands_; }
+    // The commands that take no dialog, with a failure shown in the error box.
     void OpenPath(const QString& path);
-    // Asks whether to save a changed document; false when the user cancels
-    // or the save did not happen. "No" discards the changes' recovery copy.
-    bool QuerySaveChanges();
-    // At start-up: offers the work of an untitled document that an editor
-    // left unsaved when it ended without asking.
     void OfferUntitledRecovery();
     qel::app::RecoveryStore& recovery() { return *recovery_; }
 
@@ -118,65 +107,43 @@ public:
     {
         return qel::ui::Guarded(prompter_, this, std::forward<Handler>(handler));
     }
-    void ShowFailure(std::exception_ptr failure);
 
     // Files dragged onto the window open or are added (see DropHandler).
     void AcceptDrops();
 
-    TSortFrm* SortFrm() const { return sortFrm_.get(); }
-    TOptnsForm* OptnsForm() const { return optnsForm_.get(); }
-    TAboutFrm* AboutFrm() const { return aboutFrm_.get(); }
+    TSortFrm* SortFrm() const { return dialogs_ ? dialogs_->sort() : nullptr; }
+    TOptnsForm* OptnsForm() const { return dialogs_ ? dialogs_->options() : nullptr; }
+    TAboutFrm* AboutFrm() const { return dialogs_ ? dialogs_->about() : nullptr; }
 
     qel::ui::ObjectListModel* mapObjectModel() const;
     qel::ui::ObjectListModel* screenObjectModel() const;
     qel::ui::FileListModel* fileModel() const;
 
+    // The Problems window (View > Problems) and the counts at the status
+    // bar's right end, which open it.
+    void ShowProblems();
+    qel::app::ProblemMonitor& problemMonitor();
+    // Follows the disk under the open definition (files changed by other
+    // programs).
+    qel::ui::DiskFollower& diskFollower() { return *diskFollower_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-public:
-    // The Problems window (View > Problems) and the counts at the status
-    // bar's right end, which open it.
-    void ShowProblems();
-    qel::app::ProblemMonitor& problemMonitor() { return *problemMonitor_; }
-
 private:
-    void BuildProblems();
+    void FormCreate();
+    // How the sections and the windows beside them talk to each other.
+    void LinkSections();
+    void BuildDiskFollower();
     // Makes the cause of a problem current in its section.
     void ShowProblemCause(qel::ProblemPlace place, int row);
-    void ShowProblemCounts();
-
-    void FormCreate();
-    // How the sections talk to each other.
-    void LinkSections();
-    // The View menu, between Edit and Options: hidden while it is empty;
-    // AddViewEntry() puts an entry in it (a window beside the sections) and
-    // shows it.
-    void BuildViewMenu();
-    void AddViewEntry(QAction* entry);
-    void BuildMapViewEntry();
-    void BuildCommands();
-    void BuildMenu();
-    void BuildToolBar(QWidget* inner);
-    void BuildEditMenu();
-    void ShowHistory();
-
-    // True when the document was written.
-    bool SaveCommand();
-    bool SaveAsCommand();
-    void OpenCommand();
-    void ReadFile(const QString& path);
-    // Offers the recovery copies of `path` (empty: untitled) newest first,
-    // until one is taken.
-    void OfferRecovery(const std::string& path);
-    // The questions before a save to `target` that could lose content; true
-    // to go on.
-    bool ConfirmSave(const std::string& target, bool replacing);
     // Title and status bar from the document state.
     void ShowDocumentState();
+    // Shows how a command ended; true when it was done.
+    bool ShowStatus(const qel::app::CommandStatus& status);
+    // One of the dialogs, once they were made.
     void ShowDialog(QDialog* dialog);
-    void DialogClosed();
 
     qel::ui::Prompter& prompter_;
     qel::platform::SettingsStore& store_;
@@ -192,63 +159,25 @@ private:
     qel::platform::PictureService* pictures_;
     qel::platform::SoundService* sound_;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
-    std::unique_ptr<TSortFrm> sortFrm_;
-    std::unique_ptr<TOptnsForm> optnsForm_;
-    std::unique_ptr<TAboutFrm> aboutFrm_;
-    // Made when first opened; a window of its own, closed with this one.
-    qel::ui::MapView* mapView_ = nullptr;
-    std::unique_ptr<qel::ui::MapEditor> mapEditor_;
-    std::unique_ptr<qel::ui::MapEditor> screenEditor_;
+    std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
     bool placed_ = false;
-    qel::app::IgnoredLines ignoredLines_;
     // After the session: it goes first, while the document it copies is whole.
     std::unique_ptr<qel::app::RecoveryStore> recovery_;
+    qel::ui::PromptedQuestions questions_{prompter_, this};
+    std::unique_ptr<qel::app::DocumentCommands> commands_;
 
+    qel::ui::MainMenus* menus_;
+    qel::ui::MainStatusBar* Status;
     qel::ui::FileSection* fileSection;
     qel::ui::ImageSection* imageSection;
     qel::ui::PreviewSection* previewSection;
     qel::ui::ObjectsSection* objectsSection;
-
-    QAction* New;
-    QAction* aOpen;
-    QAction* Save;
-    QAction* SaveAs;
-    QAction* Exit;
-    QAction* Compile;
-    QMenu* File1;
-    QAction* New1;
-    QAction* Open1;
-    QAction* Save1;
-    QAction* SaveAs1;
-    QAction* Exit1;
-    QMenu* Edit1;
-    QAction* Undo1;
-    QAction* Redo1;
-    QMenu* View1;
-    QAction* MapView1;
-    QAction* Options1;
-    QMenu* Help1;
-    QAction* QelHelp1;
-    QAction* About1;
-    QToolBar* ActionToolBar1;
-    QStatusBar* Status;
-    QLabel* StatusPanel;
     QTimer* Timer;
     QTimer* AnimTimer;
 
     // Declared last so that they go first: they follow the session.
-    std::unique_ptr<qel::app::ProblemPictures> problemPictures_;
-    std::unique_ptr<qel::app::ProblemMonitor> problemMonitor_;
-    std::unique_ptr<qel::ui::ProblemsView> problemsView_;
-    QAction* Problems1 = nullptr;
-    QToolButton* ProblemCounts = nullptr;
-
-public:
-    // Follows the disk under the open definition (files changed by other
-    // programs); goes first, as it reads everything above.
-    qel::ui::DiskFollower& diskFollower() { return *diskFollower_; }
-
-private:
-    void BuildDiskFollower();
+    std::unique_ptr<qel::ui::MapViewEntry> mapViewEntry_;
+    std::unique_ptr<qel::ui::ProblemsEntry> problems_;
+    // Reads everything above.
     std::unique_ptr<qel::ui::DiskFollower> diskFollower_;
 };

@@ -26,11 +26,6 @@ public:
     int sortKeyIndex() const;
     qel::ObjectKind chosenKind() const;
 
-    QGroupBox* SortByRadio;
-    QRadioButton* SortMapObjects;
-    QRadioButton* SortScreenObjects;
-    QToolButton* Sort;
-
 signals:
     // Sort pressed: sort that kind by the key (when one is chosen, -1 when
     // not), then recompose both lists.
@@ -48,6 +43,11 @@ private:
     void SortScreenObjectsClick();
     void SortClick();
 
+    // Found by these names, as the sections' controls are.
+    QGroupBox* SortByRadio;
+    QRadioButton* SortMapObjects;
+    QRadioButton* SortScreenObjects;
+    QToolButton* Sort;
     QButtonGroup* sortBy_;
     qel::ObjectKind shown_ = qel::ObjectKind::Map;
     int mapObjectCount_ = 0;

@@ -4,6 +4,8 @@
 
 #include "ApplicationIcon.h"
 #include "CommandLine.h"
+#include "FileNameText.h"
+#include "Guarded.h"
 #include "ProcessLauncher.h"
 #include "Prompter.h"
 #include "QelApplication.h"
@@ -61,12 +63,14 @@ int main(int argc, char** argv)
     // behind an error box of a failed read.
     // A file named on the command line is offered its own unsaved work as it
     // opens; without one, the work of an untitled document is offered.
+    qel::app::DocumentCommands& commands = mainFrm.commands();
+    const auto show = [&](const qel::app::CommandStatus& status) { qel::ui::ShowStatus(prompter, &mainFrm, status); };
     if (!command.path.isEmpty())
         QMetaObject::invokeMethod(
-            &mainFrm, [&] { mainFrm.OpenPath(command.path); }, Qt::QueuedConnection);
+            &mainFrm, [&] { show(commands.open(qel::FileNameBytes(command.path))); }, Qt::QueuedConnection);
     else if (screenshot.isEmpty())
         QMetaObject::invokeMethod(
-            &mainFrm, [&] { mainFrm.OfferUntitledRecovery(); }, Qt::QueuedConnection);
+            &mainFrm, [&] { show(commands.offerUntitledRecovery()); }, Qt::QueuedConnection);
     const int result = app.exec();
     app.setErrorPrompter(nullptr);
     return result;

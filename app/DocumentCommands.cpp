@@ -1,0 +1,254 @@
+#include "DocumentCommands.h"
+
+#include <QFileInfo>
+
+#include "CompilerLauncher.h"
+#include "DocumentFiles.h"
+#include "DocumentSession.h"
+#include "Errors.h"
+#include "FileIo.h"
+#include "FileNameText.h"
+#include "RecoveryStore.h"
+
+namespace qel::app {
+
+namespace {
+
+const QString kOpenFilter = QStringLiteral("INI-Files (*.ini)");
+const QString kSaveFilter = QStringLiteral("INI-File (*.ini)");
+
+// Runs a command whose steps throw on failure and tell whether they went on.
+template <class Steps>
+CommandStatus Run(Steps&& steps)
+{
+    CommandStatus status;
+    try {
+        if (!steps())
+            status.outcome = CommandStatus::Outcome::Cancelled;
+    } catch (...) {
+        status.outcome = CommandStatus::Outcome::Failed;
+        status.failure = std::current_exception();
+    }
+    return status;
+}
+
+}  // namespace
+
+DocumentCommands::DocumentCommands(DocumentSession& session, RecoveryStore& recovery, const AppSettings& settings,
+                                   platform::ProcessLauncher& launcher, CommandQuestions& questions, Hooks hooks)
+    : session_(session),
+      recovery_(recovery),
+      settings_(settings),
+      launcher_(launcher),
+      questions_(questions),
+      hooks_(std::move(hooks))
+{
+}
+
+CommandStatus DocumentCommands::newDocument()
+{
+    return Run([this] {
+        if (!queryChanges())
+            return false;
+        hooks_.reset();
+        return true;
+    });
+}
+
+CommandStatus DocumentCommands::open()
+{
+    return Run([this] {
+        if (!queryChanges())
+            return false;
+        const QString chosen = questions_.openFile(kOpenFilter);
+        if (chosen.isEmpty())
+            return false;
+        read(FileNameBytes(chosen));
+        return true;
+    });
+}
+
+CommandStatus DocumentCommands::open(const std::string& path)
+{
+    return Run([&] {
+        read(path);
+        return true;
+    });
+}
+
+CommandStatus DocumentCommands::save()
+{
+    return Run([this] { return saveCurrent(); });
+}
+
+CommandStatus DocumentCommands::saveAs()
+{
+    return Run([this] { return saveChosen(); });
+}
+
+CommandStatus DocumentCommands::compile()
+{
+    return Run([this] {
+        // Compiling saves first.
+        if (!session_.document().currentFile().empty() && !confirmOverwrite())
+            return false;
+        CompileDefinition(session_, settings_, launcher_);
+        return true;
+    });
+}
+
+CommandStatus DocumentCommands::querySaveChanges()
+{
+    return Run([this] { return queryChanges(); });
+}
+
+bool DocumentCommands::queryChanges()
+{
+    if (!session_.modified())
+        return true;
+    const QString question = FileNameText(SaveChangesQuestion(session_.document()));
+    switch (questions_.askSaveChanges(question)) {
+    case SaveChangesAnswer::Yes:
+        return saveCurrent();
+    case SaveChangesAnswer::No:
+        recovery_.discard();
+        return true;
+    case SaveChangesAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool DocumentCommands::confirmSave(const std::string& target, bool replacing)
+{
+    // Lines of the file read that the save drops are the more telling
+    // question; it stands for the replacing too.
+    if (const std::optional<std::string> question = ignoredLines_.question(target))
+        return questions_.confirmNoDefault(FileNameText(*question));
+    if (replacing && QFileInfo(FileNameText(target)).exists())
+        return questions_.confirm(FileNameText(ReplaceQuestion(target)));
+    return true;
+}
+
+bool DocumentCommands::saveCurrent()
+{
+    const std::string target = session_.document().currentFile();
+    if (target.empty())
+        return saveChosen();
+    if (!confirmOverwrite() || !confirmSave(target, false))
+        return false;
+    session_.save();
+    ignoredLines_.saved(target);
+    return true;
+}
+
+bool DocumentCommands::saveChosen()
+{
+    const QString chosen = questions_.saveFile(kSaveFilter);
+    const std::string target = SaveAsTarget(FileNameBytes(chosen));
+    if (target.empty() || !confirmSave(target, true))
+        return false;
+    // A failed write still names the file it tried, as the title shows.
+    session_.saveAs(target);
+    ignoredLines_.saved(target);
+    return true;
+}
+
+void DocumentCommands::read(const std::string& path)
+{
+    // What was read before a failure stays on screen, Untitled.
+    hooks_.reset();
+    // A save that died part way may have left the file incomplete; the copy
+    // of its old content stays until the user says what to do with it.
+    if (const std::optional<std::string> copy = FindInterruptedSave(path)) {
+        if (questions_.confirmNoDefault(FileNameText(InterruptedSaveQuestion(path, *copy)))) {
+            try {
+                RestoreInterruptedSave(path, *copy);
+            } catch (...) {
+                questions_.failed(std::current_exception());
+            }
+        }
+    }
+    ReadReport report;
+    std::exception_ptr failure;
+    try {
+        session_.open(path, &report);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    ignoredLines_.read(path, report.ignoredLines);
+    if (report.ignoredLines > 0)
+        questions_.information(FileNameText(IgnoredLinesNotice(report.ignoredLines, path, report.firstIgnoredLine)));
+    if (failure) {
+        // Unsaved work on a file that no longer reads is worth the most.
+        offerRecovery(path);
+        std::rethrow_exception(failure);
+    }
+    offerRecovery(path);
+}
+
+CommandStatus DocumentCommands::offerUntitledRecovery()
+{
+    return Run([this] {
+        if (!session_.modified() && session_.document().currentFile().empty())
+            offerRecovery({});
+        return true;
+    });
+}
+
+void DocumentCommands::offerRecovery(const std::string& path)
+{
+    std::vector<std::string> problems;
+    std::vector<RecoveryOffer> offers = recovery_.find(path, problems);
+    for (const std::string& problem : problems)
+        questions_.error(FileNameText(problem));
+    bool taken = false;
+    for (const RecoveryOffer& offer : offers) {
+        if (taken) {
+            recovery_.pass(offer);
+        } else if (questions_.confirm(RecoveryQuestion(offer))) {
+            // What was read stays out of the history: the recovered work is
+            // unsaved, and nothing is written until the user saves.
+            session_.adoptRecovered(recovery_.recover(offer));
+            taken = true;
+        } else {
+            recovery_.decline(offer);
+        }
+    }
+}
+
+bool DocumentCommands::confirmOverwrite()
+{
+    const DefinitionDocument& doc = session_.document();
+    switch (session_.diskChange()) {
+    case DiskChange::NotRegular:
+        throw MessageError(NotRegularMessage(doc.currentFile()));
+    case DiskChange::Changed:
+        return questions_.confirmNoDefault(FileNameText(ReplaceChangedQuestion(doc)));
+    case DiskChange::None:
+    case DiskChange::Gone:
+        break;
+    }
+    return true;
+}
+
+CommandStatus DocumentCommands::reread()
+{
+    std::string notice;
+    CommandStatus status = Run([&] {
+        const DefinitionDocument& doc = session_.document();
+        if (session_.modified() && !questions_.confirmNoDefault(FileNameText(RereadQuestion(doc))))
+            return false;
+        ReadReport report;
+        const bool changed = session_.reread(hooks_.viewState(), &report);
+        ignoredLines_.read(doc.currentFile(), report.ignoredLines);
+        // A file only touched reads as it was: nothing to tell.
+        if (changed)
+            notice = RereadNotice(doc);
+        return true;
+    });
+    status.notice = std::move(notice);
+    return status;
+}
+
+}  // namespace qel::app

@@ -1,0 +1,58 @@
+#pragma once
+// The main window's commands, its menu bar and its tool bar. The commands
+// "New", "aOpen", "Save", "SaveAs", "Exit" and "Compile" are shared by the
+// File menu and the tool bar; Edit holds "Undo1" and "Redo1", named after
+// the steps they would undo and redo; View is hidden until it has an entry;
+// then "Options1" and Help's "QelHelp1" and "About1". All are made on the
+// window under those names; the window says what each runs.
+
+#include <QObject>
+#include <functional>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QWidget;
+
+namespace qel::app {
+class DocumentSession;
+}
+
+namespace qel::ui {
+
+class MainMenus : public QObject {
+    Q_OBJECT
+public:
+    struct Handlers {
+        std::function<void()> newDocument, open, save, saveAs, exit, compile;
+        std::function<void()> undo, redo, options, help, about;
+    };
+
+    // The tool bar goes at the top of `inner`, across it.
+    MainMenus(QMainWindow& window, QWidget& inner, app::DocumentSession& session, const Handlers& handlers);
+
+    // Puts an entry in the View menu (a window beside the sections) and
+    // shows the menu.
+    void addViewEntry(QAction* entry);
+    // Ctrl+Z and Ctrl+Y in the window's edits reach Undo and Redo.
+    void installHistoryKeys(QWidget& window);
+
+private:
+    void buildCommands(QMainWindow& window, const Handlers& handlers);
+    void buildMenu(QMainWindow& window, const Handlers& handlers);
+    void buildToolBar(QWidget& inner);
+    void showHistory();
+
+    app::DocumentSession& session_;
+    QAction* New;
+    QAction* aOpen;
+    QAction* Save;
+    QAction* SaveAs;
+    QAction* Exit;
+    QAction* Compile;
+    QAction* Undo1;
+    QAction* Redo1;
+    QMenu* View1;
+};
+
+}  // namespace qel::ui

@@ -1,0 +1,43 @@
+#pragma once
+// The main window's status bar ("Status"): the current file's full path in
+// "StatusPanel"; while unsaved work cannot be protected, why, in
+// "RecoveryStatus"; and at its right end the document's problem counts,
+// "ProblemCounts", which open the Problems window. Passing messages show
+// over the file's panel.
+
+#include <QStatusBar>
+
+class QLabel;
+class QToolButton;
+
+namespace qel::app {
+class RecoveryStore;
+}
+
+namespace qel::ui {
+
+class Prompter;
+
+class MainStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    static constexpr int kHeight = 19;
+
+    explicit MainStatusBar(QWidget* parent = nullptr);
+
+    void showFile(const QString& path);
+    // Work at risk is said here for as long as it is, and once in an error
+    // box (through `prompter`) for each document.
+    void followRecovery(app::RecoveryStore& recovery, Prompter& prompter);
+    void showProblemCounts(const QString& text);
+
+signals:
+    void problemCountsClicked();
+
+private:
+    QLabel* StatusPanel;
+    QLabel* RecoveryStatus;
+    QToolButton* ProblemCounts;
+};
+
+}  // namespace qel::ui

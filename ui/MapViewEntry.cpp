@@ -1,0 +1,66 @@
+#include "MapViewEntry.h"
+
+#include <QAction>
+
+#include "Guarded.h"
+#include "MapSessionEditor.h"
+#include "MapView.h"
+#include "ObjectsSection.h"
+
+namespace qel::ui {
+
+MapViewEntry::MapViewEntry(app::DocumentSession& session, ObjectsSection& objects, platform::SettingsStore& store,
+                           platform::PictureService& pictures, Prompter& prompter, QWidget& window)
+    : session_(session),
+      objects_(objects),
+      store_(store),
+      pictures_(pictures),
+      prompter_(prompter),
+      window_(window),
+      entry_(new QAction(QStringLiteral("Map View"), &window))
+{
+    entry_->setObjectName(QStringLiteral("MapView1"));
+    entry_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    QObject::connect(entry_, &QAction::triggered, &window,
+                     [this] { Guarded(prompter_, &window_, [this] { show(); }); });
+}
+
+MapViewEntry::~MapViewEntry()
+{
+    delete mapView_;
+}
+
+void MapViewEntry::refreshPictures()
+{
+    if (mapView_ != nullptr)
+        mapView_->refreshPictures();
+}
+
+void MapViewEntry::show()
+{
+    if (mapView_ == nullptr) {
+        mapView_ = new MapView(session_, *objects_.mapSelection(), store_, pictures_, prompter_, &window_);
+        // A window of its own beside this one, not a part of it.
+        mapView_->setWindowFlag(Qt::Window);
+        QObject::connect(mapView_, &MapView::objectActivated, &objects_,
+                         [this](int row) { objects_.makeRowCurrent(ObjectKind::Map, static_cast<std::size_t>(row)); });
+        QObject::connect(mapView_, &MapView::screenObjectActivated, &objects_, [this](int row) {
+            objects_.makeRowCurrent(ObjectKind::Screen, static_cast<std::size_t>(row));
+        });
+        mapView_->attachScreenObjects(*objects_.screenSelection());
+        // Placing reads the object editor as Add does; steps keep the lists'
+        // view for undo as the section's own steps do.
+        const auto values = [this] { return objects_.editorValues(); };
+        const auto view = [this] { return objects_.CurrentViewState(); };
+        mapEditor_ = std::make_unique<MapSessionEditor>(session_, ObjectKind::Map, prompter_, mapView_, values, view);
+        screenEditor_ =
+            std::make_unique<MapSessionEditor>(session_, ObjectKind::Screen, prompter_, mapView_, values, view);
+        mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
+        QObject::connect(&objects_, &ObjectsSection::objectImageChanged, mapView_, &MapView::refreshPlacing);
+    }
+    mapView_->show();
+    mapView_->raise();
+    mapView_->activateWindow();
+}
+
+}  // namespace qel::ui

@@ -1,0 +1,54 @@
+#pragma once
+// View > "Map View" (Ctrl+M, entry "MapView1"): the map window beside the
+// main one, made when first opened and closed with it. A pick there makes
+// the object's row current in the Objects Section; placing reads the
+// section's object editor as Add does.
+
+#include <memory>
+
+class QAction;
+class QWidget;
+
+namespace qel::app {
+class DocumentSession;
+}
+namespace qel::platform {
+class PictureService;
+class SettingsStore;
+}  // namespace qel::platform
+
+namespace qel::ui {
+
+class MapEditor;
+class MapView;
+class ObjectsSection;
+class Prompter;
+
+class MapViewEntry {
+public:
+    MapViewEntry(app::DocumentSession& session, ObjectsSection& objects, platform::SettingsStore& store,
+                 platform::PictureService& pictures, Prompter& prompter, QWidget& window);
+    // The map window goes, and its editors after it.
+    ~MapViewEntry();
+
+    QAction* entry() const { return entry_; }
+    // Opens the map window, or raises it.
+    void show();
+    // Pictures changed on disk: an open map window shows them anew.
+    void refreshPictures();
+
+private:
+    app::DocumentSession& session_;
+    ObjectsSection& objects_;
+    platform::SettingsStore& store_;
+    platform::PictureService& pictures_;
+    Prompter& prompter_;
+    QWidget& window_;
+    QAction* entry_;
+    std::unique_ptr<MapEditor> mapEditor_;
+    std::unique_ptr<MapEditor> screenEditor_;
+    // Made when first opened; a window of its own.
+    MapView* mapView_ = nullptr;
+};
+
+}  // namespace qel::ui

@@ -1,0 +1,48 @@
+#include "ProblemsEntry.h"
+
+#include <QAction>
+
+#include "MainStatusBar.h"
+#include "ProblemMonitor.h"
+#include "ProblemPictures.h"
+#include "ProblemsView.h"
+
+namespace qel::ui {
+
+ProblemsEntry::ProblemsEntry(app::DocumentSession& session, platform::PictureService* decodeNow, MainStatusBar& status,
+                             QWidget& window)
+    : status_(status),
+      pictures_(std::make_unique<app::ProblemPictures>(decodeNow)),
+      monitor_(std::make_unique<app::ProblemMonitor>(session, *pictures_)),
+      view_(std::make_unique<ProblemsView>(*monitor_, &window)),
+      entry_(new QAction(QStringLiteral("Problems"), &window))
+{
+    connect(view_.get(), &ProblemsView::problemActivated, this, &ProblemsEntry::problemActivated);
+
+    entry_->setObjectName(QStringLiteral("Problems1"));
+    entry_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(entry_, &QAction::triggered, this, &ProblemsEntry::show);
+
+    connect(&status_, &MainStatusBar::problemCountsClicked, this, &ProblemsEntry::show);
+    connect(monitor_.get(), &app::ProblemMonitor::problemsChanged, this, &ProblemsEntry::showCounts);
+    showCounts();
+}
+
+ProblemsEntry::~ProblemsEntry() = default;
+
+void ProblemsEntry::show()
+{
+    view_->show();
+    view_->raise();
+    view_->activateWindow();
+}
+
+void ProblemsEntry::showCounts()
+{
+    QString text = ProblemCountsText(monitor_->counts());
+    if (monitor_->checking())
+        text += QStringLiteral("...");
+    status_.showProblemCounts(text);
+}
+
+}  // namespace qel::ui
