@@ -17,13 +17,14 @@
 #include <ctime>
 #include <new>
 #include <utility>
-#include <vector>
 
 #include "Errors.h"
 #include "PathText.h"
 #include "SaveSupport.h"
 
 namespace qel {
+
+using namespace fileio;
 
 namespace {
 constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
@@ -99,6 +100,51 @@ FileError TooLarge()
     return FileError(EFBIG, "File too large");
 }
 
+bool IsUniqueSuffix(std::string_view text)
+{
+    return text.size() == kUniqueLetters && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
+// Removes the temporary files of one target that an interrupted save left in
+// `folder`. Every writer holds a lock on its temporary file while it lives, so
+// one that can be locked is not in use.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix)
+{
+    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (listing == nullptr)
+        return;
+    const std::time_t cutoff = std::time(nullptr) - kStaleAfterSeconds;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (!IsPrefixAndSuffix(name, prefix))
+            continue;
+        const std::string path = folder + std::string(name);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < cutoff
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(listing);
+}
+
+// Gives the new file the owner and group of the file it replaces; false when
+// the writer may not.
+bool KeepOwner(int fd, const struct stat& target)
+{
+    struct stat mine {};
+    if (::fstat(fd, &mine) != 0)
+        return false;
+    if (mine.st_uid == target.st_uid && mine.st_gid == target.st_gid)
+        return true;
+    return ::fchown(fd, target.st_uid, target.st_gid) == 0;
+}
+
 }  // namespace
 
 namespace fileio {
@@ -151,66 +197,11 @@ std::uint32_t Fnv1a(std::string_view bytes)
     return hash;
 }
 
-bool IsUniqueSuffix(std::string_view text)
-{
-    return text.size() == kUniqueLetters && std::all_of(text.begin(), text.end(), [](char c) {
-               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-           });
-}
-
 bool IsPrefixAndSuffix(std::string_view name, std::string_view prefix)
 {
     return name.size() == prefix.size() + kUniqueLetters && name.substr(0, prefix.size()) == prefix
            && IsUniqueSuffix(name.substr(prefix.size()));
 }
-
-}  // namespace fileio
-
-namespace {
-
-using namespace fileio;
-
-// Removes the temporary files of one target that an interrupted save left in
-// `folder`. Every writer holds a lock on its temporary file while it lives, so
-// one that can be locked is not in use.
-void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix)
-{
-    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (listing == nullptr)
-        return;
-    const std::time_t cutoff = std::time(nullptr) - kStaleAfterSeconds;
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::string_view name = entry->d_name;
-        if (!IsPrefixAndSuffix(name, prefix))
-            continue;
-        const std::string path = folder + std::string(name);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < cutoff
-            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(path.c_str());
-        ::close(fd);
-    }
-    ::closedir(listing);
-}
-
-// Gives the new file the owner and group of the file it replaces; false when
-// the writer may not.
-bool KeepOwner(int fd, const struct stat& target)
-{
-    struct stat mine {};
-    if (::fstat(fd, &mine) != 0)
-        return false;
-    if (mine.st_uid == target.st_uid && mine.st_gid == target.st_gid)
-        return true;
-    return ::fchown(fd, target.st_uid, target.st_gid) == 0;
-}
-
-}  // namespace
-
-namespace fileio {
 
 // After a rename only the folder records the new name: without this, a power
 // loss can bring the old file back after the save was reported done.
@@ -248,8 +239,6 @@ long NameMax(const std::string& folder)
 }
 
 }  // namespace fileio
-
-using namespace fileio;
 
 void SetReadCall(ReadCall call)
 {

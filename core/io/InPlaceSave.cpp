@@ -1,3 +1,7 @@
+// The safe writer's save in place (FileIo.h): for a target that cannot be
+// replaced by a new file, a locked copy of its old bytes and a record of the
+// new ones are on disk beside it before its first byte changes.
+
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
