@@ -14,15 +14,6 @@
 // is not safe for the copies is neither used nor changed (RecoveryDisk.h),
 // and when no copy can be written the window is told why, so the user knows
 // the work is at risk; the next change tries again.
-//
-// Copy file layout (bytes; the definition is never re-encoded):
-//   "QEL recovery 1\n"
-//   "file " LENGTH ":" PATH "\n"      (LENGTH 0 when untitled)
-//   "time " MILLISECONDS-SINCE-EPOCH "\n"
-//   "\n"
-//   DEFINITION
-//   "\nend " LENGTH-OF-DEFINITION "\n"
-// A copy whose end line is missing or disagrees was cut short.
 
 #include <QDateTime>
 #include <QObject>
@@ -40,24 +31,12 @@
 #include <vector>
 
 #include "DefinitionDocument.h"
+#include "RecoveryFormat.h"
 
 namespace qel::app {
 
 class DocumentSession;
 class RecoveryLock;
-
-// What a copy holds.
-struct RecoveryContent {
-    std::string documentPath;  // empty: untitled
-    QDateTime savedAt;
-    std::string definition;
-};
-
-// The copy's bytes: header, definition and end line.
-std::string ComposeRecoveryHeader(std::string_view documentPath, const QDateTime& savedAt);
-std::string ComposeRecoveryEnd(std::uint64_t definitionBytes);
-// Throws MessageError (the reason) when the bytes are not a whole copy.
-RecoveryContent ParseRecoveryCopy(std::string_view bytes);
 
 // A copy found on disk and held (locked) by this editor until it is
 // recovered or declined.
