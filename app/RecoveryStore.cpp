@@ -1,15 +1,12 @@
 #include "RecoveryStore.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QTimeZone>
 #include <algorithm>
-#include <charconv>
 #include <ctime>
 
 #include "DefinitionReader.h"

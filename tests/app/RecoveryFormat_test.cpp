@@ -41,4 +41,29 @@ TEST(RecoveryCopyFormat, ReadsWhatItWritesAndRefusesCopiesCutShort)
         EXPECT_THROW(ParseRecoveryCopy(row.bytes), MessageError) << row.name;
 }
 
+TEST(RecoveryCopyFormat, EveryPathTimeAndDefinitionComesBackAsItWent)
+{
+    using namespace std::string_literals;
+    const struct {
+        const char* name;
+        std::string path;
+        QDateTime time;
+        std::string definition;
+    } rows[] = {
+        {"untitled and empty at the epoch", "", QDateTime::fromMSecsSinceEpoch(0, Qt::UTC), ""},
+        {"a path of colons, line breaks and bytes of no encoding", "/x/a:1\n\xff\0:b.ini"s, kTime, "OutFile=p\r\n"},
+        {"end lines inside the definition", "/a.ini", kTime, "\nend 0\nend 1\n\nend \nend"},
+        {"no final line break", "/a.ini", kTime, "[mapobjects]\r\n1,2,X"},
+        {"the last millisecond of 9999", "/a.ini", QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::UTC),
+         "\0\xfe"s},
+    };
+    for (const auto& row : rows) {
+        const RecoveryContent content = ParseRecoveryCopy(ComposeRecoveryHeader(row.path, row.time) + row.definition
+                                                          + ComposeRecoveryEnd(row.definition.size()));
+        EXPECT_EQ(content.documentPath, row.path) << row.name;
+        EXPECT_EQ(content.savedAt, row.time) << row.name;
+        EXPECT_EQ(content.definition, row.definition) << row.name;
+    }
+}
+
 }  // namespace
