@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -13,7 +12,6 @@
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
 #include "Errors.h"
-#include "FileIo.h"
 #include "FileNameText.h"
 #include "PathText.h"
 #include "RecoveryDisk.h"
@@ -30,6 +28,12 @@ constexpr std::time_t kLeftOverAfterSeconds = 3600;
 std::string Bytes(const QString& path)
 {
     return FileNameBytes(path);
+}
+
+platform::RecoveryFolder& Disk()
+{
+    static platform::DiskRecoveryFolder disk;
+    return disk;
 }
 
 }  // namespace
@@ -52,8 +56,14 @@ struct RecoveryStore::Snapshot {
 };
 
 RecoveryStore::RecoveryStore(DocumentSession& session, Options options, QObject* parent)
+    : RecoveryStore(session, Disk(), std::move(options), parent)
+{
+}
+
+RecoveryStore::RecoveryStore(DocumentSession& session, platform::RecoveryFolder& disk, Options options, QObject* parent)
     : QObject(parent),
       session_(session),
+      disk_(disk),
       folder_(options.folder.isEmpty() ? DefaultFolder() : options.folder),
       clock_(options.clock ? std::move(options.clock) : [] { return QDateTime::currentDateTimeUtc(); })
 {
@@ -66,8 +76,8 @@ RecoveryStore::RecoveryStore(DocumentSession& session, Options options, QObject*
     connect(&session_, &DocumentSession::historyChanged, this, &RecoveryStore::documentChanged);
     connect(&session_, &DocumentSession::documentStateChanged, this, &RecoveryStore::documentChanged);
     connect(&session_, &DocumentSession::documentReplaced, this, [this] { announced_ = false; });
-    if (RecoveryFolderProblem(Bytes(folder_)).empty())
-        SweepRecoveryFolder(Bytes(folder_), Bytes(kSuffix), std::time(nullptr) - kLeftOverAfterSeconds);
+    if (disk_.problem(Bytes(folder_)).empty())
+        disk_.sweep(Bytes(folder_), Bytes(kSuffix), std::time(nullptr) - kLeftOverAfterSeconds);
 }
 
 RecoveryStore::~RecoveryStore()
@@ -107,7 +117,7 @@ bool RecoveryStore::lock(const QString& copy, int& error)
 {
     // Held while this editor runs, however long: a running editor keeps its
     // copies for hours.
-    std::unique_ptr<RecoveryLock> held = RecoveryLock::Take(Bytes(copy) + std::string(kRecoveryLockSuffix), error);
+    std::unique_ptr<platform::RecoveryFolder::Lock> held = disk_.lock(Bytes(copy), error);
     if (!held)
         return false;
     locks_[copy] = std::move(held);
@@ -121,7 +131,7 @@ void RecoveryStore::release(const QString& copy)
 
 void RecoveryStore::removeCopy(const QString& copy)
 {
-    QFile::remove(copy);
+    disk_.remove(Bytes(copy));
     release(copy);
 }
 
@@ -134,20 +144,17 @@ QString RecoveryStore::newCopyName(const std::string& documentPath) const
 std::vector<RecoveryOffer> RecoveryStore::find(const std::string& documentPath, std::vector<std::string>& problems)
 {
     std::vector<RecoveryOffer> offers;
-    if (!RecoveryFolderProblem(Bytes(folder_)).empty())
+    if (!disk_.problem(Bytes(folder_)).empty())
         return offers;  // anyone may have put copies where it leads
     const QDir folder(folder_);
-    const QStringList names =
-        folder.entryList({RecoveryCopyKey(documentPath) + QStringLiteral("-*") + kSuffix}, QDir::Files);
-    for (const QString& name : names) {
-        const QString copy = folder.filePath(name);
+    const QString pattern = RecoveryCopyKey(documentPath) + QStringLiteral("-*") + kSuffix;
+    for (const std::string& name : disk_.list(Bytes(folder_), Bytes(pattern))) {
+        const QString copy = folder.filePath(FileNameText(name));
         int error = 0;
         if (locks_.count(copy) || !lock(copy, error))
             continue;  // this editor's own, or another running editor's live work
         try {
-            const FileBytes bytes = ReadWholeFile(Bytes(copy));
-            if (bytes.readError != 0)
-                throw FileError(bytes.readError);
+            const FileBytes bytes = disk_.read(Bytes(copy));
             if (bytes.size == 0) {
                 removeCopy(copy);  // made for a first copy its editor never wrote
                 continue;
@@ -159,13 +166,13 @@ std::vector<RecoveryOffer> RecoveryStore::find(const std::string& documentPath, 
             }
             offers.push_back({copy, std::move(content)});
         } catch (const std::exception& failure) {
-            if (!QFile::exists(copy)) {
+            if (!disk_.exists(Bytes(copy))) {
                 release(copy);  // removed meanwhile by the editor that had it
                 continue;
             }
             const QString damaged = copy + kDamaged;
-            QFile::remove(damaged);
-            QFile::rename(copy, damaged);
+            disk_.remove(Bytes(damaged));
+            disk_.rename(Bytes(copy), Bytes(damaged));
             release(copy);
             problems.push_back("The recovery copy " + Bytes(copy) + " cannot be read (" + failure.what()
                                + "); it was renamed " + Bytes(damaged) + ".");
@@ -246,7 +253,7 @@ void RecoveryStore::startWrite()
     pause_.stop();
     longest_.stop();
     // Checked at each write: the folder may have been replaced meanwhile.
-    const std::string problem = MakeRecoveryFolder(Bytes(folder_));
+    const std::string problem = disk_.make(Bytes(folder_));
     if (!problem.empty()) {
         fail(problem);
         return;
@@ -285,18 +292,15 @@ void RecoveryStore::startWrite()
             doc.editImages() = snapshot->images;
             doc.mapObjects().restoreState(snapshot->map);
             doc.screenObjects().restoreState(snapshot->screen);
-            // The writer's temporary takes the permissions of the file it
-            // replaces: owner-only from the first byte, whatever the umask.
-            MakePrivateFile(Bytes(target));
-            SafeFileWriter writer(Bytes(target));
-            writer.write(snapshot->header);
+            const std::unique_ptr<platform::RecoveryFolder::Writer> writer = disk_.write(Bytes(target));
+            writer->write(snapshot->header);
             std::uint64_t size = 0;
             ComposeDefinition(doc, [&](std::string_view piece) {
                 size += piece.size();
-                writer.write(piece);
+                writer->write(piece);
             });
-            writer.write(ComposeRecoveryEnd(size));
-            writer.commit();
+            writer->write(ComposeRecoveryEnd(size));
+            writer->commit();
         } catch (const std::exception& failure) {
             ok = false;
             message = QString::fromLocal8Bit(failure.what());

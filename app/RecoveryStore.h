@@ -13,7 +13,8 @@
 // it writes or holds on offer, so no other editor offers them. A folder that
 // is not safe for the copies is neither used nor changed (RecoveryDisk.h),
 // and when no copy can be written the window is told why, so the user knows
-// the work is at risk; the next change tries again.
+// the work is at risk; the next change tries again. The store reaches the
+// disk through platform::RecoveryFolder only.
 
 #include <QDateTime>
 #include <QObject>
@@ -31,12 +32,12 @@
 #include <vector>
 
 #include "DefinitionDocument.h"
+#include "RecoveryFolder.h"
 #include "RecoveryFormat.h"
 
 namespace qel::app {
 
 class DocumentSession;
-class RecoveryLock;
 
 // A copy found on disk and held (locked) by this editor until it is
 // recovered or declined.
@@ -63,7 +64,10 @@ public:
         std::function<QDateTime()> clock;
     };
 
+    // Copies on the disk, by the rules of platform::DiskRecoveryFolder.
     RecoveryStore(DocumentSession& session, Options options, QObject* parent = nullptr);
+    // Copies wherever `disk` keeps them; it outlives the store.
+    RecoveryStore(DocumentSession& session, platform::RecoveryFolder& disk, Options options, QObject* parent = nullptr);
     // Waits for a write under way. A copy of a still modified document stays
     // on disk (the editor is ending without the unsaved-changes question:
     // the desktop session ends, say); its lock goes with the editor.
@@ -128,6 +132,7 @@ private:
     void joinWriter();
 
     DocumentSession& session_;
+    platform::RecoveryFolder& disk_;
     QString folder_;
     std::function<QDateTime()> clock_;
     QTimer pause_;
@@ -141,7 +146,7 @@ private:
     QString reason_;
     bool announced_ = false;
     std::thread writer_;
-    std::map<QString, std::unique_ptr<RecoveryLock>> locks_;
+    std::map<QString, std::unique_ptr<platform::RecoveryFolder::Lock>> locks_;
 };
 
 }  // namespace qel::app

@@ -28,6 +28,7 @@
 
 using namespace qel;
 using namespace qel::app;
+using qel::platform::RecoveryLock;
 
 namespace {
 
