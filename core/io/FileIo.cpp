@@ -145,6 +145,14 @@ bool KeepOwner(int fd, const struct stat& target)
     return ::fchown(fd, target.st_uid, target.st_gid) == 0;
 }
 
+// The names the temporary files of a target named `name` get start with
+// this, and kUniqueLetters letters or digits follow it.
+std::string TemporaryPrefix(std::string_view name, long nameMax)
+{
+    const long room = nameMax - 1 - static_cast<long>(kTemporaryTag.size() + kUniqueLetters);
+    return "." + FitName(name, room) + std::string(kTemporaryTag);
+}
+
 }  // namespace
 
 namespace fileio {
@@ -353,12 +361,6 @@ FileBytes ReadWholeFile(const std::string& path, std::size_t limit)
     if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
         throw FileError(errno);
     return ReadWholeDescriptor(fd.get(), limit);
-}
-
-std::string SafeFileWriter::TemporaryPrefix(std::string_view name, long nameMax)
-{
-    const long room = nameMax - 1 - static_cast<long>(kTemporaryTag.size() + kUniqueLetters);
-    return "." + FitName(name, room) + std::string(kTemporaryTag);
 }
 
 FileError NotRegularFile(const std::string& name)

@@ -92,9 +92,6 @@ public:
     void write(std::string_view bytes);
     void commit();
 
-    // The names the temporary files of `target` get start with this, and six
-    // letters or digits follow it. Exposed for tests.
-    static std::string TemporaryPrefix(std::string_view name, long nameMax);
     // Where an in-place write keeps the copy of the old bytes: a name the
     // removal of stale temporaries never matches.
     static std::string BackupPrefix(std::string_view name, long nameMax);
