@@ -150,7 +150,12 @@ bool KeepOwner(int fd, const struct stat& target)
 std::string TemporaryPrefix(std::string_view name, long nameMax)
 {
     const long room = nameMax - 1 - static_cast<long>(kTemporaryTag.size() + kUniqueLetters);
-    return "." + FitName(name, room) + std::string(kTemporaryTag);
+    // Appended piece by piece: in "." + a temporary string, once inlined,
+    // GCC 12 sees an overlap that cannot happen (-Wrestrict).
+    std::string prefix = ".";
+    prefix += FitName(name, room);
+    prefix += kTemporaryTag;
+    return prefix;
 }
 
 }  // namespace
