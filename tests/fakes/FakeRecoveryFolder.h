@@ -53,7 +53,11 @@ public:
         std::memcpy(data.get(), found->second.data(), found->second.size());
         return {data, found->second.size()};
     }
-    bool exists(const std::string& path) override { return files.count(path) != 0; }
+    bool exists(const std::string& path) override
+    {
+        const std::lock_guard guard(mutex_);
+        return files.count(path) != 0;
+    }
     void remove(const std::string& path) override
     {
         const std::lock_guard guard(mutex_);
@@ -61,6 +65,7 @@ public:
     }
     void rename(const std::string& from, const std::string& to) override
     {
+        const std::lock_guard guard(mutex_);
         if (files.count(from) && !files.count(to))
             files[to] = std::move(files.extract(from).mapped());
     }
