@@ -1,113 +1,42 @@
 #include "RecoveryStore.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QTimeZone>
 #include <algorithm>
-#include <charconv>
 #include <ctime>
 
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
 #include "Errors.h"
-#include "FileIo.h"
 #include "FileNameText.h"
 #include "PathText.h"
 #include "RecoveryDisk.h"
+#include "RecoveryFormat.h"
 
 namespace qel::app {
 
 namespace {
-constexpr std::string_view kMagic = "QEL recovery 1\n";
-constexpr std::string_view kEndLine = "\nend ";
 const QString kSuffix = QStringLiteral(".qelrecovery");
 const QString kDamaged = QStringLiteral(".damaged");
 // Older than this and held by no one, what a writer left is left over.
 constexpr std::time_t kLeftOverAfterSeconds = 3600;
-
-// Copies are named after their document's path, so that finding those of
-// one file needs no copy read; the path inside the copy decides.
-QString KeyOf(const std::string& documentPath)
-{
-    if (documentPath.empty())
-        return QStringLiteral("untitled");
-    const QByteArray digest =
-        QCryptographicHash::hash(QByteArray::fromStdString(documentPath), QCryptographicHash::Sha256);
-    return QString::fromLatin1(digest.toHex().left(16));
-}
 
 std::string Bytes(const QString& path)
 {
     return FileNameBytes(path);
 }
 
-// Reads a decimal number that ends at `stop`; advances `at` past `stop`.
-std::uint64_t NumberUpTo(std::string_view bytes, std::size_t& at, char stop, const char* what)
+platform::RecoveryFolder& Disk()
 {
-    const std::size_t end = bytes.find(stop, at);
-    std::uint64_t value = 0;
-    if (end == std::string_view::npos || end == at
-        || std::from_chars(bytes.data() + at, bytes.data() + end, value).ptr != bytes.data() + end)
-        throw MessageError(std::string("its ") + what + " is unreadable");
-    at = end + 1;
-    return value;
+    static platform::DiskRecoveryFolder disk;
+    return disk;
 }
 
-void Expect(std::string_view bytes, std::size_t& at, std::string_view text, const char* what)
-{
-    if (bytes.substr(at, text.size()) != text)
-        throw MessageError(std::string("its ") + what + " is missing");
-    at += text.size();
-}
 }  // namespace
-
-std::string ComposeRecoveryHeader(std::string_view documentPath, const QDateTime& savedAt)
-{
-    std::string header(kMagic);
-    header += "file " + std::to_string(documentPath.size()) + ":";
-    header += documentPath;
-    header += "\ntime " + std::to_string(savedAt.toMSecsSinceEpoch()) + "\n\n";
-    return header;
-}
-
-std::string ComposeRecoveryEnd(std::uint64_t definitionBytes)
-{
-    return std::string(kEndLine) + std::to_string(definitionBytes) + "\n";
-}
-
-RecoveryContent ParseRecoveryCopy(std::string_view bytes)
-{
-    RecoveryContent content;
-    std::size_t at = 0;
-    Expect(bytes, at, kMagic, "heading");
-    Expect(bytes, at, "file ", "file line");
-    const std::uint64_t pathSize = NumberUpTo(bytes, at, ':', "file line");
-    if (pathSize > bytes.size() - at)
-        throw MessageError("it is cut short");
-    content.documentPath = std::string(bytes.substr(at, pathSize));
-    at += pathSize;
-    Expect(bytes, at, "\ntime ", "time line");
-    const std::uint64_t msecs = NumberUpTo(bytes, at, '\n', "time line");
-    content.savedAt = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(msecs), Qt::UTC);
-    Expect(bytes, at, "\n", "heading's end");
-    // The end line is the last line, and it counts the definition's bytes.
-    const std::string_view rest = bytes.substr(at);
-    const std::size_t endLine = rest.rfind(kEndLine);
-    if (endLine == std::string_view::npos || rest.empty() || rest.back() != '\n')
-        throw MessageError("it is cut short");
-    std::size_t numberAt = endLine + kEndLine.size();
-    const std::uint64_t size = NumberUpTo(rest, numberAt, '\n', "end line");
-    if (numberAt != rest.size() || size != endLine)
-        throw MessageError("it is cut short");
-    content.definition = std::string(rest.substr(0, endLine));
-    return content;
-}
 
 QString RecoveryQuestion(const RecoveryOffer& offer)
 {
@@ -127,8 +56,14 @@ struct RecoveryStore::Snapshot {
 };
 
 RecoveryStore::RecoveryStore(DocumentSession& session, Options options, QObject* parent)
+    : RecoveryStore(session, Disk(), std::move(options), parent)
+{
+}
+
+RecoveryStore::RecoveryStore(DocumentSession& session, platform::RecoveryFolder& disk, Options options, QObject* parent)
     : QObject(parent),
       session_(session),
+      disk_(disk),
       folder_(options.folder.isEmpty() ? DefaultFolder() : options.folder),
       clock_(options.clock ? std::move(options.clock) : [] { return QDateTime::currentDateTimeUtc(); })
 {
@@ -141,8 +76,8 @@ RecoveryStore::RecoveryStore(DocumentSession& session, Options options, QObject*
     connect(&session_, &DocumentSession::historyChanged, this, &RecoveryStore::documentChanged);
     connect(&session_, &DocumentSession::documentStateChanged, this, &RecoveryStore::documentChanged);
     connect(&session_, &DocumentSession::documentReplaced, this, [this] { announced_ = false; });
-    if (RecoveryFolderProblem(Bytes(folder_)).empty())
-        SweepRecoveryFolder(Bytes(folder_), Bytes(kSuffix), std::time(nullptr) - kLeftOverAfterSeconds);
+    if (disk_.problem(Bytes(folder_)).empty())
+        disk_.sweep(Bytes(folder_), Bytes(kSuffix), std::time(nullptr) - kLeftOverAfterSeconds);
 }
 
 RecoveryStore::~RecoveryStore()
@@ -182,7 +117,7 @@ bool RecoveryStore::lock(const QString& copy, int& error)
 {
     // Held while this editor runs, however long: a running editor keeps its
     // copies for hours.
-    std::unique_ptr<RecoveryLock> held = RecoveryLock::Take(Bytes(copy) + std::string(kRecoveryLockSuffix), error);
+    std::unique_ptr<platform::RecoveryFolder::Lock> held = disk_.lock(Bytes(copy), error);
     if (!held)
         return false;
     locks_[copy] = std::move(held);
@@ -196,32 +131,30 @@ void RecoveryStore::release(const QString& copy)
 
 void RecoveryStore::removeCopy(const QString& copy)
 {
-    QFile::remove(copy);
+    disk_.remove(Bytes(copy));
     release(copy);
 }
 
 QString RecoveryStore::newCopyName(const std::string& documentPath) const
 {
     const QString token = QString::number(QRandomGenerator::global()->generate64(), 16);
-    return folder_ + QLatin1Char('/') + KeyOf(documentPath) + QLatin1Char('-') + token + kSuffix;
+    return folder_ + QLatin1Char('/') + RecoveryCopyKey(documentPath) + QLatin1Char('-') + token + kSuffix;
 }
 
 std::vector<RecoveryOffer> RecoveryStore::find(const std::string& documentPath, std::vector<std::string>& problems)
 {
     std::vector<RecoveryOffer> offers;
-    if (!RecoveryFolderProblem(Bytes(folder_)).empty())
+    if (!disk_.problem(Bytes(folder_)).empty())
         return offers;  // anyone may have put copies where it leads
     const QDir folder(folder_);
-    const QStringList names = folder.entryList({KeyOf(documentPath) + QStringLiteral("-*") + kSuffix}, QDir::Files);
-    for (const QString& name : names) {
-        const QString copy = folder.filePath(name);
+    const QString pattern = RecoveryCopyKey(documentPath) + QStringLiteral("-*") + kSuffix;
+    for (const std::string& name : disk_.list(Bytes(folder_), Bytes(pattern))) {
+        const QString copy = folder.filePath(FileNameText(name));
         int error = 0;
         if (locks_.count(copy) || !lock(copy, error))
             continue;  // this editor's own, or another running editor's live work
         try {
-            const FileBytes bytes = ReadWholeFile(Bytes(copy));
-            if (bytes.readError != 0)
-                throw FileError(bytes.readError);
+            const FileBytes bytes = disk_.read(Bytes(copy));
             if (bytes.size == 0) {
                 removeCopy(copy);  // made for a first copy its editor never wrote
                 continue;
@@ -233,13 +166,13 @@ std::vector<RecoveryOffer> RecoveryStore::find(const std::string& documentPath, 
             }
             offers.push_back({copy, std::move(content)});
         } catch (const std::exception& failure) {
-            if (!QFile::exists(copy)) {
+            if (!disk_.exists(Bytes(copy))) {
                 release(copy);  // removed meanwhile by the editor that had it
                 continue;
             }
             const QString damaged = copy + kDamaged;
-            QFile::remove(damaged);
-            QFile::rename(copy, damaged);
+            disk_.remove(Bytes(damaged));
+            disk_.rename(Bytes(copy), Bytes(damaged));
             release(copy);
             problems.push_back("The recovery copy " + Bytes(copy) + " cannot be read (" + failure.what()
                                + "); it was renamed " + Bytes(damaged) + ".");
@@ -320,7 +253,7 @@ void RecoveryStore::startWrite()
     pause_.stop();
     longest_.stop();
     // Checked at each write: the folder may have been replaced meanwhile.
-    const std::string problem = MakeRecoveryFolder(Bytes(folder_));
+    const std::string problem = disk_.make(Bytes(folder_));
     if (!problem.empty()) {
         fail(problem);
         return;
@@ -359,18 +292,15 @@ void RecoveryStore::startWrite()
             doc.editImages() = snapshot->images;
             doc.mapObjects().restoreState(snapshot->map);
             doc.screenObjects().restoreState(snapshot->screen);
-            // The writer's temporary takes the permissions of the file it
-            // replaces: owner-only from the first byte, whatever the umask.
-            MakePrivateFile(Bytes(target));
-            SafeFileWriter writer(Bytes(target));
-            writer.write(snapshot->header);
+            const std::unique_ptr<platform::RecoveryFolder::Writer> writer = disk_.write(Bytes(target));
+            writer->write(snapshot->header);
             std::uint64_t size = 0;
             ComposeDefinition(doc, [&](std::string_view piece) {
                 size += piece.size();
-                writer.write(piece);
+                writer->write(piece);
             });
-            writer.write(ComposeRecoveryEnd(size));
-            writer.commit();
+            writer->write(ComposeRecoveryEnd(size));
+            writer->commit();
         } catch (const std::exception& failure) {
             ok = false;
             message = QString::fromLocal8Bit(failure.what());

@@ -13,16 +13,8 @@
 // it writes or holds on offer, so no other editor offers them. A folder that
 // is not safe for the copies is neither used nor changed (RecoveryDisk.h),
 // and when no copy can be written the window is told why, so the user knows
-// the work is at risk; the next change tries again.
-//
-// Copy file layout (bytes; the definition is never re-encoded):
-//   "QEL recovery 1\n"
-//   "file " LENGTH ":" PATH "\n"      (LENGTH 0 when untitled)
-//   "time " MILLISECONDS-SINCE-EPOCH "\n"
-//   "\n"
-//   DEFINITION
-//   "\nend " LENGTH-OF-DEFINITION "\n"
-// A copy whose end line is missing or disagrees was cut short.
+// the work is at risk; the next change tries again. The store reaches the
+// disk through platform::RecoveryFolder only.
 
 #include <QDateTime>
 #include <QObject>
@@ -40,24 +32,12 @@
 #include <vector>
 
 #include "DefinitionDocument.h"
+#include "RecoveryFolder.h"
+#include "RecoveryFormat.h"
 
 namespace qel::app {
 
 class DocumentSession;
-class RecoveryLock;
-
-// What a copy holds.
-struct RecoveryContent {
-    std::string documentPath;  // empty: untitled
-    QDateTime savedAt;
-    std::string definition;
-};
-
-// The copy's bytes: header, definition and end line.
-std::string ComposeRecoveryHeader(std::string_view documentPath, const QDateTime& savedAt);
-std::string ComposeRecoveryEnd(std::uint64_t definitionBytes);
-// Throws MessageError (the reason) when the bytes are not a whole copy.
-RecoveryContent ParseRecoveryCopy(std::string_view bytes);
 
 // A copy found on disk and held (locked) by this editor until it is
 // recovered or declined.
@@ -84,7 +64,10 @@ public:
         std::function<QDateTime()> clock;
     };
 
+    // Copies on the disk, by the rules of platform::DiskRecoveryFolder.
     RecoveryStore(DocumentSession& session, Options options, QObject* parent = nullptr);
+    // Copies wherever `disk` keeps them; it outlives the store.
+    RecoveryStore(DocumentSession& session, platform::RecoveryFolder& disk, Options options, QObject* parent = nullptr);
     // Waits for a write under way. A copy of a still modified document stays
     // on disk (the editor is ending without the unsaved-changes question:
     // the desktop session ends, say); its lock goes with the editor.
@@ -149,6 +132,7 @@ private:
     void joinWriter();
 
     DocumentSession& session_;
+    platform::RecoveryFolder& disk_;
     QString folder_;
     std::function<QDateTime()> clock_;
     QTimer pause_;
@@ -162,7 +146,7 @@ private:
     QString reason_;
     bool announced_ = false;
     std::thread writer_;
-    std::map<QString, std::unique_ptr<RecoveryLock>> locks_;
+    std::map<QString, std::unique_ptr<platform::RecoveryFolder::Lock>> locks_;
 };
 
 }  // namespace qel::app

@@ -34,9 +34,6 @@ public:
     // an earlier run included); failures are ignored.
     void remove();
 
-    const QString& programCopyPath() const { return programCopy_; }
-    const QString& cacheCopyPath() const { return cacheCopy_; }
-
 private:
     QString cacheFolder_;
     QString programCopy_;

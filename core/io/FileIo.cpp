@@ -17,12 +17,14 @@
 #include <ctime>
 #include <new>
 #include <utility>
-#include <vector>
 
 #include "Errors.h"
 #include "PathText.h"
+#include "SaveSupport.h"
 
 namespace qel {
+
+using namespace fileio;
 
 namespace {
 constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
@@ -30,15 +32,6 @@ constexpr std::size_t kWriteBuffer = std::size_t{1} << 20;
 // that never finished.
 constexpr std::time_t kStaleAfterSeconds = 3600;
 constexpr std::string_view kTemporaryTag = ".qel-";
-// Not hidden and never of the form the sweep removes: the copy of the old
-// bytes that an in-place save makes must outlive the sweep, for it may be all
-// that is left of them.
-constexpr std::string_view kBackupTag = ".qel-backup-";
-// Of the same length, so that a copy's name and its record's differ in the
-// tag alone.
-constexpr std::string_view kRecordTag = ".qel-record-";
-static_assert(kBackupTag.size() == kRecordTag.size());
-constexpr std::size_t kUniqueLetters = 6;
 
 ReadCall gReadCall = ::read;
 WriteCall gWriteCall = ::write;
@@ -107,6 +100,68 @@ FileError TooLarge()
     return FileError(EFBIG, "File too large");
 }
 
+bool IsUniqueSuffix(std::string_view text)
+{
+    return text.size() == kUniqueLetters && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
+// Removes the temporary files of one target that an interrupted save left in
+// `folder`. Every writer holds a lock on its temporary file while it lives, so
+// one that can be locked is not in use.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix)
+{
+    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (listing == nullptr)
+        return;
+    const std::time_t cutoff = std::time(nullptr) - kStaleAfterSeconds;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (!IsPrefixAndSuffix(name, prefix))
+            continue;
+        const std::string path = folder + std::string(name);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < cutoff
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(listing);
+}
+
+// Gives the new file the owner and group of the file it replaces; false when
+// the writer may not.
+bool KeepOwner(int fd, const struct stat& target)
+{
+    struct stat mine {};
+    if (::fstat(fd, &mine) != 0)
+        return false;
+    if (mine.st_uid == target.st_uid && mine.st_gid == target.st_gid)
+        return true;
+    return ::fchown(fd, target.st_uid, target.st_gid) == 0;
+}
+
+// The names the temporary files of a target named `name` get start with
+// this, and kUniqueLetters letters or digits follow it.
+std::string TemporaryPrefix(std::string_view name, long nameMax)
+{
+    const long room = nameMax - 1 - static_cast<long>(kTemporaryTag.size() + kUniqueLetters);
+    // Appended piece by piece: in "." + a temporary string, once inlined,
+    // GCC 12 sees an overlap that cannot happen (-Wrestrict).
+    std::string prefix = ".";
+    prefix += FitName(name, room);
+    prefix += kTemporaryTag;
+    return prefix;
+}
+
+}  // namespace
+
+namespace fileio {
+
 bool WriteAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
@@ -155,134 +210,10 @@ std::uint32_t Fnv1a(std::string_view bytes)
     return hash;
 }
 
-// A checksum of the new bytes of an in-place save, eight bytes a step: fast
-// enough to be no burden on a save of hundreds of megabytes, and a target
-// cut short or mixed from old and new bytes matches it only by a one in 2^64
-// chance.
-std::uint64_t SaveChecksum(std::string_view bytes)
-{
-    constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdull;
-    std::uint64_t hash = 0x9e3779b97f4a7c15ull ^ bytes.size();
-    const auto mix = [&hash](std::uint64_t word) {
-        hash = (hash ^ word) * kMultiplier;
-        hash ^= hash >> 32;
-    };
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + at, 8);
-        mix(word);
-    }
-    std::uint64_t tail = 0;
-    if (at < bytes.size())  // an empty view may have no data at all
-        std::memcpy(&tail, bytes.data() + at, bytes.size() - at);
-    mix(tail);
-    hash ^= hash >> 33;
-    hash *= 0xc4ceb9fe1a85ec53ull;
-    hash ^= hash >> 33;
-    return hash;
-}
-
-// The text of a save's record: the length and the checksum of its new bytes.
-std::string RecordText(std::string_view bytes)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%zu %016llx\n", bytes.size(),
-                  static_cast<unsigned long long>(SaveChecksum(bytes)));
-    return text;
-}
-
-// The name of `kept` (a copy or a record) with the tag `to` in place of
-// `from`; empty when it has no such tag.
-std::string SwapTag(const std::string& kept, std::string_view from, std::string_view to)
-{
-    const std::size_t tagLength = from.size() + kUniqueLetters;
-    if (kept.size() < tagLength || std::string_view(kept).substr(kept.size() - tagLength, from.size()) != from)
-        return {};
-    std::string swapped = kept;
-    swapped.replace(kept.size() - tagLength, from.size(), to);
-    return swapped;
-}
-
-// The record that belongs to the copy `backup`.
-std::string RecordOf(const std::string& backup)
-{
-    return SwapTag(backup, kBackupTag, kRecordTag);
-}
-
-bool IsUniqueSuffix(std::string_view text)
-{
-    return text.size() == kUniqueLetters && std::all_of(text.begin(), text.end(), [](char c) {
-               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-           });
-}
-
 bool IsPrefixAndSuffix(std::string_view name, std::string_view prefix)
 {
     return name.size() == prefix.size() + kUniqueLetters && name.substr(0, prefix.size()) == prefix
            && IsUniqueSuffix(name.substr(prefix.size()));
-}
-
-// Gives `from` the name `to` unless a file of that name exists: unlike a plain
-// rename, no moment shows `to` holding anything but all of `from`.
-int RenameNoReplace(const std::string& from, const std::string& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // A file system without the call may still have hard links.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
-        return 0;
-    }
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
-        return errno;
-    // Nor those (a FAT disk, say): a plain rename to a name seen free, which
-    // only a file made in the same instant under the same random name could
-    // take.
-    struct stat info {};
-    if (::lstat(to.c_str(), &info) == 0)
-        return EEXIST;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
-// Removes the temporary files of one target that an interrupted save left in
-// `folder`. Every writer holds a lock on its temporary file while it lives, so
-// one that can be locked is not in use.
-void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix)
-{
-    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (listing == nullptr)
-        return;
-    const std::time_t cutoff = std::time(nullptr) - kStaleAfterSeconds;
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::string_view name = entry->d_name;
-        if (!IsPrefixAndSuffix(name, prefix))
-            continue;
-        const std::string path = folder + std::string(name);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat info {};
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_mtime < cutoff
-            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(path.c_str());
-        ::close(fd);
-    }
-    ::closedir(listing);
-}
-
-// Gives the new file the owner and group of the file it replaces; false when
-// the writer may not.
-bool KeepOwner(int fd, const struct stat& target)
-{
-    struct stat mine {};
-    if (::fstat(fd, &mine) != 0)
-        return false;
-    if (mine.st_uid == target.st_uid && mine.st_gid == target.st_gid)
-        return true;
-    return ::fchown(fd, target.st_uid, target.st_gid) == 0;
 }
 
 // After a rename only the folder records the new name: without this, a power
@@ -320,7 +251,7 @@ long NameMax(const std::string& folder)
     return nameMax > 0 ? nameMax : NAME_MAX;
 }
 
-}  // namespace
+}  // namespace fileio
 
 void SetReadCall(ReadCall call)
 {
@@ -437,24 +368,6 @@ FileBytes ReadWholeFile(const std::string& path, std::size_t limit)
     return ReadWholeDescriptor(fd.get(), limit);
 }
 
-std::string SafeFileWriter::TemporaryPrefix(std::string_view name, long nameMax)
-{
-    const long room = nameMax - 1 - static_cast<long>(kTemporaryTag.size() + kUniqueLetters);
-    return "." + FitName(name, room) + std::string(kTemporaryTag);
-}
-
-std::string SafeFileWriter::BackupPrefix(std::string_view name, long nameMax)
-{
-    const long room = nameMax - static_cast<long>(kBackupTag.size() + kUniqueLetters);
-    return FitName(name, room) + std::string(kBackupTag);
-}
-
-std::string SafeFileWriter::RecordPrefix(std::string_view name, long nameMax)
-{
-    const long room = nameMax - static_cast<long>(kRecordTag.size() + kUniqueLetters);
-    return FitName(name, room) + std::string(kRecordTag);
-}
-
 FileError NotRegularFile(const std::string& name)
 {
     return FileError(EINVAL, name + " is not a regular file");
@@ -521,111 +434,6 @@ SafeFileWriter::SafeFileWriter(std::string target, SpecialFiles special) : targe
     fd_ = tempFd;
 }
 
-void SafeFileWriter::startInPlace(int copyFd)
-{
-    mode_ = Mode::InPlace;
-    copyFd_ = copyFd;
-    // Without waiting: the file may have been replaced by a FIFO since it
-    // was looked at.
-    fd_ = ::open(target_.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    int error = fd_ < 0 ? errno : 0;
-    struct stat info {};
-    if (error == 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
-        ::close(fd_);
-        fd_ = -1;
-        dropTemporary();
-        throw NotRegularFile(target_);
-    }
-    if (error == 0) {
-        try {
-            old_ = ReadWholeDescriptor(fd_);
-            error = old_.readError;
-        } catch (...) {
-            ::close(fd_);
-            fd_ = -1;
-            dropTemporary();
-            throw;
-        }
-    }
-    if (error == 0 && ::lseek(fd_, 0, SEEK_SET) != 0)
-        error = errno;
-    if (error != 0) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-        dropTemporary();
-        throw FileError(error);
-    }
-    if (copyFd_ < 0)
-        return;  // no new file can be made here: the old bytes are only in memory
-    error = secureCopy();
-    if (error != 0) {
-        ::close(fd_);
-        fd_ = -1;
-        dropTemporary();
-        throw FileError(error);
-    }
-}
-
-// The copy is all that is left of the old bytes should the process die while
-// the target is half written, so it must be whole, on disk and under its
-// lasting name before the target changes. It is written hidden and renamed
-// when complete: a copy found under its lasting name is never a part.
-int SafeFileWriter::secureCopy()
-{
-    if (!WriteAll(copyFd_, old_.view()) || ::fsync(copyFd_) != 0)
-        return errno;
-    const std::string start = folder_ + BackupPrefix(NamePart(target_), NameMax(folder_));
-    // The temporary's letters are already unique among its kind; others are
-    // tried only when a copy of an earlier save holds them.
-    std::string letters = temp_.substr(temp_.size() - kUniqueLetters);
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::uint32_t mix = Fnv1a(temp_) ^ static_cast<std::uint32_t>(std::time(nullptr));
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string backup = start + letters;
-        const int error = RenameNoReplace(temp_, backup);
-        if (error == 0) {
-            temp_ = backup;
-            try {
-                SyncFolder(folder_);
-            } catch (const FileError& failure) {
-                return failure.systemError();
-            }
-            return 0;
-        }
-        if (error != EEXIST)
-            return error;
-        for (char& letter : letters) {
-            mix = mix * 1664525u + 1013904223u;
-            letter = kLetters[(mix >> 16) % (sizeof kLetters - 1)];
-        }
-    }
-    return EEXIST;
-}
-
-// Written, and on disk with the folder, before the target's first byte
-// changes: from then on a target that matches it holds the whole save.
-int SafeFileWriter::writeRecord()
-{
-    record_ = RecordOf(temp_);
-    const int fd = ::open(record_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        record_.clear();
-        return errno;
-    }
-    int error = WriteAll(fd, RecordText(buffer_)) && ::fsync(fd) == 0 ? 0 : errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0) {
-        try {
-            SyncFolder(folder_);
-        } catch (const FileError& failure) {
-            error = failure.systemError();
-        }
-    }
-    return error;
-}
-
 SafeFileWriter::~SafeFileWriter()
 {
     if (fd_ < 0)
@@ -641,14 +449,6 @@ SafeFileWriter::~SafeFileWriter()
     }
     ::close(fd_);
     dropTemporary();
-}
-
-bool SafeFileWriter::putBack()
-{
-    if (!touched_)
-        return true;
-    return ::lseek(fd_, 0, SEEK_SET) == 0 && WriteAll(fd_, old_.view())
-           && ::ftruncate(fd_, static_cast<off_t>(old_.size)) == 0 && ::fsync(fd_) == 0;
 }
 
 void SafeFileWriter::dropTemporary()
@@ -669,13 +469,6 @@ void SafeFileWriter::keepTemporary()
     if (copyFd_ >= 0)
         ::close(copyFd_);
     copyFd_ = -1;
-}
-
-std::string SafeFileWriter::keepBackup()
-{
-    keepTemporary();  // unlocked: no longer held by a running save
-    record_.clear();  // kept with the copy
-    return std::exchange(temp_, {});
 }
 
 void SafeFileWriter::fail(int error)
@@ -770,167 +563,6 @@ void SafeFileWriter::commit()
     }
     temp_.clear();
     SyncFolder(folder_);
-}
-
-void SafeFileWriter::commitInPlace()
-{
-    if (copyFd_ >= 0) {
-        if (const int error = writeRecord()) {
-            ::close(fd_);
-            fd_ = -1;
-            dropTemporary();
-            throw FileError(error);
-        }
-    }
-    // Cut first: the moment the last byte is written, the target is the
-    // whole save, with no old tail after it.
-    if (buffer_.size() < old_.size) {
-        touched_ = true;
-        if (::ftruncate(fd_, static_cast<off_t>(buffer_.size())) != 0)
-            fail(errno);
-    }
-    flushBuffer();
-    if (::fsync(fd_) != 0)
-        fail(errno);
-    ::close(fd_);
-    fd_ = -1;
-    dropTemporary();
-}
-
-namespace {
-
-// A copy of old bytes that no running save holds, held by this process while
-// it is looked at.
-struct Leftover {
-    std::string path;
-    int fd = -1;
-    struct timespec time {};
-};
-
-// Whether the save that left `copy` settled after all: the target holds
-// exactly the bytes its record names, or exactly the copy's.
-bool Settled(const Leftover& copy, const std::optional<FileBytes>& target)
-{
-    if (!target)
-        return false;
-    try {
-        const FileBytes record = ReadWholeFile(RecordOf(copy.path), 64);
-        if (record.readError == 0 && record.view() == RecordText(target->view()))
-            return true;
-    } catch (const FileError&) {
-        // No record: a save that had not yet come to change the target, or
-        // one made before records were kept.
-    }
-    struct stat info {};
-    if (::fstat(copy.fd, &info) != 0 || static_cast<std::uintmax_t>(info.st_size) != target->size)
-        return false;
-    try {
-        const FileBytes old = ReadWholeDescriptor(copy.fd);
-        return old.readError == 0 && old.view() == target->view();
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-}  // namespace
-
-std::optional<std::string> FindInterruptedSave(const std::string& path, SettledSaves settled)
-{
-    std::string target;
-    try {
-        target = FollowLinks(path);
-    } catch (const FileError&) {
-        return std::nullopt;
-    }
-    const std::string name = NamePart(target);
-    if (name.empty())
-        return std::nullopt;
-    const std::string folder = FolderPart(target);
-    const long nameMax = NameMax(folder);
-    const std::string prefix = SafeFileWriter::BackupPrefix(name, nameMax);
-    const std::string recordPrefix = SafeFileWriter::RecordPrefix(name, nameMax);
-    DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (listing == nullptr)
-        return std::nullopt;
-    std::vector<Leftover> leftovers;
-    std::vector<std::string> records;
-    while (const dirent* entry = ::readdir(listing)) {
-        if (IsPrefixAndSuffix(entry->d_name, recordPrefix)) {
-            records.push_back(folder + entry->d_name);
-            continue;
-        }
-        if (!IsPrefixAndSuffix(entry->d_name, prefix))
-            continue;
-        Leftover copy{folder + entry->d_name};
-        copy.fd = ::open(copy.path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (copy.fd < 0)
-            continue;
-        struct stat info {};
-        // A running save holds its copy locked: that one is no leftover.
-        // Held here until it is settled, so that two editors opening the
-        // file do not both act on it.
-        if (::fstat(copy.fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(copy.fd, LOCK_EX | LOCK_NB) == 0) {
-            copy.time = info.st_mtim;
-            leftovers.push_back(std::move(copy));
-        } else {
-            ::close(copy.fd);
-        }
-    }
-    ::closedir(listing);
-
-    std::optional<FileBytes> now;
-    if (!leftovers.empty()) {
-        try {
-            now = ReadWholeFile(target);
-            if (now->readError != 0)
-                now.reset();
-        } catch (const std::exception&) {
-            // Unreadable (gone, say): nothing settles; the copies are offered.
-        }
-    }
-    std::optional<std::string> newest;
-    struct timespec newestTime {};
-    for (const Leftover& copy : leftovers) {
-        if (Settled(copy, now)) {
-            if (settled == SettledSaves::Remove) {
-                ::unlink(copy.path.c_str());
-                ::unlink(RecordOf(copy.path).c_str());  // always a record's name: the copy's matched
-            }
-        } else if (!newest || copy.time.tv_sec > newestTime.tv_sec
-                   || (copy.time.tv_sec == newestTime.tv_sec && copy.time.tv_nsec > newestTime.tv_nsec)) {
-            newest = copy.path;
-            newestTime = copy.time;
-        }
-        ::close(copy.fd);
-    }
-    if (settled == SettledSaves::Remove) {
-        // A save records after its copy exists and removes the copy first,
-        // so a record whose copy is gone now belongs to no save.
-        for (const std::string& record : records) {
-            const std::string copy = SwapTag(record, kRecordTag, kBackupTag);
-            struct stat info {};
-            if (::lstat(copy.c_str(), &info) != 0 && errno == ENOENT)
-                ::unlink(record.c_str());
-        }
-    }
-    return newest;
-}
-
-void RestoreInterruptedSave(const std::string& path, const std::string& copy)
-{
-    const FileBytes bytes = ReadWholeFile(copy);
-    if (bytes.readError != 0)
-        throw FileError(bytes.readError);
-    SafeFileWriter writer(path);
-    writer.write(bytes.view());
-    writer.commit();
-    if (::unlink(copy.c_str()) != 0 && errno != ENOENT) {
-        const int error = errno;
-        throw FileError(error, "The content of " + copy
-                                   + " was put back, but the copy could not be removed: " + FileErrorMessage(error));
-    }
-    if (const std::string record = RecordOf(copy); !record.empty())
-        ::unlink(record.c_str());
 }
 
 }  // namespace qel

@@ -6,12 +6,13 @@
 
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "Errors.h"
 #include "FileBytes.h"
+// Callers of the writer find what an interrupted one left with it.
+#include "InterruptedSave.h"
 
 namespace qel {
 
@@ -91,9 +92,6 @@ public:
     void write(std::string_view bytes);
     void commit();
 
-    // The names the temporary files of `target` get start with this, and six
-    // letters or digits follow it. Exposed for tests.
-    static std::string TemporaryPrefix(std::string_view name, long nameMax);
     // Where an in-place write keeps the copy of the old bytes: a name the
     // removal of stale temporaries never matches.
     static std::string BackupPrefix(std::string_view name, long nameMax);
@@ -131,26 +129,5 @@ private:
     FileBytes old_;
     bool touched_ = false;
 };
-
-// What FindInterruptedSave does with the copy of a save that did not need
-// one after all: one whose target holds exactly the bytes its record names
-// (the save finished; only the removal of the copy was missed), or exactly
-// the bytes of the copy (the target was never changed).
-enum class SettledSaves { Remove, Leave };
-
-// The copy of the old bytes that an in-place save of `path` left beside the
-// file it writes when the process died part way and the target now holds
-// neither the old bytes nor the new ones in full: the target may be
-// incomplete, and the copy holds all of its previous content. The newest such
-// copy that no running save holds; nullopt when there is none (or the folder
-// cannot be listed). Copies of settled saves are never returned; with
-// SettledSaves::Remove they and their records are removed, as are records
-// whose copy is gone.
-std::optional<std::string> FindInterruptedSave(const std::string& path, SettledSaves settled = SettledSaves::Remove);
-
-// Makes the bytes of `copy` (as FindInterruptedSave found it) the content of
-// `path` again, through SafeFileWriter, and then removes the copy and its
-// record. Throws FileError; the copy is kept unless the content was put back.
-void RestoreInterruptedSave(const std::string& path, const std::string& copy);
 
 }  // namespace qel

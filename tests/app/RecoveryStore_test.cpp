@@ -14,13 +14,16 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
 #include "Errors.h"
+#include "FakeRecoveryFolder.h"
 #include "FileIo.h"
 #include "OutFileSteps.h"
 #include "RecoveryDisk.h"
@@ -28,6 +31,7 @@
 
 using namespace qel;
 using namespace qel::app;
+using qel::platform::RecoveryLock;
 
 namespace {
 
@@ -91,32 +95,6 @@ protected:
     QString folder;
     std::string definition;
 };
-
-TEST(RecoveryCopyFormat, ReadsWhatItWritesAndRefusesCopiesCutShort)
-{
-    const std::string path = "/x/a\nb.ini";
-    const std::string body = "OutFile=p\r\n\r\nend 3\n";
-    const std::string whole = ComposeRecoveryHeader(path, kTime) + body + ComposeRecoveryEnd(body.size());
-    const RecoveryContent content = ParseRecoveryCopy(whole);
-    EXPECT_EQ(content.documentPath, path);
-    EXPECT_EQ(content.savedAt, kTime);
-    EXPECT_EQ(content.definition, body);
-
-    struct Row {
-        const char* name;
-        std::string bytes;
-    };
-    const Row damaged[] = {
-        {"empty", ""},
-        {"another file", "OutFile=x\r\n"},
-        {"last byte missing", whole.substr(0, whole.size() - 1)},
-        {"end line missing", whole.substr(0, whole.size() - ComposeRecoveryEnd(body.size()).size())},
-        {"definition cut", whole.substr(0, whole.size() - 30) + ComposeRecoveryEnd(body.size())},
-        {"path longer than the copy", "QEL recovery 1\nfile 99:/x\ntime 1\n\n\nend 0\n"},
-    };
-    for (const Row& row : damaged)
-        EXPECT_THROW(ParseRecoveryCopy(row.bytes), MessageError) << row.name;
-}
 
 TEST_F(RecoveryStoreTest, CopyLivesWhileTheDocumentIsModified)
 {
@@ -305,6 +283,84 @@ TEST_F(RecoveryStoreTest, WhatKilledEditorsLeftIsSweptAtStartUpOnceAnHourOldAndN
     Editor editor(folder);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString(),
               ".held.qelrecovery.qel-Ab12Cd .young.qelrecovery.qel-Ab12Cd held.qelrecovery.lock whole.qelrecovery");
+}
+
+std::string WholeCopy(const std::string& path, int minutes)
+{
+    const std::string body = "OutFile=x\r\n";
+    return ComposeRecoveryHeader(path, kTime.addSecs(60 * minutes)) + body + ComposeRecoveryEnd(body.size());
+}
+
+TEST(RecoveryStoreOnAFake, OffersTheFilesWholeCopiesNewestFirstAndSetsDamagedOnesAside)
+{
+    const std::string doc = "/d/a.ini", one = "/r/" + RecoveryCopyKey(doc).toStdString() + "-1.qelrecovery";
+    const std::string two = "/r/" + RecoveryCopyKey(doc).toStdString() + "-2.qelrecovery";
+    const std::string cut = WholeCopy(doc, 1).substr(0, 40), damaged = one + ".damaged";
+    using Files = std::map<std::string, std::string>;
+    const struct {
+        const char* name;
+        std::string folderProblem;
+        Files files;
+        std::set<std::string> heldElsewhere, unreadable;
+        std::vector<std::string> offers;
+        std::optional<Files> after;  // none: unchanged
+        std::size_t problems;
+    } rows[] = {
+        {"newest first", "", {{one, WholeCopy(doc, 1)}, {two, WholeCopy(doc, 2)}}, {}, {}, {two, one}, {}, 0},
+        {"an empty copy goes", "", {{one, ""}}, {}, {}, {}, Files{}, 0},
+        {"another file's copy stays", "", {{one, WholeCopy("/d/b.ini", 1)}}, {}, {}, {}, {}, 0},
+        {"another editor's copy is not read", "", {{one, "x"}}, {one}, {}, {}, {}, 0},
+        {"cut short: set aside", "", {{one, cut}, {damaged, "older"}}, {}, {}, {}, Files{{damaged, cut}}, 1},
+        {"unreadable: set aside",
+         "",
+         {{one, WholeCopy(doc, 1)}},
+         {},
+         {one},
+         {},
+         Files{{damaged, WholeCopy(doc, 1)}},
+         1},
+        {"not from a folder not safe", "unsafe", {{one, WholeCopy(doc, 1)}}, {}, {}, {}, {}, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        platform::FakeRecoveryFolder disk;
+        disk.folderProblem = row.folderProblem;
+        disk.files = row.files;
+        disk.held = row.heldElsewhere;
+        disk.unreadable = row.unreadable;
+        DocumentSession session;
+        RecoveryStore store(session, disk, {QStringLiteral("/r"), std::chrono::hours(1), std::chrono::hours(1), {}});
+        std::vector<std::string> problems, offered;
+        for (const RecoveryOffer& offer : store.find(doc, problems))
+            offered.push_back(offer.copyPath.toStdString());
+        EXPECT_EQ(offered, row.offers);
+        EXPECT_EQ(disk.files, row.after.value_or(row.files));
+        std::set<std::string> held = row.heldElsewhere;
+        held.insert(offered.begin(), offered.end());
+        EXPECT_EQ(disk.held, held);
+        EXPECT_EQ(problems.size(), row.problems);
+        EXPECT_EQ(disk.sweeps, row.folderProblem.empty() ? 1 : 0);
+    }
+}
+
+TEST(RecoveryStoreOnAFake, ACopyThatCannotBeWrittenSaysWhyLeavesNothingAndIsTriedAgain)
+{
+    platform::FakeRecoveryFolder disk;
+    disk.writeError = ENOSPC;
+    DocumentSession session;
+    RecoveryStore store(session, disk, {QStringLiteral("/r"), std::chrono::hours(1), std::chrono::hours(1), {}});
+    Edit(session, "typed");
+    store.writeNow();
+    store.waitForWrites();
+    EXPECT_EQ(store.unprotectedReason().toStdString(), std::string("/r: ") + FileError(ENOSPC).what());
+    EXPECT_TRUE(disk.files.empty() && disk.held.empty());
+    disk.writeError = 0;
+    Edit(session, "typed again");
+    store.writeNow();
+    store.waitForWrites();
+    EXPECT_TRUE(store.unprotectedReason().isEmpty());
+    ASSERT_EQ(disk.files.size(), 1u);
+    EXPECT_EQ(ParseRecoveryCopy(disk.files.begin()->second).definition, ComposeDefinition(session.document()));
 }
 
 }  // namespace

@@ -8,14 +8,19 @@
 // Copies and their locks are made owner-only whatever the umask. A lock is an
 // flock on its file, so it goes with the editor that held it however that
 // editor ends, and a lock file no one holds is only a name.
+//
+// DiskRecoveryFolder is the recovery store's way to the disk, by these rules.
 
 #include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
-namespace qel::app {
+#include "RecoveryFolder.h"
+
+namespace qel::platform {
 
 // A copy's lock is its name with this added.
 constexpr std::string_view kRecoveryLockSuffix = ".lock";
@@ -33,12 +38,12 @@ std::string MakeRecoveryFolder(const std::string& folder);
 void MakePrivateFile(const std::string& path);
 
 // An exclusive lock held while this lives; its file is removed when let go.
-class RecoveryLock {
+class RecoveryLock final : public RecoveryFolder::Lock {
 public:
     // The lock at `path`, its file made owner-only when missing. Null when
     // another holds it (`error` 0) or it cannot be made (`error` says why).
     static std::unique_ptr<RecoveryLock> Take(const std::string& path, int& error);
-    ~RecoveryLock();
+    ~RecoveryLock() override;
     RecoveryLock(const RecoveryLock&) = delete;
     RecoveryLock& operator=(const RecoveryLock&) = delete;
 
@@ -53,4 +58,20 @@ private:
 // into) and lock files. Whole copies stay: they are unsaved work.
 void SweepRecoveryFolder(const std::string& folder, const std::string& copySuffix, std::time_t cutoff);
 
-}  // namespace qel::app
+class DiskRecoveryFolder final : public RecoveryFolder {
+public:
+    std::string problem(const std::string& folder) override;
+    std::string make(const std::string& folder) override;
+    void sweep(const std::string& folder, const std::string& copySuffix, std::time_t cutoff) override;
+    std::vector<std::string> list(const std::string& folder, const std::string& pattern) override;
+    // The copy's lock file is its name with kRecoveryLockSuffix added.
+    std::unique_ptr<Lock> lock(const std::string& copy, int& error) override;
+    FileBytes read(const std::string& path) override;
+    bool exists(const std::string& path) override;
+    void remove(const std::string& path) override;
+    void rename(const std::string& from, const std::string& to) override;
+    // Through the safe writer, into a file MakePrivateFile made first.
+    std::unique_ptr<Writer> write(const std::string& path) override;
+};
+
+}  // namespace qel::platform

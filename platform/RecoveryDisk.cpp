@@ -6,14 +6,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFile>
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
 #include <vector>
 
 #include "Errors.h"
+#include "FileIo.h"
+#include "FileNameText.h"
 
-namespace qel::app {
+namespace qel::platform {
 
 namespace {
 constexpr mode_t kOwnerOnlyFolder = 0700;
@@ -48,6 +52,16 @@ bool MakeOwnerOnlyFolder(const std::string& path, int& error)
     }
     return true;
 }
+
+class SafeWriter final : public RecoveryFolder::Writer {
+public:
+    explicit SafeWriter(const std::string& path) : writer_(path) {}
+    void write(std::string_view bytes) override { writer_.write(bytes); }
+    void commit() override { writer_.commit(); }
+
+private:
+    SafeFileWriter writer_;
+};
 
 // The lock file at `path` is stale when no one holds it; takes and removes it.
 void RemoveIfFree(const std::string& path)
@@ -189,4 +203,63 @@ void SweepRecoveryFolder(const std::string& folder, const std::string& copySuffi
     }
 }
 
-}  // namespace qel::app
+std::string DiskRecoveryFolder::problem(const std::string& folder)
+{
+    return RecoveryFolderProblem(folder);
+}
+
+std::string DiskRecoveryFolder::make(const std::string& folder)
+{
+    return MakeRecoveryFolder(folder);
+}
+
+void DiskRecoveryFolder::sweep(const std::string& folder, const std::string& copySuffix, std::time_t cutoff)
+{
+    SweepRecoveryFolder(folder, copySuffix, cutoff);
+}
+
+std::vector<std::string> DiskRecoveryFolder::list(const std::string& folder, const std::string& pattern)
+{
+    std::vector<std::string> names;
+    for (const QString& name : QDir(FileNameText(folder)).entryList({FileNameText(pattern)}, QDir::Files))
+        names.push_back(FileNameBytes(name));
+    return names;
+}
+
+std::unique_ptr<RecoveryFolder::Lock> DiskRecoveryFolder::lock(const std::string& copy, int& error)
+{
+    return RecoveryLock::Take(copy + std::string(kRecoveryLockSuffix), error);
+}
+
+FileBytes DiskRecoveryFolder::read(const std::string& path)
+{
+    FileBytes bytes = ReadWholeFile(path);
+    if (bytes.readError != 0)
+        throw FileError(bytes.readError);
+    return bytes;
+}
+
+bool DiskRecoveryFolder::exists(const std::string& path)
+{
+    return QFile::exists(FileNameText(path));
+}
+
+void DiskRecoveryFolder::remove(const std::string& path)
+{
+    QFile::remove(FileNameText(path));
+}
+
+void DiskRecoveryFolder::rename(const std::string& from, const std::string& to)
+{
+    QFile::rename(FileNameText(from), FileNameText(to));
+}
+
+std::unique_ptr<RecoveryFolder::Writer> DiskRecoveryFolder::write(const std::string& path)
+{
+    // The writer's temporary takes the permissions of the file it replaces:
+    // owner-only from the first byte, whatever the umask.
+    MakePrivateFile(path);
+    return std::make_unique<SafeWriter>(path);
+}
+
+}  // namespace qel::platform
