@@ -232,6 +232,10 @@ void DocumentSession::adopt(DefinitionDocument doc)
 
 void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)
 {
+    // The lists first, the images last: a follower of the images (the
+    // problems, the map's pictures) reads the rows that use them, and must
+    // not meet a row that its list's own notice has not yet taken away.
+    bool images = false;
     for (DocumentPart part : parts) {
         switch (part) {
         case DocumentPart::OutFile:
@@ -241,7 +245,7 @@ void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)
             emit listReset(DocumentList::Files);
             break;
         case DocumentPart::Images:
-            emit imagesChanged();
+            images = true;
             break;
         case DocumentPart::MapObjects:
             emit listReset(DocumentList::MapObjects);
@@ -251,6 +255,8 @@ void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)
             break;
         }
     }
+    if (images)
+        emit imagesChanged();
 }
 
 void DocumentSession::showLength(ObjectKind kind, std::size_t before)

@@ -7,7 +7,9 @@
 // Change notices come AFTER the change, as row ranges of one list (map
 // objects, screen objects, files), or as a reset for whole-list changes.
 // A model answering a notice shows the list as it was until it has begun the
-// matching insertion or removal (see ui/ObjectListModel).
+// matching insertion or removal (see ui/ObjectListModel). A change of
+// several parts tells of its lists before its images, so that whoever reads
+// rows when the images change finds each list as its own notice left it.
 //
 // "Modified" is "the history is not at the saved step": undoing back to what
 // was saved makes the document unmodified again. New and Open start an
