@@ -1,6 +1,7 @@
 #include "DocumentSession.h"
 
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "DocumentFiles.h"
 #include "ObjectEditor.h"
@@ -230,7 +231,21 @@ void DocumentSession::adopt(DefinitionDocument doc)
     resetViews();
 }
 
-void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)
+void DocumentSession::showReset(DocumentList list, const RowMap& rows)
+{
+    const RowMap* outer = resetMap_;
+    resetMap_ = rows ? &rows : nullptr;
+    try {
+        emit listReset(list);
+    } catch (...) {
+        resetMap_ = outer;
+        throw;
+    }
+    resetMap_ = outer;
+}
+
+void DocumentSession::showParts(std::initializer_list<DocumentPart> parts, const RowMap& mapRows,
+                                const RowMap& screenRows)
 {
     // The lists first, the images last: a follower of the images (the
     // problems, the map's pictures) reads the rows that use them, and must
@@ -248,10 +263,10 @@ void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)
             images = true;
             break;
         case DocumentPart::MapObjects:
-            emit listReset(DocumentList::MapObjects);
+            showReset(DocumentList::MapObjects, mapRows);
             break;
         case DocumentPart::ScreenObjects:
-            emit listReset(DocumentList::ScreenObjects);
+            showReset(DocumentList::ScreenObjects, screenRows);
             break;
         }
     }
@@ -274,9 +289,26 @@ void DocumentSession::showRows(ObjectKind kind, const RemovedLines& lines, bool 
         return;
     const std::size_t first = lines.rows.front();
     const std::size_t last = lines.rows.back();
-    if (last - first + 1 != lines.count())
-        emit listReset(ListOf(kind));
-    else if (inserted)
+    if (last - first + 1 != lines.count()) {
+        const std::vector<std::size_t>& rows = lines.rows;
+        RowMap where;
+        if (inserted)
+            // Each row put back before a kept row moves that row on by one.
+            where = [&rows](std::size_t before) -> std::optional<std::size_t> {
+                std::size_t at = before;
+                for (auto row = rows.begin(); row != rows.end() && *row <= at; ++row)
+                    ++at;
+                return at;
+            };
+        else
+            where = [&rows](std::size_t before) -> std::optional<std::size_t> {
+                const auto gone = std::lower_bound(rows.begin(), rows.end(), before);
+                if (gone != rows.end() && *gone == before)
+                    return std::nullopt;
+                return before - static_cast<std::size_t>(gone - rows.begin());
+            };
+        showReset(ListOf(kind), where);
+    } else if (inserted)
         emit rowsInserted(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
     else
         emit rowsRemoved(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
@@ -372,15 +404,17 @@ void DocumentSession::insertRows(ObjectKind kind, const RemovedLines& lines)
     showRows(kind, lines, true);
 }
 
-void DocumentSession::replaceParts(std::initializer_list<DocumentPart> parts, const Change& change)
+void DocumentSession::replaceParts(std::initializer_list<DocumentPart> parts, const Change& change,
+                                   const RowMap& mapRows, const RowMap& screenRows)
 {
     try {
         change(doc_);
     } catch (...) {
+        // Rows a failed change left are not known to be where the maps say.
         showParts(parts);
         throw;
     }
-    showParts(parts);
+    showParts(parts, mapRows, screenRows);
 }
 
 }  // namespace qel::app

@@ -29,6 +29,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -126,8 +127,18 @@ public:
     // insertRows() puts such lines back.
     void removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed);
     void insertRows(ObjectKind kind, const RemovedLines& lines);
-    // `change` may change all of `parts`; the views show each anew.
-    void replaceParts(std::initializer_list<DocumentPart> parts, const Change& change);
+    // Where each row of an object list went in a change that the views are
+    // told of as a reset: the row's place after it, or nothing when it is gone.
+    using RowMap = std::function<std::optional<std::size_t>(std::size_t before)>;
+    // `change` may change all of `parts`; the views show each anew. A map
+    // given for an object list tells where its rows went (see resetRowMap()).
+    void replaceParts(std::initializer_list<DocumentPart> parts, const Change& change, const RowMap& mapRows = {},
+                      const RowMap& screenRows = {});
+    // While a listReset notice of an object list is sent: where its rows
+    // went, when the change knows (scattered rows removed or put back, a sort);
+    // nullptr otherwise, and outside such a notice. For views that follow a
+    // single row through a reset without walking the list.
+    const RowMap* resetRowMap() const { return resetMap_; }
 
     // Where the rows of the file last opened stood in it, for messages that
     // name lines. Kept only once asked for (it costs a number a row); gone
@@ -153,7 +164,9 @@ signals:
 
 private:
     void resetViews();
-    void showParts(std::initializer_list<DocumentPart> parts);
+    void showParts(std::initializer_list<DocumentPart> parts, const RowMap& mapRows = {},
+                   const RowMap& screenRows = {});
+    void showReset(DocumentList list, const RowMap& rows);
     // Rows appended or dropped at the end since the list had `before` rows.
     void showLength(ObjectKind kind, std::size_t before);
     // Removed or re-inserted rows: one run row by row, scattered rows reset.
@@ -169,6 +182,7 @@ private:
     std::size_t budget_ = kDefaultHistoryBudget;
     bool keepSourceLines_ = false;
     std::unique_ptr<SourceLines> sourceLines_;
+    const RowMap* resetMap_ = nullptr;
 };
 
 }  // namespace qel::app

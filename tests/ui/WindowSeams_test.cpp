@@ -3,8 +3,10 @@
 // it shows through the steps that change it.
 
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <functional>
 
 #include "DefinitionWriter.h"
 #include "ImageSection.h"
@@ -72,6 +74,72 @@ TEST_F(WindowSeamsTest, DeletingAnImageWithItsObjectsKeepsTheProblemsWhole)
         frm->UndoExecute();
         EXPECT_EQ(bytes(), opened);
         expectProblemsAsFresh();
+    }
+    EXPECT_TRUE(prompter.errors.empty());
+}
+
+// The editor follows the row it loaded through the steps that move or
+// change it; what the user typed stays, and a deleted row leaves the editor
+// as it was.
+TEST_F(WindowSeamsTest, ObjectEditorFollowsTheRowItShows)
+{
+    using Act = std::function<void()>;
+    auto* objects = section<qel::ui::ObjectsSection>();
+    frm->MapView1Click();
+    auto* canvas = find<qel::ui::MapCanvas>("MapCanvas");
+    const auto remove = [&](std::vector<int> rows) {
+        auto* list = find<qel::ui::ObjectListView>("MapObjectList");
+        list->selectionModel()->clearSelection();
+        for (int row : rows)
+            list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::Select);
+        objects->DelObjectClick();
+    };
+    const Act drag = [&] { canvas->dragObject({8180, 8140}, {8228, 8164}, Qt::NoModifier); };
+    const Act nudge = [&] { canvas->nudge(16, 0); };
+    const Act undo = [&] { frm->UndoExecute(); };
+    const Act redo = [&] { frm->RedoExecute(); };
+    const Act typeY = [&] { find<QLineEdit>("eObjectY")->setText("5"); };
+    const Act sortByX = [&] { objects->SortRequested(ObjectKind::Map, SortKey::XCoord); };
+    const Act sortByY = [&] { objects->SortRequested(ObjectKind::Map, SortKey::YCoord); };
+    const struct {
+        const char* name;
+        std::size_t row;
+        std::vector<Act> acts;
+        int loadedAfter;
+        const char *x, *y;
+    } cases[] = {
+        {"Drag", 0, {drag}, 0, "8224", "8160"},
+        {"NudgeUndoRedo", 0, {nudge, undo, redo}, 0, "8192", "8136"},
+        {"TypedFieldStays", 0, {typeY, nudge}, 0, "8192", "5"},
+        {"EarlierRowDeleted", 2, {[&] { remove({0}); }}, 1, "20", "20"},
+        {"LoadedRowDeletedStaysAsScratch", 2, {[&] { remove({2}); }, undo}, -1, "20", "20"},
+        {"ScatteredRowsDeletedAndBack",
+         3,
+         {[&] {
+              remove({0, 2});
+          },
+          undo},
+         3,
+         "30",
+         "30"},
+        {"SortMovesIt", 0, {sortByX}, 3, "8176", "8136"},
+        {"SortUndone", 1, {sortByY, undo}, 1, "10", "10"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        frm->OpenPath(path("d.ini"));
+        objects->makeRowCurrent(ObjectKind::Map, c.row);
+        for (const Act& act : c.acts)
+            act();
+        const auto loaded = objects->loadedRow();
+        EXPECT_EQ(loaded ? static_cast<int>(loaded->row) : -1, c.loadedAfter);
+        EXPECT_EQ(find<QLineEdit>("eObjectX")->text(), QString::fromLatin1(c.x));
+        EXPECT_EQ(find<QLineEdit>("eObjectY")->text(), QString::fromLatin1(c.y));
+        if (c.loadedAfter >= 0) {
+            // Apply writes what the editor shows, moved position included.
+            find<QToolButton>("ApplyObject")->click();
+            EXPECT_EQ(frm->document().mapObjects().xText(static_cast<std::size_t>(c.loadedAfter)), c.x);
+        }
     }
     EXPECT_TRUE(prompter.errors.empty());
 }
