@@ -274,6 +274,27 @@ void DocumentSession::showParts(std::initializer_list<DocumentPart> parts, const
         emit imagesChanged();
 }
 
+DocumentSession::RowMap DocumentSession::RowsRemoved(const std::vector<std::size_t>& rows)
+{
+    return [&rows](std::size_t before) -> std::optional<std::size_t> {
+        const auto gone = std::lower_bound(rows.begin(), rows.end(), before);
+        if (gone != rows.end() && *gone == before)
+            return std::nullopt;
+        return before - static_cast<std::size_t>(gone - rows.begin());
+    };
+}
+
+DocumentSession::RowMap DocumentSession::RowsPutBack(const std::vector<std::size_t>& rows)
+{
+    // Each row put back before a kept row moves that row on by one.
+    return [&rows](std::size_t before) -> std::optional<std::size_t> {
+        std::size_t at = before;
+        for (auto row = rows.begin(); row != rows.end() && *row <= at; ++row)
+            ++at;
+        return at;
+    };
+}
+
 void DocumentSession::showLength(ObjectKind kind, std::size_t before)
 {
     const std::size_t after = doc_.objects(kind).size();
@@ -290,24 +311,7 @@ void DocumentSession::showRows(ObjectKind kind, const RemovedLines& lines, bool 
     const std::size_t first = lines.rows.front();
     const std::size_t last = lines.rows.back();
     if (last - first + 1 != lines.count()) {
-        const std::vector<std::size_t>& rows = lines.rows;
-        RowMap where;
-        if (inserted)
-            // Each row put back before a kept row moves that row on by one.
-            where = [&rows](std::size_t before) -> std::optional<std::size_t> {
-                std::size_t at = before;
-                for (auto row = rows.begin(); row != rows.end() && *row <= at; ++row)
-                    ++at;
-                return at;
-            };
-        else
-            where = [&rows](std::size_t before) -> std::optional<std::size_t> {
-                const auto gone = std::lower_bound(rows.begin(), rows.end(), before);
-                if (gone != rows.end() && *gone == before)
-                    return std::nullopt;
-                return before - static_cast<std::size_t>(gone - rows.begin());
-            };
-        showReset(ListOf(kind), where);
+        showReset(ListOf(kind), inserted ? RowsPutBack(lines.rows) : RowsRemoved(lines.rows));
     } else if (inserted)
         emit rowsInserted(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
     else

@@ -130,6 +130,10 @@ public:
     // Where each row of an object list went in a change that the views are
     // told of as a reset: the row's place after it, or nothing when it is gone.
     using RowMap = std::function<std::optional<std::size_t>(std::size_t before)>;
+    // The maps of rows removed, and of rows put back, at `rows` (ascending:
+    // their places in the longer list); each keeps a reference to `rows`.
+    static RowMap RowsRemoved(const std::vector<std::size_t>& rows);
+    static RowMap RowsPutBack(const std::vector<std::size_t>& rows);
     // `change` may change all of `parts`; the views show each anew. A map
     // given for an object list tells where its rows went (see resetRowMap()).
     void replaceParts(std::initializer_list<DocumentPart> parts, const Change& change, const RowMap& mapRows = {},

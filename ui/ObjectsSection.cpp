@@ -431,6 +431,7 @@ void ObjectsSection::LoadRow(ObjectKind kind, std::size_t row)
     loaded_ = Loaded{kind, row, *values, {}};
     for (int field = 0; field < kFields; ++field)
         loaded_->shown[field] = FieldText(static_cast<Field>(field));
+    emit rowLoaded(kind, row);
 }
 
 void ObjectsSection::FollowLoadedRow()
@@ -591,9 +592,17 @@ void ObjectsSection::ApplyObjectClick()
         ExpandShorthand(eObjectX, kApplyMarker);
         ExpandShorthand(eObjectY, kApplyMarker);
         const auto row = static_cast<std::size_t>(current.row());
-        Push(std::make_unique<app::ApplyObjectStep>(session_, kind, ReadEditorValues(), row));
         // What was typed is in the row now: the editor shows the row as a
-        // click on it would, and follows it.
+        // click on it would, and follows it; also when a later row stopped
+        // the rebuild, as long as the step was made.
+        const std::uint64_t before = session_.document().changeCount();
+        try {
+            Push(std::make_unique<app::ApplyObjectStep>(session_, kind, ReadEditorValues(), row));
+        } catch (...) {
+            if (session_.document().changeCount() != before)
+                LoadRow(kind, row);
+            throw;
+        }
         LoadRow(kind, row);
     });
 }

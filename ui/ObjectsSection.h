@@ -122,6 +122,9 @@ signals:
     void sortDialogRequested();
     // ObjectImageBox's text changed: whether an object can be placed may too.
     void objectImageChanged();
+    // The editor took every value of the row (a click, an Apply): it shows
+    // that row from now on.
+    void rowLoaded(qel::ObjectKind kind, std::size_t row);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
