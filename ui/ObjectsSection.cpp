@@ -391,27 +391,27 @@ QString ObjectsSection::FieldText(Field field) const
     return eObjectID->text();
 }
 
-namespace {
-bool SameField(int field, const EditorValues& a, const EditorValues& b)
+bool ObjectsSection::SameField(Field field, const EditorValues& a, const EditorValues& b)
 {
     switch (field) {
-    case 0:
+    case X:
         return a.xText == b.xText;
-    case 1:
+    case Y:
         return a.yText == b.yText;
-    case 2:
+    case Image:
         return a.imageChoice == b.imageChoice;
-    case 3:
+    case Layer:
         return a.layerChoice == b.layerChoice;
-    case 4:
+    case Mode:
         return a.modeChoice == b.modeChoice;
-    case 5:
+    case DisplayTime:
         return a.displayTimeText == b.displayTimeText;
-    default:
-        return a.objectIdText == b.objectIdText;
+    case ObjectId:
+    case kFields:
+        break;
     }
+    return a.objectIdText == b.objectIdText;
 }
-}  // namespace
 
 // ---------------------------------------------------------------- the loaded row
 
@@ -444,7 +444,7 @@ void ObjectsSection::FollowLoadedRow()
         return;
     for (int field = 0; field < kFields; ++field) {
         const auto f = static_cast<Field>(field);
-        if (SameField(field, *values, loaded_->values) || FieldText(f) != loaded_->shown[field])
+        if (SameField(f, *values, loaded_->values) || FieldText(f) != loaded_->shown[field])
             continue;
         ShowField(f, *values);
         loaded_->shown[field] = FieldText(f);

@@ -145,6 +145,7 @@ private:
     enum Field { X, Y, Image, Layer, Mode, DisplayTime, ObjectId, kFields };
     QString FieldText(Field field) const;
     void ShowField(Field field, const EditorValues& values);
+    static bool SameField(Field field, const EditorValues& a, const EditorValues& b);
     // The loaded row changed, moved or went: the editor shows its new values
     // in the fields the user has not typed into since it was loaded.
     void FollowRowsInserted(app::DocumentList list, int first, int last);
