@@ -356,6 +356,15 @@ void ObjectsSection::ShowField(Field field, const EditorValues& values)
     case Y:
         return eObjectY->setText(FromBytes(values.yText));
     case Image:
+        if (const int choice = values.imageChoice;
+            choice >= ObjectImageBox->count() && choice >= 0
+            && static_cast<std::size_t>(choice) < session_.document().images().size()) {
+            // The box takes the images' items after the step's notices, or at
+            // the next refresh: it shows the item's text, which it then matches.
+            ObjectImageBox->setCurrentIndex(-1);
+            return ObjectImageBox->setEditText(
+                FromBytes(session_.document().imageKey(static_cast<std::size_t>(choice))));
+        }
         return ShowChoice(ObjectImageBox, values.imageChoice, kImagePlaceholder);
     case Layer:
         return ShowChoice(ObjectLayerBox, values.layerChoice, kLayerPlaceholder);
