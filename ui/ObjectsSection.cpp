@@ -61,13 +61,24 @@ int ChoiceOf(const QComboBox* box)
 
 void ShowChoice(QComboBox* box, int choice, const QString& placeholder)
 {
-    if (choice < 0 || choice >= box->count()) {
+    const bool item = choice >= 0 && choice < box->count();
+    // A box that shows it already is left alone: no repaint for nothing.
+    if (box->currentIndex() == (item ? choice : -1)
+        && box->currentText() == (item ? box->itemText(choice) : placeholder))
+        return;
+    if (!item) {
         ShowPlaceholder(box, placeholder);
         return;
     }
     box->setCurrentIndex(choice);
     // A text typed over the same item goes too.
     box->setEditText(box->itemText(choice));
+}
+
+void ShowText(QLineEdit* edit, const std::string& bytes)
+{
+    if (const QString text = FromBytes(bytes); edit->text() != text)
+        edit->setText(text);
 }
 
 std::string EditBytes(const QLineEdit* edit)
@@ -352,9 +363,9 @@ void ObjectsSection::ShowField(Field field, const EditorValues& values)
 {
     switch (field) {
     case X:
-        return eObjectX->setText(FromBytes(values.xText));
+        return ShowText(eObjectX, values.xText);
     case Y:
-        return eObjectY->setText(FromBytes(values.yText));
+        return ShowText(eObjectY, values.yText);
     case Image:
         if (const int choice = values.imageChoice;
             choice >= ObjectImageBox->count() && choice >= 0
@@ -371,10 +382,10 @@ void ObjectsSection::ShowField(Field field, const EditorValues& values)
     case Mode:
         return ShowChoice(ObjectModeBox, values.modeChoice, kModePlaceholder);
     case DisplayTime:
-        return eObjectDsplyTime->setText(FromBytes(values.displayTimeText));
+        return ShowText(eObjectDsplyTime, values.displayTimeText);
     case ObjectId:
     case kFields:
-        return eObjectID->setText(FromBytes(values.objectIdText));
+        return ShowText(eObjectID, values.objectIdText);
     }
 }
 
