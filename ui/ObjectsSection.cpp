@@ -448,7 +448,7 @@ void ObjectsSection::LoadRow(ObjectKind kind, std::size_t row)
     if (!values)
         return;
     ShowEditorValues(*values);
-    loaded_ = Loaded{kind, row, *values, {}};
+    loaded_ = Loaded{kind, row, *values, session_.document().objects(kind).fields(row).image, {}};
     for (int field = 0; field < kFields; ++field)
         loaded_->shown[field] = FieldText(static_cast<Field>(field));
     emit rowLoaded(kind, row);
@@ -462,14 +462,19 @@ void ObjectsSection::FollowLoadedRow()
     // are shown once it has fields again.
     if (!values)
         return;
+    // The image follows the row's image number: images that come and go
+    // change what a number stands for, not the row.
+    const std::int32_t number = session_.document().objects(loaded_->kind).fields(loaded_->row).image;
     for (int field = 0; field < kFields; ++field) {
         const auto f = static_cast<Field>(field);
-        if (SameField(f, *values, loaded_->values) || FieldText(f) != loaded_->shown[field])
+        const bool same = f == Image ? number == loaded_->imageNumber : SameField(f, *values, loaded_->values);
+        if (same || FieldText(f) != loaded_->shown[field])
             continue;
         ShowField(f, *values);
         loaded_->shown[field] = FieldText(f);
     }
     loaded_->values = *values;
+    loaded_->imageNumber = number;
 }
 
 void ObjectsSection::FollowRowsInserted(app::DocumentList list, int first, int last)

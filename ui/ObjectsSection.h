@@ -167,6 +167,7 @@ private:
         ObjectKind kind;
         std::size_t row;
         EditorValues values;
+        std::int32_t imageNumber;
         std::array<QString, kFields> shown;
     };
     std::optional<Loaded> loaded_;
