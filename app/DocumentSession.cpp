@@ -1,6 +1,7 @@
 #include "DocumentSession.h"
 
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "DefinitionFiles.h"
 #include "DocumentFiles.h"
@@ -287,8 +288,26 @@ bool DocumentSession::reread(const std::optional<ViewState>& view, ReadReport* r
     return made;
 }
 
-void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)
+void DocumentSession::showReset(DocumentList list, const RowMap& rows)
 {
+    const RowMap* outer = resetMap_;
+    resetMap_ = rows ? &rows : nullptr;
+    try {
+        emit listReset(list);
+    } catch (...) {
+        resetMap_ = outer;
+        throw;
+    }
+    resetMap_ = outer;
+}
+
+void DocumentSession::showParts(std::initializer_list<DocumentPart> parts, const RowMap& mapRows,
+                                const RowMap& screenRows)
+{
+    // The lists first, the images last: a follower of the images (the
+    // problems, the map's pictures) reads the rows that use them, and must
+    // not meet a row that its list's own notice has not yet taken away.
+    bool images = false;
     for (DocumentPart part : parts) {
         switch (part) {
         case DocumentPart::OutFile:
@@ -298,16 +317,39 @@ void DocumentSession::showParts(std::initializer_list<DocumentPart> parts)
             emit listReset(DocumentList::Files);
             break;
         case DocumentPart::Images:
-            emit imagesChanged();
+            images = true;
             break;
         case DocumentPart::MapObjects:
-            emit listReset(DocumentList::MapObjects);
+            showReset(DocumentList::MapObjects, mapRows);
             break;
         case DocumentPart::ScreenObjects:
-            emit listReset(DocumentList::ScreenObjects);
+            showReset(DocumentList::ScreenObjects, screenRows);
             break;
         }
     }
+    if (images)
+        emit imagesChanged();
+}
+
+DocumentSession::RowMap DocumentSession::RowsRemoved(const std::vector<std::size_t>& rows)
+{
+    return [&rows](std::size_t before) -> std::optional<std::size_t> {
+        const auto gone = std::lower_bound(rows.begin(), rows.end(), before);
+        if (gone != rows.end() && *gone == before)
+            return std::nullopt;
+        return before - static_cast<std::size_t>(gone - rows.begin());
+    };
+}
+
+DocumentSession::RowMap DocumentSession::RowsPutBack(const std::vector<std::size_t>& rows)
+{
+    // Each row put back before a kept row moves that row on by one.
+    return [&rows](std::size_t before) -> std::optional<std::size_t> {
+        std::size_t at = before;
+        for (auto row = rows.begin(); row != rows.end() && *row <= at; ++row)
+            ++at;
+        return at;
+    };
 }
 
 void DocumentSession::showLength(ObjectKind kind, std::size_t before)
@@ -325,9 +367,9 @@ void DocumentSession::showRows(ObjectKind kind, const RemovedLines& lines, bool 
         return;
     const std::size_t first = lines.rows.front();
     const std::size_t last = lines.rows.back();
-    if (last - first + 1 != lines.count())
-        emit listReset(ListOf(kind));
-    else if (inserted)
+    if (last - first + 1 != lines.count()) {
+        showReset(ListOf(kind), inserted ? RowsPutBack(lines.rows) : RowsRemoved(lines.rows));
+    } else if (inserted)
         emit rowsInserted(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
     else
         emit rowsRemoved(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
@@ -423,15 +465,17 @@ void DocumentSession::insertRows(ObjectKind kind, const RemovedLines& lines)
     showRows(kind, lines, true);
 }
 
-void DocumentSession::replaceParts(std::initializer_list<DocumentPart> parts, const Change& change)
+void DocumentSession::replaceParts(std::initializer_list<DocumentPart> parts, const Change& change,
+                                   const RowMap& mapRows, const RowMap& screenRows)
 {
     try {
         change(doc_);
     } catch (...) {
+        // Rows a failed change left are not known to be where the maps say.
         showParts(parts);
         throw;
     }
-    showParts(parts);
+    showParts(parts, mapRows, screenRows);
 }
 
 }  // namespace qel::app

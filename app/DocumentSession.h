@@ -7,7 +7,9 @@
 // Change notices come AFTER the change, as row ranges of one list (map
 // objects, screen objects, files), or as a reset for whole-list changes.
 // A model answering a notice shows the list as it was until it has begun the
-// matching insertion or removal (see ui/ObjectListModel).
+// matching insertion or removal (see ui/ObjectListModel). A change of
+// several parts tells of its lists before its images, so that whoever reads
+// rows when the images change finds each list as its own notice left it.
 //
 // "Modified" is "the history is not at the saved step": undoing back to what
 // was saved makes the document unmodified again. New and Open start an
@@ -140,8 +142,22 @@ public:
     // insertRows() puts such lines back.
     void removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed);
     void insertRows(ObjectKind kind, const RemovedLines& lines);
-    // `change` may change all of `parts`; the views show each anew.
-    void replaceParts(std::initializer_list<DocumentPart> parts, const Change& change);
+    // Where each row of an object list went in a change that the views are
+    // told of as a reset: the row's place after it, or nothing when it is gone.
+    using RowMap = std::function<std::optional<std::size_t>(std::size_t before)>;
+    // The maps of rows removed, and of rows put back, at `rows` (ascending:
+    // their places in the longer list); each keeps a reference to `rows`.
+    static RowMap RowsRemoved(const std::vector<std::size_t>& rows);
+    static RowMap RowsPutBack(const std::vector<std::size_t>& rows);
+    // `change` may change all of `parts`; the views show each anew. A map
+    // given for an object list tells where its rows went (see resetRowMap()).
+    void replaceParts(std::initializer_list<DocumentPart> parts, const Change& change, const RowMap& mapRows = {},
+                      const RowMap& screenRows = {});
+    // While a listReset notice of an object list is sent: where its rows
+    // went, when the change knows (scattered rows removed or put back, a sort);
+    // nullptr otherwise, and outside such a notice. For views that follow a
+    // single row through a reset without walking the list.
+    const RowMap* resetRowMap() const { return resetMap_; }
 
     // Where the rows of the file last opened stood in it, for messages that
     // name lines. Kept only once asked for (it costs a number a row); gone
@@ -167,7 +183,9 @@ signals:
 
 private:
     void resetViews();
-    void showParts(std::initializer_list<DocumentPart> parts);
+    void showParts(std::initializer_list<DocumentPart> parts, const RowMap& mapRows = {},
+                   const RowMap& screenRows = {});
+    void showReset(DocumentList list, const RowMap& rows);
     // Rows appended or dropped at the end since the list had `before` rows.
     void showLength(ObjectKind kind, std::size_t before);
     // Removed or re-inserted rows: one run row by row, scattered rows reset.
@@ -188,6 +206,7 @@ private:
     // The current file as it was read or saved last, and its name then.
     std::optional<platform::FileStamp> stamp_;
     std::string stampedFile_;
+    const RowMap* resetMap_ = nullptr;
 };
 
 }  // namespace qel::app

@@ -8,10 +8,19 @@ namespace qel::app {
 
 ImageStep::ImageStep(DocumentSession& session, const QString& text) : SessionStep(session, text) {}
 
-void ImageStep::changeImages(const DocumentSession::Change& change, bool alsoObjects)
+void ImageStep::changeImages(const DocumentSession::Change& change, bool alsoObjects,
+                             std::optional<std::int32_t> removedNumber)
 {
     if (!kept_) {
         kept_ = true;
+        if (removedNumber) {
+            rowsKnown_ = true;
+            for (auto [list, rows] : {std::pair{&document().mapObjects(), &removedMap_},
+                                      std::pair{&document().screenObjects(), &removedScreen_}})
+                for (std::size_t row = 0; row < list->takenApart(); ++row)
+                    if (list->fields(row).image == *removedNumber)
+                        rows->push_back(row);
+        }
         images_ = document().images();
         keptBytes_ = images_.capacity() * sizeof(ObjectImage);
         for (const ObjectImage& image : images_)
@@ -22,9 +31,13 @@ void ImageStep::changeImages(const DocumentSession::Change& change, bool alsoObj
             // What is kept never changes afterwards: counted once, not at
             // every push of a long history.
             keptBytes_ += map_->bytes() + screen_->bytes();
+            keptBytes_ += (removedMap_.capacity() + removedScreen_.capacity()) * sizeof(std::size_t);
         }
     }
-    if (alsoObjects)
+    if (alsoObjects && rowsKnown_)
+        session().replaceParts({DocumentPart::Images, DocumentPart::MapObjects, DocumentPart::ScreenObjects}, change,
+                               DocumentSession::RowsRemoved(removedMap_), DocumentSession::RowsRemoved(removedScreen_));
+    else if (alsoObjects)
         session().replaceParts({DocumentPart::Images, DocumentPart::MapObjects, DocumentPart::ScreenObjects}, change);
     else
         session().replaceParts({DocumentPart::Images}, change);
@@ -47,7 +60,10 @@ void ImageStep::revert()
         if (screen_)
             doc.screenObjects().restoreState(*screen_);
     };
-    if (map_)
+    if (map_ && rowsKnown_)
+        session().replaceParts({DocumentPart::Images, DocumentPart::MapObjects, DocumentPart::ScreenObjects}, putBack,
+                               DocumentSession::RowsPutBack(removedMap_), DocumentSession::RowsPutBack(removedScreen_));
+    else if (map_)
         session().replaceParts({DocumentPart::Images, DocumentPart::MapObjects, DocumentPart::ScreenObjects}, putBack);
     else
         session().replaceParts({DocumentPart::Images}, putBack);
@@ -59,6 +75,9 @@ void ImageStep::releaseHistory()
     images_ = {};
     map_.reset();
     screen_.reset();
+    std::vector<std::size_t>().swap(removedMap_);
+    std::vector<std::size_t>().swap(removedScreen_);
+    rowsKnown_ = false;
 }
 
 // ---------------------------------------------------------------- Add
@@ -166,13 +185,16 @@ void DeleteImageStep::apply()
         // Set first: a change that fails part way has reset the lists too.
         setViewAfter(after);
     }
+    std::optional<std::int32_t> removedNumber;
+    if (applyToObjects_ && position_ < document().images().size())
+        removedNumber = document().images()[position_].number;
     changeImages(
         [this](DefinitionDocument& doc) {
             const ImageDeletion deletion = DeleteImage(doc, static_cast<int>(position_));
             if (applyToObjects_)
                 ApplyImageDeletionToObjects(doc, deletion);
         },
-        applyToObjects_);
+        applyToObjects_, removedNumber);
 }
 
 }  // namespace qel::app

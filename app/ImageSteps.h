@@ -25,7 +25,10 @@ protected:
     ImageStep(DocumentSession& session, const QString& text);
     // Runs `change` over the images (and `alsoObjects`: over both object
     // lists, whose states are kept too), keeping what it undoes first.
-    void changeImages(const DocumentSession::Change& change, bool alsoObjects = false);
+    // `removedNumber`: the change removes exactly the rows that have fields
+    // and show that image number, and moves no other row.
+    void changeImages(const DocumentSession::Change& change, bool alsoObjects = false,
+                      std::optional<std::int32_t> removedNumber = std::nullopt);
     void revert() override;
     void releaseHistory() override;
     const std::vector<ObjectImage>& imagesBefore() const { return images_; }
@@ -36,6 +39,11 @@ private:
     std::vector<ObjectImage> images_;
     std::optional<ObjectList::State> map_;
     std::optional<ObjectList::State> screen_;
+    // The rows of each kind that showed the deleted image (ascending), so the
+    // views can follow the other rows through the deletion and its undo.
+    std::vector<std::size_t> removedMap_;
+    std::vector<std::size_t> removedScreen_;
+    bool rowsKnown_ = false;
 };
 
 class AddImageStep : public ImageStep {

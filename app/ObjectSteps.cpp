@@ -261,8 +261,16 @@ void SortObjectsStep::apply()
         map_ = document().mapObjects().saveState();
         screen_ = document().screenObjects().saveState();
     }
-    session().replaceParts({DocumentPart::MapObjects, DocumentPart::ScreenObjects},
-                           [&](DefinitionDocument& doc) { SortObjectsAndRegenerate(doc, kind_, key_); });
+    // Regenerating keeps every row where it was; only the sorted kind moves.
+    const DocumentSession::RowMap stay = [](std::size_t row) { return std::optional<std::size_t>(row); };
+    const DocumentSession::RowMap sorted = [this](std::size_t row) -> std::optional<std::size_t> {
+        const auto found = std::find(moved_.begin(), moved_.end(), static_cast<std::uint32_t>(row));
+        return found == moved_.end() ? row : static_cast<std::size_t>(found - moved_.begin());
+    };
+    session().replaceParts(
+        {DocumentPart::MapObjects, DocumentPart::ScreenObjects},
+        [&](DefinitionDocument& doc) { SortObjectsAndRegenerate(doc, kind_, key_, &moved_); },
+        kind_ == ObjectKind::Map ? sorted : stay, kind_ == ObjectKind::Screen ? sorted : stay);
     if (viewBefore()) {
         ViewState after = *viewBefore();
         after.map = {};
@@ -275,21 +283,29 @@ void SortObjectsStep::revert()
 {
     if (!map_)
         return;
-    session().replaceParts({DocumentPart::MapObjects, DocumentPart::ScreenObjects}, [&](DefinitionDocument& doc) {
-        doc.mapObjects().restoreState(*map_);
-        doc.screenObjects().restoreState(*screen_);
-    });
+    const DocumentSession::RowMap stay = [](std::size_t row) { return std::optional<std::size_t>(row); };
+    const DocumentSession::RowMap unsorted = [this](std::size_t row) -> std::optional<std::size_t> {
+        return row < moved_.size() ? moved_[row] : row;
+    };
+    session().replaceParts(
+        {DocumentPart::MapObjects, DocumentPart::ScreenObjects},
+        [&](DefinitionDocument& doc) {
+            doc.mapObjects().restoreState(*map_);
+            doc.screenObjects().restoreState(*screen_);
+        },
+        kind_ == ObjectKind::Map ? unsorted : stay, kind_ == ObjectKind::Screen ? unsorted : stay);
 }
 
 std::size_t SortObjectsStep::keptBytes() const
 {
-    return (map_ ? map_->bytes() : 0) + (screen_ ? screen_->bytes() : 0);
+    return (map_ ? map_->bytes() : 0) + (screen_ ? screen_->bytes() : 0) + moved_.capacity() * sizeof(std::uint32_t);
 }
 
 void SortObjectsStep::releaseHistory()
 {
     map_.reset();
     screen_.reset();
+    std::vector<std::uint32_t>().swap(moved_);
 }
 
 }  // namespace qel::app

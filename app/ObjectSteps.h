@@ -150,7 +150,8 @@ private:
 };
 
 // Sort (when a key is given) and regeneration of both lists, as one step;
-// no row is selected afterwards.
+// no row is selected afterwards. Each row's place after the step (and after
+// its undo) is told with the lists' resets.
 class SortObjectsStep : public SessionStep {
 public:
     SortObjectsStep(DocumentSession& session, ObjectKind kind, std::optional<SortKey> key);
@@ -166,6 +167,9 @@ private:
     std::optional<SortKey> key_;
     std::optional<ObjectList::State> map_;
     std::optional<ObjectList::State> screen_;
+    // Where the sorted kind's entries came from (empty: none moved), so the
+    // views can follow a row through the sort and its undo.
+    std::vector<std::uint32_t> moved_;
 };
 
 }  // namespace qel::app

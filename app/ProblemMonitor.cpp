@@ -128,6 +128,9 @@ void ProblemMonitor::checkRow(std::size_t index, std::size_t row)
     Rows& rows = rows_[index];
     const ObjectKind kind = KindOf(index);
     const ObjectList& list = session_.document().objects(kind);
+    // Never a row that is gone: its list's notice is still on its way.
+    if (row >= list.size() || row >= rows.images.size())
+        return;
     use(rows, rows.images[row], -1);
     scratch_.clear();
     CheckObjectRow(list, row, index_, row < rows.lines.size() ? rows.lines[row] : 0, scratch_);
@@ -330,6 +333,12 @@ void ProblemMonitor::onImagesChanged()
     index_ = std::move(fresh);
     if (partLines_.images.size() != images.size())
         partLines_.images.clear();
+    for (std::size_t index = 0; index < 2; ++index) {
+        // A list whose rows changed without a notice yet (its own comes
+        // later): what was checked of it may name rows that are gone.
+        if (rows_[index].images.size() != session_.document().objects(KindOf(index)).size())
+            resetRows(index);
+    }
     if (!flipped.empty()) {
         for (std::size_t index = 0; index < 2; ++index) {
             Rows& rows = rows_[index];

@@ -104,8 +104,10 @@ void AppendSmallField(std::string& out, std::int32_t value, std::string_view key
 
 }  // namespace
 
-void SortObjectFields(ObjectList& list, std::size_t lo, std::size_t hi, SortKey key)
+void SortObjectFields(ObjectList& list, std::size_t lo, std::size_t hi, SortKey key, std::vector<std::uint32_t>* moved)
 {
+    if (moved)
+        moved->clear();
     const std::size_t count = list.takenApart();
     if (count == 0 || lo >= count)
         return;
@@ -120,23 +122,28 @@ void SortObjectFields(ObjectList& list, std::size_t lo, std::size_t hi, SortKey 
     else
         SortNumeric(list, order, lo, hi, key);
     // Nothing to move when the range is already in order.
-    bool moved = false;
-    for (std::size_t k = lo; k <= hi && !moved; ++k)
-        moved = order[k] != k;
+    bool changed = false;
+    for (std::size_t k = lo; k <= hi && !changed; ++k)
+        changed = order[k] != k;
+    if (!changed)
+        return;
+    list.permute(order);
     if (moved)
-        list.permute(order);
+        *moved = std::move(order);
 }
 
-void SortObjectFields(ObjectList& list, SortKey key)
+void SortObjectFields(ObjectList& list, SortKey key, std::vector<std::uint32_t>* moved)
 {
+    if (moved)
+        moved->clear();
     if (list.takenApart() == 0)
         return;
-    SortObjectFields(list, 0, list.takenApart() - 1, key);
+    SortObjectFields(list, 0, list.takenApart() - 1, key, moved);
 }
 
-void SortObjectFields(DefinitionDocument& doc, ObjectKind kind, SortKey key)
+void SortObjectFields(DefinitionDocument& doc, ObjectKind kind, SortKey key, std::vector<std::uint32_t>* moved)
 {
-    SortObjectFields(doc.objects(kind), key);
+    SortObjectFields(doc.objects(kind), key, moved);
 }
 
 void AppendRegeneratedLine(std::string& out, const ObjectList& list, std::size_t row)
@@ -192,10 +199,13 @@ void RegenerateObjectLists(DefinitionDocument& doc)
     }
 }
 
-void SortObjectsAndRegenerate(DefinitionDocument& doc, ObjectKind kind, std::optional<SortKey> key)
+void SortObjectsAndRegenerate(DefinitionDocument& doc, ObjectKind kind, std::optional<SortKey> key,
+                              std::vector<std::uint32_t>* moved)
 {
+    if (moved)
+        moved->clear();
     if (key)
-        SortObjectFields(doc, kind, *key);
+        SortObjectFields(doc, kind, *key, moved);
     RegenerateObjectLists(doc);
 }
 

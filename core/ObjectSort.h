@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "DefinitionDocument.h"
 
@@ -39,10 +40,15 @@ inline constexpr int kSortKeyCount = 7;
 
 // Sorts entries lo to hi (inclusive) of the list by `key`; the range is
 // clipped to the entries that have fields. An empty list is not touched.
-void SortObjectFields(ObjectList& list, std::size_t lo, std::size_t hi, SortKey key);
+// `moved`, when given, receives where the entries came from (entry k is the
+// former entry (*moved)[k]; entries past its end stayed), or is left empty
+// when nothing moved.
+void SortObjectFields(ObjectList& list, std::size_t lo, std::size_t hi, SortKey key,
+                      std::vector<std::uint32_t>* moved = nullptr);
 // Sorts every entry of the list that has fields.
-void SortObjectFields(ObjectList& list, SortKey key);
-void SortObjectFields(DefinitionDocument& doc, ObjectKind kind, SortKey key);
+void SortObjectFields(ObjectList& list, SortKey key, std::vector<std::uint32_t>* moved = nullptr);
+void SortObjectFields(DefinitionDocument& doc, ObjectKind kind, SortKey key,
+                      std::vector<std::uint32_t>* moved = nullptr);
 
 // The line recomposed from one entry's fields; screen X and Y are the
 // entry line's fields 0 and 1, verbatim ("-1" when missing). Appends to `out`.
@@ -63,6 +69,8 @@ void RegenerateObjectLists(DefinitionDocument& doc);
 
 // Pressing Sort in the Sort Objects dialog: sorts the kind by the key when a
 // key is chosen, then regenerates both lists, always.
-void SortObjectsAndRegenerate(DefinitionDocument& doc, ObjectKind kind, std::optional<SortKey> key);
+// `moved` as for SortObjectFields.
+void SortObjectsAndRegenerate(DefinitionDocument& doc, ObjectKind kind, std::optional<SortKey> key,
+                              std::vector<std::uint32_t>* moved = nullptr);
 
 }  // namespace qel

@@ -61,13 +61,24 @@ int ChoiceOf(const QComboBox* box)
 
 void ShowChoice(QComboBox* box, int choice, const QString& placeholder)
 {
-    if (choice < 0 || choice >= box->count()) {
+    const bool item = choice >= 0 && choice < box->count();
+    // A box that shows it already is left alone: no repaint for nothing.
+    if (box->currentIndex() == (item ? choice : -1)
+        && box->currentText() == (item ? box->itemText(choice) : placeholder))
+        return;
+    if (!item) {
         ShowPlaceholder(box, placeholder);
         return;
     }
     box->setCurrentIndex(choice);
     // A text typed over the same item goes too.
     box->setEditText(box->itemText(choice));
+}
+
+void ShowText(QLineEdit* edit, const std::string& bytes)
+{
+    if (const QString text = FromBytes(bytes); edit->text() != text)
+        edit->setText(text);
 }
 
 std::string EditBytes(const QLineEdit* edit)
@@ -194,6 +205,15 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     connect(Switch, &QToolButton::clicked, this, &ObjectsSection::SwitchClick);
     connect(SortObjects, &QToolButton::clicked, this, &ObjectsSection::SortObjectsClick);
     connect(&session_, &app::DocumentSession::viewStateRequested, this, &ObjectsSection::ShowViewState);
+    // After the models: the lists show the change before the editor does.
+    connect(&session_, &app::DocumentSession::rowsInserted, this, &ObjectsSection::FollowRowsInserted);
+    connect(&session_, &app::DocumentSession::rowsRemoved, this, &ObjectsSection::FollowRowsRemoved);
+    connect(&session_, &app::DocumentSession::rowsChanged, this, [this](app::DocumentList list) {
+        if (loaded_ && list == app::ListOf(loaded_->kind))
+            FollowLoadedRow();
+    });
+    connect(&session_, &app::DocumentSession::listReset, this, &ObjectsSection::FollowListReset);
+    connect(&session_, &app::DocumentSession::documentReplaced, this, [this] { loaded_.reset(); });
     for (QLineEdit* edit : {eObjectX, eObjectY})
         edit->installEventFilter(this);
 }
@@ -226,6 +246,7 @@ ObjectKind ObjectsSection::ShownKind() const
 
 void ObjectsSection::ResetControls()
 {
+    loaded_.reset();
     ObjectsBox->setCurrentIndex(0);
     ScreenObjectList->hide();
     MapObjectList->show();
@@ -334,13 +355,163 @@ EditorValues ObjectsSection::ReadEditorValues() const
 
 void ObjectsSection::ShowEditorValues(const EditorValues& values)
 {
-    eObjectX->setText(FromBytes(values.xText));
-    eObjectY->setText(FromBytes(values.yText));
-    ShowChoice(ObjectImageBox, values.imageChoice, kImagePlaceholder);
-    ShowChoice(ObjectLayerBox, values.layerChoice, kLayerPlaceholder);
-    ShowChoice(ObjectModeBox, values.modeChoice, kModePlaceholder);
-    eObjectDsplyTime->setText(FromBytes(values.displayTimeText));
-    eObjectID->setText(FromBytes(values.objectIdText));
+    for (int field = 0; field < kFields; ++field)
+        ShowField(static_cast<Field>(field), values);
+}
+
+void ObjectsSection::ShowField(Field field, const EditorValues& values)
+{
+    switch (field) {
+    case X:
+        return ShowText(eObjectX, values.xText);
+    case Y:
+        return ShowText(eObjectY, values.yText);
+    case Image:
+        if (const int choice = values.imageChoice;
+            choice >= ObjectImageBox->count() && choice >= 0
+            && static_cast<std::size_t>(choice) < session_.document().images().size()) {
+            // The box takes the images' items after the step's notices, or at
+            // the next refresh: it shows the item's text, which it then matches.
+            ObjectImageBox->setCurrentIndex(-1);
+            return ObjectImageBox->setEditText(
+                FromBytes(session_.document().imageKey(static_cast<std::size_t>(choice))));
+        }
+        return ShowChoice(ObjectImageBox, values.imageChoice, kImagePlaceholder);
+    case Layer:
+        return ShowChoice(ObjectLayerBox, values.layerChoice, kLayerPlaceholder);
+    case Mode:
+        return ShowChoice(ObjectModeBox, values.modeChoice, kModePlaceholder);
+    case DisplayTime:
+        return ShowText(eObjectDsplyTime, values.displayTimeText);
+    case ObjectId:
+    case kFields:
+        return ShowText(eObjectID, values.objectIdText);
+    }
+}
+
+QString ObjectsSection::FieldText(Field field) const
+{
+    switch (field) {
+    case X:
+        return eObjectX->text();
+    case Y:
+        return eObjectY->text();
+    case Image:
+        return ObjectImageBox->currentText();
+    case Layer:
+        return ObjectLayerBox->currentText();
+    case Mode:
+        return ObjectModeBox->currentText();
+    case DisplayTime:
+        return eObjectDsplyTime->text();
+    case ObjectId:
+    case kFields:
+        break;
+    }
+    return eObjectID->text();
+}
+
+bool ObjectsSection::SameField(Field field, const EditorValues& a, const EditorValues& b)
+{
+    switch (field) {
+    case X:
+        return a.xText == b.xText;
+    case Y:
+        return a.yText == b.yText;
+    case Image:
+        return a.imageChoice == b.imageChoice;
+    case Layer:
+        return a.layerChoice == b.layerChoice;
+    case Mode:
+        return a.modeChoice == b.modeChoice;
+    case DisplayTime:
+        return a.displayTimeText == b.displayTimeText;
+    case ObjectId:
+    case kFields:
+        break;
+    }
+    return a.objectIdText == b.objectIdText;
+}
+
+// ---------------------------------------------------------------- the loaded row
+
+std::optional<ObjectsSection::LoadedRow> ObjectsSection::loadedRow() const
+{
+    if (!loaded_)
+        return std::nullopt;
+    return LoadedRow{loaded_->kind, loaded_->row};
+}
+
+void ObjectsSection::LoadRow(ObjectKind kind, std::size_t row)
+{
+    const std::optional<EditorValues> values = LoadObject(session_.document(), kind, row);
+    if (!values)
+        return;
+    ShowEditorValues(*values);
+    loaded_ = Loaded{kind, row, *values, session_.document().objects(kind).fields(row).image, {}};
+    for (int field = 0; field < kFields; ++field)
+        loaded_->shown[field] = FieldText(static_cast<Field>(field));
+    emit rowLoaded(kind, row);
+}
+
+void ObjectsSection::FollowLoadedRow()
+{
+    // One row whatever the list's length: this runs at every notice.
+    const std::optional<EditorValues> values = LoadObject(session_.document(), loaded_->kind, loaded_->row);
+    // A row without fields shows nothing, as a click on it would; its values
+    // are shown once it has fields again.
+    if (!values)
+        return;
+    // The image follows the row's image number: images that come and go
+    // change what a number stands for, not the row.
+    const std::int32_t number = session_.document().objects(loaded_->kind).fields(loaded_->row).image;
+    for (int field = 0; field < kFields; ++field) {
+        const auto f = static_cast<Field>(field);
+        const bool same = f == Image ? number == loaded_->imageNumber : SameField(f, *values, loaded_->values);
+        if (same || FieldText(f) != loaded_->shown[field])
+            continue;
+        ShowField(f, *values);
+        loaded_->shown[field] = FieldText(f);
+    }
+    loaded_->values = *values;
+    loaded_->imageNumber = number;
+}
+
+void ObjectsSection::FollowRowsInserted(app::DocumentList list, int first, int last)
+{
+    if (!loaded_ || list != app::ListOf(loaded_->kind))
+        return;
+    if (loaded_->row >= static_cast<std::size_t>(first))
+        loaded_->row += static_cast<std::size_t>(last - first + 1);
+    FollowLoadedRow();
+}
+
+void ObjectsSection::FollowRowsRemoved(app::DocumentList list, int first, int last)
+{
+    if (!loaded_ || list != app::ListOf(loaded_->kind))
+        return;
+    if (loaded_->row > static_cast<std::size_t>(last)) {
+        loaded_->row -= static_cast<std::size_t>(last - first + 1);
+    } else if (loaded_->row >= static_cast<std::size_t>(first)) {
+        // The editor keeps the values: they are the user's to use now.
+        loaded_.reset();
+        return;
+    }
+    FollowLoadedRow();
+}
+
+void ObjectsSection::FollowListReset(app::DocumentList list)
+{
+    if (!loaded_ || list != app::ListOf(loaded_->kind))
+        return;
+    const app::DocumentSession::RowMap* where = session_.resetRowMap();
+    const std::optional<std::size_t> row = where ? (*where)(loaded_->row) : std::nullopt;
+    if (!row) {
+        loaded_.reset();
+        return;
+    }
+    loaded_->row = *row;
+    FollowLoadedRow();
 }
 
 void ObjectsSection::ExpandShorthand(QLineEdit* edit, char marker)
@@ -411,11 +582,8 @@ void ObjectsSection::ObjectsBoxChange(int index)
 void ObjectsSection::LoadObjectOf(ObjectKind kind)
 {
     const QModelIndex current = ListOf(kind)->currentIndex();
-    std::optional<std::size_t> row;
     if (current.isValid())
-        row = static_cast<std::size_t>(current.row());
-    if (const std::optional<EditorValues> values = LoadObject(session_.document(), kind, row))
-        ShowEditorValues(*values);
+        LoadRow(kind, static_cast<std::size_t>(current.row()));
 }
 
 void ObjectsSection::MapObjectListClick()
@@ -448,8 +616,19 @@ void ObjectsSection::ApplyObjectClick()
     Guarded(prompter_, window(), [&] {
         ExpandShorthand(eObjectX, kApplyMarker);
         ExpandShorthand(eObjectY, kApplyMarker);
-        Push(std::make_unique<app::ApplyObjectStep>(session_, kind, ReadEditorValues(),
-                                                    static_cast<std::size_t>(current.row())));
+        const auto row = static_cast<std::size_t>(current.row());
+        // What was typed is in the row now: the editor shows the row as a
+        // click on it would, and follows it; also when a later row stopped
+        // the rebuild, as long as the step was made.
+        const std::uint64_t before = session_.document().changeCount();
+        try {
+            Push(std::make_unique<app::ApplyObjectStep>(session_, kind, ReadEditorValues(), row));
+        } catch (...) {
+            if (session_.document().changeCount() != before)
+                LoadRow(kind, row);
+            throw;
+        }
+        LoadRow(kind, row);
     });
 }
 
@@ -530,6 +709,7 @@ void ObjectsSection::CenterSafeClick()
             const EditorPreset preset = CenterSafePreset(size->width(), size->height(), ChoiceOf(ObjectImageBox));
             ShowEditorValues(preset.values);
             ShowKind(preset.kind);
+            loaded_.reset();
         }
     });
 }
@@ -542,6 +722,7 @@ void ObjectsSection::SplashScreenCenterClick()
                 SplashScreenCenterPreset(size->width(), size->height(), ChoiceOf(ObjectImageBox));
             ShowEditorValues(preset.values);
             ShowKind(preset.kind);
+            loaded_.reset();
         }
     });
 }

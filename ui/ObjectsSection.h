@@ -7,9 +7,11 @@
 #include <QPoint>
 #include <QSize>
 #include <QStringList>
+#include <array>
 #include <memory>
 #include <optional>
 
+#include "DocumentSession.h"
 #include "ObjectEditor.h"
 #include "ObjectListView.h"
 #include "ObjectSort.h"
@@ -24,9 +26,8 @@ class QMenu;
 class QToolButton;
 
 namespace qel::app {
-class DocumentSession;
 class SessionStep;
-}  // namespace qel::app
+}
 
 namespace qel::platform {
 class PictureService;
@@ -70,6 +71,15 @@ public:
     // The object editor's values as Add would read them (before its tile
     // shorthand), for placing objects from another view.
     EditorValues editorValues() const { return ReadEditorValues(); }
+    // The row whose values the editor shows: the row last loaded (a click,
+    // an Apply), followed while steps move it; none once it is deleted, its
+    // list shown anew without knowing where it went, or a preset or a new
+    // document filled the editor.
+    struct LoadedRow {
+        ObjectKind kind;
+        std::size_t row;
+    };
+    std::optional<LoadedRow> loadedRow() const;
 
     // ObjectImageBox takes exactly `items`; its text stays as it was, and no
     // item is chosen afterwards.
@@ -112,6 +122,9 @@ signals:
     void sortDialogRequested();
     // ObjectImageBox's text changed: whether an object can be placed may too.
     void objectImageChanged();
+    // The editor took every value of the row (a click, an Apply): it shows
+    // that row from now on.
+    void rowLoaded(qel::ObjectKind kind, std::size_t row);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -126,6 +139,19 @@ private:
     void ExpandShorthand(QLineEdit* edit, char marker);
     void ShorthandOnEdit(QLineEdit* edit);
     void LoadObjectOf(ObjectKind kind);
+    // Shows every value of `row` and follows it from now on.
+    void LoadRow(ObjectKind kind, std::size_t row);
+    // The editor's controls one by one (see Field), as texts.
+    enum Field { X, Y, Image, Layer, Mode, DisplayTime, ObjectId, kFields };
+    QString FieldText(Field field) const;
+    void ShowField(Field field, const EditorValues& values);
+    static bool SameField(Field field, const EditorValues& a, const EditorValues& b);
+    // The loaded row changed, moved or went: the editor shows its new values
+    // in the fields the user has not typed into since it was loaded.
+    void FollowRowsInserted(app::DocumentList list, int first, int last);
+    void FollowRowsRemoved(app::DocumentList list, int first, int last);
+    void FollowListReset(app::DocumentList list);
+    void FollowLoadedRow();
     // The chosen image's picture size, or nothing when no image is chosen
     // or its file is not there. Throws when it is no Windows bitmap.
     std::optional<QSize> ChosenPictureSize();
@@ -135,6 +161,16 @@ private:
 
     app::DocumentSession& session_;
     Prompter& prompter_;
+    // The loaded row with the values it had when last shown and what each
+    // field showed then: a field showing something else was typed into.
+    struct Loaded {
+        ObjectKind kind;
+        std::size_t row;
+        EditorValues values;
+        std::int32_t imageNumber;
+        std::array<QString, kFields> shown;
+    };
+    std::optional<Loaded> loaded_;
     // Reads the presets' picture sizes.
     platform::PictureService& pictures_;
     ObjectListModel* mapModel_;

@@ -1,0 +1,327 @@
+// The whole window driven through its sections' and the map view's own
+// handlers, the problems following, by a seeded random walk
+// (QEL_RANDOM_SEED, QEL_RANDOM_ACTIONS) after two walks that once broke it.
+// After every action the document must be what its history replays, and
+// every view must agree with a fresh look at the document.
+
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+#include <QTimer>
+#include <random>
+#include <set>
+
+#include "DefinitionWriter.h"
+#include "FakePictureService.h"
+#include "FileNameText.h"
+#include "FileSection.h"
+#include "ImageSection.h"
+#include "MainWindowFixture.h"
+#include "MapCanvas.h"
+#include "MapScreenCanvas.h"
+#include "ObjectListModel.h"
+#include "ObjectListView.h"
+#include "ObjectsSection.h"
+#include "ProblemMonitor.h"
+#include "ProblemPictures.h"
+
+using namespace qel;
+using qel::ui::ObjectsSection;
+
+namespace {
+
+class WholeWindowTest : public MainWindowTest, public CheckEnvironment {
+protected:
+    WholeWindowTest() { services.pictures = &pictures; }
+    bool fileExists(const std::string& p) override { return QFileInfo(FileNameText(p)).isFile(); }
+    PictureFacts picture(const std::string& p) override { return app::ProblemPictures::Decode(pictures, p); }
+    const DefinitionDocument& doc() const { return frm->document(); }
+    std::string bytes() const { return ComposeDefinition(doc()); }
+
+    // What differs from a fresh look at the document; empty when nothing does.
+    std::string differences(bool replayed, bool sameRow)
+    {
+        // An undo or redo, or an action that could neither make a step nor
+        // add to the newest one, leaves the bytes of a step already seen.
+        const QUndoStack& history = frm->session().history();
+        if (lastCount == history.undoLimit() && history.command(0) != oldest)  // the oldest step let go
+            bytesAt.erase(bytesAt.begin()), --lastAt;
+        oldest = history.count() ? history.command(0) : nullptr;
+        const int at = history.index();
+        const bool merges = at > 0 && at == history.count() && history.command(at - 1)->id() != -1;
+        if ((replayed || at < lastAt || (at == lastAt && history.count() == lastCount && !merges))
+            && bytes() != bytesAt[at])
+            return "the document is not what it was at step " + std::to_string(at);
+        bytesAt.resize(history.count() + 1);
+        bytesAt[at] = bytes();
+        lastAt = at, lastCount = history.count();
+
+        frm->problemMonitor().finishChecking();
+        const auto keys = [](const std::vector<Problem>& problems) {
+            std::multiset<std::tuple<Severity, ProblemPlace, std::size_t, std::string>> out;
+            for (const Problem& p : problems)
+                out.emplace(p.severity, p.place, p.row, p.message);
+            return out;
+        };
+        if (keys(frm->problemMonitor().problems()) != keys(CheckDocument(doc(), *this)))
+            return "the problems differ from a fresh check";
+
+        std::unordered_map<std::int32_t, MapSize> sizes;  // the first image of a number is the one shown
+        std::set<std::int32_t> numbers;
+        for (const ObjectImage& image : doc().images()) {
+            const auto found = pictures.pictures.constFind(FileNameText(doc().documentFolder() + image.file));
+            if (numbers.insert(image.number).second && !image.file.empty() && found != pictures.pictures.cend())
+                if (const auto cell = FirstCellSize({found->width(), found->height()}, image.xTiles, image.yTiles))
+                    sizes.emplace(image.number, *cell);
+        }
+        MapIndex built;
+        built.setImageSizes(sizes);
+        built.rebuild(doc().mapObjects());
+        const MapIndex& live = find<ui::MapCanvas>("MapCanvas")->index();
+        bool same =
+            live.rows() == built.rows() && live.placedCount() == built.placedCount() && live.bounds() == built.bounds();
+        for (std::size_t row = 0; same && row < built.placedCount(); ++row)
+            same = live.rect(row) == built.rect(row) && live.layer(row) == built.layer(row);
+        if (!same || frm->mapObjectModel()->rowCount() != static_cast<int>(doc().mapObjects().size()))
+            return "the map's index or list differs from the document";
+
+        // The editor shows its row where the user did not type, and follows
+        // that row: a step that changes no row's content changes none of its values.
+        const auto loaded = section<ObjectsSection>()->loadedRow();
+        const auto values = loaded ? LoadObject(doc(), loaded->kind, loaded->row) : std::nullopt;
+        if (values && sameRow && seen && seen->first == loaded->kind) {
+            seen->second.imageChoice = values->imageChoice;  // images come and go without touching a row
+            if (seen->second != *values)
+                return "the editor follows another row than it loaded";
+        }
+        seen.reset();
+        if (!values)
+            return {};
+        seen = {loaded->kind, *values};
+        const EditorValues shown = section<ObjectsSection>()->editorValues();
+        const bool equal[] = {shown.xText == values->xText,
+                              shown.yText == values->yText,
+                              shown.imageChoice == values->imageChoice || doc().images() != imagesAtLoad,
+                              shown.layerChoice == values->layerChoice,
+                              shown.modeChoice == values->modeChoice,
+                              shown.displayTimeText == values->displayTimeText,
+                              shown.objectIdText == values->objectIdText};
+        for (int field = 0; field < 7; ++field)
+            if (!equal[field] && !(typed & 1 << field))
+                return "the editor's field " + std::to_string(field) + " does not show the loaded row";
+        return {};
+    }
+
+    // Undoes everything (back to the opened document, or to the oldest step
+    // the history's budget keeps), then redoes back to where it was, each
+    // step compared with the bytes it had.
+    std::string roundTrip()
+    {
+        app::DocumentSession& session = frm->session();
+        const int start = session.history().index();
+        for (bool back : {true, false})
+            while (back ? session.canUndo() : session.history().index() < start) {
+                back ? frm->UndoExecute() : frm->RedoExecute();
+                if (bytes() != bytesAt[session.history().index()])
+                    return back ? "an undo gives other bytes" : "a redo gives other bytes";
+            }
+        return {};
+    }
+
+    qel::platform::FakePictureService pictures;
+    std::vector<std::string> bytesAt;  // the document at each step of the history
+    int lastAt = 0, lastCount = 0;
+    const QUndoCommand* oldest = nullptr;
+    int typed = 0;  // the editor fields typed into since the last load
+    int loads = 0;
+    std::vector<ObjectImage> imagesAtLoad;
+    std::optional<std::pair<ObjectKind, EditorValues>> seen;
+};
+
+TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
+{
+    pictures.pictures[path("a.bmp")] = QImage(2048, 1024, QImage::Format_Mono);
+    pictures.pictures[path("b.bmp")] = QImage(40, 24, QImage::Format_RGB32);
+    writeFile(path("a.bmp"), "a");
+    writeFile(path("b.bmp"), "b");
+    writeFile(
+        path("d.ini"),
+        "OutFile=p.pkg\r\nFile=a.bmp\r\nFile=c.png\r\n[objectimages]\r\nIMAGE0=a.bmp,2,1\r\nIMAGE1=b.bmp,2,1,100\r\n"
+        "IMAGE2=c.png\r\n[screenobjects]\r\nC-1,1,IMAGE1\r\n5,5,IMAGE2,BelowAll,Kill,50\r\nC-100,abc,IMAGE0\r\n"
+        "[mapobjects]\r\n8176,8136,IMAGE1,AfterTiles,ShowAlways,0,1\r\n10,10,IMAGE0\r\n20,20,IMAGE2,TopMost\r\n"
+        "40,4O,IMAGE1\r\n");  // the last line cannot be taken apart: the read stops there
+    frm->OpenPath(path("d.ini"));
+    for (const char* timer : {"Timer", "AnimTimer"})
+        find<QTimer>(timer)->stop();  // the walk runs the refresh itself, after every action
+    frm->TimerTimer();
+    frm->MapView1Click();
+    frm->ShowProblems();
+    auto* objects = section<ObjectsSection>();
+    auto* images = section<ui::ImageSection>();
+    auto* files = section<ui::FileSection>();
+    auto* map = find<ui::MapCanvas>("MapCanvas");
+    auto* screen = find<ui::MapScreenCanvas>("MapScreenCanvas");
+    QObject::connect(objects, &ObjectsSection::rowLoaded, [this] { typed = 0, ++loads; });
+    bytesAt = {bytes()};
+
+    // The test command walks the same way each time; a long or another walk is asked for.
+    const std::uint64_t seed =
+        qEnvironmentVariableIsSet("QEL_RANDOM_SEED") ? qgetenv("QEL_RANDOM_SEED").toULongLong() : 1;
+    const std::uint64_t count =
+        qEnvironmentVariableIsSet("QEL_RANDOM_ACTIONS") ? qgetenv("QEL_RANDOM_ACTIONS").toULongLong() : 5000;
+    std::fprintf(stderr, "Random walk of %llu actions, seed %llu\n", static_cast<unsigned long long>(count),
+                 static_cast<unsigned long long>(seed));
+    std::mt19937_64 rng(seed);
+    const auto pick = [&](std::size_t n) { return n == 0 ? 0 : static_cast<int>(rng() % n); };
+    const auto oneOf = [&](std::vector<const char*> texts) { return texts[pick(texts.size())]; };
+    const auto list = [&] { return find<ui::ObjectListView>(pick(2) ? "ScreenObjectList" : "MapObjectList"); };
+    const auto ask = [&](bool answer) { return prompter.confirmAnswers.push_back(answer), answer; };
+    const auto onCanvas = [&](auto* canvas, QPointF at, int what) {
+        const Qt::KeyboardModifiers shift = pick(3) ? Qt::NoModifier : Qt::ShiftModifier;
+        what == 0   ? canvas->clickAt(at, pick(4) ? Qt::NoModifier : Qt::ControlModifier)
+        : what == 1 ? canvas->dragObject(at, at + QPointF(pick(65) - 32, pick(65) - 32), shift)
+        : what == 2 ? canvas->nudge(pick(3) * 16 - 16, pick(3) - 1)
+        : what == 3 ? canvas->placeAtPoint(at, shift)
+                    : canvas->deleteSelection();
+    };
+    const auto mapPoint = [&] {
+        const MapIndex& index = map->index();
+        const MapRect r = index.placedCount() ? index.rect(pick(index.placedCount())) : MapRect{8000, 8000, 1, 1};
+        return pick(5) ? QPointF(r.x + 1.0, r.y + 1.0) : QPointF(pick(16384), pick(16384));
+    };
+    struct Action {
+        const char* name;
+        bool keepsRows;  // leaves every row's content as it was
+        std::function<void()> run;
+    };
+    using Click = void (ObjectsSection::*)();
+    const Click buttons[] = {&ObjectsSection::AddObjectClick, &ObjectsSection::DelObjectClick,
+                             &ObjectsSection::SwitchClick, &ObjectsSection::CenterSafeClick,
+                             &ObjectsSection::SplashScreenCenterClick};
+    const std::vector<Action> actions = {
+        {"ClickRow", true,
+         [&] {
+             auto* view = list();
+             view->setCurrentIndex(view->model()->index(pick(view->model()->rowCount()), 0));
+             emit view->currentRowChosen();
+         }},
+        {"SelectRows", true,
+         [&] {  // shift- or control-clicks: the current row stays
+             auto* view = list();
+             const int first = pick(view->model()->rowCount()),
+                       last = std::min(first + pick(3), view->model()->rowCount() - 1);
+             view->selectionModel()->select(
+                 QItemSelection(view->model()->index(first, 0), view->model()->index(last, 0)),
+                 pick(2) ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Toggle);
+         }},
+        {"ShowKind", true, [&] { find<QComboBox>("ObjectsBox")->setCurrentIndex(pick(2)); }},
+        {"Type", true,
+         [&] {
+             static const char* const edits[] = {"eObjectX", "eObjectY", "eObjectDsplyTime", "eObjectID", "eImageFile",
+                                                 "eImageX",  "eImageY",  "eImageTime",       "eOutFile"};
+             const int edit = pick(9);
+             auto* line = find<QLineEdit>(edits[edit]);
+             if (pick(4))
+                 line->selectAll();
+             QTest::keyClicks(line, oneOf({"100", "8160", "@3", "t2", "-16", "2", "0", "a.bmp", "c.png", "abc", "\b"}));
+             if (pick(4) == 0)
+                 QTest::keyClick(line, Qt::Key_Return);
+             typed |= edit < 4 ? 1 << (edit < 2 ? edit : edit + 3) : 0;
+         }},
+        {"Choose", true,
+         [&] {
+             const int box = pick(3);
+             auto* combo = find<QComboBox>(box == 0 ? "ObjectImageBox" : box == 1 ? "ObjectLayerBox" : "ObjectModeBox");
+             combo->setCurrentIndex(pick(combo->count() + 1) - 1);
+             typed |= 1 << (2 + box);
+         }},
+        {"ObjectButton", true, [&] { typed |= 3, (objects->*buttons[pick(5)])(); }},  // Add writes the expanded X and Y
+        {"Apply", false, [&] { typed |= 3, objects->ApplyObjectClick(); }},
+        {"Clear", true, [&] { pick(4) ? void() : objects->ClearObjectListClick(); }},
+        {"Sort", true,
+         [&] {
+             const int key = pick(kSortKeyCount + 1);
+             objects->SortRequested(pick(2) ? ObjectKind::Map : ObjectKind::Screen,
+                                    key < kSortKeyCount ? std::optional(static_cast<SortKey>(key)) : std::nullopt);
+         }},
+        {"Tiled", true,
+         [&] {
+             const int choice = objects->editorValues().imageChoice;
+             if (choice >= 0 && choice < static_cast<int>(doc().images().size())
+                 && doc().images()[choice].file == "a.bmp")
+                 objects->BackgroundTiledZindle1Click();
+         }},
+        {"Image", true,
+         [&] {
+             const int what = pick(3);
+             what == 0 ? images->AddImageClick() : images->selectImage(pick(doc().images().size()));
+             if (what == 2 && images->SelectedImage() && ask(pick(4) != 0))
+                 ask(pick(2));
+             what == 2 ? images->DelImageClick() : void();
+         }},
+        {"File", true,
+         [&] {
+             auto* view = find<QListView>("FileList");
+             view->selectionModel()->select(view->model()->index(pick(doc().files().size()), 0),
+                                            QItemSelectionModel::Toggle);
+             prompter.openFilesAnswers.push_back({path(oneOf({"a.bmp", "c.png", "s.wav"}))});
+             pick(2) ? files->DelFileClick() : files->AddFileClick();
+             prompter.openFilesAnswers.clear();
+         }},
+        {"Map", false, [&] { onCanvas(map, mapPoint(), pick(5)); }},
+        {"Screen", false,
+         [&] {
+             const auto r = screen->rowRect(pick(doc().screenObjects().size()));
+             onCanvas(screen, r && pick(5) ? QPointF(r->center()) : QPointF(pick(640), pick(480)), pick(5));
+         }},
+        {"Undo", false, [&] { frm->UndoExecute(); }},
+        {"Redo", false, [&] { frm->RedoExecute(); }},
+    };
+    // Deleting an image with its objects once crashed the problems; a drag
+    // left the editor showing where the object had been, for Apply to put back.
+    const std::vector<Action> opening = {
+        {"DeleteImage1WithItsObjects", true,
+         [&] {
+             images->selectImage(1);
+             ask(true), ask(true), images->DelImageClick();
+         }},
+        {"Undo", false, [&] { frm->UndoExecute(); }},
+        {"ClickObjectOnMap", true,
+         [&] {
+             map->clickAt({8180, 8140}, Qt::NoModifier);
+         }},
+        {"DragIt", false,
+         [&] {
+             map->dragObject({8180, 8140}, {8228, 8164}, Qt::NoModifier);
+         }},
+        {"Apply", false,
+         [&] {
+             objects->ApplyObjectClick();
+             EXPECT_EQ(doc().mapObjects().xText(0) + "," + doc().mapObjects().yText(0), "8224,8160");
+         }},
+    };
+    std::string trail;
+    std::uint64_t checkpoint = 500;  // then at twice as many actions: the history grows with the walk
+    for (std::uint64_t i = 0; i < opening.size() + count; ++i) {
+        const Action& action = i < opening.size() ? opening[i] : actions[pick(actions.size())];
+        trail = (trail.size() > 300 ? trail.substr(trail.find(' ', 100)) : trail) + ' ' + action.name;
+        const int loadsBefore = loads;
+        action.run();
+        frm->TimerTimer();
+        if (loads != loadsBefore)
+            imagesAtLoad = doc().images();
+        const std::string_view name = action.name;
+        std::string failure = differences(name == "Undo" || name == "Redo", action.keepsRows && loads == loadsBefore);
+        if (failure.empty() && (i == checkpoint || i + 1 == count) && (failure = roundTrip()).empty())
+            failure = differences(false, true);
+        if (failure.empty() && !prompter.confirmAnswers.empty())
+            failure = "a question was not asked";
+        checkpoint *= i == checkpoint ? 2 : 1;
+        if (!failure.empty() || HasFailure())
+            FAIL() << "seed " << seed << ", action " << i << " (" << action.name << "): " << failure
+                   << "\nlast actions:" << trail;
+        prompter.errors.clear();
+    }
+}
+
+}  // namespace
