@@ -18,16 +18,10 @@
 #include <utility>
 #include <vector>
 
+#include "MapGeometry.h"
 #include "ObjectList.h"
 
 namespace qel {
-
-// The map's extent on both axes, in pixels.
-inline constexpr std::int32_t kMapExtent = 16384;
-// The side of the box drawn for an object without a picture to show.
-inline constexpr std::int32_t kMarkerSide = 16;
-// The tile grid's step; a position's tile is the position div this.
-inline constexpr std::int32_t kTileSide = 16;
 
 // A half-open rectangle [x, x + width) x [y, y + height); edges are 64-bit so
 // an object at the end of the 32-bit range still has a right edge.

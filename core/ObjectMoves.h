@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "EntryLine.h"
+#include "MapGeometry.h"
 
 namespace qel {
 
@@ -26,10 +27,6 @@ std::optional<std::string> WithPosition(std::string_view line, std::string_view 
 // A new coordinate `from + by`; throws ConversionError naming the decimal text
 // of the result when it is past the 32-bit range, as typing it would.
 std::int32_t MovedCoordinate(std::int64_t from, std::int64_t by);
-
-// The nearest multiple of the tile side (16) to `value`, halves rounding up,
-// kept inside the 32-bit range.
-std::int32_t NearestTileEdge(std::int64_t value);
 
 // How far a drag moves every selected object: the dragged one's top-left goes
 // from `anchor` to `anchor + raw`, snapped to the nearest tile edge on each
