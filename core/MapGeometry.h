@@ -15,21 +15,26 @@ inline constexpr std::int32_t kMarkerSide = 16;
 // The tile grid's step; a position's tile is the position div this.
 inline constexpr std::int32_t kTileSide = 16;
 
-constexpr std::int64_t kTile = 16;
-
-inline std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
+// a div b rounded down (b not 0): -1 div 16 is -1, not 0.
+constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
 {
     const std::int64_t q = a / b;
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// The tile a position lies in.
+constexpr std::int64_t TileOf(std::int64_t position)
+{
+    return FloorDiv(position, kTileSide);
 }
 
 // The nearest multiple of the tile side (16) to `value`, halves rounding up,
 // kept inside the 32-bit range.
 inline std::int32_t NearestTileEdge(std::int64_t value)
 {
-    std::int64_t edge = FloorDiv(value + kTile / 2, kTile) * kTile;
+    std::int64_t edge = FloorDiv(value + kTileSide / 2, kTileSide) * kTileSide;
     // INT32_MIN is itself an edge; past the top the last edge inside is taken.
-    edge = std::clamp<std::int64_t>(edge, INT32_MIN, INT32_MAX - (INT32_MAX % kTile));
+    edge = std::clamp<std::int64_t>(edge, INT32_MIN, INT32_MAX - (INT32_MAX % kTileSide));
     return static_cast<std::int32_t>(edge);
 }
 

@@ -56,10 +56,7 @@ MapRect MapIndex::rect(std::size_t row) const
 
 MapIndex::CellRange MapIndex::cellsOf(const MapRect& r)
 {
-    auto cell = [](std::int64_t v) {
-        const std::int64_t c = (v >= 0 ? v : v - (kCellSide - 1)) / kCellSide;
-        return std::clamp<std::int64_t>(c, 0, kCells - 1);
-    };
+    auto cell = [](std::int64_t v) { return std::clamp<std::int64_t>(FloorDiv(v, kCellSide), 0, kCells - 1); };
     return CellRange{cell(r.x), cell(r.y), cell(r.right() - 1), cell(r.bottom() - 1)};
 }
 

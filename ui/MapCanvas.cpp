@@ -28,11 +28,6 @@ const QColor kGridLine(0xff, 0xff, 0xff, 40);
 // A world far beyond any map keeps scroll positions inside int at 800%.
 constexpr std::int64_t kWorldLimit = std::int64_t{1} << 27;
 
-qint64 FloorDiv(qint64 a, qint64 b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
 }  // namespace
 
 MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selection, platform::PictureCache& pictures,
@@ -559,11 +554,11 @@ void MapCanvas::drawGrid(QPainter& painter, QSize size)
     const double s = scale();
     const MapRect area = visibleMapArea(size);
     painter.setPen(kGridLine);
-    for (std::int64_t x = FloorDiv(area.x, qel::kTileSide) * qel::kTileSide; x <= area.right(); x += qel::kTileSide) {
+    for (std::int64_t x = TileOf(area.x) * qel::kTileSide; x <= area.right(); x += qel::kTileSide) {
         const double sx = std::floor(x * s) - scrollX_;
         painter.drawLine(QPointF(sx, 0), QPointF(sx, size.height()));
     }
-    for (std::int64_t y = FloorDiv(area.y, qel::kTileSide) * qel::kTileSide; y <= area.bottom(); y += qel::kTileSide) {
+    for (std::int64_t y = TileOf(area.y) * qel::kTileSide; y <= area.bottom(); y += qel::kTileSide) {
         const double sy = std::floor(y * s) - scrollY_;
         painter.drawLine(QPointF(0, sy), QPointF(size.width(), sy));
     }

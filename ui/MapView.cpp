@@ -32,16 +32,13 @@ const QString kSettingHeight = QStringLiteral("MapViewHeight");
 const QString kSettingZoom = QStringLiteral("MapViewZoom");
 const QString kSettingSnap = QStringLiteral("MapViewSnapToTiles");
 const QString kSettingScreenSize = QStringLiteral("MapViewScreenSize");
+// A remembered size past this on either side is not a window's.
+constexpr qint32 kLargestWindowSide = 16384;
 
 const char* const kLayerNames[MapLayers::kSlots] = {
     "BelowAll",    "AfterBackground", "AfterTiles", "AfterWeapons", "AfterShips",
     "AfterGauges", "AfterChat",       "TopMost",    "Other layers",
 };
-
-qint64 TileOf(double position)
-{
-    return static_cast<qint64>(std::floor(position / kTileSide));
-}
 
 QString ZoomText(double scale)
 {
@@ -418,12 +415,14 @@ void MapView::showStatus()
 {
     const bool screen = screenShown();
     const std::optional<QPointF> p = screen ? screen_->pointerPoint() : canvas_->pointerPoint();
-    position_->setText(!p ? QString()
-                          : QStringLiteral("X: %1  Y: %2   Tile: %3, %4")
-                                .arg(static_cast<qint64>(std::floor(p->x())))
-                                .arg(static_cast<qint64>(std::floor(p->y())))
-                                .arg(TileOf(p->x()))
-                                .arg(TileOf(p->y())));
+    if (!p) {
+        position_->setText(QString());
+    } else {
+        const auto x = static_cast<qint64>(std::floor(p->x()));
+        const auto y = static_cast<qint64>(std::floor(p->y()));
+        position_->setText(
+            QStringLiteral("X: %1  Y: %2   Tile: %3, %4").arg(x).arg(y).arg(qint64{TileOf(x)}).arg(qint64{TileOf(y)}));
+    }
     zoom_->setText(ZoomText(screen ? screen_->scale() : canvas_->scale()));
 }
 
@@ -433,7 +432,7 @@ void MapView::restoreSettings()
     using platform::StoredValue;
     if (settings_.readInteger(kSettingWidth, width) == StoredValue::Present
         && settings_.readInteger(kSettingHeight, height) == StoredValue::Present && width >= 200 && height >= 150
-        && width <= 16384 && height <= 16384)
+        && width <= kLargestWindowSide && height <= kLargestWindowSide)
         resize(width, height);
     if (settings_.readInteger(kSettingX, x) == StoredValue::Present
         && settings_.readInteger(kSettingY, y) == StoredValue::Present)
