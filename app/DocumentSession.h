@@ -138,8 +138,8 @@ public:
     void replaceRows(ObjectKind kind, const RowLines& lines);
     // Removes `rows` (any order) of `kind`'s list, keeping them in `removed`;
     // insertRows() puts such lines back.
-    void removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed);
-    void insertRows(ObjectKind kind, const RemovedLines& lines);
+    void removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RowLines& removed);
+    void insertRows(ObjectKind kind, const RowLines& lines);
     // `change` may change all of `parts`; the views show each anew.
     void replaceParts(std::initializer_list<DocumentPart> parts, const Change& change);
 
@@ -171,7 +171,7 @@ private:
     // Rows appended or dropped at the end since the list had `before` rows.
     void showLength(ObjectKind kind, std::size_t before);
     // Removed or re-inserted rows: one run row by row, scattered rows reset.
-    void showRows(ObjectKind kind, const RemovedLines& lines, bool inserted);
+    void showRows(ObjectKind kind, const RowLines& lines, bool inserted);
     void startHistory();
     void keepWithinBudget();
     const SessionStep* step(int index) const;

@@ -17,6 +17,7 @@
 
 #include "EntryLine.h"
 #include "MapGeometry.h"
+#include "ObjectList.h"
 
 namespace qel {
 
@@ -62,28 +63,6 @@ std::int64_t LimitCentreMove(const std::vector<ScreenCoordinate>& coords, std::i
 // Throws ConversionError past the 32-bit range; n below 0 is the caller's to
 // prevent (LimitCentreMove).
 std::string MovedScreenText(const ScreenCoordinate& c, std::int64_t by);
-
-// Lines for rows of a list, one block of bytes for all of them.
-struct RowLines {
-    std::vector<std::size_t> rows;
-    std::string bytes;
-    std::vector<std::size_t> ends;  // ends[i]: where line i ends in `bytes`
-
-    std::size_t count() const { return rows.size(); }
-    std::string_view line(std::size_t i) const
-    {
-        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
-        return std::string_view(bytes).substr(begin, ends[i] - begin);
-    }
-    void add(std::size_t row, std::string_view text)
-    {
-        rows.push_back(row);
-        bytes.append(text);
-        ends.push_back(bytes.size());
-    }
-};
-
-class ObjectList;
 
 // The rows' lines before and after moving every one of `rows` by (dx, dy).
 // Map rows need fields; screen rows need both coordinates placeable. Rows that

@@ -172,7 +172,7 @@ TEST(MapIndexTest, NoticesKeepTheIndexAsARebuildWould)
 {
     ObjectList list = MapList({"0,0,IMAGE1,0", "300,300,IMAGE2,1", "20,20,IMAGE1,7", "600,0,IMAGE1,0"});
     MapIndex index = IndexOf(list);
-    RemovedLines removed;
+    RowLines removed;
     list.append("40,40,IMAGE1,0");
     index.rowsInserted(list, 4, 4);
     ExpectSameAsRebuilt(index, list, "append");
