@@ -28,20 +28,6 @@ std::optional<std::size_t> EndOfY(std::string_view line)
 
 }  // namespace
 
-std::optional<std::string> WithPosition(std::string_view line, std::string_view x, std::string_view y)
-{
-    const std::optional<std::size_t> end = EndOfY(line);
-    if (!end)
-        return std::nullopt;
-    std::string out;
-    out.reserve(line.size() + x.size() + y.size());
-    out.append(x);
-    out += ',';
-    out.append(y);
-    out.append(line.substr(*end));
-    return out;
-}
-
 std::int32_t MovedCoordinate(std::int64_t from, std::int64_t by)
 {
     const std::int64_t to = from + by;

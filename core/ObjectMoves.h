@@ -21,10 +21,6 @@
 
 namespace qel {
 
-// `line` with fields 0 and 1 replaced by `x` and `y`; nothing when the line
-// has fewer than two fields (a move would have to add one).
-std::optional<std::string> WithPosition(std::string_view line, std::string_view x, std::string_view y);
-
 // A new coordinate `from + by`; throws ConversionError naming the decimal text
 // of the result when it is past the 32-bit range, as typing it would.
 std::int32_t MovedCoordinate(std::int64_t from, std::int64_t by);
