@@ -12,7 +12,7 @@ bool MapLayers::allOpen() const
 
 std::array<std::size_t, MapLayers::kSlots> MapLayers::count(const MapIndex& index)
 {
-    return count(index.placedCount(), [&](std::size_t row) { return std::optional<std::int32_t>(index.layer(row)); });
+    return count(index.indexedCount(), [&](std::size_t row) { return std::optional<std::int32_t>(index.layer(row)); });
 }
 
 void KeepPickable(const MapIndex& index, const MapLayers& layers, std::vector<std::uint32_t>& rows)

@@ -116,7 +116,7 @@ void MapCanvas::fitSelection()
     const std::vector<std::uint32_t>& rows = selectedRows();
     std::int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
     for (const std::uint32_t row : rows) {
-        if (!index_.placed(row))
+        if (!index_.indexed(row))
             continue;
         const MapRect r = index_.rect(row);
         x0 = std::min(x0, r.x);
@@ -187,18 +187,18 @@ void MapCanvas::followRowsInserted(app::DocumentList list, int first, int last)
 {
     if (list != app::DocumentList::MapObjects || indexStale_)
         return;
-    const std::size_t before = index_.placedCount();
+    const std::size_t before = index_.indexedCount();
     index_.rowsInserted(session_.document().mapObjects(), static_cast<std::size_t>(first),
                         static_cast<std::size_t>(last));
     const std::size_t count = static_cast<std::size_t>(last - first + 1);
     const std::size_t gained = static_cast<std::size_t>(first) <= before
-                                   ? std::min(count, index_.placedCount() - std::min(index_.placedCount(), before))
+                                   ? std::min(count, index_.indexedCount() - std::min(index_.indexedCount(), before))
                                    : 0;
-    if (index_.placedCount() != before + gained || count > 4096)
+    if (index_.indexedCount() != before + gained || count > 4096)
         dropAllTiles();
     else
         for (int row = first; row <= last; ++row)
-            if (index_.placed(static_cast<std::size_t>(row)))
+            if (index_.indexed(static_cast<std::size_t>(row)))
                 dropTiles(index_.rect(static_cast<std::size_t>(row)));
     updateScrollBars();
     viewport()->update();
@@ -209,11 +209,11 @@ void MapCanvas::followRowsRemoved(app::DocumentList list, int first, int last)
 {
     if (list != app::DocumentList::MapObjects || indexStale_)
         return;
-    const std::size_t before = index_.placedCount();
+    const std::size_t before = index_.indexedCount();
     std::size_t lost = 0;
     const bool many = last - first > 4096;
     for (int row = first; row <= last; ++row) {
-        if (!index_.placed(static_cast<std::size_t>(row)))
+        if (!index_.indexed(static_cast<std::size_t>(row)))
             break;
         ++lost;
         if (!many)
@@ -221,7 +221,7 @@ void MapCanvas::followRowsRemoved(app::DocumentList list, int first, int last)
     }
     index_.rowsRemoved(session_.document().mapObjects(), static_cast<std::size_t>(first),
                        static_cast<std::size_t>(last));
-    if (many || index_.placedCount() != before - lost)
+    if (many || index_.indexedCount() != before - lost)
         dropAllTiles();
     updateScrollBars();
     viewport()->update();
@@ -232,24 +232,24 @@ void MapCanvas::followRowsChanged(app::DocumentList list, int first, int last)
 {
     if (list != app::DocumentList::MapObjects || indexStale_)
         return;
-    const std::size_t before = index_.placedCount();
+    const std::size_t before = index_.indexedCount();
     // A few rows repaint only where they were and are; many drop everything
     // at once instead of walking the tiles once per row.
     const bool many = last - first >= 64;
     std::vector<MapRect> touched;
     for (int row = first; row <= last && !many; ++row)
-        if (index_.placed(static_cast<std::size_t>(row)))
+        if (index_.indexed(static_cast<std::size_t>(row)))
             touched.push_back(index_.rect(static_cast<std::size_t>(row)));
     index_.rowsChanged(session_.document().mapObjects(), static_cast<std::size_t>(first),
                        static_cast<std::size_t>(last));
     emit objectsChanged();
-    if (many || index_.placedCount() != before) {
+    if (many || index_.indexedCount() != before) {
         dropAllTiles();
         viewport()->update();
         return;
     }
     for (int row = first; row <= last; ++row)
-        if (index_.placed(static_cast<std::size_t>(row)))
+        if (index_.indexed(static_cast<std::size_t>(row)))
             touched.push_back(index_.rect(static_cast<std::size_t>(row)));
     for (const MapRect& r : touched)
         dropTiles(r);
@@ -589,7 +589,7 @@ void MapCanvas::drawSelection(QPainter& painter, QSize size)
         std::tie(dx, dy) = moveDelta(moveNow_, moveModifiers_);
     const bool allOpen = layers_.allOpen();
     for (const std::uint32_t row : selectedRows()) {
-        if (row >= index_.rows() || !index_.placed(row))
+        if (row >= index_.rows() || !index_.indexed(row))
             continue;
         if (!allOpen && !layers_.drawn(index_.layer(row)))
             continue;
@@ -917,7 +917,7 @@ std::vector<std::size_t> MapCanvas::editableSelection()
     const std::vector<std::uint32_t>& selected = selectedRows();
     rows.reserve(selected.size());
     for (const std::uint32_t row : selected)
-        if (index_.placed(row))
+        if (index_.indexed(row))
             rows.push_back(row);
     KeepPickable(layers_, rows, [this](std::size_t row) { return index_.layer(row); });
     return rows;

@@ -155,8 +155,8 @@ void ExpectSameAsRebuilt(const MapIndex& index, const ObjectList& list, const st
     const MapIndex fresh = IndexOf(list);
     ASSERT_EQ(index.rows(), fresh.rows()) << step;
     for (std::size_t row = 0; row < fresh.rows(); ++row) {
-        ASSERT_EQ(index.placed(row), fresh.placed(row)) << step << " row " << row;
-        if (fresh.placed(row)) {
+        ASSERT_EQ(index.indexed(row), fresh.indexed(row)) << step << " row " << row;
+        if (fresh.indexed(row)) {
             ASSERT_EQ(index.rect(row), fresh.rect(row)) << step << " row " << row;
         }
     }
