@@ -37,6 +37,18 @@ std::optional<std::pair<std::int32_t, std::int32_t>> ParseMapPosition(std::strin
     return std::pair{*x, *y};
 }
 
+std::optional<std::size_t> NextDownInStack(const std::vector<std::uint32_t>& stack, std::optional<std::size_t> current)
+{
+    if (stack.empty())
+        return std::nullopt;
+    if (current) {
+        const auto found = std::find(stack.begin(), stack.end(), *current);
+        if (found != stack.end())
+            return found + 1 == stack.end() ? stack.front() : *(found + 1);
+    }
+    return stack.front();
+}
+
 MapIndex::MapIndex() : cells_(static_cast<std::size_t>(kCells) * kCells) {}
 
 MapIndex::Box MapIndex::boxOf(const ObjectFields& fields) const
@@ -314,15 +326,7 @@ std::vector<std::uint32_t> MapIndex::stackAt(std::int64_t x, std::int64_t y) con
 std::optional<std::size_t> MapIndex::nextDownAt(std::int64_t x, std::int64_t y,
                                                 std::optional<std::size_t> current) const
 {
-    const std::vector<std::uint32_t> stack = stackAt(x, y);
-    if (stack.empty())
-        return std::nullopt;
-    if (current) {
-        const auto found = std::find(stack.begin(), stack.end(), static_cast<std::uint32_t>(*current));
-        if (found != stack.end())
-            return found + 1 == stack.end() ? stack.front() : *(found + 1);
-    }
-    return stack.front();
+    return NextDownInStack(stackAt(x, y), current);
 }
 
 MapRect MapIndex::bounds() const

@@ -65,6 +65,11 @@ inline std::uint64_t LayerOrder(std::int32_t layer)
     return 8 + static_cast<std::uint64_t>(static_cast<std::int64_t>(layer) - INT32_MIN);
 }
 
+// Alt+click over `stack`, the rows under a point topmost first: the row below
+// `current`, back to the topmost after the lowest; the topmost when `current`
+// is not in the stack; nothing for an empty stack.
+std::optional<std::size_t> NextDownInStack(const std::vector<std::uint32_t>& stack, std::optional<std::size_t> current);
+
 // "X,Y" (spaces around either number allowed) as a map point; nothing when
 // either part is not a whole 32-bit number.
 std::optional<std::pair<std::int32_t, std::int32_t>> ParseMapPosition(std::string_view text);

@@ -37,12 +37,7 @@ std::optional<std::size_t> NextPickableDown(const MapIndex& index, const MapLaye
 {
     std::vector<std::uint32_t> stack = index.stackAt(x, y);
     KeepPickable(index, layers, stack);
-    if (stack.empty())
-        return std::nullopt;
-    const auto at = current ? std::find(stack.begin(), stack.end(), *current) : stack.end();
-    if (at == stack.end() || at + 1 == stack.end())
-        return stack.front();
-    return *(at + 1);
+    return NextDownInStack(stack, current);
 }
 
 }  // namespace qel

@@ -1,9 +1,10 @@
-#include "MapCanvas.h"
+#include "EditTool.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QWidget>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -12,9 +13,41 @@
 
 namespace qel::ui {
 
+namespace {
+
+// A press and a release closer than this many widget pixels make a click,
+// not a drag or a band.
+constexpr int kClickSlack = 3;
+
+std::int64_t Floor(double v)
+{
+    return static_cast<std::int64_t>(std::floor(v));
+}
+
+}  // namespace
+
+EditTool::EditTool(EditSurface& surface, QWidget& widget, QItemSelectionModel& selection)
+    : QObject(&widget), surface_(surface), widget_(widget), selection_(selection)
+{
+    widget.installEventFilter(this);
+    if (QWidget* keys = widget.focusProxy())
+        keys->installEventFilter(this);
+}
+
+void EditTool::setLayers(const MapLayers& layers)
+{
+    layers_ = layers;
+    emit layersChanged();
+}
+
 // --- selection ---
 
-std::optional<std::size_t> MapCanvas::currentRow() const
+std::optional<std::size_t> EditTool::pickAt(QPointF point)
+{
+    return surface_.pickAt(Floor(point.x()), Floor(point.y()), layers_);
+}
+
+std::optional<std::size_t> EditTool::currentRow() const
 {
     const QModelIndex current = selection_.currentIndex();
     if (!current.isValid())
@@ -22,44 +55,42 @@ std::optional<std::size_t> MapCanvas::currentRow() const
     return static_cast<std::size_t>(current.row());
 }
 
-void MapCanvas::makeCurrent(std::size_t row, QItemSelectionModel::SelectionFlags flags)
+void EditTool::makeCurrent(std::size_t row, QItemSelectionModel::SelectionFlags flags)
 {
-    const QModelIndex index = selection_.model()->index(static_cast<int>(row), 0);
-    selection_.setCurrentIndex(index, flags);
+    selection_.setCurrentIndex(selection_.model()->index(static_cast<int>(row), 0), flags);
 }
 
-void MapCanvas::clickAt(QPointF mapPoint, Qt::KeyboardModifiers modifiers)
+void EditTool::activate(std::size_t row)
 {
-    ensureIndex();
-    const auto x = static_cast<std::int64_t>(std::floor(mapPoint.x()));
-    const auto y = static_cast<std::int64_t>(std::floor(mapPoint.y()));
+    makeCurrent(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    emit objectActivated(static_cast<int>(row));
+}
+
+void EditTool::clickAt(QPointF point, Qt::KeyboardModifiers modifiers)
+{
+    const std::int64_t x = Floor(point.x());
+    const std::int64_t y = Floor(point.y());
     if (modifiers & Qt::AltModifier) {
-        if (const auto next = NextPickableDown(index_, layers_, x, y, currentRow())) {
-            makeCurrent(*next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            emit objectActivated(static_cast<int>(*next));
-        }
+        if (const auto next = surface_.nextDownAt(x, y, layers_, currentRow()))
+            activate(*next);
         return;
     }
-    const auto hit = TopmostPickable(index_, layers_, x, y);
+    const auto hit = surface_.pickAt(x, y, layers_);
     if (modifiers & Qt::ControlModifier) {
         if (hit)
             makeCurrent(*hit, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
         return;
     }
-    if (!hit) {
-        selectNothing();
-        return;
-    }
-    makeCurrent(*hit, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    emit objectActivated(static_cast<int>(*hit));
+    if (hit)
+        activate(*hit);
+    else
+        clearSelection();
 }
 
-void MapCanvas::selectArea(const MapRect& area, bool add)
+void EditTool::selectArea(const MapRect& area, bool add)
 {
-    ensureIndex();
     std::vector<std::uint32_t> rows;
-    index_.query(area, rows);
-    KeepPickable(index_, layers_, rows);
+    surface_.pickIn(area, layers_, rows);
     std::sort(rows.begin(), rows.end());
     // Runs of rows become one range each: a rectangle over a tiled
     // background is a few thousand ranges, not a million indexes.
@@ -77,173 +108,35 @@ void MapCanvas::selectArea(const MapRect& area, bool add)
         chosen, (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) | QItemSelectionModel::Rows);
 }
 
-void MapCanvas::selectNothing()
+void EditTool::clearSelection()
 {
     selection_.clearSelection();
 }
 
-// --- mouse and keys ---
-
-void MapCanvas::mousePressEvent(QMouseEvent* event)
+void EditTool::cancel()
 {
-    const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_)) {
-        drag_ = Drag::Pan;
-        dragStart_ = at;
-        panFromX_ = scrollX_;
-        panFromY_ = scrollY_;
-        viewport()->setCursor(Qt::ClosedHandCursor);
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-    const QPointF mapPoint = mapPointAt(event->position());
-    if (placing_) {
-        placeAtPoint(mapPoint, event->modifiers());
-        return;
-    }
-    const std::optional<std::size_t> hit = pickAt(mapPoint);
-    const bool overObject = hit.has_value();
-    if (overObject && editor_ && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
-        dragStart_ = at;
-        beginMove(*hit, mapPoint, event->modifiers());
-        return;
-    }
-    if (!overObject && !(event->modifiers() & Qt::AltModifier)) {
-        drag_ = Drag::Band;
-        dragStart_ = dragNow_ = at;
-        bandAdds_ = event->modifiers() & Qt::ControlModifier;
-        return;
-    }
-    clickAt(mapPoint, event->modifiers());
-}
-
-void MapCanvas::mouseMoveEvent(QMouseEvent* event)
-{
-    const QPoint at = event->position().toPoint();
-    pointer_ = event->position();
-    emit pointerMoved(mapPointAt(event->position()));
-    if (drag_ == Drag::Pan) {
-        setScroll(panFromX_ - (at.x() - dragStart_.x()), panFromY_ - (at.y() - dragStart_.y()));
-    } else if (drag_ == Drag::Band) {
-        dragNow_ = at;
-        viewport()->update();
-    } else if (drag_ == Drag::Move) {
-        dragNow_ = at;
-        moveNow_ = mapPointAt(event->position());
-        moveModifiers_ = event->modifiers();
-        viewport()->update();
-    }
-}
-
-void MapCanvas::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (drag_ == Drag::Pan) {
-        drag_ = Drag::None;
-        viewport()->unsetCursor();
-        return;
-    }
-    if (drag_ == Drag::Move && event->button() == Qt::LeftButton) {
-        drag_ = Drag::None;
-        const bool moved = (event->position().toPoint() - dragStart_).manhattanLength() >= 3;
-        finishMove(moved ? mapPointAt(event->position()) : moveFrom_, event->modifiers());
-        viewport()->update();
-        return;
-    }
-    if (drag_ != Drag::Band || event->button() != Qt::LeftButton)
-        return;
-    drag_ = Drag::None;
-    const QRect band = QRect(dragStart_, event->position().toPoint()).normalized();
-    if (band.width() < 3 && band.height() < 3) {
-        // A click on empty space.
-        if (!bandAdds_)
-            selectNothing();
-        viewport()->update();
-        return;
-    }
-    const QPointF a = mapPointAt(band.topLeft());
-    const QPointF b = mapPointAt(band.bottomRight() + QPoint(1, 1));
-    const auto x0 = static_cast<std::int64_t>(std::floor(a.x())), y0 = static_cast<std::int64_t>(std::floor(a.y()));
-    const auto x1 = static_cast<std::int64_t>(std::ceil(b.x())), y1 = static_cast<std::int64_t>(std::ceil(b.y()));
-    selectArea(MapRect{x0, y0, x1 - x0, y1 - y0}, bandAdds_);
-    viewport()->update();
-}
-
-void MapCanvas::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            spaceHeld_ = true;
-        return;
-    }
-    // The tile grid's step, not the canvas's own drawing tiles.
-    const std::int64_t step = (event->modifiers() & Qt::ShiftModifier) ? qel::kTileSide : 1;
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        if (placing_)
-            setPlacing(false);
-        else
-            selectNothing();
-        return;
-    case Qt::Key_Left:
-        nudge(-step, 0);
-        return;
-    case Qt::Key_Right:
-        nudge(step, 0);
-        return;
-    case Qt::Key_Up:
-        nudge(0, -step);
-        return;
-    case Qt::Key_Down:
-        nudge(0, step);
-        return;
-    case Qt::Key_Delete:
-        deleteSelection();
-        return;
-    default:
-        break;
-    }
-    QAbstractScrollArea::keyPressEvent(event);
-}
-
-void MapCanvas::keyReleaseEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            spaceHeld_ = false;
-        return;
-    }
-    QAbstractScrollArea::keyReleaseEvent(event);
+    if (placing_)
+        setPlacing(false);
+    else
+        clearSelection();
 }
 
 // --- editing ---
 
-std::optional<std::size_t> MapCanvas::pickAt(QPointF mapPoint)
+std::vector<std::size_t> EditTool::editableSelection()
 {
-    ensureIndex();
-    return TopmostPickable(index_, layers_, static_cast<std::int64_t>(std::floor(mapPoint.x())),
-                           static_cast<std::int64_t>(std::floor(mapPoint.y())));
-}
-
-bool MapCanvas::isSelected(std::size_t row) const
-{
-    return selection_.isRowSelected(static_cast<int>(row), QModelIndex());
-}
-
-std::vector<std::size_t> MapCanvas::editableSelection()
-{
-    ensureIndex();
+    const std::vector<std::uint32_t>& selected = surface_.selectedRows();
     std::vector<std::size_t> rows;
-    const std::vector<std::uint32_t>& selected = selectedRows();
     rows.reserve(selected.size());
+    const bool allOpen = layers_.allOpen();
     for (const std::uint32_t row : selected)
-        if (index_.indexed(row))
-            rows.push_back(row);
-    KeepPickable(layers_, rows, [this](std::size_t row) { return index_.layer(row); });
+        if (const std::optional<std::int32_t> layer = surface_.layerOf(row))
+            if (allOpen || layers_.pickable(*layer))
+                rows.push_back(row);
     return rows;
 }
 
-void MapCanvas::nudge(std::int64_t dx, std::int64_t dy)
+void EditTool::nudge(std::int64_t dx, std::int64_t dy)
 {
     if (!editor_)
         return;
@@ -252,7 +145,7 @@ void MapCanvas::nudge(std::int64_t dx, std::int64_t dy)
         editor_->moveRows(rows, dx, dy);
 }
 
-void MapCanvas::deleteSelection()
+void EditTool::deleteSelection()
 {
     if (!editor_)
         return;
@@ -261,82 +154,69 @@ void MapCanvas::deleteSelection()
         editor_->deleteRows(rows);
 }
 
-bool MapCanvas::setPlacing(bool on)
+bool EditTool::setPlacing(bool on)
 {
     on = on && editor_ && editor_->canPlace();
     if (on != placing_) {
         placing_ = on;
         if (on)
-            viewport()->setCursor(Qt::CrossCursor);
+            widget_.setCursor(Qt::CrossCursor);
         else
-            viewport()->unsetCursor();
+            widget_.unsetCursor();
         emit placingChanged(on);
     }
     return placing_;
 }
 
-void MapCanvas::placeAtPoint(QPointF mapPoint, Qt::KeyboardModifiers modifiers)
+void EditTool::placeAt(QPointF point, Qt::KeyboardModifiers modifiers)
 {
     if (!editor_ || !editor_->canPlace())
         return;
-    std::int64_t x = static_cast<std::int64_t>(std::floor(mapPoint.x()));
-    std::int64_t y = static_cast<std::int64_t>(std::floor(mapPoint.y()));
-    if (snap_ && !(modifiers & Qt::ShiftModifier)) {
+    std::int64_t x = Floor(point.x());
+    std::int64_t y = Floor(point.y());
+    if (snapsWith(modifiers)) {
         x = NearestTileEdge(x);
         y = NearestTileEdge(y);
     }
-    // A point in the view is always well inside the 32-bit range.
+    // A point in a view is always well inside the 32-bit range.
     editor_->placeAt(static_cast<std::int32_t>(std::clamp<std::int64_t>(x, INT32_MIN, INT32_MAX)),
                      static_cast<std::int32_t>(std::clamp<std::int64_t>(y, INT32_MIN, INT32_MAX)));
 }
 
-void MapCanvas::beginMove(std::size_t row, QPointF mapPoint, Qt::KeyboardModifiers modifiers)
+void EditTool::beginMove(std::size_t row, QPointF point, Qt::KeyboardModifiers modifiers)
 {
-    moveWasSelected_ = isSelected(row);
-    if (!moveWasSelected_) {
-        makeCurrent(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        emit objectActivated(static_cast<int>(row));
-    }
+    moveWasSelected_ = selection_.isRowSelected(static_cast<int>(row), QModelIndex());
+    if (!moveWasSelected_)
+        activate(row);
     drag_ = Drag::Move;
     moveRow_ = row;
-    moveFrom_ = moveNow_ = mapPoint;
+    moveFrom_ = moveNow_ = point;
     moveModifiers_ = modifiers;
 }
 
-std::pair<std::int64_t, std::int64_t> MapCanvas::moveDelta(QPointF mapPoint, Qt::KeyboardModifiers modifiers) const
+std::pair<std::int64_t, std::int64_t> EditTool::moveDelta(QPointF point, Qt::KeyboardModifiers modifiers) const
 {
-    const ObjectList& list = session_.document().mapObjects();
-    if (moveRow_ >= list.size() || !list.hasFields(moveRow_))
+    const auto anchor = surface_.anchorOf(moveRow_);
+    const std::int64_t rawX = Floor(point.x()) - Floor(moveFrom_.x());
+    const std::int64_t rawY = Floor(point.y()) - Floor(moveFrom_.y());
+    if (!anchor || (rawX == 0 && rawY == 0))
         return {0, 0};
-    const std::int64_t rawX =
-        static_cast<std::int64_t>(std::floor(mapPoint.x())) - static_cast<std::int64_t>(std::floor(moveFrom_.x()));
-    const std::int64_t rawY =
-        static_cast<std::int64_t>(std::floor(mapPoint.y())) - static_cast<std::int64_t>(std::floor(moveFrom_.y()));
-    if (rawX == 0 && rawY == 0)
-        return {0, 0};
-    const ObjectFields& f = list.fields(moveRow_);
-    return DragDelta({f.x, f.y}, {rawX, rawY}, snap_ && !(modifiers & Qt::ShiftModifier));
+    return DragDelta(*anchor, {rawX, rawY}, snapsWith(modifiers));
 }
 
-void MapCanvas::finishMove(QPointF mapPoint, Qt::KeyboardModifiers modifiers)
+void EditTool::finishMove(QPointF point, Qt::KeyboardModifiers modifiers)
 {
-    const auto [dx, dy] = moveDelta(mapPoint, modifiers);
+    const auto [dx, dy] = moveDelta(point, modifiers);
     if (dx == 0 && dy == 0) {
         // A click on a selected object without a drag picks it alone.
-        if (moveWasSelected_ && moveRow_ < index_.rows()) {
-            makeCurrent(moveRow_, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            emit objectActivated(static_cast<int>(moveRow_));
-        }
+        if (moveWasSelected_ && static_cast<int>(moveRow_) < selection_.model()->rowCount())
+            activate(moveRow_);
         return;
     }
-    if (editor_) {
-        const std::vector<std::size_t> rows = editableSelection();
-        if (!rows.empty())
-            editor_->moveRows(rows, dx, dy);
-    }
+    nudge(dx, dy);
 }
 
-void MapCanvas::dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers)
+void EditTool::dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers)
 {
     const std::optional<std::size_t> hit = pickAt(from);
     if (!hit || !editor_)
@@ -346,21 +226,142 @@ void MapCanvas::dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers modif
     finishMove(to, modifiers);
 }
 
-void MapCanvas::setLayers(const MapLayers& layers)
+std::pair<std::int64_t, std::int64_t> EditTool::dragOffset() const
 {
-    layers_ = layers;
-    dropAllTiles();
-    viewport()->update();
+    if (drag_ != Drag::Move)
+        return {0, 0};
+    return moveDelta(moveNow_, moveModifiers_);
 }
 
-void MapCanvas::contextMenuEvent(QContextMenuEvent* event)
+std::optional<QRect> EditTool::band() const
+{
+    if (drag_ != Drag::Band)
+        return std::nullopt;
+    return QRect(pressedAt_, bandNow_).normalized();
+}
+
+// --- mouse and keys ---
+
+bool EditTool::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool mouse = watched == &widget_;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        return mouse && mousePress(static_cast<QMouseEvent*>(event));
+    case QEvent::MouseMove:
+        if (mouse)
+            mouseMove(static_cast<QMouseEvent*>(event));
+        return false;  // the canvas follows the pointer too
+    case QEvent::MouseButtonRelease:
+        return mouse && mouseRelease(static_cast<QMouseEvent*>(event));
+    case QEvent::KeyPress:
+        return keyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::ContextMenu:
+        contextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool EditTool::mousePress(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return false;
+    const QPointF point = surface_.pointAt(event->position());
+    if (placing_) {
+        placeAt(point, event->modifiers());
+        return true;
+    }
+    const std::optional<std::size_t> hit = pickAt(point);
+    pressedAt_ = bandNow_ = event->position().toPoint();
+    if (hit && editor_ && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+        beginMove(*hit, point, event->modifiers());
+    } else if (!hit && !(event->modifiers() & Qt::AltModifier)) {
+        drag_ = Drag::Band;
+        bandAdds_ = event->modifiers() & Qt::ControlModifier;
+    } else {
+        clickAt(point, event->modifiers());
+    }
+    return true;
+}
+
+void EditTool::mouseMove(QMouseEvent* event)
+{
+    if (drag_ == Drag::Band) {
+        bandNow_ = event->position().toPoint();
+    } else if (drag_ == Drag::Move) {
+        moveNow_ = surface_.pointAt(event->position());
+        moveModifiers_ = event->modifiers();
+    } else {
+        return;
+    }
+    widget_.update();
+}
+
+bool EditTool::mouseRelease(QMouseEvent* event)
+{
+    if (drag_ == Drag::None || event->button() != Qt::LeftButton)
+        return false;
+    const Drag ended = drag_;
+    drag_ = Drag::None;
+    const QPoint at = event->position().toPoint();
+    if (ended == Drag::Move) {
+        const bool moved = (at - pressedAt_).manhattanLength() >= kClickSlack;
+        finishMove(moved ? surface_.pointAt(event->position()) : moveFrom_, event->modifiers());
+    } else {
+        finishBand(at);
+    }
+    widget_.update();
+    return true;
+}
+
+void EditTool::finishBand(QPoint widgetPoint)
+{
+    const QRect band = QRect(pressedAt_, widgetPoint).normalized();
+    if (band.width() < kClickSlack && band.height() < kClickSlack) {
+        // A click on empty space.
+        if (!bandAdds_)
+            clearSelection();
+        return;
+    }
+    const QPointF a = surface_.pointAt(band.topLeft());
+    const QPointF b = surface_.pointAt(band.bottomRight() + QPoint(1, 1));
+    const std::int64_t x0 = Floor(a.x()), y0 = Floor(a.y());
+    const auto x1 = static_cast<std::int64_t>(std::ceil(b.x())), y1 = static_cast<std::int64_t>(std::ceil(b.y()));
+    selectArea(MapRect{x0, y0, x1 - x0, y1 - y0}, bandAdds_);
+}
+
+bool EditTool::keyPress(QKeyEvent* event)
+{
+    // One pixel, or with Shift the tile grid's side.
+    const std::int64_t distance = (event->modifiers() & Qt::ShiftModifier) ? kTileSide : 1;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        nudge(-distance, 0);
+        return true;
+    case Qt::Key_Right:
+        nudge(distance, 0);
+        return true;
+    case Qt::Key_Up:
+        nudge(0, -distance);
+        return true;
+    case Qt::Key_Down:
+        nudge(0, distance);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void EditTool::contextMenu(QPoint globalPos)
 {
     if (!editor_)
         return;
-    QMenu menu(this);
+    QMenu menu(&widget_);
     QAction* remove = menu.addAction(QStringLiteral("Delete"));
     remove->setEnabled(!editableSelection().empty());
-    if (menu.exec(event->globalPos()) == remove)
+    if (menu.exec(globalPos) == remove)
         deleteSelection();
 }
 

@@ -1,20 +1,37 @@
 #include "MapCanvas.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
+#include <climits>
 
-#include "FileNameText.h"
+#include "MapPainting.h"
 
 namespace qel::ui {
 
+namespace {
+
+const QColor kMapEdge(0xff, 0x9a, 0x1f);
+
+}  // namespace
+
 MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selection, platform::PictureCache& pictures,
                      QWidget* parent)
-    : QAbstractScrollArea(parent), session_(session), selection_(selection), pictures_(pictures)
+    : QAbstractScrollArea(parent),
+      session_(session),
+      selection_(selection),
+      pictures_(pictures),
+      blocks_([this](QImage& image, const MapBlocks::Key& key) { return DrawMapBlock(image, key, scene()); }),
+      tool_(new EditTool(*this, *viewport(), selection))
 {
     setObjectName(QStringLiteral("MapCanvas"));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->installEventFilter(this);
     connect(&session, &app::DocumentSession::rowsInserted, this, &MapCanvas::followRowsInserted);
     connect(&session, &app::DocumentSession::rowsRemoved, this, &MapCanvas::followRowsRemoved);
     connect(&session, &app::DocumentSession::rowsChanged, this, &MapCanvas::followRowsChanged);
@@ -23,6 +40,10 @@ MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selecti
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapCanvas::followDocumentState);
     connect(&pictures, &platform::PictureCache::pictureArrived, this, &MapCanvas::followPictures);
     connect(&pictures, &platform::PictureCache::forgotten, this, &MapCanvas::followImages);
+    connect(tool_, &EditTool::layersChanged, this, [this] {
+        blocks_.dropAll();
+        viewport()->update();
+    });
     auto selectionMoved = [this] {
         selectedStale_ = true;
         viewport()->update();
@@ -37,13 +58,107 @@ MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selecti
     }
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         if (!syncingBars_)
-            setScroll(value, scrollY_);
+            setScroll(value, view_.scrollY());
     });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         if (!syncingBars_)
-            setScroll(scrollX_, value);
+            setScroll(view_.scrollX(), value);
     });
     folder_ = session.document().documentFolder();
+}
+
+// --- the view ---
+
+int MapCanvas::minZoomLevel() const
+{
+    return MapViewport::WholeMapLevel(viewport()->size());
+}
+
+void MapCanvas::setZoomLevel(int level)
+{
+    setZoomLevelAbout(level, QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0));
+}
+
+void MapCanvas::setZoomLevelAbout(int level, QPointF widgetPoint)
+{
+    view_.zoomAbout(level, widgetPoint, viewport()->size());
+    viewMoved();
+    emit zoomChanged(view_.level());
+}
+
+void MapCanvas::zoomWholeMap()
+{
+    view_.zoomWholeMap(viewport()->size());
+    viewMoved();
+    emit zoomChanged(view_.level());
+}
+
+void MapCanvas::zoomActualSize()
+{
+    setZoomLevel(0);
+}
+
+void MapCanvas::fitSelection()
+{
+    ensureIndex();
+    std::int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
+    for (const std::uint32_t row : selectedRows()) {
+        if (!index_.indexed(row))
+            continue;
+        const MapRect r = index_.rect(row);
+        x0 = std::min(x0, r.x);
+        y0 = std::min(y0, r.y);
+        x1 = std::max(x1, r.right());
+        y1 = std::max(y1, r.bottom());
+    }
+    if (x0 > x1)
+        return;
+    view_.setLevel(MapViewport::FitLevel(MapRect{x0, y0, x1 - x0, y1 - y0}, viewport()->size()));
+    emit zoomChanged(view_.level());
+    centreOn((x0 + x1) / 2.0, (y0 + y1) / 2.0);
+}
+
+void MapCanvas::centreOn(double mapX, double mapY)
+{
+    view_.centreOn(mapX, mapY, viewport()->size());
+    viewMoved();
+}
+
+void MapCanvas::setScroll(qint64 x, qint64 y)
+{
+    view_.scrollTo(x, y);
+    viewMoved();
+}
+
+void MapCanvas::viewMoved()
+{
+    updateScrollBars();
+    viewport()->update();
+    // The view moved under a pointer that did not: another map point is under it.
+    if (pointer_)
+        emit pointerMoved(view_.mapPointAt(*pointer_));
+}
+
+void MapCanvas::updateScrollBars()
+{
+    const QRect range = view_.scrollRange(indexStale_ ? MapRect{} : index_.bounds(), viewport()->size());
+    syncingBars_ = true;
+    horizontalScrollBar()->setRange(range.left(), range.right());
+    verticalScrollBar()->setRange(range.top(), range.bottom());
+    horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
+    verticalScrollBar()->setPageStep(std::max(1, viewport()->height()));
+    horizontalScrollBar()->setSingleStep(MapBlocks::kSide / 4);
+    verticalScrollBar()->setSingleStep(MapBlocks::kSide / 4);
+    horizontalScrollBar()->setValue(static_cast<int>(std::clamp<qint64>(view_.scrollX(), INT_MIN, INT_MAX)));
+    verticalScrollBar()->setValue(static_cast<int>(std::clamp<qint64>(view_.scrollY(), INT_MIN, INT_MAX)));
+    syncingBars_ = false;
+}
+
+std::optional<QPointF> MapCanvas::pointerPoint() const
+{
+    if (!pointer_)
+        return std::nullopt;
+    return view_.mapPointAt(*pointer_);
 }
 
 void MapCanvas::setGridShown(bool shown)
@@ -57,7 +172,7 @@ void MapCanvas::reloadPictures()
     pictures_.reload();
     artStale_ = true;
     indexStale_ = true;
-    dropAllTiles();
+    blocks_.dropAll();
     viewport()->update();
 }
 
@@ -67,14 +182,14 @@ void MapCanvas::refreshPictures()
         return;
     artStale_ = true;
     indexStale_ = true;
-    dropAllTiles();
+    blocks_.dropAll();
     viewport()->update();
 }
 
 // --- following the document ---
 
 // Rows keep their order relative to each other through an insertion or a
-// removal, so only the tiles of the rows that came, went or changed are
+// removal, so only the blocks of the rows that came, went or changed are
 // redrawn; when the change also moved where taking apart stops (rows gaining
 // or losing their fields), everything is.
 void MapCanvas::followRowsInserted(app::DocumentList list, int first, int last)
@@ -89,11 +204,11 @@ void MapCanvas::followRowsInserted(app::DocumentList list, int first, int last)
                                    ? std::min(count, index_.indexedCount() - std::min(index_.indexedCount(), before))
                                    : 0;
     if (index_.indexedCount() != before + gained || count > 4096)
-        dropAllTiles();
+        blocks_.dropAll();
     else
         for (int row = first; row <= last; ++row)
             if (index_.indexed(static_cast<std::size_t>(row)))
-                dropTiles(index_.rect(static_cast<std::size_t>(row)));
+                blocks_.drop(index_.rect(static_cast<std::size_t>(row)));
     updateScrollBars();
     viewport()->update();
     emit objectsChanged();
@@ -111,12 +226,12 @@ void MapCanvas::followRowsRemoved(app::DocumentList list, int first, int last)
             break;
         ++lost;
         if (!many)
-            dropTiles(index_.rect(static_cast<std::size_t>(row)));
+            blocks_.drop(index_.rect(static_cast<std::size_t>(row)));
     }
     index_.rowsRemoved(session_.document().mapObjects(), static_cast<std::size_t>(first),
                        static_cast<std::size_t>(last));
     if (many || index_.indexedCount() != before - lost)
-        dropAllTiles();
+        blocks_.dropAll();
     updateScrollBars();
     viewport()->update();
     emit objectsChanged();
@@ -128,7 +243,7 @@ void MapCanvas::followRowsChanged(app::DocumentList list, int first, int last)
         return;
     const std::size_t before = index_.indexedCount();
     // A few rows repaint only where they were and are; many drop everything
-    // at once instead of walking the tiles once per row.
+    // at once instead of walking the blocks once per row.
     const bool many = last - first >= 64;
     std::vector<MapRect> touched;
     for (int row = first; row <= last && !many; ++row)
@@ -138,7 +253,7 @@ void MapCanvas::followRowsChanged(app::DocumentList list, int first, int last)
                        static_cast<std::size_t>(last));
     emit objectsChanged();
     if (many || index_.indexedCount() != before) {
-        dropAllTiles();
+        blocks_.dropAll();
         viewport()->update();
         return;
     }
@@ -146,7 +261,7 @@ void MapCanvas::followRowsChanged(app::DocumentList list, int first, int last)
         if (index_.indexed(static_cast<std::size_t>(row)))
             touched.push_back(index_.rect(static_cast<std::size_t>(row)));
     for (const MapRect& r : touched)
-        dropTiles(r);
+        blocks_.drop(r);
     updateMapRects(touched);
 }
 
@@ -154,7 +269,7 @@ void MapCanvas::updateMapRects(const std::vector<MapRect>& rects)
 {
     QRect dirty;
     for (const MapRect& r : rects)
-        dirty |= mapRectOnScreen(r).toAlignedRect().adjusted(-4, -4, 4, 4);
+        dirty |= view_.onScreen(r).toAlignedRect().adjusted(-4, -4, 4, 4);
     dirty &= viewport()->rect();
     if (!dirty.isEmpty())
         viewport()->update(dirty);
@@ -172,7 +287,7 @@ void MapCanvas::followListReset(app::DocumentList list)
     // Taken anew at the next look: the session may tell several resets in a
     // row (New, Open), and one rebuild serves them all.
     indexStale_ = true;
-    dropAllTiles();
+    blocks_.dropAll();
     viewport()->update();
     emit objectsChanged();
 }
@@ -182,7 +297,7 @@ void MapCanvas::followImages()
     pictures_.refresh();
     artStale_ = true;
     indexStale_ = true;
-    dropAllTiles();
+    blocks_.dropAll();
     viewport()->update();
 }
 
@@ -203,37 +318,14 @@ void MapCanvas::followPictures()
         return;  // resolved at the next look anyway
     resolveArt();
     if (indexStale_)
-        dropAllTiles();
+        blocks_.dropAll();
     viewport()->update();
 }
 
 void MapCanvas::resolveArt()
 {
-    const DefinitionDocument& doc = session_.document();
-    art_.clear();
-    std::unordered_map<std::int32_t, MapSize> sizes;
-    // The first definition of a number is the one an object shows.
-    for (const ObjectImage& image : doc.images()) {
-        if (art_.count(image.number))
-            continue;
-        Art art;
-        art.path = FileNameText(doc.documentFolder() + image.file);
-        art.xTiles = image.xTiles;
-        art.yTiles = image.yTiles;
-        const platform::PictureCache::Look look =
-            image.file.empty() ? platform::PictureCache::Look{} : pictures_.look(art.path, art.xTiles, art.yTiles);
-        art.waiting = look.waiting;
-        if (look.size.isValid()) {
-            art.picture = true;
-            art.opaque = look.opaque;
-            art.average = pictures_.averageColour(art.path, art.xTiles, art.yTiles);
-            sizes[image.number] = MapSize{look.size.width(), look.size.height()};
-        }
-        art_.emplace(image.number, std::move(art));
-    }
-    if (sizes != imageSizes_) {
-        imageSizes_ = sizes;
-        index_.setImageSizes(std::move(sizes));
+    if (art_.resolve(session_.document(), pictures_)) {
+        index_.setImageSizes(art_.sizes());
         indexStale_ = true;
     }
     artStale_ = false;
@@ -254,6 +346,183 @@ const MapIndex& MapCanvas::index()
 {
     ensureIndex();
     return index_;
+}
+
+// --- picking, for the editing tool ---
+
+std::optional<std::size_t> MapCanvas::pickAt(std::int64_t x, std::int64_t y, const MapLayers& layers)
+{
+    ensureIndex();
+    return TopmostPickable(index_, layers, x, y);
+}
+
+std::optional<std::size_t> MapCanvas::nextDownAt(std::int64_t x, std::int64_t y, const MapLayers& layers,
+                                                 std::optional<std::size_t> current)
+{
+    ensureIndex();
+    return NextPickableDown(index_, layers, x, y, current);
+}
+
+void MapCanvas::pickIn(const MapRect& area, const MapLayers& layers, std::vector<std::uint32_t>& rows)
+{
+    ensureIndex();
+    index_.query(area, rows);
+    KeepPickable(index_, layers, rows);
+}
+
+const std::vector<std::uint32_t>& MapCanvas::selectedRows()
+{
+    ensureIndex();
+    if (selectedStale_) {
+        selected_.clear();
+        for (const QItemSelectionRange& range : selection_.selection())
+            for (int row = range.top(); row <= range.bottom(); ++row)
+                selected_.push_back(static_cast<std::uint32_t>(row));
+        std::sort(selected_.begin(), selected_.end());
+        selectedStale_ = false;
+    }
+    return selected_;
+}
+
+std::optional<std::int32_t> MapCanvas::layerOf(std::size_t row)
+{
+    ensureIndex();
+    if (!index_.indexed(row))
+        return std::nullopt;
+    return index_.layer(row);
+}
+
+std::optional<std::pair<std::int32_t, std::int32_t>> MapCanvas::anchorOf(std::size_t row) const
+{
+    const ObjectList& list = session_.document().mapObjects();
+    if (row >= list.size() || !list.hasFields(row))
+        return std::nullopt;
+    const ObjectFields& f = list.fields(row);
+    return std::pair{f.x, f.y};
+}
+
+// --- painting ---
+
+MapScene MapCanvas::scene()
+{
+    return MapScene{index_, session_.document().mapObjects(), art_, tool_->layers(), pictures_};
+}
+
+void MapCanvas::render(QPainter& painter, QSize size)
+{
+    pictures_.beginFrame();
+    ensureIndex();
+    painter.fillRect(QRect(QPoint(0, 0), size), kOutsideColour);
+    const QRectF mapArea = view_.onScreen(MapRect{0, 0, kMapExtent, kMapExtent});
+    painter.fillRect(mapArea, kAreaColour);
+    const qint64 scrollX = view_.scrollX(), scrollY = view_.scrollY();
+    const qint64 bx0 = FloorDiv(scrollX, MapBlocks::kSide), by0 = FloorDiv(scrollY, MapBlocks::kSide);
+    const qint64 bx1 = FloorDiv(scrollX + size.width() - 1, MapBlocks::kSide);
+    const qint64 by1 = FloorDiv(scrollY + size.height() - 1, MapBlocks::kSide);
+    for (qint64 by = by0; by <= by1; ++by)
+        for (qint64 bx = bx0; bx <= bx1; ++bx)
+            painter.drawImage(QPoint(static_cast<int>(bx * MapBlocks::kSide - scrollX),
+                                     static_cast<int>(by * MapBlocks::kSide - scrollY)),
+                              blocks_.block(MapBlocks::Key{view_.level(), bx, by}));
+    if (grid_ && view_.scale() >= 0.5)
+        DrawTileGrid(painter, size, view_);
+    painter.setPen(QPen(kMapEdge, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(mapArea.adjusted(-1, -1, 1, 1));
+    DrawMapSelection(painter, size, view_, scene(), selectedRows(), tool_->dragOffset());
+    if (const std::optional<QRect> band = tool_->band())
+        DrawBand(painter, *band);
+}
+
+void MapCanvas::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    render(painter, viewport()->size());
+}
+
+std::size_t MapCanvas::memoryBytes()
+{
+    return index_.memoryBytes() + blocks_.memoryBytes();
+}
+
+// --- mouse and keys ---
+
+void MapCanvas::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void MapCanvas::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    if (view_.level() < minZoomLevel())
+        setZoomLevel(minZoomLevel());
+    updateScrollBars();
+}
+
+void MapCanvas::wheelEvent(QWheelEvent* event)
+{
+    const int notches = event->angleDelta().y() / 120;
+    if (notches == 0)
+        return;
+    pointer_ = event->position();
+    setZoomLevelAbout(view_.level() + notches, event->position());
+}
+
+// The middle button, or the left with Space held, pans.
+bool MapCanvas::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != viewport())
+        return QAbstractScrollArea::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        if (mouse->button() != Qt::MiddleButton && (mouse->button() != Qt::LeftButton || !spaceHeld_))
+            return false;
+        panning_ = true;
+        panStart_ = mouse->position().toPoint();
+        panFromX_ = view_.scrollX();
+        panFromY_ = view_.scrollY();
+        viewport()->setCursor(Qt::ClosedHandCursor);
+        return true;
+    }
+    case QEvent::MouseMove: {
+        const QPointF at = static_cast<const QMouseEvent*>(event)->position();
+        pointer_ = at;
+        emit pointerMoved(view_.mapPointAt(at));
+        if (panning_)
+            setScroll(panFromX_ - (at.toPoint().x() - panStart_.x()), panFromY_ - (at.toPoint().y() - panStart_.y()));
+        return panning_;
+    }
+    case QEvent::MouseButtonRelease:
+        if (!panning_)
+            return false;
+        panning_ = false;
+        viewport()->unsetCursor();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MapCanvas::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            spaceHeld_ = true;
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void MapCanvas::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            spaceHeld_ = false;
+        return;
+    }
+    QAbstractScrollArea::keyReleaseEvent(event);
 }
 
 }  // namespace qel::ui
