@@ -12,7 +12,7 @@ namespace qel {
 inline constexpr std::int32_t kMapExtent = 16384;
 // The side of the box drawn for an object without a picture to show.
 inline constexpr std::int32_t kMarkerSide = 16;
-// The tile grid's step; a position's tile is the position div this.
+// The tile grid's side; a position's tile is the position div this.
 inline constexpr std::int32_t kTileSide = 16;
 
 // a div b rounded down (b not 0): -1 div 16 is -1, not 0.

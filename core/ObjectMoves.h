@@ -43,11 +43,11 @@ struct ScreenCoordinate {
 
 // A whole number is measured from the screen's top-left; "C-n" (any case,
 // n a whole number not below 0) puts the picture's top-left n pixels before
-// the screen's centre; any other text cannot be placed.
+// the screen's centre; any other text stands nowhere on the screen.
 ScreenCoordinate ParseScreenCoordinate(std::string_view text);
 
 // Where the coordinate puts the picture's top-left on a screen `extent`
-// pixels long; nothing when it cannot be placed.
+// pixels long; nothing when it stands nowhere.
 std::optional<std::int64_t> ScreenPosition(const ScreenCoordinate& c, std::int32_t extent);
 
 // The move `by` along one axis, shortened so that n of every "C-n" among
@@ -75,7 +75,8 @@ struct PlannedMove {
 PlannedMove PlanMove(const ObjectList& list, const std::vector<std::size_t>& rows, std::int64_t dx, std::int64_t dy);
 
 // Whether the view may move a row: map rows with fields, screen rows whose
-// two coordinates can be placed; either with at least two fields.
+// two coordinates stand somewhere on the screen; either with at least two
+// fields.
 bool CanMoveRow(const ObjectList& list, std::size_t row);
 
 }  // namespace qel

@@ -38,7 +38,7 @@ public:
                     QWidget* parent = nullptr);
 
     void setScreenSize(ScreenSize size);
-    // Rows with a position that can be placed, of each layer slot.
+    // Rows whose position stands on the screen, of each layer slot.
     std::array<std::size_t, MapLayers::kSlots> layerCounts() const;
     // Screen pixels per pixel of the tab: the screen fits the tab, up to 400%.
     double scale() const;
@@ -46,7 +46,7 @@ public:
     std::optional<QPointF> pointerPoint() const;
 
     // Where each row's picture stands on the screen, in screen pixels;
-    // nothing for a row whose position cannot be placed.
+    // nothing for a row whose position stands nowhere.
     std::optional<QRect> rowRect(std::size_t row) const;
     std::size_t unplaceableCount() const;
     QPointF screenPointAt(QPointF widgetPoint) const;
@@ -88,7 +88,7 @@ private:
     std::int32_t layerOfRow(std::size_t row) const;
     // The rows under a screen pixel that the layers let be picked, topmost first.
     std::vector<std::uint32_t> pickableStackAt(std::int64_t x, std::int64_t y, const MapLayers& layers) const;
-    // The scale or the place of the screen changed.
+    // The scale or the position of the screen changed.
     void screenMoved();
     QPointF origin() const;
 

@@ -10,7 +10,6 @@
 #include <QStandardItemModel>
 #include <QWidget>
 #include <climits>
-#include <functional>
 
 #include "EditTool.h"
 
@@ -54,8 +53,10 @@ public:
         std::int32_t layer;
         bool shown;
     };
-    std::vector<Object> objects = {
-        {{0, 0, 32, 32}, 0, true}, {{16, 16, 32, 32}, 1, true}, {{100, 0, 16, 16}, 4, true}, {{200, 0, 16, 16}, 0, false}};
+    std::vector<Object> objects = {{{0, 0, 32, 32}, 0, true},
+                                   {{16, 16, 32, 32}, 1, true},
+                                   {{100, 0, 16, 16}, 4, true},
+                                   {{200, 0, 16, 16}, 0, false}};
     QItemSelectionModel* selection = nullptr;
     std::vector<std::uint32_t> selected;
 
@@ -96,7 +97,8 @@ public:
     }
     std::optional<std::pair<std::int32_t, std::int32_t>> anchorOf(std::size_t row) const override
     {
-        return std::pair{static_cast<std::int32_t>(objects[row].rect.x), static_cast<std::int32_t>(objects[row].rect.y)};
+        return std::pair{static_cast<std::int32_t>(objects[row].rect.x),
+                         static_cast<std::int32_t>(objects[row].rect.y)};
     }
 };
 
@@ -139,68 +141,78 @@ TEST(EditToolTest, TheMouseKeysAndPlaceModeEditWhatTheLayersLetBePicked)
     QSignalSpy activated(&tool, &EditTool::objectActivated);
     MapLayers locked;
     locked.setLocked(4, true);
+    enum class Do { Click, Drag, Arrows, Place, Escape };
     struct Row {
         const char* name;
         std::vector<int> selectedBefore;  // the last one current
         bool lockLayer4;
-        std::function<void()> act;
+        Do gesture;
+        QPointF from, to;  // canvas points
+        Qt::KeyboardModifiers modifiers;
         std::vector<Call> calls;
         std::vector<int> selectedAfter;
         std::vector<int> activatedRows;
     };
+    const Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier;
     const std::vector<Row> rows = {
-        {"a click picks the topmost", {}, false, [&] { Click(canvas, {20, 20}); }, {}, {1}, {1}},
-        {"Alt+click goes down the stack", {1}, false, [&] { Click(canvas, {20, 20}, Qt::AltModifier); }, {}, {0}, {0}},
-        {"Ctrl+click adds", {0}, false, [&] { Click(canvas, {104, 4}, Qt::ControlModifier); }, {}, {0, 2}, {}},
-        {"a band selects what it meets, the locked left out",
-         {3},
-         true,
-         [&] { Drag(canvas, {125, 30}, {0, 0}); },
-         {},
-         {0, 1},
-         {}},
-        {"a still click on empty space clears", {0, 1}, false, [&] { Click(canvas, {60, 60}); }, {}, {}, {}},
-        {"a drag moves the editable selection, snapped",
+        {"a click picks the topmost", {}, false, Do::Click, {20, 20}, {}, none, {}, {1}, {1}},
+        {"Alt+click goes down the stack", {1}, false, Do::Click, {20, 20}, {}, Qt::AltModifier, {}, {0}, {0}},
+        {"Ctrl+click adds", {0}, false, Do::Click, {104, 4}, {}, Qt::ControlModifier, {}, {0, 2}, {}},
+        {"a band selects what it meets but the locked", {3}, true, Do::Drag, {125, 30}, {}, none, {}, {0, 1}, {}},
+        {"a still click on empty space clears", {0, 1}, false, Do::Click, {60, 60}, {}, none, {}, {}, {}},
+        {"a drag moves the editable",
          {0, 2, 3},
          true,
-         [&] { Drag(canvas, {4, 4}, {25, 9}); },
+         Do::Drag,
+         {4, 4},
+         {25, 9},
+         none,
          {{"move", {0}, 16, 0}},
-         {0, 2, 3},
-         {}},
-        {"Shift drags freely an object it selects first",
-         {0},
-         false,
-         [&] { Drag(canvas, {104, 4}, {111, 7}, Qt::ShiftModifier); },
-         {{"move", {2}, 7, 3}},
-         {2},
-         {2}},
-        {"a still click on a selected object picks it alone", {0, 1}, false, [&] { Click(canvas, {4, 4}); }, {}, {0}, {0}},
-        {"arrows nudge a pixel, with Shift a tile",
+         {0, 2, 3}},
+        {"Shift drags freely", {0}, false, Do::Drag, {104, 4}, {111, 7}, shift, {{"move", {2}, 7, 3}}, {2}, {2}},
+        {"a still click on a selected one picks it alone", {0, 1}, false, Do::Click, {4, 4}, {}, none, {}, {0}, {0}},
+        {"arrows nudge 1, Shift 16",
          {0, 2},
          true,
-         [&] {
-             Key(canvas, Qt::Key_Left);
-             Key(canvas, Qt::Key_Down, Qt::ShiftModifier);
-         },
+         Do::Arrows,
+         {},
+         {},
+         none,
          {{"move", {0}, -1, 0}, {"move", {0}, 0, 16}},
-         {0, 2},
-         {}},
-        {"place mode adds one per click, snapped unless Shift, kept in 32 bits",
+         {0, 2}},
+        {"place mode: a click each, snapped unless Shift, in 32 bits",
          {0},
          false,
-         [&] {
-             tool.setPlacing(true);
-             Click(canvas, {21, 5});
-             Click(canvas, {21, 5}, Qt::ShiftModifier);
-             tool.placeAt({1e12, -1e12}, Qt::NoModifier);
-             tool.placeAt({1e12, -1e12}, Qt::ShiftModifier);
-         },
-         {{"place", {}, 16, 0}, {"place", {}, 21, 5}, {"place", {}, 2147483632, INT32_MIN},
+         Do::Place,
+         {21, 5},
+         {1e12, -1e12},
+         none,
+         {{"place", {}, 16, 0},
+          {"place", {}, 21, 5},
+          {"place", {}, 2147483632, INT32_MIN},
           {"place", {}, INT32_MAX, INT32_MIN}},
-         {0},
-         {}},
-        {"Escape leaves place mode first, then clears", {0}, false, [&] { tool.cancel(); }, {}, {0}, {}},
-        {"and clears once out of it", {0}, false, [&] { tool.cancel(); }, {}, {}, {}},
+         {0}},
+        {"Escape leaves place mode first", {0}, false, Do::Escape, {}, {}, none, {}, {0}, {}},
+        {"and clears the selection once out of it", {0}, false, Do::Escape, {}, {}, none, {}, {}, {}},
+    };
+    auto perform = [&](const Row& row) {
+        switch (row.gesture) {
+        case Do::Click:
+            return Click(canvas, row.from, row.modifiers);
+        case Do::Drag:
+            return Drag(canvas, row.from, row.to, row.modifiers);
+        case Do::Arrows:
+            Key(canvas, Qt::Key_Left);
+            return Key(canvas, Qt::Key_Down, Qt::ShiftModifier);
+        case Do::Place:
+            tool.setPlacing(true);
+            Click(canvas, row.from);
+            Click(canvas, row.from, Qt::ShiftModifier);
+            tool.placeAt(row.to, Qt::NoModifier);
+            return tool.placeAt(row.to, Qt::ShiftModifier);
+        case Do::Escape:
+            return tool.cancel();
+        }
     };
     for (const Row& row : rows) {
         selection.clearSelection();
@@ -209,7 +221,7 @@ TEST(EditToolTest, TheMouseKeysAndPlaceModeEditWhatTheLayersLetBePicked)
         tool.setLayers(row.lockLayer4 ? locked : MapLayers());
         editor.calls.clear();
         activated.clear();
-        row.act();
+        perform(row);
         EXPECT_EQ(editor.calls, row.calls) << row.name;
         std::vector<int> selected;
         for (const std::uint32_t r : canvas.selectedRows())
