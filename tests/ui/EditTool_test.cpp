@@ -151,7 +151,7 @@ TEST(EditToolTest, TheMouseKeysAndPlaceModeEditWhatTheLayersLetBePicked)
         Qt::KeyboardModifiers modifiers;
         std::vector<Call> calls;
         std::vector<int> selectedAfter;
-        std::vector<int> activatedRows;
+        std::vector<int> activatedRows = {};
     };
     const Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier;
     const std::vector<Row> rows = {
