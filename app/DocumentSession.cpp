@@ -361,7 +361,7 @@ void DocumentSession::showLength(ObjectKind kind, std::size_t before)
         emit rowsRemoved(ListOf(kind), static_cast<int>(after), static_cast<int>(before - 1));
 }
 
-void DocumentSession::showRows(ObjectKind kind, const RemovedLines& lines, bool inserted)
+void DocumentSession::showRows(ObjectKind kind, const RowLines& lines, bool inserted)
 {
     if (lines.count() == 0)
         return;
@@ -441,7 +441,7 @@ void DocumentSession::replaceRows(ObjectKind kind, const RowLines& lines)
     tell();
 }
 
-void DocumentSession::removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed)
+void DocumentSession::removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RowLines& removed)
 {
     try {
         DeleteObjects(doc_, kind, rows, &removed);
@@ -452,7 +452,7 @@ void DocumentSession::removeRows(ObjectKind kind, const std::vector<std::size_t>
     showRows(kind, removed, false);
 }
 
-void DocumentSession::insertRows(ObjectKind kind, const RemovedLines& lines)
+void DocumentSession::insertRows(ObjectKind kind, const RowLines& lines)
 {
     if (lines.count() == 0)
         return;

@@ -140,8 +140,8 @@ public:
     void replaceRows(ObjectKind kind, const RowLines& lines);
     // Removes `rows` (any order) of `kind`'s list, keeping them in `removed`;
     // insertRows() puts such lines back.
-    void removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RemovedLines& removed);
-    void insertRows(ObjectKind kind, const RemovedLines& lines);
+    void removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RowLines& removed);
+    void insertRows(ObjectKind kind, const RowLines& lines);
     // Where each row of an object list went in a change that the views are
     // told of as a reset: the row's place after it, or nothing when it is gone.
     using RowMap = std::function<std::optional<std::size_t>(std::size_t before)>;
@@ -189,7 +189,7 @@ private:
     // Rows appended or dropped at the end since the list had `before` rows.
     void showLength(ObjectKind kind, std::size_t before);
     // Removed or re-inserted rows: one run row by row, scattered rows reset.
-    void showRows(ObjectKind kind, const RemovedLines& lines, bool inserted);
+    void showRows(ObjectKind kind, const RowLines& lines, bool inserted);
     void startHistory();
     void keepWithinBudget();
     const SessionStep* step(int index) const;

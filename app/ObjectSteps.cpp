@@ -152,7 +152,7 @@ std::size_t DeleteObjectsStep::keptBytes() const
 
 void DeleteObjectsStep::releaseHistory()
 {
-    RemovedLines none;
+    RowLines none;
     std::swap(removed_, none);
     std::vector<std::size_t>().swap(rows_);
 }

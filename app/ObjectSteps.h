@@ -73,7 +73,7 @@ protected:
 private:
     ObjectKind kind_;
     std::vector<std::size_t> rows_;
-    RemovedLines removed_;
+    RowLines removed_;
 };
 
 class ClearObjectsStep : public SessionStep {

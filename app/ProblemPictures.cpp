@@ -48,14 +48,9 @@ PictureFacts ProblemPictures::Decode(platform::PictureService& service, const st
     return facts;
 }
 
-ProblemPictures::Stamp ProblemPictures::StampOf(const std::string& path)
-{
-    return platform::ReadFileStamp(path);
-}
-
 PictureFacts ProblemPictures::facts(const std::string& path)
 {
-    const Stamp stamp = StampOf(path);
+    const platform::FileStamp stamp = platform::ReadFileStamp(path);
     if (const auto known = known_.find(path); known != known_.end() && known->second.stamp == stamp)
         return known->second.facts;
     if (service_ != nullptr) {
@@ -76,7 +71,7 @@ PictureFacts ProblemPictures::facts(const std::string& path)
     return unknown;
 }
 
-void ProblemPictures::take(const std::string& path, Stamp stamp, const PictureFacts& facts)
+void ProblemPictures::take(const std::string& path, platform::FileStamp stamp, const PictureFacts& facts)
 {
     known_[path] = Entry{stamp, facts};
     // A newer decode of a file changed meanwhile is still on its way.

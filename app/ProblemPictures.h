@@ -51,17 +51,15 @@ signals:
     void decoded();
 
 private:
-    using Stamp = platform::FileStamp;
     struct Entry {
-        Stamp stamp;
+        platform::FileStamp stamp;
         PictureFacts facts;
     };
-    static Stamp StampOf(const std::string& path);
-    void take(const std::string& path, Stamp stamp, const PictureFacts& facts);
+    void take(const std::string& path, platform::FileStamp stamp, const PictureFacts& facts);
 
     platform::PictureService* service_;
     std::unordered_map<std::string, Entry> known_;
-    std::unordered_map<std::string, Stamp> pending_;
+    std::unordered_map<std::string, platform::FileStamp> pending_;
     std::unique_ptr<platform::BackgroundJobs> jobs_;
 };
 

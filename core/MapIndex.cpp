@@ -37,6 +37,18 @@ std::optional<std::pair<std::int32_t, std::int32_t>> ParseMapPosition(std::strin
     return std::pair{*x, *y};
 }
 
+std::optional<std::size_t> NextDownInStack(const std::vector<std::uint32_t>& stack, std::optional<std::size_t> current)
+{
+    if (stack.empty())
+        return std::nullopt;
+    if (current) {
+        const auto found = std::find(stack.begin(), stack.end(), *current);
+        if (found != stack.end())
+            return found + 1 == stack.end() ? stack.front() : *(found + 1);
+    }
+    return stack.front();
+}
+
 MapIndex::MapIndex() : cells_(static_cast<std::size_t>(kCells) * kCells) {}
 
 MapIndex::Box MapIndex::boxOf(const ObjectFields& fields) const
@@ -56,10 +68,7 @@ MapRect MapIndex::rect(std::size_t row) const
 
 MapIndex::CellRange MapIndex::cellsOf(const MapRect& r)
 {
-    auto cell = [](std::int64_t v) {
-        const std::int64_t c = (v >= 0 ? v : v - (kCellSide - 1)) / kCellSide;
-        return std::clamp<std::int64_t>(c, 0, kCells - 1);
-    };
+    auto cell = [](std::int64_t v) { return std::clamp<std::int64_t>(FloorDiv(v, kCellSide), 0, kCells - 1); };
     return CellRange{cell(r.x), cell(r.y), cell(r.right() - 1), cell(r.bottom() - 1)};
 }
 
@@ -120,15 +129,15 @@ void MapIndex::shiftRows(std::uint32_t from, std::int64_t by)
 void MapIndex::rebuild(const ObjectList& list)
 {
     bounds_.reset();
-    placed_ = std::min(list.takenApart(), list.size());
+    indexed_ = std::min(list.takenApart(), list.size());
     boxes_.assign(list.size(), Box{0, 0, 1, 1, 0});
-    for (std::size_t row = 0; row < placed_; ++row)
+    for (std::size_t row = 0; row < indexed_; ++row)
         boxes_[row] = boxOf(list.fields(row));
     // Counted first, so every cell holds exactly what it needs: a million
     // rows cost 4 bytes each in the grid, not the slack of doubling vectors.
     std::vector<std::uint32_t> counts(cells_.size(), 0);
     std::size_t overflowCount = 0;
-    for (std::size_t row = 0; row < placed_; ++row) {
+    for (std::size_t row = 0; row < indexed_; ++row) {
         const MapRect r = rect(row);
         if (overflows(r)) {
             ++overflowCount;
@@ -145,44 +154,44 @@ void MapIndex::rebuild(const ObjectList& list)
     }
     std::vector<std::uint32_t>().swap(overflow_);
     overflow_.reserve(overflowCount);
-    for (std::size_t row = 0; row < placed_; ++row)
+    for (std::size_t row = 0; row < indexed_; ++row)
         addToGrid(static_cast<std::uint32_t>(row));
 }
 
 void MapIndex::reconcile(const ObjectList& list)
 {
     const std::size_t target = std::min(list.takenApart(), list.size());
-    if (target == placed_)
+    if (target == indexed_)
         return;
-    const std::size_t from = std::min(target, placed_);
-    const std::size_t to = std::max(target, placed_);
+    const std::size_t from = std::min(target, indexed_);
+    const std::size_t to = std::max(target, indexed_);
     // Many rows gaining or losing their fields at once (a line early in the
     // list that cannot be taken apart) is cheaper to take anew.
     if (to - from > boxes_.size() / 8 + 64) {
         rebuild(list);
         return;
     }
-    if (target < placed_) {
-        for (std::size_t row = target; row < placed_; ++row)
+    if (target < indexed_) {
+        for (std::size_t row = target; row < indexed_; ++row)
             removeFromGrid(static_cast<std::uint32_t>(row));
     } else {
-        for (std::size_t row = placed_; row < target; ++row) {
+        for (std::size_t row = indexed_; row < target; ++row) {
             boxes_[row] = boxOf(list.fields(row));
             addToGrid(static_cast<std::uint32_t>(row));
         }
     }
-    placed_ = target;
+    indexed_ = target;
 }
 
 void MapIndex::rowsInserted(const ObjectList& list, std::size_t first, std::size_t last)
 {
     const std::optional<MapRect> kept = bounds_;
-    const std::size_t placedBefore = placed_;
+    const std::size_t indexedBefore = indexed_;
     insertRows(list, first, last);
     bounds_.reset();
-    // Only when exactly the new rows were placed is the old extent still a
+    // Only when exactly the new rows were indexed is the old extent still a
     // part of the new one.
-    if (!kept || kept->empty() || last < first || placed_ != placedBefore + (last - first + 1) || last >= placed_)
+    if (!kept || kept->empty() || last < first || indexed_ != indexedBefore + (last - first + 1) || last >= indexed_)
         return;
     MapRect b = *kept;
     for (std::size_t row = first; row <= last; ++row) {
@@ -203,9 +212,9 @@ void MapIndex::insertRows(const ObjectList& list, std::size_t first, std::size_t
     const std::size_t count = last - first + 1;
     const std::size_t fielded = std::min(list.takenApart(), list.size());
     boxes_.insert(boxes_.begin() + static_cast<std::ptrdiff_t>(first), count, Box{0, 0, 1, 1, 0});
-    if (first < placed_) {
+    if (first < indexed_) {
         shiftRows(static_cast<std::uint32_t>(first), static_cast<std::int64_t>(count));
-        placed_ += count;
+        indexed_ += count;
         for (std::size_t row = first; row <= last; ++row) {
             if (row >= fielded)
                 break;
@@ -224,13 +233,13 @@ void MapIndex::rowsRemoved(const ObjectList& list, std::size_t first, std::size_
         return;
     }
     const std::size_t count = last - first + 1;
-    const std::size_t placedEnd = std::min(last + 1, placed_);
-    for (std::size_t row = first; row < placedEnd; ++row)
+    const std::size_t indexedEnd = std::min(last + 1, indexed_);
+    for (std::size_t row = first; row < indexedEnd; ++row)
         removeFromGrid(static_cast<std::uint32_t>(row));
-    if (last + 1 < placed_)
+    if (last + 1 < indexed_)
         shiftRows(static_cast<std::uint32_t>(last + 1), -static_cast<std::int64_t>(count));
-    if (first < placed_)
-        placed_ -= placedEnd - first;
+    if (first < indexed_)
+        indexed_ -= indexedEnd - first;
     boxes_.erase(boxes_.begin() + static_cast<std::ptrdiff_t>(first),
                  boxes_.begin() + static_cast<std::ptrdiff_t>(last + 1));
     reconcile(list);
@@ -244,7 +253,7 @@ void MapIndex::rowsChanged(const ObjectList& list, std::size_t first, std::size_
         return;
     }
     const std::size_t fielded = std::min(list.takenApart(), list.size());
-    for (std::size_t row = first; row <= last && row < placed_; ++row) {
+    for (std::size_t row = first; row <= last && row < indexed_; ++row) {
         removeFromGrid(static_cast<std::uint32_t>(row));
         if (row < fielded) {
             boxes_[row] = boxOf(list.fields(row));
@@ -317,25 +326,17 @@ std::vector<std::uint32_t> MapIndex::stackAt(std::int64_t x, std::int64_t y) con
 std::optional<std::size_t> MapIndex::nextDownAt(std::int64_t x, std::int64_t y,
                                                 std::optional<std::size_t> current) const
 {
-    const std::vector<std::uint32_t> stack = stackAt(x, y);
-    if (stack.empty())
-        return std::nullopt;
-    if (current) {
-        const auto found = std::find(stack.begin(), stack.end(), static_cast<std::uint32_t>(*current));
-        if (found != stack.end())
-            return found + 1 == stack.end() ? stack.front() : *(found + 1);
-    }
-    return stack.front();
+    return NextDownInStack(stackAt(x, y), current);
 }
 
 MapRect MapIndex::bounds() const
 {
     if (bounds_)
         return *bounds_;
-    if (placed_ == 0)
+    if (indexed_ == 0)
         return {};
     std::int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
-    for (std::size_t row = 0; row < placed_; ++row) {
+    for (std::size_t row = 0; row < indexed_; ++row) {
         const MapRect r = rect(row);
         x0 = std::min(x0, r.x);
         y0 = std::min(y0, r.y);

@@ -7,7 +7,7 @@
 //
 // The index follows the list through row notices: a one-row change touches
 // only the cells of that row's old and new rectangle. Rows without fields (a
-// line the list could not take apart, and every row after it) are not placed:
+// line the list could not take apart, and every row after it) are not indexed:
 // they are neither drawn nor picked.
 
 #include <cstddef>
@@ -18,16 +18,10 @@
 #include <utility>
 #include <vector>
 
+#include "MapGeometry.h"
 #include "ObjectList.h"
 
 namespace qel {
-
-// The map's extent on both axes, in pixels.
-inline constexpr std::int32_t kMapExtent = 16384;
-// The side of the box drawn for an object without a picture to show.
-inline constexpr std::int32_t kMarkerSide = 16;
-// The tile grid's step; a position's tile is the position div this.
-inline constexpr std::int32_t kTileSide = 16;
 
 // A half-open rectangle [x, x + width) x [y, y + height); edges are 64-bit so
 // an object at the end of the 32-bit range still has a right edge.
@@ -71,6 +65,11 @@ inline std::uint64_t LayerOrder(std::int32_t layer)
     return 8 + static_cast<std::uint64_t>(static_cast<std::int64_t>(layer) - INT32_MIN);
 }
 
+// Alt+click over `stack`, the rows under a point topmost first: the row below
+// `current`, back to the topmost after the lowest; the topmost when `current`
+// is not in the stack; nothing for an empty stack.
+std::optional<std::size_t> NextDownInStack(const std::vector<std::uint32_t>& stack, std::optional<std::size_t> current);
+
 // "X,Y" (spaces around either number allowed) as a map point; nothing when
 // either part is not a whole 32-bit number.
 std::optional<std::pair<std::int32_t, std::int32_t>> ParseMapPosition(std::string_view text);
@@ -98,15 +97,15 @@ public:
     void rowsChanged(const ObjectList& list, std::size_t first, std::size_t last);
 
     std::size_t rows() const { return boxes_.size(); }
-    bool placed(std::size_t row) const { return row < placed_; }
-    // Rows [0, placedCount()) are placed.
-    std::size_t placedCount() const { return placed_; }
+    bool indexed(std::size_t row) const { return row < indexed_; }
+    // Rows [0, indexedCount()) are indexed.
+    std::size_t indexedCount() const { return indexed_; }
     MapRect rect(std::size_t row) const;
     std::int32_t layer(std::size_t row) const { return boxes_[row].layer; }
     // Draw order: a greater key is drawn later, over a smaller one.
     std::uint64_t drawKey(std::size_t row) const { return LayerOrder(boxes_[row].layer) << 31 | row; }
 
-    // Placed rows whose rectangle meets `area`, each once, in no order.
+    // Indexed rows whose rectangle meets `area`, each once, in no order.
     void query(const MapRect& area, std::vector<std::uint32_t>& out) const;
     // The same in drawing order (bottom first).
     void queryOrdered(const MapRect& area, std::vector<std::uint32_t>& out) const;
@@ -119,7 +118,7 @@ public:
     // in that stack.
     std::optional<std::size_t> nextDownAt(std::int64_t x, std::int64_t y, std::optional<std::size_t> current) const;
 
-    // The rectangle covering every placed row's rectangle (empty without one).
+    // The rectangle covering every indexed row's rectangle (empty without one).
     // Kept between calls: rows added only widen it, so adding one object to
     // a million does not walk them all again.
     MapRect bounds() const;
@@ -151,7 +150,7 @@ private:
 
     std::unordered_map<std::int32_t, MapSize> sizes_;
     std::vector<Box> boxes_;
-    std::size_t placed_ = 0;
+    std::size_t indexed_ = 0;
     std::vector<std::vector<std::uint32_t>> cells_;
     std::vector<std::uint32_t> overflow_;
     mutable std::optional<MapRect> bounds_;

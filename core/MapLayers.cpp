@@ -12,7 +12,7 @@ bool MapLayers::allOpen() const
 
 std::array<std::size_t, MapLayers::kSlots> MapLayers::count(const MapIndex& index)
 {
-    return count(index.placedCount(), [&](std::size_t row) { return std::optional<std::int32_t>(index.layer(row)); });
+    return count(index.indexedCount(), [&](std::size_t row) { return std::optional<std::int32_t>(index.layer(row)); });
 }
 
 void KeepPickable(const MapIndex& index, const MapLayers& layers, std::vector<std::uint32_t>& rows)
@@ -37,12 +37,7 @@ std::optional<std::size_t> NextPickableDown(const MapIndex& index, const MapLaye
 {
     std::vector<std::uint32_t> stack = index.stackAt(x, y);
     KeepPickable(index, layers, stack);
-    if (stack.empty())
-        return std::nullopt;
-    const auto at = current ? std::find(stack.begin(), stack.end(), *current) : stack.end();
-    if (at == stack.end() || at + 1 == stack.end())
-        return stack.front();
-    return *(at + 1);
+    return NextDownInStack(stack, current);
 }
 
 }  // namespace qel

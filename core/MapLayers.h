@@ -36,7 +36,7 @@ public:
     // True while every layer is drawn and none locked: picks need no filter.
     bool allOpen() const;
 
-    // Placed rows of each slot.
+    // Indexed rows of each slot.
     static std::array<std::size_t, kSlots> count(const MapIndex& index);
     // Rows of each slot among `rows`; `layerOf(row)` gives a row's layer, or
     // nothing for a row the view does not show.

@@ -108,7 +108,7 @@ std::optional<std::size_t> ApplyObject(DefinitionDocument& doc, ObjectKind kind,
 }
 
 std::size_t DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows,
-                          RemovedLines* removed)
+                          RowLines* removed)
 {
     ObjectList& list = doc.objects(kind);
     const std::size_t before = list.size();

@@ -101,7 +101,7 @@ std::optional<std::size_t> ApplyObject(DefinitionDocument& doc, ObjectKind kind,
 // (ObjectList::insertRows puts them back) before the rebuild, which may
 // throw ConversionError after the removal.
 std::size_t DeleteObjects(DefinitionDocument& doc, ObjectKind kind, const std::vector<std::size_t>& selectedRows,
-                          RemovedLines* removed = nullptr);
+                          RowLines* removed = nullptr);
 
 // Clear objects: removes every line of the kind, handing the lines over
 // (ObjectList::restoreAll puts them back without a copy).

@@ -201,13 +201,13 @@ void ObjectList::replace(std::size_t row, std::string_view line)
     compactIfWasteful();
 }
 
-void ObjectList::removeRows(std::vector<std::size_t> rows, RemovedLines* kept)
+void ObjectList::removeRows(std::vector<std::size_t> rows, RowLines* kept)
 {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     rows.erase(std::lower_bound(rows.begin(), rows.end(), lines_.size()), rows.end());
-    RemovedLines dropped;
-    RemovedLines& removed = kept ? *kept : dropped;
+    RowLines dropped;
+    RowLines& removed = kept ? *kept : dropped;
     removed = {};
     removed.rows = std::move(rows);
     removed.ends.reserve(removed.rows.size());
@@ -248,7 +248,7 @@ void ObjectList::removeRows(std::vector<std::size_t> rows, RemovedLines* kept)
         reparseFrom(parsed_);
 }
 
-void ObjectList::insertRows(const RemovedLines& removed)
+void ObjectList::insertRows(const RowLines& removed)
 {
     const std::size_t count = removed.count();
     if (count == 0)

@@ -24,11 +24,12 @@
 
 namespace qel {
 
-// Lines taken out of a list, with the rows they had: what putting them back
-// needs. The bytes are one block, so a thousand removed lines cost three
+// Lines of a list with their rows: lines taken out (what putting them back
+// needs, each with the row it had before the removal) or lines to put in
+// place of others. The bytes are one block, so a thousand lines cost three
 // allocations, not a thousand.
-struct RemovedLines {
-    std::vector<std::size_t> rows;  // ascending: each line's row in the list before the removal
+struct RowLines {
+    std::vector<std::size_t> rows;  // ascending
     std::string bytes;              // the lines, one after the other
     std::vector<std::size_t> ends;  // ends[i]: where line i ends in `bytes`
 
@@ -37,6 +38,12 @@ struct RemovedLines {
     {
         const std::size_t begin = i == 0 ? 0 : ends[i - 1];
         return std::string_view(bytes).substr(begin, ends[i] - begin);
+    }
+    void add(std::size_t row, std::string_view text)
+    {
+        rows.push_back(row);
+        bytes.append(text);
+        ends.push_back(bytes.size());
     }
 };
 
@@ -86,11 +93,11 @@ public:
     // When `removed` is given, it receives the removed lines with their rows
     // before the rebuild that follows, which may throw ConversionError (the
     // lines are removed then too).
-    void removeRows(std::vector<std::size_t> rows, RemovedLines* removed = nullptr);
+    void removeRows(std::vector<std::size_t> rows, RowLines* removed = nullptr);
     // Puts removed lines back at their rows: the reverse of removeRows, in one
     // pass over the list. Only the put-back rows are taken apart; may throw
     // ConversionError as every line edit does, with the lines in place.
-    void insertRows(const RemovedLines& removed);
+    void insertRows(const RowLines& removed);
     // Drops the rows from `size` on (the reverse of appending); fields of the
     // kept rows stay as they are, which is what a full rebuild gives.
     void truncate(std::size_t size);

@@ -11,8 +11,6 @@ namespace qel {
 
 namespace {
 
-constexpr std::int64_t kTile = 16;
-
 std::string DecimalText(std::int64_t value)
 {
     return std::to_string(value);
@@ -28,27 +26,7 @@ std::optional<std::size_t> EndOfY(std::string_view line)
     return second == std::string_view::npos ? line.size() : second;
 }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
-{
-    const std::int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
 }  // namespace
-
-std::optional<std::string> WithPosition(std::string_view line, std::string_view x, std::string_view y)
-{
-    const std::optional<std::size_t> end = EndOfY(line);
-    if (!end)
-        return std::nullopt;
-    std::string out;
-    out.reserve(line.size() + x.size() + y.size());
-    out.append(x);
-    out += ',';
-    out.append(y);
-    out.append(line.substr(*end));
-    return out;
-}
 
 std::int32_t MovedCoordinate(std::int64_t from, std::int64_t by)
 {
@@ -56,14 +34,6 @@ std::int32_t MovedCoordinate(std::int64_t from, std::int64_t by)
     if (to < INT32_MIN || to > INT32_MAX)
         throw ConversionError(DecimalText(to));
     return static_cast<std::int32_t>(to);
-}
-
-std::int32_t NearestTileEdge(std::int64_t value)
-{
-    std::int64_t edge = FloorDiv(value + kTile / 2, kTile) * kTile;
-    // INT32_MIN is itself an edge; past the top the last edge inside is taken.
-    edge = std::clamp<std::int64_t>(edge, INT32_MIN, INT32_MAX - (INT32_MAX % kTile));
-    return static_cast<std::int32_t>(edge);
 }
 
 std::pair<std::int64_t, std::int64_t> DragDelta(std::pair<std::int32_t, std::int32_t> anchor,

@@ -16,20 +16,14 @@
 #include <vector>
 
 #include "EntryLine.h"
+#include "MapGeometry.h"
+#include "ObjectList.h"
 
 namespace qel {
-
-// `line` with fields 0 and 1 replaced by `x` and `y`; nothing when the line
-// has fewer than two fields (a move would have to add one).
-std::optional<std::string> WithPosition(std::string_view line, std::string_view x, std::string_view y);
 
 // A new coordinate `from + by`; throws ConversionError naming the decimal text
 // of the result when it is past the 32-bit range, as typing it would.
 std::int32_t MovedCoordinate(std::int64_t from, std::int64_t by);
-
-// The nearest multiple of the tile side (16) to `value`, halves rounding up,
-// kept inside the 32-bit range.
-std::int32_t NearestTileEdge(std::int64_t value);
 
 // How far a drag moves every selected object: the dragged one's top-left goes
 // from `anchor` to `anchor + raw`, snapped to the nearest tile edge on each
@@ -49,11 +43,11 @@ struct ScreenCoordinate {
 
 // A whole number is measured from the screen's top-left; "C-n" (any case,
 // n a whole number not below 0) puts the picture's top-left n pixels before
-// the screen's centre; any other text cannot be placed.
+// the screen's centre; any other text stands nowhere on the screen.
 ScreenCoordinate ParseScreenCoordinate(std::string_view text);
 
 // Where the coordinate puts the picture's top-left on a screen `extent`
-// pixels long; nothing when it cannot be placed.
+// pixels long; nothing when it stands nowhere.
 std::optional<std::int64_t> ScreenPosition(const ScreenCoordinate& c, std::int32_t extent);
 
 // The move `by` along one axis, shortened so that n of every "C-n" among
@@ -65,28 +59,6 @@ std::int64_t LimitCentreMove(const std::vector<ScreenCoordinate>& coords, std::i
 // Throws ConversionError past the 32-bit range; n below 0 is the caller's to
 // prevent (LimitCentreMove).
 std::string MovedScreenText(const ScreenCoordinate& c, std::int64_t by);
-
-// Lines for rows of a list, one block of bytes for all of them.
-struct RowLines {
-    std::vector<std::size_t> rows;
-    std::string bytes;
-    std::vector<std::size_t> ends;  // ends[i]: where line i ends in `bytes`
-
-    std::size_t count() const { return rows.size(); }
-    std::string_view line(std::size_t i) const
-    {
-        const std::size_t begin = i == 0 ? 0 : ends[i - 1];
-        return std::string_view(bytes).substr(begin, ends[i] - begin);
-    }
-    void add(std::size_t row, std::string_view text)
-    {
-        rows.push_back(row);
-        bytes.append(text);
-        ends.push_back(bytes.size());
-    }
-};
-
-class ObjectList;
 
 // The rows' lines before and after moving every one of `rows` by (dx, dy).
 // Map rows need fields; screen rows need both coordinates placeable. Rows that
@@ -103,7 +75,8 @@ struct PlannedMove {
 PlannedMove PlanMove(const ObjectList& list, const std::vector<std::size_t>& rows, std::int64_t dx, std::int64_t dy);
 
 // Whether the view may move a row: map rows with fields, screen rows whose
-// two coordinates can be placed; either with at least two fields.
+// two coordinates stand somewhere on the screen; either with at least two
+// fields.
 bool CanMoveRow(const ObjectList& list, std::size_t row);
 
 }  // namespace qel

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "IntConversion.h"
 #include "Keywords.h"
+#include "MapGeometry.h"
 
 namespace qel {
 
@@ -45,7 +46,7 @@ std::size_t TiledBackgroundLineCount(std::int32_t width, std::int32_t height)
 {
     if (width <= 0 || height <= 0)
         return 0;
-    return static_cast<std::size_t>(kTilingExtent / width + 1) * static_cast<std::size_t>(kTilingExtent / height + 1);
+    return static_cast<std::size_t>(kMapExtent / width + 1) * static_cast<std::size_t>(kMapExtent / height + 1);
 }
 
 namespace {
@@ -63,8 +64,9 @@ void ProduceTiledBackground(std::int32_t width, std::int32_t height, std::int32_
     suffix += ",AfterBackground";
 
     std::string line;
-    for (std::int64_t x = 0; x <= kTilingExtent; x += w) {
-        for (std::int64_t y = 0; y <= kTilingExtent; y += h) {
+    // The copies reach the map's far edge on both axes.
+    for (std::int64_t x = 0; x <= kMapExtent; x += w) {
+        for (std::int64_t y = 0; y <= kMapExtent; y += h) {
             line.clear();
             AppendInt(line, static_cast<std::int32_t>(x));
             line += ',';

@@ -14,8 +14,7 @@
 
 namespace qel {
 
-inline constexpr std::int32_t kCentrePoint = 8200;    // Center Safe: the object's middle, both axes
-inline constexpr std::int32_t kTilingExtent = 16384;  // tiled background: last coordinate that gets a copy
+inline constexpr std::int32_t kCentrePoint = 8200;  // Center Safe: the object's middle, both axes
 inline constexpr const char* kSplashDisplayTime = "2000";
 inline constexpr const char* kScreenCentrePrefix = "C-";
 

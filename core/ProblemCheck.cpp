@@ -6,13 +6,13 @@
 
 #include "Errors.h"
 #include "IntConversion.h"
+#include "MapGeometry.h"
 #include "PathText.h"
 
 namespace qel {
 
 namespace {
 
-constexpr std::int32_t kMapLimit = 16384;
 // A table of this many slots (4 bytes each) is cheaper than hashing a
 // million lookups; wider ranges of numbers fall back to the hash.
 constexpr std::int64_t kDenseRange = std::int64_t{1} << 20;
@@ -164,10 +164,10 @@ std::optional<std::int32_t> CheckRow(const ObjectList& list, std::size_t row, co
         out.push_back(Make(Severity::Error, "object-image-undefined",
                            ObjectName(kind, row) + " uses IMAGE" + IntToStr(fields.image) + ", which is not defined",
                            PlaceOf(kind), row, line));
-    if (kind == ObjectKind::Map && (fields.x < 0 || fields.x > kMapLimit || fields.y < 0 || fields.y > kMapLimit))
+    if (kind == ObjectKind::Map && (fields.x < 0 || fields.x > kMapExtent || fields.y < 0 || fields.y > kMapExtent))
         out.push_back(Make(Severity::Warning, "object-off-map",
                            ObjectName(kind, row) + " lies off the map at " + IntToStr(fields.x) + ","
-                               + IntToStr(fields.y) + " (0 to 16384 on each axis)",
+                               + IntToStr(fields.y) + " (0 to " + IntToStr(kMapExtent) + " on each axis)",
                            PlaceOf(kind), row, line));
     return fields.image;
 }

@@ -1,34 +1,23 @@
 #include "MapScreenCanvas.h"
 
-#include <QContextMenuEvent>
-#include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <tuple>
 
-#include "FileNameText.h"
 #include "MapIndex.h"
+#include "MapPainting.h"
+#include "ObjectArt.h"
 #include "ObjectMoves.h"
 
 namespace qel::ui {
 
 namespace {
 
-const QColor kOutside(0x14, 0x16, 0x1c);
-const QColor kScreen(0x2a, 0x30, 0x3c);
 const QColor kScreenEdge(0x4f, 0xc3, 0xf7);
-const QColor kMarker(0xff, 0x2b, 0xd6);
 constexpr int kMargin = 24;
-
-std::int64_t Floor(double v)
-{
-    return static_cast<std::int64_t>(std::floor(v));
-}
 
 }  // namespace
 
@@ -40,7 +29,11 @@ const std::vector<ScreenSize>& ScreenSizes()
 
 MapScreenCanvas::MapScreenCanvas(app::DocumentSession& session, QItemSelectionModel& selection,
                                  platform::PictureCache& pictures, QWidget* parent)
-    : QWidget(parent), session_(session), selection_(selection), pictures_(pictures)
+    : QWidget(parent),
+      session_(session),
+      selection_(selection),
+      pictures_(pictures),
+      tool_(new EditTool(*this, *this, selection))
 {
     setObjectName(QStringLiteral("MapScreenCanvas"));
     setFocusPolicy(Qt::StrongFocus);
@@ -59,6 +52,7 @@ MapScreenCanvas::MapScreenCanvas(app::DocumentSession& session, QItemSelectionMo
     connect(&pictures, &platform::PictureCache::pictureArrived, this, changed);
     connect(&pictures, &platform::PictureCache::forgotten, this, changed);
     connect(&selection, &QItemSelectionModel::selectionChanged, this, qOverload<>(&QWidget::update));
+    connect(tool_, &EditTool::layersChanged, this, qOverload<>(&QWidget::update));
 }
 
 void MapScreenCanvas::setScreenSize(ScreenSize size)
@@ -88,13 +82,7 @@ std::optional<QPointF> MapScreenCanvas::pointerPoint() const
     return screenPointAt(*pointer_);
 }
 
-void MapScreenCanvas::setLayers(const MapLayers& layers)
-{
-    layers_ = layers;
-    update();
-}
-
-std::int32_t MapScreenCanvas::layerOf(std::size_t row) const
+std::int32_t MapScreenCanvas::layerOfRow(std::size_t row) const
 {
     // A row the list could not take apart shows with "Other layers".
     const ObjectList& list = session_.document().screenObjects();
@@ -107,7 +95,7 @@ std::array<std::size_t, MapLayers::kSlots> MapScreenCanvas::layerCounts() const
     return MapLayers::count(list.size(), [&](std::size_t row) -> std::optional<std::int32_t> {
         if (!CanMoveRow(list, row))
             return std::nullopt;
-        return layerOf(row);
+        return layerOfRow(row);
     });
 }
 
@@ -138,20 +126,9 @@ QSize MapScreenCanvas::pictureSize(std::size_t row) const
 {
     const DefinitionDocument& doc = session_.document();
     const ObjectList& list = doc.screenObjects();
-    if (list.hasFields(row)) {
-        const std::int32_t number = list.fields(row).image;
-        for (const ObjectImage& image : doc.images()) {
-            if (image.number != number)
-                continue;
-            if (image.file.empty())
-                break;
-            const QSize size =
-                pictures_.look(FileNameText(doc.documentFolder() + image.file), image.xTiles, image.yTiles).size;
-            if (size.isValid())
-                return size;
-            break;
-        }
-    }
+    if (list.hasFields(row))
+        if (const auto art = ArtOfNumber(doc, list.fields(row).image, pictures_); art && art->picture())
+            return art->look.size;
     return QSize(kMarkerSide, kMarkerSide);
 }
 
@@ -180,50 +157,80 @@ std::size_t MapScreenCanvas::unplaceableCount() const
     return count;
 }
 
-std::optional<std::size_t> MapScreenCanvas::rowAt(QPoint p) const
+// --- picking, for the editing tool ---
+
+std::vector<std::uint32_t> MapScreenCanvas::pickableStackAt(std::int64_t x, std::int64_t y,
+                                                            const MapLayers& layers) const
 {
-    const std::size_t rows = session_.document().screenObjects().size();
-    for (std::size_t row = rows; row-- > 0;)
-        if (const auto r = rowRect(row); r && r->contains(p) && layers_.pickable(layerOf(row)))
-            return row;
-    return std::nullopt;
+    std::vector<std::uint32_t> stack;
+    if (x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX)
+        return stack;
+    const QPoint p(static_cast<int>(x), static_cast<int>(y));
+    for (std::size_t row = session_.document().screenObjects().size(); row-- > 0;)
+        if (const auto r = rowRect(row); r && r->contains(p) && layers.pickable(layerOfRow(row)))
+            stack.push_back(static_cast<std::uint32_t>(row));
+    return stack;
 }
 
-std::vector<std::size_t> MapScreenCanvas::selectedRows() const
+std::optional<std::size_t> MapScreenCanvas::pickAt(std::int64_t x, std::int64_t y, const MapLayers& layers)
 {
-    std::vector<std::size_t> rows;
+    const std::vector<std::uint32_t> stack = pickableStackAt(x, y, layers);
+    if (stack.empty())
+        return std::nullopt;
+    return stack.front();
+}
+
+std::optional<std::size_t> MapScreenCanvas::nextDownAt(std::int64_t x, std::int64_t y, const MapLayers& layers,
+                                                       std::optional<std::size_t> current)
+{
+    return NextDownInStack(pickableStackAt(x, y, layers), current);
+}
+
+void MapScreenCanvas::pickIn(const MapRect& area, const MapLayers& layers, std::vector<std::uint32_t>& rows)
+{
+    rows.clear();
+    for (std::size_t row = 0; row < session_.document().screenObjects().size(); ++row)
+        if (const auto r = rowRect(row);
+            r && area.intersects(MapRect{r->x(), r->y(), r->width(), r->height()}) && layers.pickable(layerOfRow(row)))
+            rows.push_back(static_cast<std::uint32_t>(row));
+}
+
+const std::vector<std::uint32_t>& MapScreenCanvas::selectedRows()
+{
+    selected_.clear();
     for (const QModelIndex& index : selection_.selectedRows())
-        rows.push_back(static_cast<std::size_t>(index.row()));
-    std::sort(rows.begin(), rows.end());
-    return rows;
+        selected_.push_back(static_cast<std::uint32_t>(index.row()));
+    std::sort(selected_.begin(), selected_.end());
+    return selected_;
 }
 
-std::vector<std::size_t> MapScreenCanvas::editableRows() const
+std::optional<std::pair<std::int32_t, std::int32_t>> MapScreenCanvas::anchorOf(std::size_t row) const
 {
-    std::vector<std::size_t> rows = selectedRows();
-    KeepPickable(layers_, rows, [this](std::size_t row) { return layerOf(row); });
-    return rows;
+    const std::optional<QRect> r = rowRect(row);
+    if (!r)
+        return std::nullopt;
+    return std::pair{r->x(), r->y()};
 }
+
+// --- painting ---
 
 void MapScreenCanvas::paintEvent(QPaintEvent*)
 {
     pictures_.beginFrame();
     QPainter painter(this);
-    painter.fillRect(rect(), kOutside);
+    painter.fillRect(rect(), kOutsideColour);
     const double s = scale();
     const QPointF o = origin();
     const QRectF screen(o, QSizeF(size_.width * s, size_.height * s));
-    painter.fillRect(screen, kScreen);
+    painter.fillRect(screen, kAreaColour);
     painter.setClipRect(rect());
     const DefinitionDocument& doc = session_.document();
     const ObjectList& list = doc.screenObjects();
-    std::int64_t dx = 0, dy = 0;
-    if (dragging_)
-        std::tie(dx, dy) = moveDelta(dragNow_, dragModifiers_);
-    const std::vector<std::size_t> selected = selectedRows();
+    const MapLayers& layers = tool_->layers();
+    const auto [dx, dy] = tool_->dragOffset();
     auto onWidget = [&](QRect r) { return QRectF(widgetPointAt(r.topLeft()), QSizeF(r.width() * s, r.height() * s)); };
     for (std::size_t row = 0; row < list.size(); ++row) {
-        if (!layers_.drawn(layerOf(row)))
+        if (!layers.drawn(layerOfRow(row)))
             continue;
         const auto r = rowRect(row);
         if (!r)
@@ -232,221 +239,40 @@ void MapScreenCanvas::paintEvent(QPaintEvent*)
         QImage cell;
         bool waiting = false;  // for a picture on its way: nothing is drawn
         if (list.hasFields(row))
-            for (const ObjectImage& image : doc.images())
-                if (image.number == list.fields(row).image) {
-                    if (!image.file.empty()) {
-                        const QString path = FileNameText(doc.documentFolder() + image.file);
-                        cell = pictures_.cell(path, image.xTiles, image.yTiles);
-                        const auto look = pictures_.look(path, image.xTiles, image.yTiles);
-                        waiting = cell.isNull() && (look.waiting || look.size.isValid());
-                    }
-                    break;
-                }
+            if (const auto art = ArtOfNumber(doc, list.fields(row).image, pictures_); art && !art->path.isEmpty()) {
+                cell = pictures_.cell(art->path, art->xTiles, art->yTiles);
+                waiting = cell.isNull() && (art->look.waiting || art->picture());
+            }
         if (waiting)
             continue;
-        if (!cell.isNull()) {
+        if (!cell.isNull())
             painter.drawImage(box, cell);
-        } else {
-            painter.fillRect(box, QColor(kMarker.red(), kMarker.green(), kMarker.blue(), 90));
-            painter.setPen(kMarker);
-            painter.drawRect(box);
-            painter.drawLine(box.topLeft(), box.bottomRight());
-            painter.drawLine(box.topRight(), box.bottomLeft());
-        }
+        else
+            DrawMarkerBox(painter, box);
     }
     painter.setPen(QPen(kScreenEdge, 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(screen.adjusted(-1, -1, 1, 1));
-    const QPen outer(Qt::black, 3);
-    const QPen inner(QColor(0xff, 0xff, 0x40), 1);
-    for (const std::size_t row : selected) {
-        if (!layers_.drawn(layerOf(row)))
+    for (const std::uint32_t row : selectedRows()) {
+        if (!layers.drawn(layerOfRow(row)))
             continue;
         auto r = rowRect(row);
         if (!r)
             continue;
-        if (dragging_ && layers_.pickable(layerOf(row)))
+        if (layers.pickable(layerOfRow(row)))
             r->translate(static_cast<int>(dx), static_cast<int>(dy));
-        const QRectF box = onWidget(*r).adjusted(-1, -1, 1, 1);
-        painter.setPen(outer);
-        painter.drawRect(box);
-        painter.setPen(inner);
-        painter.drawRect(box);
+        DrawSelectionOutline(painter, onWidget(*r).adjusted(-1, -1, 1, 1));
     }
+    if (const std::optional<QRect> band = tool_->band())
+        DrawBand(painter, *band);
 }
 
-void MapScreenCanvas::clickAt(QPointF screenPoint, Qt::KeyboardModifiers modifiers)
-{
-    const auto hit = rowAt(QPoint(static_cast<int>(Floor(screenPoint.x())), static_cast<int>(Floor(screenPoint.y()))));
-    QAbstractItemModel* model = selection_.model();
-    if (modifiers & Qt::ControlModifier) {
-        if (hit)
-            selection_.setCurrentIndex(model->index(static_cast<int>(*hit), 0),
-                                       QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
-        return;
-    }
-    if (!hit) {
-        selection_.clearSelection();
-        return;
-    }
-    selection_.setCurrentIndex(model->index(static_cast<int>(*hit), 0),
-                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    emit objectActivated(static_cast<int>(*hit));
-}
-
-std::pair<std::int64_t, std::int64_t> MapScreenCanvas::moveDelta(QPointF screenPoint,
-                                                                 Qt::KeyboardModifiers modifiers) const
-{
-    const auto anchor = rowRect(dragRow_);
-    const std::int64_t rawX = Floor(screenPoint.x()) - Floor(dragFrom_.x());
-    const std::int64_t rawY = Floor(screenPoint.y()) - Floor(dragFrom_.y());
-    if (!anchor || (rawX == 0 && rawY == 0))
-        return {0, 0};
-    return DragDelta({anchor->x(), anchor->y()}, {rawX, rawY}, snap_ && !(modifiers & Qt::ShiftModifier));
-}
-
-void MapScreenCanvas::dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers)
-{
-    const auto hit = rowAt(QPoint(static_cast<int>(Floor(from.x())), static_cast<int>(Floor(from.y()))));
-    if (!hit || !editor_)
-        return;
-    if (!selection_.isRowSelected(static_cast<int>(*hit), QModelIndex()))
-        clickAt(from, Qt::NoModifier);
-    dragRow_ = *hit;
-    dragFrom_ = from;
-    const auto [dx, dy] = moveDelta(to, modifiers);
-    if (dx != 0 || dy != 0)
-        editor_->moveRows(editableRows(), dx, dy);
-}
-
-void MapScreenCanvas::placeAtPoint(QPointF screenPoint, Qt::KeyboardModifiers modifiers)
-{
-    if (!editor_ || !editor_->canPlace())
-        return;
-    std::int64_t x = Floor(screenPoint.x()), y = Floor(screenPoint.y());
-    if (snap_ && !(modifiers & Qt::ShiftModifier)) {
-        x = NearestTileEdge(x);
-        y = NearestTileEdge(y);
-    }
-    editor_->placeAt(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
-}
-
-bool MapScreenCanvas::setPlacing(bool on)
-{
-    on = on && editor_ && editor_->canPlace();
-    if (on != placing_) {
-        placing_ = on;
-        if (on)
-            setCursor(Qt::CrossCursor);
-        else
-            unsetCursor();
-        emit placingChanged(on);
-    }
-    return placing_;
-}
-
-void MapScreenCanvas::nudge(std::int64_t dx, std::int64_t dy)
-{
-    const std::vector<std::size_t> rows = editableRows();
-    if (editor_ && !rows.empty())
-        editor_->moveRows(rows, dx, dy);
-}
-
-void MapScreenCanvas::deleteSelection()
-{
-    const std::vector<std::size_t> rows = editableRows();
-    if (editor_ && !rows.empty())
-        editor_->deleteRows(rows);
-}
-
-void MapScreenCanvas::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
-    const QPointF p = screenPointAt(event->position());
-    if (placing_) {
-        placeAtPoint(p, event->modifiers());
-        return;
-    }
-    const auto hit = rowAt(QPoint(static_cast<int>(Floor(p.x())), static_cast<int>(Floor(p.y()))));
-    if (!hit || !editor_ || (event->modifiers() & Qt::ControlModifier)) {
-        clickAt(p, event->modifiers());
-        return;
-    }
-    if (!selection_.isRowSelected(static_cast<int>(*hit), QModelIndex()))
-        clickAt(p, Qt::NoModifier);
-    dragging_ = true;
-    moved_ = false;
-    dragRow_ = *hit;
-    dragFrom_ = dragNow_ = p;
-    dragModifiers_ = event->modifiers();
-}
+// --- the pointer ---
 
 void MapScreenCanvas::mouseMoveEvent(QMouseEvent* event)
 {
     pointer_ = event->position();
     emit pointerMoved(screenPointAt(event->position()));
-    if (!dragging_)
-        return;
-    dragNow_ = screenPointAt(event->position());
-    dragModifiers_ = event->modifiers();
-    moved_ = moved_ || (widgetPointAt(dragNow_) - widgetPointAt(dragFrom_)).manhattanLength() >= 3;
-    update();
-}
-
-void MapScreenCanvas::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (!dragging_ || event->button() != Qt::LeftButton)
-        return;
-    dragging_ = false;
-    const auto [dx, dy] = moved_ ? moveDelta(screenPointAt(event->position()), event->modifiers())
-                                 : std::pair<std::int64_t, std::int64_t>{0, 0};
-    if (dx != 0 || dy != 0)
-        editor_->moveRows(editableRows(), dx, dy);
-    else if (!moved_)
-        clickAt(dragFrom_, Qt::NoModifier);
-    update();
-}
-
-void MapScreenCanvas::keyPressEvent(QKeyEvent* event)
-{
-    const std::int64_t step = (event->modifiers() & Qt::ShiftModifier) ? kTileSide : 1;
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        if (placing_)
-            setPlacing(false);
-        else
-            selection_.clearSelection();
-        return;
-    case Qt::Key_Left:
-        nudge(-step, 0);
-        return;
-    case Qt::Key_Right:
-        nudge(step, 0);
-        return;
-    case Qt::Key_Up:
-        nudge(0, -step);
-        return;
-    case Qt::Key_Down:
-        nudge(0, step);
-        return;
-    case Qt::Key_Delete:
-        deleteSelection();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
-    }
-}
-
-void MapScreenCanvas::contextMenuEvent(QContextMenuEvent* event)
-{
-    if (!editor_)
-        return;
-    QMenu menu(this);
-    QAction* remove = menu.addAction(QStringLiteral("Delete"));
-    remove->setEnabled(!editableRows().empty());
-    if (menu.exec(event->globalPos()) == remove)
-        deleteSelection();
 }
 
 }  // namespace qel::ui

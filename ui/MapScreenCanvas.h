@@ -4,9 +4,11 @@
 // the screen's top-left, "C-n" from its centre; objects whose position is
 // neither are counted, not drawn, and stay reachable from the list.
 //
-// There are seldom more than a few dozen screen objects, so every paint
-// walks them all; the selection is the screen object list's own model. Its
-// layers are hidden and locked apart from the map's.
+// There are seldom more than a few dozen screen objects, so every paint and
+// every pick walks them all; they are drawn in list order, the last on top.
+// The selection is the screen object list's own model. Selecting and
+// editing with the mouse and keys is the editing tool's, as on the map, with
+// layers hidden and locked apart from the map's.
 
 #include <QItemSelectionModel>
 #include <QWidget>
@@ -16,7 +18,7 @@
 #include <vector>
 
 #include "DocumentSession.h"
-#include "MapEditor.h"
+#include "EditTool.h"
 #include "MapLayers.h"
 #include "PictureCache.h"
 
@@ -29,21 +31,14 @@ struct ScreenSize {
 // The sizes offered, 640 x 480 first.
 const std::vector<ScreenSize>& ScreenSizes();
 
-class MapScreenCanvas : public QWidget {
+class MapScreenCanvas : public QWidget, private EditSurface {
     Q_OBJECT
 public:
     MapScreenCanvas(app::DocumentSession& session, QItemSelectionModel& selection, platform::PictureCache& pictures,
                     QWidget* parent = nullptr);
 
-    ScreenSize screenSize() const { return size_; }
     void setScreenSize(ScreenSize size);
-    void setEditor(MapEditor* editor) { editor_ = editor; }
-    void setSnapping(bool on) { snap_ = on; }
-    bool placing() const { return placing_; }
-    bool setPlacing(bool on);
-    const MapLayers& layers() const { return layers_; }
-    void setLayers(const MapLayers& layers);
-    // Placeable rows of each layer slot.
+    // Rows whose position stands on the screen, of each layer slot.
     std::array<std::size_t, MapLayers::kSlots> layerCounts() const;
     // Screen pixels per pixel of the tab: the screen fits the tab, up to 400%.
     double scale() const;
@@ -51,27 +46,22 @@ public:
     std::optional<QPointF> pointerPoint() const;
 
     // Where each row's picture stands on the screen, in screen pixels;
-    // nothing for a row whose position cannot be placed.
+    // nothing for a row whose position stands nowhere.
     std::optional<QRect> rowRect(std::size_t row) const;
     std::size_t unplaceableCount() const;
-    // The topmost placed row under a screen point (the last in the list)
-    // that the layers let be picked.
-    std::optional<std::size_t> rowAt(QPoint screenPoint) const;
     QPointF screenPointAt(QPointF widgetPoint) const;
     QPointF widgetPointAt(QPointF screenPoint) const;
 
-    void clickAt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
-    void dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers);
-    void placeAtPoint(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
-    void nudge(std::int64_t dx, std::int64_t dy);
-    void deleteSelection();
-    std::vector<std::size_t> selectedRows() const;
-    // The selected rows the layers let be moved or deleted.
-    std::vector<std::size_t> editableRows() const;
+    // Selecting and editing, as the mouse and keys do them (screen points).
+    EditTool& tool() { return *tool_; }
+    void clickAt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) { tool_->clickAt(screenPoint, modifiers); }
+    void dragObject(QPointF from, QPointF to, Qt::KeyboardModifiers modifiers)
+    {
+        tool_->dragObject(from, to, modifiers);
+    }
+    void nudge(std::int64_t dx, std::int64_t dy) { tool_->nudge(dx, dy); }
 
 signals:
-    void objectActivated(int row);
-    void placingChanged(bool on);
     // The count of unplaceable objects may have changed.
     void objectsChanged();
     // The screen point under the pointer changed: the pointer or the scale moved.
@@ -80,36 +70,35 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // EditSurface: screen points, picked by walking the rows.
+    QPointF pointAt(QPointF widgetPoint) const override { return screenPointAt(widgetPoint); }
+    std::optional<std::size_t> pickAt(std::int64_t x, std::int64_t y, const MapLayers& layers) override;
+    std::optional<std::size_t> nextDownAt(std::int64_t x, std::int64_t y, const MapLayers& layers,
+                                          std::optional<std::size_t> current) override;
+    void pickIn(const MapRect& area, const MapLayers& layers, std::vector<std::uint32_t>& rows) override;
+    const std::vector<std::uint32_t>& selectedRows() override;
+    std::optional<std::int32_t> layerOf(std::size_t row) override { return layerOfRow(row); }
+    std::optional<std::pair<std::int32_t, std::int32_t>> anchorOf(std::size_t row) const override;
+
     QSize pictureSize(std::size_t row) const;
-    std::int32_t layerOf(std::size_t row) const;
-    // The scale or the place of the screen changed.
+    std::int32_t layerOfRow(std::size_t row) const;
+    // The rows under a screen pixel that the layers let be picked, topmost first.
+    std::vector<std::uint32_t> pickableStackAt(std::int64_t x, std::int64_t y, const MapLayers& layers) const;
+    // The scale or the position of the screen changed.
     void screenMoved();
     QPointF origin() const;
-    std::pair<std::int64_t, std::int64_t> moveDelta(QPointF screenPoint, Qt::KeyboardModifiers modifiers) const;
 
     app::DocumentSession& session_;
     QItemSelectionModel& selection_;
     platform::PictureCache& pictures_;
-    MapEditor* editor_ = nullptr;
-    MapLayers layers_;
+    EditTool* tool_ = nullptr;
+    std::vector<std::uint32_t> selected_;
     std::optional<QPointF> pointer_;  // widget pixels
     ScreenSize size_{640, 480};
-    bool snap_ = true;
-    bool placing_ = false;
-    bool dragging_ = false;
-    bool moved_ = false;
-    std::size_t dragRow_ = 0;
-    QPointF dragFrom_;  // screen pixels
-    QPointF dragNow_;
-    Qt::KeyboardModifiers dragModifiers_;
 };
 
 }  // namespace qel::ui

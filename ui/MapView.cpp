@@ -32,16 +32,13 @@ const QString kSettingHeight = QStringLiteral("MapViewHeight");
 const QString kSettingZoom = QStringLiteral("MapViewZoom");
 const QString kSettingSnap = QStringLiteral("MapViewSnapToTiles");
 const QString kSettingScreenSize = QStringLiteral("MapViewScreenSize");
+// A remembered size past this on either side is not a window's.
+constexpr qint32 kLargestWindowSide = 16384;
 
 const char* const kLayerNames[MapLayers::kSlots] = {
     "BelowAll",    "AfterBackground", "AfterTiles", "AfterWeapons", "AfterShips",
     "AfterGauges", "AfterChat",       "TopMost",    "Other layers",
 };
-
-qint64 TileOf(double position)
-{
-    return static_cast<qint64>(std::floor(position / kTileSide));
-}
 
 QString ZoomText(double scale)
 {
@@ -56,9 +53,10 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
       session_(session),
       settings_(settings),
       prompter_(prompter),
-      cache_(std::make_unique<platform::PictureCache>(pictures))
+      cache_(new platform::PictureCache(pictures, {}, this))
 {
     setObjectName(QStringLiteral("MapView"));
+    cache_->setObjectName(QStringLiteral("PictureCache"));
     tabs_ = new QTabWidget(this);
     canvas_ = new MapCanvas(session, mapSelection, *cache_, tabs_);
     tabs_->addTab(canvas_, QStringLiteral("Map"));
@@ -70,7 +68,7 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     zoom_->setObjectName(QStringLiteral("StatusZoom"));
     statusBar()->addWidget(position_, 1);
     statusBar()->addPermanentWidget(zoom_);
-    connect(canvas_, &MapCanvas::objectActivated, this, &MapView::objectActivated);
+    connect(&canvas_->tool(), &EditTool::objectActivated, this, &MapView::objectActivated);
     connect(canvas_, &MapCanvas::pointerMoved, this, &MapView::showStatus);
     connect(canvas_, &MapCanvas::zoomChanged, this, &MapView::showStatus);
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapView::followDocumentState);
@@ -89,14 +87,7 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
             canvas_->fitSelection();
     });
     addKey({Qt::Key_G}, [this] { canvas_->setGridShown(!canvas_->gridShown()); });
-    addKey({Qt::Key_Escape}, [this] {
-        if (placingNow())
-            setPlacingNow(false);
-        else if (screenShown())
-            screen_->clickAt(QPointF(-1e9, -1e9), Qt::NoModifier);
-        else
-            canvas_->selectNothing();
-    });
+    addKey({Qt::Key_Escape}, [this] { toolInView().cancel(); });
     addKey({Qt::Key_F5}, [this] {
         canvas_->reloadPictures();
         if (screen_)
@@ -145,29 +136,22 @@ void MapView::buildMenus()
     place_->setShortcutContext(Qt::WindowShortcut);
     place_->setEnabled(false);
     connect(place_, &QAction::toggled, this, [this](bool on) {
-        if (placingNow() != on)
+        if (toolInView().placing() != on)
             setPlacingNow(on);
     });
-    connect(canvas_, &MapCanvas::placingChanged, this, [this](bool on) { place_->setChecked(on); });
+    connect(&canvas_->tool(), &EditTool::placingChanged, place_, &QAction::setChecked);
     delete_ = menu->addAction(QStringLiteral("&Delete"));
     delete_->setShortcut(Qt::Key_Delete);
     delete_->setShortcutContext(Qt::WindowShortcut);
     delete_->setEnabled(false);
-    connect(delete_, &QAction::triggered, this, [this] {
-        if (screenShown())
-            screen_->deleteSelection();
-        else
-            canvas_->deleteSelection();
-    });
+    connect(delete_, &QAction::triggered, this, [this] { toolInView().deleteSelection(); });
     menu->addSeparator();
     snap_ = menu->addAction(QStringLiteral("&Snap to Tiles"));
     snap_->setObjectName(QStringLiteral("SnapToTiles"));
     snap_->setCheckable(true);
     snap_->setChecked(true);
     connect(snap_, &QAction::toggled, this, [this](bool on) {
-        canvas_->setSnapping(on);
-        if (screen_)
-            screen_->setSnapping(on);
+        setToolsSnapping(on);
         settings_.writeInteger(kSettingSnap, on ? 1 : 0);
     });
     QToolBar* tools = addToolBar(QStringLiteral("Tools"));
@@ -216,15 +200,12 @@ void MapView::applyLayers()
         layers.setVisible(slot, visible_[static_cast<std::size_t>(slot)]->isChecked());
         layers.setLocked(slot, locked_[static_cast<std::size_t>(slot)]->isChecked());
     }
-    if (screenShown())
-        screen_->setLayers(layers);
-    else
-        canvas_->setLayers(layers);
+    toolInView().setLayers(layers);
 }
 
 void MapView::showLayerBoxes()
 {
-    const MapLayers& layers = screenShown() ? screen_->layers() : canvas_->layers();
+    const MapLayers& layers = toolInView().layers();
     for (int slot = 0; slot < MapLayers::kSlots; ++slot) {
         const auto i = static_cast<std::size_t>(slot);
         const QSignalBlocker quietVisible(visible_[i]);
@@ -257,9 +238,9 @@ void MapView::setEditor(MapEditor* editor, MapEditor* screenEditor)
 {
     editor_ = editor;
     screenEditor_ = screenEditor;
-    canvas_->setEditor(editor);
+    canvas_->tool().setEditor(editor);
     if (screen_)
-        screen_->setEditor(screenEditor);
+        screen_->tool().setEditor(screenEditor);
     refreshPlacing();
 }
 
@@ -283,20 +264,20 @@ void MapView::attachScreenObjects(QItemSelectionModel& screenSelection)
     bar->addWidget(unplaceable_, 1);
     layout->addLayout(bar);
     screen_ = new MapScreenCanvas(session_, screenSelection, *cache_, page);
-    screen_->setSnapping(snap_->isChecked());
-    screen_->setEditor(screenEditor_);
+    screen_->tool().setSnapping(snap_->isChecked());
+    screen_->tool().setEditor(screenEditor_);
     layout->addWidget(screen_, 1);
     tabs_->addTab(page, QStringLiteral("Screen"));
     tabs_->tabBar()->show();
-    connect(screen_, &MapScreenCanvas::objectActivated, this, &MapView::screenObjectActivated);
+    connect(&screen_->tool(), &EditTool::objectActivated, this, &MapView::screenObjectActivated);
     connect(screen_, &MapScreenCanvas::objectsChanged, this, &MapView::showUnplaceable);
     connect(screen_, &MapScreenCanvas::objectsChanged, this, &MapView::countLater);
-    connect(screen_, &MapScreenCanvas::placingChanged, this, [this](bool on) { place_->setChecked(on); });
+    connect(&screen_->tool(), &EditTool::placingChanged, place_, &QAction::setChecked);
     connect(screen_, &MapScreenCanvas::pointerMoved, this, &MapView::showStatus);
     connect(screen_, &MapScreenCanvas::zoomChanged, this, &MapView::showStatus);
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
-        canvas_->setPlacing(false);
-        screen_->setPlacing(false);
+        canvas_->tool().setPlacing(false);
+        screen_->tool().setPlacing(false);
         refreshPlacing();
         showLayerBoxes();
         showLayerCounts();
@@ -328,18 +309,14 @@ void MapView::showScreen(bool on)
         tabs_->setCurrentIndex(on ? 1 : 0);
 }
 
-bool MapView::placingNow() const
+EditTool& MapView::toolInView() const
 {
-    return screenShown() ? screen_->placing() : canvas_->placing();
+    return screenShown() ? screen_->tool() : canvas_->tool();
 }
 
 void MapView::setPlacingNow(bool on)
 {
-    if (screenShown())
-        screen_->setPlacing(on);
-    else
-        canvas_->setPlacing(on);
-    place_->setChecked(placingNow());
+    place_->setChecked(toolInView().setPlacing(on));
 }
 
 void MapView::showUnplaceable()
@@ -372,9 +349,14 @@ void MapView::refreshPlacing()
 void MapView::setSnapping(bool on)
 {
     snap_->setChecked(on);
-    canvas_->setSnapping(on);
+    setToolsSnapping(on);
+}
+
+void MapView::setToolsSnapping(bool on)
+{
+    canvas_->tool().setSnapping(on);
     if (screen_)
-        screen_->setSnapping(on);
+        screen_->tool().setSnapping(on);
 }
 
 void MapView::changeEvent(QEvent* event)
@@ -418,12 +400,14 @@ void MapView::showStatus()
 {
     const bool screen = screenShown();
     const std::optional<QPointF> p = screen ? screen_->pointerPoint() : canvas_->pointerPoint();
-    position_->setText(!p ? QString()
-                          : QStringLiteral("X: %1  Y: %2   Tile: %3, %4")
-                                .arg(static_cast<qint64>(std::floor(p->x())))
-                                .arg(static_cast<qint64>(std::floor(p->y())))
-                                .arg(TileOf(p->x()))
-                                .arg(TileOf(p->y())));
+    if (!p) {
+        position_->setText(QString());
+    } else {
+        const auto x = static_cast<qint64>(std::floor(p->x()));
+        const auto y = static_cast<qint64>(std::floor(p->y()));
+        position_->setText(
+            QStringLiteral("X: %1  Y: %2   Tile: %3, %4").arg(x).arg(y).arg(qint64{TileOf(x)}).arg(qint64{TileOf(y)}));
+    }
     zoom_->setText(ZoomText(screen ? screen_->scale() : canvas_->scale()));
 }
 
@@ -433,7 +417,7 @@ void MapView::restoreSettings()
     using platform::StoredValue;
     if (settings_.readInteger(kSettingWidth, width) == StoredValue::Present
         && settings_.readInteger(kSettingHeight, height) == StoredValue::Present && width >= 200 && height >= 150
-        && width <= 16384 && height <= 16384)
+        && width <= kLargestWindowSide && height <= kLargestWindowSide)
         resize(width, height);
     if (settings_.readInteger(kSettingX, x) == StoredValue::Present
         && settings_.readInteger(kSettingY, y) == StoredValue::Present)
@@ -442,7 +426,7 @@ void MapView::restoreSettings()
     if (settings_.readInteger(kSettingSnap, snap) == StoredValue::Present)
         setSnapping(snap != 0);
     if (settings_.readInteger(kSettingZoom, zoom) == StoredValue::Present)
-        canvas_->setZoomStep(zoom);
+        canvas_->setZoomLevel(zoom);
     else
         wholeMapOnShow_ = true;
 }
@@ -450,9 +434,9 @@ void MapView::restoreSettings()
 void MapView::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (placed_)
+    if (framed_)
         return;
-    placed_ = true;
+    framed_ = true;
     // The whole map the first time; after that the map's middle at the
     // remembered zoom.
     if (wholeMapOnShow_)
@@ -467,7 +451,7 @@ void MapView::saveSettings()
     settings_.writeInteger(kSettingY, y());
     settings_.writeInteger(kSettingWidth, width());
     settings_.writeInteger(kSettingHeight, height());
-    settings_.writeInteger(kSettingZoom, canvas_->zoomStep());
+    settings_.writeInteger(kSettingZoom, canvas_->zoomLevel());
 }
 
 void MapView::closeEvent(QCloseEvent* event)

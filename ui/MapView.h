@@ -16,7 +16,6 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
-#include <memory>
 
 #include "DocumentSession.h"
 #include "MapCanvas.h"
@@ -50,7 +49,6 @@ public:
     // The editor's "can place" changed (an image was chosen or cleared).
     void refreshPlacing();
     void setSnapping(bool on);
-    platform::PictureCache& pictureCache() { return *cache_; }
     // Pictures changed on disk: those drawn are read again (F5 reads all).
     void refreshPictures();
 
@@ -84,13 +82,15 @@ private:
     void countLater();
     void showLayerCounts();
     void showUnplaceable();
-    bool placingNow() const;
+    // The editing tool of the tab in view.
+    EditTool& toolInView() const;
     void setPlacingNow(bool on);
+    void setToolsSnapping(bool on);
 
     app::DocumentSession& session_;
     platform::SettingsStore& settings_;
     Prompter& prompter_;
-    std::unique_ptr<platform::PictureCache> cache_;
+    platform::PictureCache* cache_ = nullptr;
     MapCanvas* canvas_ = nullptr;
     QLabel* position_ = nullptr;
     QLabel* zoom_ = nullptr;
@@ -107,9 +107,9 @@ private:
     std::array<QCheckBox*, MapLayers::kSlots> locked_{};
     std::array<QLabel*, MapLayers::kSlots> counts_{};
     bool countsPending_ = false;
-    // The view is placed once it has its size: before that, whatever it
+    // The map is framed once the view has its size: before that, whatever it
     // centres on would be centred in a viewport of no size.
-    bool placed_ = false;
+    bool framed_ = false;
     bool wholeMapOnShow_ = false;
 };
 

@@ -143,6 +143,7 @@ bool BombCase(const QString& folder)
     ui::MapView view(session, selection, settings, pictures, prompter);
     view.resize(1024, 768);
     auto& canvas = *view.findChild<ui::MapCanvas*>(QStringLiteral("MapCanvas"));
+    auto& cache = *view.findChild<platform::PictureCache*>(QStringLiteral("PictureCache"));
     canvas.viewport()->resize(1024, 768);
     canvas.zoomWholeMap();
     canvas.render(painter, target.size());
@@ -152,7 +153,7 @@ bool BombCase(const QString& folder)
     // each as the window would: one event, one repaint.
     Spent worstArrival;
     int arrivals = 0;
-    QObject::connect(&view.pictureCache(), &platform::PictureCache::pictureArrived, [&] { ++arrivals; });
+    QObject::connect(&cache, &platform::PictureCache::pictureArrived, [&] { ++arrivals; });
     auto takeArrivals = [&] {
         const Span t;
         QCoreApplication::processEvents();
@@ -178,7 +179,7 @@ bool BombCase(const QString& folder)
     }
     ReportEvent("bombs: worst of 12 wheel steps", worstWheel);
     const auto waiting = Clock::now();
-    view.pictureCache().waitForPictures();
+    cache.waitForPictures();
     const double rest = Ms(waiting);
     takeArrivals();
     ReportEvent("bombs: worst picture shown as it came", worstArrival);
@@ -192,7 +193,7 @@ bool BombCase(const QString& folder)
     const double peak = PeakMegabytes();
     std::printf("%-44s %10.1f MB   aim <= %8d MB   %s\n", "bombs: peak memory", peak, 400,
                 peak <= 400 ? "ok" : "MISSED");
-    std::printf("%-44s %10.1f MB\n", "  pictures kept by the view", view.pictureCache().bytes() / 1048576.0);
+    std::printf("%-44s %10.1f MB\n", "  pictures kept by the view", cache.bytes() / 1048576.0);
     return prompter.failures == 0;
 }
 
@@ -253,17 +254,17 @@ int main(int argc, char** argv)
         canvas.render(painter, target.size());
         return Ms(t);
     };
-    canvas.setZoomStep(0);
+    canvas.setZoomLevel(0);
     canvas.centreOn(8192, 8192);
     Report("first repaint at 100% (tiles drawn)", repaint(), 8);
     Report("repaint at 100%", repaint(), 2);
     canvas.zoomWholeMap();
     Report("first repaint, whole map (tiles drawn)", repaint(), 150);
     Report("repaint, whole map", repaint(), 8);
-    canvas.setZoomStep(-6);
+    canvas.setZoomLevel(-6);
     Report("first repaint at 35% (tiles drawn)", repaint(), 8);
     Report("repaint at 35%", repaint(), 8);
-    canvas.setZoomStep(12);
+    canvas.setZoomLevel(12);
     Report("first repaint at 800% (tiles drawn)", repaint(), 8);
     Report("repaint at 800%", repaint(), 8);
 
@@ -277,7 +278,7 @@ int main(int argc, char** argv)
         found += index.topmostAt(where(random), where(random)).has_value();
     Report("object under the pointer (per look-up)", Ms(start) / probes, 0.010);
 
-    canvas.setZoomStep(0);
+    canvas.setZoomLevel(0);
     canvas.centreOn(8192, 8192);
     repaint();
     start = Clock::now();

@@ -155,8 +155,8 @@ void ExpectSameAsRebuilt(const MapIndex& index, const ObjectList& list, const st
     const MapIndex fresh = IndexOf(list);
     ASSERT_EQ(index.rows(), fresh.rows()) << step;
     for (std::size_t row = 0; row < fresh.rows(); ++row) {
-        ASSERT_EQ(index.placed(row), fresh.placed(row)) << step << " row " << row;
-        if (fresh.placed(row)) {
+        ASSERT_EQ(index.indexed(row), fresh.indexed(row)) << step << " row " << row;
+        if (fresh.indexed(row)) {
             ASSERT_EQ(index.rect(row), fresh.rect(row)) << step << " row " << row;
         }
     }
@@ -172,7 +172,7 @@ TEST(MapIndexTest, NoticesKeepTheIndexAsARebuildWould)
 {
     ObjectList list = MapList({"0,0,IMAGE1,0", "300,300,IMAGE2,1", "20,20,IMAGE1,7", "600,0,IMAGE1,0"});
     MapIndex index = IndexOf(list);
-    RemovedLines removed;
+    RowLines removed;
     list.append("40,40,IMAGE1,0");
     index.rowsInserted(list, 4, 4);
     ExpectSameAsRebuilt(index, list, "append");

@@ -236,7 +236,7 @@ TEST(ObjectList, LinesOfAnyLengthSurviveMovesAndSavedStates)
     const ObjectList::State saved = list.saveState();
     list.replace(1, longX + "2,2");
     list.permute({3, 2, 1, 0});
-    qel::RemovedLines removed;
+    qel::RowLines removed;
     list.removeRows({1}, &removed);
     list.insertRows(removed);
     EXPECT_EQ(Lines(list), (std::vector<std::string>{fits, edge, longX + "2,2", longX + ",1"}));

@@ -90,7 +90,8 @@ TEST_F(DiskChangesTest, APictureMadeOnDiskIsSeenWithoutF5)
 {
     openWith("OutFile=\r\n\r\n[objectimages]\r\nIMAGE0=pic.png\r\n\r\n[mapobjects]\r\n0,0,IMAGE0\r\n");
     frm->MapView1Click();
-    qel::platform::PictureCache& cache = frm->findChild<qel::ui::MapView*>()->pictureCache();
+    qel::platform::PictureCache& cache =
+        *frm->findChild<qel::ui::MapView*>()->findChild<qel::platform::PictureCache*>(QStringLiteral("PictureCache"));
     EXPECT_TRUE(cache.cell(path("pic.png"), 0, 0).isNull());
     frm->problemMonitor().finishChecking();
     const std::size_t errors = frm->problemMonitor().counts().errors;

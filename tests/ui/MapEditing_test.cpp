@@ -97,7 +97,7 @@ protected:
         view->attachScreenObjects(screenSelection);
         view->setEditor(&editor, &screenEditor);
         view->resize(600, 400);
-        mapCanvas().setZoomStep(0);
+        mapCanvas().setZoomLevel(0);
         mapCanvas().centreOn(200, 110);
     }
 
@@ -184,6 +184,9 @@ TEST_F(MapEditingTest, KeysNudgeAndDeleteOnlyWhatTheLayersLetBePicked)
 {
     MapCanvas& canvas = mapCanvas();
     view->show();
+    // Delete is the window's key, as its menu shows.
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     canvas.setFocus();
     // Row 2 (layer 4) locked, row 3 ("other layers") hidden.
     Named<QCheckBox>(*view, "LayerLocked4").setChecked(true);
@@ -222,7 +225,10 @@ TEST_F(MapEditingTest, PlaceModeAddsOnePerClickUntilEsc)
 {
     MapCanvas& canvas = mapCanvas();
     view->show();
-    canvas.setZoomStep(0);
+    // Esc is the window's key, whichever of its parts has the focus.
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    canvas.setZoomLevel(0);
     canvas.centreOn(1000, 2000);
     Named<QAction>(*view, "Place").trigger();
     ASSERT_TRUE(canvas.placing());

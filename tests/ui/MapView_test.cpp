@@ -62,7 +62,7 @@ protected:
         session.open(FileNameBytes(file));
         view = std::make_unique<MapView>(session, selection, settings, pictures, prompter);
         view->resize(400, 300);
-        mapCanvas().setZoomStep(0);
+        mapCanvas().setZoomLevel(0);
         mapCanvas().centreOn(300, 110);
     }
 
@@ -219,7 +219,7 @@ TEST_F(MapViewTest, GoToPositionCentresThere)
     MapView local(session, selection, settings, pictures, asking);
     local.resize(400, 300);
     MapCanvas& localCanvas = Named<MapCanvas>(local, "MapCanvas");
-    localCanvas.setZoomStep(0);
+    localCanvas.setZoomLevel(0);
     const QPointF centre(localCanvas.viewport()->width() / 2.0, localCanvas.viewport()->height() / 2.0);
     asking.answer = QStringLiteral("9000, -20");
     local.goToPosition();
@@ -244,10 +244,10 @@ TEST_F(MapViewTest, PicturesComeBesideTheWindow)
     local.resize(400, 300);
     MapCanvas& canvas = Named<MapCanvas>(local, "MapCanvas");
     EXPECT_EQ(canvas.index().rect(0), (MapRect{100, 100, 16, 16})) << "on its way";
-    local.pictureCache().waitForPictures();
+    Named<platform::PictureCache>(local, "PictureCache").waitForPictures();
     EXPECT_EQ(canvas.index().rect(0), (MapRect{100, 100, 64, 32}));
     EXPECT_EQ(canvas.index().rect(3), (MapRect{400, 100, 16, 16})) << "a FIFO";
-    canvas.setZoomStep(0);
+    canvas.setZoomLevel(0);
     canvas.centreOn(132, 116);
     QImage shot(canvas.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&shot);

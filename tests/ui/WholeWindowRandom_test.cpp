@@ -78,9 +78,9 @@ protected:
         built.setImageSizes(sizes);
         built.rebuild(doc().mapObjects());
         const MapIndex& live = find<ui::MapCanvas>("MapCanvas")->index();
-        bool same =
-            live.rows() == built.rows() && live.placedCount() == built.placedCount() && live.bounds() == built.bounds();
-        for (std::size_t row = 0; same && row < built.placedCount(); ++row)
+        bool same = live.rows() == built.rows() && live.indexedCount() == built.indexedCount()
+                    && live.bounds() == built.bounds();
+        for (std::size_t row = 0; same && row < built.indexedCount(); ++row)
             same = live.rect(row) == built.rect(row) && live.layer(row) == built.layer(row);
         if (!same || frm->mapObjectModel()->rowCount() != static_cast<int>(doc().mapObjects().size()))
             return "the map's index or list differs from the document";
@@ -178,15 +178,16 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
     const auto ask = [&](bool answer) { return prompter.confirmAnswers.push_back(answer), answer; };
     const auto onCanvas = [&](auto* canvas, QPointF at, int what) {
         const Qt::KeyboardModifiers shift = pick(3) ? Qt::NoModifier : Qt::ShiftModifier;
-        what == 0   ? canvas->clickAt(at, pick(4) ? Qt::NoModifier : Qt::ControlModifier)
-        : what == 1 ? canvas->dragObject(at, at + QPointF(pick(65) - 32, pick(65) - 32), shift)
-        : what == 2 ? canvas->nudge(pick(3) * 16 - 16, pick(3) - 1)
-        : what == 3 ? canvas->placeAtPoint(at, shift)
-                    : canvas->deleteSelection();
+        ui::EditTool& tool = canvas->tool();
+        what == 0   ? tool.clickAt(at, pick(4) ? Qt::NoModifier : Qt::ControlModifier)
+        : what == 1 ? tool.dragObject(at, at + QPointF(pick(65) - 32, pick(65) - 32), shift)
+        : what == 2 ? tool.nudge(pick(3) * 16 - 16, pick(3) - 1)
+        : what == 3 ? tool.placeAt(at, shift)
+                    : tool.deleteSelection();
     };
     const auto mapPoint = [&] {
         const MapIndex& index = map->index();
-        const MapRect r = index.placedCount() ? index.rect(pick(index.placedCount())) : MapRect{8000, 8000, 1, 1};
+        const MapRect r = index.indexedCount() ? index.rect(pick(index.indexedCount())) : MapRect{8000, 8000, 1, 1};
         return pick(5) ? QPointF(r.x + 1.0, r.y + 1.0) : QPointF(pick(16384), pick(16384));
     };
     struct Action {

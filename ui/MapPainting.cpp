@@ -1,0 +1,174 @@
+#include "MapPainting.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace qel::ui {
+
+namespace {
+
+const QColor kMarker(0xff, 0x2b, 0xd6);
+const QColor kGridLine(0xff, 0xff, 0xff, 40);
+
+}  // namespace
+
+void DrawMarkerBox(QPainter& painter, const QRectF& box)
+{
+    painter.fillRect(box, QColor(kMarker.red(), kMarker.green(), kMarker.blue(), 90));
+    painter.setPen(kMarker);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box);
+    painter.drawLine(box.topLeft(), box.bottomRight());
+    painter.drawLine(box.topRight(), box.bottomLeft());
+}
+
+void DrawSelectionOutline(QPainter& painter, const QRectF& box)
+{
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 3));
+    painter.drawRect(box);
+    painter.setPen(QPen(QColor(0xff, 0xff, 0x40), 1));
+    painter.drawRect(box);
+}
+
+void DrawBand(QPainter& painter, const QRect& band)
+{
+    painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
+    painter.setBrush(QColor(255, 255, 255, 40));
+    painter.drawRect(band);
+}
+
+bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scene)
+{
+    image.fill(Qt::transparent);
+    const double s = MapViewport::ScaleAt(key.level);
+    const qint64 originX = key.x * MapBlocks::kSide;  // screen pixels
+    const qint64 originY = key.y * MapBlocks::kSide;
+    const MapRect area{static_cast<std::int64_t>(std::floor(originX / s)) - 1,
+                       static_cast<std::int64_t>(std::floor(originY / s)) - 1,
+                       static_cast<std::int64_t>(std::ceil(MapBlocks::kSide / s)) + 2,
+                       static_cast<std::int64_t>(std::ceil(MapBlocks::kSide / s)) + 2};
+    std::vector<std::uint32_t> rows;
+    scene.index.queryOrdered(area, rows);
+    if (rows.empty())
+        return true;
+    const ObjectList& objects = scene.objects;
+    QPainter painter(&image);
+    // This level's copies, fetched once per block, and whether one is on its way.
+    std::unordered_map<std::int32_t, std::pair<QImage, bool>> scaled;
+    auto* bits = reinterpret_cast<QRgb*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / 4;
+    const bool allDrawn = scene.layers.allOpen();
+    bool complete = true;
+    // Nothing shows under an opaque picture that covers the whole block:
+    // drawing starts with the topmost one (large pictures stacked would
+    // otherwise each be scaled over every pixel).
+    std::size_t first = rows.size();
+    while (first > 0) {
+        const std::uint32_t row = rows[--first];
+        if (!allDrawn && !scene.layers.drawn(scene.index.layer(row)))
+            continue;
+        const MapRect r = scene.index.rect(row);
+        if (std::floor(r.x * s) >= originX || std::floor(r.y * s) >= originY
+            || std::floor(r.x * s) + std::llround(r.width * s) <= originX + MapBlocks::kSide
+            || std::floor(r.y * s) + std::llround(r.height * s) <= originY + MapBlocks::kSide)
+            continue;
+        if (const MapArt::Art* art = scene.art.find(objects.fields(row).image); art != nullptr && art->look.opaque)
+            break;
+    }
+    for (; first < rows.size(); ++first) {
+        const std::uint32_t row = rows[first];
+        if (!allDrawn && !scene.layers.drawn(scene.index.layer(row)))
+            continue;
+        const MapRect r = scene.index.rect(row);
+        const qint64 px = static_cast<qint64>(std::floor(r.x * s)) - originX;
+        const qint64 py = static_cast<qint64>(std::floor(r.y * s)) - originY;
+        const qint64 pw = std::max<qint64>(1, std::llround(r.width * s));
+        const qint64 ph = std::max<qint64>(1, std::llround(r.height * s));
+        const std::int32_t number = objects.fields(row).image;
+        const MapArt::Art* art = scene.art.find(number);
+        const bool picture = art != nullptr && art->picture();
+        if (art != nullptr && art->look.waiting) {
+            complete = false;  // drawn once its picture comes
+            continue;
+        }
+        if (pw <= 2 && ph <= 2) {
+            // Smaller than a few pixels: one colour is all that shows.
+            const QRgb colour = picture ? art->average : kMarker.rgba();
+            for (qint64 y = std::max<qint64>(py, 0); y < std::min<qint64>(py + ph, MapBlocks::kSide); ++y)
+                for (qint64 x = std::max<qint64>(px, 0); x < std::min<qint64>(px + pw, MapBlocks::kSide); ++x)
+                    if (qAlpha(colour) != 0)
+                        bits[y * stride + x] = colour;
+            continue;
+        }
+        if (!picture) {
+            DrawMarkerBox(painter, QRectF(px + 0.5, py + 0.5, pw - 1.0, ph - 1.0));
+            continue;
+        }
+        auto copy = scaled.find(number);
+        if (copy == scaled.end()) {
+            bool coming = false;
+            QImage made = scene.pictures.scaledCell(art->path, art->xTiles, art->yTiles, key.level, s, &coming);
+            copy = scaled.emplace(number, std::pair(std::move(made), coming)).first;
+        }
+        if (!copy->second.first.isNull()) {
+            painter.drawImage(QPoint(static_cast<int>(px), static_cast<int>(py)), copy->second.first);
+        } else {
+            // Too large to keep scaled, or a scaled copy on its way: the
+            // painter scales the part that shows. No pixels: they were
+            // dropped to keep within the cache's budget and are on their way
+            // again.
+            const QImage cell = scene.pictures.cell(art->path, art->xTiles, art->yTiles);
+            if (cell.isNull() || copy->second.second)
+                complete = false;
+            if (!cell.isNull())
+                painter.drawImage(QRectF(px, py, r.width * s, r.height * s), cell);
+        }
+    }
+    return complete;
+}
+
+void DrawTileGrid(QPainter& painter, QSize size, const MapViewport& view)
+{
+    const double s = view.scale();
+    const MapRect area = view.visibleArea(size);
+    painter.setPen(kGridLine);
+    for (std::int64_t x = TileOf(area.x) * kTileSide; x <= area.right(); x += kTileSide) {
+        const double sx = std::floor(x * s) - view.scrollX();
+        painter.drawLine(QPointF(sx, 0), QPointF(sx, size.height()));
+    }
+    for (std::int64_t y = TileOf(area.y) * kTileSide; y <= area.bottom(); y += kTileSide) {
+        const double sy = std::floor(y * s) - view.scrollY();
+        painter.drawLine(QPointF(0, sy), QPointF(size.width(), sy));
+    }
+}
+
+void DrawMapSelection(QPainter& painter, QSize size, const MapViewport& view, const MapScene& scene,
+                      const std::vector<std::uint32_t>& rows, std::pair<std::int64_t, std::int64_t> offset)
+{
+    const MapRect area = view.visibleArea(size);
+    const MapIndex& index = scene.index;
+    const bool allOpen = scene.layers.allOpen();
+    for (const std::uint32_t row : rows) {
+        if (row >= index.rows() || !index.indexed(row))
+            continue;
+        if (!allOpen && !scene.layers.drawn(index.layer(row)))
+            continue;
+        MapRect r = index.rect(row);
+        if (allOpen || scene.layers.pickable(index.layer(row))) {
+            r.x += offset.first;
+            r.y += offset.second;
+        }
+        if (!r.intersects(area))
+            continue;
+        QRectF box = view.onScreen(r).adjusted(-1, -1, 1, 1);
+        if (box.width() < 4)
+            box.adjust(-2, 0, 2, 0);
+        if (box.height() < 4)
+            box.adjust(0, -2, 0, 2);
+        DrawSelectionOutline(painter, box);
+    }
+}
+
+}  // namespace qel::ui

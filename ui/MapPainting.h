@@ -1,0 +1,56 @@
+#pragma once
+// Drawing map and screen objects. Both canvases draw alike the marked box of
+// an object without a picture to show, the outline of a selected one and the
+// rubber band, in the same colours; the map canvas's blocks of objects and
+// its tile grid are drawn here too.
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "MapBlocks.h"
+#include "MapIndex.h"
+#include "MapLayers.h"
+#include "MapViewport.h"
+#include "ObjectArt.h"
+#include "PictureCache.h"
+
+namespace qel::ui {
+
+// Around the map or the screen, and the map's or the screen's own area.
+inline const QColor kOutsideColour(0x14, 0x16, 0x1c);
+inline const QColor kAreaColour(0x2a, 0x30, 0x3c);
+
+// The marked box of an object without a picture to show.
+void DrawMarkerBox(QPainter& painter, const QRectF& box);
+// The outline around a selected object's box: black under light yellow, so
+// one of the two shows on any picture.
+void DrawSelectionOutline(QPainter& painter, const QRectF& box);
+// The rubber band, in the widget's pixels.
+void DrawBand(QPainter& painter, const QRect& band);
+
+// What the map canvas draws: the objects where the index places them, with
+// their image numbers' art, in the layers drawn.
+struct MapScene {
+    const MapIndex& index;
+    const ObjectList& objects;
+    const MapArt& art;
+    const MapLayers& layers;
+    platform::PictureCache& pictures;
+};
+
+// Draws one block of the scene into `image`; returns whether every picture
+// it shows was at hand.
+bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scene);
+// The 16-pixel tile grid over a view of `size` pixels.
+void DrawTileGrid(QPainter& painter, QSize size, const MapViewport& view);
+// The outlines of the selected `rows` (ascending) that the view shows; those
+// the layers let be picked drawn `offset` away from where they stand, as a
+// drag moves them.
+void DrawMapSelection(QPainter& painter, QSize size, const MapViewport& view, const MapScene& scene,
+                      const std::vector<std::uint32_t>& rows, std::pair<std::int64_t, std::int64_t> offset);
+
+}  // namespace qel::ui
