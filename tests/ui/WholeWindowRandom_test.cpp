@@ -147,9 +147,9 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
     writeFile(
         path("d.ini"),
         "OutFile=p.pkg\r\nFile=a.bmp\r\nFile=c.png\r\n[objectimages]\r\nIMAGE0=a.bmp,2,1\r\nIMAGE1=b.bmp,2,1,100\r\n"
-        "IMAGE2=c.png\r\n[screenobjects]\r\nC-1,1,IMAGE1\r\n5,5,IMAGE2,BelowAll,Kill,50\r\nC-100,abc,IMAGE0\r\n"
-        "[mapobjects]\r\n8176,8136,IMAGE1,AfterTiles,ShowAlways,0,1\r\n10,10,IMAGE0\r\n20,20,IMAGE2,TopMost\r\n"
-        "40,4O,IMAGE1\r\n");  // the last line cannot be taken apart: the read stops there
+        "IMAGE2=c.png\r\n[mapobjects]\r\n8176,8136,IMAGE1,AfterTiles,ShowAlways,0,1\r\n10,10,IMAGE0\r\n20,20,IMAGE2,"
+        "TopMost\r\n[screenobjects]\r\nC-1,1,IMAGE1\r\n5,5,IMAGE2,BelowAll,Kill,50\r\nC-100,abc,IMAGE0\r\n"
+        "9,9,IMAGEx\r\n");  // the last line cannot be taken apart: the read stops there
     frm->OpenPath(path("d.ini"));
     for (const char* timer : {"Timer", "AnimTimer"})
         find<QTimer>(timer)->stop();  // the walk runs the refresh itself, after every action
