@@ -193,8 +193,6 @@ private:
     void startHistory();
     void keepWithinBudget();
     const SessionStep* step(int index) const;
-    // A replayed step's failure; the step's state is as when it was made.
-    void replayFailed(std::exception_ptr failure);
     // Takes the current file's stamp as it is now (none for Untitled).
     void stampFile();
 
