@@ -15,11 +15,12 @@ inline constexpr std::int32_t kMarkerSide = 16;
 // The tile grid's side; a position's tile is the position div this.
 inline constexpr std::int32_t kTileSide = 16;
 
-// a div b rounded down (b not 0): -1 div 16 is -1, not 0.
+// a div b rounded down, for b above 0: -1 div 16 is -1, not 0. (The index
+// divides every rectangle's corners by its cell side: one division and no
+// remainder keeps rebuilding a million rows quick.)
 constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
 {
-    const std::int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+    return a >= 0 ? a / b : -1 - (-1 - a) / b;
 }
 
 // The tile a position lies in.

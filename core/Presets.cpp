@@ -56,7 +56,7 @@ void ProduceTiledBackground(std::int32_t width, std::int32_t height, std::int32_
 {
     if (width <= 0 || height <= 0)
         throw MessageError(kNoPictureSizeMessage);
-    // 64-bit steps: x + w must not overflow when w is near the 32-bit limit.
+    // 64-bit coordinates: x + w must not overflow when w is near the 32-bit limit.
     const std::int64_t w = width;
     const std::int64_t h = height;
     std::string suffix = ",IMAGE";

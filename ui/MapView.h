@@ -11,7 +11,11 @@
 //   the actions "Place" and "SnapToTiles", and per layer slot N = 0-7 the
 //   boxes "LayerVisibleN" and "LayerLockedN" and the label "LayerCountN",
 //   with "Other" in place of N for "Other layers"; the status bar's labels
-//   "StatusPosition" and "StatusZoom".
+//   "StatusPosition" and "StatusZoom"; and the cache of the pictures both
+//   tabs draw, "PictureCache".
+//
+// Escape and Delete are the window's keys, whichever of its parts has the
+// focus; they act on the tab in view through its editing tool.
 
 #include <QMainWindow>
 #include <array>

@@ -12,37 +12,12 @@
 #include <climits>
 
 #include "EditTool.h"
+#include "RecordingMapEditor.h"
 
 using namespace qel;
 using namespace qel::ui;
 
 namespace {
-
-struct Call {
-    std::string what;
-    std::vector<std::size_t> rows;
-    std::int64_t x = 0, y = 0;
-    friend bool operator==(const Call&, const Call&) = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Call& c)
-{
-    out << c.what << " (";
-    for (std::size_t row : c.rows)
-        out << row << ' ';
-    return out << ") " << c.x << ',' << c.y;
-}
-
-struct RecordingEditor : MapEditor {
-    std::vector<Call> calls;
-    void moveRows(const std::vector<std::size_t>& rows, std::int64_t dx, std::int64_t dy) override
-    {
-        calls.push_back({"move", rows, dx, dy});
-    }
-    bool canPlace() const override { return true; }
-    void placeAt(std::int32_t x, std::int32_t y) override { calls.push_back({"place", {}, x, y}); }
-    void deleteRows(const std::vector<std::size_t>& rows) override { calls.push_back({"delete", rows, 0, 0}); }
-};
 
 // Row 1 lies over row 0 around (20,20); row 2 is in layer 4; the canvas does
 // not show row 3. The last row is on top.

@@ -24,6 +24,7 @@
 #include "MapView.h"
 #include "ObjectListModel.h"
 #include "ObjectSteps.h"
+#include "RecordingMapEditor.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -40,33 +41,6 @@ T& Named(QObject& view, const char* name)
         throw std::runtime_error(std::string("no child named ") + name);
     return *found;
 }
-
-struct Call {
-    std::string what;
-    std::vector<std::size_t> rows;
-    std::int64_t x = 0, y = 0;
-    friend bool operator==(const Call&, const Call&) = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Call& c)
-{
-    out << c.what << " (";
-    for (std::size_t row : c.rows)
-        out << row << ' ';
-    return out << ") " << c.x << ',' << c.y;
-}
-
-struct RecordingEditor : MapEditor {
-    std::vector<Call> calls;
-    bool placeable = true;
-    void moveRows(const std::vector<std::size_t>& rows, std::int64_t dx, std::int64_t dy) override
-    {
-        calls.push_back({"move", rows, dx, dy});
-    }
-    bool canPlace() const override { return placeable; }
-    void placeAt(std::int32_t x, std::int32_t y) override { calls.push_back({"place", {}, x, y}); }
-    void deleteRows(const std::vector<std::size_t>& rows) override { calls.push_back({"delete", rows, 0, 0}); }
-};
 
 class MapEditingTest : public ::testing::Test {
 protected:
