@@ -16,6 +16,7 @@
 #include "Errors.h"
 #include "FileIo.h"
 #include "FileNameText.h"
+#include "FileOperations.h"
 #include "PreviewRules.h"
 
 namespace qel::app {
@@ -33,20 +34,6 @@ QString InFolder(const QString& folder, const char* name)
     return path + QString::fromLatin1(name);
 }
 
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
-}
-
 // A throw-away copy, made again on the next click: the rename keeps the
 // player from opening it half written, but it is not worth the wait for the
 // disk (a sync per click) on the UI thread.
@@ -60,7 +47,7 @@ void WriteCopy(const QString& target, const FileBytes& bytes)
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
-    int error = WriteAll(fd, bytes.view()) ? 0 : errno;
+    int error = platform::WriteAll(fd, bytes.view()) ? 0 : errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0)

@@ -40,20 +40,6 @@ private:
     int fd_;
 };
 
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
-}
-
 bool CopyBytes(int from, int to)
 {
     std::vector<char> buffer(std::size_t{1} << 20);
@@ -120,6 +106,20 @@ bool QtFileOperations::remove(const std::string& path)
 {
     const QString name = FileNameText(path);
     return !QFileInfo::exists(name) || QFile::remove(name);
+}
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
 }
 
 }  // namespace qel::platform

@@ -4,6 +4,7 @@
 // the document holds them.
 
 #include <string>
+#include <string_view>
 
 namespace qel::platform {
 
@@ -25,5 +26,9 @@ public:
     bool copy(const std::string& source, const std::string& target, bool replace) override;
     bool remove(const std::string& path) override;
 };
+
+// Writes all of `bytes` to `fd`, again after an interrupted write; false
+// with errno set when a write fails.
+bool WriteAll(int fd, std::string_view bytes);
 
 }  // namespace qel::platform
