@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "Guarded.h"
+#include "Latin1Text.h"
 #include "SpeedButton.h"
 
 namespace qel::ui {
@@ -118,6 +120,47 @@ void ShowPlaceholder(QComboBox* box, const QString& placeholder)
 {
     box->setCurrentIndex(-1);
     box->setEditText(placeholder);
+}
+
+// The item the box shows, or -1 for its placeholder or a typed text that is
+// no item.
+int ChoiceOf(const QComboBox* box)
+{
+    const QString shown = box->currentText();
+    const int current = box->currentIndex();
+    if (current >= 0 && box->itemText(current) == shown)
+        return current;
+    return box->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void ShowChoice(QComboBox* box, int choice, const QString& placeholder)
+{
+    const bool item = choice >= 0 && choice < box->count();
+    // A box that shows it already is left alone: no repaint for nothing.
+    if (box->currentIndex() == (item ? choice : -1)
+        && box->currentText() == (item ? box->itemText(choice) : placeholder))
+        return;
+    if (!item) {
+        ShowPlaceholder(box, placeholder);
+        return;
+    }
+    box->setCurrentIndex(choice);
+    // A text typed over the same item goes too.
+    box->setEditText(box->itemText(choice));
+}
+
+void ShowText(QLineEdit* edit, const std::string& bytes)
+{
+    if (const QString text = FromBytes(bytes); edit->text() != text)
+        edit->setText(text);
+}
+
+std::string EditBytes(const QLineEdit* edit)
+{
+    const QString text = edit->text();
+    if (const qsizetype refused = FirstUnstorableCharacter(text); refused >= 0)
+        throw TextError(UnstorableCharacterMessage(text, refused));
+    return ToBytes(text);
 }
 
 }  // namespace qel::ui

@@ -2,6 +2,8 @@
 // Small builders shared by the window's sections: fonts, labelled edits,
 // picture buttons and the combo boxes with a placeholder text.
 
+#include <string>
+
 #include <QFont>
 #include <QIcon>
 #include <QRect>
@@ -52,5 +54,16 @@ QComboBox* MakeEditableCombo(QWidget* parent, const QString& objectName, const Q
                              const QString& placeholder, const QRect& rect);
 // Back to no entry chosen, showing `placeholder`.
 void ShowPlaceholder(QComboBox* box, const QString& placeholder);
+
+// The item the box shows, or -1 for its placeholder or a typed text that is
+// no item.
+int ChoiceOf(const QComboBox* box);
+// Shows item `choice`, or `placeholder` when it is no item.
+void ShowChoice(QComboBox* box, int choice, const QString& placeholder);
+
+// The edit shows `bytes` (Latin-1), left alone when it already does.
+void ShowText(QLineEdit* edit, const std::string& bytes);
+// The edit's text as bytes; a character no byte stands for is refused.
+std::string EditBytes(const QLineEdit* edit);
 
 }  // namespace qel::ui

@@ -1,19 +1,15 @@
 #include "ObjectsSection.h"
 
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
 
-#include "AvailableMemory.h"
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Errors.h"
-#include "FileNameText.h"
 #include "Guarded.h"
 #include "Keywords.h"
 #include "Latin1Text.h"
@@ -21,7 +17,6 @@
 #include "ObjectListView.h"
 #include "ObjectSteps.h"
 #include "PictureService.h"
-#include "Presets.h"
 #include "UpDownButton.h"
 
 namespace qel::ui {
@@ -44,55 +39,6 @@ QStringList Keywords(const auto& table)
     return items;
 }
 
-const QString kImagePlaceholder = QStringLiteral("IMAGE#");
-const QString kLayerPlaceholder = QStringLiteral("Layer");
-const QString kModePlaceholder = QStringLiteral("Mode");
-
-// The item the box shows, or -1 for its placeholder or a typed text that is
-// no item.
-int ChoiceOf(const QComboBox* box)
-{
-    const QString shown = box->currentText();
-    const int current = box->currentIndex();
-    if (current >= 0 && box->itemText(current) == shown)
-        return current;
-    return box->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
-}
-
-void ShowChoice(QComboBox* box, int choice, const QString& placeholder)
-{
-    const bool item = choice >= 0 && choice < box->count();
-    // A box that shows it already is left alone: no repaint for nothing.
-    if (box->currentIndex() == (item ? choice : -1)
-        && box->currentText() == (item ? box->itemText(choice) : placeholder))
-        return;
-    if (!item) {
-        ShowPlaceholder(box, placeholder);
-        return;
-    }
-    box->setCurrentIndex(choice);
-    // A text typed over the same item goes too.
-    box->setEditText(box->itemText(choice));
-}
-
-void ShowText(QLineEdit* edit, const std::string& bytes)
-{
-    if (const QString text = FromBytes(bytes); edit->text() != text)
-        edit->setText(text);
-}
-
-std::string EditBytes(const QLineEdit* edit)
-{
-    const QString text = edit->text();
-    if (const qsizetype refused = FirstUnstorableCharacter(text); refused >= 0)
-        throw TextError(UnstorableCharacterMessage(text, refused));
-    return ToBytes(text);
-}
-
-bool IsEnterKey(const QKeyEvent* event)
-{
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
 }  // namespace
 
 ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter, platform::PictureService& pictures,
@@ -338,101 +284,6 @@ app::SessionStep* ObjectsSection::Push(std::unique_ptr<app::SessionStep> step)
     return session_.push(std::move(step));
 }
 
-// ---------------------------------------------------------------- editor values
-
-EditorValues ObjectsSection::ReadEditorValues() const
-{
-    EditorValues values;
-    values.xText = EditBytes(eObjectX);
-    values.yText = EditBytes(eObjectY);
-    values.imageChoice = ChoiceOf(ObjectImageBox);
-    values.layerChoice = ChoiceOf(ObjectLayerBox);
-    values.modeChoice = ChoiceOf(ObjectModeBox);
-    values.displayTimeText = EditBytes(eObjectDsplyTime);
-    values.objectIdText = EditBytes(eObjectID);
-    return values;
-}
-
-void ObjectsSection::ShowEditorValues(const EditorValues& values)
-{
-    for (int field = 0; field < kFields; ++field)
-        ShowField(static_cast<Field>(field), values);
-}
-
-void ObjectsSection::ShowField(Field field, const EditorValues& values)
-{
-    switch (field) {
-    case X:
-        return ShowText(eObjectX, values.xText);
-    case Y:
-        return ShowText(eObjectY, values.yText);
-    case Image:
-        if (const int choice = values.imageChoice;
-            choice >= ObjectImageBox->count() && choice >= 0
-            && static_cast<std::size_t>(choice) < session_.document().images().size()) {
-            // The box takes the images' items after the step's notices, or at
-            // the next refresh: it shows the item's text, which it then matches.
-            ObjectImageBox->setCurrentIndex(-1);
-            return ObjectImageBox->setEditText(
-                FromBytes(session_.document().imageKey(static_cast<std::size_t>(choice))));
-        }
-        return ShowChoice(ObjectImageBox, values.imageChoice, kImagePlaceholder);
-    case Layer:
-        return ShowChoice(ObjectLayerBox, values.layerChoice, kLayerPlaceholder);
-    case Mode:
-        return ShowChoice(ObjectModeBox, values.modeChoice, kModePlaceholder);
-    case DisplayTime:
-        return ShowText(eObjectDsplyTime, values.displayTimeText);
-    case ObjectId:
-    case kFields:
-        return ShowText(eObjectID, values.objectIdText);
-    }
-}
-
-QString ObjectsSection::FieldText(Field field) const
-{
-    switch (field) {
-    case X:
-        return eObjectX->text();
-    case Y:
-        return eObjectY->text();
-    case Image:
-        return ObjectImageBox->currentText();
-    case Layer:
-        return ObjectLayerBox->currentText();
-    case Mode:
-        return ObjectModeBox->currentText();
-    case DisplayTime:
-        return eObjectDsplyTime->text();
-    case ObjectId:
-    case kFields:
-        break;
-    }
-    return eObjectID->text();
-}
-
-bool ObjectsSection::SameField(Field field, const EditorValues& a, const EditorValues& b)
-{
-    switch (field) {
-    case X:
-        return a.xText == b.xText;
-    case Y:
-        return a.yText == b.yText;
-    case Image:
-        return a.imageChoice == b.imageChoice;
-    case Layer:
-        return a.layerChoice == b.layerChoice;
-    case Mode:
-        return a.modeChoice == b.modeChoice;
-    case DisplayTime:
-        return a.displayTimeText == b.displayTimeText;
-    case ObjectId:
-    case kFields:
-        break;
-    }
-    return a.objectIdText == b.objectIdText;
-}
-
 // ---------------------------------------------------------------- the loaded row
 
 std::optional<ObjectsSection::LoadedRow> ObjectsSection::loadedRow() const
@@ -512,60 +363,6 @@ void ObjectsSection::FollowListReset(app::DocumentList list)
     }
     loaded_->row = *row;
     FollowLoadedRow();
-}
-
-void ObjectsSection::ExpandShorthand(QLineEdit* edit, char marker)
-{
-    const std::string text = EditBytes(edit);
-    const std::string expanded = ExpandTileShorthand(text, marker);
-    if (expanded != text)
-        edit->setText(FromBytes(expanded));
-}
-
-void ObjectsSection::ShorthandOnEdit(QLineEdit* edit)
-{
-    Guarded(prompter_, window(), [&] { ExpandShorthand(edit, kEditMarker); });
-}
-
-bool ObjectsSection::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != eObjectX && watched != eObjectY)
-        return QGroupBox::eventFilter(watched, event);
-    const bool isX = watched == eObjectX;
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        isX ? eObjectXKeyPress(key) : eObjectYKeyPress(key);
-    } else if (event->type() == QEvent::FocusOut) {
-        // Only a move to another control of this window counts: not another
-        // window coming up (an error box among them), nor a menu.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
-            isX ? eObjectXExit() : eObjectYExit();
-    }
-    // The key, Enter included, and the focus change go on as usual.
-    return false;
-}
-
-void ObjectsSection::eObjectXKeyPress(QKeyEvent* event)
-{
-    if (IsEnterKey(event))
-        ShorthandOnEdit(eObjectX);
-}
-
-void ObjectsSection::eObjectYKeyPress(QKeyEvent* event)
-{
-    if (IsEnterKey(event))
-        ShorthandOnEdit(eObjectY);
-}
-
-void ObjectsSection::eObjectXExit()
-{
-    ShorthandOnEdit(eObjectX);
-}
-
-void ObjectsSection::eObjectYExit()
-{
-    ShorthandOnEdit(eObjectY);
 }
 
 // ---------------------------------------------------------------- lists
@@ -672,80 +469,6 @@ void ObjectsSection::SortObjectsClick()
 void ObjectsSection::SortRequested(ObjectKind kind, std::optional<SortKey> key)
 {
     Guarded(prompter_, window(), [&] { Push(std::make_unique<app::SortObjectsStep>(session_, kind, key)); });
-}
-
-// ---------------------------------------------------------------- presets
-
-QPoint ObjectsSection::PresetPopUpPoint() const
-{
-    // The window's outer top-left corner plus the section's and the
-    // button's places, 20 pixels in.
-    const QPoint corner = window()->frameGeometry().topLeft();
-    return corner + QPoint(x() + Presets->x() + 20, y() + Presets->y());
-}
-
-void ObjectsSection::PresetsClick()
-{
-    PresetPopUp->popup(PresetPopUpPoint());
-}
-
-std::optional<QSize> ObjectsSection::ChosenPictureSize()
-{
-    const DefinitionDocument& doc = session_.document();
-    const int choice = ChoiceOf(ObjectImageBox);
-    if (choice < 0 || static_cast<std::size_t>(choice) >= doc.images().size())
-        return std::nullopt;
-    const std::string bytes = doc.documentFolder() + doc.images()[static_cast<std::size_t>(choice)].file;
-    const QString path = FileNameText(bytes);
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    return pictures_.bitmapSize(path);
-}
-
-void ObjectsSection::CenterSafeClick()
-{
-    Guarded(prompter_, window(), [&] {
-        if (const std::optional<QSize> size = ChosenPictureSize()) {
-            const EditorPreset preset = CenterSafePreset(size->width(), size->height(), ChoiceOf(ObjectImageBox));
-            ShowEditorValues(preset.values);
-            ShowKind(preset.kind);
-            loaded_.reset();
-        }
-    });
-}
-
-void ObjectsSection::SplashScreenCenterClick()
-{
-    Guarded(prompter_, window(), [&] {
-        if (const std::optional<QSize> size = ChosenPictureSize()) {
-            const EditorPreset preset =
-                SplashScreenCenterPreset(size->width(), size->height(), ChoiceOf(ObjectImageBox));
-            ShowEditorValues(preset.values);
-            ShowKind(preset.kind);
-            loaded_.reset();
-        }
-    });
-}
-
-void ObjectsSection::BackgroundTiledZindle1Click()
-{
-    Guarded(prompter_, window(), [&] {
-        const std::optional<QSize> size = ChosenPictureSize();
-        if (!size)
-            return;
-        // A small picture makes a great many lines: say how many first.
-        const std::size_t count = TiledBackgroundLineCount(size->width(), size->height());
-        if (count > kTiledBackgroundQuestionAbove
-            && !prompter_.confirm(window(), QStringLiteral("This makes %1 objects. Go on?").arg(count)))
-            return;
-        // Refused before anything is made: running out of memory half way
-        // would end the editor and lose what is not saved.
-        const std::optional<std::uint64_t> available = platform::AvailableMemoryBytes();
-        if (available && static_cast<double>(count) * kTiledLineBytes > static_cast<double>(*available))
-            throw MessageError("Not enough memory to make " + std::to_string(count) + " objects");
-        Push(std::make_unique<app::TiledBackgroundStep>(session_, size->width(), size->height(),
-                                                        ChoiceOf(ObjectImageBox)));
-    });
 }
 
 }  // namespace qel::ui

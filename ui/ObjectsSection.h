@@ -39,6 +39,11 @@ class ObjectListModel;
 class Prompter;
 class UpDownButton;
 
+// What the editor's combo boxes show with no entry chosen.
+inline const QString kImagePlaceholder = QStringLiteral("IMAGE#");
+inline const QString kLayerPlaceholder = QStringLiteral("Layer");
+inline const QString kModePlaceholder = QStringLiteral("Mode");
+
 // The tiled background asks before it makes more lines than this.
 inline constexpr std::size_t kTiledBackgroundQuestionAbove = 1000000;
 
