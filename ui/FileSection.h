@@ -43,7 +43,7 @@ public:
 
     // The section's part of ResetDocument: the out-file edit is emptied.
     void ResetControls();
-    // The section's step of the periodic refresh: ClearFileList is enabled
+    // The section's part of the periodic refresh: ClearFileList is enabled
     // while the list has entries.
     void Refresh();
 

@@ -41,7 +41,7 @@ public:
     // The section's part of ResetDocument: empty file edit, "0" in the three
     // numbers, no image chosen.
     void ResetControls();
-    // The section's step of the periodic refresh: AniPreview is enabled
+    // The section's part of the periodic refresh: AniPreview is enabled
     // while the file edit holds text and the three numbers are above 0.
     void Refresh();
 

@@ -207,7 +207,7 @@ void ObjectsSection::ResetControls()
 
 void ObjectsSection::Refresh()
 {
-    // ObjectImageBox follows ImageBox in the window's first refresh step.
+    // ObjectImageBox follows ImageBox in the window's refresh, before this.
     const DefinitionDocument& doc = session_.document();
     const std::size_t count = doc.objects(ShownKind()).size();
     // At exactly one object the sort button keeps its state.

@@ -57,7 +57,7 @@ public:
     // The section's part of ResetDocument: map objects shown, the object
     // editor's controls back to their start.
     void ResetControls();
-    // The section's steps of the periodic refresh: the buttons that need
+    // The section's part of the periodic refresh: the buttons that need
     // objects of the shown kind.
     void Refresh();
 
@@ -89,7 +89,7 @@ public:
     // ObjectImageBox takes exactly `items`; its text stays as it was, and no
     // item is chosen afterwards.
     void setImageItems(const QStringList& items);
-    // The first step of the periodic refresh: the items are taken when their
+    // The first part of the periodic refresh: the items are taken when their
     // number differs from ObjectImageBox's (equal counts are left alone).
     void followImageItems(const QStringList& items);
 

@@ -334,9 +334,9 @@ void TMainFrm::closeEvent(QCloseEvent* event)
 void TMainFrm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (placed_)
+    if (centredOnce_)
         return;
-    placed_ = true;
+    centredOnce_ = true;
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -86,7 +86,7 @@ public:
     void RedoExecute();
     // View > "Map View": opens the map window, or raises it.
     void MapView1Click();
-    // The periodic refresh: each section's steps.
+    // The periodic refresh: each section's part of it.
     void TimerTimer();
 
     // Empties the document and returns every control to its start.
@@ -160,7 +160,7 @@ private:
     qel::platform::SoundService* sound_;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
-    bool placed_ = false;
+    bool centredOnce_ = false;
     // After the session: it goes first, while the document it copies is whole.
     std::unique_ptr<qel::app::RecoveryStore> recovery_;
     qel::ui::PromptedQuestions questions_{prompter_, this};
