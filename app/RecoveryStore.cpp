@@ -14,7 +14,6 @@
 #include "Errors.h"
 #include "FileNameText.h"
 #include "PathText.h"
-#include "RecoveryDisk.h"
 #include "RecoveryFormat.h"
 
 namespace qel::app {
@@ -28,12 +27,6 @@ constexpr std::time_t kLeftOverAfterSeconds = 3600;
 std::string Bytes(const QString& path)
 {
     return FileNameBytes(path);
-}
-
-platform::RecoveryFolder& Disk()
-{
-    static platform::DiskRecoveryFolder disk;
-    return disk;
 }
 
 }  // namespace
@@ -54,11 +47,6 @@ struct RecoveryStore::Snapshot {
     ObjectList::State screen;
     std::string header;
 };
-
-RecoveryStore::RecoveryStore(DocumentSession& session, Options options, QObject* parent)
-    : RecoveryStore(session, Disk(), std::move(options), parent)
-{
-}
 
 RecoveryStore::RecoveryStore(DocumentSession& session, platform::RecoveryFolder& disk, Options options, QObject* parent)
     : QObject(parent),

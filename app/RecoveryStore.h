@@ -64,8 +64,6 @@ public:
         std::function<QDateTime()> clock;
     };
 
-    // Copies on the disk, by the rules of platform::DiskRecoveryFolder.
-    RecoveryStore(DocumentSession& session, Options options, QObject* parent = nullptr);
     // Copies wherever `disk` keeps them; it outlives the store.
     RecoveryStore(DocumentSession& session, platform::RecoveryFolder& disk, Options options, QObject* parent = nullptr);
     // Waits for a write under way. A copy of a still modified document stays

@@ -107,7 +107,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     setStatusBar(Status);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, qel::app::RecoveryStore::Options{});
+    recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, recoveryDisk_, qel::app::RecoveryStore::Options{});
     commands_ = std::make_unique<qel::app::DocumentCommands>(
         session_, *recovery_, settings_, launcher_, questions_,
         qel::app::DocumentCommands::Hooks{[this] { ResetDocument(); },

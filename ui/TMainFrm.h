@@ -18,6 +18,7 @@
 #include "DocumentCommands.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
+#include "RecoveryDisk.h"
 #include "RecoveryStore.h"
 #include "WindowDialogs.h"
 #include "WindowServices.h"
@@ -161,6 +162,8 @@ private:
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
     bool centredOnce_ = false;
+    // The copies' place on disk outlives the store that writes there.
+    qel::platform::DiskRecoveryFolder recoveryDisk_;
     // After the session: it goes first, while the document it copies is whole.
     std::unique_ptr<qel::app::RecoveryStore> recovery_;
     qel::ui::PromptedQuestions questions_{prompter_, this};

@@ -16,6 +16,7 @@
 #include "DefinitionReader.h"
 #include "DocumentSession.h"
 #include "OutFileSteps.h"
+#include "RecoveryDisk.h"
 #include "RecoveryStore.h"
 #include "make_definition.h"
 
@@ -49,7 +50,8 @@ int main(int argc, char** argv)
     DefinitionDocument doc;
     ReadDefinitionBytes(doc, qelbench::MakeDefinition({}));
     session.adopt(std::move(doc));
-    RecoveryStore store(session, {dir.path(), std::chrono::hours(1), std::chrono::hours(1), {}});
+    qel::platform::DiskRecoveryFolder disk;
+    RecoveryStore store(session, disk, {dir.path(), std::chrono::hours(1), std::chrono::hours(1), {}});
     std::vector<double> uiThread;
     std::vector<double> whole;
     for (int round = 0; round < kRounds; ++round) {

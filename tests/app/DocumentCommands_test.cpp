@@ -12,6 +12,7 @@
 #include "DocumentSession.h"
 #include "Errors.h"
 #include "FakeProcessLauncher.h"
+#include "FakeRecoveryFolder.h"
 #include "FakeSettingsStore.h"
 #include "OutFileSteps.h"
 #include "RecoveryStore.h"
@@ -86,7 +87,8 @@ public:
 
     QTemporaryDir dir;
     qel::app::DocumentSession session;
-    qel::app::RecoveryStore recovery{session, {}};
+    qel::platform::FakeRecoveryFolder recoveryDisk;
+    qel::app::RecoveryStore recovery{session, recoveryDisk, {}};
     qel::platform::FakeSettingsStore store;
     qel::app::AppSettings settings{store};
     qel::platform::FakeProcessLauncher launcher;

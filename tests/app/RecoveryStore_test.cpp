@@ -44,10 +44,11 @@ void Edit(DocumentSession& session, const std::string& text)
 
 struct Editor {
     explicit Editor(const QString& folder, std::chrono::milliseconds pause = std::chrono::hours(1))
-        : store(session, {folder, pause, std::chrono::hours(1), [] { return kTime; }})
+        : store(session, disk, {folder, pause, std::chrono::hours(1), [] { return kTime; }})
     {
     }
     DocumentSession session;
+    platform::DiskRecoveryFolder disk;
     RecoveryStore store;
 };
 
