@@ -98,7 +98,13 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     showStatus();
 }
 
-MapView::~MapView() = default;
+MapView::~MapView()
+{
+    // Closed with the main window, the view is deleted without being hidden
+    // first: where it stood is kept here.
+    if (isVisible())
+        saveSettings();
+}
 
 void MapView::addKey(const QList<QKeySequence>& keys, std::function<void()> handler)
 {
