@@ -280,6 +280,8 @@ TEST_F(MapViewTest, EachFileOpensAtItsOwnPlace)
     EXPECT_EQ(canvas.zoomLevel(), whole) << "untitled";
     session.open(FileNameBytes(other));
     EXPECT_EQ(canvas.zoomLevel(), 4);
+    view->centreOnObject(ObjectKind::Map, 1);  // a problem's double-click: the 16 x 16 cell at 200,100
+    EXPECT_EQ(canvas.mapPointAt(centre).toPoint(), QPoint(208, 108));
 }
 
 // A shortcut bound twice is ambiguous, and then neither binding acts.
