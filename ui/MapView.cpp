@@ -93,8 +93,8 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
 
     resize(800, 600);
     restoreSettings();
-    followDocumentState();
     placeFile_ = AbsolutePath(session_.document().currentFile());
+    followDocumentState();
     showStatus();
 }
 
