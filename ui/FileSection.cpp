@@ -67,6 +67,7 @@ FileSection::FileSection(app::DocumentSession& session, Prompter& prompter, cons
         this, QStringLiteral("ClearFileList"), QString(),
         PictureIcon(QStringLiteral(":/buttons/clear.png"), QStringLiteral(":/buttons/clear-disabled.png")),
         QRect(114, 385, 23, 25));
+    ClearFileList->setToolTip(QStringLiteral("Clear file list"));
 
     model_ = new FileListModel(session_, this);
     FileList->setModel(model_);

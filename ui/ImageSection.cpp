@@ -45,10 +45,12 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter,
         MakeSpeedButton(this, QStringLiteral("AddImage"), QString(),
                         PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
                         QRect(8, 66, 23, 23));
+    AddImage->setToolTip(QStringLiteral("Add image"));
     DelImage =
         MakeSpeedButton(this, QStringLiteral("DelImage"), QString(),
                         PictureIcon(QStringLiteral(":/buttons/del.png"), QStringLiteral(":/buttons/del-disabled.png")),
                         QRect(32, 66, 23, 23));
+    DelImage->setToolTip(QStringLiteral("Delete image"));
 
     const LabelledEdit file = MakeLabelledEdit(this, QStringLiteral("eImageFile"), QStringLiteral("Image File:"),
                                                QString(), CaptionFont(), QRect(8, 112, 137, 21));
@@ -78,6 +80,7 @@ ImageSection::ImageSection(app::DocumentSession& session, Prompter& prompter,
         PictureIcon(QStringLiteral(":/buttons/film.png"), QStringLiteral(":/buttons/film-disabled.png")),
         QRect(86, 196, 57, 33));
     AniPreview->setIconSize(QSize(32, 24));
+    AniPreview->setToolTip(QStringLiteral("Preview animation"));
 
     // Typing picks items by their whole text only; no completion.
     ImageBox->setCompleter(nullptr);

@@ -55,6 +55,7 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scen
         return true;
     const ObjectList& objects = scene.objects;
     QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, SmoothScaling(s));
     // This level's copies, fetched once per block, and whether one is on its way.
     std::unordered_map<std::int32_t, std::pair<QImage, bool>> scaled;
     auto* bits = reinterpret_cast<QRgb*>(image.bits());

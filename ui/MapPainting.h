@@ -24,6 +24,13 @@ namespace qel::ui {
 inline const QColor kOutsideColour(0x14, 0x16, 0x1c);
 inline const QColor kAreaColour(0x2a, 0x30, 0x3c);
 
+// Pictures are pixel art: enlarged, each pixel stays a sharp square; only
+// shrinking averages them.
+inline bool SmoothScaling(double scale)
+{
+    return scale < 1.0;
+}
+
 // The marked box of an object without a picture to show.
 void DrawMarkerBox(QPainter& painter, const QRectF& box);
 // The outline around a selected object's box: black under light yellow, so

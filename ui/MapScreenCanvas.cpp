@@ -220,6 +220,7 @@ void MapScreenCanvas::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), kOutsideColour);
     const double s = scale();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, SmoothScaling(s));
     const QPointF o = origin();
     const QRectF screen(o, QSizeF(size_.width * s, size_.height * s));
     painter.fillRect(screen, kAreaColour);

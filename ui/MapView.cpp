@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabBar>
@@ -20,6 +21,7 @@
 #include "FileNameText.h"
 #include "Guarded.h"
 #include "Latin1Text.h"
+#include "WindowPlacement.h"
 
 namespace qel::ui {
 
@@ -29,7 +31,6 @@ const QString kSettingX = QStringLiteral("MapViewLeft");
 const QString kSettingY = QStringLiteral("MapViewTop");
 const QString kSettingWidth = QStringLiteral("MapViewWidth");
 const QString kSettingHeight = QStringLiteral("MapViewHeight");
-const QString kSettingZoom = QStringLiteral("MapViewZoom");
 const QString kSettingSnap = QStringLiteral("MapViewSnapToTiles");
 const QString kSettingScreenSize = QStringLiteral("MapViewScreenSize");
 // A remembered size past this on either side is not a window's.
@@ -53,7 +54,8 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
       session_(session),
       settings_(settings),
       prompter_(prompter),
-      cache_(new platform::PictureCache(pictures, {}, this))
+      cache_(new platform::PictureCache(pictures, {}, this)),
+      places_(settings)
 {
     setObjectName(QStringLiteral("MapView"));
     cache_->setObjectName(QStringLiteral("PictureCache"));
@@ -72,28 +74,9 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     connect(canvas_, &MapCanvas::pointerMoved, this, &MapView::showStatus);
     connect(canvas_, &MapCanvas::zoomChanged, this, &MapView::showStatus);
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapView::followDocumentState);
+    connect(&session, &app::DocumentSession::documentReplaced, this, &MapView::followReplacedDocument);
 
-    // The screen always fits its tab: the zoom keys are the map's alone.
-    addKey({Qt::Key_1}, [this] {
-        if (!screenShown())
-            canvas_->zoomActualSize();
-    });
-    addKey({Qt::Key_0}, [this] {
-        if (!screenShown())
-            canvas_->zoomWholeMap();
-    });
-    addKey({Qt::Key_F}, [this] {
-        if (!screenShown())
-            canvas_->fitSelection();
-    });
-    addKey({Qt::Key_G}, [this] { canvas_->setGridShown(!canvas_->gridShown()); });
     addKey({Qt::Key_Escape}, [this] { toolInView().cancel(); });
-    addKey({Qt::Key_F5}, [this] {
-        canvas_->reloadPictures();
-        if (screen_)
-            screen_->update();
-    });
-    addKey({QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { goToPosition(); });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] {
         if (session_.canUndo())
             session_.undo();
@@ -110,11 +93,18 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
 
     resize(800, 600);
     restoreSettings();
+    placeFile_ = AbsolutePath(session_.document().currentFile());
     followDocumentState();
     showStatus();
 }
 
-MapView::~MapView() = default;
+MapView::~MapView()
+{
+    // Closed with the main window, the view is deleted without being hidden
+    // first: where it stood is kept here.
+    if (isVisible())
+        saveSettings();
+}
 
 void MapView::addKey(const QList<QKeySequence>& keys, std::function<void()> handler)
 {
@@ -126,6 +116,18 @@ void MapView::addKey(const QList<QKeySequence>& keys, std::function<void()> hand
     addAction(action);
 }
 
+QAction* MapView::addCommand(QMenu* menu, const char* name, const QString& text, const QList<QKeySequence>& keys,
+                             std::function<void()> handler)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this,
+            [this, handler = std::move(handler)] { Guarded(prompter_, this, handler); });
+    return action;
+}
+
 void MapView::buildMenus()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Map"));
@@ -135,16 +137,15 @@ void MapView::buildMenus()
     place_->setShortcut(Qt::Key_P);
     place_->setShortcutContext(Qt::WindowShortcut);
     place_->setEnabled(false);
+    place_->setToolTip(QStringLiteral("Place objects (P)"));
     connect(place_, &QAction::toggled, this, [this](bool on) {
         if (toolInView().placing() != on)
             setPlacingNow(on);
     });
     connect(&canvas_->tool(), &EditTool::placingChanged, place_, &QAction::setChecked);
-    delete_ = menu->addAction(QStringLiteral("&Delete"));
-    delete_->setShortcut(Qt::Key_Delete);
-    delete_->setShortcutContext(Qt::WindowShortcut);
+    delete_ = addCommand(menu, "Delete", QStringLiteral("&Delete"), {Qt::Key_Delete},
+                         [this] { toolInView().deleteSelection(); });
     delete_->setEnabled(false);
-    connect(delete_, &QAction::triggered, this, [this] { toolInView().deleteSelection(); });
     menu->addSeparator();
     snap_ = menu->addAction(QStringLiteral("&Snap to Tiles"));
     snap_->setObjectName(QStringLiteral("SnapToTiles"));
@@ -154,9 +155,48 @@ void MapView::buildMenus()
         setToolsSnapping(on);
         settings_.writeInteger(kSettingSnap, on ? 1 : 0);
     });
+
+    // The screen always fits its tab: the zoom commands are the map's alone.
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    const auto onMap = [this](void (MapCanvas::*command)()) {
+        return [this, command] {
+            if (!screenShown())
+                (canvas_->*command)();
+        };
+    };
+    addCommand(view, "ZoomIn", QStringLiteral("Zoom &In"), {Qt::Key_Plus, Qt::Key_Equal}, [this] { zoomBy(1); });
+    addCommand(view, "ZoomOut", QStringLiteral("Zoom &Out"), {Qt::Key_Minus}, [this] { zoomBy(-1); });
+    addCommand(view, "ActualSize", QStringLiteral("&Actual Size"), {Qt::Key_1}, onMap(&MapCanvas::zoomActualSize));
+    addCommand(view, "WholeMap", QStringLiteral("&Whole Map"), {Qt::Key_0}, onMap(&MapCanvas::zoomWholeMap));
+    addCommand(view, "FitSelection", QStringLiteral("&Fit Selection"), {Qt::Key_F}, onMap(&MapCanvas::fitSelection));
+    view->addSeparator();
+    QAction* grid = view->addAction(QStringLiteral("Show &Grid"));
+    grid->setObjectName(QStringLiteral("ShowGrid"));
+    grid->setShortcut(Qt::Key_G);
+    grid->setShortcutContext(Qt::WindowShortcut);
+    grid->setCheckable(true);
+    grid->setChecked(canvas_->gridShown());
+    connect(grid, &QAction::toggled, canvas_, &MapCanvas::setGridShown);
+    addCommand(view, "GoToPosition", QStringLiteral("Go to &Position..."), {QKeySequence(Qt::CTRL | Qt::Key_G)},
+               [this] { goToPosition(); });
+    view->addSeparator();
+    addCommand(view, "ReloadPictures", QStringLiteral("&Reload Pictures"), {Qt::Key_F5}, [this] {
+        canvas_->reloadPictures();
+        if (screen_)
+            screen_->update();
+    });
+
     QToolBar* tools = addToolBar(QStringLiteral("Tools"));
     tools->setObjectName(QStringLiteral("MapTools"));
     tools->addAction(place_);
+}
+
+void MapView::zoomBy(int steps)
+{
+    if (screenShown())
+        return;
+    const QWidget* port = canvas_->viewport();
+    canvas_->setZoomLevelAbout(canvas_->zoomLevel() + steps, QPointF(port->width() / 2.0, port->height() / 2.0));
 }
 
 void MapView::buildLayerPanel()
@@ -375,6 +415,58 @@ void MapView::followDocumentState()
 {
     const std::string& file = session_.document().currentFile();
     setTitleFileName(file.empty() ? QString() : QFileInfo(FileNameText(file)).fileName());
+    // Save As names the map in view anew, and it stays where it is. New and
+    // Open tell of their file here too, before they say the document was
+    // replaced: whether it was is known only once the notices are through.
+    if (AbsolutePath(file) != placeFile_ && !renamePending_) {
+        renamePending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            if (renamePending_)
+                placeFile_ = AbsolutePath(session_.document().currentFile());
+            renamePending_ = false;
+        });
+    }
+}
+
+QString MapView::AbsolutePath(const std::string& file)
+{
+    return file.empty() ? QString() : QFileInfo(FileNameText(file)).absoluteFilePath();
+}
+
+void MapView::followReplacedDocument()
+{
+    renamePending_ = false;
+    const QString file = AbsolutePath(session_.document().currentFile());
+    // Read again after a change outside, the same file stays where it was.
+    if (file == placeFile_ && !file.isEmpty())
+        return;
+    rememberPlace();
+    placeFile_ = file;
+    if (framed_)
+        showPlace();
+}
+
+void MapView::rememberPlace()
+{
+    if (!framed_ || placeFile_.isEmpty())
+        return;
+    const QWidget* port = canvas_->viewport();
+    const QPointF centre = canvas_->mapPointAt(QPointF(port->width() / 2.0, port->height() / 2.0));
+    places_.remember(placeFile_, {canvas_->zoomLevel(), static_cast<qint32>(std::floor(centre.x())),
+                                  static_cast<qint32>(std::floor(centre.y()))});
+}
+
+void MapView::showPlace()
+{
+    // A file not seen before, or untitled, shows the whole map: another
+    // file's place would mean nothing there.
+    const std::optional<app::MapPlace> place = places_.find(placeFile_);
+    if (!place) {
+        canvas_->zoomWholeMap();
+        return;
+    }
+    canvas_->setZoomLevel(place->level);
+    canvas_->centreOn(place->x, place->y);
 }
 
 void MapView::goToPosition()
@@ -396,6 +488,20 @@ void MapView::goToPosition()
     canvas_->centreOn(point->first, point->second);
 }
 
+void MapView::centreOnObject(ObjectKind kind, std::size_t row)
+{
+    // The screen is shown whole: its tab is all there is to show.
+    showScreen(kind == ObjectKind::Screen);
+    if (kind == ObjectKind::Screen)
+        return;
+    const MapIndex& index = canvas_->index();
+    if (row >= index.rows())
+        return;
+    const MapRect r = index.rect(row);
+    canvas_->centreOn(static_cast<double>(r.x) + static_cast<double>(r.width) / 2.0,
+                      static_cast<double>(r.y) + static_cast<double>(r.height) / 2.0);
+}
+
 void MapView::showStatus()
 {
     const bool screen = screenShown();
@@ -413,7 +519,7 @@ void MapView::showStatus()
 
 void MapView::restoreSettings()
 {
-    qint32 x = 0, y = 0, width = 0, height = 0, zoom = 0;
+    qint32 x = 0, y = 0, width = 0, height = 0;
     using platform::StoredValue;
     if (settings_.readInteger(kSettingWidth, width) == StoredValue::Present
         && settings_.readInteger(kSettingHeight, height) == StoredValue::Present && width >= 200 && height >= 150
@@ -425,10 +531,6 @@ void MapView::restoreSettings()
     qint32 snap = 1;
     if (settings_.readInteger(kSettingSnap, snap) == StoredValue::Present)
         setSnapping(snap != 0);
-    if (settings_.readInteger(kSettingZoom, zoom) == StoredValue::Present)
-        canvas_->setZoomLevel(zoom);
-    else
-        wholeMapOnShow_ = true;
 }
 
 void MapView::showEvent(QShowEvent* event)
@@ -437,12 +539,8 @@ void MapView::showEvent(QShowEvent* event)
     if (framed_)
         return;
     framed_ = true;
-    // The whole map the first time; after that the map's middle at the
-    // remembered zoom.
-    if (wholeMapOnShow_)
-        canvas_->zoomWholeMap();
-    else
-        canvas_->centreOn(kMapExtent / 2.0, kMapExtent / 2.0);
+    PlaceOnScreen(*this);
+    showPlace();
 }
 
 void MapView::saveSettings()
@@ -451,7 +549,7 @@ void MapView::saveSettings()
     settings_.writeInteger(kSettingY, y());
     settings_.writeInteger(kSettingWidth, width());
     settings_.writeInteger(kSettingHeight, height());
-    settings_.writeInteger(kSettingZoom, canvas_->zoomLevel());
+    rememberPlace();
 }
 
 void MapView::closeEvent(QCloseEvent* event)

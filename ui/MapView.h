@@ -8,14 +8,18 @@
 //
 // Its widgets are private; they are found by objectName:
 //   "MapCanvas", "MapScreenCanvas", "ScreenSizeBox", "UnplaceableLabel",
-//   the actions "Place" and "SnapToTiles", and per layer slot N = 0-7 the
-//   boxes "LayerVisibleN" and "LayerLockedN" and the label "LayerCountN",
+//   the Map menu's actions "Place", "Delete" and "SnapToTiles", the View
+//   menu's "ZoomIn", "ZoomOut", "ActualSize", "WholeMap", "FitSelection",
+//   "ShowGrid", "GoToPosition" and "ReloadPictures", and per layer slot
+//   N = 0-7 the boxes "LayerVisibleN" and "LayerLockedN" and the label "LayerCountN",
 //   with "Other" in place of N for "Other layers"; the status bar's labels
 //   "StatusPosition" and "StatusZoom"; and the cache of the pictures both
 //   tabs draw, "PictureCache".
 //
-// Escape and Delete are the window's keys, whichever of its parts has the
-// focus; they act on the tab in view through its editing tool.
+// Each command's key is bound once, by its menu action, and works whichever
+// part of the window has the focus; Escape and Delete act on the tab in view
+// through its editing tool. The zoom and the middle of the map are kept per
+// definition file (app::MapPlaces).
 
 #include <QMainWindow>
 #include <array>
@@ -23,6 +27,7 @@
 
 #include "DocumentSession.h"
 #include "MapCanvas.h"
+#include "MapPlaces.h"
 #include "MapScreenCanvas.h"
 #include "PictureCache.h"
 #include "Prompter.h"
@@ -32,6 +37,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QTabWidget;
 
 namespace qel::ui {
@@ -60,6 +66,9 @@ public:
     void setTitleFileName(const QString& name);
     // "Go to Position": asks for "X,Y" and centres the map there.
     void goToPosition();
+    // Brings the object of `kind`'s list at `row` into view: the map centred
+    // on it, or the Screen tab.
+    void centreOnObject(ObjectKind kind, std::size_t row);
 
 signals:
     void objectActivated(int row);
@@ -78,7 +87,16 @@ private:
     void saveSettings();
     void showStatus();
     void followDocumentState();
+    void followReplacedDocument();
+    static QString AbsolutePath(const std::string& file);
+    // The zoom and middle of the map, kept for the file in view and shown
+    // for it.
+    void rememberPlace();
+    void showPlace();
     void buildMenus();
+    QAction* addCommand(QMenu* menu, const char* name, const QString& text, const QList<QKeySequence>& keys,
+                        std::function<void()> handler);
+    void zoomBy(int steps);
     void buildLayerPanel();
     void applyLayers();
     // The boxes show the layers of the tab in view.
@@ -114,7 +132,10 @@ private:
     // The map is framed once the view has its size: before that, whatever it
     // centres on would be centred in a viewport of no size.
     bool framed_ = false;
-    bool wholeMapOnShow_ = false;
+    app::MapPlaces places_;
+    // The absolute path of the file whose map is in view; empty: untitled.
+    QString placeFile_;
+    bool renamePending_ = false;
 };
 
 }  // namespace qel::ui

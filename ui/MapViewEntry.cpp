@@ -36,6 +36,12 @@ void MapViewEntry::refreshPictures()
         mapView_->refreshPictures();
 }
 
+void MapViewEntry::showObject(ObjectKind kind, std::size_t row)
+{
+    if (mapView_ != nullptr && mapView_->isVisible())
+        mapView_->centreOnObject(kind, row);
+}
+
 void MapViewEntry::show()
 {
     if (mapView_ == nullptr) {

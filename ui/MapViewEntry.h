@@ -4,7 +4,10 @@
 // the object's row current in the Objects Section; placing reads the
 // section's object editor as Add does.
 
+#include <cstddef>
 #include <memory>
+
+#include "EntryLine.h"
 
 class QAction;
 class QWidget;
@@ -34,6 +37,8 @@ public:
     QAction* entry() const { return entry_; }
     // Opens the map window, or raises it.
     void show();
+    // An open map window brings the object into view; a closed one stays so.
+    void showObject(ObjectKind kind, std::size_t row);
     // Pictures changed on disk: an open map window shows them anew.
     void refreshPictures();
 

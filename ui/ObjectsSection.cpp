@@ -56,8 +56,10 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
         this, QStringLiteral("SortObjects"), QString(),
         PictureIcon(QStringLiteral(":/buttons/sort.png"), QStringLiteral(":/buttons/sort-disabled.png")),
         QRect(151, 20, 24, 24));
+    SortObjects->setToolTip(QStringLiteral("Sort objects"));
     Switch = MakeSpeedButton(this, QStringLiteral("Switch"), QStringLiteral("<-->"),
                              PictureIcon(QStringLiteral(":/buttons/switch.png")), QRect(284, 19, 77, 25));
+    Switch->setToolTip(QStringLiteral("Switch map and screen: copy the selected objects to the other list"));
 
     MapObjectList = MakeObjectList(this, QStringLiteral("MapObjectList"));
     ScreenObjectList = MakeObjectList(this, QStringLiteral("ScreenObjectList"));
@@ -88,6 +90,7 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
         this, QStringLiteral("ClearObjectList"), QString(),
         PictureIcon(QStringLiteral(":/buttons/clear.png"), QStringLiteral(":/buttons/clear-disabled.png")),
         QRect(338, 308, 23, 24));
+    ClearObjectList->setToolTip(QStringLiteral("Clear object list"));
 
     const int secondRow = 352;
     QStringList modes = Keywords(qel::kModeKeywords);

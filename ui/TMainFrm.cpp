@@ -30,6 +30,7 @@
 #include "TAboutFrm.h"
 #include "TOptnsForm.h"
 #include "TSortFrm.h"
+#include "WindowPlacement.h"
 
 using qel::ui::FromBytes;
 
@@ -342,6 +343,7 @@ void TMainFrm::showEvent(QShowEvent* event)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+    qel::ui::PlaceOnScreen(*this);
 }
 
 void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
@@ -364,8 +366,10 @@ void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
     case qel::ProblemPlace::ScreenObjects: {
         const qel::ObjectKind kind =
             place == qel::ProblemPlace::MapObjects ? qel::ObjectKind::Map : qel::ObjectKind::Screen;
-        if (at < doc.objects(kind).size())
+        if (at < doc.objects(kind).size()) {
             objectsSection->makeRowCurrent(kind, at);
+            mapViewEntry_->showObject(kind, at);
+        }
         break;
     }
     case qel::ProblemPlace::None:

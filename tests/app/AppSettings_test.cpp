@@ -11,6 +11,7 @@
 #include "AppSettings.h"
 #include "Errors.h"
 #include "FakeSettingsStore.h"
+#include "MapPlaces.h"
 #include "SettingsStore.h"
 
 using qel::app::AppSettings;
@@ -252,6 +253,43 @@ TEST(IniStoreWriteTest, UnwritableLocationReportsFailure)
     EXPECT_EQ(settings.load(), std::vector<std::string>{"Failed to set data for 'Collect'"});
     EXPECT_FALSE(settings.collectFiles());
     EXPECT_THROW(settings.setCompilerPathAndStore(kTool), qel::MessageError);
+}
+
+// The map view's place per file: one file's never another's, the newest
+// kept first and the oldest dropped at the bound, lines edited by hand skipped.
+TEST(MapPlacesTest, EachFileHasItsOwnPlaceWithinTheBound)
+{
+    using qel::app::MapPlace;
+    using qel::app::MapPlaces;
+    FakeSettingsStore store;
+    MapPlaces places(store);
+    places.remember(QStringLiteral("/a/one.ini"), {8, 100, 200});
+    places.remember(QString(), {4, 1, 1});
+    struct Case {
+        const char* name;
+        QString path;
+        std::optional<MapPlace> expected;
+    } const cases[] = {
+        {"remembered", QStringLiteral("/a/one.ini"), MapPlace{8, 100, 200}},
+        {"another file does not inherit it", QStringLiteral("/a/two.ini"), std::nullopt},
+        {"untitled is never remembered", QString(), std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(places.find(c.path), c.expected) << c.name;
+
+    store.values.insert(QStringLiteral("MapViewPlaces"),
+                        QStringLiteral("x 1 2 /bad.ini\n3 4\n-2 -5 7 /with space.ini"));
+    EXPECT_EQ(places.find(QStringLiteral("/bad.ini")), std::nullopt);
+    EXPECT_EQ(places.find(QStringLiteral("/with space.ini")), (MapPlace{-2, -5, 7}));
+    for (int i = 0; i <= MapPlaces::kKept; ++i)
+        places.remember(QStringLiteral("/f%1.ini").arg(i), {i, i, i});
+    EXPECT_EQ(places.find(QStringLiteral("/f0.ini")), std::nullopt);
+    EXPECT_EQ(places.find(QStringLiteral("/f1.ini")), (MapPlace{1, 1, 1}));
+    EXPECT_EQ(places.find(QStringLiteral("/with space.ini")), std::nullopt);
+    places.remember(QStringLiteral("/f1.ini"), {9, 9, 9});
+    places.remember(QStringLiteral("/new.ini"), {0, 0, 0});
+    EXPECT_EQ(places.find(QStringLiteral("/f1.ini")), (MapPlace{9, 9, 9})) << "remembered again: kept as newest";
+    EXPECT_EQ(places.find(QStringLiteral("/f2.ini")), std::nullopt);
 }
 
 }  // namespace

@@ -182,11 +182,16 @@ TEST(ShippedHelpTest, HasEveryTopicAndNoBrokenLink)
 
     QWidget main;
     HelpViewer viewer(&main);
-    for (const char* topic :
-         {"What's new?", "File menu", "File Section", "Image Section", "Preview Section", "Objects Section",
-          "Tile shorthand", "Presets", "Switch", "Sorting objects", "File format", "Options", "Compile", "Keys"}) {
-        viewer.showHelp(shipped, QString::fromLatin1(topic));
-        EXPECT_FALSE(viewer.browser()->toPlainText().contains(QStringLiteral("Topic not found"))) << topic;
+    const QStringList topics =
+        QStringLiteral(
+            "What's new?|File menu|File Section|Image Section|Preview Section|Objects Section|"
+            "Tile shorthand|Presets|Switch|Sorting objects|File format|Options|Compile|Keys|Map View|"
+            "Problems|Many objects|Recovery|Files changed on disk|Open Recent|Compiler Output")
+            .split(u'|');
+    for (const QString& topic : topics) {
+        viewer.showHelp(shipped, topic);
+        EXPECT_FALSE(viewer.browser()->toPlainText().contains(QStringLiteral("Topic not found")))
+            << topic.toStdString();
     }
 
     viewer.showHelp(shipped, QString());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAction>
 #include <QFile>
 #include <QPainter>
 #include <QSignalSpy>
@@ -24,6 +25,7 @@
 #include "ObjectListModel.h"
 #include "ObjectSteps.h"
 #include "PictureService.h"
+#include "WindowPlacement.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -253,6 +255,63 @@ TEST_F(MapViewTest, PicturesComeBesideTheWindow)
     QPainter painter(&shot);
     canvas.render(painter, shot.size());
     EXPECT_EQ(shot.pixel(shot.width() / 2, shot.height() / 2), QColor(Qt::blue).rgb());
+}
+
+// Opened, each file shows its map where it was left; one seen for the first
+// time, and an untitled one, the whole map, not another file's place.
+TEST_F(MapViewTest, EachFileOpensAtItsOwnPlace)
+{
+    const QString other = dir.filePath(QStringLiteral("n.ini"));
+    ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("m.ini")), other));
+    MapCanvas& canvas = mapCanvas();
+    view->show();
+    const int whole = MapViewport::WholeMapLevel(canvas.viewport()->size());
+    const QPointF centre(canvas.viewport()->width() / 2.0, canvas.viewport()->height() / 2.0);
+    EXPECT_EQ(canvas.zoomLevel(), whole) << "first seen";
+    canvas.setZoomLevel(8);
+    canvas.centreOn(3000, 4000);
+    session.open(FileNameBytes(other));
+    EXPECT_EQ(canvas.zoomLevel(), whole) << "the second file";
+    canvas.setZoomLevel(4);
+    session.open(FileNameBytes(dir.filePath(QStringLiteral("m.ini"))));
+    EXPECT_EQ(canvas.zoomLevel(), 8);
+    EXPECT_EQ(canvas.mapPointAt(centre).toPoint(), QPoint(3000, 4000));
+    session.newDocument();
+    EXPECT_EQ(canvas.zoomLevel(), whole) << "untitled";
+    session.open(FileNameBytes(other));
+    EXPECT_EQ(canvas.zoomLevel(), 4);
+    view->centreOnObject(ObjectKind::Map, 1);  // a problem's double-click: the 16 x 16 cell at 200,100
+    EXPECT_EQ(canvas.mapPointAt(centre).toPoint(), QPoint(208, 108));
+}
+
+// A shortcut bound twice is ambiguous, and then neither binding acts.
+TEST_F(MapViewTest, EachKeyIsBoundOnce)
+{
+    QStringList seen;
+    for (const QAction* action : view->findChildren<QAction*>())
+        for (const QKeySequence& key : action->shortcuts()) {
+            EXPECT_FALSE(seen.contains(key.toString())) << key.toString().toStdString();
+            seen << key.toString();
+        }
+    for (const char* key : {"1", "0", "F", "G", "Ctrl+G", "F5", "P", "Del", "+", "-"})
+        EXPECT_TRUE(seen.contains(QString::fromLatin1(key))) << key;
+}
+
+TEST(WindowPlacementTest, FitsTheFrameOntoTheScreen)
+{
+    const QRect screen(0, 0, 1024, 768);
+    struct Case {
+        const char* name;
+        QRect frame, available, expected;
+    } const cases[] = {
+        {"inside: kept", {10, 20, 800, 600}, screen, {10, 20, 800, 600}},
+        {"past the right and bottom: moved in", {900, 700, 800, 600}, screen, {224, 168, 800, 600}},
+        {"above and left: moved in", {-50, -10, 800, 600}, screen, {0, 0, 800, 600}},
+        {"larger than a small screen: shrunk", {100, 100, 800, 600}, {0, 0, 640, 480}, {0, 0, 640, 480}},
+        {"a second screen to the right", {0, 0, 800, 600}, {1024, 24, 1280, 1000}, {1024, 24, 800, 600}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FitOnScreen(c.frame, c.available), c.expected) << c.name;
 }
 
 }  // namespace
