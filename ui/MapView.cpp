@@ -375,6 +375,8 @@ void MapView::followDocumentState()
 {
     const std::string& file = session_.document().currentFile();
     setTitleFileName(file.empty() ? QString() : QFileInfo(FileNameText(file)).fileName());
+    if (session_.modified())
+        setWindowTitle(QLatin1Char('*') + windowTitle());
 }
 
 void MapView::goToPosition()
