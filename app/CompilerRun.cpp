@@ -74,7 +74,8 @@ void CompilerRun::finish(int exitCode)
 {
     // The process object is the one calling: it goes once it has returned.
     std::shared_ptr<qel::platform::RunningProcess> gone(process_.release());
-    QMetaObject::invokeMethod(this, [gone] {}, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [gone] {}, Qt::QueuedConnection);
     end_ = QStringLiteral("Finished with exit code %1 in %2 s")
                .arg(exitCode)
                .arg(QString::number(static_cast<double>(clock_.elapsed()) / 1000.0, 'f', 1));

@@ -9,6 +9,11 @@ namespace qel::ui {
 
 void AltLetterFilter::InstallFor(QWidget& window)
 {
+#ifdef Q_OS_MACOS
+    // Option with a letter types accented letters there.
+    Q_UNUSED(window);
+    return;
+#endif
     // On the application: a spin box's edit and a combo box's edit are
     // children the window's own search could miss as they come and go.
     qApp->installEventFilter(new AltLetterFilter(&window));

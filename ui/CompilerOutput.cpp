@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "CompilerRun.h"
@@ -18,6 +20,9 @@ public:
     CompilerOutputWindow(app::CompilerRun& run, QWidget& parent) : QWidget(&parent, Qt::Window), run_(run)
     {
         setObjectName(QStringLiteral("CompilerOutput"));
+        batch_.setSingleShot(true);
+        batch_.setInterval(50);
+        connect(&batch_, &QTimer::timeout, this, [this] { flush(); });
         resize(640, 400);
         auto* layout = new QVBoxLayout(this);
         command_ = new QLabel(this);
@@ -27,8 +32,10 @@ public:
         text_ = new QPlainTextEdit(this);
         text_->setObjectName(QStringLiteral("CompilerText"));
         text_->setReadOnly(true);
+        // What was taken off the front must really go, not wait in a history.
+        text_->setUndoRedoEnabled(false);
         text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-        text_->setFont(QFont(QStringLiteral("monospace")));
+        text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         end_ = new QLabel(this);
         end_->setObjectName(QStringLiteral("CompilerEnd"));
         stop_ = new QPushButton(QStringLiteral("Stop"), this);
@@ -55,6 +62,9 @@ private:
     // The whole run afresh.
     void follow()
     {
+        batch_.stop();
+        pending_.clear();
+        pendingDropped_ = 0;
         setWindowTitle(QStringLiteral("Compiler Output - ") + run_.name());
         command_->setText(run_.commandLine());
         text_->setPlainText(FromBytes(run_.output()));
@@ -63,26 +73,48 @@ private:
         text_->moveCursor(QTextCursor::End);
     }
 
-    // Follows the run's kept bytes position for position: Latin-1 makes one
-    // character of each byte, line ends included.
+    // Output is shown in batches: each change to the text costs the same
+    // whatever its size, and a compiler writes in small pieces.
     void add(const QByteArray& bytes, qsizetype dropped)
     {
+        pendingDropped_ += dropped;
+        pending_ += bytes;
+        if (pending_.size() >= kBatchBytes)
+            flush();
+        else if (!batch_.isActive())
+            batch_.start();
+    }
+
+    // Follows the run's kept bytes position for position: Latin-1 makes one
+    // character of each byte, line ends included.
+    void flush()
+    {
+        batch_.stop();
         const int shown = text_->document()->characterCount() - 1;
-        if (dropped >= shown) {
+        // Bytes dropped from the front are all shown ones, or the text is
+        // made again.
+        if (pendingDropped_ >= shown) {
             text_->setPlainText(FromBytes(run_.output()));
         } else {
             QTextCursor cursor(text_->document());
-            if (dropped > 0) {
-                cursor.setPosition(static_cast<int>(dropped), QTextCursor::KeepAnchor);
+            if (pendingDropped_ > 0) {
+                cursor.setPosition(static_cast<int>(pendingDropped_), QTextCursor::KeepAnchor);
                 cursor.removeSelectedText();
             }
             cursor.movePosition(QTextCursor::End);
-            cursor.insertText(QString::fromLatin1(bytes));
+            cursor.insertText(QString::fromLatin1(pending_));
         }
+        pending_.clear();
+        pendingDropped_ = 0;
         text_->moveCursor(QTextCursor::End);
     }
 
+    static constexpr qsizetype kBatchBytes = 64 * 1024;
+
     app::CompilerRun& run_;
+    QTimer batch_;
+    QByteArray pending_;
+    qsizetype pendingDropped_ = 0;
     QLabel* command_;
     QPlainTextEdit* text_;
     QLabel* end_;
@@ -98,9 +130,7 @@ CompilerOutput::CompilerOutput(qel::platform::ProcessLauncher& launcher, std::fu
     entry_ = new QAction(QStringLiteral("Compiler Output"), this);
     entry_->setObjectName(QStringLiteral("CompilerOutput1"));
     connect(entry_, &QAction::triggered, this, &CompilerOutput::show);
-    connect(run_, &app::CompilerRun::ended, this, [this, tell = std::move(tell)] {
-        tell(run_->summary());
-    });
+    connect(run_, &app::CompilerRun::ended, this, [this, tell = std::move(tell)] { tell(run_->summary()); });
 }
 
 CompilerOutput::~CompilerOutput() = default;

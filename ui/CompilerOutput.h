@@ -29,8 +29,7 @@ class CompilerOutput : public QObject {
     Q_OBJECT
 public:
     // `tell` shows a passing status message.
-    CompilerOutput(qel::platform::ProcessLauncher& launcher, std::function<void(const QString&)> tell,
-                   QWidget& window);
+    CompilerOutput(qel::platform::ProcessLauncher& launcher, std::function<void(const QString&)> tell, QWidget& window);
     ~CompilerOutput() override;
 
     QAction* entry() const { return entry_; }

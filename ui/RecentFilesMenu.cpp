@@ -27,16 +27,20 @@ void RecentFilesMenu::refresh()
         entry->setObjectName(QStringLiteral("RecentFile%1").arg(++number));
         entry->setToolTip(QDir::toNativeSeparators(file.path()));
         // Queued: opening remakes this very menu.
-        connect(entry, &QAction::triggered, this, [this, path] { open_(path); }, Qt::QueuedConnection);
+        connect(
+            entry, &QAction::triggered, this, [this, path] { open_(path); }, Qt::QueuedConnection);
     }
     menu_.addSeparator();
     QAction* clear = menu_.addAction(QStringLiteral("Clear Recent Files"));
     clear->setObjectName(QStringLiteral("ClearRecentFiles1"));
     clear->setEnabled(number > 0);
-    connect(clear, &QAction::triggered, this, [this] {
-        recent_.clear();
-        refresh();
-    }, Qt::QueuedConnection);
+    connect(
+        clear, &QAction::triggered, this,
+        [this] {
+            recent_.clear();
+            refresh();
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace qel::ui

@@ -2,10 +2,10 @@
 // type, recent files, and the compiler's output.
 #include <QAction>
 #include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 
@@ -110,17 +110,25 @@ TEST_F(WindowFeedbackTest, CompilerOutputShowsTheRunItsEndAndOnlyTheLastMebibyte
     EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiling harbour.ini..."));
     ASSERT_TRUE(launcher.watch.output && launcher.watch.finished);
 
-    QByteArray big = QByteArray("1234567\n").repeated(qel::app::CompilerRun::kKeptOutput / 8);
-    big.chop(1);
-    launcher.watch.output("\xe9 first\n");
-    launcher.watch.output(big);
-    launcher.watch.output("ab");
-    EXPECT_EQ(text->toPlainText(), QString::fromLatin1(big + "ab").right(int(big.size()) + 1));
+    // A piece of 64 KiB or more is shown at once; smaller ones at the end.
+    const qsizetype kept = qel::app::CompilerRun::kKeptOutput;
+    const QByteArray lines = QByteArray("1234567\n").repeated(kept / 8 - 2);
+    const QByteArray more = QByteArray("abcdefg\n").repeated(8192 + 1);
+    QByteArray all = "\xe9 first\n";
+    launcher.watch.output(all);
+    for (const QByteArray& piece : {lines, more, QByteArray("end")}) {
+        launcher.watch.output(piece);
+        all += piece;
+        if (piece.size() >= 65536) {
+            EXPECT_EQ(text->toPlainText(), QString::fromLatin1(all.right(std::min(all.size(), kept))));
+        }
+    }
     stop->click();
     EXPECT_EQ(launcher.stops, 1);
     launcher.watch.finished(3);
     EXPECT_TRUE(find<QLabel>("CompilerEnd")->text().startsWith(QStringLiteral("Finished with exit code 3 in ")));
     EXPECT_FALSE(stop->isEnabled());
+    EXPECT_EQ(text->toPlainText(), QString::fromLatin1(all.right(kept)));
     EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiler finished with exit code 3"));
 
     launcher.failure = "No such file";
