@@ -289,7 +289,10 @@ void TMainFrm::CompileExecute()
 
 void TMainFrm::OpenRecent(const QString& path)
 {
-    if (!ShowStatus(commands_->openRecent(qel::FileNameBytes(path))) && !QFileInfo::exists(path)) {
+    const qel::app::CommandStatus status = commands_->openRecent(qel::FileNameBytes(path));
+    ShowStatus(status);
+    // Only a read that failed tells: a cancelled question leaves the list.
+    if (status.outcome == qel::app::CommandStatus::Outcome::Failed && !QFileInfo::exists(path)) {
         recent_.remove(path);
         recentMenu_->refresh();
     }

@@ -21,7 +21,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QWidget window;
     qel::platform::FakeProcessLauncher launcher;
-    qel::ui::CompilerOutput output(launcher, [](const QString&) {}, window);
+    qel::ui::CompilerOutput output(
+        launcher, [](const QString&) {}, window);
     output.start({QStringLiteral("compiler"), {QStringLiteral("bench.ini")}}, QStringLiteral("bench.ini"));
 
     QByteArray line(79, 'x');

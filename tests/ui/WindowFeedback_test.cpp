@@ -88,11 +88,14 @@ TEST_F(WindowFeedbackTest, RecentFilesKeepTheNewestTenAndLoseOneThatIsGone)
 
     type(QStringLiteral("changed"));
     QFile::remove(path("d5.ini"));
-    prompter.saveChangesAnswers.push_back(qel::ui::SaveChangesAnswer::No);
-    frm->OpenRecent(path("d5.ini"));
-    EXPECT_EQ(prompter.saveQuestions.size(), 1u);
+    using Answer = qel::ui::SaveChangesAnswer;
+    for (const auto& [answer, listed] : {std::pair{Answer::Cancel, true}, std::pair{Answer::No, false}}) {
+        prompter.saveChangesAnswers.push_back(answer);
+        frm->OpenRecent(path("d5.ini"));
+        EXPECT_EQ(frm->recentFiles().paths().contains(path("d5.ini")), listed);
+    }
+    EXPECT_EQ(prompter.saveQuestions.size(), 2u);
     ASSERT_EQ(prompter.errors.size(), 1u);
-    EXPECT_FALSE(frm->recentFiles().paths().contains(path("d5.ini")));
     EXPECT_EQ(frm->recentFiles().paths().size(), 9);
 }
 
