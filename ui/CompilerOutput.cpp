@@ -27,6 +27,8 @@ public:
         auto* layout = new QVBoxLayout(this);
         command_ = new QLabel(this);
         command_->setObjectName(QStringLiteral("CompilerCommand"));
+        // File names and the system's reasons are never markup.
+        command_->setTextFormat(Qt::PlainText);
         command_->setTextInteractionFlags(Qt::TextSelectableByMouse);
         command_->setWordWrap(true);
         text_ = new QPlainTextEdit(this);
@@ -38,6 +40,7 @@ public:
         text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         end_ = new QLabel(this);
         end_->setObjectName(QStringLiteral("CompilerEnd"));
+        end_->setTextFormat(Qt::PlainText);
         stop_ = new QPushButton(QStringLiteral("Stop"), this);
         stop_->setObjectName(QStringLiteral("StopCompiler"));
         layout->addWidget(command_);
