@@ -29,6 +29,15 @@ bool NeedsWine(const QString& compilerPath)
 
 void CompileDefinition(DocumentSession& session, const AppSettings& settings, qel::platform::ProcessLauncher& launcher)
 {
+    // Nobody listens: the compiler runs on its own, as it always did.
+    CompileDefinition(session, settings, [&launcher](const CompilerProcess& process) {
+        launcher.run(process.program, process.arguments, {});
+    });
+}
+
+void CompileDefinition(DocumentSession& session, const AppSettings& settings,
+                       const std::function<void(const CompilerProcess&)>& start)
+{
     const DefinitionDocument& doc = session.document();
     if (settings.compilerPath().isEmpty())
         throw MessageError("No Compiler selected, select one from the options screen!");
@@ -41,7 +50,7 @@ void CompileDefinition(DocumentSession& session, const AppSettings& settings, qe
     const QString compiler = settings.compilerPath();
     const CompilerProcess process = ComposeCompilerProcess(compiler, FileNameText(file), NeedsWine(compiler));
     try {
-        launcher.start(process.program, process.arguments);
+        start(process);
     } catch (const MessageError& e) {
         throw MessageError("Cannot start the compiler '" + compiler.toLatin1().toStdString() + "': " + e.what());
     }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "AppSettings.h"
 #include "DocumentSession.h"
@@ -15,6 +16,11 @@ namespace qel::app {
 // no file, or when the compiler cannot be started; a failed save (FileError)
 // propagates and the compiler is not started.
 void CompileDefinition(DocumentSession& session, const AppSettings& settings, qel::platform::ProcessLauncher& launcher);
+struct CompilerProcess;
+// The same, with `start` starting the compiler (throwing qel::MessageError
+// with the reason when it cannot).
+void CompileDefinition(DocumentSession& session, const AppSettings& settings,
+                       const std::function<void(const CompilerProcess&)>& start);
 
 // The program and arguments that start `compilerPath` on `definitionPath`.
 struct CompilerProcess {

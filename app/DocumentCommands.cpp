@@ -76,6 +76,16 @@ CommandStatus DocumentCommands::open(const std::string& path)
     });
 }
 
+CommandStatus DocumentCommands::openRecent(const std::string& path)
+{
+    return Run([&] {
+        if (!queryChanges())
+            return false;
+        read(path);
+        return true;
+    });
+}
+
 CommandStatus DocumentCommands::save()
 {
     return Run([this] { return saveCurrent(); });
@@ -92,7 +102,10 @@ CommandStatus DocumentCommands::compile()
         // Compiling saves first.
         if (!session_.document().currentFile().empty() && !confirmOverwrite())
             return false;
-        CompileDefinition(session_, settings_, launcher_);
+        if (compilerStart_)
+            CompileDefinition(session_, settings_, compilerStart_);
+        else
+            CompileDefinition(session_, settings_, launcher_);
         return true;
     });
 }
@@ -139,6 +152,7 @@ bool DocumentCommands::saveCurrent()
         return false;
     session_.save();
     ignoredLines_.saved(target);
+    used(target);
     return true;
 }
 
@@ -151,6 +165,7 @@ bool DocumentCommands::saveChosen()
     // A failed write still names the file it tried, as the title shows.
     session_.saveAs(target);
     ignoredLines_.saved(target);
+    used(target);
     return true;
 }
 
@@ -185,6 +200,13 @@ void DocumentCommands::read(const std::string& path)
         std::rethrow_exception(failure);
     }
     offerRecovery(path);
+    used(path);
+}
+
+void DocumentCommands::used(const std::string& path)
+{
+    if (fileUsed_)
+        fileUsed_(path);
 }
 
 CommandStatus DocumentCommands::offerUntitledRecovery()

@@ -24,6 +24,7 @@ class ProcessLauncher;
 namespace qel::app {
 
 class AppSettings;
+struct CompilerProcess;
 class DocumentSession;
 class RecoveryStore;
 
@@ -46,6 +47,8 @@ public:
     // question about unsaved changes (callers ask querySaveChanges() first).
     // A failed read leaves what was read, Untitled.
     CommandStatus open(const std::string& path);
+    // A recent file: asks about unsaved changes, then opens `path`.
+    CommandStatus openRecent(const std::string& path);
     CommandStatus save();
     CommandStatus saveAs();
     // Saves, then starts the compiler on the definition.
@@ -62,7 +65,14 @@ public:
     // only when the user says so. Done with a notice when the content changed.
     CommandStatus reread();
 
+    // Told the file each open or save succeeded on.
+    void setFileUsed(std::function<void(const std::string&)> used) { fileUsed_ = std::move(used); }
+    // How Compile starts the compiler; without one it goes its own way
+    // through the launcher, unwatched.
+    void setCompilerStart(std::function<void(const CompilerProcess&)> start) { compilerStart_ = std::move(start); }
+
 private:
+    void used(const std::string& path);
     bool queryChanges();
     bool saveCurrent();
     bool saveChosen();
@@ -84,6 +94,8 @@ private:
     CommandQuestions& questions_;
     Hooks hooks_;
     IgnoredLines ignoredLines_;
+    std::function<void(const std::string&)> fileUsed_;
+    std::function<void(const CompilerProcess&)> compilerStart_;
 };
 
 }  // namespace qel::app

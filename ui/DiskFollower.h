@@ -22,8 +22,9 @@ class Prompter;
 class DiskFollower : public QObject {
     Q_OBJECT
 public:
-    // How long a notice of a file read again stays in the status bar.
-    static constexpr int kNoticeMs = 15000;
+    // How long a notice of a file read again stays in the status bar: as
+    // long as the other passing messages.
+    static constexpr int kNoticeMs = 5000;
 
     struct Hooks {
         // A status bar message; an empty text clears it, 0 ms keeps it.

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "AltLetterFilter.h"
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "HistoryKeyFilter.h"
@@ -73,26 +74,40 @@ void MainMenus::buildMenu(QMainWindow& window, const Handlers& handlers)
     QMenuBar* menu = window.menuBar();
     menu->setObjectName(QStringLiteral("MainMenu"));
 
-    QMenu* File1 = menu->addMenu(QStringLiteral("File"));
+    QMenu* File1 = menu->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
     // Each entry stands for its command's one action: it triggers it and is
     // enabled with it; only its caption is its own.
+    // The keys belong to the entries, not to the commands the tool bar also
+    // holds: one action per key, or Qt finds the key ambiguous.
     struct Entry {
         const char* name;
         QAction* command;
+        QKeySequence key;
     };
     const Entry fileEntries[] = {
-        {"New1", New}, {"Open1", aOpen}, {"Save1", Save}, {"SaveAs1", SaveAs}, {"Exit1", Exit},
+        {"New1", New, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"Open1", aOpen, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"Save1", Save, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"SaveAs1", SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"Exit1", Exit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
     };
     for (const Entry& e : fileEntries) {
         QAction* command = e.command;
         QAction* entry = File1->addAction(command->icon(), command->text());
         entry->setObjectName(QString::fromLatin1(e.name));
+        entry->setShortcut(e.key);
+        if (command == aOpen) {
+            RecentFiles1 = File1->addMenu(QStringLiteral("Open Recent"));
+            RecentFiles1->setObjectName(QStringLiteral("OpenRecent1"));
+            RecentFiles1->menuAction()->setObjectName(QStringLiteral("OpenRecent1"));
+            RecentFiles1->setToolTipsVisible(true);
+        }
         connect(entry, &QAction::triggered, command, &QAction::trigger);
         connect(command, &QAction::changed, entry, [entry, command] { entry->setEnabled(command->isEnabled()); });
     }
 
-    QMenu* Edit1 = menu->addMenu(QStringLiteral("Edit"));
+    QMenu* Edit1 = menu->addMenu(QStringLiteral("&Edit"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Undo1 = Edit1->addAction(QStringLiteral("Undo"));
     Undo1->setObjectName(QStringLiteral("Undo1"));
@@ -103,19 +118,20 @@ void MainMenus::buildMenu(QMainWindow& window, const Handlers& handlers)
     Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     Bind(Redo1, window, handlers.redo);
 
-    View1 = menu->addMenu(QStringLiteral("View"));
+    View1 = menu->addMenu(QStringLiteral("&View"));
     View1->setObjectName(QStringLiteral("View1"));
     // Shown once it has an entry.
     View1->menuAction()->setVisible(false);
 
-    QAction* Options1 = menu->addAction(QStringLiteral("Options"));
+    QAction* Options1 = menu->addAction(QStringLiteral("&Options"));
     Options1->setObjectName(QStringLiteral("Options1"));
     Bind(Options1, window, handlers.options);
 
-    QMenu* Help1 = menu->addMenu(QStringLiteral("Help"));
+    QMenu* Help1 = menu->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     QAction* QelHelp1 = Help1->addAction(CommandIcon(QStringLiteral("help")), QStringLiteral("Qel Help"));
     QelHelp1->setObjectName(QStringLiteral("QelHelp1"));
+    QelHelp1->setShortcut(QKeySequence(Qt::Key_F1));
     Bind(QelHelp1, window, handlers.help);
     QAction* About1 = Help1->addAction(CommandIcon(QStringLiteral("about")), QStringLiteral("About..."));
     About1->setObjectName(QStringLiteral("About1"));
@@ -154,6 +170,7 @@ void MainMenus::addViewEntry(QAction* entry)
 void MainMenus::installHistoryKeys(QWidget& window)
 {
     HistoryKeyFilter::InstallOn(window, Undo1, Redo1);
+    AltLetterFilter::InstallFor(window);
 }
 
 void MainMenus::showHistory()

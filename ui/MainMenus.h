@@ -34,8 +34,11 @@ public:
     // Puts an entry in the View menu (a window beside the sections) and
     // shows the menu.
     void addViewEntry(QAction* entry);
-    // Ctrl+Z and Ctrl+Y in the window's edits reach Undo and Redo.
+    // Ctrl+Z and Ctrl+Y in the window's edits reach Undo and Redo; Alt with
+    // a letter reaches the menus and never types.
     void installHistoryKeys(QWidget& window);
+    // File > "Open Recent", empty until the window fills it.
+    QMenu* recentFilesMenu() const { return RecentFiles1; }
 
 private:
     void buildCommands(QMainWindow& window, const Handlers& handlers);
@@ -53,6 +56,7 @@ private:
     QAction* Undo1;
     QAction* Redo1;
     QMenu* View1;
+    QMenu* RecentFiles1 = nullptr;
 };
 
 }  // namespace qel::ui

@@ -415,6 +415,8 @@ void MapView::followDocumentState()
 {
     const std::string& file = session_.document().currentFile();
     setTitleFileName(file.empty() ? QString() : QFileInfo(FileNameText(file)).fileName());
+    if (session_.modified())
+        setWindowTitle(QLatin1Char('*') + windowTitle());
     // Save As names the map in view anew, and it stays where it is. New and
     // Open tell of their file here too, before they say the document was
     // replaced: whether it was is known only once the notices are through.

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLayout>
 #include <QScreen>
 #include <QTimer>
 
+#include "CompilerOutput.h"
+#include "CompilerRun.h"
 #include "Controls.h"
 #include "DiskFollower.h"
 #include "DocumentFiles.h"
@@ -26,6 +29,7 @@
 #include "ProblemMonitor.h"
 #include "ProblemsEntry.h"
 #include "Prompter.h"
+#include "RecentFilesMenu.h"
 #include "SoundService.h"
 #include "TAboutFrm.h"
 #include "TOptnsForm.h"
@@ -38,6 +42,7 @@ namespace {
 
 constexpr int kInnerWidth = 683;
 constexpr int kInnerHeight = 468;
+constexpr int kMessageMs = 5000;
 
 }  // namespace
 
@@ -123,6 +128,7 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     FormCreate();
     LinkSections();
     BuildDiskFollower();
+    BuildFileFollowers();
     menus_->installHistoryKeys(*this);
     Timer->start();
     AnimTimer->start();
@@ -233,7 +239,9 @@ void TMainFrm::CreateDialogs()
 
 void TMainFrm::ShowDocumentState()
 {
-    setWindowTitle(qel::FileNameText(qel::app::WindowTitle(document())));
+    // Unsaved work shows before anything else in the title.
+    const QString unsaved = session_.modified() ? QStringLiteral("*") : QString();
+    setWindowTitle(unsaved + qel::FileNameText(qel::app::WindowTitle(document())));
     Status->showFile(qel::FileNameText(qel::app::StatusText(document())));
 }
 
@@ -258,12 +266,14 @@ void TMainFrm::aOpenExecute()
 
 void TMainFrm::SaveExecute()
 {
-    ShowStatus(commands_->save());
+    if (ShowStatus(commands_->save()))
+        Tell(QStringLiteral("Saved ") + qel::FileNameText(qel::app::DocumentDisplayName(document())));
 }
 
 void TMainFrm::SaveAsExecute()
 {
-    ShowStatus(commands_->saveAs());
+    if (ShowStatus(commands_->saveAs()))
+        Tell(QStringLiteral("Saved ") + qel::FileNameText(qel::app::DocumentDisplayName(document())));
 }
 
 void TMainFrm::ExitExecute()
@@ -273,7 +283,42 @@ void TMainFrm::ExitExecute()
 
 void TMainFrm::CompileExecute()
 {
-    ShowStatus(commands_->compile());
+    if (ShowStatus(commands_->compile()))
+        Tell(QStringLiteral("Compiling ") + qel::FileNameText(qel::app::DocumentDisplayName(document()))
+             + QStringLiteral("..."));
+}
+
+void TMainFrm::OpenRecent(const QString& path)
+{
+    const qel::app::CommandStatus status = commands_->openRecent(qel::FileNameBytes(path));
+    ShowStatus(status);
+    // Only a read that failed tells: a cancelled question leaves the list.
+    if (status.outcome == qel::app::CommandStatus::Outcome::Failed && !QFileInfo::exists(path)) {
+        recent_.remove(path);
+        recentMenu_->refresh();
+    }
+}
+
+void TMainFrm::Tell(const QString& message)
+{
+    Status->showMessage(message, kMessageMs);
+}
+
+void TMainFrm::BuildFileFollowers()
+{
+    recent_.load();
+    recentMenu_ = new qel::ui::RecentFilesMenu(*menus_->recentFilesMenu(), recent_,
+                                               [this](const QString& path) { OpenRecent(path); });
+    commands_->setFileUsed([this](const std::string& path) {
+        recent_.add(qel::FileNameText(path));
+        recentMenu_->refresh();
+    });
+    compilerOutput_ = new qel::ui::CompilerOutput(
+        launcher_, [this](const QString& text) { Tell(text); }, *this);
+    menus_->addViewEntry(compilerOutput_->entry());
+    commands_->setCompilerStart([this](const qel::app::CompilerProcess& process) {
+        compilerOutput_->start(process, qel::FileNameText(qel::app::DocumentDisplayName(document())));
+    });
 }
 
 void TMainFrm::OpenPath(const QString& path)

@@ -18,6 +18,7 @@
 #include "DocumentCommands.h"
 #include "DocumentSession.h"
 #include "Guarded.h"
+#include "RecentFiles.h"
 #include "RecoveryDisk.h"
 #include "RecoveryStore.h"
 #include "WindowDialogs.h"
@@ -54,6 +55,8 @@ class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
 class ProblemsEntry;
+class CompilerOutput;
+class RecentFilesMenu;
 }  // namespace qel::ui
 
 class TMainFrm : public QMainWindow {
@@ -98,6 +101,10 @@ public:
     qel::app::DocumentCommands& commands() { return *commands_; }
     // The commands that take no dialog, with a failure shown in the error box.
     void OpenPath(const QString& path);
+    // File > Open Recent: asks about unsaved changes first; a file that is
+    // gone leaves the list.
+    void OpenRecent(const QString& path);
+    qel::app::RecentFiles& recentFiles() { return recent_; }
     void OfferUntitledRecovery();
     qel::app::RecoveryStore& recovery() { return *recovery_; }
 
@@ -145,12 +152,18 @@ private:
     bool ShowStatus(const qel::app::CommandStatus& status);
     // One of the dialogs, once they were made.
     void ShowDialog(QDialog* dialog);
+    // Recent files and the compiler's window, and what the commands tell
+    // them.
+    void BuildFileFollowers();
+    // A passing message over the status bar, for a few seconds.
+    void Tell(const QString& message);
 
     qel::ui::Prompter& prompter_;
     qel::platform::SettingsStore& store_;
     qel::platform::ProcessLauncher& launcher_;
     qel::app::DocumentSession session_;
     qel::app::AppSettings settings_;
+    qel::app::RecentFiles recent_{store_};
     QString programFolder_;
     // The services not handed in, and the ones in use.
     std::unique_ptr<qel::platform::FileOperations> ownFiles_;
@@ -177,6 +190,8 @@ private:
     qel::ui::ObjectsSection* objectsSection;
     QTimer* Timer;
     QTimer* AnimTimer;
+    qel::ui::RecentFilesMenu* recentMenu_ = nullptr;
+    qel::ui::CompilerOutput* compilerOutput_ = nullptr;
 
     // Declared last so that they go first: they follow the session.
     std::unique_ptr<qel::ui::MapViewEntry> mapViewEntry_;

@@ -61,7 +61,11 @@ public:
 
 class NoLauncher : public qel::platform::ProcessLauncher {
 public:
-    void start(const QString&, const QStringList&) override {}
+    std::unique_ptr<qel::platform::RunningProcess> run(const QString&, const QStringList&,
+                                                       qel::platform::ProcessWatch) override
+    {
+        return nullptr;
+    }
 };
 
 // Writes `bytes` to `file`; says so and returns false when it cannot.

@@ -1,5 +1,6 @@
 #pragma once
-// A process launcher for tests: records every start and can refuse them.
+// A process launcher for tests: records every start, can refuse them, and
+// lets the test speak for the program it started.
 
 #include <QString>
 #include <QStringList>
@@ -18,15 +19,28 @@ public:
         QStringList arguments;
     };
     std::vector<Call> calls;
-    // When not empty, start() records the call and throws this reason.
+    // When not empty, run() records the call and throws this reason.
     std::string failure;
+    // The watch of the last program started, for the test to call.
+    ProcessWatch watch;
+    int stops = 0;
 
-    void start(const QString& program, const QStringList& arguments) override
+    std::unique_ptr<RunningProcess> run(const QString& program, const QStringList& arguments,
+                                        ProcessWatch given) override
     {
         calls.push_back({program, arguments});
         if (!failure.empty())
             throw MessageError(failure);
+        watch = std::move(given);
+        return std::make_unique<Running>(*this);
     }
+
+private:
+    struct Running : RunningProcess {
+        explicit Running(FakeProcessLauncher& launcher) : launcher_(launcher) {}
+        void stop() override { ++launcher_.stops; }
+        FakeProcessLauncher& launcher_;
+    };
 };
 
 }  // namespace qel::platform

@@ -115,7 +115,7 @@ TEST_F(DropTest, AChangedDocumentIsAskedAboutFirst)
         SaveChangesAnswer answer;
         QString titleAfter;
     } cases[] = {
-        {"cancel keeps the changed document", SaveChangesAnswer::Cancel, kUntitled},
+        {"cancel keeps the changed document", SaveChangesAnswer::Cancel, '*' + kUntitled},
         {"no opens the dropped file", SaveChangesAnswer::No, title("defs.ini")},
     };
     for (const auto& c : cases) {

@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, CancelledOpenKeepsEverything)
     find<QLineEdit>("eOutFile")->insert("kept");
     prompter.saveChangesAnswers.push_back(SaveChangesAnswer::No);
     open(QString());
-    EXPECT_EQ(frm->windowTitle(), title("first.ini"));
+    EXPECT_EQ(frm->windowTitle(), '*' + title("first.ini"));
     EXPECT_EQ(find<QLabel>("StatusPanel")->text(), path("first.ini"));
     EXPECT_EQ(frm->document().outFile(), "kept");
     EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "kept");
@@ -204,7 +204,7 @@ TEST_F(MainWindowTest, FailedSaveShowsTheErrorAndNamesTheFileItTried)
     prompter.saveAnswers.push_back(target);
     frm->SaveAsExecute();
     EXPECT_EQ(prompter.errors, std::vector<QString>({"File not found."}));
-    EXPECT_EQ(frm->windowTitle(), title("defs.ini"));
+    EXPECT_EQ(frm->windowTitle(), '*' + title("defs.ini"));
     EXPECT_EQ(find<QLabel>("StatusPanel")->text(), target);
     EXPECT_TRUE(frm->session().modified());
 }
@@ -302,7 +302,7 @@ TEST_F(MainWindowTest, YesWithAFailedSaveKeepsEverything)
     EXPECT_EQ(prompter.errors, std::vector<QString>({"File not found."}));
     EXPECT_EQ(frm->document().outFile(), "unsaved");
     EXPECT_EQ(find<QLineEdit>("eOutFile")->text(), "unsaved");
-    EXPECT_EQ(frm->windowTitle(), title("defs.ini"));
+    EXPECT_EQ(frm->windowTitle(), '*' + title("defs.ini"));
     EXPECT_TRUE(frm->session().modified());
 }
 

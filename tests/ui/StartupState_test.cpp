@@ -167,16 +167,17 @@ TEST_F(MainWindowTest, CommandsMenusAndToolBarCarryTheirCaptions)
             names << action->objectName() + '=' + action->text();
         return names;
     };
-    EXPECT_EQ(entries(find<QMenu>("File1")),
-              QStringList({"New1=New", "Open1=Open", "Save1=Save", "SaveAs1=Save As...", "Exit1=Exit"}));
+    EXPECT_EQ(entries(find<QMenu>("File1")), QStringList({"New1=New", "Open1=Open", "OpenRecent1=Open Recent",
+                                                          "Save1=Save", "SaveAs1=Save As...", "Exit1=Exit"}));
     EXPECT_EQ(entries(find<QMenu>("Help1")), QStringList({"QelHelp1=Qel Help", "About1=About..."}));
-    EXPECT_EQ(entries(find<QMenu>("View1")), QStringList({"MapView1=Map View", "Problems1=Problems"}));
+    EXPECT_EQ(entries(find<QMenu>("View1")),
+              QStringList({"MapView1=Map View", "Problems1=Problems", "CompilerOutput1=Compiler Output"}));
     // What the menu bar shows: the View menu between Edit and Options.
     QStringList top;
     for (QAction* action : frm->menuBar()->actions())
         if (action->isVisible())
             top << action->text();
-    EXPECT_EQ(top, QStringList({"File", "Edit", "View", "Options", "Help"}));
+    EXPECT_EQ(top, QStringList({"&File", "&Edit", "&View", "&Options", "&Help"}));
     EXPECT_EQ(find<QAction>("Options1")->menu(), nullptr);
     EXPECT_EQ(entries(find<QMenu>("PresetPopUp")),
               QStringList({"CenterSafe=Center Safe", "SplashScreenCenter=SplashScreen - Center",

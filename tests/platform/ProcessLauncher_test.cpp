@@ -1,0 +1,56 @@
+// Programs run through the real launcher: what they write reaches the watch
+// whatever their input and exit, and a program that cannot start is refused.
+#include <gtest/gtest.h>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "Errors.h"
+#include "ProcessLauncher.h"
+
+namespace {
+
+TEST(ProcessLauncherTest, OutputAndExitCodeReachTheWatch)
+{
+    struct Case {
+        const char* name;
+        const char* script;
+        QByteArray output;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"PrintsAfterClosingItsInput", "exec 0<&-; read line; echo late; exit 3", "late\n", 3},
+        {"ErrorsInTheOrderWritten", "echo out; echo err >&2; echo out2", "out\nerr\nout2\n", 0},
+        {"SaysNothing", "exit 0", "", 0},
+    };
+    qel::platform::QtProcessLauncher launcher;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray output;
+        int exitCode = -1;
+        int ends = 0;
+        QEventLoop loop;
+        qel::platform::ProcessWatch watch;
+        watch.output = [&](const QByteArray& bytes) { output += bytes; };
+        watch.finished = [&](int code) {
+            exitCode = code;
+            ++ends;
+            loop.quit();
+        };
+        auto running = launcher.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLatin1(c.script)},
+                                    std::move(watch));
+        // Only a safety net against a hang: nothing is measured.
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        loop.exec();
+        EXPECT_EQ(ends, 1);
+        EXPECT_EQ(output, c.output);
+        EXPECT_EQ(exitCode, c.exitCode);
+    }
+}
+
+TEST(ProcessLauncherTest, AProgramThatCannotStartIsRefusedWithTheReason)
+{
+    qel::platform::QtProcessLauncher launcher;
+    EXPECT_THROW(launcher.run(QStringLiteral("/nonexistent/compiler"), {}, {}), qel::MessageError);
+}
+
+}  // namespace
