@@ -10,9 +10,9 @@
 #include <functional>
 #include <random>
 
+#include "ClipboardSteps.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
-#include "ClipboardSteps.h"
 #include "DocumentSession.h"
 #include "Errors.h"
 #include "FileSteps.h"
@@ -122,10 +122,15 @@ std::vector<StepCase> StepCases()
         {"PasteGoesAfterTheLastSelectedRowAndIsSelected",
          [](DocumentSession& s) { return MakePaste(s, K::Map, u"7,7,IMAGE0\r\n\r\n8,8,IMAGE1", 3); },
          View(K::Map, Rows({3, 4}, 3), Rows({0}, 0))},
-        {"PasteAtThePointer", [](DocumentSession& s) { return MakePaste(s, K::Map, u"9,9,IMAGE0", 4, {{32, 48}}); },
+        {"PasteAtThePointer",
+         [](DocumentSession& s) {
+             return MakePaste(s, K::Map, u"9,9,IMAGE0", 4, {{32, 48}});
+         },
          View(K::Map, Rows({4}, 4), Rows({0}, 0))},
         {"DuplicateShowsItsKind",
-         [](DocumentSession& s) { return MakeDuplicate(s, K::Screen, std::vector<std::size_t>{1, 0}); },
+         [](DocumentSession& s) {
+             return MakeDuplicate(s, K::Screen, std::vector<std::size_t>{1, 0});
+         },
          View(K::Screen, Rows({1, 2}, 2), Rows({2, 3}, 2))},
         {"Cut", Object<CutObjectsStep>(K::Map, std::vector<std::size_t>{1}), View(K::Map, {}, Rows({0}, 0))},
         {"SortByDisplayTime", Object<SortObjectsStep>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
