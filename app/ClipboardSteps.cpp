@@ -7,9 +7,7 @@
 namespace qel::app {
 
 InsertObjectsStep::InsertObjectsStep(DocumentSession& session, ObjectKind kind, const char* verb, RowLines lines)
-    : SessionStep(session, CountedText(verb, lines.count(), "object", "objects")),
-      kind_(kind),
-      lines_(std::move(lines))
+    : SessionStep(session, CountedText(verb, lines.count(), "object", "objects")), kind_(kind), lines_(std::move(lines))
 {
 }
 
@@ -90,8 +88,8 @@ std::unique_ptr<SessionStep> MakeDuplicate(DocumentSession& session, ObjectKind 
     } catch (const ConversionError&) {
         // A row without fields is copied as it is; it cannot move.
     }
-    return std::make_unique<InsertObjectsStep>(
-        session, kind, "Duplicate", PlacedLines(group, kept.back() + 1, kDuplicateOffset, kDuplicateOffset));
+    return std::make_unique<InsertObjectsStep>(session, kind, "Duplicate",
+                                               PlacedLines(group, kept.back() + 1, kDuplicateOffset, kDuplicateOffset));
 }
 
 RowSelection AllRows(const ObjectList& list, std::optional<std::size_t> current)
