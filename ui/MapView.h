@@ -36,6 +36,8 @@ class QTabWidget;
 
 namespace qel::ui {
 
+class ObjectCommands;
+
 class MapView : public QMainWindow {
     Q_OBJECT
 public:
@@ -60,6 +62,12 @@ public:
     void setTitleFileName(const QString& name);
     // "Go to Position": asks for "X,Y" and centres the map there.
     void goToPosition();
+    // Centres the map on a map object's top-left.
+    void centreOnObject(std::size_t row);
+    // Cut, Copy, Paste (at the pointer), Duplicate, Select All and Select
+    // Objects Using Image on the tab in view, by their keys and in the
+    // context menus.
+    void setObjectCommands(ObjectCommands& commands);
 
 signals:
     void objectActivated(int row);

@@ -57,10 +57,18 @@ void MapViewEntry::show()
             std::make_unique<MapSessionEditor>(session_, ObjectKind::Screen, prompter_, mapView_, values, view);
         mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
         QObject::connect(&objects_, &ObjectsSection::objectImageChanged, mapView_, &MapView::refreshPlacing);
+        if (commands_)
+            mapView_->setObjectCommands(*commands_);
     }
     mapView_->show();
     mapView_->raise();
     mapView_->activateWindow();
+}
+
+void MapViewEntry::showObject(std::size_t row)
+{
+    show();
+    mapView_->centreOnObject(row);
 }
 
 }  // namespace qel::ui

@@ -4,6 +4,7 @@
 // the object's row current in the Objects Section; placing reads the
 // section's object editor as Add does.
 
+#include <cstddef>
 #include <memory>
 
 class QAction;
@@ -21,6 +22,7 @@ namespace qel::ui {
 
 class MapEditor;
 class MapView;
+class ObjectCommands;
 class ObjectsSection;
 class Prompter;
 
@@ -36,6 +38,10 @@ public:
     void show();
     // Pictures changed on disk: an open map window shows them anew.
     void refreshPictures();
+    // The keys and menus of the commands on many objects, once the window is made.
+    void setObjectCommands(ObjectCommands* commands) { commands_ = commands; }
+    // Opens the map window centred on a map object.
+    void showObject(std::size_t row);
 
 private:
     app::DocumentSession& session_;
@@ -45,6 +51,7 @@ private:
     Prompter& prompter_;
     QWidget& window_;
     QAction* entry_;
+    ObjectCommands* commands_ = nullptr;
     std::unique_ptr<MapEditor> mapEditor_;
     std::unique_ptr<MapEditor> screenEditor_;
     // Made when first opened; a window of its own.

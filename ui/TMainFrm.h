@@ -26,6 +26,7 @@ class QDialog;
 class QTimer;
 
 namespace qel::platform {
+class Clipboard;
 class FileOperations;
 class PictureService;
 class ProcessLauncher;
@@ -49,6 +50,7 @@ class ImageSection;
 class MainMenus;
 class MainStatusBar;
 class MapViewEntry;
+class ObjectCommands;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
@@ -144,6 +146,10 @@ private:
     bool ShowStatus(const qel::app::CommandStatus& status);
     // One of the dialogs, once they were made.
     void ShowDialog(QDialog* dialog);
+    // The Edit menu's commands on many objects and the lists' context menus.
+    void LinkObjectCommands();
+    // The status bar's count of the selected objects of the list in view.
+    void ShowSelectionCount();
 
     qel::ui::Prompter& prompter_;
     qel::platform::SettingsStore& store_;
@@ -158,6 +164,9 @@ private:
     qel::platform::FileOperations* files_;
     qel::platform::PictureService* pictures_;
     qel::platform::SoundService* sound_;
+    std::unique_ptr<qel::platform::Clipboard> ownClipboard_;
+    qel::platform::Clipboard* clipboard_;
+    qel::ui::ObjectCommands* objectCommands_ = nullptr;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
     bool placed_ = false;
