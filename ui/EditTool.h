@@ -1,9 +1,10 @@
 #pragma once
 // The editing both canvases share: selection clicks (Ctrl toggles, Alt goes
 // down the stack under the pointer), the rubber band (from empty space, or
-// from anywhere with Shift, which adds, or Ctrl+Shift, which removes), dragging the selection
-// (snapped to the tile grid unless Shift is held or snapping is off), nudges
-// with the arrow keys, deleting, place mode and the context menu, all within
+// from anywhere with Shift, which adds, or Ctrl+Shift, which removes),
+// dragging the selection (snapped to the tile grid unless Shift is held once
+// it is under way, or snapping is off), nudges with the arrow keys,
+// deleting, place mode and the context menu, all within
 // the layer rules: hidden layers are neither drawn nor picked, locked ones
 // are drawn but not picked, so neither moved nor deleted from the view.
 //
