@@ -13,7 +13,12 @@ namespace qel::ui {
 
 ObjectCommands::ObjectCommands(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
                                Prompter& prompter, QWidget& window)
-    : QObject(&window), session_(session), objects_(objects), clipboard_(clipboard), prompter_(prompter), window_(window)
+    : QObject(&window),
+      session_(session),
+      objects_(objects),
+      clipboard_(clipboard),
+      prompter_(prompter),
+      window_(window)
 {
 }
 
@@ -126,7 +131,8 @@ void ObjectCommands::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::s
         [this] { emit changeSelectedRequested(); });
     const std::optional<std::int32_t> image = imageOf(kind, row);
     add("SelectObjectsUsingImage",
-        image ? QStringLiteral("Select Objects Using IMAGE%1").arg(*image) : QStringLiteral("Select Objects Using Image"),
+        image ? QStringLiteral("Select Objects Using IMAGE%1").arg(*image)
+              : QStringLiteral("Select Objects Using Image"),
         image.has_value(), [this, kind, row] { selectUsingImage(kind, row); });
     menu.addSeparator();
     if (inMap) {
