@@ -197,6 +197,7 @@ void TMainFrm::LinkObjectCommands()
 {
     using namespace qel::ui;
     objectCommands_ = new ObjectCommands(session_, *objectsSection, *clipboard_, prompter_, *this);
+    objectCommands_->setObjectName(QStringLiteral("ObjectCommands"));
     mapViewEntry_->setObjectCommands(objectCommands_);
     connect(objectCommands_, &ObjectCommands::showInMapRequested, this,
             [this](int row) { guarded([&] { mapViewEntry_->showObject(static_cast<std::size_t>(row)); }); });
