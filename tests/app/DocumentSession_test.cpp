@@ -132,7 +132,6 @@ std::vector<StepCase> StepCases()
              return MakeDuplicate(s, K::Screen, std::vector<std::size_t>{1, 0});
          },
          View(K::Screen, Rows({1, 2}, 2), Rows({2, 3}, 2))},
-        {"Cut", Object<CutObjectsStep>(K::Map, std::vector<std::size_t>{1}), View(K::Map, {}, Rows({0}, 0))},
         {"SortByDisplayTime", Object<SortObjectsStep>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
          View(K::Map, {}, {})},
         {"RegenerateOnly", Object<SortObjectsStep>(K::Screen, std::optional<SortKey>()), View(K::Map, {}, {})},

@@ -73,16 +73,6 @@ TEST(ObjectClipboardTest, PasteTakesEveryLineOrNamesTheFirstThatFails)
     }
 }
 
-TEST(ObjectClipboardTest, CopiedLinesEndInCrLfAndPasteBack)
-{
-    ObjectList list(ObjectKind::Map);
-    list.appendLines({"1,2,IMAGE0", "3,4,image1,TopMost,Kill,0,5, x", "5,6,IMAGE2"});
-    const std::string text = ClipboardText(list, {1, 2});
-    EXPECT_EQ(text, "3,4,image1,TopMost,Kill,0,5, x\r\n5,6,IMAGE2\r\n");
-    EXPECT_EQ(Lines(PastedObjects(std::u16string(text.begin(), text.end()), ObjectKind::Map)),
-              (std::vector<std::string>{"3,4,image1,TopMost,Kill,0,5, x", "5,6,IMAGE2"}));
-}
-
 TEST(ObjectClipboardTest, PastedGroupLandsOnThePointerAndStaysOnTheMap)
 {
     ObjectList group(ObjectKind::Map);
@@ -95,7 +85,6 @@ TEST(ObjectClipboardTest, PastedGroupLandsOnThePointerAndStaysOnTheMap)
         {0, 0, {"0,10,IMAGE0,TopMost", "32,0,IMAGE1"}},
         {-48, -16, {"0,10,IMAGE0,TopMost", "32,0,IMAGE1"}},
         {16384, 16384, {"16336,16368,IMAGE0,TopMost", "16368,16358,IMAGE1"}},
-        {16336, 16352, {"16336,16362,IMAGE0,TopMost", "16368,16352,IMAGE1"}},
     };
     for (const Case& c : cases) {
         const auto [dx, dy] = PlacementMove(group, c.x, c.y);

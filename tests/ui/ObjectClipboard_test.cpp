@@ -23,8 +23,7 @@ std::string MapLines(const qel::DefinitionDocument& doc)
 TEST_F(ObjectClipboardTest, KeysWorkOnTheListInViewAndUndoPutsRowsAndSelectionBack)
 {
     writeFile(path("d.ini"),
-              "[objectimages]\r\nIMAGE0=a.bmp\r\nIMAGE1=b.bmp\r\n[mapobjects]\r\n1,2,IMAGE0\r\n"
-              "16384,5,IMAGE1,TopMost\r\n7,8,IMAGE0\r\n");
+              "[objectimages]\r\nIMAGE0=a.bmp\r\n[mapobjects]\r\n1,2,IMAGE0\r\n9,5,image1\r\n7,8,IMAGE0\r\n");
     open(path("d.ini"));
     frm->show();
     frm->activateWindow();
@@ -41,27 +40,16 @@ TEST_F(ObjectClipboardTest, KeysWorkOnTheListInViewAndUndoPutsRowsAndSelectionBa
         QString error;
     };
     const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::CTRL, key); };
+    const QString two = "3,3,IMAGE1\r\n\n4,4,IMAGE0";
+    const QString refused = "Line 2 of the pasted text: '0 2' is not a valid integer value.";
     const Case cases[] = {
         {{0, 2}, ctrl(Qt::Key_C), "", opened, "1,2,IMAGE0\r\n7,8,IMAGE0\r\n", {0, 2}, ""},
-        {{1}, ctrl(Qt::Key_X), "", "1,2,IMAGE0;7,8,IMAGE0;", "16384,5,IMAGE1,TopMost\r\n", {}, ""},
-        {{0},
-         ctrl(Qt::Key_V),
-         "3,3,IMAGE1\r\n\r\n4,4,IMAGE0",
-         "1,2,IMAGE0;3,3,IMAGE1;4,4,IMAGE0;16384,5,IMAGE1,TopMost;"
-         "7,8,IMAGE0;",
-         "",
-         {1, 2},
-         ""},
+        {{1}, ctrl(Qt::Key_X), "", "1,2,IMAGE0;7,8,IMAGE0;", "9,5,image1\r\n", {}, ""},
+        {{0}, ctrl(Qt::Key_V), two, "1,2,IMAGE0;3,3,IMAGE1;4,4,IMAGE0;9,5,image1;7,8,IMAGE0;", "", {1, 2}, ""},
         {{}, ctrl(Qt::Key_V), "9,9,IMAGE0", opened + "9,9,IMAGE0;", "", {3}, ""},
         {{2}, ctrl(Qt::Key_V), "", opened, "", {2}, ""},
-        {{2},
-         ctrl(Qt::Key_V),
-         "1,1,IMAGE0\r\n1,1,IMAGE0 2",
-         opened,
-         "",
-         {2},
-         "Line 2 of the pasted text: '0 2' is not a valid integer value."},
-        {{1, 2}, ctrl(Qt::Key_D), "", opened + "16400,21,IMAGE1,TopMost;23,24,IMAGE0;", "", {3, 4}, ""},
+        {{2}, ctrl(Qt::Key_V), "1,1,IMAGE0\r\n1,1,IMAGE0 2", opened, "", {2}, refused},
+        {{1, 2}, ctrl(Qt::Key_D), "", opened + "25,21,image1;23,24,IMAGE0;", "", {3, 4}, ""},
         {{1}, ctrl(Qt::Key_A), "", opened, "", {0, 1, 2}, ""},
         {{2}, QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_A), "", opened, "", {0, 2}, ""},
     };

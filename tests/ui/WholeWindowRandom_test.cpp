@@ -290,18 +290,13 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
          [&] {
              auto* commands = frm->findChild<ui::ObjectCommands*>(QStringLiteral("ObjectCommands"));
              const QPointF at = mapPoint();
-             const int what = pick(4);
+             const MapRect band{std::int64_t(at.x()) - 8, std::int64_t(at.y()) - 8, pick(300) + 1, pick(300) + 1};
+             const int what = pick(5);
              what == 0   ? commands->paste(ObjectKind::Map, std::pair<std::int64_t, std::int64_t>(at.x(), at.y()))
              : what == 1 ? commands->cut(ObjectKind::Map, map->tool().editableSelection())
              : what == 2 ? commands->selectUsingImage(ObjectKind::Map, pick(doc().mapObjects().size() + 1))
-                         : commands->duplicate(ObjectKind::Map);
-         }},
-        {"ShiftBand", true,
-         [&] {
-             const QPointF at = mapPoint();
-             const MapRect area{static_cast<std::int64_t>(at.x()) - 8, static_cast<std::int64_t>(at.y()) - 8,
-                                pick(300) + 1, pick(300) + 1};
-             pick(3) ? map->tool().selectArea(area, true) : map->tool().deselectArea(area);
+             : what == 3 ? map->tool().selectArea(band, pick(2))
+                         : map->tool().deselectArea(band);  // what Shift and Ctrl+Shift bands end in
          }},
     };
     // Deleting an image with its objects once crashed the problems; a drag
