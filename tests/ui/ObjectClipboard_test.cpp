@@ -2,6 +2,7 @@
 // view; an edit with the focus keeps Ctrl+C, Ctrl+V, Ctrl+X and Ctrl+A.
 
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 
 #include "DefinitionWriter.h"
@@ -72,10 +73,16 @@ TEST_F(ObjectClipboardTest, KeysWorkOnTheListInViewAndUndoPutsRowsAndSelectionBa
             EXPECT_EQ(list->rowSelection().rows(), c.selected);
         }
     }
+    list->showRowSelection(qel::app::RowSelection::ofRows({0, 2}, 2));
+    for (auto [row, after] : {std::pair{2, std::vector<std::size_t>{0, 2}}, {1, {1}}}) {  // a right press
+        const QPointF at = list->visualRect(list->model()->index(row, 0)).center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &press);
+        EXPECT_EQ(list->rowSelection().rows(), after);
+    }
     auto* edit = find<QLineEdit>("eObjectX");
     edit->setText(QStringLiteral("42"));
     edit->setFocus();
-    clipboard.held.clear();
     for (Qt::Key key : {Qt::Key_A, Qt::Key_C, Qt::Key_X, Qt::Key_V, Qt::Key_V})
         QTest::keyClick(edit, key, Qt::ControlModifier);
     EXPECT_EQ(edit->text(), "4242");
