@@ -1,5 +1,6 @@
 #include "TMainFrm.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QItemSelectionModel>
@@ -24,6 +25,7 @@
 #include "MainStatusBar.h"
 #include "MapViewEntry.h"
 #include "ObjectCommands.h"
+#include "ObjectListView.h"
 #include "ObjectsSection.h"
 #include "PictureService.h"
 #include "PreviewSection.h"
@@ -98,7 +100,14 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
          .paste = [this] { objectCommands_->paste(objectsSection->ShownKind()); },
          .duplicate = [this] { objectCommands_->duplicate(objectsSection->ShownKind()); },
          .remove = [this] { objectsSection->DelObjectClick(); },
-         .selectAll = [this] { objectCommands_->selectAll(objectsSection->ShownKind()); },
+         .selectAll =
+             [this] {
+                 // The file list keeps its own Select All.
+                 auto* view = qobject_cast<QAbstractItemView*>(QApplication::focusWidget());
+                 if (view && !qobject_cast<qel::ui::ObjectListView*>(view))
+                     return view->selectAll();
+                 objectCommands_->selectAll(objectsSection->ShownKind());
+             },
          .selectUsingImage = [this] { objectCommands_->selectUsingImage(objectsSection->ShownKind()); }});
 
     Timer = new QTimer(this);
