@@ -1,6 +1,7 @@
 #include "EditTool.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -87,7 +88,7 @@ void EditTool::clickAt(QPointF point, Qt::KeyboardModifiers modifiers)
         clearSelection();
 }
 
-void EditTool::selectArea(const MapRect& area, bool add)
+QItemSelection EditTool::areaSelection(const MapRect& area)
 {
     std::vector<std::uint32_t> rows;
     surface_.pickIn(area, layers_, rows);
@@ -104,8 +105,18 @@ void EditTool::selectArea(const MapRect& area, bool add)
                                           model->index(static_cast<int>(rows[j - 1]), 0)));
         i = j;
     }
-    selection_.select(
-        chosen, (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) | QItemSelectionModel::Rows);
+    return chosen;
+}
+
+void EditTool::selectArea(const MapRect& area, bool add)
+{
+    selection_.select(areaSelection(area), (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect)
+                                               | QItemSelectionModel::Rows);
+}
+
+void EditTool::deselectArea(const MapRect& area)
+{
+    selection_.select(areaSelection(area), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
 }
 
 void EditTool::clearSelection()
@@ -273,13 +284,21 @@ bool EditTool::mousePress(QMouseEvent* event)
         placeAt(point, event->modifiers());
         return true;
     }
-    const std::optional<std::size_t> hit = pickAt(point);
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
     pressedAt_ = bandNow_ = event->position().toPoint();
-    if (hit && editor_ && !(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
-        beginMove(*hit, point, event->modifiers());
-    } else if (!hit && !(event->modifiers() & Qt::AltModifier)) {
+    // With Shift a band starts anywhere: on a dense map there is no empty
+    // space to start one from.
+    if ((modifiers & Qt::ShiftModifier) && !(modifiers & Qt::AltModifier)) {
         drag_ = Drag::Band;
-        bandAdds_ = event->modifiers() & Qt::ControlModifier;
+        bandMode_ = (modifiers & Qt::ControlModifier) ? BandMode::Remove : BandMode::Add;
+        return true;
+    }
+    const std::optional<std::size_t> hit = pickAt(point);
+    if (hit && editor_ && !(modifiers & (Qt::AltModifier | Qt::ControlModifier))) {
+        beginMove(*hit, point, modifiers);
+    } else if (!hit && !(modifiers & Qt::AltModifier)) {
+        drag_ = Drag::Band;
+        bandMode_ = (modifiers & Qt::ControlModifier) ? BandMode::Add : BandMode::Replace;
     } else {
         clickAt(point, event->modifiers());
     }
@@ -319,17 +338,20 @@ bool EditTool::mouseRelease(QMouseEvent* event)
 void EditTool::finishBand(QPoint widgetPoint)
 {
     const QRect band = QRect(pressedAt_, widgetPoint).normalized();
-    if (band.width() < kClickSlack && band.height() < kClickSlack) {
+    if (band.width() < kClickSlack && band.height() < kClickSlack && bandMode_ == BandMode::Replace) {
         // A click on empty space.
-        if (!bandAdds_)
-            clearSelection();
+        clearSelection();
         return;
     }
     const QPointF a = surface_.pointAt(band.topLeft());
     const QPointF b = surface_.pointAt(band.bottomRight() + QPoint(1, 1));
     const std::int64_t x0 = Floor(a.x()), y0 = Floor(a.y());
     const auto x1 = static_cast<std::int64_t>(std::ceil(b.x())), y1 = static_cast<std::int64_t>(std::ceil(b.y()));
-    selectArea(MapRect{x0, y0, x1 - x0, y1 - y0}, bandAdds_);
+    const MapRect area{x0, y0, x1 - x0, y1 - y0};
+    if (bandMode_ == BandMode::Remove)
+        deselectArea(area);
+    else
+        selectArea(area, bandMode_ == BandMode::Add);
 }
 
 bool EditTool::keyPress(QKeyEvent* event)
@@ -359,10 +381,30 @@ void EditTool::contextMenu(QPoint globalPos)
     if (!editor_)
         return;
     QMenu menu(&widget_);
+    if (menuFiller_) {
+        menuFiller_(menu, pickAt(surface_.pointAt(widget_.mapFromGlobal(QPointF(globalPos)))));
+        menu.exec(globalPos);
+        return;
+    }
     QAction* remove = menu.addAction(QStringLiteral("Delete"));
     remove->setEnabled(!editableSelection().empty());
     if (menu.exec(globalPos) == remove)
         deleteSelection();
+}
+
+std::optional<std::pair<std::int64_t, std::int64_t>> EditTool::pointerPoint() const
+{
+    const QPoint at = widget_.mapFromGlobal(QCursor::pos());
+    if (!widget_.rect().contains(at))
+        return std::nullopt;
+    const QPointF point = surface_.pointAt(QPointF(at));
+    std::int64_t x = Floor(point.x());
+    std::int64_t y = Floor(point.y());
+    if (snap_) {
+        x = NearestTileEdge(x);
+        y = NearestTileEdge(y);
+    }
+    return std::make_pair(x, y);
 }
 
 }  // namespace qel::ui

@@ -1,8 +1,10 @@
 #pragma once
 // The editing both canvases share: selection clicks (Ctrl toggles, Alt goes
-// down the stack under the pointer), the rubber band, dragging the selection
-// (snapped to the tile grid unless Shift is held or snapping is off), nudges
-// with the arrow keys, deleting, place mode and the context menu, all within
+// down the stack under the pointer), the rubber band (from empty space, or
+// from anywhere with Shift, which adds, or Ctrl+Shift, which removes),
+// dragging the selection (snapped to the tile grid unless Shift is held once
+// it is under way, or snapping is off), nudges with the arrow keys,
+// deleting, place mode and the context menu, all within
 // the layer rules: hidden layers are neither drawn nor picked, locked ones
 // are drawn but not picked, so neither moved nor deleted from the view.
 //
@@ -20,6 +22,7 @@
 #include <QPointF>
 #include <QRect>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -29,6 +32,7 @@
 #include "MapLayers.h"
 
 class QKeyEvent;
+class QMenu;
 class QMouseEvent;
 class QWidget;
 
@@ -80,6 +84,7 @@ public:
     // Canvas points, as the mouse gives them.
     void clickAt(QPointF point, Qt::KeyboardModifiers modifiers);
     void selectArea(const MapRect& area, bool add);
+    void deselectArea(const MapRect& area);
     void clearSelection();
     // Escape: leaves place mode, or else clears the selection.
     void cancel();
@@ -98,6 +103,14 @@ public:
     std::pair<std::int64_t, std::int64_t> dragOffset() const;
     std::optional<QRect> band() const;
 
+    // The canvas point under the pointer, snapped as a placed object is;
+    // nothing while the pointer is elsewhere.
+    std::optional<std::pair<std::int64_t, std::int64_t>> pointerPoint() const;
+    // Who fills the context menu (given the row under the pointer); without
+    // one the menu holds Delete alone.
+    using MenuFiller = std::function<void(QMenu& menu, std::optional<std::size_t> row)>;
+    void setMenuFiller(MenuFiller filler) { menuFiller_ = std::move(filler); }
+
 signals:
     // The row was clicked: make it current in the list and load it into the
     // object editor, as a click on the row does.
@@ -110,8 +123,10 @@ protected:
 
 private:
     enum class Drag { None, Band, Move };
+    enum class BandMode { Replace, Add, Remove };
 
     std::optional<std::size_t> pickAt(QPointF point);
+    QItemSelection areaSelection(const MapRect& area);
     std::optional<std::size_t> currentRow() const;
     void makeCurrent(std::size_t row, QItemSelectionModel::SelectionFlags flags);
     // Selects the row alone and tells it was clicked.
@@ -141,7 +156,8 @@ private:
     Drag drag_ = Drag::None;
     QPoint pressedAt_;  // widget pixels
     QPoint bandNow_;
-    bool bandAdds_ = false;
+    BandMode bandMode_ = BandMode::Replace;
+    MenuFiller menuFiller_;
     std::size_t moveRow_ = 0;  // the dragged object
     QPointF moveFrom_;         // canvas point of the press
     QPointF moveNow_;

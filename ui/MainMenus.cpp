@@ -117,6 +117,7 @@ void MainMenus::buildMenu(QMainWindow& window, const Handlers& handlers)
     Redo1->setObjectName(QStringLiteral("Redo1"));
     Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     Bind(Redo1, window, handlers.redo);
+    buildObjectEntries(*Edit1, window, handlers);
 
     View1 = menu->addMenu(QStringLiteral("&View"));
     View1->setObjectName(QStringLiteral("View1"));
@@ -136,6 +137,44 @@ void MainMenus::buildMenu(QMainWindow& window, const Handlers& handlers)
     QAction* About1 = Help1->addAction(CommandIcon(QStringLiteral("about")), QStringLiteral("About..."));
     About1->setObjectName(QStringLiteral("About1"));
     Bind(About1, window, handlers.about);
+}
+
+void MainMenus::buildObjectEntries(QMenu& edit, QMainWindow& window, const Handlers& handlers)
+{
+    edit.addSeparator();
+    struct Entry {
+        const char* name;
+        const char* caption;
+        QKeySequence key;
+        const std::function<void()>* handler;
+        void (MainMenus::*signal)();
+    };
+    const Entry entries[] = {
+        {"Cut1", "Cut", QKeySequence::Cut, &handlers.cut, nullptr},
+        {"Copy1", "Copy", QKeySequence::Copy, &handlers.copy, nullptr},
+        {"Paste1", "Paste", QKeySequence::Paste, &handlers.paste, nullptr},
+        {"Duplicate1", "Duplicate", QKeySequence(Qt::CTRL | Qt::Key_D), &handlers.duplicate, nullptr},
+        {"Delete1", "Delete", QKeySequence(Qt::Key_Delete), &handlers.remove, nullptr},
+        {"SelectAll1", "Select All", QKeySequence::SelectAll, &handlers.selectAll, nullptr},
+        {"SelectUsingImage1", "Select Objects Using Image", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
+         &handlers.selectUsingImage, nullptr},
+        {"ChangeSelected1", "Change Selected Objects...", QKeySequence(Qt::CTRL | Qt::Key_E), nullptr,
+         &MainMenus::changeSelectedRequested},
+        {"Find1", "Find", QKeySequence(Qt::CTRL | Qt::Key_F), nullptr, &MainMenus::findRequested},
+    };
+    for (const Entry& e : entries) {
+        QAction* action = edit.addAction(QString::fromLatin1(e.caption));
+        action->setObjectName(QString::fromLatin1(e.name));
+        action->setShortcut(e.key);
+        if (e.handler && *e.handler)
+            Bind(action, window, *e.handler);
+        if (e.signal)
+            connect(action, &QAction::triggered, this, e.signal);
+        // Delete is the key of whichever list or edit has the focus (a
+        // line edit deletes a character with it): the menu only shows it.
+        if (e.handler == &handlers.remove)
+            action->setShortcutContext(Qt::WidgetShortcut);
+    }
 }
 
 void MainMenus::buildToolBar(QWidget& inner)

@@ -2,7 +2,8 @@
 // The main window's commands, its menu bar and its tool bar. The commands
 // "New", "aOpen", "Save", "SaveAs", "Exit" and "Compile" are shared by the
 // File menu and the tool bar; Edit holds "Undo1" and "Redo1", named after
-// the steps they would undo and redo; View is hidden until it has an entry;
+// the steps they would undo and redo, then the commands on the object list
+// in view ("Cut1", "Copy1", ... "Find1"); View is hidden until it has an entry;
 // then "Options1" and Help's "QelHelp1" and "About1". All are made on the
 // window under those names; the window says what each runs.
 
@@ -26,6 +27,8 @@ public:
     struct Handlers {
         std::function<void()> newDocument, open, save, saveAs, exit, compile;
         std::function<void()> undo, redo, options, help, about;
+        // The Edit menu's commands on the object list in view.
+        std::function<void()> cut, copy, paste, duplicate, remove, selectAll, selectUsingImage;
     };
 
     // The tool bar goes at the top of `inner`, across it.
@@ -40,7 +43,13 @@ public:
     // File > "Open Recent", empty until the window fills it.
     QMenu* recentFilesMenu() const { return RecentFiles1; }
 
+signals:
+    // Edit > "Change Selected Objects..." and Edit > Find.
+    void changeSelectedRequested();
+    void findRequested();
+
 private:
+    void buildObjectEntries(QMenu& edit, QMainWindow& window, const Handlers& handlers);
     void buildCommands(QMainWindow& window, const Handlers& handlers);
     void buildMenu(QMainWindow& window, const Handlers& handlers);
     void buildToolBar(QWidget& inner);

@@ -1,6 +1,7 @@
 #include "MainStatusBar.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QToolButton>
 
@@ -46,6 +47,11 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent)
     RecoveryStatus->hide();
     addWidget(RecoveryStatus, 2);
 
+    SelectionCount = new QLabel(this);
+    SelectionCount->setObjectName(QStringLiteral("SelectionCount"));
+    SelectionCount->hide();
+    addPermanentWidget(SelectionCount);
+
     ProblemCounts = new QToolButton(this);
     ProblemCounts->setObjectName(QStringLiteral("ProblemCounts"));
     ProblemCounts->setAutoRaise(true);
@@ -79,6 +85,18 @@ void MainStatusBar::followRecovery(app::RecoveryStore& recovery, Prompter& promp
 void MainStatusBar::showProblemCounts(const QString& text)
 {
     ProblemCounts->setText(text);
+}
+
+void MainStatusBar::showSelectionCount(std::size_t count)
+{
+    if (count == shownCount_)
+        return;
+    shownCount_ = count;
+    // Thousands always separated by commas, whatever the desktop's language.
+    SelectionCount->setText(count == 0 ? QString()
+                                       : QLocale(QLocale::English).toString(static_cast<qulonglong>(count))
+                                             + QStringLiteral(" selected"));
+    SelectionCount->setVisible(count != 0);
 }
 
 }  // namespace qel::ui

@@ -2,10 +2,12 @@
 // The main window's status bar ("Status"): the current file's full path in
 // "StatusPanel"; while unsaved work cannot be protected, why, in
 // "RecoveryStatus"; and at its right end the document's problem counts,
-// "ProblemCounts", which open the Problems window. Passing messages show
+// "ProblemCounts", which open the Problems window, with the count of the
+// selected objects of the list in view beside them ("SelectionCount"). Passing messages show
 // over the file's panel.
 
 #include <QStatusBar>
+#include <cstddef>
 
 class QLabel;
 class QToolButton;
@@ -30,6 +32,8 @@ public:
     // box (through `prompter`) for each document.
     void followRecovery(app::RecoveryStore& recovery, Prompter& prompter);
     void showProblemCounts(const QString& text);
+    // "6,436 selected"; nothing shown for none.
+    void showSelectionCount(std::size_t count);
 
 signals:
     void problemCountsClicked();
@@ -38,6 +42,8 @@ private:
     QLabel* StatusPanel;
     QLabel* RecoveryStatus;
     QToolButton* ProblemCounts;
+    QLabel* SelectionCount;
+    std::size_t shownCount_ = 0;
 };
 
 }  // namespace qel::ui

@@ -22,6 +22,7 @@
 #include "Guarded.h"
 #include "Latin1Text.h"
 #include "WindowPlacement.h"
+#include "ObjectCommands.h"
 
 namespace qel::ui {
 
@@ -564,6 +565,28 @@ void MapView::hideEvent(QHideEvent* event)
 {
     saveSettings();
     QMainWindow::hideEvent(event);
+}
+
+void MapView::setObjectCommands(ObjectCommands& commands)
+{
+    const auto kindInView = [this] { return screenShown() ? ObjectKind::Screen : ObjectKind::Map; };
+    const auto editable = [this] { return toolInView().editableSelection(); };
+    addKey({QKeySequence::Cut}, [&commands, kindInView, editable] { commands.cut(kindInView(), editable()); });
+    addKey({QKeySequence::Copy}, [&commands, kindInView] { commands.copy(kindInView()); });
+    addKey({QKeySequence::Paste},
+           [this, &commands, kindInView] { commands.paste(kindInView(), toolInView().pointerPoint()); });
+    addKey({QKeySequence(Qt::CTRL | Qt::Key_D)}, [&commands, kindInView] { commands.duplicate(kindInView()); });
+    addKey({QKeySequence::SelectAll}, [&commands, kindInView] { commands.selectAll(kindInView()); });
+    addKey({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)},
+           [&commands, kindInView] { commands.selectUsingImage(kindInView()); });
+    for (EditTool* tool : {&canvas_->tool(), screen_ ? &screen_->tool() : nullptr}) {
+        if (!tool)
+            continue;
+        const ObjectKind kind = tool == &canvas_->tool() ? ObjectKind::Map : ObjectKind::Screen;
+        tool->setMenuFiller([&commands, tool, kind](QMenu& menu, std::optional<std::size_t> row) {
+            commands.fillMenu(menu, kind, row, true, tool->editableSelection(), tool->pointerPoint());
+        });
+    }
 }
 
 }  // namespace qel::ui

@@ -42,6 +42,8 @@ class QTabWidget;
 
 namespace qel::ui {
 
+class ObjectCommands;
+
 class MapView : public QMainWindow {
     Q_OBJECT
 public:
@@ -69,6 +71,10 @@ public:
     // Brings the object of `kind`'s list at `row` into view: the map centred
     // on it, or the Screen tab.
     void centreOnObject(ObjectKind kind, std::size_t row);
+    // Cut, Copy, Paste (at the pointer), Duplicate, Select All and Select
+    // Objects Using Image on the tab in view, by their keys and in the
+    // context menus.
+    void setObjectCommands(ObjectCommands& commands);
 
 signals:
     void objectActivated(int row);

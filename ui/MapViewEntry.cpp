@@ -63,10 +63,18 @@ void MapViewEntry::show()
             std::make_unique<MapSessionEditor>(session_, ObjectKind::Screen, prompter_, mapView_, values, view);
         mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
         QObject::connect(&objects_, &ObjectsSection::objectImageChanged, mapView_, &MapView::refreshPlacing);
+        if (commands_)
+            mapView_->setObjectCommands(*commands_);
     }
     mapView_->show();
     mapView_->raise();
     mapView_->activateWindow();
+}
+
+void MapViewEntry::showInMap(std::size_t row)
+{
+    show();
+    mapView_->centreOnObject(ObjectKind::Map, row);
 }
 
 }  // namespace qel::ui

@@ -1,7 +1,9 @@
 #include "ObjectListView.h"
 
+#include <QContextMenuEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionFocusRect>
@@ -284,6 +286,24 @@ void ObjectListView::keyPressEvent(QKeyEvent* event)
     QAbstractItemView::keyPressEvent(event);
     if (currentIndex() != before && currentIndex().isValid())
         emit currentRowChosen();
+}
+
+void ObjectListView::mousePressEvent(QMouseEvent* event)
+{
+    // A right-click on a selected row opens the menu on the whole selection.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::RightButton && index.isValid() && selectionModel()
+        && selectionModel()->isSelected(index)) {
+        event->accept();
+        return;
+    }
+    QAbstractItemView::mousePressEvent(event);
+}
+
+void ObjectListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QModelIndex index = event->reason() == QContextMenuEvent::Mouse ? indexAt(event->pos()) : currentIndex();
+    emit menuRequested(index.isValid() ? index.row() : -1, event->globalPos());
 }
 
 void ObjectListView::changeEvent(QEvent* event)

@@ -42,6 +42,9 @@ signals:
     void currentRowChosen();
     // The Delete key, with no modifier.
     void deletePressed();
+    // A right-click or the menu key: `row` is the row under the pointer
+    // (-1 for none); a selected row keeps the whole selection.
+    void menuRequested(int row, QPoint globalPos);
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -56,6 +59,8 @@ protected:
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

@@ -143,6 +143,10 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     connect(ScreenObjectList, &ObjectListView::currentRowChosen, this, &ObjectsSection::ScreenObjectListClick);
     connect(MapObjectList, &ObjectListView::deletePressed, this, &ObjectsSection::DelObjectClick);
     connect(ScreenObjectList, &ObjectListView::deletePressed, this, &ObjectsSection::DelObjectClick);
+    connect(MapObjectList, &ObjectListView::menuRequested, this,
+            [this](int row, QPoint at) { emit objectMenuRequested(ObjectKind::Map, row, at); });
+    connect(ScreenObjectList, &ObjectListView::menuRequested, this,
+            [this](int row, QPoint at) { emit objectMenuRequested(ObjectKind::Screen, row, at); });
     connect(AddObject, &QToolButton::clicked, this, &ObjectsSection::AddObjectClick);
     connect(ApplyObject, &QToolButton::clicked, this, &ObjectsSection::ApplyObjectClick);
     connect(DelObject, &QToolButton::clicked, this, &ObjectsSection::DelObjectClick);

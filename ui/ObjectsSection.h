@@ -130,6 +130,8 @@ signals:
     // The editor took every value of the row (a click, an Apply): it shows
     // that row from now on.
     void rowLoaded(qel::ObjectKind kind, std::size_t row);
+    // The context menu of `kind`'s list, over `row` (-1: no row).
+    void objectMenuRequested(qel::ObjectKind kind, int row, QPoint globalPos);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

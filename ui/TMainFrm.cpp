@@ -1,14 +1,18 @@
 #include "TMainFrm.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QLayout>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 
 #include "CompilerOutput.h"
 #include "CompilerRun.h"
+#include "Clipboard.h"
 #include "Controls.h"
 #include "DiskFollower.h"
 #include "DocumentFiles.h"
@@ -23,6 +27,8 @@
 #include "MainMenus.h"
 #include "MainStatusBar.h"
 #include "MapViewEntry.h"
+#include "ObjectCommands.h"
+#include "ObjectListView.h"
 #include "ObjectsSection.h"
 #include "PictureService.h"
 #include "PreviewSection.h"
@@ -60,7 +66,9 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
       ownSound_(services.sound ? nullptr : std::make_unique<qel::platform::QtSoundService>()),
       files_(services.files ? services.files : ownFiles_.get()),
       pictures_(services.pictures ? services.pictures : ownPictures_.get()),
-      sound_(services.sound ? services.sound : ownSound_.get())
+      sound_(services.sound ? services.sound : ownSound_.get()),
+      ownClipboard_(services.clipboard ? nullptr : std::make_unique<qel::platform::QtClipboard>()),
+      clipboard_(services.clipboard ? services.clipboard : ownClipboard_.get())
 {
     if (!programFolder_.endsWith(QLatin1Char('/')))
         programFolder_ += QLatin1Char('/');
@@ -76,18 +84,37 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     inner->setFixedSize(kInnerWidth, kInnerHeight - qel::ui::MainStatusBar::kHeight);
     setCentralWidget(inner);
 
-    menus_ = new qel::ui::MainMenus(*this, *inner, session_,
-                                    {.newDocument = [this] { NewExecute(); },
-                                     .open = [this] { aOpenExecute(); },
-                                     .save = [this] { SaveExecute(); },
-                                     .saveAs = [this] { SaveAsExecute(); },
-                                     .exit = [this] { ExitExecute(); },
-                                     .compile = [this] { CompileExecute(); },
-                                     .undo = [this] { UndoExecute(); },
-                                     .redo = [this] { RedoExecute(); },
-                                     .options = [this] { Options1Click(); },
-                                     .help = [this] { QelHelp1Click(); },
-                                     .about = [this] { About1Click(); }});
+    menus_ = new qel::ui::MainMenus(
+        *this, *inner, session_,
+        {.newDocument = [this] { NewExecute(); },
+         .open = [this] { aOpenExecute(); },
+         .save = [this] { SaveExecute(); },
+         .saveAs = [this] { SaveAsExecute(); },
+         .exit = [this] { ExitExecute(); },
+         .compile = [this] { CompileExecute(); },
+         .undo = [this] { UndoExecute(); },
+         .redo = [this] { RedoExecute(); },
+         .options = [this] { Options1Click(); },
+         .help = [this] { QelHelp1Click(); },
+         .about = [this] { About1Click(); },
+         .cut =
+             [this] {
+                 const qel::ObjectKind kind = objectsSection->ShownKind();
+                 objectCommands_->cut(kind, objectCommands_->selectedRows(kind));
+             },
+         .copy = [this] { objectCommands_->copy(objectsSection->ShownKind()); },
+         .paste = [this] { objectCommands_->paste(objectsSection->ShownKind()); },
+         .duplicate = [this] { objectCommands_->duplicate(objectsSection->ShownKind()); },
+         .remove = [this] { objectsSection->DelObjectClick(); },
+         .selectAll =
+             [this] {
+                 // The file list keeps its own Select All.
+                 auto* view = qobject_cast<QAbstractItemView*>(QApplication::focusWidget());
+                 if (view && !qobject_cast<qel::ui::ObjectListView*>(view))
+                     return view->selectAll();
+                 objectCommands_->selectAll(objectsSection->ShownKind());
+             },
+         .selectUsingImage = [this] { objectCommands_->selectUsingImage(objectsSection->ShownKind()); }});
 
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
@@ -174,11 +201,40 @@ void TMainFrm::LinkSections()
     connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
 
     mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectsSection, store_, *pictures_, prompter_, *this);
+    LinkObjectCommands();
     menus_->addViewEntry(mapViewEntry_->entry());
     // Pictures a test hands in are decoded at once with it.
     problems_ = std::make_unique<ProblemsEntry>(session_, ownPictures_ ? nullptr : pictures_, *Status, *this);
     menus_->addViewEntry(problems_->entry());
     connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);
+}
+
+void TMainFrm::LinkObjectCommands()
+{
+    using namespace qel::ui;
+    objectCommands_ = new ObjectCommands(session_, *objectsSection, *clipboard_, prompter_, *this);
+    objectCommands_->setObjectName(QStringLiteral("ObjectCommands"));
+    mapViewEntry_->setObjectCommands(objectCommands_);
+    connect(objectCommands_, &ObjectCommands::showInMapRequested, this,
+            [this](int row) { guarded([&] { mapViewEntry_->showInMap(static_cast<std::size_t>(row)); }); });
+    connect(objectsSection, &ObjectsSection::objectMenuRequested, this,
+            [this](qel::ObjectKind kind, int row, QPoint at) {
+                QMenu menu(this);
+                objectCommands_->fillMenu(menu, kind, row < 0 ? std::nullopt : std::optional<std::size_t>(row), false,
+                                          objectCommands_->selectedRows(kind));
+                menu.exec(at);
+            });
+}
+
+void TMainFrm::ShowSelectionCount()
+{
+    const QItemSelectionModel* selection = objectsSection->ShownKind() == qel::ObjectKind::Map
+                                               ? objectsSection->mapSelection()
+                                               : objectsSection->screenSelection();
+    std::size_t count = 0;
+    for (const QItemSelectionRange& range : selection->selection())
+        count += static_cast<std::size_t>(range.height());
+    Status->showSelectionCount(count);
 }
 
 void TMainFrm::MapView1Click()
@@ -217,6 +273,7 @@ void TMainFrm::TimerTimer()
     imageSection->Refresh();
     objectsSection->Refresh();
     fileSection->Refresh();
+    ShowSelectionCount();
 }
 
 void TMainFrm::FormCreate()

@@ -28,6 +28,7 @@ class QDialog;
 class QTimer;
 
 namespace qel::platform {
+class Clipboard;
 class FileOperations;
 class PictureService;
 class ProcessLauncher;
@@ -51,6 +52,7 @@ class ImageSection;
 class MainMenus;
 class MainStatusBar;
 class MapViewEntry;
+class ObjectCommands;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
@@ -157,6 +159,10 @@ private:
     void BuildFileFollowers();
     // A passing message over the status bar, for a few seconds.
     void Tell(const QString& message);
+    // The Edit menu's commands on many objects and the lists' context menus.
+    void LinkObjectCommands();
+    // The status bar's count of the selected objects of the list in view.
+    void ShowSelectionCount();
 
     qel::ui::Prompter& prompter_;
     qel::platform::SettingsStore& store_;
@@ -172,6 +178,9 @@ private:
     qel::platform::FileOperations* files_;
     qel::platform::PictureService* pictures_;
     qel::platform::SoundService* sound_;
+    std::unique_ptr<qel::platform::Clipboard> ownClipboard_;
+    qel::platform::Clipboard* clipboard_;
+    qel::ui::ObjectCommands* objectCommands_ = nullptr;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
     bool centredOnce_ = false;

@@ -6,6 +6,7 @@
 #include <QString>
 
 namespace qel::platform {
+class Clipboard;
 class FileOperations;
 class PictureService;
 class SoundService;
@@ -17,6 +18,7 @@ struct WindowServices {
     platform::FileOperations* files = nullptr;
     platform::PictureService* pictures = nullptr;
     platform::SoundService* sound = nullptr;
+    platform::Clipboard* clipboard = nullptr;
     // Where the sound preview's copy goes first; empty: the program's folder.
     QString soundCopyFolder;
 };

@@ -10,6 +10,7 @@
 #include <functional>
 #include <random>
 
+#include "ClipboardSteps.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
@@ -118,6 +119,19 @@ std::vector<StepCase> StepCases()
          kViewBefore},
         {"MoveScreenObjectsStopsAtTheCentre", Object<MoveObjectsStep>(K::Screen, std::vector<std::size_t>{0, 1}, 5, 3),
          kViewBefore},
+        {"PasteGoesAfterTheLastSelectedRowAndIsSelected",
+         [](DocumentSession& s) { return MakePaste(s, K::Map, u"7,7,IMAGE0\r\n\r\n8,8,IMAGE1", 3); },
+         View(K::Map, Rows({3, 4}, 3), Rows({0}, 0))},
+        {"PasteAtThePointer",
+         [](DocumentSession& s) {
+             return MakePaste(s, K::Map, u"9,9,IMAGE0", 4, {{32, 48}});
+         },
+         View(K::Map, Rows({4}, 4), Rows({0}, 0))},
+        {"DuplicateShowsItsKind",
+         [](DocumentSession& s) {
+             return MakeDuplicate(s, K::Screen, std::vector<std::size_t>{1, 0});
+         },
+         View(K::Screen, Rows({1, 2}, 2), Rows({2, 3}, 2))},
         {"SortByDisplayTime", Object<SortObjectsStep>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
          View(K::Map, {}, {})},
         {"RegenerateOnly", Object<SortObjectsStep>(K::Screen, std::optional<SortKey>()), View(K::Map, {}, {})},
@@ -337,7 +351,7 @@ struct Model {
                    static_cast<int>(Below(9)) - 1, static_cast<int>(Below(8)) - 1);
         values.displayTimeText = Chance(50) ? "0" : "20";
         values.objectIdText = Chance(50) ? "0" : "3";
-        switch (Below(16)) {
+        switch (Below(19)) {
         case 0:
         case 1:
             return Object<AddObjectStep>(kind, values);
@@ -357,6 +371,20 @@ struct Model {
                 key = SortKey(static_cast<int>(Below(kSortKeyCount)));
             return Object<SortObjectsStep>(kind, key);
         }
+        case 15: {
+            static const char16_t* const kTexts[] = {u"", u"5,6,IMAGE0\r\n\n7,8,IMAGE1,TopMost\r\n", u"C-3,c-2,IMAGE0",
+                                                     u"x,1,IMAGE0", u"1,2,IMAGEz"};
+            std::optional<std::pair<std::int64_t, std::int64_t>> at;
+            if (Chance(50))
+                at.emplace(static_cast<std::int64_t>(Below(17000)), 40);
+            return [kind, text = kTexts[Below(5)], row = Below(size + 1), at](DocumentSession& s) {
+                return MakePaste(s, kind, text, row, at);
+            };
+        }
+        case 16:
+            return [kind, rows = SomeRows(size)](DocumentSession& s) { return MakeDuplicate(s, kind, rows); };
+        case 17:
+            return Object<CutObjectsStep>(kind, SomeRows(size));
         case 14:
             return [](DocumentSession& s) {
                 DefinitionDocument read;
@@ -405,8 +433,9 @@ struct Model {
 SessionStep* PushCatching(DocumentSession& session, const MakeStep& make)
 {
     try {
-        return session.push(make(session));
-    } catch (const ConversionError&) {
+        std::unique_ptr<SessionStep> step = make(session);
+        return step ? session.push(std::move(step)) : nullptr;
+    } catch (const Error&) {
         const int top = session.history().index() - 1;
         return top >= 0 ? const_cast<SessionStep*>(static_cast<const SessionStep*>(session.history().command(top)))
                         : nullptr;

@@ -116,7 +116,7 @@ TEST(EditToolTest, TheMouseKeysAndPlaceModeEditWhatTheLayersLetBePicked)
     QSignalSpy activated(&tool, &EditTool::objectActivated);
     MapLayers locked;
     locked.setLocked(4, true);
-    enum class Do { Click, Drag, Arrows, Place, Escape };
+    enum class Do { Click, Drag, ShiftedDrag, Arrows, Place, Escape };
     struct Row {
         const char* name;
         std::vector<int> selectedBefore;  // the last one current
@@ -144,7 +144,18 @@ TEST(EditToolTest, TheMouseKeysAndPlaceModeEditWhatTheLayersLetBePicked)
          none,
          {{"move", {0}, 16, 0}},
          {0, 2, 3}},
-        {"Shift drags freely", {0}, false, Do::Drag, {104, 4}, {111, 7}, shift, {{"move", {2}, 7, 3}}, {2}, {2}},
+        {"Shift once dragging: free",
+         {0},
+         false,
+         Do::ShiftedDrag,
+         {104, 4},
+         {111, 7},
+         none,
+         {{"move", {2}, 7, 3}},
+         {2},
+         {2}},
+        {"a band from an object with Shift adds", {0}, false, Do::Drag, {104, 4}, {111, 7}, shift, {}, {0, 2}},
+        {"Ctrl+Shift removes", {0, 2}, false, Do::Drag, {104, 4}, {111, 7}, shift | Qt::ControlModifier, {}, {0}},
         {"a still click on a selected one picks it alone", {0, 1}, false, Do::Click, {4, 4}, {}, none, {}, {0}, {0}},
         {"arrows nudge 1, Shift 16",
          {0, 2},
@@ -176,6 +187,10 @@ TEST(EditToolTest, TheMouseKeysAndPlaceModeEditWhatTheLayersLetBePicked)
             return Click(canvas, row.from, row.modifiers);
         case Do::Drag:
             return Drag(canvas, row.from, row.to, row.modifiers);
+        case Do::ShiftedDrag:
+            Send(canvas, QEvent::MouseButtonPress, row.from);
+            Send(canvas, QEvent::MouseMove, row.to, Qt::ShiftModifier);
+            return Send(canvas, QEvent::MouseButtonRelease, row.to, Qt::ShiftModifier);
         case Do::Arrows:
             Key(canvas, Qt::Key_Left);
             return Key(canvas, Qt::Key_Down, Qt::ShiftModifier);

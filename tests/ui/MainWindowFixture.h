@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "FakeClipboard.h"
 #include "FakeProcessLauncher.h"
 #include "FakePrompter.h"
 #include "FakeSettingsStore.h"
@@ -28,6 +29,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        if (!services.clipboard)
+            services.clipboard = &clipboard;
         frm = std::make_unique<TMainFrm>(prompter, store, launcher, services);
         frm->CreateDialogs();
     }
@@ -89,6 +92,7 @@ protected:
     FakePrompter prompter;
     qel::platform::FakeSettingsStore store;
     qel::platform::FakeProcessLauncher launcher;
+    qel::platform::FakeClipboard clipboard;
     // Fakes set here before SetUp() runs take the place of the desktop's.
     qel::ui::WindowServices services;
     std::unique_ptr<TMainFrm> frm;

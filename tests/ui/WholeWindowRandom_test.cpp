@@ -19,6 +19,7 @@
 #include "MainWindowFixture.h"
 #include "MapCanvas.h"
 #include "MapScreenCanvas.h"
+#include "ObjectCommands.h"
 #include "ObjectListModel.h"
 #include "ObjectListView.h"
 #include "ObjectsSection.h"
@@ -277,6 +278,26 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
          }},
         {"Undo", false, [&] { frm->UndoExecute(); }},
         {"Redo", false, [&] { frm->RedoExecute(); }},
+        {"EditMenu", true,
+         [&] {
+             if (pick(3) == 0)
+                 clipboard.held = QString::fromLatin1(oneOf({"", "8000,8000,IMAGE1\r\n16,16,IMAGE0,TopMost\r\n",
+                                                             "C-5,c-0,IMAGE2", "1,2,IMAGEz", "\n\n3,4,IMAGE0\n"}));
+             find<QAction>(oneOf({"Cut1", "Copy1", "Paste1", "Duplicate1", "SelectAll1", "SelectUsingImage1"}))
+                 ->trigger();
+         }},
+        {"MapCommands", true,
+         [&] {
+             auto* commands = frm->findChild<ui::ObjectCommands*>(QStringLiteral("ObjectCommands"));
+             const QPointF at = mapPoint();
+             const MapRect band{std::int64_t(at.x()) - 8, std::int64_t(at.y()) - 8, pick(300) + 1, pick(300) + 1};
+             const int what = pick(5);
+             what == 0   ? commands->paste(ObjectKind::Map, std::pair<std::int64_t, std::int64_t>(at.x(), at.y()))
+             : what == 1 ? commands->cut(ObjectKind::Map, map->tool().editableSelection())
+             : what == 2 ? commands->selectUsingImage(ObjectKind::Map, pick(doc().mapObjects().size() + 1))
+             : what == 3 ? map->tool().selectArea(band, pick(2))
+                         : map->tool().deselectArea(band);  // what Shift and Ctrl+Shift bands end in
+         }},
     };
     // Deleting an image with its objects once crashed the problems; a drag
     // left the editor showing where the object had been, for Apply to put back.

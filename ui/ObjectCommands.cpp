@@ -1,0 +1,147 @@
+#include "ObjectCommands.h"
+
+#include <QMenu>
+#include <string>
+
+#include "Clipboard.h"
+#include "ClipboardSteps.h"
+#include "Guarded.h"
+#include "Latin1Text.h"
+#include "ObjectsSection.h"
+
+namespace qel::ui {
+
+ObjectCommands::ObjectCommands(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
+                               Prompter& prompter, QWidget& window)
+    : QObject(&window),
+      session_(session),
+      objects_(objects),
+      clipboard_(clipboard),
+      prompter_(prompter),
+      window_(window)
+{
+}
+
+template <class Handler>
+void ObjectCommands::guarded(Handler&& handler)
+{
+    Guarded(prompter_, &window_, std::forward<Handler>(handler));
+}
+
+std::vector<std::size_t> ObjectCommands::selectedRows(ObjectKind kind) const
+{
+    return objects_.CurrentViewState().of(kind).rows();
+}
+
+void ObjectCommands::push(std::unique_ptr<app::SessionStep> step)
+{
+    if (!step)
+        return;
+    step->setViewBefore(objects_.CurrentViewState());
+    session_.push(std::move(step));
+}
+
+void ObjectCommands::copy(ObjectKind kind)
+{
+    const std::vector<std::size_t> rows = selectedRows(kind);
+    if (rows.empty())
+        return;
+    clipboard_.setText(FromBytes(ClipboardText(session_.document().objects(kind), rows)));
+}
+
+void ObjectCommands::cut(ObjectKind kind, const std::vector<std::size_t>& rows)
+{
+    if (rows.empty())
+        return;
+    guarded([&] {
+        clipboard_.setText(FromBytes(ClipboardText(session_.document().objects(kind), rows)));
+        push(std::make_unique<app::CutObjectsStep>(session_, kind, rows));
+    });
+}
+
+void ObjectCommands::remove(ObjectKind kind, const std::vector<std::size_t>& rows)
+{
+    if (rows.empty())
+        return;
+    guarded([&] { push(std::make_unique<app::DeleteObjectsStep>(session_, kind, rows)); });
+}
+
+void ObjectCommands::paste(ObjectKind kind, std::optional<Point> at)
+{
+    guarded([&] {
+        const QString text = clipboard_.text();
+        const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                        static_cast<std::size_t>(text.size()));
+        const std::size_t row =
+            app::InsertionRow(session_.document().objects(kind), objects_.CurrentViewState().of(kind));
+        push(app::MakePaste(session_, kind, units, row, at));
+    });
+}
+
+void ObjectCommands::duplicate(ObjectKind kind)
+{
+    guarded([&] { push(app::MakeDuplicate(session_, kind, selectedRows(kind))); });
+}
+
+void ObjectCommands::selectAll(ObjectKind kind)
+{
+    app::ViewState view = objects_.CurrentViewState();
+    view.of(kind) = app::AllRows(session_.document().objects(kind), view.of(kind).current);
+    objects_.ShowViewState(view);
+}
+
+std::optional<std::int32_t> ObjectCommands::imageOf(ObjectKind kind, std::optional<std::size_t> row) const
+{
+    const ObjectList& list = session_.document().objects(kind);
+    if (!row)
+        row = objects_.CurrentViewState().of(kind).current;
+    if (!row || !list.hasFields(*row))
+        return std::nullopt;
+    return list.fields(*row).image;
+}
+
+void ObjectCommands::selectUsingImage(ObjectKind kind, std::optional<std::size_t> row)
+{
+    const std::optional<std::int32_t> image = imageOf(kind, row);
+    if (!image)
+        return;
+    app::ViewState view = objects_.CurrentViewState();
+    view.of(kind) = app::RowsUsingImage(session_.document().objects(kind), *image, view.of(kind).current);
+    objects_.ShowViewState(view);
+}
+
+void ObjectCommands::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::size_t> row, bool inMap,
+                              const std::vector<std::size_t>& editable, std::optional<Point> at)
+{
+    const bool selected = !selectedRows(kind).empty();
+    const auto add = [&](const char* name, const QString& caption, bool enabled, auto handler) {
+        QAction* action = menu.addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    add("CutObjects", QStringLiteral("Cut"), !editable.empty(), [this, kind, editable] { cut(kind, editable); });
+    add("CopyObjects", QStringLiteral("Copy"), selected, [this, kind] { copy(kind); });
+    add("PasteObjects", QStringLiteral("Paste"), !clipboard_.text().isEmpty(), [this, kind, at] { paste(kind, at); });
+    add("DuplicateObjects", QStringLiteral("Duplicate"), selected, [this, kind] { duplicate(kind); });
+    add("DeleteObjects", QStringLiteral("Delete"), !editable.empty(),
+        [this, kind, editable] { remove(kind, editable); });
+    menu.addSeparator();
+    add("ChangeSelectedObjects", QStringLiteral("Change Selected Objects..."), selected,
+        [this] { emit changeSelectedRequested(); });
+    const std::optional<std::int32_t> image = imageOf(kind, row);
+    add("SelectObjectsUsingImage",
+        image ? QStringLiteral("Select Objects Using IMAGE%1").arg(*image)
+              : QStringLiteral("Select Objects Using Image"),
+        image.has_value(), [this, kind, row] { selectUsingImage(kind, row); });
+    menu.addSeparator();
+    if (inMap) {
+        add("ShowInList", QStringLiteral("Show in List"), row.has_value(),
+            [this, kind, row] { objects_.makeRowCurrent(kind, *row); });
+    } else {
+        add("ShowInMap", QStringLiteral("Show in Map"), row.has_value() && kind == ObjectKind::Map,
+            [this, row] { emit showInMapRequested(static_cast<int>(*row)); });
+    }
+}
+
+}  // namespace qel::ui
