@@ -57,6 +57,9 @@ void MapViewEntry::show()
             std::make_unique<MapSessionEditor>(session_, ObjectKind::Screen, prompter_, mapView_, values, view);
         mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
         QObject::connect(&objects_, &ObjectsSection::objectImageChanged, mapView_, &MapView::refreshPlacing);
+        mapView_->setKeptMapRows(objects_.mapKeptRows());
+        QObject::connect(&objects_, &ObjectsSection::mapKeptRowsChanged, mapView_,
+                         [this] { mapView_->setKeptMapRows(objects_.mapKeptRows()); });
     }
     mapView_->show();
     mapView_->raise();

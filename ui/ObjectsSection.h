@@ -35,6 +35,7 @@ class PictureService;
 
 namespace qel::ui {
 
+class ObjectFilterBar;
 class ObjectListModel;
 class Prompter;
 class UpDownButton;
@@ -114,6 +115,15 @@ public:
     // chosen) and regenerate both lists, as one step.
     void SortRequested(ObjectKind kind, std::optional<SortKey> key);
 
+    // The keyboard to the filter box of the list in view.
+    void FocusFilter();
+    // The map rows the map list's filter keeps (ascending), or none when it
+    // keeps every row.
+    std::shared_ptr<const std::vector<std::uint32_t>> mapKeptRows() const;
+    // Asks for the fields to change and changes them in every selected row
+    // of the list in view, as one step.
+    void ChangeSelectedClick();
+
     // Where PresetsClick opens PresetPopUp, on the screen.
     QPoint PresetPopUpPoint() const;
 
@@ -125,6 +135,8 @@ signals:
     // The editor took every value of the row (a click, an Apply): it shows
     // that row from now on.
     void rowLoaded(qel::ObjectKind kind, std::size_t row);
+    // The map list's filter keeps other rows now.
+    void mapKeptRowsChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -181,6 +193,8 @@ private:
     QToolButton* Switch;
     ObjectListView* MapObjectList;
     ObjectListView* ScreenObjectList;
+    ObjectFilterBar* mapFilter_;
+    ObjectFilterBar* screenFilter_;
     QToolButton* ClearObjectList;
     QLabel* eObjectXLabel;
     QLineEdit* eObjectX;
