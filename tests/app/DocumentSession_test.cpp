@@ -10,6 +10,7 @@
 #include <functional>
 #include <random>
 
+#include "ChangeObjectsStep.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
@@ -69,6 +70,23 @@ EditorValues Values(const char* x, const char* y, int image, int layer = 0, int 
     return values;
 }
 
+// The fields `bits` chooses: offsets, image, layer, mode, display time, id 0.
+ObjectChange SomeChange(std::size_t bits)
+{
+    ObjectChange c;
+    c.dx = bits & 1 ? 16 : 0;
+    c.dy = bits & 2 ? -16 : 0;
+    const auto field = [bits](int bit, std::int32_t value) {
+        return bits >> bit & 1 ? std::optional<std::int32_t>(value) : std::nullopt;
+    };
+    c.imageNumber = field(2, 1);
+    c.layer = field(3, 7);
+    c.mode = field(4, 3);
+    c.displayTime = field(5, 20);
+    c.objectId = field(6, 0);
+    return c;
+}
+
 using MakeStep = std::function<std::unique_ptr<SessionStep>(DocumentSession&)>;
 
 template <class Step, class... Args>
@@ -117,6 +135,8 @@ std::vector<StepCase> StepCases()
         {"MoveMapObjectsKeepsTheSelection", Object<MoveObjectsStep>(K::Map, std::vector<std::size_t>{2, 1}, 16, -1),
          kViewBefore},
         {"MoveScreenObjectsStopsAtTheCentre", Object<MoveObjectsStep>(K::Screen, std::vector<std::size_t>{0, 1}, 5, 3),
+         kViewBefore},
+        {"ChangeKeepsTheSelection", Object<ChangeObjectsStep>(K::Screen, std::vector<std::size_t>{0, 1}, SomeChange(7)),
          kViewBefore},
         {"SortByDisplayTime", Object<SortObjectsStep>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
          View(K::Map, {}, {})},
@@ -337,7 +357,7 @@ struct Model {
                    static_cast<int>(Below(9)) - 1, static_cast<int>(Below(8)) - 1);
         values.displayTimeText = Chance(50) ? "0" : "20";
         values.objectIdText = Chance(50) ? "0" : "3";
-        switch (Below(16)) {
+        switch (Below(17)) {
         case 0:
         case 1:
             return Object<AddObjectStep>(kind, values);
@@ -368,6 +388,8 @@ struct Model {
             static const std::int64_t kBy[] = {-16, -1, 1, 16, 2147483647};
             return Object<MoveObjectsStep>(kind, SomeRows(size), kBy[Below(5)], kBy[Below(4)]);
         }
+        case 15:
+            return Object<ChangeObjectsStep>(kind, SomeRows(size), SomeChange(Below(128)));
         case 8: {
             std::string text(1, static_cast<char>('a' + Below(3)));
             return [text](DocumentSession& s) { return std::make_unique<SetOutFileStep>(s, text); };
