@@ -66,6 +66,11 @@ TEST_F(ObjectFilterTest, ShowsCountsAndSelectsOnlyTheMatchingRows)
         EXPECT_EQ(count->isVisibleTo(list), c.count != nullptr) << c.text;
         EXPECT_EQ(count->text(), c.count ? c.count : count->text()) << c.text;
     }
+    // The keys move over the rows shown only.
+    box->setText(QStringLiteral("image2"));
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentIndex().row(), 4);
     // A filter drops what it does not show from the selection; Esc clears it.
     box->setText(QStringLiteral("image1"));
     EXPECT_EQ(selectAll(), (std::vector<int>{0, 2, 3}));
