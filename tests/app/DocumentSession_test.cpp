@@ -258,6 +258,26 @@ TEST(DocumentSession, StaleDisplayTimeOfARegenerationNeverReordersASort)
     EXPECT_EQ(session.document().mapObjects().fields(0).displayTime, -1);
 }
 
+TEST(DocumentSession, EveryRowIsPutBackPastALineThatCannotBeTakenApart)
+{
+    DocumentSession session;
+    Load(session, "[objectimages]\r\nIMAGE0=a.bmp\r\n[screenobjects]\r\n0,0,IMAGE0\r\n5,5,IMAGE0\r\n");
+    EditorValues unreadable = Values("0", "0", 0, 0, 3);
+    unreadable.objectIdText = "x";
+    EXPECT_THROW(session.push(std::make_unique<ApplyObjectStep>(session, ObjectKind::Screen, unreadable, 0)),
+                 ConversionError);
+    ObjectChange change;
+    change.dy = 16;
+    change.layer = 7;
+    const std::vector<std::size_t> rows{0, 1};
+    EXPECT_THROW(session.push(std::make_unique<ChangeObjectsStep>(session, ObjectKind::Screen, rows, change)),
+                 ConversionError);
+    EXPECT_EQ(session.document().screenObjects().line(1), "5,21,IMAGE0,TopMost");
+    session.undo();
+    EXPECT_EQ(session.document().screenObjects().line(0), "0,0,IMAGE0,BelowAll,Kill,0,x");
+    EXPECT_EQ(session.document().screenObjects().line(1), "5,5,IMAGE0");
+}
+
 TEST(DocumentSession, ModifiedFollowsTheSavedStep)
 {
     QTemporaryDir dir;
