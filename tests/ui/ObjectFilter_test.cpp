@@ -3,12 +3,14 @@
 // keeps some rows, and the change step with its undo.
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
 #include "MainWindowFixture.h"
 #include "ObjectsSection.h"
+#include "TChangeFrm.h"
 
 using qel::ObjectKind;
 
@@ -109,3 +111,13 @@ TEST_F(ObjectFilterTest, DeleteAndChangeActOnWhatIsShownAndTheFilterFollows)
 }
 
 }  // namespace
+
+TEST(ChangeDialogTest, HandsBackWhatItWasGivenEachFieldInItsOwnRow)
+{
+    qel::ui::ObjectChangeFields start;
+    start.dx = {true, -32}, start.dy = {false, 48}, start.image = {true, 1}, start.layer = {false, 7};
+    start.mode = {true, 5}, start.displayTime = {false, 2000}, start.objectId = {true, 9};
+    const TChangeFrm dialog({"IMAGE0", "IMAGE1"}, start);
+    EXPECT_EQ(dialog.fields(), start);
+    EXPECT_FALSE(TChangeFrm({}, {}).findChild<QCheckBox*>("eChangeXChange")->isChecked());
+}
