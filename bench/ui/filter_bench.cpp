@@ -41,7 +41,7 @@ double Median(std::vector<double> v)
 class ChangePrompter : public qelbench::BenchPrompter {
 public:
     std::optional<qel::ui::ObjectChangeFields> askObjectChange(QWidget*, const QStringList&,
-                                                              const qel::ui::ObjectChangeFields&) override
+                                                               const qel::ui::ObjectChangeFields&) override
     {
         qel::ui::ObjectChangeFields fields;
         fields.dx = {true, 16};
