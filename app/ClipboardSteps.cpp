@@ -116,4 +116,14 @@ RowSelection RowsUsingImage(const ObjectList& list, std::int32_t image, std::opt
     return found;
 }
 
+RowSelection ShownOnly(const RowSelection& selection, const std::vector<std::uint32_t>& shown)
+{
+    RowSelection kept;
+    kept.current = selection.current;
+    for (const std::uint32_t row : shown)
+        if (selection.contains(row))
+            kept.add(row);
+    return kept;
+}
+
 }  // namespace qel::app

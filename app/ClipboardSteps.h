@@ -63,5 +63,8 @@ std::unique_ptr<SessionStep> MakeDuplicate(DocumentSession& session, ObjectKind 
 RowSelection AllRows(const ObjectList& list, std::optional<std::size_t> current);
 // Every row whose image is `image`, in runs.
 RowSelection RowsUsingImage(const ObjectList& list, std::int32_t image, std::optional<std::size_t> current);
+// Only those of `selection`'s rows that are among `shown` (ascending): what a
+// filtered list's Select All and Select Objects Using Image select.
+RowSelection ShownOnly(const RowSelection& selection, const std::vector<std::uint32_t>& shown);
 
 }  // namespace qel::app

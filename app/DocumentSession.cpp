@@ -2,9 +2,11 @@
 
 #include <QSignalBlocker>
 #include <algorithm>
+#include <exception>
 
 #include "DefinitionFiles.h"
 #include "DocumentFiles.h"
+#include "Errors.h"
 #include "ObjectEditor.h"
 #include "RereadStep.h"
 #include "SessionStep.h"
@@ -429,9 +431,19 @@ void DocumentSession::replaceRows(ObjectKind kind, const RowLines& lines)
         for (const auto& [first, last] : runs)
             emit rowsChanged(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
     };
+    // A line that cannot be taken apart is kept without fields, and the rows
+    // after it are replaced all the same: an undo that stopped there would
+    // leave the other rows as the step made them.
+    std::exception_ptr unreadable;
     try {
-        for (; done < lines.count(); ++done)
-            list.replace(lines.rows[done], lines.line(done));
+        for (; done < lines.count(); ++done) {
+            try {
+                list.replace(lines.rows[done], lines.line(done));
+            } catch (const ConversionError&) {
+                if (!unreadable)
+                    unreadable = std::current_exception();
+            }
+        }
     } catch (...) {
         // The row that failed was replaced too: its line is kept without fields.
         done = std::min(done + 1, lines.count());
@@ -439,6 +451,8 @@ void DocumentSession::replaceRows(ObjectKind kind, const RowLines& lines)
         throw;
     }
     tell();
+    if (unreadable)
+        std::rethrow_exception(unreadable);
 }
 
 void DocumentSession::removeRows(ObjectKind kind, const std::vector<std::size_t>& rows, RowLines& removed)

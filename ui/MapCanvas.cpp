@@ -176,6 +176,15 @@ void MapCanvas::reloadPictures()
     viewport()->update();
 }
 
+void MapCanvas::setKeptRows(std::shared_ptr<const std::vector<std::uint32_t>> rows)
+{
+    if (rows == kept_)
+        return;
+    kept_ = std::move(rows);
+    blocks_.dropAll();
+    viewport()->update();
+}
+
 void MapCanvas::refreshPictures()
 {
     if (pictures_.refresh() == 0)
@@ -405,7 +414,7 @@ std::optional<std::pair<std::int32_t, std::int32_t>> MapCanvas::anchorOf(std::si
 
 MapScene MapCanvas::scene()
 {
-    return MapScene{index_, session_.document().mapObjects(), art_, tool_->layers(), pictures_};
+    return MapScene{index_, session_.document().mapObjects(), art_, tool_->layers(), pictures_, kept_.get()};
 }
 
 void MapCanvas::render(QPainter& painter, QSize size)

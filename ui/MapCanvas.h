@@ -17,6 +17,7 @@
 #include <QItemSelectionModel>
 #include <QPoint>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,9 @@ public:
     void reloadPictures();
     // Forgets only the pictures whose file changed, and redraws when any did.
     void refreshPictures();
+    // The rows a filter keeps (ascending); the others are drawn dimmed. None:
+    // all drawn as they are.
+    void setKeptRows(std::shared_ptr<const std::vector<std::uint32_t>> rows);
 
     // Selecting and editing, as the mouse and keys do them (map points).
     EditTool& tool() { return *tool_; }
@@ -134,6 +138,7 @@ private:
     QItemSelectionModel& selection_;
     platform::PictureCache& pictures_;
     MapIndex index_;
+    std::shared_ptr<const std::vector<std::uint32_t>> kept_;
     bool indexStale_ = true;
     bool artStale_ = true;
     MapArt art_;

@@ -70,6 +70,8 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scen
         const std::uint32_t row = rows[--first];
         if (!allDrawn && !scene.layers.drawn(scene.index.layer(row)))
             continue;
+        if (scene.dimmed(row))
+            continue;  // seen through: covers nothing
         const MapRect r = scene.index.rect(row);
         if (std::floor(r.x * s) >= originX || std::floor(r.y * s) >= originY
             || std::floor(r.x * s) + std::llround(r.width * s) <= originX + MapBlocks::kSide
@@ -89,6 +91,8 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scen
         const qint64 ph = std::max<qint64>(1, std::llround(r.height * s));
         const std::int32_t number = objects.fields(row).image;
         const MapArt::Art* art = scene.art.find(number);
+        const bool dim = scene.dimmed(row);
+        painter.setOpacity(dim ? kDimmedOpacity : 1.0);
         const bool picture = art != nullptr && art->picture();
         if (art != nullptr && art->look.waiting) {
             complete = false;  // drawn once its picture comes
@@ -96,7 +100,10 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scen
         }
         if (pw <= 2 && ph <= 2) {
             // Smaller than a few pixels: one colour is all that shows.
-            const QRgb colour = picture ? art->average : kMarker.rgba();
+            QRgb colour = picture ? art->average : kMarker.rgba();
+            if (dim)
+                colour = qPremultiply(qRgba(qRed(colour), qGreen(colour), qBlue(colour),
+                                            static_cast<int>(qAlpha(colour) * kDimmedOpacity)));
             for (qint64 y = std::max<qint64>(py, 0); y < std::min<qint64>(py + ph, MapBlocks::kSide); ++y)
                 for (qint64 x = std::max<qint64>(px, 0); x < std::min<qint64>(px + pw, MapBlocks::kSide); ++x)
                     if (qAlpha(colour) != 0)

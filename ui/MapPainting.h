@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -47,7 +48,15 @@ struct MapScene {
     const MapArt& art;
     const MapLayers& layers;
     platform::PictureCache& pictures;
+    // The rows a filter keeps (ascending); the others are drawn dimmed.
+    // None: every row is drawn as it is.
+    const std::vector<std::uint32_t>* kept = nullptr;
+
+    bool dimmed(std::uint32_t row) const { return kept && !std::binary_search(kept->begin(), kept->end(), row); }
 };
+
+// How much of a dimmed object shows.
+inline constexpr double kDimmedOpacity = 0.25;
 
 // Draws one block of the scene into `image`; returns whether every picture
 // it shows was at hand.

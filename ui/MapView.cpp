@@ -370,6 +370,11 @@ void MapView::showUnplaceable()
             : QStringLiteral("%1 screen objects have positions that cannot be placed; see the list.").arg(count));
 }
 
+void MapView::setKeptMapRows(std::shared_ptr<const std::vector<std::uint32_t>> rows)
+{
+    canvas_->setKeptRows(std::move(rows));
+}
+
 void MapView::refreshPictures()
 {
     canvas_->refreshPictures();

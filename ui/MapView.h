@@ -63,6 +63,8 @@ public:
     void setSnapping(bool on);
     // Pictures changed on disk: those drawn are read again (F5 reads all).
     void refreshPictures();
+    // The map rows a filter keeps (ascending); the others are drawn dimmed.
+    void setKeptMapRows(std::shared_ptr<const std::vector<std::uint32_t>> rows);
 
     // "Map - NAME", or "Map - Untitled" for an empty name.
     void setTitleFileName(const QString& name);

@@ -65,6 +65,9 @@ void MapViewEntry::show()
         QObject::connect(&objects_, &ObjectsSection::objectImageChanged, mapView_, &MapView::refreshPlacing);
         if (commands_)
             mapView_->setObjectCommands(*commands_);
+        mapView_->setKeptMapRows(objects_.mapKeptRows());
+        QObject::connect(&objects_, &ObjectsSection::mapKeptRowsChanged, mapView_,
+                         [this] { mapView_->setKeptMapRows(objects_.mapKeptRows()); });
     }
     mapView_->show();
     mapView_->raise();

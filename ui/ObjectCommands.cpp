@@ -87,6 +87,8 @@ void ObjectCommands::selectAll(ObjectKind kind)
 {
     app::ViewState view = objects_.CurrentViewState();
     view.of(kind) = app::AllRows(session_.document().objects(kind), view.of(kind).current);
+    if (const auto shown = objects_.keptRows(kind))
+        view.of(kind) = app::ShownOnly(view.of(kind), *shown);
     objects_.ShowViewState(view);
 }
 
@@ -107,6 +109,8 @@ void ObjectCommands::selectUsingImage(ObjectKind kind, std::optional<std::size_t
         return;
     app::ViewState view = objects_.CurrentViewState();
     view.of(kind) = app::RowsUsingImage(session_.document().objects(kind), *image, view.of(kind).current);
+    if (const auto shown = objects_.keptRows(kind))
+        view.of(kind) = app::ShownOnly(view.of(kind), *shown);
     objects_.ShowViewState(view);
 }
 
@@ -128,7 +132,7 @@ void ObjectCommands::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::s
         [this, kind, editable] { remove(kind, editable); });
     menu.addSeparator();
     add("ChangeSelectedObjects", QStringLiteral("Change Selected Objects..."), selected,
-        [this] { emit changeSelectedRequested(); });
+        [this, kind] { emit changeSelectedRequested(kind); });
     const std::optional<std::int32_t> image = imageOf(kind, row);
     add("SelectObjectsUsingImage",
         image ? QStringLiteral("Select Objects Using IMAGE%1").arg(*image)

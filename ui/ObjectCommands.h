@@ -57,7 +57,7 @@ public:
                   const std::vector<std::size_t>& editable, std::optional<Point> at = std::nullopt);
 
 signals:
-    void changeSelectedRequested();
+    void changeSelectedRequested(qel::ObjectKind kind);
     // "Show in Map" on a map object's row.
     void showInMapRequested(int row);
 

@@ -24,7 +24,65 @@ ObjectListView::ObjectListView(QWidget* parent) : QAbstractItemView(parent)
 
 int ObjectListView::rowCount() const
 {
-    return model() ? model()->rowCount(rootIndex()) : 0;
+    if (!model())
+        return 0;
+    return shown_ ? static_cast<int>(shown_->size()) : model()->rowCount(rootIndex());
+}
+
+int ObjectListView::modelRow(qint64 row) const
+{
+    return shown_ ? static_cast<int>((*shown_)[static_cast<std::size_t>(row)]) : static_cast<int>(row);
+}
+
+qint64 ObjectListView::shownRowFrom(int modelRow) const
+{
+    if (!shown_)
+        return modelRow;
+    return std::lower_bound(shown_->begin(), shown_->end(), static_cast<std::uint32_t>(std::max(modelRow, 0)))
+           - shown_->begin();
+}
+
+qint64 ObjectListView::shownRow(int modelRow) const
+{
+    const qint64 row = shownRowFrom(modelRow);
+    if (shown_
+        && (row >= rowCount() || (*shown_)[static_cast<std::size_t>(row)] != static_cast<std::uint32_t>(modelRow)))
+        return -1;
+    return row;
+}
+
+QItemSelection ObjectListView::modelRange(qint64 first, qint64 last) const
+{
+    QItemSelection selection;
+    if (!shown_) {
+        selection.select(model()->index(static_cast<int>(first), 0, rootIndex()),
+                         model()->index(static_cast<int>(last), 0, rootIndex()));
+        return selection;
+    }
+    for (qint64 row = first; row <= last;) {
+        // A run of shown rows that are neighbours in the model is one range.
+        qint64 end = row;
+        while (end < last && modelRow(end + 1) == modelRow(end) + 1)
+            ++end;
+        selection.append(QItemSelectionRange(model()->index(modelRow(row), 0, rootIndex()),
+                                             model()->index(modelRow(end), 0, rootIndex())));
+        row = end + 1;
+    }
+    return selection;
+}
+
+void ObjectListView::setShownRows(std::shared_ptr<const std::vector<std::uint32_t>> rows)
+{
+    shown_ = std::move(rows);
+    updateGeometries();
+    viewport()->update();
+}
+
+void ObjectListView::selectAll()
+{
+    if (!model() || !selectionModel() || rowCount() == 0)
+        return;
+    selectionModel()->select(modelRange(0, rowCount() - 1), QItemSelectionModel::ClearAndSelect);
 }
 
 int ObjectListView::rowHeight() const
@@ -62,7 +120,10 @@ QRect ObjectListView::visualRect(const QModelIndex& index) const
 {
     if (!index.isValid() || index.parent() != rootIndex())
         return {};
-    return QRect(0, rowTop(index.row()), viewport()->width(), rowHeight());
+    const qint64 row = shownRow(index.row());
+    if (row < 0)
+        return {};
+    return QRect(0, rowTop(row), viewport()->width(), rowHeight());
 }
 
 QModelIndex ObjectListView::indexAt(const QPoint& point) const
@@ -70,14 +131,16 @@ QModelIndex ObjectListView::indexAt(const QPoint& point) const
     const qint64 row = rowAtY(point.y());
     if (row < 0 || row >= rowCount() || point.x() < 0 || point.x() >= viewport()->width())
         return {};
-    return model()->index(static_cast<int>(row), 0, rootIndex());
+    return model()->index(modelRow(row), 0, rootIndex());
 }
 
 void ObjectListView::scrollTo(const QModelIndex& index, ScrollHint hint)
 {
     if (!index.isValid())
         return;
-    const int row = index.row();
+    const auto row = static_cast<int>(shownRow(index.row()));
+    if (row < 0)
+        return;
     const int first = firstShownRow();
     const int shown = shownRows();
     int wanted = first;
@@ -108,8 +171,11 @@ QModelIndex ObjectListView::moveCursor(CursorAction action, Qt::KeyboardModifier
         return {};
     const QModelIndex current = currentIndex();
     if (!current.isValid())
-        return model()->index(action == MoveEnd ? rows - 1 : 0, 0, rootIndex());
-    int row = current.row();
+        return model()->index(modelRow(action == MoveEnd ? rows - 1 : 0), 0, rootIndex());
+    // A current row that is not shown moves from where it would be.
+    auto row = static_cast<int>(shownRowFrom(current.row()));
+    if (shownRow(current.row()) < 0 && (action == MoveDown || action == MoveNext))
+        --row;
     switch (action) {
     case MoveUp:
     case MovePrevious:
@@ -135,7 +201,7 @@ QModelIndex ObjectListView::moveCursor(CursorAction action, Qt::KeyboardModifier
     case MoveRight:
         break;
     }
-    return model()->index(std::clamp(row, 0, rows - 1), 0, rootIndex());
+    return model()->index(modelRow(std::clamp(row, 0, rows - 1)), 0, rootIndex());
 }
 
 int ObjectListView::horizontalOffset() const
@@ -149,9 +215,9 @@ int ObjectListView::verticalOffset() const
     return static_cast<int>(std::min<qint64>(qint64{firstShownRow()} * rowHeight(), kLimit));
 }
 
-bool ObjectListView::isIndexHidden(const QModelIndex&) const
+bool ObjectListView::isIndexHidden(const QModelIndex& index) const
 {
-    return false;
+    return shown_ && shownRow(index.row()) < 0;
 }
 
 void ObjectListView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command)
@@ -162,8 +228,7 @@ void ObjectListView::setSelection(const QRect& rect, QItemSelectionModel::Select
     const qint64 bottom = std::min(rowAtY(area.bottom()), rows - 1);
     QItemSelection selection;
     if (top <= bottom)
-        selection.select(model()->index(static_cast<int>(top), 0, rootIndex()),
-                         model()->index(static_cast<int>(bottom), 0, rootIndex()));
+        selection = modelRange(top, bottom);
     selectionModel()->select(selection, command);
 }
 
@@ -174,8 +239,8 @@ QRegion ObjectListView::visualRegionForSelection(const QItemSelection& selection
     const int last = first + shownRows();
     QRegion region;
     for (const QItemSelectionRange& range : selection) {
-        const int top = std::max(range.top(), first);
-        const int bottom = std::min(range.bottom(), last);
+        const auto top = static_cast<int>(std::max<qint64>(shownRowFrom(range.top()), first));
+        const auto bottom = static_cast<int>(std::min<qint64>(shownRowFrom(range.bottom() + 1) - 1, last));
         if (top <= bottom)
             region += QRect(0, rowTop(top), viewport()->width(), (bottom - top + 1) * rowHeight());
     }
@@ -257,8 +322,8 @@ void ObjectListView::paintEvent(QPaintEvent* event)
     const qint64 first = std::max<qint64>(rowAtY(area.top()), 0);
     const qint64 last = std::min<qint64>(rowAtY(area.bottom()), rows - 1);
     for (qint64 row = first; row <= last; ++row) {
-        const QModelIndex index = model()->index(static_cast<int>(row), 0, rootIndex());
-        const QRect rect = visualRect(index);
+        const QModelIndex index = model()->index(modelRow(row), 0, rootIndex());
+        const QRect rect(0, rowTop(row), viewport()->width(), rowHeight());
         const bool selected = selection && selection->isSelected(index);
         if (selected)
             painter.fillRect(rect, colours.brush(group, QPalette::Highlight));

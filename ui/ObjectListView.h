@@ -11,6 +11,9 @@
 // (by mouse or keyboard), and when Delete was pressed.
 
 #include <QAbstractItemView>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "ViewState.h"
 
@@ -29,6 +32,17 @@ public:
     void showRowSelection(const app::RowSelection& selection);
 
     int rowHeight() const;
+
+    // Shows only these rows of the model (ascending), or every row when
+    // none are given. The model and its selection stay row for row the
+    // document's: only what is drawn, hit and reached by the keys follows
+    // the rows shown.
+    void setShownRows(std::shared_ptr<const std::vector<std::uint32_t>> rows);
+    bool filtered() const { return shown_ != nullptr; }
+    // Room above the rows, inside the frame, for a bar of the caller's.
+    void reserveTop(int height) { setViewportMargins(0, height, 0, 0); }
+    // Selects every row shown.
+    void selectAll() override;
 
     void setModel(QAbstractItemModel* model) override;
     void reset() override;
@@ -64,7 +78,15 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Rows shown, and the model row of shown row `row` and back; a model row
+    // not shown has no shown row (-1).
     int rowCount() const;
+    int modelRow(qint64 row) const;
+    qint64 shownRow(int modelRow) const;
+    // The first shown row at or after model row `modelRow`.
+    qint64 shownRowFrom(int modelRow) const;
+    // The model rows of shown rows [first, last], as few ranges as can be.
+    QItemSelection modelRange(qint64 first, qint64 last) const;
     int firstShownRow() const;
     // Rows that fit the viewport whole (at least one).
     int shownRows() const;
@@ -74,6 +96,7 @@ private:
     qint64 rowAtY(qint64 y) const;
 
     mutable int rowHeight_ = 0;
+    std::shared_ptr<const std::vector<std::uint32_t>> shown_;
 };
 
 }  // namespace qel::ui

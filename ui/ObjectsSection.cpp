@@ -7,16 +7,20 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "ChangeObjectsStep.h"
 #include "Controls.h"
 #include "DocumentSession.h"
 #include "Errors.h"
 #include "Guarded.h"
+#include "IntConversion.h"
 #include "Keywords.h"
 #include "Latin1Text.h"
+#include "ObjectFilterBar.h"
 #include "ObjectListModel.h"
 #include "ObjectListView.h"
 #include "ObjectSteps.h"
 #include "PictureService.h"
+#include "Prompter.h"
 #include "UpDownButton.h"
 
 namespace qel::ui {
@@ -137,6 +141,9 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     screenModel_ = new ObjectListModel(session_, ObjectKind::Screen, this);
     MapObjectList->setModel(mapModel_);
     ScreenObjectList->setModel(screenModel_);
+    mapFilter_ = new ObjectFilterBar(session_, ObjectKind::Map, *MapObjectList);
+    screenFilter_ = new ObjectFilterBar(session_, ObjectKind::Screen, *ScreenObjectList);
+    connect(mapFilter_, &ObjectFilterBar::keptRowsChanged, this, &ObjectsSection::mapKeptRowsChanged);
 
     connect(ObjectsBox, &QComboBox::currentIndexChanged, this, &ObjectsSection::ObjectsBoxChange);
     connect(MapObjectList, &ObjectListView::currentRowChosen, this, &ObjectsSection::MapObjectListClick);
@@ -466,6 +473,63 @@ void ObjectsSection::SwitchClick()
         } showOther{*this, shown};
         Push(std::make_unique<app::SwitchObjectsStep>(session_, shown, ListOf(shown)->rowSelection().rows()));
     });
+}
+
+void ObjectsSection::FocusFilter()
+{
+    (ShownKind() == ObjectKind::Map ? mapFilter_ : screenFilter_)->focusBox();
+}
+
+std::shared_ptr<const std::vector<std::uint32_t>> ObjectsSection::mapKeptRows() const
+{
+    return mapFilter_->keptRows();
+}
+
+std::shared_ptr<const std::vector<std::uint32_t>> ObjectsSection::keptRows(ObjectKind kind) const
+{
+    return (kind == ObjectKind::Map ? mapFilter_ : screenFilter_)->keptRows();
+}
+
+void ObjectsSection::ChangeSelectedClick()
+{
+    ChangeSelectedOf(ShownKind());
+}
+
+void ObjectsSection::ChangeSelectedOf(ObjectKind kind)
+{
+    const std::vector<std::size_t> rows = ListOf(kind)->rowSelection().rows();
+    if (rows.empty())
+        return;
+    // The dialog starts from what the editor shows, every box unticked.
+    const auto number = [](const QLineEdit* edit) { return TryStrToInt(CheckedBytes(edit->text())).value_or(0); };
+    ObjectChangeFields start;
+    start.image.value = std::max(ChoiceOf(ObjectImageBox), 0);
+    start.layer.value = std::max(ChoiceOf(ObjectLayerBox), 0);
+    start.mode.value =
+        ChoiceOf(ObjectModeBox) >= 0 && ChoiceOf(ObjectModeBox) < kModeNoneIndex ? ChoiceOf(ObjectModeBox) : 0;
+    start.displayTime.value = std::max(number(eObjectDsplyTime), 0);
+    start.objectId.value = std::max(number(eObjectID), 0);
+    QStringList images;
+    for (int i = 0; i < ObjectImageBox->count(); ++i)
+        images << ObjectImageBox->itemText(i);
+    const std::optional<ObjectChangeFields> answer = prompter_.askObjectChange(window(), images, start);
+    if (!answer)
+        return;
+    ObjectChange change;
+    const auto chosen = [](const ObjectChangeFields::Field& field) {
+        return field.change ? std::optional<std::int32_t>(field.value) : std::nullopt;
+    };
+    change.dx = answer->dx.change ? answer->dx.value : 0;
+    change.dy = answer->dy.change ? answer->dy.value : 0;
+    if (answer->image.change)
+        change.imageNumber = ImageNumberOfChoice(session_.document().images(), answer->image.value);
+    change.layer = chosen(answer->layer);
+    change.mode = chosen(answer->mode);
+    change.displayTime = chosen(answer->displayTime);
+    change.objectId = chosen(answer->objectId);
+    if (!change.any())
+        return;
+    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::ChangeObjectsStep>(session_, kind, rows, change)); });
 }
 
 void ObjectsSection::SortObjectsClick()

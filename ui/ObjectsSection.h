@@ -35,6 +35,7 @@ class PictureService;
 
 namespace qel::ui {
 
+class ObjectFilterBar;
 class ObjectListModel;
 class Prompter;
 class UpDownButton;
@@ -119,6 +120,19 @@ public:
     // chosen) and regenerate both lists, as one step.
     void SortRequested(ObjectKind kind, std::optional<SortKey> key);
 
+    // The keyboard to the filter box of the list in view.
+    void FocusFilter();
+    // The map rows the map list's filter keeps (ascending), or none when it
+    // keeps every row.
+    std::shared_ptr<const std::vector<std::uint32_t>> mapKeptRows() const;
+    // The rows `kind`'s filter shows, or null when it shows every row.
+    std::shared_ptr<const std::vector<std::uint32_t>> keptRows(ObjectKind kind) const;
+    // Asks for the fields to change and changes them in every selected row
+    // of the list in view, as one step.
+    void ChangeSelectedClick();
+    // The same on `kind`'s list, whichever list is in view (the map view's menu).
+    void ChangeSelectedOf(ObjectKind kind);
+
     // Where PresetsClick opens PresetPopUp, on the screen.
     QPoint PresetPopUpPoint() const;
 
@@ -132,6 +146,8 @@ signals:
     void rowLoaded(qel::ObjectKind kind, std::size_t row);
     // The context menu of `kind`'s list, over `row` (-1: no row).
     void objectMenuRequested(qel::ObjectKind kind, int row, QPoint globalPos);
+    // The map list's filter keeps other rows now.
+    void mapKeptRowsChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -188,6 +204,8 @@ private:
     QToolButton* Switch;
     ObjectListView* MapObjectList;
     ObjectListView* ScreenObjectList;
+    ObjectFilterBar* mapFilter_;
+    ObjectFilterBar* screenFilter_;
     QToolButton* ClearObjectList;
     QLabel* eObjectXLabel;
     QLineEdit* eObjectX;

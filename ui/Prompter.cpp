@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "DocumentFiles.h"
+#include "TChangeFrm.h"
 
 namespace qel::ui {
 
@@ -103,6 +104,15 @@ std::optional<QString> QtPrompter::askText(QWidget* parent, const QString& title
     if (!ok)
         return std::nullopt;
     return answer;
+}
+
+std::optional<ObjectChangeFields> QtPrompter::askObjectChange(QWidget* parent, const QStringList& imageItems,
+                                                              const ObjectChangeFields& start)
+{
+    TChangeFrm dialog(imageItems, start, Owner(parent));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.fields();
 }
 
 }  // namespace qel::ui

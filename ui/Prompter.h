@@ -16,6 +16,18 @@ namespace qel::ui {
 
 using SaveChangesAnswer = app::SaveChangesAnswer;
 
+// The fields of "Change Selected Objects", each with its value and whether
+// it is to be changed. The image is a position among the image items.
+struct ObjectChangeFields {
+    struct Field {
+        bool change = false;
+        int value = 0;
+        friend bool operator==(const Field&, const Field&) = default;
+    };
+    Field dx, dy, image, layer, mode, displayTime, objectId;
+    friend bool operator==(const ObjectChangeFields&, const ObjectChangeFields&) = default;
+};
+
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -46,6 +58,15 @@ public:
         (void)parent, (void)title, (void)label, (void)text;
         return std::nullopt;
     }
+    // The Change Selected Objects dialog, starting from `start` with
+    // `imageItems` to choose from; nothing when cancelled. Prompters without
+    // it answer as if cancelled.
+    virtual std::optional<ObjectChangeFields> askObjectChange(QWidget* parent, const QStringList& imageItems,
+                                                              const ObjectChangeFields& start)
+    {
+        (void)parent, (void)imageItems, (void)start;
+        return std::nullopt;
+    }
 };
 
 // Shows real Qt message boxes and file dialogs.
@@ -61,6 +82,8 @@ public:
     QString saveFile(QWidget* parent, const QString& filter) override;
     std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
                                    const QString& text) override;
+    std::optional<ObjectChangeFields> askObjectChange(QWidget* parent, const QStringList& imageItems,
+                                                      const ObjectChangeFields& start) override;
 };
 
 }  // namespace qel::ui

@@ -10,9 +10,9 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "Clipboard.h"
 #include "CompilerOutput.h"
 #include "CompilerRun.h"
-#include "Clipboard.h"
 #include "Controls.h"
 #include "DiskFollower.h"
 #include "DocumentFiles.h"
@@ -217,6 +217,10 @@ void TMainFrm::LinkObjectCommands()
     mapViewEntry_->setObjectCommands(objectCommands_);
     connect(objectCommands_, &ObjectCommands::showInMapRequested, this,
             [this](int row) { guarded([&] { mapViewEntry_->showInMap(static_cast<std::size_t>(row)); }); });
+    connect(objectCommands_, &ObjectCommands::changeSelectedRequested, objectsSection,
+            &ObjectsSection::ChangeSelectedOf);
+    connect(menus_, &MainMenus::changeSelectedRequested, objectsSection, &ObjectsSection::ChangeSelectedClick);
+    connect(menus_, &MainMenus::findRequested, objectsSection, &ObjectsSection::FocusFilter);
     connect(objectsSection, &ObjectsSection::objectMenuRequested, this,
             [this](qel::ObjectKind kind, int row, QPoint at) {
                 QMenu menu(this);

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "ClipboardSteps.h"
+#include "ChangeObjectsStep.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
@@ -68,6 +69,23 @@ EditorValues Values(const char* x, const char* y, int image, int layer = 0, int 
     values.layerChoice = layer;
     values.modeChoice = mode;
     return values;
+}
+
+// The fields `bits` chooses: offsets, image, layer, mode, display time, id 0.
+ObjectChange SomeChange(std::size_t bits)
+{
+    ObjectChange c;
+    c.dx = bits & 1 ? 16 : 0;
+    c.dy = bits & 2 ? -16 : 0;
+    const auto field = [bits](int bit, std::int32_t value) {
+        return bits >> bit & 1 ? std::optional<std::int32_t>(value) : std::nullopt;
+    };
+    c.imageNumber = field(2, 1);
+    c.layer = field(3, 7);
+    c.mode = field(4, 3);
+    c.displayTime = field(5, 20);
+    c.objectId = field(6, 0);
+    return c;
 }
 
 using MakeStep = std::function<std::unique_ptr<SessionStep>(DocumentSession&)>;
@@ -132,6 +150,8 @@ std::vector<StepCase> StepCases()
              return MakeDuplicate(s, K::Screen, std::vector<std::size_t>{1, 0});
          },
          View(K::Screen, Rows({1, 2}, 2), Rows({2, 3}, 2))},
+        {"ChangeKeepsTheSelection", Object<ChangeObjectsStep>(K::Screen, std::vector<std::size_t>{0, 1}, SomeChange(7)),
+         kViewBefore},
         {"SortByDisplayTime", Object<SortObjectsStep>(K::Map, std::optional<SortKey>(SortKey::DisplayTime)),
          View(K::Map, {}, {})},
         {"RegenerateOnly", Object<SortObjectsStep>(K::Screen, std::optional<SortKey>()), View(K::Map, {}, {})},
@@ -252,6 +272,26 @@ TEST(DocumentSession, StaleDisplayTimeOfARegenerationNeverReordersASort)
     EXPECT_EQ(session.document().mapObjects().fields(0).displayTime, -1);
 }
 
+TEST(DocumentSession, EveryRowIsPutBackPastALineThatCannotBeTakenApart)
+{
+    DocumentSession session;
+    Load(session, "[objectimages]\r\nIMAGE0=a.bmp\r\n[screenobjects]\r\n0,0,IMAGE0\r\n5,5,IMAGE0\r\n");
+    EditorValues unreadable = Values("0", "0", 0, 0, 3);
+    unreadable.objectIdText = "x";
+    EXPECT_THROW(session.push(std::make_unique<ApplyObjectStep>(session, ObjectKind::Screen, unreadable, 0)),
+                 ConversionError);
+    ObjectChange change;
+    change.dy = 16;
+    change.layer = 7;
+    const std::vector<std::size_t> rows{0, 1};
+    EXPECT_THROW(session.push(std::make_unique<ChangeObjectsStep>(session, ObjectKind::Screen, rows, change)),
+                 ConversionError);
+    EXPECT_EQ(session.document().screenObjects().line(1), "5,21,IMAGE0,TopMost");
+    session.undo();
+    EXPECT_EQ(session.document().screenObjects().line(0), "0,0,IMAGE0,BelowAll,Kill,0,x");
+    EXPECT_EQ(session.document().screenObjects().line(1), "5,5,IMAGE0");
+}
+
 TEST(DocumentSession, ModifiedFollowsTheSavedStep)
 {
     QTemporaryDir dir;
@@ -351,7 +391,7 @@ struct Model {
                    static_cast<int>(Below(9)) - 1, static_cast<int>(Below(8)) - 1);
         values.displayTimeText = Chance(50) ? "0" : "20";
         values.objectIdText = Chance(50) ? "0" : "3";
-        switch (Below(19)) {
+        switch (Below(20)) {
         case 0:
         case 1:
             return Object<AddObjectStep>(kind, values);
@@ -396,6 +436,8 @@ struct Model {
             static const std::int64_t kBy[] = {-16, -1, 1, 16, 2147483647};
             return Object<MoveObjectsStep>(kind, SomeRows(size), kBy[Below(5)], kBy[Below(4)]);
         }
+        case 18:
+            return Object<ChangeObjectsStep>(kind, SomeRows(size), SomeChange(Below(128)));
         case 8: {
             std::string text(1, static_cast<char>('a' + Below(3)));
             return [text](DocumentSession& s) { return std::make_unique<SetOutFileStep>(s, text); };

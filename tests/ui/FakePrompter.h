@@ -26,6 +26,7 @@ public:
     std::deque<QString> openAnswers;
     std::deque<QStringList> openFilesAnswers;
     std::deque<QString> saveAnswers;
+    std::deque<std::optional<qel::ui::ObjectChangeFields>> changeAnswers;
 
     void error(QWidget*, const QString& message) override { errors.push_back(message); }
     void information(QWidget*, const QString& message) override { informations.push_back(message); }
@@ -66,6 +67,11 @@ public:
         return take(saveAnswers, QString(), "save dialog");
     }
 
+    std::optional<qel::ui::ObjectChangeFields> askObjectChange(QWidget*, const QStringList&,
+                                                               const qel::ui::ObjectChangeFields&) override
+    {
+        return take(changeAnswers, std::optional<qel::ui::ObjectChangeFields>(), "change dialog");
+    }
     // Nothing asked or shown at all.
     bool silent() const
     {

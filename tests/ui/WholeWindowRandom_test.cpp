@@ -16,10 +16,13 @@
 #include "FileNameText.h"
 #include "FileSection.h"
 #include "ImageSection.h"
+#include "Latin1Text.h"
 #include "MainWindowFixture.h"
 #include "MapCanvas.h"
 #include "MapScreenCanvas.h"
 #include "ObjectCommands.h"
+#include "ObjectFilter.h"
+#include "ObjectFilterBar.h"
 #include "ObjectListModel.h"
 #include "ObjectListView.h"
 #include "ObjectsSection.h"
@@ -85,6 +88,15 @@ protected:
             same = live.rect(row) == built.rect(row) && live.layer(row) == built.layer(row);
         if (!same || frm->mapObjectModel()->rowCount() != static_cast<int>(doc().mapObjects().size()))
             return "the map's index or list differs from the document";
+
+        // A filtered list shows what a fresh filter keeps.
+        for (const ObjectKind kind : {ObjectKind::Map, ObjectKind::Screen}) {
+            auto* view = find<ui::ObjectListView>(kind == ObjectKind::Map ? "MapObjectList" : "ScreenObjectList");
+            const ObjectFilter filter(ui::CheckedBytes(view->findChild<QLineEdit*>("ObjectFilter")->text()));
+            const auto kept = view->findChild<ui::ObjectFilterBar*>()->keptRows();
+            if (filter.empty() ? kept != nullptr : (!kept || *kept != filter.rows(doc().objects(kind))))
+                return "a filtered list shows other rows than a fresh filter keeps";
+        }
 
         // The editor shows its row where the user did not type, and follows
         // that row: a step that changes no row's content changes none of its values.
@@ -297,6 +309,25 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
              : what == 2 ? commands->selectUsingImage(ObjectKind::Map, pick(doc().mapObjects().size() + 1))
              : what == 3 ? map->tool().selectArea(band, pick(2))
                          : map->tool().deselectArea(band);  // what Shift and Ctrl+Shift bands end in
+         }},
+        {"Filter", true,
+         [&] {
+             auto* box = list()->findChild<QLineEdit*>("ObjectFilter");
+             box->setText(box->text() + oneOf({"", " ", "1", "image", "x:0-100", "layer:topmost", "c-", "!"}));
+             if (pick(4) == 0)
+                 QTest::keyClick(box, Qt::Key_Escape);
+         }},
+        {"Change", false,
+         [&] {
+             ui::ObjectChangeFields fields;
+             for (auto* field : {&fields.dx, &fields.dy, &fields.image, &fields.layer, &fields.mode,
+                                 &fields.displayTime, &fields.objectId})
+                 *field = {pick(3) == 0, pick(3) * 16 - 16};
+             fields.image.value = fields.layer.value = fields.mode.value = pick(3);
+             fields.displayTime.value = fields.objectId.value = pick(3) * 10;
+             prompter.changeAnswers.push_back(pick(8) ? std::optional(fields) : std::nullopt);
+             objects->ChangeSelectedClick();
+             prompter.changeAnswers.clear();  // nothing selected: not asked
          }},
     };
     // Deleting an image with its objects once crashed the problems; a drag
