@@ -21,8 +21,8 @@
 #include "FileNameText.h"
 #include "Guarded.h"
 #include "Latin1Text.h"
-#include "WindowPlacement.h"
 #include "ObjectCommands.h"
+#include "WindowPlacement.h"
 
 namespace qel::ui {
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <random>
 
-#include "ClipboardSteps.h"
 #include "ChangeObjectsStep.h"
+#include "ClipboardSteps.h"
 #include "DefinitionReader.h"
 #include "DefinitionWriter.h"
 #include "DocumentSession.h"
