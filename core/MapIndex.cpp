@@ -130,6 +130,9 @@ void MapIndex::rebuild(const ObjectList& list)
 {
     bounds_.reset();
     indexed_ = std::min(list.takenApart(), list.size());
+    // Room for the rows added after it, as the list keeps (a first placing
+    // must not move a million records).
+    boxes_.reserve(list.size() + list.size() / 64 + 16);
     boxes_.assign(list.size(), Box{0, 0, 1, 1, 0});
     for (std::size_t row = 0; row < indexed_; ++row)
         boxes_[row] = boxOf(list.fields(row));

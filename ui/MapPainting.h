@@ -40,11 +40,14 @@ struct MapScene {
     const MapArt& art;
     const MapLayers& layers;
     platform::PictureCache& pictures;
+    // Counts the objects each block drawn looked at, when given.
+    std::size_t* rowsSeen = nullptr;
 };
 
-// Draws one block of the scene into `image`; returns whether every picture
-// it shows was at hand.
-bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scene);
+// Draws `part` (block pixels) of one block of the scene into `image`, what
+// was there before cleared; returns whether every picture it shows was at
+// hand.
+bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, const MapScene& scene);
 // The 16-pixel tile grid over a view of `size` pixels.
 void DrawTileGrid(QPainter& painter, QSize size, const MapViewport& view);
 // The outlines of the selected `rows` (ascending) that the view shows; those
