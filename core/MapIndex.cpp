@@ -250,13 +250,22 @@ void MapIndex::rowsRemoved(const ObjectList& list, std::size_t first, std::size_
 
 void MapIndex::rowsChanged(const ObjectList& list, std::size_t first, std::size_t last)
 {
+    // An object that left no edge of the extent cannot shrink it: the extent
+    // only widens to where the object went, and moving one object of a
+    // million does not walk them all again.
+    std::optional<MapRect> kept = bounds_;
     bounds_.reset();
     if (boxes_.size() != list.size() || last < first || last >= boxes_.size()) {
         rebuild(list);
         return;
     }
+    const std::size_t indexedBefore = indexed_;
     const std::size_t fielded = std::min(list.takenApart(), list.size());
     for (std::size_t row = first; row <= last && row < indexed_; ++row) {
+        const MapRect was = rect(row);
+        if (kept
+            && !(was.x > kept->x && was.y > kept->y && was.right() < kept->right() && was.bottom() < kept->bottom()))
+            kept.reset();
         removeFromGrid(static_cast<std::uint32_t>(row));
         if (row < fielded) {
             boxes_[row] = boxOf(list.fields(row));
@@ -264,6 +273,15 @@ void MapIndex::rowsChanged(const ObjectList& list, std::size_t first, std::size_
         }
     }
     reconcile(list);
+    if (!kept || indexed_ != indexedBefore)
+        return;
+    for (std::size_t row = first; row <= last && row < indexed_; ++row) {
+        const MapRect r = rect(row);
+        const std::int64_t x0 = std::min(kept->x, r.x), y0 = std::min(kept->y, r.y);
+        const std::int64_t x1 = std::max(kept->right(), r.right()), y1 = std::max(kept->bottom(), r.bottom());
+        kept = MapRect{x0, y0, x1 - x0, y1 - y0};
+    }
+    bounds_ = kept;
 }
 
 template <class Visit>

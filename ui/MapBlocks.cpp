@@ -53,12 +53,13 @@ const QImage& MapBlocks::block(const Key& key)
     return found->second.image;
 }
 
-MapBlocks::Drawn MapBlocks::drawn(const Key& key) const
+MapBlocks::Drawn MapBlocks::drawn(const Key& key)
 {
     const auto found = blocks_.find(key);
     if (found == blocks_.end())
         return {};
-    const Block& b = found->second;
+    Block& b = found->second;
+    b.lastUse = ++clock_;
     return {&b.image, b.complete && b.stale.isEmpty(), !b.complete && b.stale.isEmpty()};
 }
 

@@ -39,13 +39,14 @@ public:
 
     const QImage& block(const Key& key);
     // The block as it was last drawn (null for none), whether nothing of it
-    // is to be drawn again, and whether only pictures on their way are.
+    // is to be drawn again, and whether only pictures on their way are. Counts
+    // as a use: a block in view is the last to be dropped.
     struct Drawn {
         const QImage* image = nullptr;
         bool current = false;
         bool waiting = false;
     };
-    Drawn drawn(const Key& key) const;
+    Drawn drawn(const Key& key);
     // Stands in for a block not drawn yet: the blocks of the nearest level
     // drawn that show its part of the map, scaled into `target` (the block's
     // place in the view), what they do not cover left as it is.

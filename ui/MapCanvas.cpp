@@ -450,13 +450,16 @@ void MapCanvas::render(QPainter& painter, QSize size)
     // their turn.
     std::stable_partition(left.begin(), left.end(), [](const Left& l) { return !l.drawn.waiting; });
     for (const Left& l : left) {
+        // Asked again: drawing a block may have dropped another to keep
+        // within the budget.
+        const MapBlocks::Drawn drawn = blocks_.drawn(l.key);
         if (rowsSeen_ < kRowsPerFrame) {
             painter.drawImage(l.at, blocks_.block(l.key));
-        } else if (l.drawn.waiting) {
-            painter.drawImage(l.at, *l.drawn.image);  // again when a picture comes
+        } else if (drawn.waiting) {
+            painter.drawImage(l.at, *drawn.image);  // again when a picture comes
         } else {
-            if (l.drawn.image != nullptr)
-                painter.drawImage(l.at, *l.drawn.image);
+            if (drawn.image != nullptr)
+                painter.drawImage(l.at, *drawn.image);
             else
                 blocks_.drawStandIn(painter, l.key, QRect(l.at, QSize(MapBlocks::kSide, MapBlocks::kSide)));
             drawingLeft_ = true;
