@@ -82,7 +82,7 @@ public:
     // kRowsPerFrame objects; the rest stand in scaled from another zoom
     // level, drawn at the next frames, which it asks for.
     void render(QPainter& painter, QSize size);
-    static constexpr std::size_t kRowsPerFrame = 100000;
+    static constexpr std::size_t kRowsPerFrame = 64000;
     // Blocks of the view were left for the next frames.
     bool drawingLeft() const { return drawingLeft_; }
     std::size_t memoryBytes();
