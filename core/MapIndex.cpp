@@ -130,6 +130,9 @@ void MapIndex::rebuild(const ObjectList& list)
 {
     bounds_.reset();
     indexed_ = std::min(list.takenApart(), list.size());
+    // Room for the rows added after it, as the list keeps (a first placing
+    // must not move a million records).
+    boxes_.reserve(list.size() + list.size() / 64 + 16);
     boxes_.assign(list.size(), Box{0, 0, 1, 1, 0});
     for (std::size_t row = 0; row < indexed_; ++row)
         boxes_[row] = boxOf(list.fields(row));
@@ -247,13 +250,22 @@ void MapIndex::rowsRemoved(const ObjectList& list, std::size_t first, std::size_
 
 void MapIndex::rowsChanged(const ObjectList& list, std::size_t first, std::size_t last)
 {
+    // An object that left no edge of the extent cannot shrink it: the extent
+    // only widens to where the object went, and moving one object of a
+    // million does not walk them all again.
+    std::optional<MapRect> kept = bounds_;
     bounds_.reset();
     if (boxes_.size() != list.size() || last < first || last >= boxes_.size()) {
         rebuild(list);
         return;
     }
+    const std::size_t indexedBefore = indexed_;
     const std::size_t fielded = std::min(list.takenApart(), list.size());
     for (std::size_t row = first; row <= last && row < indexed_; ++row) {
+        const MapRect was = rect(row);
+        if (kept
+            && !(was.x > kept->x && was.y > kept->y && was.right() < kept->right() && was.bottom() < kept->bottom()))
+            kept.reset();
         removeFromGrid(static_cast<std::uint32_t>(row));
         if (row < fielded) {
             boxes_[row] = boxOf(list.fields(row));
@@ -261,6 +273,15 @@ void MapIndex::rowsChanged(const ObjectList& list, std::size_t first, std::size_
         }
     }
     reconcile(list);
+    if (!kept || indexed_ != indexedBefore)
+        return;
+    for (std::size_t row = first; row <= last && row < indexed_; ++row) {
+        const MapRect r = rect(row);
+        const std::int64_t x0 = std::min(kept->x, r.x), y0 = std::min(kept->y, r.y);
+        const std::int64_t x1 = std::max(kept->right(), r.right()), y1 = std::max(kept->bottom(), r.bottom());
+        kept = MapRect{x0, y0, x1 - x0, y1 - y0};
+    }
+    bounds_ = kept;
 }
 
 template <class Visit>
@@ -298,7 +319,14 @@ void MapIndex::query(const MapRect& area, std::vector<std::uint32_t>& out) const
 void MapIndex::queryOrdered(const MapRect& area, std::vector<std::uint32_t>& out) const
 {
     query(area, out);
-    std::sort(out.begin(), out.end(), [this](std::uint32_t a, std::uint32_t b) { return drawKey(a) < drawKey(b); });
+    // Sorted as plain keys: a comparison that looks each row's layer up
+    // again takes most of drawing a block of a hundred thousand objects.
+    std::vector<std::uint64_t> keys(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i)
+        keys[i] = drawKey(out[i]);
+    std::sort(keys.begin(), keys.end());
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<std::uint32_t>(keys[i] & 0x7FFFFFFF);
 }
 
 std::optional<std::size_t> MapIndex::topmostAt(std::int64_t x, std::int64_t y) const

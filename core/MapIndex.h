@@ -119,8 +119,9 @@ public:
     std::optional<std::size_t> nextDownAt(std::int64_t x, std::int64_t y, std::optional<std::size_t> current) const;
 
     // The rectangle covering every indexed row's rectangle (empty without one).
-    // Kept between calls: rows added only widen it, so adding one object to
-    // a million does not walk them all again.
+    // Kept between calls: rows added, and a changed row that touched no edge
+    // of it, only widen it, so adding or moving one object of a million does
+    // not walk them all again.
     MapRect bounds() const;
     // Bytes held beyond the object itself.
     std::size_t memoryBytes() const;

@@ -411,8 +411,11 @@ ObjectFields& ObjectList::editFields(std::size_t row)
 
 void ObjectList::reserve(std::size_t rows)
 {
-    lines_.reserve(rows);
-    fields_.reserve(rows);
+    // Room past what is read: the first rows added after Open do not move
+    // every row of a million to a larger array.
+    const std::size_t room = rows + rows / 64 + 16;
+    lines_.reserve(room);
+    fields_.reserve(room);
 }
 
 void ObjectList::adopt(std::shared_ptr<const void> owner, std::size_t bytes)

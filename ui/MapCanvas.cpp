@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
@@ -24,7 +25,9 @@ MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selecti
       session_(session),
       selection_(selection),
       pictures_(pictures),
-      blocks_([this](QImage& image, const MapBlocks::Key& key) { return DrawMapBlock(image, key, scene()); }),
+      blocks_([this](QImage& image, const MapBlocks::Key& key, const QRect& part) {
+          return DrawMapBlock(image, key, part, scene());
+      }),
       tool_(new EditTool(*this, *viewport(), selection))
 {
     setObjectName(QStringLiteral("MapCanvas"));
@@ -414,7 +417,8 @@ std::optional<std::pair<std::int32_t, std::int32_t>> MapCanvas::anchorOf(std::si
 
 MapScene MapCanvas::scene()
 {
-    return MapScene{index_, session_.document().mapObjects(), art_, tool_->layers(), pictures_, kept_.get()};
+    return MapScene{index_,    session_.document().mapObjects(), art_, tool_->layers(), pictures_, kept_.get(),
+                    &rowsSeen_};
 }
 
 void MapCanvas::render(QPainter& painter, QSize size)
@@ -428,11 +432,51 @@ void MapCanvas::render(QPainter& painter, QSize size)
     const qint64 bx0 = FloorDiv(scrollX, MapBlocks::kSide), by0 = FloorDiv(scrollY, MapBlocks::kSide);
     const qint64 bx1 = FloorDiv(scrollX + size.width() - 1, MapBlocks::kSide);
     const qint64 by1 = FloorDiv(scrollY + size.height() - 1, MapBlocks::kSide);
-    for (qint64 by = by0; by <= by1; ++by)
-        for (qint64 bx = bx0; bx <= bx1; ++bx)
-            painter.drawImage(QPoint(static_cast<int>(bx * MapBlocks::kSide - scrollX),
-                                     static_cast<int>(by * MapBlocks::kSide - scrollY)),
-                              blocks_.block(MapBlocks::Key{view_.level(), bx, by}));
+    // A new zoom level over a million objects would take the whole frame and
+    // more: what the budget leaves undrawn stands in from the level nearest,
+    // and the next frame goes on.
+    rowsSeen_ = 0;
+    drawingLeft_ = false;
+    struct Left {
+        MapBlocks::Key key;
+        QPoint at;
+        MapBlocks::Drawn drawn;
+    };
+    std::vector<Left> left;
+    for (qint64 by = by0; by <= by1; ++by) {
+        for (qint64 bx = bx0; bx <= bx1; ++bx) {
+            const MapBlocks::Key key{view_.level(), bx, by};
+            const QPoint at(static_cast<int>(bx * MapBlocks::kSide - scrollX),
+                            static_cast<int>(by * MapBlocks::kSide - scrollY));
+            const MapBlocks::Drawn drawn = blocks_.drawn(key);
+            if (drawn.current)
+                painter.drawImage(at, *drawn.image);
+            else
+                left.push_back({key, at, drawn});
+        }
+    }
+    // Blocks waiting only for pictures come last: they are drawn again at
+    // each frame until the pictures come, and must not keep the others from
+    // their turn.
+    std::stable_partition(left.begin(), left.end(), [](const Left& l) { return !l.drawn.waiting; });
+    for (const Left& l : left) {
+        // Asked again: drawing a block may have dropped another to keep
+        // within the budget.
+        const MapBlocks::Drawn drawn = blocks_.drawn(l.key);
+        if (rowsSeen_ < kRowsPerFrame) {
+            painter.drawImage(l.at, blocks_.block(l.key));
+        } else if (drawn.waiting) {
+            painter.drawImage(l.at, *drawn.image);  // again when a picture comes
+        } else {
+            if (drawn.image != nullptr)
+                painter.drawImage(l.at, *drawn.image);
+            else
+                blocks_.drawStandIn(painter, l.key, QRect(l.at, QSize(MapBlocks::kSide, MapBlocks::kSide)));
+            drawingLeft_ = true;
+        }
+    }
+    if (drawingLeft_)
+        QTimer::singleShot(0, viewport(), qOverload<>(&QWidget::update));
     if (grid_ && view_.scale() >= 0.5)
         DrawTileGrid(painter, size, view_);
     painter.setPen(QPen(kMapEdge, 2));

@@ -82,8 +82,13 @@ public:
 
     const MapIndex& index();
     // Draws the view into `painter` at the viewport's size (paint events and
-    // the benchmark).
+    // the benchmark). A frame draws blocks until they have looked at
+    // kRowsPerFrame objects; the rest stand in scaled from another zoom
+    // level, drawn at the next frames, which it asks for.
     void render(QPainter& painter, QSize size);
+    static constexpr std::size_t kRowsPerFrame = 64000;
+    // Blocks of the view were left for the next frames.
+    bool drawingLeft() const { return drawingLeft_; }
     std::size_t memoryBytes();
 
 signals:
@@ -146,6 +151,9 @@ private:
     MapBlocks blocks_;
     MapViewport view_;
     EditTool* tool_ = nullptr;
+
+    std::size_t rowsSeen_ = 0;
+    bool drawingLeft_ = false;
 
     std::vector<std::uint32_t> selected_;
     bool selectedStale_ = true;

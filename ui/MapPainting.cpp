@@ -39,27 +39,32 @@ void DrawBand(QPainter& painter, const QRect& band)
     painter.drawRect(band);
 }
 
-bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scene)
+bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, const MapScene& scene)
 {
-    image.fill(Qt::transparent);
+    auto* bits = reinterpret_cast<QRgb*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / 4;
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        std::fill_n(bits + y * stride + part.left(), part.width(), QRgb{0});
     const double s = MapViewport::ScaleAt(key.level);
     const qint64 originX = key.x * MapBlocks::kSide;  // screen pixels
     const qint64 originY = key.y * MapBlocks::kSide;
-    const MapRect area{static_cast<std::int64_t>(std::floor(originX / s)) - 1,
-                       static_cast<std::int64_t>(std::floor(originY / s)) - 1,
-                       static_cast<std::int64_t>(std::ceil(MapBlocks::kSide / s)) + 2,
-                       static_cast<std::int64_t>(std::ceil(MapBlocks::kSide / s)) + 2};
+    const MapRect area{static_cast<std::int64_t>(std::floor((originX + part.left()) / s)) - 1,
+                       static_cast<std::int64_t>(std::floor((originY + part.top()) / s)) - 1,
+                       static_cast<std::int64_t>(std::ceil(part.width() / s)) + 2,
+                       static_cast<std::int64_t>(std::ceil(part.height() / s)) + 2};
     std::vector<std::uint32_t> rows;
     scene.index.queryOrdered(area, rows);
+    if (scene.rowsSeen != nullptr)
+        *scene.rowsSeen += rows.size();
     if (rows.empty())
         return true;
     const ObjectList& objects = scene.objects;
     QPainter painter(&image);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, SmoothScaling(s));
+    if (part != image.rect())
+        painter.setClipRect(part);
     // This level's copies, fetched once per block, and whether one is on its way.
     std::unordered_map<std::int32_t, std::pair<QImage, bool>> scaled;
-    auto* bits = reinterpret_cast<QRgb*>(image.bits());
-    const qsizetype stride = image.bytesPerLine() / 4;
     const bool allDrawn = scene.layers.allOpen();
     bool complete = true;
     // Nothing shows under an opaque picture that covers the whole block:
@@ -104,8 +109,8 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scen
             if (dim)
                 colour = qPremultiply(qRgba(qRed(colour), qGreen(colour), qBlue(colour),
                                             static_cast<int>(qAlpha(colour) * kDimmedOpacity)));
-            for (qint64 y = std::max<qint64>(py, 0); y < std::min<qint64>(py + ph, MapBlocks::kSide); ++y)
-                for (qint64 x = std::max<qint64>(px, 0); x < std::min<qint64>(px + pw, MapBlocks::kSide); ++x)
+            for (qint64 y = std::max<qint64>(py, part.top()); y < std::min<qint64>(py + ph, part.bottom() + 1); ++y)
+                for (qint64 x = std::max<qint64>(px, part.left()); x < std::min<qint64>(px + pw, part.right() + 1); ++x)
                     if (qAlpha(colour) != 0)
                         bits[y * stride + x] = colour;
             continue;
@@ -137,19 +142,21 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scen
     return complete;
 }
 
+// Each line is blended as a one-pixel-wide picture: the painter's own lines
+// are long runs of one-pixel spans that it hands to its helper threads in
+// pieces, which cost the window's thread more in waking them than drawing.
 void DrawTileGrid(QPainter& painter, QSize size, const MapViewport& view)
 {
     const double s = view.scale();
     const MapRect area = view.visibleArea(size);
-    painter.setPen(kGridLine);
-    for (std::int64_t x = TileOf(area.x) * kTileSide; x <= area.right(); x += kTileSide) {
-        const double sx = std::floor(x * s) - view.scrollX();
-        painter.drawLine(QPointF(sx, 0), QPointF(sx, size.height()));
-    }
-    for (std::int64_t y = TileOf(area.y) * kTileSide; y <= area.bottom(); y += kTileSide) {
-        const double sy = std::floor(y * s) - view.scrollY();
-        painter.drawLine(QPointF(0, sy), QPointF(size.width(), sy));
-    }
+    QImage across(std::max(1, size.width()), 1, QImage::Format_ARGB32_Premultiplied);
+    QImage down(1, std::max(1, size.height()), QImage::Format_ARGB32_Premultiplied);
+    across.fill(kGridLine);
+    down.fill(kGridLine);
+    for (std::int64_t x = TileOf(area.x) * kTileSide; x <= area.right(); x += kTileSide)
+        painter.drawImage(QPointF(std::floor(x * s) - view.scrollX(), 0), down);
+    for (std::int64_t y = TileOf(area.y) * kTileSide; y <= area.bottom(); y += kTileSide)
+        painter.drawImage(QPointF(0, std::floor(y * s) - view.scrollY()), across);
 }
 
 void DrawMapSelection(QPainter& painter, QSize size, const MapViewport& view, const MapScene& scene,

@@ -51,6 +51,8 @@ struct MapScene {
     // The rows a filter keeps (ascending); the others are drawn dimmed.
     // None: every row is drawn as it is.
     const std::vector<std::uint32_t>* kept = nullptr;
+    // Counts the objects each block drawn looked at, when given.
+    std::size_t* rowsSeen = nullptr;
 
     bool dimmed(std::uint32_t row) const { return kept && !std::binary_search(kept->begin(), kept->end(), row); }
 };
@@ -58,9 +60,10 @@ struct MapScene {
 // How much of a dimmed object shows.
 inline constexpr double kDimmedOpacity = 0.25;
 
-// Draws one block of the scene into `image`; returns whether every picture
-// it shows was at hand.
-bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const MapScene& scene);
+// Draws `part` (block pixels) of one block of the scene into `image`, what
+// was there before cleared; returns whether every picture it shows was at
+// hand.
+bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, const MapScene& scene);
 // The 16-pixel tile grid over a view of `size` pixels.
 void DrawTileGrid(QPainter& painter, QSize size, const MapViewport& view);
 // The outlines of the selected `rows` (ascending) that the view shows; those

@@ -203,6 +203,13 @@ TEST(MapIndexTest, NoticesKeepTheIndexAsARebuildWould)
     list.truncate(1);
     index.rowsRemoved(list, 1, 4);
     ExpectSameAsRebuilt(index, list, "truncate");
+    // The room kept after a rebuild is 16 rows past one: appends go past it.
+    index = IndexOf(list);
+    for (std::size_t row = 1; row <= 40; ++row) {
+        list.append(std::to_string(row * 40) + ",8,IMAGE2,0");
+        index.rowsInserted(list, row, row);
+    }
+    ExpectSameAsRebuilt(index, list, "appended past the room kept");
 }
 
 }  // namespace

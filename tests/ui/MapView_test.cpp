@@ -21,6 +21,7 @@
 #include "FakeSettingsStore.h"
 #include "FileNameText.h"
 #include "ImageSteps.h"
+#include "MapSessionEditor.h"
 #include "MapView.h"
 #include "ObjectListModel.h"
 #include "ObjectSteps.h"
@@ -41,6 +42,21 @@ T& Named(QObject& view, const char* name)
     if (found == nullptr)
         throw std::runtime_error(std::string("no child named ") + name);
     return *found;
+}
+
+// The canvas at `level` over `centre` in `side` x `side` pixels: its first
+// frame, or every frame until no block is left for a later one.
+QImage DrawnAt(MapCanvas& canvas, int level, bool wholly = true, int side = 400, QPointF centre = {300, 110})
+{
+    canvas.viewport()->resize(side, side);
+    canvas.setZoomLevel(level);
+    canvas.centreOn(centre.x(), centre.y());
+    QImage shot(side, side, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&shot);
+    canvas.render(painter, shot.size());
+    for (int frame = 0; wholly && frame < 64 && canvas.drawingLeft(); ++frame)
+        canvas.render(painter, shot.size());
+    return shot;
 }
 
 class MapViewTest : public ::testing::Test {
@@ -312,6 +328,54 @@ TEST(WindowPlacementTest, FitsTheFrameOntoTheScreen)
     };
     for (const Case& c : cases)
         EXPECT_EQ(FitOnScreen(c.frame, c.available), c.expected) << c.name;
+}
+
+// Blocks drawn again only where an edit showed must end as blocks drawn anew.
+TEST_F(MapViewTest, EditsDrawnAgainInPartLookAsDrawnAnew)
+{
+    MapSessionEditor editor(session, ObjectKind::Map, prompter, view.get(), [] { return EditorValues{}; });
+    view->setEditor(&editor);
+    auto nudge = [&](int row, int dx, int dy) {
+        return [&, row, dx, dy] {
+            selection.select(model.index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            mapCanvas().nudge(dx, dy);
+        };
+    };
+    const std::vector<std::tuple<const char*, int, std::function<void()>>> rows = {
+        {"a picture moved under another", 0, nudge(0, 5, 3)},
+        {"a marker moved at a scale between pixels", 3, nudge(2, -7, 2)},
+        {"a marker deleted", 1,
+         [&] {
+             session.push(std::make_unique<DeleteObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{4}));
+         }},
+        {"and back", 1, [&] { session.undo(); }},
+        {"objects of a pixel or two", -12, nudge(3, 40, -24)},
+    };
+    for (const auto& [name, level, edit] : rows) {
+        DrawnAt(mapCanvas(), level);
+        edit();
+        MapView anew(session, selection, settings, pictures, prompter);
+        anew.resize(400, 300);
+        EXPECT_EQ(DrawnAt(mapCanvas(), level), DrawnAt(Named<MapCanvas>(anew, "MapCanvas"), level)) << name;
+    }
+}
+
+// More objects than a frame draws: a zoom while blocks are left stands in
+// from the level drawn, and the frames after end as a view drawn anew.
+TEST_F(MapViewTest, ZoomWhileBlocksAreLeftEndsAsDrawnAnew)
+{
+    session.push(std::make_unique<TiledBackgroundStep>(session, 64, 32, 1));
+    for (const int then : {-15, -12}) {
+        MapView local(session, selection, settings, pictures, prompter);
+        MapView anew(session, selection, settings, pictures, prompter);
+        MapCanvas& canvas = Named<MapCanvas>(local, "MapCanvas");
+        const QPointF middle(8192, 8192);
+        DrawnAt(canvas, -16, false, 1024, middle);
+        EXPECT_TRUE(canvas.drawingLeft()) << "131,072 objects leave blocks for later";
+        EXPECT_EQ(DrawnAt(canvas, then, true, 1024, middle),
+                  DrawnAt(Named<MapCanvas>(anew, "MapCanvas"), then, true, 1024, middle))
+            << then;
+    }
 }
 
 }  // namespace
