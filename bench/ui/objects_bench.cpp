@@ -26,11 +26,11 @@
 
 #include "BenchFakes.h"
 #include "ObjectListView.h"
+#include "ObjectSteps.h"
 #include "ProcessLauncher.h"
 #include "SettingsStore.h"
 #include "TMainFrm.h"
 #include "TSortFrm.h"
-#include "ObjectSteps.h"
 #include "make_definition.h"
 
 namespace {
@@ -53,7 +53,7 @@ double Median(std::vector<double> v)
 struct Edit {
     const char* name;
     double limitMs;
-    bool undone;  // measured with its undo
+    bool undone;                    // measured with its undo
     std::function<void()> prepare;  // not timed
     std::function<void()> run;
 };
@@ -119,9 +119,9 @@ int main(int argc, char** argv)
     };
 
     const auto selectRows = [&](int first, int count) {
-        list->selectionModel()->select(QItemSelection(list->model()->index(first, 0),
-                                                      list->model()->index(first + count - 1, 0)),
-                                       QItemSelectionModel::ClearAndSelect);
+        list->selectionModel()->select(
+            QItemSelection(list->model()->index(first, 0), list->model()->index(first + count - 1, 0)),
+            QItemSelectionModel::ClearAndSelect);
     };
     std::vector<std::size_t> moved;
     for (std::size_t row = 3; moved.size() < 100000; row += 10)
@@ -209,8 +209,8 @@ int main(int argc, char** argv)
             const double ratio = undoMs / editMs;
             const bool undoOk = undoMs <= std::max(1.5 * editMs, 2.0);
             allOk = allOk && editOk && undoOk;
-            std::printf("%-26s %12.3f %12.3f %8.2f   edit <= %g ms %s, undo <= max(1.5x, 2 ms) %s\n", edit.name,
-                        editMs, undoMs, ratio, edit.limitMs, editOk ? "ok" : "TOO SLOW", undoOk ? "ok" : "TOO SLOW");
+            std::printf("%-26s %12.3f %12.3f %8.2f   edit <= %g ms %s, undo <= max(1.5x, 2 ms) %s\n", edit.name, editMs,
+                        undoMs, ratio, edit.limitMs, editOk ? "ok" : "TOO SLOW", undoOk ? "ok" : "TOO SLOW");
         } else {
             allOk = allOk && editOk;
             std::printf("%-26s %12.3f %12s %8s   edit <= %g ms %s\n", edit.name, editMs, "-", "-", edit.limitMs,
