@@ -1,13 +1,10 @@
 #include "ProblemMonitor.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 
 #include "EntryLine.h"
-#include "FileNameText.h"
+#include "FileOperations.h"
 #include "ProblemPictures.h"
 
 namespace qel::app {
@@ -20,19 +17,22 @@ constexpr auto kSliceTime = std::chrono::milliseconds(4);
 
 class EditorDisk : public CheckEnvironment {
 public:
-    explicit EditorDisk(ProblemPictures& pictures) : pictures_(pictures) {}
+    EditorDisk(const platform::FileOperations& files, ProblemPictures& pictures) : files_(files), pictures_(pictures) {}
 
-    bool fileExists(const std::string& path) override
-    {
-        // A folder is no file to pack, even when a name points at one.
-        const QFileInfo info(FileNameText(path));
-        return info.exists() && !info.isDir();
-    }
+    // A folder is no file to pack, even when a name points at one.
+    bool fileExists(const std::string& path) override { return files_.exists(path); }
     PictureFacts picture(const std::string& path) override { return pictures_.facts(path); }
 
 private:
+    const platform::FileOperations& files_;
     ProblemPictures& pictures_;
 };
+
+const platform::FileOperations& DiskFiles()
+{
+    static const platform::QtFileOperations files;
+    return files;
+}
 
 int PlaceRank(ProblemPlace place)
 {
@@ -57,7 +57,13 @@ auto RowBefore = [](const Problem& problem, std::size_t row) { return problem.ro
 }  // namespace
 
 ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, QObject* parent)
-    : QObject(parent), session_(session), pictures_(pictures), index_(session.document().images())
+    : ProblemMonitor(session, pictures, DiskFiles(), parent)
+{
+}
+
+ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictures,
+                               const platform::FileOperations& files, QObject* parent)
+    : QObject(parent), session_(session), pictures_(pictures), files_(files), index_(session.document().images())
 {
     slice_.setSingleShot(true);
     slice_.setInterval(0);
@@ -450,7 +456,7 @@ void ProblemMonitor::checkParts()
     parts.editFiles() = doc.files();
     parts.editImages() = doc.images();
     parts.setDocumentFolder(doc.documentFolder());
-    EditorDisk disk(pictures_);
+    EditorDisk disk(files_, pictures_);
     parts_ = CheckDocument(parts, disk, haveLines_ ? &partLines_ : nullptr);
 }
 

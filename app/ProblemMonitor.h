@@ -36,6 +36,10 @@
 #include "DocumentSession.h"
 #include "ProblemCheck.h"
 
+namespace qel::platform {
+class FileOperations;
+}
+
 namespace qel::app {
 
 class ProblemPictures;
@@ -53,7 +57,10 @@ public:
     // Rows changed at once beyond this many are checked in slices instead.
     static constexpr std::size_t kRowsAtOnce = 4096;
 
+    // Files to pack are looked for through `files`; without it, on disk.
     ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, QObject* parent = nullptr);
+    ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, const platform::FileOperations& files,
+                   QObject* parent = nullptr);
 
     // Errors first, then warnings, then infos; each severity in list order
     // (the whole file, files, images, map objects, screen objects), rows in
@@ -121,6 +128,7 @@ private:
 
     DocumentSession& session_;
     ProblemPictures& pictures_;
+    const platform::FileOperations& files_;
     Rows rows_[2];
     ImageIndex index_;
     std::vector<Problem> parts_;  // the whole file's, the files', the images'

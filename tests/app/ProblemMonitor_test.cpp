@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "DocumentSession.h"
+#include "FakeFileOperations.h"
 #include "FakePictureService.h"
 #include "ImageSteps.h"
 #include "ObjectSteps.h"
@@ -51,7 +52,8 @@ struct Fixture {
     platform::FakePictureService service;
     DocumentSession session;
     ProblemPictures pictures{&service};
-    ProblemMonitor monitor{session, pictures};
+    platform::FakeFileOperations files;
+    ProblemMonitor monitor{session, pictures, files};
 
     std::string path(const char* name) const { return (dir.path() + '/' + QLatin1String(name)).toStdString(); }
     void write(const char* name, const QByteArray& bytes) const
