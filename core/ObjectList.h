@@ -123,7 +123,7 @@ public:
     // line. The fields do not change. Rows marked in `same` are known to
     // compose to the line they have, and are not composed again.
     template <class Compose>
-    void regenerate(Compose&& compose, const std::vector<bool>* same = nullptr);
+    void regenerate(Compose&& compose, const std::vector<std::uint8_t>* same = nullptr);
 
     // Reading support: lines that already live in `buffer` are kept as views
     // into it instead of being copied.
@@ -282,7 +282,7 @@ void ObjectList::appendProduced(Produce&& produce)
 }
 
 template <class Compose>
-void ObjectList::regenerate(Compose&& compose, const std::vector<bool>* same)
+void ObjectList::regenerate(Compose&& compose, const std::vector<std::uint8_t>* same)
 {
     // Built aside and swapped in at the end: a failure half way (out of
     // memory) leaves the list as it was, every view still valid (the arena
@@ -301,7 +301,7 @@ void ObjectList::regenerate(Compose&& compose, const std::vector<bool>* same)
     bool changed = false;
     for (std::size_t row = 0; row < lines_.size(); ++row) {
         std::string_view text = lines_[row];
-        if (row < parsed && !(same != nullptr && row < same->size() && (*same)[row])) {
+        if (row < parsed && !(same != nullptr && row < same->size() && (*same)[row] != 0)) {
             scratch.clear();
             compose(scratch, row);
             if (scratch != text) {

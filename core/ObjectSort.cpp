@@ -1,8 +1,12 @@
 #include "ObjectSort.h"
 
 #include <algorithm>
+#include <exception>
 #include <numeric>
+#include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "EntryLine.h"
@@ -12,6 +16,8 @@
 namespace qel {
 
 namespace {
+
+constexpr std::size_t kTwoThreadsFrom = std::size_t{1} << 16;
 
 std::int32_t NumericKey(const ObjectFields& f, SortKey key)
 {
@@ -214,7 +220,8 @@ std::string RegeneratedLine(const ObjectList& list, std::size_t row)
 
 namespace {
 
-void Regenerate(DefinitionDocument& doc, const std::vector<bool>* sameMap, const std::vector<bool>* sameScreen)
+void Regenerate(DefinitionDocument& doc, const std::vector<std::uint8_t>* sameMap,
+                const std::vector<std::uint8_t>* sameScreen)
 {
     for (ObjectList* list : {&doc.mapObjects(), &doc.screenObjects()}) {
         const ObjectList& source = *list;
@@ -226,16 +233,40 @@ void Regenerate(DefinitionDocument& doc, const std::vector<bool>* sameMap, const
 
 // Which entries already hold the line their fields compose to. Asked in list
 // order, before a sort scatters the lines: afterwards, comparing each line
-// with its recomposed form would read a million lines in random order.
-std::vector<bool> AlreadyRegenerated(const ObjectList& list)
+// with its recomposed form would read a million lines in random order. Two
+// halves at once on a large list: each only reads the list.
+std::vector<std::uint8_t> AlreadyRegenerated(const ObjectList& list)
 {
-    std::vector<bool> same(list.takenApart());
-    std::string scratch;
-    for (std::size_t row = 0; row < same.size(); ++row) {
-        scratch.clear();
-        AppendRegeneratedLine(scratch, list, row);
-        same[row] = scratch == list.line(row);
+    std::vector<std::uint8_t> same(list.takenApart());
+    const auto mark = [&](std::size_t from, std::size_t to) {
+        std::string scratch;
+        for (std::size_t row = from; row < to; ++row) {
+            scratch.clear();
+            AppendRegeneratedLine(scratch, list, row);
+            same[row] = scratch == list.line(row) ? 1 : 0;
+        }
+    };
+    const std::size_t half = same.size() >= kTwoThreadsFrom ? same.size() / 2 : same.size();
+    std::exception_ptr failed;
+    {
+        std::optional<std::jthread> other;
+        if (half < same.size()) {
+            try {
+                other.emplace([&] {
+                    try {
+                        mark(half, same.size());
+                    } catch (...) {
+                        failed = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                mark(half, same.size());  // no thread to be had: this one does it
+            }
+        }
+        mark(0, half);
     }
+    if (failed)
+        std::rethrow_exception(failed);
     return same;
 }
 
@@ -255,11 +286,11 @@ void SortObjectsAndRegenerate(DefinitionDocument& doc, ObjectKind kind, std::opt
     moved->clear();
     if (!key)
         return RegenerateObjectLists(doc);
-    std::vector<bool> same = AlreadyRegenerated(doc.objects(kind));
+    std::vector<std::uint8_t> same = AlreadyRegenerated(doc.objects(kind));
     SortObjectFields(doc, kind, *key, moved);
     // An entry composes to the same line wherever it stands: the marks move with it.
     if (!moved->empty()) {
-        std::vector<bool> sorted(same.size());
+        std::vector<std::uint8_t> sorted(same.size());
         for (std::size_t k = 0; k < moved->size() && k < sorted.size(); ++k)
             sorted[k] = same[(*moved)[k]];
         same.swap(sorted);
