@@ -1,13 +1,10 @@
 #include "ProblemMonitor.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 
 #include "EntryLine.h"
-#include "FileNameText.h"
+#include "FileOperations.h"
 #include "ProblemPictures.h"
 
 namespace qel::app {
@@ -20,19 +17,22 @@ constexpr auto kSliceTime = std::chrono::milliseconds(4);
 
 class EditorDisk : public CheckEnvironment {
 public:
-    explicit EditorDisk(ProblemPictures& pictures) : pictures_(pictures) {}
+    EditorDisk(const platform::FileOperations& files, ProblemPictures& pictures) : files_(files), pictures_(pictures) {}
 
-    bool fileExists(const std::string& path) override
-    {
-        // A folder is no file to pack, even when a name points at one.
-        const QFileInfo info(FileNameText(path));
-        return info.exists() && !info.isDir();
-    }
+    // A folder is no file to pack, even when a name points at one.
+    bool fileExists(const std::string& path) override { return files_.exists(path); }
     PictureFacts picture(const std::string& path) override { return pictures_.facts(path); }
 
 private:
+    const platform::FileOperations& files_;
     ProblemPictures& pictures_;
 };
+
+const platform::FileOperations& DiskFiles()
+{
+    static const platform::QtFileOperations files;
+    return files;
+}
 
 int PlaceRank(ProblemPlace place)
 {
@@ -57,7 +57,13 @@ auto RowBefore = [](const Problem& problem, std::size_t row) { return problem.ro
 }  // namespace
 
 ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, QObject* parent)
-    : QObject(parent), session_(session), pictures_(pictures), index_(session.document().images())
+    : ProblemMonitor(session, pictures, DiskFiles(), parent)
+{
+}
+
+ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictures,
+                               const platform::FileOperations& files, QObject* parent)
+    : QObject(parent), session_(session), pictures_(pictures), files_(files), index_(session.document().images())
 {
     slice_.setSingleShot(true);
     slice_.setInterval(0);
@@ -81,11 +87,24 @@ ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictur
     });
 
     connect(&session_, &DocumentSession::documentReplaced, this, &ProblemMonitor::onReplaced);
-    connect(&session_, &DocumentSession::rowsInserted, this, &ProblemMonitor::onRowsInserted);
-    connect(&session_, &DocumentSession::rowsRemoved, this, &ProblemMonitor::onRowsRemoved);
-    connect(&session_, &DocumentSession::rowsChanged, this, &ProblemMonitor::onRowsChanged);
-    connect(&session_, &DocumentSession::listReset, this, &ProblemMonitor::onListReset);
-    connect(&session_, &DocumentSession::imagesChanged, this, &ProblemMonitor::onImagesChanged);
+    pass_.setSingleShot(true);
+    pass_.setInterval(0);
+    connect(&pass_, &QTimer::timeout, this, &ProblemMonitor::follow);
+    using What = Notice::What;
+    connect(&session_, &DocumentSession::rowsInserted, this, [this](DocumentList list, int first, int last) {
+        note({What::Inserted, list, first, last});
+    });
+    connect(&session_, &DocumentSession::rowsRemoved, this, [this](DocumentList list, int first, int last) {
+        note({What::Removed, list, first, last});
+    });
+    connect(&session_, &DocumentSession::rowsChanged, this, [this](DocumentList list, int first, int last) {
+        note({What::Changed, list, first, last});
+    });
+    connect(&session_, &DocumentSession::listReset, this, [this](DocumentList list) {
+        // The resets that follow New or Open keep the lines just read.
+        note({What::Reset, list, 0, 0, replaced_ && session_.document().changeCount() == replacedAt_});
+    });
+    connect(&session_, &DocumentSession::imagesChanged, this, [this] { note({What::Images}); });
     connect(&session_, &DocumentSession::outFileChanged, this, [this] {
         checkParts();
         changed();
@@ -101,7 +120,7 @@ ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictur
 
 bool ProblemMonitor::checking() const
 {
-    return rows_[0].checked < rows_[0].images.size() || rows_[1].checked < rows_[1].images.size();
+    return !notices_.empty() || rows_[0].checked < rows_[0].images.size() || rows_[1].checked < rows_[1].images.size();
 }
 
 bool ProblemMonitor::used(std::int32_t number) const
@@ -150,10 +169,103 @@ void ProblemMonitor::checkRow(std::size_t index, std::size_t row)
     rows.problems.insert(at, scratch_.begin(), scratch_.end());
 }
 
-void ProblemMonitor::recheckRows(std::size_t index, const std::vector<std::size_t>& rows)
+void ProblemMonitor::note(const Notice& notice)
 {
-    for (const std::size_t row : rows)
-        checkRow(index, row);
+    // The files are few and not followed row by row: checked at once.
+    if (notice.list == DocumentList::Files && notice.what != Notice::What::Images) {
+        const bool ranged = notice.first >= 0 && notice.last >= notice.first;
+        switch (notice.what) {
+        case Notice::What::Inserted:
+        case Notice::What::Removed:
+            if (ranged)
+                ShiftLines(partLines_.files, static_cast<std::size_t>(notice.first),
+                           static_cast<std::size_t>(notice.last - notice.first) + 1,
+                           notice.what == Notice::What::Inserted);
+            else if (!(replaced_ && session_.document().changeCount() == replacedAt_))
+                partLines_.files.clear();
+            break;
+        case Notice::What::Reset:
+            if (!notice.fresh)
+                partLines_.files.clear();
+            break;
+        default:
+            break;
+        }
+        checkParts();
+        return changed();
+    }
+    // Images whose count changed lose their lines, also when a later step
+    // of the burst brings the count back.
+    if (notice.what == Notice::What::Images && partLines_.images.size() != session_.document().images().size())
+        partLines_.images.clear();
+    notices_.push_back(notice);
+    pass_.start();
+}
+
+void ProblemMonitor::follow()
+{
+    pass_.stop();
+    if (notices_.empty())
+        return;
+    // Taken first: a notice sent while following is followed in a pass of its own.
+    std::vector<Notice> notices;
+    notices.swap(notices_);
+    // The rows' state follows the notices in order, as the list changed step
+    // by step; the rows named are checked at the end, against the document
+    // as it is now, which the state by then matches row for row.
+    for (const Notice& notice : notices) {
+        switch (notice.what) {
+        case Notice::What::Inserted:
+            onRowsInserted(notice.list, notice.first, notice.last);
+            break;
+        case Notice::What::Removed:
+            onRowsRemoved(notice.list, notice.first, notice.last);
+            break;
+        case Notice::What::Changed:
+            onRowsChanged(notice.list, notice.first, notice.last);
+            break;
+        case Notice::What::Reset:
+            onListReset(notice.list, notice.fresh);
+            break;
+        case Notice::What::Images:
+            onImagesChanged();
+            break;
+        }
+    }
+    for (std::size_t index = 0; index < 2; ++index) {
+        Rows& rows = rows_[index];
+        // Never met when every change was told; a list left different would
+        // otherwise keep problems of rows that are gone.
+        if (rows.images.size() != session_.document().objects(KindOf(index)).size())
+            resetRows(index);
+        std::vector<std::size_t> dirty;
+        dirty.swap(rows.dirty);
+        std::sort(dirty.begin(), dirty.end());
+        dirty.erase(std::unique(dirty.begin(), dirty.end()), dirty.end());
+        for (const std::size_t row : dirty)
+            if (row < rows.checked)
+                checkRow(index, row);
+    }
+    changed();
+}
+
+void ProblemMonitor::markDirty(std::size_t index, std::size_t row)
+{
+    rows_[index].dirty.push_back(row);
+}
+
+void ProblemMonitor::shiftDirty(Rows& rows, std::size_t at, std::size_t count, bool inserted)
+{
+    std::size_t kept = 0;
+    for (const std::size_t row : rows.dirty) {
+        if (row < at)
+            rows.dirty[kept++] = row;
+        else if (inserted)
+            rows.dirty[kept++] = row + count;
+        else if (row >= at + count)
+            rows.dirty[kept++] = row - count;
+    }
+    rows.dirty.resize(kept);
 }
 
 void ProblemMonitor::restartFrom(std::size_t index, std::size_t row)
@@ -173,6 +285,7 @@ void ProblemMonitor::resetRows(std::size_t index)
 {
     Rows& rows = rows_[index];
     rows.uses.clear();
+    rows.dirty.clear();
     rows.images.assign(session_.document().objects(KindOf(index)).size(), kUnchecked);
     rows.problems.clear();
     rows.checked = 0;
@@ -182,6 +295,8 @@ void ProblemMonitor::resetRows(std::size_t index)
 
 void ProblemMonitor::onReplaced()
 {
+    // Every list and the images are told anew right after: what waits is moot.
+    notices_.clear();
     replaced_ = true;
     replacedAt_ = session_.document().changeCount();
     partLines_ = {};
@@ -205,57 +320,45 @@ void ProblemMonitor::onReplaced()
 void ProblemMonitor::onRowsInserted(DocumentList list, int first, int last)
 {
     if (first < 0 || last < first)
-        return onListReset(list);
+        return onListReset(list, false);
     const auto at = static_cast<std::size_t>(first);
     const std::size_t count = static_cast<std::size_t>(last) - at + 1;
-    if (list == DocumentList::Files) {
-        ShiftLines(partLines_.files, at, count, true);
-        checkParts();
-        return changed();
-    }
     const std::size_t index = list == DocumentList::MapObjects ? 0 : 1;
     Rows& rows = rows_[index];
     if (at > rows.images.size())
-        return onListReset(list);
+        return onListReset(list, false);
     rows.images.insert(rows.images.begin() + static_cast<std::ptrdiff_t>(at), count, kUnchecked);
     ShiftLines(rows.lines, at, count, true);
+    shiftDirty(rows, at, count, true);
     if (at <= rows.checked && count <= kRowsAtOnce) {
         // Later rows' messages name them by their new numbers.
-        std::vector<std::size_t> moved;
         for (auto p = std::lower_bound(rows.problems.begin(), rows.problems.end(), at, RowBefore);
              p != rows.problems.end(); ++p) {
             p->row += count;
-            if (moved.empty() || moved.back() != p->row)
-                moved.push_back(p->row);
+            markDirty(index, p->row);
         }
         rows.checked += count;
         for (std::size_t row = at; row < at + count; ++row)
-            checkRow(index, row);
-        recheckRows(index, moved);
+            markDirty(index, row);
     } else if (at < rows.checked) {
         rows.checked += count;
         restartFrom(index, at);
     }
     if (rows.checked < rows.images.size())
         slice_.start();
-    changed();
 }
 
 void ProblemMonitor::onRowsRemoved(DocumentList list, int first, int last)
 {
     if (first < 0 || last < first)
-        return onListReset(list);
+        return onListReset(list, false);
     const auto at = static_cast<std::size_t>(first);
     const std::size_t count = static_cast<std::size_t>(last) - at + 1;
-    if (list == DocumentList::Files) {
-        ShiftLines(partLines_.files, at, count, false);
-        checkParts();
-        return changed();
-    }
     const std::size_t index = list == DocumentList::MapObjects ? 0 : 1;
     Rows& rows = rows_[index];
     if (at + count > rows.images.size())
-        return onListReset(list);
+        return onListReset(list, false);
+    shiftDirty(rows, at, count, false);
     const std::size_t end = at + count;
     for (std::size_t row = at; row < std::min(end, rows.checked); ++row)
         use(rows, rows.images[row], -1);
@@ -266,28 +369,20 @@ void ProblemMonitor::onRowsRemoved(DocumentList list, int first, int last)
     const auto gone = std::lower_bound(rows.problems.begin(), rows.problems.end(), at, RowBefore);
     const auto kept = std::lower_bound(gone, rows.problems.end(), end, RowBefore);
     const auto after = rows.problems.erase(gone, kept);
-    std::vector<std::size_t> moved;
     for (auto p = after; p != rows.problems.end(); ++p) {
         p->row -= count;
-        if (moved.empty() || moved.back() != p->row)
-            moved.push_back(p->row);
+        markDirty(index, p->row);
     }
     if (rows.checked >= end)
         rows.checked -= count;
     else if (rows.checked > at)
         rows.checked = at;
-    recheckRows(index, moved);
-    changed();
 }
 
 void ProblemMonitor::onRowsChanged(DocumentList list, int first, int last)
 {
     if (first < 0 || last < first)
-        return onListReset(list);
-    if (list == DocumentList::Files) {
-        checkParts();
-        return changed();
-    }
+        return onListReset(list, false);
     const std::size_t index = list == DocumentList::MapObjects ? 0 : 1;
     Rows& rows = rows_[index];
     const auto from = static_cast<std::size_t>(first);
@@ -298,25 +393,15 @@ void ProblemMonitor::onRowsChanged(DocumentList list, int first, int last)
         restartFrom(index, from);
     else
         for (std::size_t row = from; row < to; ++row)
-            checkRow(index, row);
-    changed();
+            markDirty(index, row);
 }
 
-void ProblemMonitor::onListReset(DocumentList list)
+void ProblemMonitor::onListReset(DocumentList list, bool fresh)
 {
-    // The resets that follow New or Open keep the lines just read.
-    const bool fresh = replaced_ && session_.document().changeCount() == replacedAt_;
-    if (list == DocumentList::Files) {
-        if (!fresh)
-            partLines_.files.clear();
-        checkParts();
-        return changed();
-    }
     const std::size_t index = list == DocumentList::MapObjects ? 0 : 1;
     if (!fresh)
         rows_[index].lines.clear();
     resetRows(index);
-    changed();
 }
 
 void ProblemMonitor::onImagesChanged()
@@ -331,14 +416,6 @@ void ProblemMonitor::onImagesChanged()
                 flipped.push_back(number);
     std::sort(flipped.begin(), flipped.end());
     index_ = std::move(fresh);
-    if (partLines_.images.size() != images.size())
-        partLines_.images.clear();
-    for (std::size_t index = 0; index < 2; ++index) {
-        // A list whose rows changed without a notice yet (its own comes
-        // later): what was checked of it may name rows that are gone.
-        if (rows_[index].images.size() != session_.document().objects(KindOf(index)).size())
-            resetRows(index);
-    }
     if (!flipped.empty()) {
         for (std::size_t index = 0; index < 2; ++index) {
             Rows& rows = rows_[index];
@@ -346,12 +423,11 @@ void ProblemMonitor::onImagesChanged()
                 const std::int64_t image = rows.images[row];
                 if (image >= INT32_MIN
                     && std::binary_search(flipped.begin(), flipped.end(), static_cast<std::int32_t>(image)))
-                    checkRow(index, row);
+                    markDirty(index, row);
             }
         }
     }
     checkParts();
-    changed();
 }
 
 void ProblemMonitor::onStateChanged()
@@ -380,7 +456,7 @@ void ProblemMonitor::checkParts()
     parts.editFiles() = doc.files();
     parts.editImages() = doc.images();
     parts.setDocumentFolder(doc.documentFolder());
-    EditorDisk disk(pictures_);
+    EditorDisk disk(files_, pictures_);
     parts_ = CheckDocument(parts, disk, haveLines_ ? &partLines_ : nullptr);
 }
 
@@ -392,6 +468,8 @@ void ProblemMonitor::rereadPictures()
 
 bool ProblemMonitor::runSlice()
 {
+    // The rows' state must match the list before a row is read by its number.
+    follow();
     const auto deadline = std::chrono::steady_clock::now() + kSliceTime;
     for (std::size_t index = 0; index < 2; ++index) {
         Rows& rows = rows_[index];
@@ -407,6 +485,7 @@ bool ProblemMonitor::runSlice()
 
 void ProblemMonitor::finishChecking()
 {
+    follow();
     while (pictures_.decoding())
         pictures_.waitForDecodes();
     if (partsLater_.isActive()) {
@@ -434,6 +513,7 @@ void ProblemMonitor::tell()
 
 const std::vector<Problem>& ProblemMonitor::problems()
 {
+    follow();
     if (sortedValid_)
         return sorted_;
     sorted_.clear();

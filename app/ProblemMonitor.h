@@ -3,9 +3,13 @@
 // every step, undo, redo, New and Open is followed through the session's
 // notices, and a change of pictures on disk once the user asks for it.
 //
-// Nothing here waits for the whole document. An edited object row is checked
-// again at once (a row's checks need only the row and the image numbers); a
-// list that changed as a whole (Open, New, a sort) is checked in slices of a
+// Nothing here waits for the whole document, and no step waits for the
+// monitor: the notices of the object lists and the images are only noted
+// while a step runs, and followed in one pass in the next turn of the event
+// loop, however many came in a burst (or at once when problems() or
+// finishChecking() is asked first). In that pass an edited object row is
+// checked again (a row's checks need only the row and the image numbers),
+// once, however many notices named it; a list that changed as a whole (Open, New, a sort) is checked in slices of a
 // few milliseconds between the window's events, so typing and clicking
 // never wait for a million rows. Images, files and the out file are few and
 // are checked whole whenever one of them changes; pictures are decoded in
@@ -32,6 +36,10 @@
 #include "DocumentSession.h"
 #include "ProblemCheck.h"
 
+namespace qel::platform {
+class FileOperations;
+}
+
 namespace qel::app {
 
 class ProblemPictures;
@@ -49,14 +57,17 @@ public:
     // Rows changed at once beyond this many are checked in slices instead.
     static constexpr std::size_t kRowsAtOnce = 4096;
 
+    // Files to pack are looked for through `files`; without it, on disk.
     ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, QObject* parent = nullptr);
+    ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, const platform::FileOperations& files,
+                   QObject* parent = nullptr);
 
     // Errors first, then warnings, then infos; each severity in list order
     // (the whole file, files, images, map objects, screen objects), rows in
     // order.
     const std::vector<Problem>& problems();
     ProblemCounts counts();
-    // True while a whole list is still being checked.
+    // True while a whole list is still being checked, or notices wait.
     bool checking() const;
 
     // Looks at the pictures and files on disk again (F5).
@@ -77,6 +88,15 @@ private:
         std::vector<std::size_t> lines;                      // each row's line in the file opened; empty when not known
         std::size_t checked = 0;                             // rows from here on wait for the pass
         std::unordered_map<std::int32_t, std::size_t> uses;  // rows per image number
+        std::vector<std::size_t> dirty;                      // rows to check again at the end of the pass
+    };
+    // A notice of an object list (or of the images), noted until the pass.
+    struct Notice {
+        enum class What { Inserted, Removed, Changed, Reset, Images } what;
+        DocumentList list = DocumentList::MapObjects;
+        int first = 0;
+        int last = 0;
+        bool fresh = false;  // a reset that follows New or Open
     };
     static constexpr std::int64_t kUnchecked = INT64_MIN;
     static constexpr std::int64_t kUnreadable = INT64_MIN + 1;
@@ -84,16 +104,19 @@ private:
     Rows& rowsOf(DocumentList list) { return rows_[list == DocumentList::MapObjects ? 0 : 1]; }
     static ObjectKind KindOf(std::size_t index) { return index == 0 ? ObjectKind::Map : ObjectKind::Screen; }
 
+    void note(const Notice& notice);
+    void follow();
+    void markDirty(std::size_t index, std::size_t row);
+    void shiftDirty(Rows& rows, std::size_t at, std::size_t count, bool inserted);
     void onReplaced();
     void onRowsInserted(DocumentList list, int first, int last);
     void onRowsRemoved(DocumentList list, int first, int last);
     void onRowsChanged(DocumentList list, int first, int last);
-    void onListReset(DocumentList list);
+    void onListReset(DocumentList list, bool fresh);
     void onImagesChanged();
     void onStateChanged();
 
     void checkRow(std::size_t index, std::size_t row);
-    void recheckRows(std::size_t index, const std::vector<std::size_t>& rows);
     void restartFrom(std::size_t index, std::size_t row);
     void resetRows(std::size_t index);
     void use(Rows& rows, std::int64_t image, std::ptrdiff_t by);
@@ -105,6 +128,7 @@ private:
 
     DocumentSession& session_;
     ProblemPictures& pictures_;
+    const platform::FileOperations& files_;
     Rows rows_[2];
     ImageIndex index_;
     std::vector<Problem> parts_;  // the whole file's, the files', the images'
@@ -115,6 +139,8 @@ private:
     std::vector<Problem> sorted_;
     bool sortedValid_ = false;
     std::vector<Problem> scratch_;
+    std::vector<Notice> notices_;
+    QTimer pass_;
     QTimer slice_;
     QTimer notice_;
     QTimer partsLater_;

@@ -253,6 +253,12 @@ private:
         }
         doc_.mapObjects().reserve(doc_.mapObjects().size() + rows[1]);
         doc_.screenObjects().reserve(doc_.screenObjects().size() + rows[2]);
+        // The rows' line numbers too: grown by doubling, they would hold
+        // three numbers a row at the moment of the last copy.
+        if (report_.lines) {
+            report_.lines->mapObjects.reserve(report_.lines->mapObjects.size() + rows[1]);
+            report_.lines->screenObjects.reserve(report_.lines->screenObjects.size() + rows[2]);
+        }
         return rows[1] + rows[2];
     }
 

@@ -70,10 +70,12 @@ std::uint64_t ObjectList::Lines::packAside(std::string_view text)
 
 void ObjectList::Lines::permute(const std::vector<std::uint32_t>& order)
 {
-    std::vector<std::uint64_t> packed(order.size());
+    std::vector<std::uint64_t> packed;
+    packed.reserve(packed_.capacity());
     for (std::size_t k = 0; k < order.size(); ++k)
-        packed[k] = packed_[order[k]];
-    std::copy(packed.begin(), packed.end(), packed_.begin());
+        packed.push_back(packed_[order[k]]);
+    packed.insert(packed.end(), packed_.begin() + static_cast<std::ptrdiff_t>(order.size()), packed_.end());
+    packed_.swap(packed);
 }
 
 ObjectList::ObjectList(ObjectKind kind) : kind_(kind) {}
@@ -395,11 +397,14 @@ void ObjectList::permute(const std::vector<std::uint32_t>& order)
         moves = order[k] != k;
     if (!moves)
         return;
-    std::vector<ObjectFields> fields(order.size());
+    // Built whole and swapped in: no second copy of a million fields.
+    std::vector<ObjectFields> fields;
+    fields.reserve(fields_.capacity());
     for (std::size_t k = 0; k < order.size(); ++k)
-        fields[k] = fields_[order[k]];
+        fields.push_back(fields_[order[k]]);
+    fields.insert(fields.end(), fields_.begin() + static_cast<std::ptrdiff_t>(order.size()), fields_.end());
     lines_.permute(order);
-    std::copy(fields.begin(), fields.end(), fields_.begin());
+    fields_.swap(fields);
     ++revision_;
 }
 

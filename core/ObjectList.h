@@ -120,9 +120,10 @@ public:
     ObjectFields& editFields(std::size_t row);
     // Replaces the line of every entry that has fields by compose(out, row),
     // which appends the new line to `out`; entries without fields keep their
-    // line. The fields do not change.
+    // line. The fields do not change. Rows marked in `same` are known to
+    // compose to the line they have, and are not composed again.
     template <class Compose>
-    void regenerate(Compose&& compose);
+    void regenerate(Compose&& compose, const std::vector<std::uint8_t>* same = nullptr);
 
     // Reading support: lines that already live in `buffer` are kept as views
     // into it instead of being copied.
@@ -281,11 +282,13 @@ void ObjectList::appendProduced(Produce&& produce)
 }
 
 template <class Compose>
-void ObjectList::regenerate(Compose&& compose)
+void ObjectList::regenerate(Compose&& compose, const std::vector<std::uint8_t>* same)
 {
     // Built aside and swapped in at the end: a failure half way (out of
-    // memory) leaves the list as it was, every view still valid.
-    Arena fresh;
+    // memory) leaves the list as it was, every view still valid (the arena
+    // only grows). A line recomposed to what it was keeps its bytes where
+    // they are: most lines do, and copying a million of them is most of the
+    // work.
     Lines lines;
     lines.reserve(lines_.size());
     // A recomposed line may leave out what its fields still hold (a display
@@ -298,7 +301,7 @@ void ObjectList::regenerate(Compose&& compose)
     bool changed = false;
     for (std::size_t row = 0; row < lines_.size(); ++row) {
         std::string_view text = lines_[row];
-        if (row < parsed) {
+        if (row < parsed && !(same != nullptr && row < same->size() && (*same)[row] != 0)) {
             scratch.clear();
             compose(scratch, row);
             if (scratch != text) {
@@ -310,16 +313,16 @@ void ObjectList::regenerate(Compose&& compose)
                     parsed = row;
             }
         }
-        lines.push_back(fresh.store(text));
+        lines.push_back(text.data() == scratch.data() ? arena_.store(text) : text);
         live += text.size();
     }
     lines_ = std::move(lines);
-    arena_ = std::move(fresh);
     for (const auto& [row, fields] : rederived)
         if (row < parsed)
             fields_[row] = fields;
     parsed_ = parsed;
     liveBytes_ = live;
+    compactIfWasteful();
     // Lines recomposed to what they were already leave the document unchanged.
     if (changed)
         ++revision_;

@@ -1,8 +1,12 @@
 #include "ObjectSort.h"
 
 #include <algorithm>
+#include <exception>
 #include <numeric>
+#include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "EntryLine.h"
@@ -12,6 +16,8 @@
 namespace qel {
 
 namespace {
+
+constexpr std::size_t kTwoThreadsFrom = std::size_t{1} << 16;
 
 std::int32_t NumericKey(const ObjectFields& f, SortKey key)
 {
@@ -50,17 +56,39 @@ std::uint64_t Biased(std::int32_t value)
     return static_cast<std::uint64_t>(static_cast<std::uint32_t>(value) ^ 0x80000000u);
 }
 
+// Sorts packed (value, row) keys by their value, keeping equal values in the
+// order they come: a least-significant-digit radix sort of the upper 32 bits,
+// 11 bits a pass; a pass whose digit is the same for every key is skipped
+// (the values of a map rarely need more than one or two).
+void RadixSortByValue(std::vector<std::uint64_t>& packed)
+{
+    constexpr int kBits = 11;
+    constexpr std::size_t kBuckets = std::size_t{1} << kBits;
+    std::vector<std::uint64_t> other(packed.size());
+    for (int shift = 32; shift < 64; shift += kBits) {
+        std::vector<std::size_t> starts(kBuckets + 1, 0);
+        for (const std::uint64_t key : packed)
+            ++starts[((key >> shift) & (kBuckets - 1)) + 1];
+        if (std::find(starts.begin(), starts.end(), packed.size()) != starts.end())
+            continue;
+        for (std::size_t b = 1; b <= kBuckets; ++b)
+            starts[b] += starts[b - 1];
+        for (const std::uint64_t key : packed)
+            other[starts[(key >> shift) & (kBuckets - 1)]++] = key;
+        packed.swap(other);
+    }
+}
+
 // Sorts positions [lo, hi] of `order` (which holds row numbers) by numeric
-// keys. Each key packs (value, row) into 64 bits, so sorting the packed keys
-// keeps rows with equal values in their order: the same result as a stable
-// sort on the value.
+// keys. Each key packs (value, row) into 64 bits, rows ascending; a stable
+// sort on the value gives what sorting the packed keys whole would.
 void SortNumeric(const ObjectList& list, std::vector<std::uint32_t>& order, std::size_t lo, std::size_t hi, SortKey key)
 {
     std::vector<std::uint64_t> packed;
     packed.reserve(hi - lo + 1);
     for (std::size_t row = lo; row <= hi; ++row)
         packed.push_back(Biased(NumericKey(list.fields(row), key)) << 32 | row);
-    std::sort(packed.begin(), packed.end());
+    RadixSortByValue(packed);
     for (std::size_t k = 0; k < packed.size(); ++k)
         order[lo + k] = static_cast<std::uint32_t>(packed[k] & 0xFFFFFFFFu);
 }
@@ -82,7 +110,7 @@ void SortScreenCoordinate(const ObjectList& list, std::vector<std::uint32_t>& or
         else
             texts.push_back({text, static_cast<std::uint32_t>(row)});
     }
-    std::sort(numbers.begin(), numbers.end());
+    RadixSortByValue(numbers);
     // std::string_view compares bytes as unsigned char (char_traits<char>);
     // the stable sort keeps equal texts in their order.
     std::stable_sort(texts.begin(), texts.end(), [](const TextKey& a, const TextKey& b) { return a.text < b.text; });
@@ -190,23 +218,84 @@ std::string RegeneratedLine(const ObjectList& list, std::size_t row)
     return out;
 }
 
-void RegenerateObjectLists(DefinitionDocument& doc)
+namespace {
+
+void Regenerate(DefinitionDocument& doc, const std::vector<std::uint8_t>* sameMap,
+                const std::vector<std::uint8_t>* sameScreen)
 {
     for (ObjectList* list : {&doc.mapObjects(), &doc.screenObjects()}) {
         const ObjectList& source = *list;
         // regenerate() keeps the old line readable while `row` is composed.
-        list->regenerate([&source](std::string& out, std::size_t row) { AppendRegeneratedLine(out, source, row); });
+        list->regenerate([&source](std::string& out, std::size_t row) { AppendRegeneratedLine(out, source, row); },
+                         list == &doc.mapObjects() ? sameMap : sameScreen);
     }
+}
+
+// Which entries already hold the line their fields compose to. Asked in list
+// order, before a sort scatters the lines: afterwards, comparing each line
+// with its recomposed form would read a million lines in random order. Two
+// halves at once on a large list: each only reads the list.
+std::vector<std::uint8_t> AlreadyRegenerated(const ObjectList& list)
+{
+    std::vector<std::uint8_t> same(list.takenApart());
+    const auto mark = [&](std::size_t from, std::size_t to) {
+        std::string scratch;
+        for (std::size_t row = from; row < to; ++row) {
+            scratch.clear();
+            AppendRegeneratedLine(scratch, list, row);
+            same[row] = scratch == list.line(row) ? 1 : 0;
+        }
+    };
+    const std::size_t half = same.size() >= kTwoThreadsFrom ? same.size() / 2 : same.size();
+    std::exception_ptr failed;
+    {
+        std::optional<std::jthread> other;
+        if (half < same.size()) {
+            try {
+                other.emplace([&] {
+                    try {
+                        mark(half, same.size());
+                    } catch (...) {
+                        failed = std::current_exception();
+                    }
+                });
+            } catch (const std::system_error&) {
+                mark(half, same.size());  // no thread to be had: this one does it
+            }
+        }
+        mark(0, half);
+    }
+    if (failed)
+        std::rethrow_exception(failed);
+    return same;
+}
+
+}  // namespace
+
+void RegenerateObjectLists(DefinitionDocument& doc)
+{
+    Regenerate(doc, nullptr, nullptr);
 }
 
 void SortObjectsAndRegenerate(DefinitionDocument& doc, ObjectKind kind, std::optional<SortKey> key,
                               std::vector<std::uint32_t>* moved)
 {
-    if (moved)
-        moved->clear();
-    if (key)
-        SortObjectFields(doc, kind, *key, moved);
-    RegenerateObjectLists(doc);
+    std::vector<std::uint32_t> order;
+    if (moved == nullptr)
+        moved = &order;
+    moved->clear();
+    if (!key)
+        return RegenerateObjectLists(doc);
+    std::vector<std::uint8_t> same = AlreadyRegenerated(doc.objects(kind));
+    SortObjectFields(doc, kind, *key, moved);
+    // An entry composes to the same line wherever it stands: the marks move with it.
+    if (!moved->empty()) {
+        std::vector<std::uint8_t> sorted(same.size());
+        for (std::size_t k = 0; k < moved->size() && k < sorted.size(); ++k)
+            sorted[k] = same[(*moved)[k]];
+        same.swap(sorted);
+    }
+    Regenerate(doc, kind == ObjectKind::Map ? &same : nullptr, kind == ObjectKind::Screen ? &same : nullptr);
 }
 
 }  // namespace qel

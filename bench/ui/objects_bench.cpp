@@ -1,10 +1,12 @@
 // The Objects Section's handlers on 1,050,625 map objects, in the window,
-// each followed by the event processing that lays out and paints the lists. Prints,
-// per edit, the median time of the edit and of its undo (Edit, Undo) over a
-// few rounds, against the aims: Add, Apply, Load (a click on a row) and one
-// periodic refresh under 5 ms; Delete of 1,000 scattered selected rows,
-// Clear, Switch of all rows, Sort, and the tiled background of a 16 x 16
-// picture under 1 s; each undo within 1.5x its edit.
+// each followed by the event processing that lays out and paints the lists
+// and lets the problem monitor follow. Prints, per edit, the median of 7
+// samples of the edit and of its undo (Edit, Undo), beside the aims: Add,
+// Apply and Delete of one row at most 1 ms; Load (a click on a row) and one
+// periodic refresh at most 5 ms; Delete of 1,000 scattered selected rows,
+// Clear, Switch of all rows, the tiled background of a 16 x 16 picture and a
+// move of 100,000 rows at most 100 ms; Sort shown at most 150 ms; each undo
+// within 1.5x its edit or 2 ms, whichever is larger.
 //
 //   QT_QPA_PLATFORM=offscreen bench/ui/objects_bench [first words of the edits to run]
 #include <QApplication>
@@ -24,6 +26,7 @@
 
 #include "BenchFakes.h"
 #include "ObjectListView.h"
+#include "ObjectSteps.h"
 #include "ProcessLauncher.h"
 #include "SettingsStore.h"
 #include "TMainFrm.h"
@@ -32,7 +35,7 @@
 
 namespace {
 
-// Answers the open dialog with one file and every question with Yes; an
+constexpr int kSamples = 7;
 
 using Clock = std::chrono::steady_clock;
 
@@ -50,8 +53,7 @@ double Median(std::vector<double> v)
 struct Edit {
     const char* name;
     double limitMs;
-    bool undone;  // measured with its undo
-    int rounds;
+    bool undone;                    // measured with its undo
     std::function<void()> prepare;  // not timed
     std::function<void()> run;
 };
@@ -116,22 +118,38 @@ int main(int argc, char** argv)
         return dialog;
     };
 
+    const auto selectRows = [&](int first, int count) {
+        list->selectionModel()->select(
+            QItemSelection(list->model()->index(first, 0), list->model()->index(first + count - 1, 0)),
+            QItemSelectionModel::ClearAndSelect);
+    };
+    std::vector<std::size_t> moved;
+    for (std::size_t row = 3; moved.size() < 100000; row += 10)
+        moved.push_back(row);
+
     const int middle = rows / 2;
     TSortFrm* sortDialog = nullptr;
     const Edit edits[] = {
-        {"Add", 5, true, 21,
+        {"Add", 1, true,
          [&] {
              window.findChild<QLineEdit*>(QStringLiteral("eObjectX"))->setText(QStringLiteral("@3"));
              window.findChild<QLineEdit*>(QStringLiteral("eObjectY"))->setText(QStringLiteral("48"));
          },
          [&] { window.findChild<QToolButton*>(QStringLiteral("AddObject"))->click(); }},
-        {"Apply", 5, true, 21,
+        {"Apply", 1, true,
          [&] {
              clickRow(middle);
              window.findChild<QLineEdit*>(QStringLiteral("eObjectX"))->setText(QStringLiteral("t7"));
          },
          [&] { window.findChild<QToolButton*>(QStringLiteral("ApplyObject"))->click(); }},
-        {"Load (a click)", 5, false, 21,
+        {"Delete one", 1, true, [&] { selectRows(middle, 1); },
+         [&] { window.findChild<QToolButton*>(QStringLiteral("DelObject"))->click(); }},
+        {"Move 100,000", 100, true, [] {},
+         [&] {
+             window.session().push(
+                 std::make_unique<qel::app::MoveObjectsStep>(window.session(), qel::ObjectKind::Map, moved, 16, 0));
+         }},
+        {"Load (a click)", 5, false,
          [&] {
              list->scrollTo(list->model()->index(middle + 3, 0), QAbstractItemView::PositionAtCenter);
              settle();
@@ -140,16 +158,16 @@ int main(int argc, char** argv)
              QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                                list->visualRect(list->model()->index(middle + 3, 0)).center());
          }},
-        {"Refresh (one tick)", 5, false, 21, [] {}, [&] { window.TimerTimer(); }},
-        {"Delete 1,000 scattered", 1000, true, 3, selectScattered,
+        {"Refresh (one tick)", 5, false, [] {}, [&] { window.TimerTimer(); }},
+        {"Delete 1,000 scattered", 100, true, selectScattered,
          [&] { window.findChild<QToolButton*>(QStringLiteral("DelObject"))->click(); }},
-        {"Clear", 1000, true, 9, [] {},
+        {"Clear", 100, true, [] {},
          [&] { window.findChild<QToolButton*>(QStringLiteral("ClearObjectList"))->click(); }},
-        {"Switch all rows", 1000, true, 3, [&] { list->selectAll(); },
+        {"Switch all rows", 100, true, [&] { list->selectAll(); },
          [&] { window.findChild<QToolButton*>(QStringLiteral("Switch"))->click(); }},
-        {"Sort by X-Coord", 1000, true, 3, [&] { sortDialog = sort(); },
+        {"Sort by X-Coord", 150, true, [&] { sortDialog = sort(); },
          [&] { sortDialog->findChild<QToolButton*>(QStringLiteral("Sort"))->click(); }},
-        {"Tiled background 16x16", 1000, true, 3,
+        {"Tiled background 16x16", 100, true,
          [&] { window.findChild<QComboBox*>(QStringLiteral("ObjectImageBox"))->setCurrentIndex(0); },
          [&] { window.findChild<QAction*>(QStringLiteral("BackgroundTiledZindle1"))->trigger(); }},
     };
@@ -162,7 +180,10 @@ int main(int argc, char** argv)
             continue;
         std::vector<double> done;
         std::vector<double> undone;
-        for (int round = 0; round < edit.rounds; ++round) {
+        for (int round = 0; round < kSamples; ++round) {
+            // The periodic refresh that enables the buttons, driven here
+            // rather than waited for.
+            window.TimerTimer();
             edit.prepare();
             settle();
             const int steps = window.session().history().index();
@@ -182,17 +203,17 @@ int main(int argc, char** argv)
             undone.push_back(Millis(start));
         }
         const double editMs = Median(done);
-        const bool editOk = editMs < edit.limitMs;
+        const bool editOk = editMs <= edit.limitMs;
         if (edit.undone) {
             const double undoMs = Median(undone);
             const double ratio = undoMs / editMs;
-            const bool undoOk = ratio <= 1.5;
+            const bool undoOk = undoMs <= std::max(1.5 * editMs, 2.0);
             allOk = allOk && editOk && undoOk;
-            std::printf("%-26s %12.3f %12.3f %8.2f   edit < %g ms %s, undo <= 1.5x %s\n", edit.name, editMs, undoMs,
-                        ratio, edit.limitMs, editOk ? "ok" : "TOO SLOW", undoOk ? "ok" : "TOO SLOW");
+            std::printf("%-26s %12.3f %12.3f %8.2f   edit <= %g ms %s, undo <= max(1.5x, 2 ms) %s\n", edit.name, editMs,
+                        undoMs, ratio, edit.limitMs, editOk ? "ok" : "TOO SLOW", undoOk ? "ok" : "TOO SLOW");
         } else {
             allOk = allOk && editOk;
-            std::printf("%-26s %12.3f %12s %8s   edit < %g ms %s\n", edit.name, editMs, "-", "-", edit.limitMs,
+            std::printf("%-26s %12.3f %12s %8s   edit <= %g ms %s\n", edit.name, editMs, "-", "-", edit.limitMs,
                         editOk ? "ok" : "TOO SLOW");
         }
         if (list->model()->rowCount() != rows && edit.undone) {

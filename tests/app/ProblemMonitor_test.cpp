@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "DocumentSession.h"
+#include "FakeFileOperations.h"
 #include "FakePictureService.h"
 #include "ImageSteps.h"
 #include "ObjectSteps.h"
@@ -51,7 +52,8 @@ struct Fixture {
     platform::FakePictureService service;
     DocumentSession session;
     ProblemPictures pictures{&service};
-    ProblemMonitor monitor{session, pictures};
+    platform::FakeFileOperations files;
+    ProblemMonitor monitor{session, pictures, files};
 
     std::string path(const char* name) const { return (dir.path() + '/' + QLatin1String(name)).toStdString(); }
     void write(const char* name, const QByteArray& bytes) const
@@ -312,3 +314,46 @@ TEST(ProblemMonitorPictures, FifoIsUnreadable)
 }
 
 }  // namespace
+
+// Notices wait for one pass: a pass that sees two notices naming one row
+// finds what a pass after each would, messages and lines included.
+TEST(ProblemMonitorPass, BurstEqualsStepByStep)
+{
+    const auto deleteRow = [](Fixture& f, std::size_t row) {
+        f.push(std::make_unique<DeleteObjectsStep>(f.session, ObjectKind::Map, std::vector<std::size_t>{row}));
+    };
+    const std::vector<std::function<void(Fixture&)>> halves[] = {
+        {[](Fixture& f) { f.apply(ObjectKind::Map, 1, "5", "5", 2); },
+         [](Fixture& f) { f.apply(ObjectKind::Map, 1, "-9", "5", 0); }},
+        {[](Fixture& f) { f.apply(ObjectKind::Map, 0, "-3", "1", 9); }, [&](Fixture& f) { deleteRow(f, 0); }},
+        // Row 1 had no problem when the burst began; it moves up before its check.
+        {[](Fixture& f) {
+             f.apply(ObjectKind::Map, 1, "5", "5", 2);
+             f.monitor.finishChecking();
+         },
+         [](Fixture& f) { f.apply(ObjectKind::Map, 1, "-9", "5", 0); }, [&](Fixture& f) { deleteRow(f, 0); }},
+        {[&](Fixture& f) { deleteRow(f, 0); }, [](Fixture& f) { f.apply(ObjectKind::Map, 0, "7", "-7", 1); }},
+        {[](Fixture& f) { f.apply(ObjectKind::Map, 1, "5", "5", 2); },
+         [](Fixture& f) { f.push(std::make_unique<DeleteImageStep>(f.session, 2, false)); }},
+        {[](Fixture& f) { f.push(std::make_unique<ClearObjectsStep>(f.session, ObjectKind::Map)); },
+         [](Fixture& f) { f.session.undo(); }},
+    };
+    for (const auto& steps : halves) {
+        Fixture f;
+        ProblemMonitor stepwise(f.session, f.pictures);
+        f.write("def.ini", kDefinition);
+        f.service.pictures.insert(QString::fromStdString(f.path("a.bmp")), QImage(8, 8, QImage::Format_RGB32));
+        f.session.open(f.path("def.ini"));
+        f.monitor.finishChecking();
+        stepwise.finishChecking();
+        for (const auto& step : steps) {
+            step(f);
+            stepwise.finishChecking();
+        }
+        EXPECT_TRUE(f.monitor.checking());
+        f.monitor.finishChecking();
+        ASSERT_EQ(Listed(f.monitor.problems()), Listed(stepwise.problems()));
+        for (std::size_t i = 0; i < stepwise.problems().size(); ++i)
+            EXPECT_EQ(f.monitor.problems()[i].message, stepwise.problems()[i].message);
+    }
+}

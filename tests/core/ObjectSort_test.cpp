@@ -321,3 +321,41 @@ TEST(SortObjectsAndRegenerate, SortsEveryKeyOfBothKinds)
 
 }  // namespace
 }  // namespace qel
+
+namespace qel {
+namespace {
+
+// Values in every digit the sort looks at, lines in forms the regeneration
+// rewrites or keeps: the result is the stable order by value, every line
+// recomposed as regenerating after the sort gives.
+TEST(SortObjectsAndRegenerate, WideValuesAndRewrittenLines)
+{
+    const std::vector<std::string> lines = {
+        "2147483647,0,IMAGE1",  "-2147483648,1,IMAGE0,1", "4194304,2,IMAGE0,AfterTiles,Kill",
+        "2048,3,IMAGE2",        "-1,4,IMAGE0,-1,-1,0",    "2047,5,IMAGE1",
+        "-4194304,6,IMAGE3",    "2048,7,IMAGE1,0",        "0,8,IMAGE0",
+        "-2147483648,9,IMAGE2", "4194305,10,IMAGE0"};
+    for (const SortKey key : {SortKey::XCoord, SortKey::YCoord}) {
+        DefinitionDocument sorted;
+        DefinitionDocument expected;
+        Fill(sorted.mapObjects(), lines);
+        Fill(expected.mapObjects(), lines);
+        std::vector<std::uint32_t> moved;
+        SortObjectsAndRegenerate(sorted, ObjectKind::Map, key, &moved);
+        SortObjectFields(expected, ObjectKind::Map, key);
+        RegenerateObjectLists(expected);
+        EXPECT_EQ(Lines(sorted.mapObjects()), Lines(expected.mapObjects()));
+        std::vector<std::uint32_t> order(lines.size());
+        for (std::uint32_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        const auto value = [&](std::uint32_t row) {
+            const ObjectFields f = TakeApartEntryLine(lines[row], ObjectKind::Map);
+            return key == SortKey::XCoord ? f.x : f.y;
+        };
+        std::stable_sort(order.begin(), order.end(), [&](auto a, auto b) { return value(a) < value(b); });
+        EXPECT_EQ(moved, key == SortKey::YCoord ? std::vector<std::uint32_t>{} : order);
+    }
+}
+
+}  // namespace
+}  // namespace qel
