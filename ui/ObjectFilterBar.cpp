@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScrollBar>
 #include <algorithm>
 
 #include "Controls.h"
@@ -54,9 +55,11 @@ ObjectFilterBar::ObjectFilterBar(app::DocumentSession& session, ObjectKind kind,
 
     const int height = ObjectFilter->sizeHint().height();
     list_.reserveTop(height);
-    const int frame = list_.frameWidth();
-    setGeometry(frame, frame, list_.width() - 2 * frame, height);
+    setFixedHeight(height);
+    placeBar();
     list_.installEventFilter(this);
+    // The list's scroll bar runs beside the bar, never over its count.
+    list_.verticalScrollBar()->installEventFilter(this);
     ObjectFilter->installEventFilter(this);
 
     connect(ObjectFilter, &QLineEdit::textChanged, this, &ObjectFilterBar::textEdited);
@@ -198,11 +201,19 @@ void ObjectFilterBar::narrowSelection()
         list_.showRowSelection(kept);
 }
 
+void ObjectFilterBar::placeBar()
+{
+    const int frame = list_.frameWidth();
+    const QScrollBar* bar = list_.verticalScrollBar();
+    const int scroll = bar->isVisibleTo(&list_) ? bar->width() : 0;
+    setGeometry(frame, frame, list_.width() - 2 * frame - scroll, height());
+}
+
 bool ObjectFilterBar::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &list_ && event->type() == QEvent::Resize) {
-        const int frame = list_.frameWidth();
-        setGeometry(frame, frame, list_.width() - 2 * frame, height());
+    if ((watched == &list_ && event->type() == QEvent::Resize)
+        || (watched == list_.verticalScrollBar() && (event->type() == QEvent::Show || event->type() == QEvent::Hide))) {
+        placeBar();
     } else if (watched == ObjectFilter && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && !ObjectFilter->text().isEmpty()) {

@@ -41,6 +41,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Over the list's rows, beside its scroll bar.
+    void placeBar();
     const ObjectList& objects() const;
     void textEdited();
     void filterAll();
