@@ -1,0 +1,163 @@
+#include "TMainFrm.h"
+
+// How the window's parts reach each other: the sections, the object
+// commands, the map and problems windows, recent files, the compiler's
+// window and the disk.
+
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QMenu>
+
+#include "CompilerOutput.h"
+#include "CompilerRun.h"
+#include "DiskFollower.h"
+#include "DocumentFiles.h"
+#include "FileNameText.h"
+#include "FileSection.h"
+#include "ImageSection.h"
+#include "MainMenus.h"
+#include "MainStatusBar.h"
+#include "MapViewEntry.h"
+#include "ObjectCommands.h"
+#include "ObjectsSection.h"
+#include "PreviewSection.h"
+#include "ProblemMonitor.h"
+#include "ProblemsEntry.h"
+#include "RecentFilesMenu.h"
+#include "TSortFrm.h"
+
+void TMainFrm::LinkSections()
+{
+    using namespace qel::ui;
+    connect(fileSection, &FileSection::FileListClicked, previewSection,
+            [this] { previewSection->FileListClick(fileSection->FocusedEntry()); });
+    connect(fileSection, &FileSection::pictureHideRequested, previewSection, &PreviewSection::HidePicture);
+    connect(imageSection, &ImageSection::animationPictureHideRequested, previewSection,
+            &PreviewSection::HideAnimationPicture);
+    connect(imageSection, &ImageSection::animationRequested, previewSection, &PreviewSection::AniPreviewClick);
+    connect(imageSection, &ImageSection::imageItemsReplaced, objectsSection, &ObjectsSection::setImageItems);
+    connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
+
+    mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectsSection, store_, *pictures_, prompter_, *this);
+    LinkObjectCommands();
+    menus_->addViewEntry(mapViewEntry_->entry());
+    // Pictures a test hands in are decoded at once with it.
+    problems_ = std::make_unique<ProblemsEntry>(session_, ownPictures_ ? nullptr : pictures_, *Status, *this);
+    menus_->addViewEntry(problems_->entry());
+    connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);
+}
+
+void TMainFrm::LinkObjectCommands()
+{
+    using namespace qel::ui;
+    objectCommands_ = new ObjectCommands(session_, *objectsSection, *clipboard_, prompter_, *this);
+    objectCommands_->setObjectName(QStringLiteral("ObjectCommands"));
+    mapViewEntry_->setObjectCommands(objectCommands_);
+    connect(objectCommands_, &ObjectCommands::showInMapRequested, this,
+            [this](int row) { guarded([&] { mapViewEntry_->showInMap(static_cast<std::size_t>(row)); }); });
+    connect(objectCommands_, &ObjectCommands::changeSelectedRequested, objectsSection,
+            &ObjectsSection::ChangeSelectedOf);
+    connect(menus_, &MainMenus::changeSelectedRequested, objectsSection, &ObjectsSection::ChangeSelectedClick);
+    connect(menus_, &MainMenus::findRequested, objectsSection, &ObjectsSection::FocusFilter);
+    connect(objectsSection, &ObjectsSection::objectMenuRequested, this,
+            [this](qel::ObjectKind kind, int row, QPoint at) {
+                QMenu menu(this);
+                objectCommands_->fillMenu(menu, kind, row < 0 ? std::nullopt : std::optional<std::size_t>(row), false,
+                                          objectCommands_->selectedRows(kind));
+                menu.exec(at);
+            });
+}
+
+void TMainFrm::ShowSelectionCount()
+{
+    const QItemSelectionModel* selection = objectsSection->ShownKind() == qel::ObjectKind::Map
+                                               ? objectsSection->mapSelection()
+                                               : objectsSection->screenSelection();
+    std::size_t count = 0;
+    for (const QItemSelectionRange& range : selection->selection())
+        count += static_cast<std::size_t>(range.height());
+    Status->showSelectionCount(count);
+}
+
+void TMainFrm::BuildFileFollowers()
+{
+    recent_.load();
+    recentMenu_ = new qel::ui::RecentFilesMenu(*menus_->recentFilesMenu(), recent_,
+                                               [this](const QString& path) { OpenRecent(path); });
+    commands_->setFileUsed([this](const std::string& path) {
+        recent_.add(qel::FileNameText(path));
+        recentMenu_->refresh();
+    });
+    compilerOutput_ = new qel::ui::CompilerOutput(
+        launcher_, [this](const QString& text) { Tell(text); }, *this);
+    menus_->addViewEntry(compilerOutput_->entry());
+    commands_->setCompilerStart([this](const qel::app::CompilerProcess& process) {
+        compilerOutput_->start(process, qel::FileNameText(qel::app::DocumentDisplayName(document())));
+    });
+}
+
+void TMainFrm::OpenRecent(const QString& path)
+{
+    const qel::app::CommandStatus status = commands_->openRecent(qel::FileNameBytes(path));
+    ShowStatus(status);
+    // Only a read that failed tells: a cancelled question leaves the list.
+    if (status.outcome == qel::app::CommandStatus::Outcome::Failed && !QFileInfo::exists(path)) {
+        recent_.remove(path);
+        recentMenu_->refresh();
+    }
+}
+
+void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
+{
+    if (row < 0)
+        return;
+    const auto at = static_cast<std::size_t>(row);
+    const qel::DefinitionDocument& doc = document();
+    // The list may have changed since the window was drawn.
+    switch (place) {
+    case qel::ProblemPlace::Files:
+        if (at < doc.files().size())
+            fileSection->selectFile(at);
+        break;
+    case qel::ProblemPlace::Images:
+        if (at < doc.images().size())
+            imageSection->selectImage(at);
+        break;
+    case qel::ProblemPlace::MapObjects:
+    case qel::ProblemPlace::ScreenObjects: {
+        const qel::ObjectKind kind =
+            place == qel::ProblemPlace::MapObjects ? qel::ObjectKind::Map : qel::ObjectKind::Screen;
+        if (at < doc.objects(kind).size()) {
+            objectsSection->makeRowCurrent(kind, at);
+            mapViewEntry_->showObject(kind, at);
+        }
+        break;
+    }
+    case qel::ProblemPlace::None:
+        return;
+    }
+    activateWindow();
+}
+
+void TMainFrm::BuildDiskFollower()
+{
+    qel::ui::DiskFollower::Hooks hooks;
+    hooks.showStatus = [this](const QString& text, int timeoutMs) { Status->showMessage(text, timeoutMs); };
+    // What F5 does in each window, for the pictures that changed.
+    hooks.picturesChanged = [this] {
+        problems_->monitor().rereadPictures();
+        mapViewEntry_->refreshPictures();
+        previewSection->PicturesChanged();
+    };
+    diskFollower_ = std::make_unique<qel::ui::DiskFollower>(session_, *commands_, prompter_, *this, std::move(hooks));
+}
+void TMainFrm::CreateDialogs()
+{
+    dialogs_ = std::make_unique<qel::ui::WindowDialogs>(*this, settings_, prompter_);
+    connect(SortFrm(), &TSortFrm::sortRequested, objectsSection, [this](qel::ObjectKind kind, int keyIndex) {
+        std::optional<qel::SortKey> key;
+        if (keyIndex >= 0 && keyIndex < qel::kSortKeyCount)
+            key = static_cast<qel::SortKey>(keyIndex);
+        objectsSection->SortRequested(kind, key);
+    });
+}
