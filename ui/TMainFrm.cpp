@@ -359,4 +359,3 @@ void TMainFrm::showEvent(QShowEvent* event)
     }
     qel::ui::PlaceOnScreen(*this);
 }
-
