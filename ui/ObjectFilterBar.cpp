@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 
 #include "Controls.h"
@@ -58,8 +58,6 @@ ObjectFilterBar::ObjectFilterBar(app::DocumentSession& session, ObjectKind kind,
     setFixedHeight(height);
     placeBar();
     list_.installEventFilter(this);
-    // The list's scroll bar runs beside the bar, never over its count.
-    list_.verticalScrollBar()->installEventFilter(this);
     ObjectFilter->installEventFilter(this);
 
     connect(ObjectFilter, &QLineEdit::textChanged, this, &ObjectFilterBar::textEdited);
@@ -204,15 +202,15 @@ void ObjectFilterBar::narrowSelection()
 void ObjectFilterBar::placeBar()
 {
     const int frame = list_.frameWidth();
-    const QScrollBar* bar = list_.verticalScrollBar();
-    const int scroll = bar->isVisibleTo(&list_) ? bar->width() : 0;
+    // The list's scroll bar, when it shows, runs beside the bar and never
+    // over its count: the bar leaves it room either way.
+    const int scroll = list_.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &list_);
     setGeometry(frame, frame, list_.width() - 2 * frame - scroll, height());
 }
 
 bool ObjectFilterBar::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == &list_ && event->type() == QEvent::Resize)
-        || (watched == list_.verticalScrollBar() && (event->type() == QEvent::Show || event->type() == QEvent::Hide))) {
+    if (watched == &list_ && event->type() == QEvent::Resize) {
         placeBar();
     } else if (watched == ObjectFilter && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
