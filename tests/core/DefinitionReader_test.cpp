@@ -488,8 +488,9 @@ TEST_P(EntryLines, GiveEachRowItsLine)
             byRow.push_back((*kept)[row]);
         EXPECT_EQ(byRow, expected);
         EXPECT_EQ(kept->all(), expected);
-        if (!expected.empty())
+        if (!expected.empty()) {
             EXPECT_EQ(kept->back(), expected.back());
+        }
     }
 }
 
