@@ -52,8 +52,8 @@ Decoder LoadDecoder()
     for (const std::string& candidate : {folder + QELTOOL_PICTURES_MODULE, folder + QELTOOL_PICTURES_INSTALLED}) {
         void* module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr) {
-            if (decoder.failure.empty())
-                decoder.failure = ::dlerror();
+            // The installed place's failure is the one worth telling.
+            decoder.failure = ::dlerror();
             continue;
         }
         decoder.decode = reinterpret_cast<QelToolDecodePictureFunction>(::dlsym(module, kQelToolDecodePictureSymbol));
