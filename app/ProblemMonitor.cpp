@@ -311,8 +311,8 @@ void ProblemMonitor::onReplaced()
         partLines_.comments = lines->comments;
         partLines_.firstComment = lines->firstComment;
         partLines_.ignored = lines->ignored;
-        rows_[0].lines = lines->mapObjects;
-        rows_[1].lines = lines->screenObjects;
+        rows_[0].lines = lines->mapObjects.all();
+        rows_[1].lines = lines->screenObjects.all();
     }
     index_ = ImageIndex(session_.document().images());
 }

@@ -253,12 +253,6 @@ private:
         }
         doc_.mapObjects().reserve(doc_.mapObjects().size() + rows[1]);
         doc_.screenObjects().reserve(doc_.screenObjects().size() + rows[2]);
-        // The rows' line numbers too: grown by doubling, they would hold
-        // three numbers a row at the moment of the last copy.
-        if (report_.lines) {
-            report_.lines->mapObjects.reserve(report_.lines->mapObjects.size() + rows[1]);
-            report_.lines->screenObjects.reserve(report_.lines->screenObjects.size() + rows[2]);
-        }
         return rows[1] + rows[2];
     }
 
@@ -381,6 +375,33 @@ private:
 };
 
 }  // namespace
+
+std::size_t EntryLineNumbers::operator[](std::size_t row) const
+{
+    const auto after =
+        std::upper_bound(runs_.begin(), runs_.end(), row, [](std::size_t r, const Run& run) { return r < run.row; });
+    const Run& run = *(after - 1);
+    return run.line + (row - run.row);
+}
+
+void EntryLineNumbers::push_back(std::size_t line)
+{
+    if (size_ == 0 || line != back() + 1)
+        runs_.push_back({size_, line});
+    ++size_;
+}
+
+std::vector<std::size_t> EntryLineNumbers::all() const
+{
+    std::vector<std::size_t> lines;
+    lines.reserve(size_);
+    for (std::size_t run = 0; run < runs_.size(); ++run) {
+        const std::size_t end = run + 1 < runs_.size() ? runs_[run + 1].row : size_;
+        for (std::size_t row = runs_[run].row; row < end; ++row)
+            lines.push_back(runs_[run].line + (row - runs_[run].row));
+    }
+    return lines;
+}
 
 namespace {
 // Running out of memory is a failure of this read, not of the program.

@@ -23,7 +23,8 @@ Problem Make(Severity severity, const char* code, std::string message, ProblemPl
     return Problem{severity, code, std::move(message), place, row, line};
 }
 
-std::size_t LineOf(const std::vector<std::size_t>* lines, std::size_t row)
+template <class Lines>
+std::size_t LineOf(const Lines* lines, std::size_t row)
 {
     return lines != nullptr && row < lines->size() ? (*lines)[row] : 0;
 }
@@ -191,7 +192,7 @@ void CheckReadFailure(const Error& failure, const SourceLines* lines, std::vecto
 {
     const std::size_t line = failure.line();
     if (lines != nullptr && line != 0) {
-        for (const std::vector<std::size_t>* rows : {&lines->mapObjects, &lines->screenObjects})
+        for (const EntryLineNumbers* rows : {&lines->mapObjects, &lines->screenObjects})
             if (!rows->empty() && rows->back() == line)
                 return;
     }
@@ -285,7 +286,7 @@ std::vector<Problem> CheckDocument(const DefinitionDocument& doc, CheckEnvironme
     const ImageIndex* lookUp = partial ? nullptr : &index;
     for (const ObjectKind kind : {ObjectKind::Map, ObjectKind::Screen}) {
         const ObjectList& list = doc.objects(kind);
-        const std::vector<std::size_t>* rowLines =
+        const EntryLineNumbers* rowLines =
             lines == nullptr ? nullptr : (kind == ObjectKind::Map ? &lines->mapObjects : &lines->screenObjects);
         for (std::size_t row = 0; row < list.size(); ++row) {
             const std::optional<std::int32_t> image = CheckRow(list, row, lookUp, LineOf(rowLines, row), out);

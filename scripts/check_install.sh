@@ -16,6 +16,7 @@ icon_sizes=(16 32 48 64 128 256)
 expected=(
   bin/qel
   bin/qeltool
+  lib/qeltool/qeltool_pictures.so
   share/qel/QEL.HLP
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"

@@ -461,3 +461,47 @@ INSTANTIATE_TEST_SUITE_P(Cases, LargeFiles,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// Entry line numbers are kept as runs; every break in the run (a comment, an
+// empty line, another section between entries) must still give each row its
+// own line, read by row and as a whole.
+struct EntryLinesCase {
+    const char* name;
+    std::string text;
+    std::vector<std::size_t> map;
+    std::vector<std::size_t> screen;
+};
+
+class EntryLines : public testing::TestWithParam<EntryLinesCase> {};
+
+TEST_P(EntryLines, GiveEachRowItsLine)
+{
+    DefinitionDocument doc;
+    qel::SourceLines lines;
+    qel::ReadReport report;
+    report.lines = &lines;
+    qel::ReadDefinitionBytes(doc, GetParam().text, 0, &report);
+    for (const auto& [kept, expected] :
+         {std::pair{&lines.mapObjects, GetParam().map}, std::pair{&lines.screenObjects, GetParam().screen}}) {
+        std::vector<std::size_t> byRow;
+        for (std::size_t row = 0; row < kept->size(); ++row)
+            byRow.push_back((*kept)[row]);
+        EXPECT_EQ(byRow, expected);
+        EXPECT_EQ(kept->all(), expected);
+        if (!expected.empty()) {
+            EXPECT_EQ(kept->back(), expected.back());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EntryLines,
+    testing::Values(EntryLinesCase{"None", "[mapobjects]\n;c\n\n", {}, {}},
+                    EntryLinesCase{"OneRun", "[mapobjects]\n1,1\n2,2\n3,3\n", {2, 3, 4}, {}},
+                    EntryLinesCase{"BrokenEveryRow", "[mapobjects]\n1,1\n;c\n2,2\n\n3,3\n;c\n", {2, 4, 6}, {}},
+                    EntryLinesCase{"Interleaved",
+                                   "[mapobjects]\n1,1\n[screenobjects]\n1,1\n[mapobjects]\n2,2\n3,3\n",
+                                   {2, 6, 7},
+                                   {4}},
+                    EntryLinesCase{"AfterHeaderLater", "OutFile=a\n\n[screenobjects]\n\n1,1\n1,2\n", {}, {5, 6}}),
+    [](const auto& info) { return std::string(info.param.name); });

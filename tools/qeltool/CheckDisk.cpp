@@ -5,12 +5,12 @@
 #include <new>
 
 #ifdef QELTOOL_PICTURES
-#include <QString>
-#include <QtGlobal>
+#include <dlfcn.h>
+#include <unistd.h>
 
-#include "Errors.h"
-#include "FileNameText.h"
-#include "PictureService.h"
+#include <climits>
+
+#include "PictureDecoder.h"
 #endif
 
 namespace qeltool {
@@ -26,16 +26,43 @@ bool CheckDisk::fileExists(const std::string& path)
 
 namespace {
 
-// The picture service refuses pictures whose file ends before their data;
-// damage inside the data the decoders read past as warnings and hand back
-// what they could decode. The preview shows that, but a check must not call
-// such a picture good. Decoding runs on this one thread.
-std::string gDecoderWarning;
-
-void NoteDecoderWarning(QtMsgType type, const QMessageLogContext&, const QString& text)
+// The folder of this program, with a slash at its end; empty when unknown.
+std::string ProgramFolder()
 {
-    if (type != QtDebugMsg && type != QtInfoMsg && gDecoderWarning.empty())
-        gDecoderWarning = text.toLatin1().toStdString();
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path)
+        return {};
+    const std::string program(path, static_cast<std::size_t>(length));
+    return program.substr(0, program.rfind('/') + 1);
+}
+
+// The decoder, loaded on the first picture; the message of the failure when
+// it cannot be.
+struct Decoder {
+    QelToolDecodePictureFunction decode = nullptr;
+    std::string failure;
+};
+
+Decoder LoadDecoder()
+{
+    Decoder decoder;
+    const std::string folder = ProgramFolder();
+    // Beside the program in the build tree, where installing puts it otherwise.
+    for (const std::string& candidate : {folder + QELTOOL_PICTURES_MODULE, folder + QELTOOL_PICTURES_INSTALLED}) {
+        void* module = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (module == nullptr) {
+            // The installed place's failure is the one worth telling.
+            decoder.failure = ::dlerror();
+            continue;
+        }
+        decoder.decode = reinterpret_cast<QelToolDecodePictureFunction>(::dlsym(module, kQelToolDecodePictureSymbol));
+        if (decoder.decode != nullptr)
+            return decoder;
+        decoder.failure = ::dlerror();
+    }
+    decoder.failure = "the picture decoder cannot be loaded: " + decoder.failure;
+    return decoder;
 }
 
 }  // namespace
@@ -55,21 +82,12 @@ qel::PictureFacts CheckDisk::picture(const std::string& path)
         facts.error = path + " is not a regular file";
         return facts;
     }
-    gDecoderWarning.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(NoteDecoderWarning);
-    try {
-        qel::platform::QtPictureService service;
-        const QImage image = service.load(qel::FileNameText(path));
-        facts.width = image.width();
-        facts.height = image.height();
-        facts.decodable = gDecoderWarning.empty();
-        facts.error = gDecoderWarning;
-    } catch (const qel::Error& failure) {
-        facts.error = failure.message();
-    } catch (const std::bad_alloc&) {
-        facts.error = "Not enough memory to decode it";
-    }
-    qInstallMessageHandler(previous);
+    static const Decoder decoder = LoadDecoder();
+    // Without its decoder no picture counts as good.
+    if (decoder.decode == nullptr)
+        facts.error = decoder.failure;
+    else
+        decoder.decode(path, facts);
     return facts;
 }
 
