@@ -184,6 +184,9 @@ private:
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
     bool centredOnce_ = false;
+    // The status bar's selection count, and whether a change made it stale.
+    bool selectionCountStale_ = true;
+    qel::ObjectKind countedKind_ = qel::ObjectKind::Map;
     // The copies' place on disk outlives the store that writes there.
     qel::platform::DiskRecoveryFolder recoveryDisk_;
     // After the session: it goes first, while the document it copies is whole.

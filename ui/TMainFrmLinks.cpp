@@ -57,6 +57,14 @@ void TMainFrm::LinkObjectCommands()
             [this](int row) { guarded([&] { mapViewEntry_->showInMap(static_cast<std::size_t>(row)); }); });
     connect(objectCommands_, &ObjectCommands::changeSelectedRequested, objectsSection,
             &ObjectsSection::ChangeSelectedOf);
+    for (QItemSelectionModel* selection : {objectsSection->mapSelection(), objectsSection->screenSelection()}) {
+        const auto stale = [this] { selectionCountStale_ = true; };
+        connect(selection, &QItemSelectionModel::selectionChanged, this, stale);
+        // Rows that go or come with a reset take their selection with them.
+        connect(selection->model(), &QAbstractItemModel::modelReset, this, stale);
+        connect(selection->model(), &QAbstractItemModel::rowsRemoved, this, stale);
+        connect(selection->model(), &QAbstractItemModel::rowsInserted, this, stale);
+    }
     connect(menus_, &MainMenus::changeSelectedRequested, objectsSection, &ObjectsSection::ChangeSelectedClick);
     connect(menus_, &MainMenus::findRequested, objectsSection, &ObjectsSection::FocusFilter);
     connect(objectsSection, &ObjectsSection::objectMenuRequested, this,
@@ -70,9 +78,15 @@ void TMainFrm::LinkObjectCommands()
 
 void TMainFrm::ShowSelectionCount()
 {
-    const QItemSelectionModel* selection = objectsSection->ShownKind() == qel::ObjectKind::Map
-                                               ? objectsSection->mapSelection()
-                                               : objectsSection->screenSelection();
+    // Counted again only after a change: a selection by image is a range per
+    // row it took, too many to add up on every tick of the refresh.
+    const qel::ObjectKind kind = objectsSection->ShownKind();
+    if (!selectionCountStale_ && countedKind_ == kind)
+        return;
+    selectionCountStale_ = false;
+    countedKind_ = kind;
+    const QItemSelectionModel* selection =
+        kind == qel::ObjectKind::Map ? objectsSection->mapSelection() : objectsSection->screenSelection();
     std::size_t count = 0;
     for (const QItemSelectionRange& range : selection->selection())
         count += static_cast<std::size_t>(range.height());
