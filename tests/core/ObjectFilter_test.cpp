@@ -7,24 +7,12 @@
 #include <vector>
 
 #include "Errors.h"
+#include "ListLines.h"
 #include "ObjectFilter.h"
 
 using namespace qel;
 
 namespace {
-
-ObjectList ListOf(ObjectKind kind, const std::vector<std::string>& lines)
-{
-    ObjectList list(kind);
-    for (const std::string& line : lines) {
-        try {
-            list.append(line);
-        } catch (const ConversionError&) {
-            // Kept without fields, as the reader keeps such a line.
-        }
-    }
-    return list;
-}
 
 const std::vector<std::string> kMap = {
     "99,0,IMAGE5,TopMost,Kill,0,7", "100,512,image50,AfterTiles", "200,513,IMAGE5,7,3", "201,-1,IMAGE6", "x,0,IMAGE5",

@@ -9,25 +9,13 @@
 #include <vector>
 
 #include "Errors.h"
+#include "ListLines.h"
 #include "ObjectList.h"
 #include "ObjectMoves.h"
 
 using namespace qel;
 
 namespace {
-
-ObjectList ListOf(ObjectKind kind, const std::vector<std::string>& lines)
-{
-    ObjectList list(kind);
-    for (const std::string& line : lines) {
-        try {
-            list.append(line);
-        } catch (const ConversionError&) {
-            // Kept without fields, as the reader keeps such a line.
-        }
-    }
-    return list;
-}
 
 std::vector<std::string> LinesAfter(const PlannedMove& plan)
 {
