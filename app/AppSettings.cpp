@@ -1,6 +1,6 @@
-#include "AppSettings.h"
+#include "app/AppSettings.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace qel::app {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace qel::app {
 

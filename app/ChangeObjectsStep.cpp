@@ -1,4 +1,4 @@
-#include "ChangeObjectsStep.h"
+#include "app/ChangeObjectsStep.h"
 
 namespace qel::app {
 

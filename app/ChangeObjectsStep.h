@@ -5,8 +5,8 @@
 // constructor throws ConversionError, with nothing changed, for a move past
 // the 32-bit range. The selections stay as they were.
 
-#include "ObjectChange.h"
-#include "SessionStep.h"
+#include "app/SessionStep.h"
+#include "core/ObjectChange.h"
 
 namespace qel::app {
 

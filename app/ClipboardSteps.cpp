@@ -1,8 +1,8 @@
-#include "ClipboardSteps.h"
+#include "app/ClipboardSteps.h"
 
 #include <algorithm>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace qel::app {
 

@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "ObjectClipboard.h"
-#include "ObjectSteps.h"
-#include "ViewState.h"
+#include "app/ObjectSteps.h"
+#include "app/ViewState.h"
+#include "core/ObjectClipboard.h"
 
 namespace qel::app {
 

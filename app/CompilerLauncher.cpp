@@ -1,11 +1,11 @@
-#include "CompilerLauncher.h"
+#include "app/CompilerLauncher.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "DefinitionWriter.h"
-#include "Errors.h"
-#include "FileNameText.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
+#include "platform/FileNameText.h"
 
 namespace qel::app {
 

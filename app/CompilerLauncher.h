@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <functional>
 
-#include "AppSettings.h"
-#include "DocumentSession.h"
-#include "ProcessLauncher.h"
+#include "app/AppSettings.h"
+#include "app/DocumentSession.h"
+#include "platform/ProcessLauncher.h"
 
 namespace qel::app {
 

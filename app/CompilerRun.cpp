@@ -1,6 +1,6 @@
-#include "CompilerRun.h"
+#include "app/CompilerRun.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace qel::app {
 

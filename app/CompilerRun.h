@@ -9,9 +9,9 @@
 #include <memory>
 #include <string_view>
 
-#include "CompilerLauncher.h"
-#include "OutputTail.h"
-#include "ProcessLauncher.h"
+#include "app/CompilerLauncher.h"
+#include "core/OutputTail.h"
+#include "platform/ProcessLauncher.h"
 
 namespace qel::app {
 

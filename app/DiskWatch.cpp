@@ -1,12 +1,12 @@
-#include "DiskWatch.h"
+#include "app/DiskWatch.h"
 
 #include <sys/stat.h>
 #include <QSet>
 #include <utility>
 
-#include "FileNameText.h"
-#include "PathText.h"
-#include "ProblemCheck.h"
+#include "core/PathText.h"
+#include "core/ProblemCheck.h"
+#include "platform/FileNameText.h"
 
 namespace qel::app {
 

@@ -16,8 +16,8 @@
 #include <QTimer>
 #include <optional>
 
-#include "DocumentSession.h"
-#include "FileStamp.h"
+#include "app/DocumentSession.h"
+#include "platform/FileStamp.h"
 
 namespace qel::app {
 

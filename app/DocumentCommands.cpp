@@ -1,14 +1,14 @@
-#include "DocumentCommands.h"
+#include "app/DocumentCommands.h"
 
 #include <QFileInfo>
 
-#include "CompilerLauncher.h"
-#include "DocumentFiles.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FileIo.h"
-#include "FileNameText.h"
-#include "RecoveryStore.h"
+#include "app/CompilerLauncher.h"
+#include "app/DocumentFiles.h"
+#include "app/DocumentSession.h"
+#include "app/RecoveryStore.h"
+#include "core/Errors.h"
+#include "core/io/FileIo.h"
+#include "platform/FileNameText.h"
 
 namespace qel::app {
 

@@ -13,9 +13,9 @@
 #include <functional>
 #include <string>
 
-#include "CommandQuestions.h"
-#include "LossQuestions.h"
-#include "ViewState.h"
+#include "app/CommandQuestions.h"
+#include "app/LossQuestions.h"
+#include "app/ViewState.h"
 
 namespace qel::platform {
 class ProcessLauncher;

@@ -1,10 +1,10 @@
-#include "DocumentFiles.h"
+#include "app/DocumentFiles.h"
 
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "Errors.h"
-#include "PathText.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
+#include "core/PathText.h"
+#include "core/io/DefinitionFiles.h"
 
 namespace qel::app {
 

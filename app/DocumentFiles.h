@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "DefinitionDocument.h"
-#include "DefinitionReader.h"
-#include "FileStamp.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "platform/FileStamp.h"
 
 namespace qel::app {
 

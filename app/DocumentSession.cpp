@@ -1,15 +1,15 @@
-#include "DocumentSession.h"
+#include "app/DocumentSession.h"
 
 #include <QSignalBlocker>
 #include <algorithm>
 #include <exception>
 
-#include "DefinitionFiles.h"
-#include "DocumentFiles.h"
-#include "Errors.h"
-#include "ObjectEditor.h"
-#include "RereadStep.h"
-#include "SessionStep.h"
+#include "app/DocumentFiles.h"
+#include "app/RereadStep.h"
+#include "app/SessionStep.h"
+#include "core/Errors.h"
+#include "core/ObjectEditor.h"
+#include "core/io/DefinitionFiles.h"
 
 namespace qel::app {
 

@@ -33,12 +33,12 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "DefinitionReader.h"
-#include "DocumentFiles.h"
-#include "FileStamp.h"
-#include "ObjectMoves.h"
-#include "ViewState.h"
+#include "app/DocumentFiles.h"
+#include "app/ViewState.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/ObjectMoves.h"
+#include "platform/FileStamp.h"
 
 namespace qel::app {
 

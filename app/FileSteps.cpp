@@ -1,4 +1,4 @@
-#include "FileSteps.h"
+#include "app/FileSteps.h"
 
 namespace qel::app {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "FileListRules.h"
-#include "SessionStep.h"
+#include "app/SessionStep.h"
+#include "core/FileListRules.h"
 
 namespace qel::app {
 

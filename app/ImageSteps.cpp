@@ -1,6 +1,6 @@
-#include "ImageSteps.h"
+#include "app/ImageSteps.h"
 
-#include "FileListRules.h"
+#include "core/FileListRules.h"
 
 namespace qel::app {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "ImageEditing.h"
-#include "ObjectList.h"
-#include "SessionStep.h"
+#include "app/SessionStep.h"
+#include "core/ImageEditing.h"
+#include "core/ObjectList.h"
 
 namespace qel::app {
 

@@ -1,6 +1,6 @@
-#include "LossQuestions.h"
+#include "app/LossQuestions.h"
 
-#include "PathText.h"
+#include "core/PathText.h"
 
 namespace qel::app {
 

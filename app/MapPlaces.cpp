@@ -1,4 +1,4 @@
-#include "MapPlaces.h"
+#include "app/MapPlaces.h"
 
 #include <QStringList>
 

@@ -8,7 +8,7 @@
 #include <QString>
 #include <optional>
 
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace qel::app {
 

@@ -1,8 +1,8 @@
-#include "ObjectSteps.h"
+#include "app/ObjectSteps.h"
 
 #include <algorithm>
 
-#include "Presets.h"
+#include "core/Presets.h"
 
 namespace qel::app {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "ObjectEditor.h"
-#include "ObjectMoves.h"
-#include "ObjectSort.h"
-#include "SessionStep.h"
+#include "app/SessionStep.h"
+#include "core/ObjectEditor.h"
+#include "core/ObjectMoves.h"
+#include "core/ObjectSort.h"
 
 namespace qel::app {
 

@@ -1,4 +1,4 @@
-#include "OutFileSteps.h"
+#include "app/OutFileSteps.h"
 
 namespace qel::app {
 

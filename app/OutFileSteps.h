@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "SessionStep.h"
+#include "app/SessionStep.h"
 
 namespace qel::app {
 

@@ -1,11 +1,11 @@
-#include "ProblemMonitor.h"
+#include "app/ProblemMonitor.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include "EntryLine.h"
-#include "FileOperations.h"
-#include "ProblemPictures.h"
+#include "app/ProblemPictures.h"
+#include "core/EntryLine.h"
+#include "platform/FileOperations.h"
 
 namespace qel::app {
 

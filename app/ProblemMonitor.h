@@ -33,8 +33,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "DocumentSession.h"
-#include "ProblemCheck.h"
+#include "app/DocumentSession.h"
+#include "core/ProblemCheck.h"
 
 namespace qel::platform {
 class FileOperations;

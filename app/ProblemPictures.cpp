@@ -1,14 +1,14 @@
-#include "ProblemPictures.h"
+#include "app/ProblemPictures.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
 #include <new>
 
-#include "BackgroundJobs.h"
-#include "Errors.h"
-#include "FileNameText.h"
-#include "PictureService.h"
+#include "core/Errors.h"
+#include "platform/BackgroundJobs.h"
+#include "platform/FileNameText.h"
+#include "platform/PictureService.h"
 
 namespace qel::app {
 

@@ -21,8 +21,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "FileStamp.h"
-#include "ProblemCheck.h"
+#include "core/ProblemCheck.h"
+#include "platform/FileStamp.h"
 
 namespace qel::platform {
 class BackgroundJobs;

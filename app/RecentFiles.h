@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace qel::app {
 

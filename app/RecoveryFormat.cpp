@@ -1,9 +1,9 @@
-#include "RecoveryFormat.h"
+#include "app/RecoveryFormat.h"
 
 #include <QCryptographicHash>
 #include <charconv>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace qel::app {
 

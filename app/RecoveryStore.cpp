@@ -1,4 +1,4 @@
-#include "RecoveryStore.h"
+#include "app/RecoveryStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <ctime>
 
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FileNameText.h"
-#include "PathText.h"
-#include "RecoveryFormat.h"
+#include "app/DocumentSession.h"
+#include "app/RecoveryFormat.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
+#include "core/PathText.h"
+#include "platform/FileNameText.h"
 
 namespace qel::app {
 

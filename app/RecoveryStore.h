@@ -31,9 +31,9 @@
 #include <thread>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "RecoveryFolder.h"
-#include "RecoveryFormat.h"
+#include "app/RecoveryFormat.h"
+#include "core/DefinitionDocument.h"
+#include "platform/RecoveryFolder.h"
 
 namespace qel::app {
 

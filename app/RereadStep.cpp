@@ -1,10 +1,10 @@
-#include "RereadStep.h"
+#include "app/RereadStep.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "DocumentFiles.h"
-#include "FileNameText.h"
+#include "app/DocumentFiles.h"
+#include "platform/FileNameText.h"
 
 namespace qel::app {
 

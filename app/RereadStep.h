@@ -7,8 +7,8 @@
 // Views: the shown list stays, and so do the selected and current rows that
 // still exist in the content read.
 
-#include "DefinitionDocument.h"
-#include "SessionStep.h"
+#include "app/SessionStep.h"
+#include "core/DefinitionDocument.h"
 
 namespace qel::app {
 

@@ -1,6 +1,6 @@
-#include "SessionStep.h"
+#include "app/SessionStep.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace qel::app {
 

@@ -19,8 +19,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "DocumentSession.h"
-#include "ViewState.h"
+#include "app/DocumentSession.h"
+#include "app/ViewState.h"
 
 namespace qel::app {
 

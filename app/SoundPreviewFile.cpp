@@ -1,4 +1,4 @@
-#include "SoundPreviewFile.h"
+#include "app/SoundPreviewFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,11 +13,11 @@
 #include <string>
 #include <string_view>
 
-#include "Errors.h"
-#include "FileIo.h"
-#include "FileNameText.h"
-#include "FileOperations.h"
-#include "PreviewRules.h"
+#include "core/Errors.h"
+#include "core/PreviewRules.h"
+#include "core/io/FileIo.h"
+#include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
 
 namespace qel::app {
 

@@ -1,4 +1,4 @@
-#include "ViewState.h"
+#include "app/ViewState.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "EntryLine.h"
+#include "core/EntryLine.h"
 
 namespace qel::app {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionReader.h"
-#include "ProblemCheck.h"
-#include "make_definition.h"
+#include "bench/make_definition.h"
+#include "core/DefinitionReader.h"
+#include "core/ProblemCheck.h"
 
 namespace {
 

@@ -19,14 +19,14 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "ImageEditing.h"
-#include "ObjectEditor.h"
-#include "ObjectSort.h"
-#include "Presets.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/ImageEditing.h"
+#include "core/ObjectEditor.h"
+#include "core/ObjectSort.h"
+#include "core/Presets.h"
+#include "core/io/DefinitionFiles.h"
 
 namespace {
 

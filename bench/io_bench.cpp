@@ -12,11 +12,11 @@
 #include <map>
 #include <string>
 
-#include "DefinitionDocument.h"
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "make_definition.h"
+#include "bench/make_definition.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/io/DefinitionFiles.h"
 
 namespace {
 

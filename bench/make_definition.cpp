@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "make_definition.h"
+#include "bench/make_definition.h"
 
 int main(int argc, char** argv)
 {

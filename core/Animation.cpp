@@ -1,10 +1,10 @@
-#include "Animation.h"
+#include "core/Animation.h"
 
 #include <limits>
 #include <optional>
 #include <stdexcept>
 
-#include "IntConversion.h"
+#include "core/IntConversion.h"
 
 namespace qel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "PreviewRules.h"
+#include "core/PreviewRules.h"
 
 namespace qel {
 

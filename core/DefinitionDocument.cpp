@@ -1,7 +1,7 @@
-#include "DefinitionDocument.h"
+#include "core/DefinitionDocument.h"
 
-#include "IntConversion.h"
-#include "PathText.h"
+#include "core/IntConversion.h"
+#include "core/PathText.h"
 
 namespace qel {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ObjectList.h"
+#include "core/ObjectList.h"
 
 namespace qel {
 

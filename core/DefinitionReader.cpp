@@ -1,4 +1,4 @@
-#include "DefinitionReader.h"
+#include "core/DefinitionReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "EntryLine.h"
-#include "Errors.h"
-#include "IntConversion.h"
+#include "core/EntryLine.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
 
 // The fuzzer's build sets this low: its inputs are small.
 #ifndef QEL_READER_PARALLEL_FROM

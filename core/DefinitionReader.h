@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "FileBytes.h"
+#include "core/DefinitionDocument.h"
+#include "core/FileBytes.h"
 
 namespace qel {
 

@@ -1,6 +1,6 @@
-#include "DefinitionWriter.h"
+#include "core/DefinitionWriter.h"
 
-#include "IntConversion.h"
+#include "core/IntConversion.h"
 
 namespace qel {
 

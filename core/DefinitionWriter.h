@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "DefinitionDocument.h"
+#include "core/DefinitionDocument.h"
 
 namespace qel {
 

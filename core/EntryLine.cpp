@@ -1,13 +1,13 @@
-#include "EntryLine.h"
+#include "core/EntryLine.h"
 
 #include <array>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
 
-#include "Errors.h"
-#include "IntConversion.h"
-#include "Keywords.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
+#include "core/Keywords.h"
 
 namespace qel {
 

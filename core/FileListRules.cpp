@@ -1,9 +1,9 @@
-#include "FileListRules.h"
+#include "core/FileListRules.h"
 
 #include <algorithm>
 #include <set>
 
-#include "PathText.h"
+#include "core/PathText.h"
 
 namespace qel {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "DefinitionDocument.h"
+#include "core/DefinitionDocument.h"
 
 namespace qel {
 

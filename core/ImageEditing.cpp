@@ -1,9 +1,9 @@
-#include "ImageEditing.h"
+#include "core/ImageEditing.h"
 
 #include <algorithm>
 
-#include "IntConversion.h"
-#include "ObjectSort.h"
+#include "core/IntConversion.h"
+#include "core/ObjectSort.h"
 
 namespace qel {
 

@@ -1,8 +1,8 @@
-#include "IntConversion.h"
+#include "core/IntConversion.h"
 
 #include <charconv>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace qel {
 

@@ -1,6 +1,6 @@
-#include "Keywords.h"
+#include "core/Keywords.h"
 
-#include "IntConversion.h"
+#include "core/IntConversion.h"
 
 namespace qel {
 

@@ -1,9 +1,9 @@
-#include "MapIndex.h"
+#include "core/MapIndex.h"
 
 #include <algorithm>
 
-#include "Animation.h"
-#include "IntConversion.h"
+#include "core/Animation.h"
+#include "core/IntConversion.h"
 
 namespace qel {
 

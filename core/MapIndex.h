@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "MapGeometry.h"
-#include "ObjectList.h"
+#include "core/MapGeometry.h"
+#include "core/ObjectList.h"
 
 namespace qel {
 

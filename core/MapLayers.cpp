@@ -1,4 +1,4 @@
-#include "MapLayers.h"
+#include "core/MapLayers.h"
 
 #include <algorithm>
 

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "MapIndex.h"
+#include "core/MapIndex.h"
 
 namespace qel {
 

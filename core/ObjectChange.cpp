@@ -1,13 +1,13 @@
-#include "ObjectChange.h"
+#include "core/ObjectChange.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
 
-#include "IntConversion.h"
-#include "Keywords.h"
-#include "ObjectMoves.h"
+#include "core/IntConversion.h"
+#include "core/Keywords.h"
+#include "core/ObjectMoves.h"
 
 namespace qel {
 

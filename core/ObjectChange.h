@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "ObjectList.h"
+#include "core/ObjectList.h"
 
 namespace qel {
 

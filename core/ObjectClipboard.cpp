@@ -1,12 +1,12 @@
-#include "ObjectClipboard.h"
+#include "core/ObjectClipboard.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
 
-#include "Errors.h"
-#include "MapGeometry.h"
-#include "ObjectMoves.h"
+#include "core/Errors.h"
+#include "core/MapGeometry.h"
+#include "core/ObjectMoves.h"
 
 namespace qel {
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "ObjectList.h"
+#include "core/ObjectList.h"
 
 namespace qel {
 

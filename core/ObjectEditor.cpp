@@ -1,9 +1,9 @@
-#include "ObjectEditor.h"
+#include "core/ObjectEditor.h"
 
 #include <algorithm>
 
-#include "IntConversion.h"
-#include "Keywords.h"
+#include "core/IntConversion.h"
+#include "core/Keywords.h"
 
 namespace qel {
 

@@ -1,13 +1,13 @@
-#include "ObjectFilter.h"
+#include "core/ObjectFilter.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
 
-#include "EntryLine.h"
-#include "IntConversion.h"
-#include "Keywords.h"
+#include "core/EntryLine.h"
+#include "core/IntConversion.h"
+#include "core/Keywords.h"
 
 namespace qel {
 

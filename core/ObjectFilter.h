@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ObjectList.h"
+#include "core/ObjectList.h"
 
 namespace qel {
 

@@ -1,4 +1,4 @@
-#include "ObjectList.h"
+#include "core/ObjectList.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +7,9 @@
 #include <thread>
 #include <utility>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
-#include "IntConversion.h"
+#include "core/IntConversion.h"
 
 namespace qel {
 

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "EntryLine.h"
+#include "core/EntryLine.h"
 
 namespace qel {
 

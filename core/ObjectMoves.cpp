@@ -1,11 +1,11 @@
-#include "ObjectMoves.h"
+#include "core/ObjectMoves.h"
 
 #include <algorithm>
 #include <climits>
 
-#include "Errors.h"
-#include "IntConversion.h"
-#include "ObjectList.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
+#include "core/ObjectList.h"
 
 namespace qel {
 

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "EntryLine.h"
-#include "MapGeometry.h"
-#include "ObjectList.h"
+#include "core/EntryLine.h"
+#include "core/MapGeometry.h"
+#include "core/ObjectList.h"
 
 namespace qel {
 

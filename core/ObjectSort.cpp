@@ -1,4 +1,4 @@
-#include "ObjectSort.h"
+#include "core/ObjectSort.h"
 
 #include <algorithm>
 #include <exception>
@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "EntryLine.h"
-#include "IntConversion.h"
-#include "Keywords.h"
+#include "core/EntryLine.h"
+#include "core/IntConversion.h"
+#include "core/Keywords.h"
 
 namespace qel {
 

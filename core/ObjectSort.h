@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionDocument.h"
+#include "core/DefinitionDocument.h"
 
 namespace qel {
 

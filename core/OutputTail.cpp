@@ -1,4 +1,4 @@
-#include "OutputTail.h"
+#include "core/OutputTail.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "PathText.h"
+#include "core/PathText.h"
 
 #include <array>
 
-#include "IntConversion.h"
+#include "core/IntConversion.h"
 
 namespace qel {
 

@@ -1,9 +1,9 @@
-#include "Presets.h"
+#include "core/Presets.h"
 
-#include "Errors.h"
-#include "IntConversion.h"
-#include "Keywords.h"
-#include "MapGeometry.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
+#include "core/Keywords.h"
+#include "core/MapGeometry.h"
 
 namespace qel {
 

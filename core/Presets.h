@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "ObjectEditor.h"
+#include "core/DefinitionDocument.h"
+#include "core/ObjectEditor.h"
 
 namespace qel {
 

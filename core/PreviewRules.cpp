@@ -1,9 +1,9 @@
-#include "PreviewRules.h"
+#include "core/PreviewRules.h"
 
 #include <algorithm>
 
-#include "IntConversion.h"
-#include "PathText.h"
+#include "core/IntConversion.h"
+#include "core/PathText.h"
 
 namespace qel {
 

@@ -1,13 +1,13 @@
-#include "ProblemCheck.h"
+#include "core/ProblemCheck.h"
 
 #include <algorithm>
 #include <optional>
 #include <unordered_set>
 
-#include "Errors.h"
-#include "IntConversion.h"
-#include "MapGeometry.h"
-#include "PathText.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
+#include "core/MapGeometry.h"
+#include "core/PathText.h"
 
 namespace qel {
 

@@ -16,9 +16,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "DefinitionReader.h"
-#include "EntryLine.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/EntryLine.h"
 
 namespace qel {
 

@@ -26,14 +26,14 @@
 #include <utility>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "EntryLine.h"
-#include "Errors.h"
-#include "FileIo.h"
-#include "IntConversion.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/EntryLine.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
+#include "core/io/DefinitionFiles.h"
+#include "core/io/FileIo.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "AvailableMemory.h"
+#include "platform/AvailableMemory.h"
 
 #include <unistd.h>
 

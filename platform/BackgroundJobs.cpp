@@ -1,4 +1,4 @@
-#include "BackgroundJobs.h"
+#include "platform/BackgroundJobs.h"
 
 #include <sys/resource.h>
 

@@ -1,4 +1,4 @@
-#include "FileOperations.h"
+#include "platform/FileOperations.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "FileNameText.h"
+#include "platform/FileNameText.h"
 
 namespace qel::platform {
 

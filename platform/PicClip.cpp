@@ -1,8 +1,8 @@
-#include "PicClip.h"
+#include "platform/PicClip.h"
 
 #include <stdexcept>
 
-#include "Animation.h"
+#include "core/Animation.h"
 
 namespace qel::platform {
 

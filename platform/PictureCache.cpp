@@ -1,12 +1,12 @@
-#include "PictureCache.h"
+#include "platform/PictureCache.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 
-#include "BackgroundJobs.h"
-#include "FileNameText.h"
-#include "MapIndex.h"
+#include "core/MapIndex.h"
+#include "platform/BackgroundJobs.h"
+#include "platform/FileNameText.h"
 
 namespace qel::platform {
 

@@ -34,8 +34,8 @@
 #include <memory>
 #include <unordered_map>
 
-#include "FileStamp.h"
-#include "PictureService.h"
+#include "platform/FileStamp.h"
+#include "platform/PictureService.h"
 
 namespace qel::platform {
 

@@ -1,4 +1,4 @@
-#include "PictureService.h"
+#include "platform/PictureService.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "Errors.h"
-#include "FileNameText.h"
-#include "PreviewRules.h"
+#include "core/Errors.h"
+#include "core/PreviewRules.h"
+#include "platform/FileNameText.h"
 
 namespace qel::platform {
 

@@ -1,8 +1,8 @@
-#include "ProcessLauncher.h"
+#include "platform/ProcessLauncher.h"
 
 #include <QProcess>
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 namespace qel::platform {
 

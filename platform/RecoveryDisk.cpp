@@ -1,4 +1,4 @@
-#include "RecoveryDisk.h"
+#include "platform/RecoveryDisk.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "Errors.h"
-#include "FileIo.h"
-#include "FileNameText.h"
+#include "core/Errors.h"
+#include "core/io/FileIo.h"
+#include "platform/FileNameText.h"
 
 namespace qel::platform {
 

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "RecoveryFolder.h"
+#include "platform/RecoveryFolder.h"
 
 namespace qel::platform {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "FileBytes.h"
+#include "core/FileBytes.h"
 
 namespace qel::platform {
 

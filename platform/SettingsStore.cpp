@@ -1,10 +1,10 @@
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 #include <QSettings>
 #include <QVariant>
 #include <memory>
 
-#include "IntConversion.h"
+#include "core/IntConversion.h"
 
 namespace qel::platform {
 

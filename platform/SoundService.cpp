@@ -1,4 +1,4 @@
-#include "SoundService.h"
+#include "platform/SoundService.h"
 
 #include <QAudioDevice>
 #include <QFile>
@@ -8,8 +8,8 @@
 #include <QUrl>
 #include <QtEndian>
 
-#include "Errors.h"
-#include "PreviewRules.h"
+#include "core/Errors.h"
+#include "core/PreviewRules.h"
 
 namespace qel::platform {
 

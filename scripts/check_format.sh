@@ -16,4 +16,11 @@ if ! clang-format --dry-run --Werror "${files[@]}" 2>/dev/null; then
   done
   exit 1
 fi
+# Include lines name the header's folder from the project's root, so that a
+# file's layer shows wherever it is used ("core/ObjectList.h", not "ObjectList.h").
+if bare=$(grep -n -E '^\s*#\s*include\s+"[^"/]+"' "${files[@]}"); then
+  echo "Include lines that name no folder:"
+  echo "$bare"
+  exit 1
+fi
 echo "All ${#files[@]} C++ files are laid out as .clang-format says."

@@ -1,4 +1,4 @@
-#include "AltLetterFilter.h"
+#include "ui/AltLetterFilter.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

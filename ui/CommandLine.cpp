@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "ui/CommandLine.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "CompilerOutput.h"
+#include "ui/CompilerOutput.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "CompilerRun.h"
-#include "Latin1Text.h"
+#include "app/CompilerRun.h"
+#include "ui/Latin1Text.h"
 
 namespace qel::ui {
 

@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "ui/Controls.h"
 
 #include <limits>
 
@@ -10,9 +10,9 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "Guarded.h"
-#include "Latin1Text.h"
-#include "SpeedButton.h"
+#include "ui/Guarded.h"
+#include "ui/Latin1Text.h"
+#include "ui/SpeedButton.h"
 
 namespace qel::ui {
 

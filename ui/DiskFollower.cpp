@@ -1,12 +1,12 @@
-#include "DiskFollower.h"
+#include "ui/DiskFollower.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
 
-#include "FileNameText.h"
-#include "Guarded.h"
-#include "Prompter.h"
+#include "platform/FileNameText.h"
+#include "ui/Guarded.h"
+#include "ui/Prompter.h"
 
 namespace qel::ui {
 

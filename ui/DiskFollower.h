@@ -10,8 +10,8 @@
 #include <QObject>
 #include <functional>
 
-#include "DiskWatch.h"
-#include "DocumentCommands.h"
+#include "app/DiskWatch.h"
+#include "app/DocumentCommands.h"
 
 class QWidget;
 

@@ -1,6 +1,6 @@
-#include "DocumentRowsModel.h"
+#include "ui/DocumentRowsModel.h"
 
-#include "Latin1Text.h"
+#include "ui/Latin1Text.h"
 
 namespace qel::ui {
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string_view>
 
-#include "DocumentSession.h"
+#include "app/DocumentSession.h"
 
 namespace qel::ui {
 

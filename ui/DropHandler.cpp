@@ -1,4 +1,4 @@
-#include "DropHandler.h"
+#include "ui/DropHandler.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -6,12 +6,12 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "DocumentCommands.h"
-#include "FileNameText.h"
-#include "FileSection.h"
-#include "Guarded.h"
-#include "PathText.h"
-#include "PreviewRules.h"
+#include "app/DocumentCommands.h"
+#include "core/PathText.h"
+#include "core/PreviewRules.h"
+#include "platform/FileNameText.h"
+#include "ui/FileSection.h"
+#include "ui/Guarded.h"
 
 namespace qel::ui {
 

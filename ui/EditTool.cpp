@@ -1,4 +1,4 @@
-#include "EditTool.h"
+#include "ui/EditTool.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -10,7 +10,7 @@
 #include <climits>
 #include <cmath>
 
-#include "ObjectMoves.h"
+#include "core/ObjectMoves.h"
 
 namespace qel::ui {
 

@@ -27,9 +27,9 @@
 #include <utility>
 #include <vector>
 
-#include "MapEditor.h"
-#include "MapIndex.h"
-#include "MapLayers.h"
+#include "core/MapIndex.h"
+#include "core/MapLayers.h"
+#include "ui/MapEditor.h"
 
 class QKeyEvent;
 class QMenu;

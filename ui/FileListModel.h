@@ -1,7 +1,7 @@
 #pragma once
 // FileList: one row per "File=" entry.
 
-#include "DocumentRowsModel.h"
+#include "ui/DocumentRowsModel.h"
 
 namespace qel::ui {
 

@@ -1,4 +1,4 @@
-#include "FileSection.h"
+#include "ui/FileSection.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,20 +8,20 @@
 
 #include <algorithm>
 
-#include "AppSettings.h"
-#include "Controls.h"
-#include "DocumentSession.h"
-#include "FileListModel.h"
-#include "FileNameText.h"
-#include "FileOperations.h"
-#include "FileSteps.h"
-#include "Guarded.h"
-#include "HistoryKeyFilter.h"
-#include "ImageSteps.h"
-#include "Latin1Text.h"
-#include "OutFileSteps.h"
-#include "PathText.h"
-#include "Prompter.h"
+#include "app/AppSettings.h"
+#include "app/DocumentSession.h"
+#include "app/FileSteps.h"
+#include "app/ImageSteps.h"
+#include "app/OutFileSteps.h"
+#include "core/PathText.h"
+#include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
+#include "ui/Controls.h"
+#include "ui/FileListModel.h"
+#include "ui/Guarded.h"
+#include "ui/HistoryKeyFilter.h"
+#include "ui/Latin1Text.h"
+#include "ui/Prompter.h"
 
 namespace qel::ui {
 

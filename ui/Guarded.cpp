@@ -1,7 +1,7 @@
-#include "Guarded.h"
+#include "ui/Guarded.h"
 
-#include "Errors.h"
-#include "Latin1Text.h"
+#include "core/Errors.h"
+#include "ui/Latin1Text.h"
 
 namespace qel::ui {
 

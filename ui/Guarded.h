@@ -6,8 +6,8 @@
 #include <QString>
 #include <exception>
 
-#include "CommandQuestions.h"
-#include "Prompter.h"
+#include "app/CommandQuestions.h"
+#include "ui/Prompter.h"
 
 namespace qel::ui {
 

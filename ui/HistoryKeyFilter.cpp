@@ -1,4 +1,4 @@
-#include "HistoryKeyFilter.h"
+#include "ui/HistoryKeyFilter.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "ImageSection.h"
+#include "ui/ImageSection.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -10,15 +10,15 @@
 #include <exception>
 #include <utility>
 
-#include "Animation.h"
-#include "Controls.h"
-#include "DocumentSession.h"
-#include "Guarded.h"
-#include "HistoryKeyFilter.h"
-#include "ImageSteps.h"
-#include "Latin1Text.h"
-#include "Prompter.h"
-#include "UpDownButton.h"
+#include "app/DocumentSession.h"
+#include "app/ImageSteps.h"
+#include "core/Animation.h"
+#include "ui/Controls.h"
+#include "ui/Guarded.h"
+#include "ui/HistoryKeyFilter.h"
+#include "ui/Latin1Text.h"
+#include "ui/Prompter.h"
+#include "ui/UpDownButton.h"
 
 namespace qel::ui {
 

@@ -12,9 +12,9 @@
 #include <optional>
 #include <utility>
 
-#include "DefinitionDocument.h"
-#include "ImageEditing.h"
-#include "ViewState.h"
+#include "app/ViewState.h"
+#include "core/DefinitionDocument.h"
+#include "core/ImageEditing.h"
 
 class QComboBox;
 class QLabel;

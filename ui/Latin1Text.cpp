@@ -1,4 +1,4 @@
-#include "Latin1Text.h"
+#include "ui/Latin1Text.h"
 
 #include <QByteArray>
 

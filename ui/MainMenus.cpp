@@ -1,4 +1,4 @@
-#include "MainMenus.h"
+#include "ui/MainMenus.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -7,10 +7,10 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "AltLetterFilter.h"
-#include "Controls.h"
-#include "DocumentSession.h"
-#include "HistoryKeyFilter.h"
+#include "app/DocumentSession.h"
+#include "ui/AltLetterFilter.h"
+#include "ui/Controls.h"
+#include "ui/HistoryKeyFilter.h"
 
 namespace qel::ui {
 

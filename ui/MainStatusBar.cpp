@@ -1,12 +1,12 @@
-#include "MainStatusBar.h"
+#include "ui/MainStatusBar.h"
 
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
 #include <QToolButton>
 
-#include "Prompter.h"
-#include "RecoveryStore.h"
+#include "app/RecoveryStore.h"
+#include "ui/Prompter.h"
 
 namespace qel::ui {
 

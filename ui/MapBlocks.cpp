@@ -1,9 +1,9 @@
-#include "MapBlocks.h"
+#include "ui/MapBlocks.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "MapViewport.h"
+#include "ui/MapViewport.h"
 
 namespace qel::ui {
 

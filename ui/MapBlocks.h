@@ -16,7 +16,7 @@
 #include <functional>
 #include <unordered_map>
 
-#include "MapIndex.h"
+#include "core/MapIndex.h"
 
 namespace qel::ui {
 

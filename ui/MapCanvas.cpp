@@ -1,4 +1,4 @@
-#include "MapCanvas.h"
+#include "ui/MapCanvas.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "MapPainting.h"
+#include "ui/MapPainting.h"
 
 namespace qel::ui {
 

@@ -22,13 +22,13 @@
 #include <string>
 #include <vector>
 
-#include "DocumentSession.h"
-#include "EditTool.h"
-#include "MapBlocks.h"
-#include "MapIndex.h"
-#include "MapViewport.h"
-#include "ObjectArt.h"
-#include "PictureCache.h"
+#include "app/DocumentSession.h"
+#include "core/MapIndex.h"
+#include "platform/PictureCache.h"
+#include "ui/EditTool.h"
+#include "ui/MapBlocks.h"
+#include "ui/MapViewport.h"
+#include "ui/ObjectArt.h"
 
 class QPainter;
 

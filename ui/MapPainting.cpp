@@ -1,4 +1,4 @@
-#include "MapPainting.h"
+#include "ui/MapPainting.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,12 +12,12 @@
 #include <utility>
 #include <vector>
 
-#include "MapBlocks.h"
-#include "MapIndex.h"
-#include "MapLayers.h"
-#include "MapViewport.h"
-#include "ObjectArt.h"
-#include "PictureCache.h"
+#include "core/MapIndex.h"
+#include "core/MapLayers.h"
+#include "platform/PictureCache.h"
+#include "ui/MapBlocks.h"
+#include "ui/MapViewport.h"
+#include "ui/ObjectArt.h"
 
 namespace qel::ui {
 

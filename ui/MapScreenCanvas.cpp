@@ -1,4 +1,4 @@
-#include "MapScreenCanvas.h"
+#include "ui/MapScreenCanvas.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,10 +7,10 @@
 #include <climits>
 #include <cmath>
 
-#include "MapIndex.h"
-#include "MapPainting.h"
-#include "ObjectArt.h"
-#include "ObjectMoves.h"
+#include "core/MapIndex.h"
+#include "core/ObjectMoves.h"
+#include "ui/MapPainting.h"
+#include "ui/ObjectArt.h"
 
 namespace qel::ui {
 

@@ -17,10 +17,10 @@
 #include <optional>
 #include <vector>
 
-#include "DocumentSession.h"
-#include "EditTool.h"
-#include "MapLayers.h"
-#include "PictureCache.h"
+#include "app/DocumentSession.h"
+#include "core/MapLayers.h"
+#include "platform/PictureCache.h"
+#include "ui/EditTool.h"
 
 namespace qel::ui {
 

@@ -1,8 +1,8 @@
-#include "MapSessionEditor.h"
+#include "ui/MapSessionEditor.h"
 
-#include "Guarded.h"
-#include "IntConversion.h"
-#include "ObjectSteps.h"
+#include "app/ObjectSteps.h"
+#include "core/IntConversion.h"
+#include "ui/Guarded.h"
 
 namespace qel::ui {
 

@@ -7,10 +7,10 @@
 
 #include <functional>
 
-#include "DocumentSession.h"
-#include "MapEditor.h"
-#include "ObjectEditor.h"
-#include "Prompter.h"
+#include "app/DocumentSession.h"
+#include "core/ObjectEditor.h"
+#include "ui/MapEditor.h"
+#include "ui/Prompter.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "MapView.h"
+#include "ui/MapView.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,11 +18,11 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "FileNameText.h"
-#include "Guarded.h"
-#include "Latin1Text.h"
-#include "ObjectCommands.h"
-#include "WindowPlacement.h"
+#include "platform/FileNameText.h"
+#include "ui/Guarded.h"
+#include "ui/Latin1Text.h"
+#include "ui/ObjectCommands.h"
+#include "ui/WindowPlacement.h"
 
 namespace qel::ui {
 

@@ -25,13 +25,13 @@
 #include <array>
 #include <functional>
 
-#include "DocumentSession.h"
-#include "MapCanvas.h"
-#include "MapPlaces.h"
-#include "MapScreenCanvas.h"
-#include "PictureCache.h"
-#include "Prompter.h"
-#include "SettingsStore.h"
+#include "app/DocumentSession.h"
+#include "app/MapPlaces.h"
+#include "platform/PictureCache.h"
+#include "platform/SettingsStore.h"
+#include "ui/MapCanvas.h"
+#include "ui/MapScreenCanvas.h"
+#include "ui/Prompter.h"
 
 class QAction;
 class QCheckBox;

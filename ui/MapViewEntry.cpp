@@ -1,11 +1,11 @@
-#include "MapViewEntry.h"
+#include "ui/MapViewEntry.h"
 
 #include <QAction>
 
-#include "Guarded.h"
-#include "MapSessionEditor.h"
-#include "MapView.h"
-#include "ObjectsSection.h"
+#include "ui/Guarded.h"
+#include "ui/MapSessionEditor.h"
+#include "ui/MapView.h"
+#include "ui/ObjectsSection.h"
 
 namespace qel::ui {
 

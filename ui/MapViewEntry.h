@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "EntryLine.h"
+#include "core/EntryLine.h"
 
 class QAction;
 class QWidget;

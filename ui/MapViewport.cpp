@@ -1,4 +1,4 @@
-#include "MapViewport.h"
+#include "ui/MapViewport.h"
 
 #include <algorithm>
 #include <cmath>

@@ -11,7 +11,7 @@
 #include <QRectF>
 #include <QSize>
 
-#include "MapIndex.h"
+#include "core/MapIndex.h"
 
 namespace qel::ui {
 

@@ -1,6 +1,6 @@
-#include "ObjectArt.h"
+#include "ui/ObjectArt.h"
 
-#include "FileNameText.h"
+#include "platform/FileNameText.h"
 
 namespace qel::ui {
 

@@ -11,9 +11,9 @@
 #include <optional>
 #include <unordered_map>
 
-#include "DefinitionDocument.h"
-#include "MapIndex.h"
-#include "PictureCache.h"
+#include "core/DefinitionDocument.h"
+#include "core/MapIndex.h"
+#include "platform/PictureCache.h"
 
 namespace qel::ui {
 

@@ -1,13 +1,13 @@
-#include "ObjectCommands.h"
+#include "ui/ObjectCommands.h"
 
 #include <QMenu>
 #include <string>
 
-#include "Clipboard.h"
-#include "ClipboardSteps.h"
-#include "Guarded.h"
-#include "Latin1Text.h"
-#include "ObjectsSection.h"
+#include "app/ClipboardSteps.h"
+#include "platform/Clipboard.h"
+#include "ui/Guarded.h"
+#include "ui/Latin1Text.h"
+#include "ui/ObjectsSection.h"
 
 namespace qel::ui {
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "DocumentSession.h"
+#include "app/DocumentSession.h"
 
 class QMenu;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "ObjectFilterBar.h"
+#include "ui/ObjectFilterBar.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -10,10 +10,10 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "Controls.h"
-#include "DocumentSession.h"
-#include "Latin1Text.h"
-#include "ObjectListView.h"
+#include "app/DocumentSession.h"
+#include "ui/Controls.h"
+#include "ui/Latin1Text.h"
+#include "ui/ObjectListView.h"
 
 namespace qel::ui {
 

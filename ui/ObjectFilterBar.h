@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "ObjectFilter.h"
+#include "core/ObjectFilter.h"
 
 class QLabel;
 class QLineEdit;

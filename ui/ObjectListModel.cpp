@@ -1,4 +1,4 @@
-#include "ObjectListModel.h"
+#include "ui/ObjectListModel.h"
 
 namespace qel::ui {
 

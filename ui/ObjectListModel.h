@@ -1,7 +1,7 @@
 #pragma once
 // MapObjectList / ScreenObjectList: one row per entry line of one kind.
 
-#include "DocumentRowsModel.h"
+#include "ui/DocumentRowsModel.h"
 
 namespace qel::ui {
 

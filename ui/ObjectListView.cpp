@@ -1,4 +1,4 @@
-#include "ObjectListView.h"
+#include "ui/ObjectListView.h"
 
 #include <QContextMenuEvent>
 #include <QItemSelectionModel>

@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "ViewState.h"
+#include "app/ViewState.h"
 
 namespace qel::ui {
 

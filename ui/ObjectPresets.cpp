@@ -1,18 +1,18 @@
-#include "ObjectsSection.h"
+#include "ui/ObjectsSection.h"
 
 #include <QFileInfo>
 #include <QMenu>
 #include <QToolButton>
 
-#include "AvailableMemory.h"
-#include "Controls.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FileNameText.h"
-#include "Guarded.h"
-#include "ObjectSteps.h"
-#include "PictureService.h"
-#include "Presets.h"
+#include "app/DocumentSession.h"
+#include "app/ObjectSteps.h"
+#include "core/Errors.h"
+#include "core/Presets.h"
+#include "platform/AvailableMemory.h"
+#include "platform/FileNameText.h"
+#include "platform/PictureService.h"
+#include "ui/Controls.h"
+#include "ui/Guarded.h"
 
 namespace qel::ui {
 

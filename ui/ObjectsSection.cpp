@@ -1,4 +1,4 @@
-#include "ObjectsSection.h"
+#include "ui/ObjectsSection.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -7,21 +7,21 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "ChangeObjectsStep.h"
-#include "Controls.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "Guarded.h"
-#include "IntConversion.h"
-#include "Keywords.h"
-#include "Latin1Text.h"
-#include "ObjectFilterBar.h"
-#include "ObjectListModel.h"
-#include "ObjectListView.h"
-#include "ObjectSteps.h"
-#include "PictureService.h"
-#include "Prompter.h"
-#include "UpDownButton.h"
+#include "app/ChangeObjectsStep.h"
+#include "app/DocumentSession.h"
+#include "app/ObjectSteps.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
+#include "core/Keywords.h"
+#include "platform/PictureService.h"
+#include "ui/Controls.h"
+#include "ui/Guarded.h"
+#include "ui/Latin1Text.h"
+#include "ui/ObjectFilterBar.h"
+#include "ui/ObjectListModel.h"
+#include "ui/ObjectListView.h"
+#include "ui/Prompter.h"
+#include "ui/UpDownButton.h"
 
 namespace qel::ui {
 

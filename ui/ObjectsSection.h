@@ -11,11 +11,11 @@
 #include <memory>
 #include <optional>
 
-#include "DocumentSession.h"
-#include "ObjectEditor.h"
-#include "ObjectListView.h"
-#include "ObjectSort.h"
-#include "ViewState.h"
+#include "app/DocumentSession.h"
+#include "app/ViewState.h"
+#include "core/ObjectEditor.h"
+#include "core/ObjectSort.h"
+#include "ui/ObjectListView.h"
 
 class QComboBox;
 class QKeyEvent;

@@ -1,14 +1,14 @@
-#include "ObjectsSection.h"
+#include "ui/ObjectsSection.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "Controls.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "Guarded.h"
-#include "Latin1Text.h"
+#include "app/DocumentSession.h"
+#include "core/Errors.h"
+#include "ui/Controls.h"
+#include "ui/Guarded.h"
+#include "ui/Latin1Text.h"
 
 namespace qel::ui {
 

@@ -1,4 +1,4 @@
-#include "PreviewSection.h"
+#include "ui/PreviewSection.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,18 +9,18 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "Controls.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FileNameText.h"
-#include "FileOperations.h"
-#include "Guarded.h"
-#include "Latin1Text.h"
-#include "PictureService.h"
-#include "PreviewRules.h"
-#include "Prompter.h"
-#include "SoundPreviewFile.h"
-#include "SoundService.h"
+#include "app/DocumentSession.h"
+#include "app/SoundPreviewFile.h"
+#include "core/Errors.h"
+#include "core/PreviewRules.h"
+#include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
+#include "platform/PictureService.h"
+#include "platform/SoundService.h"
+#include "ui/Controls.h"
+#include "ui/Guarded.h"
+#include "ui/Latin1Text.h"
+#include "ui/Prompter.h"
 
 namespace qel::ui {
 

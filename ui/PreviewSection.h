@@ -12,9 +12,9 @@
 #include <optional>
 #include <string>
 
-#include "Animation.h"
-#include "FileStamp.h"
-#include "PicClip.h"
+#include "core/Animation.h"
+#include "platform/FileStamp.h"
+#include "platform/PicClip.h"
 
 class QLabel;
 class QProgressBar;

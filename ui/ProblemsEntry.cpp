@@ -1,11 +1,11 @@
-#include "ProblemsEntry.h"
+#include "ui/ProblemsEntry.h"
 
 #include <QAction>
 
-#include "MainStatusBar.h"
-#include "ProblemMonitor.h"
-#include "ProblemPictures.h"
-#include "ProblemsView.h"
+#include "app/ProblemMonitor.h"
+#include "app/ProblemPictures.h"
+#include "ui/MainStatusBar.h"
+#include "ui/ProblemsView.h"
 
 namespace qel::ui {
 

@@ -1,4 +1,4 @@
-#include "ProblemsView.h"
+#include "ui/ProblemsView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "Latin1Text.h"
+#include "ui/Latin1Text.h"
 
 namespace qel::ui {
 

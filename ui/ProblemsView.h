@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "ProblemCheck.h"
-#include "ProblemMonitor.h"
+#include "app/ProblemMonitor.h"
+#include "core/ProblemCheck.h"
 
 class QLabel;
 class QTableView;

@@ -1,4 +1,4 @@
-#include "Prompter.h"
+#include "ui/Prompter.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "DocumentFiles.h"
-#include "TChangeFrm.h"
+#include "app/DocumentFiles.h"
+#include "ui/TChangeFrm.h"
 
 namespace qel::ui {
 

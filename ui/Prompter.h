@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "CommandQuestions.h"
+#include "app/CommandQuestions.h"
 
 class QWidget;
 

@@ -1,10 +1,10 @@
-#include "QelApplication.h"
+#include "ui/QelApplication.h"
 
 #include <QWidget>
 #include <exception>
 
-#include "Guarded.h"
-#include "Prompter.h"
+#include "ui/Guarded.h"
+#include "ui/Prompter.h"
 
 namespace qel::ui {
 

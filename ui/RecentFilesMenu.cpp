@@ -1,10 +1,10 @@
-#include "RecentFilesMenu.h"
+#include "ui/RecentFilesMenu.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 
-#include "RecentFiles.h"
+#include "app/RecentFiles.h"
 
 namespace qel::ui {
 

@@ -1,4 +1,4 @@
-#include "SpeedButton.h"
+#include "ui/SpeedButton.h"
 
 #include <QPainter>
 #include <QStyle>

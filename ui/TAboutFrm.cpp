@@ -1,4 +1,4 @@
-#include "TAboutFrm.h"
+#include "ui/TAboutFrm.h"
 
 #include <QHBoxLayout>
 #include <QHideEvent>

@@ -1,4 +1,4 @@
-#include "TChangeFrm.h"
+#include "ui/TChangeFrm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,9 +8,9 @@
 #include <QSpinBox>
 #include <limits>
 
-#include "Controls.h"
-#include "Keywords.h"
-#include "Latin1Text.h"
+#include "core/Keywords.h"
+#include "ui/Controls.h"
+#include "ui/Latin1Text.h"
 
 using qel::ui::ObjectChangeFields;
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <array>
 
-#include "Prompter.h"
+#include "ui/Prompter.h"
 
 class QCheckBox;
 class QComboBox;

@@ -14,15 +14,15 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "AppSettings.h"
-#include "DocumentCommands.h"
-#include "DocumentSession.h"
-#include "Guarded.h"
-#include "RecentFiles.h"
-#include "RecoveryDisk.h"
-#include "RecoveryStore.h"
-#include "WindowDialogs.h"
-#include "WindowServices.h"
+#include "app/AppSettings.h"
+#include "app/DocumentCommands.h"
+#include "app/DocumentSession.h"
+#include "app/RecentFiles.h"
+#include "app/RecoveryStore.h"
+#include "platform/RecoveryDisk.h"
+#include "ui/Guarded.h"
+#include "ui/WindowDialogs.h"
+#include "ui/WindowServices.h"
 
 class QDialog;
 class QTimer;

@@ -1,4 +1,4 @@
-#include "TMainFrm.h"
+#include "ui/TMainFrm.h"
 
 // How the window's parts reach each other: the sections, the object
 // commands, the map and problems windows, recent files, the compiler's
@@ -8,23 +8,23 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 
-#include "CompilerOutput.h"
-#include "CompilerRun.h"
-#include "DiskFollower.h"
-#include "DocumentFiles.h"
-#include "FileNameText.h"
-#include "FileSection.h"
-#include "ImageSection.h"
-#include "MainMenus.h"
-#include "MainStatusBar.h"
-#include "MapViewEntry.h"
-#include "ObjectCommands.h"
-#include "ObjectsSection.h"
-#include "PreviewSection.h"
-#include "ProblemMonitor.h"
-#include "ProblemsEntry.h"
-#include "RecentFilesMenu.h"
-#include "TSortFrm.h"
+#include "app/CompilerRun.h"
+#include "app/DocumentFiles.h"
+#include "app/ProblemMonitor.h"
+#include "platform/FileNameText.h"
+#include "ui/CompilerOutput.h"
+#include "ui/DiskFollower.h"
+#include "ui/FileSection.h"
+#include "ui/ImageSection.h"
+#include "ui/MainMenus.h"
+#include "ui/MainStatusBar.h"
+#include "ui/MapViewEntry.h"
+#include "ui/ObjectCommands.h"
+#include "ui/ObjectsSection.h"
+#include "ui/PreviewSection.h"
+#include "ui/ProblemsEntry.h"
+#include "ui/RecentFilesMenu.h"
+#include "ui/TSortFrm.h"
 
 void TMainFrm::LinkSections()
 {

@@ -1,4 +1,4 @@
-#include "TOptnsForm.h"
+#include "ui/TOptnsForm.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "AppSettings.h"
-#include "Errors.h"
-#include "Prompter.h"
+#include "app/AppSettings.h"
+#include "core/Errors.h"
+#include "ui/Prompter.h"
 
 namespace {
 

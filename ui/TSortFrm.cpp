@@ -1,4 +1,4 @@
-#include "TSortFrm.h"
+#include "ui/TSortFrm.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -7,9 +7,9 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "Controls.h"
-#include "DefinitionDocument.h"
-#include "ObjectSteps.h"
+#include "app/ObjectSteps.h"
+#include "core/DefinitionDocument.h"
+#include "ui/Controls.h"
 
 using qel::ui::ControlFont;
 

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "EntryLine.h"
+#include "core/EntryLine.h"
 
 class QButtonGroup;
 class QComboBox;

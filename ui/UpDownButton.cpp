@@ -1,4 +1,4 @@
-#include "UpDownButton.h"
+#include "ui/UpDownButton.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -8,8 +8,8 @@
 #include <QStyleOption>
 #include <algorithm>
 
-#include "IntConversion.h"
-#include "Latin1Text.h"
+#include "core/IntConversion.h"
+#include "ui/Latin1Text.h"
 
 namespace qel::ui {
 

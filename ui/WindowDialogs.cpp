@@ -1,11 +1,11 @@
-#include "WindowDialogs.h"
+#include "ui/WindowDialogs.h"
 
 #include <QDialog>
 #include <QWindow>
 
-#include "TAboutFrm.h"
-#include "TOptnsForm.h"
-#include "TSortFrm.h"
+#include "ui/TAboutFrm.h"
+#include "ui/TOptnsForm.h"
+#include "ui/TSortFrm.h"
 
 namespace qel::ui {
 

@@ -2,15 +2,15 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "ApplicationIcon.h"
-#include "CommandLine.h"
-#include "FileNameText.h"
-#include "Guarded.h"
-#include "ProcessLauncher.h"
-#include "Prompter.h"
-#include "QelApplication.h"
-#include "SettingsStore.h"
-#include "TMainFrm.h"
+#include "platform/FileNameText.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SettingsStore.h"
+#include "ui/ApplicationIcon.h"
+#include "ui/CommandLine.h"
+#include "ui/Guarded.h"
+#include "ui/Prompter.h"
+#include "ui/QelApplication.h"
+#include "ui/TMainFrm.h"
 
 int main(int argc, char** argv)
 {

@@ -13,12 +13,12 @@
 #include <memory>
 #include <vector>
 
-#include "DefinitionReader.h"
-#include "DocumentSession.h"
-#include "OutFileSteps.h"
-#include "RecoveryDisk.h"
-#include "RecoveryStore.h"
-#include "make_definition.h"
+#include "app/DocumentSession.h"
+#include "app/OutFileSteps.h"
+#include "app/RecoveryStore.h"
+#include "bench/make_definition.h"
+#include "core/DefinitionReader.h"
+#include "platform/RecoveryDisk.h"
 
 using namespace qel;
 using namespace qel::app;

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionReader.h"
-#include "DocumentSession.h"
-#include "ObjectSteps.h"
-#include "make_definition.h"
+#include "app/DocumentSession.h"
+#include "app/ObjectSteps.h"
+#include "bench/make_definition.h"
+#include "core/DefinitionReader.h"
 
 using namespace qel;
 using namespace qel::app;

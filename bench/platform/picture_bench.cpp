@@ -15,8 +15,8 @@
 #include <functional>
 #include <limits>
 
-#include "PictureService.h"
-#include "PreviewRules.h"
+#include "core/PreviewRules.h"
+#include "platform/PictureService.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <string>
 
-#include "ProcessLauncher.h"
-#include "Prompter.h"
-#include "SettingsStore.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SettingsStore.h"
+#include "ui/Prompter.h"
 
 namespace qelbench {
 

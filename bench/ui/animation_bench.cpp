@@ -19,11 +19,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "BenchFakes.h"
-#include "PreviewSection.h"
-#include "ProcessLauncher.h"
-#include "SettingsStore.h"
-#include "TMainFrm.h"
+#include "bench/ui/BenchFakes.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SettingsStore.h"
+#include "ui/PreviewSection.h"
+#include "ui/TMainFrm.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 #include <functional>
 #include <vector>
 
-#include "BenchFakes.h"
-#include "FakeClipboard.h"
-#include "ObjectListView.h"
-#include "TMainFrm.h"
-#include "make_definition.h"
+#include "bench/make_definition.h"
+#include "bench/ui/BenchFakes.h"
+#include "tests/fakes/FakeClipboard.h"
+#include "ui/ObjectListView.h"
+#include "ui/TMainFrm.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "CompilerOutput.h"
-#include "CompilerRun.h"
-#include "FakeProcessLauncher.h"
+#include "app/CompilerRun.h"
+#include "tests/fakes/FakeProcessLauncher.h"
+#include "ui/CompilerOutput.h"
 
 int main(int argc, char** argv)
 {

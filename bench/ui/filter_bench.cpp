@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "BenchFakes.h"
-#include "ObjectListView.h"
-#include "ObjectsSection.h"
-#include "TMainFrm.h"
-#include "make_definition.h"
+#include "bench/make_definition.h"
+#include "bench/ui/BenchFakes.h"
+#include "ui/ObjectListView.h"
+#include "ui/ObjectsSection.h"
+#include "ui/TMainFrm.h"
 
 namespace {
 

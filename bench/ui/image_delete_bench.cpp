@@ -16,15 +16,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "BenchFakes.h"
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "ImageEditing.h"
-#include "ImageSection.h"
-#include "ObjectsSection.h"
-#include "ProcessLauncher.h"
-#include "SettingsStore.h"
-#include "TMainFrm.h"
+#include "bench/ui/BenchFakes.h"
+#include "core/DefinitionReader.h"
+#include "core/ImageEditing.h"
+#include "core/io/DefinitionFiles.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SettingsStore.h"
+#include "ui/ImageSection.h"
+#include "ui/ObjectsSection.h"
+#include "ui/TMainFrm.h"
 
 namespace {
 

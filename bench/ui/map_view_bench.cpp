@@ -26,14 +26,14 @@
 #include <string>
 #include <vector>
 
-#include "BenchFakes.h"
-#include "FakePictureService.h"
-#include "FileNameText.h"
-#include "MapSessionEditor.h"
-#include "MapView.h"
-#include "ObjectListModel.h"
-#include "ObjectSteps.h"
-#include "PictureService.h"
+#include "app/ObjectSteps.h"
+#include "bench/ui/BenchFakes.h"
+#include "platform/FileNameText.h"
+#include "platform/PictureService.h"
+#include "tests/fakes/FakePictureService.h"
+#include "ui/MapSessionEditor.h"
+#include "ui/MapView.h"
+#include "ui/ObjectListModel.h"
 
 using namespace qel;
 using namespace qelbench;

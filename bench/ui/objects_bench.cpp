@@ -24,14 +24,14 @@
 #include <functional>
 #include <vector>
 
-#include "BenchFakes.h"
-#include "ObjectListView.h"
-#include "ObjectSteps.h"
-#include "ProcessLauncher.h"
-#include "SettingsStore.h"
-#include "TMainFrm.h"
-#include "TSortFrm.h"
-#include "make_definition.h"
+#include "app/ObjectSteps.h"
+#include "bench/make_definition.h"
+#include "bench/ui/BenchFakes.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SettingsStore.h"
+#include "ui/ObjectListView.h"
+#include "ui/TMainFrm.h"
+#include "ui/TSortFrm.h"
 
 namespace {
 

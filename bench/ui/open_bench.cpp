@@ -16,13 +16,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "BenchFakes.h"
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "ObjectsSection.h"
-#include "ProcessLauncher.h"
-#include "SettingsStore.h"
-#include "TMainFrm.h"
+#include "bench/ui/BenchFakes.h"
+#include "core/DefinitionReader.h"
+#include "core/io/DefinitionFiles.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SettingsStore.h"
+#include "ui/ObjectsSection.h"
+#include "ui/TMainFrm.h"
 
 namespace {
 

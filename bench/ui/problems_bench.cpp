@@ -19,13 +19,13 @@
 #include <ctime>
 #include <vector>
 
-#include "BenchFakes.h"
-#include "DocumentSession.h"
-#include "ObjectSteps.h"
-#include "ProblemMonitor.h"
-#include "ProblemPictures.h"
-#include "ProblemsView.h"
-#include "make_definition.h"
+#include "app/DocumentSession.h"
+#include "app/ObjectSteps.h"
+#include "app/ProblemMonitor.h"
+#include "app/ProblemPictures.h"
+#include "bench/make_definition.h"
+#include "bench/ui/BenchFakes.h"
+#include "ui/ProblemsView.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "DefinitionFiles.h"
+#include "core/io/DefinitionFiles.h"
 
 #include <new>
 
-#include "Errors.h"
-#include "FileIo.h"
+#include "core/Errors.h"
+#include "core/io/FileIo.h"
 
 namespace qel {
 

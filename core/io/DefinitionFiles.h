@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "DefinitionDocument.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "FileIo.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/io/FileIo.h"
 
 namespace qel {
 

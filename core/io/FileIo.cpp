@@ -1,4 +1,4 @@
-#include "FileIo.h"
+#include "core/io/FileIo.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,9 +18,9 @@
 #include <new>
 #include <utility>
 
-#include "Errors.h"
-#include "PathText.h"
-#include "SaveSupport.h"
+#include "core/Errors.h"
+#include "core/PathText.h"
+#include "core/io/SaveSupport.h"
 
 namespace qel {
 

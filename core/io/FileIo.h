@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "Errors.h"
-#include "FileBytes.h"
+#include "core/Errors.h"
+#include "core/FileBytes.h"
 // Callers of the writer find what an interrupted one left with it.
-#include "InterruptedSave.h"
+#include "core/io/InterruptedSave.h"
 
 namespace qel {
 

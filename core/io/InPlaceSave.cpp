@@ -15,10 +15,10 @@
 #include <string>
 #include <utility>
 
-#include "Errors.h"
-#include "FileIo.h"
-#include "PathText.h"
-#include "SaveSupport.h"
+#include "core/Errors.h"
+#include "core/PathText.h"
+#include "core/io/FileIo.h"
+#include "core/io/SaveSupport.h"
 
 namespace qel {
 

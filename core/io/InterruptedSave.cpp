@@ -1,4 +1,4 @@
-#include "InterruptedSave.h"
+#include "core/io/InterruptedSave.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "Errors.h"
-#include "FileIo.h"
-#include "PathText.h"
-#include "SaveSupport.h"
+#include "core/Errors.h"
+#include "core/PathText.h"
+#include "core/io/FileIo.h"
+#include "core/io/SaveSupport.h"
 
 namespace qel {
 

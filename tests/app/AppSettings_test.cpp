@@ -8,11 +8,11 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "AppSettings.h"
-#include "Errors.h"
-#include "FakeSettingsStore.h"
-#include "MapPlaces.h"
-#include "SettingsStore.h"
+#include "app/AppSettings.h"
+#include "app/MapPlaces.h"
+#include "core/Errors.h"
+#include "platform/SettingsStore.h"
+#include "tests/fakes/FakeSettingsStore.h"
 
 using qel::app::AppSettings;
 using qel::platform::FakeSettingsStore;

@@ -10,16 +10,16 @@
 #include <QThread>
 #include <functional>
 
-#include "AppSettings.h"
-#include "CompilerLauncher.h"
-#include "DefinitionDocument.h"
-#include "DefinitionWriter.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FakeProcessLauncher.h"
-#include "FakeSettingsStore.h"
-#include "FileSteps.h"
-#include "ProcessLauncher.h"
+#include "app/AppSettings.h"
+#include "app/CompilerLauncher.h"
+#include "app/DocumentSession.h"
+#include "app/FileSteps.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
+#include "platform/ProcessLauncher.h"
+#include "tests/fakes/FakeProcessLauncher.h"
+#include "tests/fakes/FakeSettingsStore.h"
 
 using qel::app::AppSettings;
 using qel::app::CompileDefinition;

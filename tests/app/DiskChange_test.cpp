@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <functional>
 
-#include "DefinitionWriter.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FileNameText.h"
+#include "app/DocumentSession.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
+#include "platform/FileNameText.h"
 
 using namespace qel;
 using namespace qel::app;

@@ -7,15 +7,15 @@
 #include <deque>
 #include <functional>
 
-#include "AppSettings.h"
-#include "DocumentCommands.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FakeProcessLauncher.h"
-#include "FakeRecoveryFolder.h"
-#include "FakeSettingsStore.h"
-#include "OutFileSteps.h"
-#include "RecoveryStore.h"
+#include "app/AppSettings.h"
+#include "app/DocumentCommands.h"
+#include "app/DocumentSession.h"
+#include "app/OutFileSteps.h"
+#include "app/RecoveryStore.h"
+#include "core/Errors.h"
+#include "tests/fakes/FakeProcessLauncher.h"
+#include "tests/fakes/FakeRecoveryFolder.h"
+#include "tests/fakes/FakeSettingsStore.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "DocumentFiles.h"
-#include "Errors.h"
-#include "FileOperations.h"
+#include "app/DocumentFiles.h"
+#include "core/Errors.h"
+#include "platform/FileOperations.h"
 
 namespace {
 

@@ -10,17 +10,17 @@
 #include <functional>
 #include <random>
 
-#include "ChangeObjectsStep.h"
-#include "ClipboardSteps.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FileSteps.h"
-#include "ImageSteps.h"
-#include "ObjectSteps.h"
-#include "OutFileSteps.h"
-#include "RereadStep.h"
+#include "app/ChangeObjectsStep.h"
+#include "app/ClipboardSteps.h"
+#include "app/DocumentSession.h"
+#include "app/FileSteps.h"
+#include "app/ImageSteps.h"
+#include "app/ObjectSteps.h"
+#include "app/OutFileSteps.h"
+#include "app/RereadStep.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
 
 using namespace qel;
 using namespace qel::app;

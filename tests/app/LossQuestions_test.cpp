@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "LossQuestions.h"
+#include "app/LossQuestions.h"
 
 using namespace qel::app;
 

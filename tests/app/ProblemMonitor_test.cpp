@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "DocumentSession.h"
-#include "FakeFileOperations.h"
-#include "FakePictureService.h"
-#include "ImageSteps.h"
-#include "ObjectSteps.h"
-#include "ProblemMonitor.h"
-#include "ProblemPictures.h"
+#include "app/DocumentSession.h"
+#include "app/ImageSteps.h"
+#include "app/ObjectSteps.h"
+#include "app/ProblemMonitor.h"
+#include "app/ProblemPictures.h"
+#include "tests/fakes/FakeFileOperations.h"
+#include "tests/fakes/FakePictureService.h"
 
 using namespace qel;
 using namespace qel::app;

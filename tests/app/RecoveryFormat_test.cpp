@@ -5,8 +5,8 @@
 
 #include <QTimeZone>
 
-#include "Errors.h"
-#include "RecoveryFormat.h"
+#include "app/RecoveryFormat.h"
+#include "core/Errors.h"
 
 using namespace qel;
 using namespace qel::app;

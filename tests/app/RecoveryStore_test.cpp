@@ -19,15 +19,15 @@
 #include <optional>
 #include <set>
 
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "DocumentSession.h"
-#include "Errors.h"
-#include "FakeRecoveryFolder.h"
-#include "FileIo.h"
-#include "OutFileSteps.h"
-#include "RecoveryDisk.h"
-#include "RecoveryStore.h"
+#include "app/DocumentSession.h"
+#include "app/OutFileSteps.h"
+#include "app/RecoveryStore.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
+#include "core/io/FileIo.h"
+#include "platform/RecoveryDisk.h"
+#include "tests/fakes/FakeRecoveryFolder.h"
 
 using namespace qel;
 using namespace qel::app;

@@ -8,8 +8,8 @@
 #include <numeric>
 #include <string>
 
-#include "Errors.h"
-#include "SoundPreviewFile.h"
+#include "app/SoundPreviewFile.h"
+#include "core/Errors.h"
 
 using qel::app::SoundPreviewFile;
 

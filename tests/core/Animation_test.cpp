@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Animation.h"
+#include "core/Animation.h"
 
 namespace qel {
 namespace {

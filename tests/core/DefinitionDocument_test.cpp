@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "DefinitionDocument.h"
-#include "DefinitionReader.h"
-#include "FileListRules.h"
-#include "ImageEditing.h"
-#include "ObjectEditor.h"
-#include "ObjectSort.h"
-#include "PathText.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/FileListRules.h"
+#include "core/ImageEditing.h"
+#include "core/ObjectEditor.h"
+#include "core/ObjectSort.h"
+#include "core/PathText.h"
 
 namespace {
 

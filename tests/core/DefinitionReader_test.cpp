@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "Errors.h"
-#include "ListLines.h"
+#include "core/DefinitionReader.h"
+#include "core/Errors.h"
+#include "core/io/DefinitionFiles.h"
+#include "tests/core/ListLines.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <functional>
 #include <optional>
 
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "Errors.h"
-#include "FileIo.h"
-#include "TempFolder.h"
-#include "TestUser.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
+#include "core/io/DefinitionFiles.h"
+#include "core/io/FileIo.h"
+#include "tests/core/TempFolder.h"
+#include "tests/core/TestUser.h"
 
 namespace {
 

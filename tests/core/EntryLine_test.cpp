@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "EntryLine.h"
-#include "Errors.h"
-#include "IntConversion.h"
-#include "Keywords.h"
+#include "core/EntryLine.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
+#include "core/Keywords.h"
 
 namespace {
 

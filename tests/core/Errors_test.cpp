@@ -6,9 +6,9 @@
 #include <ostream>
 #include <string>
 
-#include "DefinitionDocument.h"
-#include "DefinitionReader.h"
-#include "Errors.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/Errors.h"
 
 namespace {
 

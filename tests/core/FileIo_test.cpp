@@ -24,12 +24,12 @@
 #include <ostream>
 #include <string>
 
-#include "DefinitionFiles.h"
-#include "DefinitionWriter.h"
-#include "Errors.h"
-#include "FileIo.h"
-#include "TempFolder.h"
-#include "TestUser.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
+#include "core/io/DefinitionFiles.h"
+#include "core/io/FileIo.h"
+#include "tests/core/TempFolder.h"
+#include "tests/core/TestUser.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "FileListRules.h"
-#include "PathText.h"
+#include "core/DefinitionDocument.h"
+#include "core/FileListRules.h"
+#include "core/PathText.h"
 
 namespace qel {
 namespace {

@@ -7,10 +7,10 @@
 #include <ostream>
 #include <string>
 
-#include "DefinitionDocument.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "Errors.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/Errors.h"
 
 using namespace std::string_literals;
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "Errors.h"
-#include "ImageEditing.h"
-#include "ListLines.h"
-#include "ObjectEditor.h"
+#include "core/DefinitionDocument.h"
+#include "core/Errors.h"
+#include "core/ImageEditing.h"
+#include "core/ObjectEditor.h"
+#include "tests/core/ListLines.h"
 
 namespace qel {
 namespace {

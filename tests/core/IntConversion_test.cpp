@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "Errors.h"
-#include "IntConversion.h"
+#include "core/Errors.h"
+#include "core/IntConversion.h"
 
 namespace {
 

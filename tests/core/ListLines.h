@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "ObjectList.h"
+#include "core/Errors.h"
+#include "core/ObjectList.h"
 
 inline std::vector<std::string> Lines(const qel::ObjectList& list)
 {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "MapIndex.h"
+#include "core/MapIndex.h"
 
 using namespace qel;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MapLayers.h"
+#include "core/MapLayers.h"
 
 using namespace qel;
 

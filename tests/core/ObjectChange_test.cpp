@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "ObjectChange.h"
+#include "core/Errors.h"
+#include "core/ObjectChange.h"
 
 using namespace qel;
 

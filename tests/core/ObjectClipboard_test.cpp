@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "ListLines.h"
-#include "ObjectClipboard.h"
+#include "core/Errors.h"
+#include "core/ObjectClipboard.h"
+#include "tests/core/ListLines.h"
 
 using namespace qel;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "ListLines.h"
-#include "ObjectFilter.h"
+#include "core/Errors.h"
+#include "core/ObjectFilter.h"
+#include "tests/core/ListLines.h"
 
 using namespace qel;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "ListLines.h"
-#include "ObjectList.h"
+#include "core/Errors.h"
+#include "core/ObjectList.h"
+#include "tests/core/ListLines.h"
 
 namespace {
 

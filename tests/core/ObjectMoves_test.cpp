@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "ListLines.h"
-#include "ObjectList.h"
-#include "ObjectMoves.h"
+#include "core/Errors.h"
+#include "core/ObjectList.h"
+#include "core/ObjectMoves.h"
+#include "tests/core/ListLines.h"
 
 using namespace qel;
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "Errors.h"
-#include "ListLines.h"
-#include "ObjectSort.h"
+#include "core/DefinitionDocument.h"
+#include "core/Errors.h"
+#include "core/ObjectSort.h"
+#include "tests/core/ListLines.h"
 
 namespace qel {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "OutputTail.h"
+#include "core/OutputTail.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionDocument.h"
-#include "Errors.h"
-#include "ObjectEditor.h"
-#include "Presets.h"
+#include "core/DefinitionDocument.h"
+#include "core/Errors.h"
+#include "core/ObjectEditor.h"
+#include "core/Presets.h"
 
 namespace qel {
 namespace {

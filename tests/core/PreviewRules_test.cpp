@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "PreviewRules.h"
+#include "core/PreviewRules.h"
 
 namespace qel {
 namespace {

@@ -1,4 +1,4 @@
-#include "ProblemCheck.h"
+#include "core/ProblemCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "DefinitionReader.h"
-#include "Errors.h"
+#include "core/DefinitionReader.h"
+#include "core/Errors.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A clipboard for tests: a text of its own, never the desktop's.
 
-#include "Clipboard.h"
+#include "platform/Clipboard.h"
 
 namespace qel::platform {
 

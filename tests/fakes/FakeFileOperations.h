@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "FileOperations.h"
+#include "platform/FileOperations.h"
 
 namespace qel::platform {
 

@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <string>
 
-#include "Errors.h"
-#include "PictureService.h"
+#include "core/Errors.h"
+#include "platform/PictureService.h"
 
 namespace qel::platform {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Errors.h"
-#include "ProcessLauncher.h"
+#include "core/Errors.h"
+#include "platform/ProcessLauncher.h"
 
 namespace qel::platform {
 

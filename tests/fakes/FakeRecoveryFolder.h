@@ -9,8 +9,8 @@
 #include <mutex>
 #include <set>
 
-#include "Errors.h"
-#include "RecoveryFolder.h"
+#include "core/Errors.h"
+#include "platform/RecoveryFolder.h"
 
 namespace qel::platform {
 

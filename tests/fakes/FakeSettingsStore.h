@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace qel::platform {
 

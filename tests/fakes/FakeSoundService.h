@@ -8,9 +8,9 @@
 #include <QSet>
 #include <QStringList>
 
-#include "Errors.h"
-#include "PreviewRules.h"
-#include "SoundService.h"
+#include "core/Errors.h"
+#include "core/PreviewRules.h"
+#include "platform/SoundService.h"
 
 namespace qel::platform {
 

@@ -14,9 +14,9 @@
 #include <QTemporaryDir>
 #include <future>
 
-#include "BackgroundJobs.h"
-#include "FakePictureService.h"
-#include "PictureCache.h"
+#include "platform/BackgroundJobs.h"
+#include "platform/PictureCache.h"
+#include "tests/fakes/FakePictureService.h"
 
 using namespace qel::platform;
 

@@ -14,9 +14,9 @@
 #include <functional>
 #include <string>
 
-#include "Errors.h"
-#include "PictureService.h"
-#include "PreviewRules.h"
+#include "core/Errors.h"
+#include "core/PreviewRules.h"
+#include "platform/PictureService.h"
 
 using qel::platform::QtPictureService;
 

@@ -4,8 +4,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "Errors.h"
-#include "ProcessLauncher.h"
+#include "core/Errors.h"
+#include "platform/ProcessLauncher.h"
 
 namespace {
 

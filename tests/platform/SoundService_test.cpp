@@ -11,9 +11,9 @@
 #include <functional>
 #include <string>
 
-#include "Errors.h"
-#include "PreviewRules.h"
-#include "SoundService.h"
+#include "core/Errors.h"
+#include "core/PreviewRules.h"
+#include "platform/SoundService.h"
 
 using qel::platform::QtSoundService;
 

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "Json.h"
+#include "tools/qeltool/Json.h"
 
 namespace {
 

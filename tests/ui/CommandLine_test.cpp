@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
-#include "CommandLine.h"
-#include "TAboutFrm.h"
+#include "ui/CommandLine.h"
+#include "ui/TAboutFrm.h"
 
 namespace {
 

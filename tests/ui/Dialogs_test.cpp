@@ -8,10 +8,10 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "MainWindowFixture.h"
-#include "TAboutFrm.h"
-#include "TOptnsForm.h"
-#include "TSortFrm.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/TAboutFrm.h"
+#include "ui/TOptnsForm.h"
+#include "ui/TSortFrm.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <QStatusBar>
 #include <cstdio>
 
-#include "DiskFollower.h"
-#include "FileNameText.h"
-#include "MainWindowFixture.h"
-#include "MapView.h"
-#include "ProblemMonitor.h"
+#include "app/ProblemMonitor.h"
+#include "platform/FileNameText.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/DiskFollower.h"
+#include "ui/MapView.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "DropHandler.h"
-#include "FileSection.h"
-#include "MainWindowFixture.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/DropHandler.h"
+#include "ui/FileSection.h"
 
 namespace {
 

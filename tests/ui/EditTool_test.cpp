@@ -11,8 +11,8 @@
 #include <QWidget>
 #include <climits>
 
-#include "EditTool.h"
-#include "RecordingMapEditor.h"
+#include "tests/ui/RecordingMapEditor.h"
+#include "ui/EditTool.h"
 
 using namespace qel;
 using namespace qel::ui;

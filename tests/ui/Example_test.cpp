@@ -8,9 +8,9 @@
 #include <QImage>
 #include <set>
 
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/io/DefinitionFiles.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "Errors.h"
-#include "Guarded.h"
+#include "core/Errors.h"
+#include "ui/Guarded.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <deque>
 #include <vector>
 
-#include "Prompter.h"
+#include "ui/Prompter.h"
 
 class FakePrompter : public qel::ui::Prompter {
 public:

@@ -6,10 +6,10 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "FakeFileOperations.h"
-#include "FileNameText.h"
-#include "FileSection.h"
-#include "MainWindowFixture.h"
+#include "platform/FileNameText.h"
+#include "tests/fakes/FakeFileOperations.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/FileSection.h"
 
 namespace {
 

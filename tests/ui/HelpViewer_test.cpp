@@ -14,7 +14,7 @@
 #include <QTextDocument>
 #include <QWidget>
 
-#include "HelpViewer.h"
+#include "ui/HelpViewer.h"
 
 using qel::ui::FindHelpFile;
 using qel::ui::HelpViewer;

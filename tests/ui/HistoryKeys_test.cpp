@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "DefinitionWriter.h"
-#include "MainWindowFixture.h"
+#include "core/DefinitionWriter.h"
+#include "tests/ui/MainWindowFixture.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <QToolButton>
 #include <functional>
 
-#include "DefinitionWriter.h"
-#include "ImageSection.h"
-#include "MainWindowFixture.h"
-#include "ObjectListModel.h"
-#include "ObjectsSection.h"
-#include "UpDownButton.h"
+#include "core/DefinitionWriter.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/ImageSection.h"
+#include "ui/ObjectListModel.h"
+#include "ui/ObjectsSection.h"
+#include "ui/UpDownButton.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
-#include "FakeClipboard.h"
-#include "FakeProcessLauncher.h"
-#include "FakePrompter.h"
-#include "FakeSettingsStore.h"
-#include "TMainFrm.h"
+#include "tests/fakes/FakeClipboard.h"
+#include "tests/fakes/FakeProcessLauncher.h"
+#include "tests/fakes/FakeSettingsStore.h"
+#include "tests/ui/FakePrompter.h"
+#include "ui/TMainFrm.h"
 
 // Failures show texts as texts.
 inline void PrintTo(const QString& text, std::ostream* out)

@@ -15,16 +15,16 @@
 #include <stdexcept>
 #include <string>
 
-#include "DefinitionWriter.h"
-#include "FakePictureService.h"
-#include "FakePrompter.h"
-#include "FakeSettingsStore.h"
-#include "FileNameText.h"
-#include "MapSessionEditor.h"
-#include "MapView.h"
-#include "ObjectListModel.h"
-#include "ObjectSteps.h"
-#include "RecordingMapEditor.h"
+#include "app/ObjectSteps.h"
+#include "core/DefinitionWriter.h"
+#include "platform/FileNameText.h"
+#include "tests/fakes/FakePictureService.h"
+#include "tests/fakes/FakeSettingsStore.h"
+#include "tests/ui/FakePrompter.h"
+#include "tests/ui/RecordingMapEditor.h"
+#include "ui/MapSessionEditor.h"
+#include "ui/MapView.h"
+#include "ui/ObjectListModel.h"
 
 using namespace qel;
 using namespace qel::app;

@@ -5,8 +5,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "MainWindowFixture.h"
-#include "MapView.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/MapView.h"
 
 namespace {
 

@@ -16,17 +16,17 @@
 #include <stdexcept>
 #include <string>
 
-#include "FakePictureService.h"
-#include "FakePrompter.h"
-#include "FakeSettingsStore.h"
-#include "FileNameText.h"
-#include "ImageSteps.h"
-#include "MapSessionEditor.h"
-#include "MapView.h"
-#include "ObjectListModel.h"
-#include "ObjectSteps.h"
-#include "PictureService.h"
-#include "WindowPlacement.h"
+#include "app/ImageSteps.h"
+#include "app/ObjectSteps.h"
+#include "platform/FileNameText.h"
+#include "platform/PictureService.h"
+#include "tests/fakes/FakePictureService.h"
+#include "tests/fakes/FakeSettingsStore.h"
+#include "tests/ui/FakePrompter.h"
+#include "ui/MapSessionEditor.h"
+#include "ui/MapView.h"
+#include "ui/ObjectListModel.h"
+#include "ui/WindowPlacement.h"
 
 using namespace qel;
 using namespace qel::app;

@@ -5,8 +5,8 @@
 #include <QListView>
 #include <QTest>
 
-#include "MainWindowFixture.h"
-#include "ObjectListModel.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/ObjectListModel.h"
 
 namespace {
 

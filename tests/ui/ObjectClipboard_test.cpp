@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 #include <QTest>
 
-#include "DefinitionWriter.h"
-#include "MainWindowFixture.h"
-#include "ObjectListView.h"
+#include "core/DefinitionWriter.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/ObjectListView.h"
 
 namespace {
 

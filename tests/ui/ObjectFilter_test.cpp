@@ -8,9 +8,9 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "MainWindowFixture.h"
-#include "ObjectsSection.h"
-#include "TChangeFrm.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/ObjectsSection.h"
+#include "ui/TChangeFrm.h"
 
 using qel::ObjectKind;
 

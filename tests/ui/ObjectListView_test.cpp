@@ -7,7 +7,7 @@
 #include <QTest>
 #include <functional>
 
-#include "ObjectListView.h"
+#include "ui/ObjectListView.h"
 
 using qel::ui::ObjectListView;
 

@@ -11,11 +11,11 @@
 #include <QToolButton>
 #include <functional>
 
-#include "DefinitionWriter.h"
-#include "MainWindowFixture.h"
-#include "ObjectListModel.h"
-#include "ObjectsSection.h"
-#include "TSortFrm.h"
+#include "core/DefinitionWriter.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/ObjectListModel.h"
+#include "ui/ObjectsSection.h"
+#include "ui/TSortFrm.h"
 
 using qel::ObjectKind;
 using qel::ui::ObjectsSection;

@@ -12,11 +12,11 @@
 #include <QTest>
 #include <QWindow>
 
-#include "AppSettings.h"
-#include "FakeSettingsStore.h"
-#include "Prompter.h"
-#include "SettingsStore.h"
-#include "TOptnsForm.h"
+#include "app/AppSettings.h"
+#include "platform/SettingsStore.h"
+#include "tests/fakes/FakeSettingsStore.h"
+#include "ui/Prompter.h"
+#include "ui/TOptnsForm.h"
 
 using qel::app::AppSettings;
 using qel::platform::FakeSettingsStore;

@@ -12,12 +12,12 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "FakeSoundService.h"
-#include "FileSection.h"
-#include "ImageSection.h"
-#include "MainWindowFixture.h"
-#include "PreviewSection.h"
-#include "UpDownButton.h"
+#include "tests/fakes/FakeSoundService.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/FileSection.h"
+#include "ui/ImageSection.h"
+#include "ui/PreviewSection.h"
+#include "ui/UpDownButton.h"
 
 namespace {
 

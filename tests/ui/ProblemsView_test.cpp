@@ -14,12 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "DocumentSession.h"
-#include "FakePictureService.h"
-#include "MainWindowFixture.h"
-#include "ProblemMonitor.h"
-#include "ProblemPictures.h"
-#include "ProblemsView.h"
+#include "app/DocumentSession.h"
+#include "app/ProblemMonitor.h"
+#include "app/ProblemPictures.h"
+#include "tests/fakes/FakePictureService.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/ProblemsView.h"
 
 using namespace qel;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MapEditor.h"
+#include "ui/MapEditor.h"
 
 struct Call {
     std::string what;

@@ -3,7 +3,7 @@
 
 #include <QTemporaryDir>
 
-#include "RecoveryStore.h"
+#include "app/RecoveryStore.h"
 
 namespace {
 

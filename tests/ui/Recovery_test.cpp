@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "FileIo.h"
-#include "MainWindowFixture.h"
-#include "RecoveryStore.h"
+#include "app/RecoveryStore.h"
+#include "core/io/FileIo.h"
+#include "tests/ui/MainWindowFixture.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 #include <QMenu>
 #include <QTest>
 
-#include "DefinitionReader.h"
-#include "FileListModel.h"
-#include "FileSteps.h"
-#include "MainWindowFixture.h"
-#include "ObjectListModel.h"
-#include "ObjectSteps.h"
-#include "ObjectsSection.h"
-#include "OutFileSteps.h"
+#include "app/FileSteps.h"
+#include "app/ObjectSteps.h"
+#include "app/OutFileSteps.h"
+#include "core/DefinitionReader.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/FileListModel.h"
+#include "ui/ObjectListModel.h"
+#include "ui/ObjectsSection.h"
 
 using namespace qel;
 using namespace qel::app;

@@ -4,9 +4,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "MainWindowFixture.h"
-#include "ObjectListModel.h"
-#include "UpDownButton.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/ObjectListModel.h"
+#include "ui/UpDownButton.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include "CompilerRun.h"
-#include "MainWindowFixture.h"
-#include "MapView.h"
+#include "app/CompilerRun.h"
+#include "tests/ui/MainWindowFixture.h"
+#include "ui/MapView.h"
 
 namespace {
 

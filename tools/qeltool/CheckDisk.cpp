@@ -1,4 +1,4 @@
-#include "CheckDisk.h"
+#include "tools/qeltool/CheckDisk.h"
 
 #include <sys/stat.h>
 
@@ -10,7 +10,7 @@
 
 #include <climits>
 
-#include "PictureDecoder.h"
+#include "tools/qeltool/PictureDecoder.h"
 #endif
 
 namespace qeltool {

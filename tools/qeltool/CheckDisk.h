@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ProblemCheck.h"
+#include "core/ProblemCheck.h"
 
 namespace qeltool {
 

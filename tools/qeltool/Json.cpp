@@ -1,4 +1,4 @@
-#include "Json.h"
+#include "tools/qeltool/Json.h"
 
 #include <array>
 #include <charconv>

@@ -8,10 +8,10 @@
 #include <new>
 #include <string>
 
-#include "Errors.h"
-#include "FileNameText.h"
-#include "PictureDecoder.h"
-#include "PictureService.h"
+#include "core/Errors.h"
+#include "platform/FileNameText.h"
+#include "platform/PictureService.h"
+#include "tools/qeltool/PictureDecoder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ProblemCheck.h"
+#include "core/ProblemCheck.h"
 
 extern "C" void QelToolDecodePicture(const std::string& path, qel::PictureFacts& facts);
 using QelToolDecodePictureFunction = decltype(&QelToolDecodePicture);

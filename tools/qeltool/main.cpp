@@ -14,17 +14,17 @@
 #include <string_view>
 #include <vector>
 
-#include "CheckDisk.h"
-#include "DefinitionDocument.h"
-#include "DefinitionFiles.h"
-#include "DefinitionReader.h"
-#include "DefinitionWriter.h"
-#include "EntryLine.h"
-#include "Errors.h"
-#include "FileIo.h"
-#include "Json.h"
-#include "PathText.h"
-#include "ProblemCheck.h"
+#include "core/DefinitionDocument.h"
+#include "core/DefinitionReader.h"
+#include "core/DefinitionWriter.h"
+#include "core/EntryLine.h"
+#include "core/Errors.h"
+#include "core/PathText.h"
+#include "core/ProblemCheck.h"
+#include "core/io/DefinitionFiles.h"
+#include "core/io/FileIo.h"
+#include "tools/qeltool/CheckDisk.h"
+#include "tools/qeltool/Json.h"
 
 namespace {
 
