@@ -64,7 +64,7 @@ void MapViewEntry::show()
         mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
         QObject::connect(&objects_, &ObjectsSection::objectImageChanged, mapView_, &MapView::refreshPlacing);
         if (commands_)
-            mapView_->setObjectCommands(*commands_);
+            mapView_->setObjectActions(*commands_);
         mapView_->setKeptMapRows(objects_.mapKeptRows());
         QObject::connect(&objects_, &ObjectsSection::mapKeptRowsChanged, mapView_,
                          [this] { mapView_->setKeptMapRows(objects_.mapKeptRows()); });

@@ -24,7 +24,7 @@ namespace qel::ui {
 
 class MapEditor;
 class MapView;
-class ObjectCommands;
+class ObjectActions;
 class ObjectsSection;
 class Prompter;
 
@@ -43,7 +43,7 @@ public:
     // Pictures changed on disk: an open map window shows them anew.
     void refreshPictures();
     // The keys and menus of the commands on many objects, once the window is made.
-    void setObjectCommands(ObjectCommands* commands) { commands_ = commands; }
+    void setObjectActions(ObjectActions* commands) { commands_ = commands; }
     // Opens the map window centred on a map object.
     void showInMap(std::size_t row);
 
@@ -55,7 +55,7 @@ private:
     Prompter& prompter_;
     QWidget& window_;
     QAction* entry_;
-    ObjectCommands* commands_ = nullptr;
+    ObjectActions* commands_ = nullptr;
     std::unique_ptr<MapEditor> mapEditor_;
     std::unique_ptr<MapEditor> screenEditor_;
     // Made when first opened; a window of its own.

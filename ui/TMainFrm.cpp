@@ -30,7 +30,7 @@
 #include "ui/MainMenus.h"
 #include "ui/MainStatusBar.h"
 #include "ui/MapViewEntry.h"
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 #include "ui/ObjectListView.h"
 #include "ui/ObjectsSection.h"
 #include "ui/PreviewSection.h"
@@ -100,11 +100,11 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
          .cut =
              [this] {
                  const qel::ObjectKind kind = objectsSection->ShownKind();
-                 objectCommands_->cut(kind, objectCommands_->selectedRows(kind));
+                 objectActions_->cut(kind, objectActions_->selectedRows(kind));
              },
-         .copy = [this] { objectCommands_->copy(objectsSection->ShownKind()); },
-         .paste = [this] { objectCommands_->paste(objectsSection->ShownKind()); },
-         .duplicate = [this] { objectCommands_->duplicate(objectsSection->ShownKind()); },
+         .copy = [this] { objectActions_->copy(objectsSection->ShownKind()); },
+         .paste = [this] { objectActions_->paste(objectsSection->ShownKind()); },
+         .duplicate = [this] { objectActions_->duplicate(objectsSection->ShownKind()); },
          .remove = [this] { objectsSection->DelObjectClick(); },
          .selectAll =
              [this] {
@@ -112,9 +112,9 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
                  auto* view = qobject_cast<QAbstractItemView*>(QApplication::focusWidget());
                  if (view && !qobject_cast<qel::ui::ObjectListView*>(view))
                      return view->selectAll();
-                 objectCommands_->selectAll(objectsSection->ShownKind());
+                 objectActions_->selectAll(objectsSection->ShownKind());
              },
-         .selectUsingImage = [this] { objectCommands_->selectUsingImage(objectsSection->ShownKind()); }});
+         .selectUsingImage = [this] { objectActions_->selectUsingImage(objectsSection->ShownKind()); }});
 
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));

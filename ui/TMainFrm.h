@@ -52,7 +52,7 @@ class ImageSection;
 class MainMenus;
 class MainStatusBar;
 class MapViewEntry;
-class ObjectCommands;
+class ObjectActions;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
@@ -160,7 +160,7 @@ private:
     // A passing message over the status bar, for a few seconds.
     void Tell(const QString& message);
     // The Edit menu's commands on many objects and the lists' context menus.
-    void LinkObjectCommands();
+    void LinkObjectActions();
     // The status bar's count of the selected objects of the list in view.
     void ShowSelectionCount();
 
@@ -180,7 +180,7 @@ private:
     qel::platform::SoundService* sound_;
     std::unique_ptr<qel::platform::Clipboard> ownClipboard_;
     qel::platform::Clipboard* clipboard_;
-    qel::ui::ObjectCommands* objectCommands_ = nullptr;
+    qel::ui::ObjectActions* objectActions_ = nullptr;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
     bool centredOnce_ = false;

@@ -19,7 +19,7 @@
 #include "ui/MainMenus.h"
 #include "ui/MainStatusBar.h"
 #include "ui/MapViewEntry.h"
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 #include "ui/ObjectsSection.h"
 #include "ui/PreviewSection.h"
 #include "ui/ProblemsEntry.h"
@@ -39,7 +39,7 @@ void TMainFrm::LinkSections()
     connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
 
     mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectsSection, store_, *pictures_, prompter_, *this);
-    LinkObjectCommands();
+    LinkObjectActions();
     menus_->addViewEntry(mapViewEntry_->entry());
     // Pictures a test hands in are decoded at once with it.
     problems_ = std::make_unique<ProblemsEntry>(session_, ownPictures_ ? nullptr : pictures_, *Status, *this);
@@ -47,15 +47,15 @@ void TMainFrm::LinkSections()
     connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);
 }
 
-void TMainFrm::LinkObjectCommands()
+void TMainFrm::LinkObjectActions()
 {
     using namespace qel::ui;
-    objectCommands_ = new ObjectCommands(session_, *objectsSection, *clipboard_, prompter_, *this);
-    objectCommands_->setObjectName(QStringLiteral("ObjectCommands"));
-    mapViewEntry_->setObjectCommands(objectCommands_);
-    connect(objectCommands_, &ObjectCommands::showInMapRequested, this,
+    objectActions_ = new ObjectActions(session_, *objectsSection, *clipboard_, prompter_, *this);
+    objectActions_->setObjectName(QStringLiteral("ObjectActions"));
+    mapViewEntry_->setObjectActions(objectActions_);
+    connect(objectActions_, &ObjectActions::showInMapRequested, this,
             [this](int row) { guarded([&] { mapViewEntry_->showInMap(static_cast<std::size_t>(row)); }); });
-    connect(objectCommands_, &ObjectCommands::changeSelectedRequested, objectsSection,
+    connect(objectActions_, &ObjectActions::changeSelectedRequested, objectsSection,
             &ObjectsSection::ChangeSelectedOf);
     for (QItemSelectionModel* selection : {objectsSection->mapSelection(), objectsSection->screenSelection()}) {
         const auto stale = [this] { selectionCountStale_ = true; };
@@ -70,8 +70,8 @@ void TMainFrm::LinkObjectCommands()
     connect(objectsSection, &ObjectsSection::objectMenuRequested, this,
             [this](qel::ObjectKind kind, int row, QPoint at) {
                 QMenu menu(this);
-                objectCommands_->fillMenu(menu, kind, row < 0 ? std::nullopt : std::optional<std::size_t>(row), false,
-                                          objectCommands_->selectedRows(kind));
+                objectActions_->fillMenu(menu, kind, row < 0 ? std::nullopt : std::optional<std::size_t>(row), false,
+                                          objectActions_->selectedRows(kind));
                 menu.exec(at);
             });
 }

@@ -23,7 +23,7 @@
 #include "ui/Latin1Text.h"
 #include "ui/MapCanvas.h"
 #include "ui/MapScreenCanvas.h"
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 #include "ui/ObjectFilterBar.h"
 #include "ui/ObjectListModel.h"
 #include "ui/ObjectListView.h"
@@ -300,7 +300,7 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
          }},
         {"MapCommands", true,
          [&] {
-             auto* commands = frm->findChild<ui::ObjectCommands*>(QStringLiteral("ObjectCommands"));
+             auto* commands = frm->findChild<ui::ObjectActions*>(QStringLiteral("ObjectActions"));
              const QPointF at = mapPoint();
              const MapRect band{std::int64_t(at.x()) - 8, std::int64_t(at.y()) - 8, pick(300) + 1, pick(300) + 1};
              const int what = pick(5);

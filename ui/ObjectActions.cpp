@@ -1,4 +1,4 @@
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 
 #include <QMenu>
 #include <string>
@@ -11,7 +11,7 @@
 
 namespace qel::ui {
 
-ObjectCommands::ObjectCommands(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
+ObjectActions::ObjectActions(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
                                Prompter& prompter, QWidget& window)
     : QObject(&window),
       session_(session),
@@ -23,17 +23,17 @@ ObjectCommands::ObjectCommands(app::DocumentSession& session, ObjectsSection& ob
 }
 
 template <class Handler>
-void ObjectCommands::guarded(Handler&& handler)
+void ObjectActions::guarded(Handler&& handler)
 {
     Guarded(prompter_, &window_, std::forward<Handler>(handler));
 }
 
-std::vector<std::size_t> ObjectCommands::selectedRows(ObjectKind kind) const
+std::vector<std::size_t> ObjectActions::selectedRows(ObjectKind kind) const
 {
     return objects_.CurrentViewState().of(kind).rows();
 }
 
-void ObjectCommands::push(std::unique_ptr<app::SessionStep> step)
+void ObjectActions::push(std::unique_ptr<app::SessionStep> step)
 {
     if (!step)
         return;
@@ -41,7 +41,7 @@ void ObjectCommands::push(std::unique_ptr<app::SessionStep> step)
     session_.push(std::move(step));
 }
 
-void ObjectCommands::copy(ObjectKind kind)
+void ObjectActions::copy(ObjectKind kind)
 {
     const std::vector<std::size_t> rows = selectedRows(kind);
     if (rows.empty())
@@ -49,7 +49,7 @@ void ObjectCommands::copy(ObjectKind kind)
     clipboard_.setText(FromBytes(ClipboardText(session_.document().objects(kind), rows)));
 }
 
-void ObjectCommands::cut(ObjectKind kind, const std::vector<std::size_t>& rows)
+void ObjectActions::cut(ObjectKind kind, const std::vector<std::size_t>& rows)
 {
     if (rows.empty())
         return;
@@ -59,14 +59,14 @@ void ObjectCommands::cut(ObjectKind kind, const std::vector<std::size_t>& rows)
     });
 }
 
-void ObjectCommands::remove(ObjectKind kind, const std::vector<std::size_t>& rows)
+void ObjectActions::remove(ObjectKind kind, const std::vector<std::size_t>& rows)
 {
     if (rows.empty())
         return;
     guarded([&] { push(std::make_unique<app::DeleteObjectsStep>(session_, kind, rows)); });
 }
 
-void ObjectCommands::paste(ObjectKind kind, std::optional<Point> at)
+void ObjectActions::paste(ObjectKind kind, std::optional<Point> at)
 {
     guarded([&] {
         const QString text = clipboard_.text();
@@ -78,12 +78,12 @@ void ObjectCommands::paste(ObjectKind kind, std::optional<Point> at)
     });
 }
 
-void ObjectCommands::duplicate(ObjectKind kind)
+void ObjectActions::duplicate(ObjectKind kind)
 {
     guarded([&] { push(app::MakeDuplicate(session_, kind, selectedRows(kind))); });
 }
 
-void ObjectCommands::selectAll(ObjectKind kind)
+void ObjectActions::selectAll(ObjectKind kind)
 {
     app::ViewState view = objects_.CurrentViewState();
     view.of(kind) = app::AllRows(session_.document().objects(kind), view.of(kind).current);
@@ -92,7 +92,7 @@ void ObjectCommands::selectAll(ObjectKind kind)
     objects_.ShowViewState(view);
 }
 
-std::optional<std::int32_t> ObjectCommands::imageOf(ObjectKind kind, std::optional<std::size_t> row) const
+std::optional<std::int32_t> ObjectActions::imageOf(ObjectKind kind, std::optional<std::size_t> row) const
 {
     const ObjectList& list = session_.document().objects(kind);
     if (!row)
@@ -102,7 +102,7 @@ std::optional<std::int32_t> ObjectCommands::imageOf(ObjectKind kind, std::option
     return list.fields(*row).image;
 }
 
-void ObjectCommands::selectUsingImage(ObjectKind kind, std::optional<std::size_t> row)
+void ObjectActions::selectUsingImage(ObjectKind kind, std::optional<std::size_t> row)
 {
     const std::optional<std::int32_t> image = imageOf(kind, row);
     if (!image)
@@ -114,7 +114,7 @@ void ObjectCommands::selectUsingImage(ObjectKind kind, std::optional<std::size_t
     objects_.ShowViewState(view);
 }
 
-void ObjectCommands::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::size_t> row, bool inMap,
+void ObjectActions::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::size_t> row, bool inMap,
                               const std::vector<std::size_t>& editable, std::optional<Point> at)
 {
     const bool selected = !selectedRows(kind).empty();

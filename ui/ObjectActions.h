@@ -26,13 +26,13 @@ namespace qel::ui {
 class ObjectsSection;
 class Prompter;
 
-class ObjectCommands : public QObject {
+class ObjectActions : public QObject {
     Q_OBJECT
 public:
     using Point = std::pair<std::int64_t, std::int64_t>;
 
     // Failures are shown in `window`'s error box.
-    ObjectCommands(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
+    ObjectActions(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
                    Prompter& prompter, QWidget& window);
 
     // The selected rows of `kind`'s list, ascending.
