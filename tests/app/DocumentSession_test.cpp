@@ -10,7 +10,7 @@
 #include <functional>
 #include <random>
 
-#include "app/ChangeObjectsStep.h"
+#include "app/ReplaceRowsStep.h"
 #include "app/ClipboardSteps.h"
 #include "app/DocumentSession.h"
 #include "app/FileSteps.h"
