@@ -4,28 +4,16 @@
 #include <string>
 
 #include "app/ClipboardSteps.h"
-#include "platform/Clipboard.h"
+#include "app/ObjectCommands.h"
 #include "ui/Guarded.h"
-#include "ui/Latin1Text.h"
 #include "ui/ObjectsSection.h"
 
 namespace qel::ui {
 
-ObjectActions::ObjectActions(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
-                               Prompter& prompter, QWidget& window)
-    : QObject(&window),
-      session_(session),
-      objects_(objects),
-      clipboard_(clipboard),
-      prompter_(prompter),
-      window_(window)
+ObjectActions::ObjectActions(app::ObjectCommands& commands, app::DocumentSession& session, ObjectsSection& objects,
+                             Prompter& prompter, QWidget& window)
+    : QObject(&window), commands_(commands), session_(session), objects_(objects), prompter_(prompter), window_(window)
 {
-}
-
-template <class Handler>
-void ObjectActions::guarded(Handler&& handler)
-{
-    Guarded(prompter_, &window_, std::forward<Handler>(handler));
 }
 
 std::vector<std::size_t> ObjectActions::selectedRows(ObjectKind kind) const
@@ -33,54 +21,37 @@ std::vector<std::size_t> ObjectActions::selectedRows(ObjectKind kind) const
     return objects_.CurrentViewState().of(kind).rows();
 }
 
-void ObjectActions::push(std::unique_ptr<app::SessionStep> step)
+void ObjectActions::show(const app::CommandStatus& status)
 {
-    if (!step)
-        return;
-    step->setViewBefore(objects_.CurrentViewState());
-    session_.push(std::move(step));
+    ShowStatus(prompter_, &window_, status);
 }
 
 void ObjectActions::copy(ObjectKind kind)
 {
-    const std::vector<std::size_t> rows = selectedRows(kind);
-    if (rows.empty())
-        return;
-    clipboard_.setText(FromBytes(ClipboardText(session_.document().objects(kind), rows)));
+    show(commands_.copy(kind, selectedRows(kind)));
 }
 
 void ObjectActions::cut(ObjectKind kind, const std::vector<std::size_t>& rows)
 {
-    if (rows.empty())
-        return;
-    guarded([&] {
-        clipboard_.setText(FromBytes(ClipboardText(session_.document().objects(kind), rows)));
-        push(std::make_unique<app::CutObjectsStep>(session_, kind, rows));
-    });
+    show(commands_.cut(kind, rows, objects_.CurrentViewState()));
 }
 
 void ObjectActions::remove(ObjectKind kind, const std::vector<std::size_t>& rows)
 {
-    if (rows.empty())
-        return;
-    guarded([&] { push(std::make_unique<app::DeleteObjectsStep>(session_, kind, rows)); });
+    // With no rows the menu's Delete does nothing, not even the rebuild the
+    // section's Del runs.
+    if (!rows.empty())
+        show(commands_.remove(kind, rows, objects_.CurrentViewState()));
 }
 
 void ObjectActions::paste(ObjectKind kind, std::optional<Point> at)
 {
-    guarded([&] {
-        const QString text = clipboard_.text();
-        const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
-                                        static_cast<std::size_t>(text.size()));
-        const std::size_t row =
-            app::InsertionRow(session_.document().objects(kind), objects_.CurrentViewState().of(kind));
-        push(app::MakePaste(session_, kind, units, row, at));
-    });
+    show(commands_.paste(kind, objects_.CurrentViewState(), at));
 }
 
 void ObjectActions::duplicate(ObjectKind kind)
 {
-    guarded([&] { push(app::MakeDuplicate(session_, kind, selectedRows(kind))); });
+    show(commands_.duplicate(kind, selectedRows(kind), objects_.CurrentViewState()));
 }
 
 void ObjectActions::selectAll(ObjectKind kind)
@@ -126,7 +97,7 @@ void ObjectActions::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::si
     };
     add("CutObjects", QStringLiteral("Cut"), !editable.empty(), [this, kind, editable] { cut(kind, editable); });
     add("CopyObjects", QStringLiteral("Copy"), selected, [this, kind] { copy(kind); });
-    add("PasteObjects", QStringLiteral("Paste"), !clipboard_.text().isEmpty(), [this, kind, at] { paste(kind, at); });
+    add("PasteObjects", QStringLiteral("Paste"), commands_.clipboardHasText(), [this, kind, at] { paste(kind, at); });
     add("DuplicateObjects", QStringLiteral("Duplicate"), selected, [this, kind] { duplicate(kind); });
     add("DeleteObjects", QStringLiteral("Delete"), !editable.empty(),
         [this, kind, editable] { remove(kind, editable); });

@@ -17,6 +17,7 @@
 #include "app/AppSettings.h"
 #include "app/DocumentCommands.h"
 #include "app/DocumentSession.h"
+#include "app/ObjectCommands.h"
 #include "app/RecentFiles.h"
 #include "app/RecoveryStore.h"
 #include "platform/RecoveryDisk.h"
@@ -101,6 +102,8 @@ public:
     // New, Open, Save, Save As and Compile, for the drop handler and start-up
     // as for the window's own commands.
     qel::app::DocumentCommands& commands() { return *commands_; }
+    // The commands on the object lists, as every view of them calls them.
+    qel::app::ObjectCommands& objectCommands() { return *objectCommands_; }
     // The commands that take no dialog, with a failure shown in the error box.
     void OpenPath(const QString& path);
     // File > Open Recent: asks about unsaved changes first; a file that is
@@ -143,6 +146,10 @@ protected:
 
 private:
     void FormCreate();
+    // The timers and the four sections, with the object commands they call.
+    void BuildSections(QWidget& inner, const qel::ui::WindowServices& services);
+    // The status bar, the recovery copies and the document commands.
+    void BuildDocumentCommands();
     // How the sections and the windows beside them talk to each other.
     void LinkSections();
     void BuildDiskFollower();
@@ -193,6 +200,7 @@ private:
     std::unique_ptr<qel::app::RecoveryStore> recovery_;
     qel::ui::PromptedQuestions questions_{prompter_, this};
     std::unique_ptr<qel::app::DocumentCommands> commands_;
+    std::unique_ptr<qel::app::ObjectCommands> objectCommands_;
 
     qel::ui::MainMenus* menus_;
     qel::ui::MainStatusBar* Status;

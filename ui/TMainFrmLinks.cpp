@@ -4,7 +4,6 @@
 // commands, the map and problems windows, recent files, the compiler's
 // window and the disk.
 
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenu>
 
@@ -12,6 +11,7 @@
 #include "app/DocumentFiles.h"
 #include "app/ProblemMonitor.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
 #include "ui/CompilerOutput.h"
 #include "ui/DiskFollower.h"
 #include "ui/FileSection.h"
@@ -38,11 +38,11 @@ void TMainFrm::LinkSections()
     connect(imageSection, &ImageSection::imageItemsReplaced, objectsSection, &ObjectsSection::setImageItems);
     connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
 
-    mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectsSection, store_, *pictures_, prompter_, *this);
+    mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectCommands_, *objectsSection, store_, *pictures_,
+                                                   prompter_, *this);
     LinkObjectActions();
     menus_->addViewEntry(mapViewEntry_->entry());
-    // Pictures a test hands in are decoded at once with it.
-    problems_ = std::make_unique<ProblemsEntry>(session_, ownPictures_ ? nullptr : pictures_, *Status, *this);
+    problems_ = std::make_unique<ProblemsEntry>(session_, *pictures_, *files_, *Status, *this);
     menus_->addViewEntry(problems_->entry());
     connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);
 }
@@ -50,7 +50,7 @@ void TMainFrm::LinkSections()
 void TMainFrm::LinkObjectActions()
 {
     using namespace qel::ui;
-    objectActions_ = new ObjectActions(session_, *objectsSection, *clipboard_, prompter_, *this);
+    objectActions_ = new ObjectActions(*objectCommands_, session_, *objectsSection, prompter_, *this);
     objectActions_->setObjectName(QStringLiteral("ObjectActions"));
     mapViewEntry_->setObjectActions(objectActions_);
     connect(objectActions_, &ObjectActions::showInMapRequested, this,
@@ -115,7 +115,7 @@ void TMainFrm::OpenRecent(const QString& path)
     const qel::app::CommandStatus status = commands_->openRecent(qel::FileNameBytes(path));
     ShowStatus(status);
     // Only a read that failed tells: a cancelled question leaves the list.
-    if (status.outcome == qel::app::CommandStatus::Outcome::Failed && !QFileInfo::exists(path)) {
+    if (status.outcome == qel::app::CommandStatus::Outcome::Failed && !files_->exists(qel::FileNameBytes(path))) {
         recent_.remove(path);
         recentMenu_->refresh();
     }

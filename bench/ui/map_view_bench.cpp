@@ -34,6 +34,9 @@
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
 #include "ui/ObjectListModel.h"
+#include "platform/Clipboard.h"
+#include "ui/Guarded.h"
+#include "platform/FileOperations.h"
 
 using namespace qel;
 using namespace qelbench;
@@ -408,7 +411,11 @@ int main(int argc, char** argv)
 
     // Editing from the view, each through the session as one step.
     const EditorValues placing{"0", "0", 0, 3, -1, "0", "0"};
-    ui::MapSessionEditor editor(session, ObjectKind::Map, prompter, &view, [&] { return placing; });
+    ui::PromptedQuestions questions(prompter, &view);
+    platform::QtClipboard clipboard;
+    platform::QtFileOperations files;
+    app::ObjectCommands commands(session, questions, clipboard, files, pictures);
+    ui::MapSessionEditor editor(commands, ObjectKind::Map, prompter, &view, [&] { return placing; });
     view.setEditor(&editor);
     // The object at (8192, 8192), under the middle of the view.
     selection.select(model.index(525312, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
