@@ -20,6 +20,7 @@
 #include "tests/fakes/FakePictureService.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/ProblemsView.h"
+#include "platform/FileOperations.h"
 
 using namespace qel;
 
@@ -54,8 +55,9 @@ TEST(ProblemsView, ErrorsFirstAndDoubleClickNamesTheRow)
 
     platform::FakePictureService service;
     app::DocumentSession session;
-    app::ProblemPictures pictures(&service);
-    app::ProblemMonitor monitor(session, pictures);
+    app::ProblemPictures pictures(service);
+    platform::QtFileOperations files;
+    app::ProblemMonitor monitor(session, pictures, files);
     ui::ProblemsView view(monitor);
     session.open(file.fileName().toStdString());
     monitor.finishChecking();
