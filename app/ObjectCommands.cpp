@@ -45,8 +45,7 @@ CommandStatus ObjectCommands::add(ObjectKind kind, const EditorValues& values, c
     });
 }
 
-CommandStatus ObjectCommands::apply(ObjectKind kind, const EditorValues& values, std::size_t row,
-                                    const ViewState& view)
+CommandStatus ObjectCommands::apply(ObjectKind kind, const EditorValues& values, std::size_t row, const ViewState& view)
 {
     return RunCommand([&] {
         Push(session_, std::make_unique<ApplyObjectStep>(session_, kind, values, row), view);
@@ -86,8 +85,7 @@ CommandStatus ObjectCommands::clear(ObjectKind kind, const ViewState& view)
     });
 }
 
-CommandStatus ObjectCommands::switchKind(ObjectKind shown, const std::vector<std::size_t>& rows,
-                                         const ViewState& view)
+CommandStatus ObjectCommands::switchKind(ObjectKind shown, const std::vector<std::size_t>& rows, const ViewState& view)
 {
     return RunCommand([&] {
         Push(session_, std::make_unique<SwitchObjectsStep>(session_, shown, rows), view);
@@ -218,8 +216,7 @@ CommandStatus ObjectCommands::paste(ObjectKind kind, const ViewState& view, std:
     });
 }
 
-CommandStatus ObjectCommands::duplicate(ObjectKind kind, const std::vector<std::size_t>& rows,
-                                        const ViewState& view)
+CommandStatus ObjectCommands::duplicate(ObjectKind kind, const std::vector<std::size_t>& rows, const ViewState& view)
 {
     return RunCommand([&] {
         Push(session_, MakeDuplicate(session_, kind, rows), view);

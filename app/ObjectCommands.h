@@ -65,8 +65,7 @@ public:
     CommandStatus apply(ObjectKind kind, const EditorValues& values, std::size_t row, const ViewState& view);
     // Place: Add with (x, y) as the position; nothing unless `values` chooses
     // one of the images.
-    CommandStatus place(ObjectKind kind, EditorValues values, std::int32_t x, std::int32_t y,
-                        const ViewState& view);
+    CommandStatus place(ObjectKind kind, EditorValues values, std::int32_t x, std::int32_t y, const ViewState& view);
     bool canPlace(const EditorValues& values) const;
     CommandStatus remove(ObjectKind kind, const std::vector<std::size_t>& rows, const ViewState& view);
     CommandStatus clear(ObjectKind kind, const ViewState& view);

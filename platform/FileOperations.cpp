@@ -84,7 +84,8 @@ bool QtFileOperations::copy(const std::string& source, const std::string& target
     // Copied beside the target first and given its name only when complete,
     // so that a failed copy leaves an old target whole and no part behind.
     return WriteBeside(target, info.st_mode, replace ? ExistingTarget::Replace : ExistingTarget::Keep, false,
-                       [&](int fd) { return CopyBytes(from.get(), fd); }) == 0;
+                       [&](int fd) { return CopyBytes(from.get(), fd); })
+           == 0;
 }
 
 bool QtFileOperations::remove(const std::string& path)

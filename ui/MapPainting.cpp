@@ -150,8 +150,8 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, c
             continue;
         }
         if (pw <= 2 && ph <= 2) {
-            FillTiny(bits, stride, part, QRect(static_cast<int>(px), static_cast<int>(py), static_cast<int>(pw),
-                                        static_cast<int>(ph)),
+            FillTiny(bits, stride, part,
+                     QRect(static_cast<int>(px), static_cast<int>(py), static_cast<int>(pw), static_cast<int>(ph)),
                      picture ? art->average : kMarker.rgba(), dim);
             continue;
         }

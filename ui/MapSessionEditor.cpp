@@ -4,8 +4,8 @@
 
 namespace qel::ui {
 
-MapSessionEditor::MapSessionEditor(app::ObjectCommands& commands, ObjectKind kind, Prompter& prompter,
-                                   QWidget* parent, ValuesSource values, ViewSource view)
+MapSessionEditor::MapSessionEditor(app::ObjectCommands& commands, ObjectKind kind, Prompter& prompter, QWidget* parent,
+                                   ValuesSource values, ViewSource view)
     : commands_(commands),
       kind_(kind),
       prompter_(prompter),

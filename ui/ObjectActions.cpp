@@ -86,7 +86,7 @@ void ObjectActions::selectUsingImage(ObjectKind kind, std::optional<std::size_t>
 }
 
 void ObjectActions::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::size_t> row, bool inMap,
-                              const std::vector<std::size_t>& editable, std::optional<Point> at)
+                             const std::vector<std::size_t>& editable, std::optional<Point> at)
 {
     const bool selected = !selectedRows(kind).empty();
     const auto add = [&](const char* name, const QString& caption, bool enabled, auto handler) {

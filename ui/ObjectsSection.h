@@ -14,8 +14,8 @@
 #include "app/DocumentSession.h"
 #include "app/ViewState.h"
 #include "core/ObjectEditor.h"
-#include "core/Presets.h"
 #include "core/ObjectSort.h"
+#include "core/Presets.h"
 #include "ui/ObjectListView.h"
 
 class QComboBox;

@@ -55,8 +55,7 @@ void TMainFrm::LinkObjectActions()
     mapViewEntry_->setObjectActions(objectActions_);
     connect(objectActions_, &ObjectActions::showInMapRequested, this,
             [this](int row) { guarded([&] { mapViewEntry_->showInMap(static_cast<std::size_t>(row)); }); });
-    connect(objectActions_, &ObjectActions::changeSelectedRequested, objectsSection,
-            &ObjectsSection::ChangeSelectedOf);
+    connect(objectActions_, &ObjectActions::changeSelectedRequested, objectsSection, &ObjectsSection::ChangeSelectedOf);
     for (QItemSelectionModel* selection : {objectsSection->mapSelection(), objectsSection->screenSelection()}) {
         const auto stale = [this] { selectionCountStale_ = true; };
         connect(selection, &QItemSelectionModel::selectionChanged, this, stale);
@@ -71,7 +70,7 @@ void TMainFrm::LinkObjectActions()
             [this](qel::ObjectKind kind, int row, QPoint at) {
                 QMenu menu(this);
                 objectActions_->fillMenu(menu, kind, row < 0 ? std::nullopt : std::optional<std::size_t>(row), false,
-                                          objectActions_->selectedRows(kind));
+                                         objectActions_->selectedRows(kind));
                 menu.exec(at);
             });
 }

@@ -28,15 +28,15 @@
 
 #include "app/ObjectSteps.h"
 #include "bench/ui/BenchFakes.h"
+#include "platform/Clipboard.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
 #include "platform/PictureService.h"
 #include "tests/fakes/FakePictureService.h"
+#include "ui/Guarded.h"
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
 #include "ui/ObjectListModel.h"
-#include "platform/Clipboard.h"
-#include "ui/Guarded.h"
-#include "platform/FileOperations.h"
 
 using namespace qel;
 using namespace qelbench;

@@ -25,9 +25,9 @@
 #include "app/ProblemPictures.h"
 #include "bench/make_definition.h"
 #include "bench/ui/BenchFakes.h"
-#include "ui/ProblemsView.h"
 #include "platform/FileOperations.h"
 #include "platform/PictureService.h"
+#include "ui/ProblemsView.h"
 
 namespace {
 

@@ -69,27 +69,41 @@ TEST_F(ObjectCommandsTest, EachCommandIsOneStepOrNone)
         Outcome outcome;
         std::optional<std::vector<std::string>> lines;  // after the command; none: no step
     } cases[] = {
-        {"add expands @", [&](auto& c) { return c.add(ObjectKind::Map, values, view); }, Outcome::Done,
+        {"add expands @",
+         [&](auto& c) { return c.add(ObjectKind::Map, values, view); },
+         Outcome::Done,
          {{"0,0,IMAGE0", "16,16,IMAGE1", "32,32,IMAGE0", "32,48,IMAGE-1"}}},
         {"apply refuses a map X that is no number after the step",
-         [&](auto& c) { return c.apply(ObjectKind::Map, values, 0, view); }, Outcome::Failed,
+         [&](auto& c) { return c.apply(ObjectKind::Map, values, 0, view); },
+         Outcome::Failed,
          {{"@2,@3,IMAGE-1", "16,16,IMAGE1", "32,32,IMAGE0"}}},
-        {"move", [&](auto& c) { return c.move(ObjectKind::Map, {2}, 16, -32, view); }, Outcome::Done,
+        {"move",
+         [&](auto& c) { return c.move(ObjectKind::Map, {2}, 16, -32, view); },
+         Outcome::Done,
          {{"0,0,IMAGE0", "16,16,IMAGE1", "48,0,IMAGE0"}}},
-        {"change", [&](auto& c) { return c.changeSelected(ObjectKind::Map, {0, 1}, layer, view); }, Outcome::Done,
+        {"change",
+         [&](auto& c) {
+             return c.changeSelected(ObjectKind::Map, {0, 1}, layer, view);
+         },
+         Outcome::Done,
          {{"0,0,IMAGE0,TopMost", "16,16,IMAGE1,TopMost", "32,32,IMAGE0"}}},
         {"change with no field", [&](auto& c) { return c.changeSelected(ObjectKind::Map, {0}, {}, view); },
          Outcome::Done, std::nullopt},
-        {"place without an image", [&](auto& c) { return c.place(ObjectKind::Map, {}, 5, 5, view); },
-         Outcome::Done, std::nullopt},
-        {"cut", [&](auto& c) { return c.cut(ObjectKind::Map, {0, 2}, view); }, Outcome::Done,
+        {"place without an image", [&](auto& c) { return c.place(ObjectKind::Map, {}, 5, 5, view); }, Outcome::Done,
+         std::nullopt},
+        {"cut",
+         [&](auto& c) {
+             return c.cut(ObjectKind::Map, {0, 2}, view);
+         },
+         Outcome::Done,
          {{"16,16,IMAGE1"}}},
-        {"paste after the current row", [&](auto& c) { return c.paste(ObjectKind::Map, view); }, Outcome::Done,
+        {"paste after the current row",
+         [&](auto& c) { return c.paste(ObjectKind::Map, view); },
+         Outcome::Done,
          {{"0,0,IMAGE0", "16,16,IMAGE1", "1,2,IMAGE3", "32,32,IMAGE0"}}},
         {"paste of no object line", [&](auto& c) { return clipboard.held = "x", c.paste(ObjectKind::Map, view); },
          Outcome::Failed, std::nullopt},
-        {"clear", [&](auto& c) { return c.clear(ObjectKind::Map, view); }, Outcome::Done,
-         std::vector<std::string>{}},
+        {"clear", [&](auto& c) { return c.clear(ObjectKind::Map, view); }, Outcome::Done, std::vector<std::string>{}},
     };
     for (const auto& c : cases) {
         SetUp();

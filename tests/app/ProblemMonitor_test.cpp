@@ -19,10 +19,10 @@
 #include "app/ObjectSteps.h"
 #include "app/ProblemMonitor.h"
 #include "app/ProblemPictures.h"
-#include "tests/fakes/FakeFileOperations.h"
-#include "tests/fakes/FakePictureService.h"
 #include "platform/FileOperations.h"
 #include "platform/PictureService.h"
+#include "tests/fakes/FakeFileOperations.h"
+#include "tests/fakes/FakePictureService.h"
 
 using namespace qel;
 using namespace qel::app;

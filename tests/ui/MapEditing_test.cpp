@@ -18,16 +18,16 @@
 #include "app/ObjectSteps.h"
 #include "core/DefinitionWriter.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
+#include "tests/fakes/FakeClipboard.h"
 #include "tests/fakes/FakePictureService.h"
 #include "tests/fakes/FakeSettingsStore.h"
 #include "tests/ui/FakePrompter.h"
 #include "tests/ui/RecordingMapEditor.h"
+#include "ui/Guarded.h"
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
 #include "ui/ObjectListModel.h"
-#include "tests/fakes/FakeClipboard.h"
-#include "ui/Guarded.h"
-#include "platform/FileOperations.h"
 
 using namespace qel;
 using namespace qel::app;

@@ -19,17 +19,17 @@
 #include "app/ImageSteps.h"
 #include "app/ObjectSteps.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
 #include "platform/PictureService.h"
+#include "tests/fakes/FakeClipboard.h"
 #include "tests/fakes/FakePictureService.h"
 #include "tests/fakes/FakeSettingsStore.h"
 #include "tests/ui/FakePrompter.h"
+#include "ui/Guarded.h"
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
 #include "ui/ObjectListModel.h"
 #include "ui/WindowPlacement.h"
-#include "tests/fakes/FakeClipboard.h"
-#include "ui/Guarded.h"
-#include "platform/FileOperations.h"
 
 using namespace qel;
 using namespace qel::app;
@@ -396,7 +396,8 @@ TEST_F(MapViewTest, MapBlocksAndScreenDrawObjectsAlike)
     pictures.pictures.insert(dir.filePath(QStringLiteral("whole.png")), gradient);
     pictures.pictures.insert(dir.filePath(QStringLiteral("sheet.png")), gradient);
     const ObjectList& mapRows = session.document().mapObjects();
-    session.push(std::make_unique<SwitchObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
+    session.push(
+        std::make_unique<SwitchObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
     ObjectListModel screenModel{session, ObjectKind::Screen};
     QItemSelectionModel screenSelection{&screenModel};
     view->attachScreenObjects(screenSelection);

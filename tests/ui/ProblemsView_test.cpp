@@ -17,10 +17,10 @@
 #include "app/DocumentSession.h"
 #include "app/ProblemMonitor.h"
 #include "app/ProblemPictures.h"
+#include "platform/FileOperations.h"
 #include "tests/fakes/FakePictureService.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/ProblemsView.h"
-#include "platform/FileOperations.h"
 
 using namespace qel;
 
