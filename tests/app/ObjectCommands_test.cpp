@@ -113,8 +113,9 @@ TEST_F(ObjectCommandsTest, EachCommandIsOneStepOrNone)
         const app::CommandStatus status = c.run(commands);
         EXPECT_EQ(status.outcome, c.outcome) << c.name;
         EXPECT_EQ(session.history().count(), steps + (c.lines ? 1 : 0)) << c.name;
-        if (c.lines)
+        if (c.lines) {
             EXPECT_EQ(Lines(session.document().mapObjects()), *c.lines) << c.name;
+        }
         while (session.canUndo())
             session.undo();
         EXPECT_EQ(ComposeDefinition(session.document()), before) << c.name;

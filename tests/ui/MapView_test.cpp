@@ -402,19 +402,23 @@ TEST_F(MapViewTest, MapBlocksAndScreenDrawObjectsAlike)
     QItemSelectionModel screenSelection{&screenModel};
     view->attachScreenObjects(screenSelection);
     mapCanvas().setGridShown(false);
-    const QImage map = DrawnAt(mapCanvas(), 0);
+    const QImage map = DrawnAt(mapCanvas(), 0, true, 600);
     const QPoint mapOrigin = mapCanvas().mapPointAt(QPointF(0, 0)).toPoint();
+    view->show();
+    view->showScreen(true);
     auto& screen = Named<MapScreenCanvas>(*view, "MapScreenCanvas");
-    screen.resize(640 + 48, 480 + 48);  // 100%, the screen 24 pixels in
-    QImage shot(screen.size(), QImage::Format_ARGB32_Premultiplied);
-    screen.render(&shot);
+    screen.resize(640 + 48, 480 + 48);  // 100%
+    ASSERT_EQ(screen.widgetPointAt({1, 1}) - screen.widgetPointAt({0, 0}), QPointF(1, 1));
+    const QImage shot = screen.grab().toImage();
+    const QPoint screenOrigin = screen.widgetPointAt({0, 0}).toPoint();
     for (std::size_t row = 0; row < mapRows.size(); ++row) {
         const MapRect r = mapCanvas().index().rect(row);
         ASSERT_EQ(screen.rowRect(row), QRect(r.x, r.y, r.width, r.height)) << row;
         int differing = 0;
         for (std::int64_t y = r.y; y < r.y + r.height; ++y)
             for (std::int64_t x = r.x; x < r.x + r.width; ++x)
-                differing += map.pixel(x - mapOrigin.x(), y - mapOrigin.y()) != shot.pixel(x + 24, y + 24);
+                differing += map.pixel(x - mapOrigin.x(), y - mapOrigin.y())
+                             != shot.pixel(x + screenOrigin.x(), y + screenOrigin.y());
         EXPECT_EQ(differing, 0) << "row " << row;
     }
 }

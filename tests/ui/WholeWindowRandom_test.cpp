@@ -299,16 +299,15 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
              find<QAction>(oneOf({"Cut1", "Copy1", "Paste1", "Duplicate1", "SelectAll1", "SelectUsingImage1"}))
                  ->trigger();
          }},
-        {"ObjectCommands", true,
+        {"ObjectCommands", false,
          [&] {
              // The commands as any view calls them, with the lists' view as it is.
              app::ObjectCommands& commands = frm->objectCommands();
              const app::ViewState view = objects->CurrentViewState();
              const QPointF at = mapPoint();
-             const MapRect band{std::int64_t(at.x()) - 8, std::int64_t(at.y()) - 8, pick(300) + 1, pick(300) + 1};
              const ObjectKind kind = pick(2) ? ObjectKind::Map : ObjectKind::Screen;
              const std::vector<std::size_t> rows = view.of(kind).rows();
-             const int what = pick(9);
+             const int what = pick(6);
              if (what == 0)
                  commands.paste(ObjectKind::Map, view, std::pair<std::int64_t, std::int64_t>(at.x(), at.y()));
              else if (what == 1)
@@ -319,14 +318,18 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
                  commands.place(kind, objects->editorValues(), pick(17000), pick(17000), view);
              else if (what == 4)
                  commands.duplicate(kind, rows, view);
-             else if (what == 5)
-                 commands.copy(kind, rows);
-             else if (what == 6)
-                 frm->findChild<ui::ObjectActions*>(QStringLiteral("ObjectActions"))
-                     ->selectUsingImage(ObjectKind::Map, pick(doc().mapObjects().size() + 1));
              else
-                 what == 7 ? map->tool().selectArea(band, pick(2))
-                           : map->tool().deselectArea(band);  // what Shift and Ctrl+Shift bands end in
+                 commands.copy(kind, rows);
+         }},
+        {"MapSelect", true,
+         [&] {
+             const QPointF at = mapPoint();
+             const MapRect band{std::int64_t(at.x()) - 8, std::int64_t(at.y()) - 8, pick(300) + 1, pick(300) + 1};
+             const int what = pick(3);
+             what == 0 ? frm->findChild<ui::ObjectActions*>(QStringLiteral("ObjectActions"))
+                             ->selectUsingImage(ObjectKind::Map, pick(doc().mapObjects().size() + 1))
+             : what == 1 ? map->tool().selectArea(band, pick(2))
+                         : map->tool().deselectArea(band);  // what Shift and Ctrl+Shift bands end in
          }},
         {"Filter", true,
          [&] {
