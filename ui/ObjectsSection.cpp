@@ -184,7 +184,7 @@ void ObjectsSection::LinkControls()
     connect(&session_, &app::DocumentSession::rowsInserted, this, &ObjectsSection::FollowRowsInserted);
     connect(&session_, &app::DocumentSession::rowsRemoved, this, &ObjectsSection::FollowRowsRemoved);
     connect(&session_, &app::DocumentSession::rowsChanged, this, [this](app::DocumentList list) {
-        if (loaded_ && list == app::ListOf(loaded_->kind))
+        if (loaded_ && list == app::DocumentListOf(loaded_->kind))
             FollowLoadedRow();
     });
     connect(&session_, &app::DocumentSession::listReset, this, &ObjectsSection::FollowListReset);
@@ -353,7 +353,7 @@ void ObjectsSection::FollowLoadedRow()
 
 void ObjectsSection::FollowRowsInserted(app::DocumentList list, int first, int last)
 {
-    if (!loaded_ || list != app::ListOf(loaded_->kind))
+    if (!loaded_ || list != app::DocumentListOf(loaded_->kind))
         return;
     if (loaded_->row >= static_cast<std::size_t>(first))
         loaded_->row += static_cast<std::size_t>(last - first + 1);
@@ -362,7 +362,7 @@ void ObjectsSection::FollowRowsInserted(app::DocumentList list, int first, int l
 
 void ObjectsSection::FollowRowsRemoved(app::DocumentList list, int first, int last)
 {
-    if (!loaded_ || list != app::ListOf(loaded_->kind))
+    if (!loaded_ || list != app::DocumentListOf(loaded_->kind))
         return;
     if (loaded_->row > static_cast<std::size_t>(last)) {
         loaded_->row -= static_cast<std::size_t>(last - first + 1);
@@ -376,7 +376,7 @@ void ObjectsSection::FollowRowsRemoved(app::DocumentList list, int first, int la
 
 void ObjectsSection::FollowListReset(app::DocumentList list)
 {
-    if (!loaded_ || list != app::ListOf(loaded_->kind))
+    if (!loaded_ || list != app::DocumentListOf(loaded_->kind))
         return;
     const app::DocumentSession::RowMap* where = session_.resetRowMap();
     const std::optional<std::size_t> row = where ? (*where)(loaded_->row) : std::nullopt;
