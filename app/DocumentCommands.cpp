@@ -1,7 +1,6 @@
 #include "app/DocumentCommands.h"
 
-#include <QFileInfo>
-
+#include "app/CommandRun.h"
 #include "app/CompilerLauncher.h"
 #include "app/DocumentFiles.h"
 #include "app/DocumentSession.h"
@@ -9,6 +8,7 @@
 #include "core/Errors.h"
 #include "core/io/FileIo.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
 
 namespace qel::app {
 
@@ -17,29 +17,16 @@ namespace {
 const QString kOpenFilter = QStringLiteral("INI-Files (*.ini)");
 const QString kSaveFilter = QStringLiteral("INI-File (*.ini)");
 
-// Runs a command whose steps throw on failure and tell whether they went on.
-template <class Steps>
-CommandStatus Run(Steps&& steps)
-{
-    CommandStatus status;
-    try {
-        if (!steps())
-            status.outcome = CommandStatus::Outcome::Cancelled;
-    } catch (...) {
-        status.outcome = CommandStatus::Outcome::Failed;
-        status.failure = std::current_exception();
-    }
-    return status;
-}
-
 }  // namespace
 
 DocumentCommands::DocumentCommands(DocumentSession& session, RecoveryStore& recovery, const AppSettings& settings,
-                                   platform::ProcessLauncher& launcher, CommandQuestions& questions, Hooks hooks)
+                                   platform::ProcessLauncher& launcher, const platform::FileOperations& files,
+                                   CommandQuestions& questions, Hooks hooks)
     : session_(session),
       recovery_(recovery),
       settings_(settings),
       launcher_(launcher),
+      files_(files),
       questions_(questions),
       hooks_(std::move(hooks))
 {
@@ -47,7 +34,7 @@ DocumentCommands::DocumentCommands(DocumentSession& session, RecoveryStore& reco
 
 CommandStatus DocumentCommands::newDocument()
 {
-    return Run([this] {
+    return RunCommand([this] {
         if (!queryChanges())
             return false;
         hooks_.reset();
@@ -57,7 +44,7 @@ CommandStatus DocumentCommands::newDocument()
 
 CommandStatus DocumentCommands::open()
 {
-    return Run([this] {
+    return RunCommand([this] {
         if (!queryChanges())
             return false;
         const QString chosen = questions_.openFile(kOpenFilter);
@@ -70,7 +57,7 @@ CommandStatus DocumentCommands::open()
 
 CommandStatus DocumentCommands::open(const std::string& path)
 {
-    return Run([&] {
+    return RunCommand([&] {
         read(path);
         return true;
     });
@@ -78,7 +65,7 @@ CommandStatus DocumentCommands::open(const std::string& path)
 
 CommandStatus DocumentCommands::openRecent(const std::string& path)
 {
-    return Run([&] {
+    return RunCommand([&] {
         if (!queryChanges())
             return false;
         read(path);
@@ -88,17 +75,17 @@ CommandStatus DocumentCommands::openRecent(const std::string& path)
 
 CommandStatus DocumentCommands::save()
 {
-    return Run([this] { return saveCurrent(); });
+    return RunCommand([this] { return saveCurrent(); });
 }
 
 CommandStatus DocumentCommands::saveAs()
 {
-    return Run([this] { return saveChosen(); });
+    return RunCommand([this] { return saveChosen(); });
 }
 
 CommandStatus DocumentCommands::compile()
 {
-    return Run([this] {
+    return RunCommand([this] {
         // Compiling saves first.
         if (!session_.document().currentFile().empty() && !confirmOverwrite())
             return false;
@@ -112,7 +99,7 @@ CommandStatus DocumentCommands::compile()
 
 CommandStatus DocumentCommands::querySaveChanges()
 {
-    return Run([this] { return queryChanges(); });
+    return RunCommand([this] { return queryChanges(); });
 }
 
 bool DocumentCommands::queryChanges()
@@ -138,7 +125,7 @@ bool DocumentCommands::confirmSave(const std::string& target, bool replacing)
     // question; it stands for the replacing too.
     if (const std::optional<std::string> question = ignoredLines_.question(target))
         return questions_.confirmNoDefault(FileNameText(*question));
-    if (replacing && QFileInfo(FileNameText(target)).exists())
+    if (replacing && files_.exists(target))
         return questions_.confirm(FileNameText(ReplaceQuestion(target)));
     return true;
 }
@@ -211,7 +198,7 @@ void DocumentCommands::used(const std::string& path)
 
 CommandStatus DocumentCommands::offerUntitledRecovery()
 {
-    return Run([this] {
+    return RunCommand([this] {
         if (!session_.modified() && session_.document().currentFile().empty())
             offerRecovery({});
         return true;
@@ -257,7 +244,7 @@ bool DocumentCommands::confirmOverwrite()
 CommandStatus DocumentCommands::reread()
 {
     std::string notice;
-    CommandStatus status = Run([&] {
+    CommandStatus status = RunCommand([&] {
         const DefinitionDocument& doc = session_.document();
         if (session_.modified() && !questions_.confirmNoDefault(FileNameText(RereadQuestion(doc))))
             return false;

@@ -18,8 +18,9 @@
 #include "app/ViewState.h"
 
 namespace qel::platform {
+class FileOperations;
 class ProcessLauncher;
-}
+}  // namespace qel::platform
 
 namespace qel::app {
 
@@ -37,8 +38,10 @@ public:
         std::function<ViewState()> viewState;
     };
 
+    // `files` tells whether a file a save would replace is there.
     DocumentCommands(DocumentSession& session, RecoveryStore& recovery, const AppSettings& settings,
-                     platform::ProcessLauncher& launcher, CommandQuestions& questions, Hooks hooks);
+                     platform::ProcessLauncher& launcher, const platform::FileOperations& files,
+                     CommandQuestions& questions, Hooks hooks);
 
     // Each asks about unsaved changes first.
     CommandStatus newDocument();
@@ -91,6 +94,7 @@ private:
     RecoveryStore& recovery_;
     const AppSettings& settings_;
     platform::ProcessLauncher& launcher_;
+    const platform::FileOperations& files_;
     CommandQuestions& questions_;
     Hooks hooks_;
     IgnoredLines ignoredLines_;

@@ -358,9 +358,9 @@ void DocumentSession::showLength(ObjectKind kind, std::size_t before)
 {
     const std::size_t after = doc_.objects(kind).size();
     if (after > before)
-        emit rowsInserted(ListOf(kind), static_cast<int>(before), static_cast<int>(after - 1));
+        emit rowsInserted(DocumentListOf(kind), static_cast<int>(before), static_cast<int>(after - 1));
     else if (after < before)
-        emit rowsRemoved(ListOf(kind), static_cast<int>(after), static_cast<int>(before - 1));
+        emit rowsRemoved(DocumentListOf(kind), static_cast<int>(after), static_cast<int>(before - 1));
 }
 
 void DocumentSession::showRows(ObjectKind kind, const RowLines& lines, bool inserted)
@@ -370,11 +370,11 @@ void DocumentSession::showRows(ObjectKind kind, const RowLines& lines, bool inse
     const std::size_t first = lines.rows.front();
     const std::size_t last = lines.rows.back();
     if (last - first + 1 != lines.count()) {
-        showReset(ListOf(kind), inserted ? RowsPutBack(lines.rows) : RowsRemoved(lines.rows));
+        showReset(DocumentListOf(kind), inserted ? RowsPutBack(lines.rows) : RowsRemoved(lines.rows));
     } else if (inserted)
-        emit rowsInserted(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
+        emit rowsInserted(DocumentListOf(kind), static_cast<int>(first), static_cast<int>(last));
     else
-        emit rowsRemoved(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
+        emit rowsRemoved(DocumentListOf(kind), static_cast<int>(first), static_cast<int>(last));
 }
 
 void DocumentSession::setOutFile(std::string text)
@@ -400,10 +400,10 @@ void DocumentSession::replaceRow(ObjectKind kind, std::size_t row, const Change&
     try {
         change(doc_);
     } catch (...) {
-        emit rowsChanged(ListOf(kind), static_cast<int>(row), static_cast<int>(row));
+        emit rowsChanged(DocumentListOf(kind), static_cast<int>(row), static_cast<int>(row));
         throw;
     }
-    emit rowsChanged(ListOf(kind), static_cast<int>(row), static_cast<int>(row));
+    emit rowsChanged(DocumentListOf(kind), static_cast<int>(row), static_cast<int>(row));
 }
 
 void DocumentSession::replaceRows(ObjectKind kind, const RowLines& lines)
@@ -429,7 +429,7 @@ void DocumentSession::replaceRows(ObjectKind kind, const RowLines& lines)
         if (runs.size() > kManyRuns)
             runs = {{lines.rows.front(), lines.rows[done - 1]}};
         for (const auto& [first, last] : runs)
-            emit rowsChanged(ListOf(kind), static_cast<int>(first), static_cast<int>(last));
+            emit rowsChanged(DocumentListOf(kind), static_cast<int>(first), static_cast<int>(last));
     };
     // A line that cannot be taken apart is kept without fields, and the rows
     // after it are replaced all the same: an undo that stopped there would

@@ -54,7 +54,7 @@ inline DocumentPart PartOf(ObjectKind kind)
     return kind == ObjectKind::Map ? DocumentPart::MapObjects : DocumentPart::ScreenObjects;
 }
 
-inline DocumentList ListOf(ObjectKind kind)
+inline DocumentList DocumentListOf(ObjectKind kind)
 {
     return kind == ObjectKind::Map ? DocumentList::MapObjects : DocumentList::ScreenObjects;
 }

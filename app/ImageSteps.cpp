@@ -106,11 +106,20 @@ std::unique_ptr<ImageFieldStep> ImageFieldStep::fileText(DocumentSession& sessio
     return step;
 }
 
+namespace {
+// AniTime is no tile count: its step says what it changes.
+QString NumberFieldText(ImageNumberField field)
+{
+    return field == ImageNumberField::AniTime ? QStringLiteral("Edit image animation time")
+                                              : QStringLiteral("Edit image tiles");
+}
+}  // namespace
+
 std::unique_ptr<ImageFieldStep> ImageFieldStep::numberText(DocumentSession& session, std::size_t position,
                                                            ImageNumberField field, std::string text)
 {
     std::unique_ptr<ImageFieldStep> step(
-        new ImageFieldStep(session, QStringLiteral("Edit image tiles"), Source::NumberText, position, field));
+        new ImageFieldStep(session, NumberFieldText(field), Source::NumberText, position, field));
     step->text_ = std::move(text);
     return step;
 }
@@ -119,7 +128,7 @@ std::unique_ptr<ImageFieldStep> ImageFieldStep::spinValue(DocumentSession& sessi
                                                           ImageNumberField field, std::int32_t value)
 {
     std::unique_ptr<ImageFieldStep> step(
-        new ImageFieldStep(session, QStringLiteral("Edit image tiles"), Source::SpinValue, position, field));
+        new ImageFieldStep(session, NumberFieldText(field), Source::SpinValue, position, field));
     step->value_ = value;
     return step;
 }

@@ -86,44 +86,6 @@ void ApplyObjectStep::revert()
 
 // ---------------------------------------------------------------- Delete
 
-MoveObjectsStep::MoveObjectsStep(DocumentSession& session, ObjectKind kind, const std::vector<std::size_t>& rows,
-                                 std::int64_t dx, std::int64_t dy)
-    : MoveObjectsStep(session, kind, PlanMove(session.document().objects(kind), rows, dx, dy))
-{
-}
-
-MoveObjectsStep::MoveObjectsStep(DocumentSession& session, ObjectKind kind, PlannedMove plan)
-    : SessionStep(session, CountedText("Move", plan.after.count(), "object", "objects")),
-      kind_(kind),
-      plan_(std::move(plan))
-{
-}
-
-void MoveObjectsStep::apply()
-{
-    session().replaceRows(kind_, plan_.after);
-    if (viewBefore())
-        setViewAfter(*viewBefore());
-}
-
-void MoveObjectsStep::revert()
-{
-    session().replaceRows(kind_, plan_.before);
-}
-
-std::size_t MoveObjectsStep::keptBytes() const
-{
-    const auto bytesOf = [](const RowLines& lines) {
-        return lines.bytes.capacity() + (lines.rows.capacity() + lines.ends.capacity()) * sizeof(std::size_t);
-    };
-    return bytesOf(plan_.before) + bytesOf(plan_.after);
-}
-
-void MoveObjectsStep::releaseHistory()
-{
-    plan_ = {};
-}
-
 DeleteObjectsStep::DeleteObjectsStep(DocumentSession& session, ObjectKind kind, std::vector<std::size_t> rows)
     : SessionStep(session, CountedText("Delete", rows.size(), "object", "objects")), kind_(kind), rows_(std::move(rows))
 {

@@ -109,30 +109,6 @@ private:
     std::size_t oldTargetSize_ = 0;
 };
 
-// Move: fields 0 and 1 of each movable row rewritten for the move, every
-// other byte kept; only those rows are taken apart again. Screen moves keep
-// each coordinate's form and stop where a "C-n" would go below 0. Made from
-// the document as it is when the step is built: the constructor throws
-// ConversionError, with nothing changed, for a move past the 32-bit range.
-// The selections stay as they were.
-class MoveObjectsStep : public SessionStep {
-public:
-    MoveObjectsStep(DocumentSession& session, ObjectKind kind, const std::vector<std::size_t>& rows, std::int64_t dx,
-                    std::int64_t dy);
-    std::size_t keptBytes() const override;
-
-protected:
-    void apply() override;
-    void revert() override;
-    void releaseHistory() override;
-
-private:
-    MoveObjectsStep(DocumentSession& session, ObjectKind kind, PlannedMove plan);
-
-    ObjectKind kind_;
-    PlannedMove plan_;
-};
-
 // Background (TiledZindle): appended to the map objects; the views stay.
 class TiledBackgroundStep : public SessionStep {
 public:

@@ -28,12 +28,6 @@ private:
     ProblemPictures& pictures_;
 };
 
-const platform::FileOperations& DiskFiles()
-{
-    static const platform::QtFileOperations files;
-    return files;
-}
-
 int PlaceRank(ProblemPlace place)
 {
     return static_cast<int>(place);
@@ -55,11 +49,6 @@ void ShiftLines(std::vector<std::size_t>& lines, std::size_t first, std::size_t 
 auto RowBefore = [](const Problem& problem, std::size_t row) { return problem.row < row; };
 
 }  // namespace
-
-ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, QObject* parent)
-    : ProblemMonitor(session, pictures, DiskFiles(), parent)
-{
-}
 
 ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictures,
                                const platform::FileOperations& files, QObject* parent)

@@ -57,8 +57,7 @@ public:
     // Rows changed at once beyond this many are checked in slices instead.
     static constexpr std::size_t kRowsAtOnce = 4096;
 
-    // Files to pack are looked for through `files`; without it, on disk.
-    ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, QObject* parent = nullptr);
+    // Files to pack are looked for through `files`.
     ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, const platform::FileOperations& files,
                    QObject* parent = nullptr);
 

@@ -23,8 +23,11 @@ QString PathName(const std::string& path)
 
 // The machine's other cores belong to the user's other work; one picture at
 // a time still keeps pace with editing.
-ProblemPictures::ProblemPictures(platform::PictureService* service, QObject* parent)
-    : QObject(parent), service_(service), jobs_(std::make_unique<platform::BackgroundJobs>(*this, 1))
+ProblemPictures::ProblemPictures(platform::PictureService& service, QObject* parent)
+    : QObject(parent),
+      service_(service),
+      otherThreads_(service.forOtherThreads()),
+      jobs_(std::make_unique<platform::BackgroundJobs>(*this, 1))
 {
 }
 
@@ -53,8 +56,8 @@ PictureFacts ProblemPictures::facts(const std::string& path)
     const platform::FileStamp stamp = platform::ReadFileStamp(path);
     if (const auto known = known_.find(path); known != known_.end() && known->second.stamp == stamp)
         return known->second.facts;
-    if (service_ != nullptr) {
-        const PictureFacts decoded = Decode(*service_, path);
+    if (!otherThreads_) {
+        const PictureFacts decoded = Decode(service_, path);
         known_[path] = Entry{stamp, decoded};
         return decoded;
     }
@@ -63,9 +66,8 @@ PictureFacts ProblemPictures::facts(const std::string& path)
     if (const auto pending = pending_.find(path); pending != pending_.end() && pending->second == stamp)
         return unknown;
     pending_[path] = stamp;
-    jobs_->post([this, path, stamp] {
-        platform::QtPictureService service;
-        const PictureFacts decoded = Decode(service, path);
+    jobs_->post([this, path, stamp, service = otherThreads_] {
+        const PictureFacts decoded = Decode(*service, path);
         return platform::BackgroundJobs::Result([this, path, stamp, decoded] { take(path, stamp, decoded); });
     });
     return unknown;

@@ -4,11 +4,10 @@
 // so a picture is decoded again only when it changed on disk.
 //
 // The editor decodes in the background (one picture at a time, beside the
-// window's thread) with the preview's own service and limits; until a
-// picture is decoded its facts say "not checked", and decoded() tells when
-// more is known; going away never waits for a decode under way. Given a
-// service, decoding happens at once on the calling thread instead (tests,
-// and callers that are already off the window's thread).
+// window's thread) with the service the window hands in; until a picture is
+// decoded its facts say "not checked", and decoded() tells when more is
+// known; going away never waits for a decode under way. A service bound to
+// its thread (a fake) decodes at once on the calling thread instead.
 //
 // Only the facts are kept, not the pixels: the check needs the size and
 // whether the picture decodes. When the map view's picture cache is in the
@@ -34,7 +33,9 @@ namespace qel::app {
 class ProblemPictures : public QObject {
     Q_OBJECT
 public:
-    explicit ProblemPictures(platform::PictureService* service = nullptr, QObject* parent = nullptr);
+    // Decodes with `service`'s service for other threads, or at once with
+    // `service` itself when it has none (see forOtherThreads).
+    explicit ProblemPictures(platform::PictureService& service, QObject* parent = nullptr);
     ~ProblemPictures() override;
 
     // The facts of the existing picture at `path` as the file is now.
@@ -57,7 +58,9 @@ private:
     };
     void take(const std::string& path, platform::FileStamp stamp, const PictureFacts& facts);
 
-    platform::PictureService* service_;
+    platform::PictureService& service_;
+    // The service the background decodes use; none: decoded at once.
+    std::shared_ptr<platform::PictureService> otherThreads_;
     std::unordered_map<std::string, Entry> known_;
     std::unordered_map<std::string, platform::FileStamp> pending_;
     std::unique_ptr<platform::BackgroundJobs> jobs_;

@@ -1,14 +1,8 @@
 #include "app/SoundPreviewFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <cerrno>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,8 +10,8 @@
 #include "core/Errors.h"
 #include "core/PreviewRules.h"
 #include "core/io/FileIo.h"
+#include "core/io/WriteBeside.h"
 #include "platform/FileNameText.h"
-#include "platform/FileOperations.h"
 
 namespace qel::app {
 
@@ -39,23 +33,10 @@ QString InFolder(const QString& folder, const char* name)
 // disk (a sync per click) on the UI thread.
 void WriteCopy(const QString& target, const FileBytes& bytes)
 {
-    const std::string path = FileNameBytes(target);
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw FileError(errno);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    int error = platform::WriteAll(fd, bytes.view()) ? 0 : errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
+    const int error = WriteBeside(FileNameBytes(target), 0666, ExistingTarget::Replace, false,
+                                  [&](int fd) { return WriteAll(fd, bytes.view()); });
+    if (error != 0)
         throw FileError(error);
-    }
 }
 
 }  // namespace

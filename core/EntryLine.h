@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/ObjectKind.h"
+
 namespace qel {
 
 // Field `index` (0-based) verbatim, or "-1" when the line has too few fields.
@@ -42,8 +44,6 @@ struct ObjectFields {
 
     friend bool operator==(const ObjectFields&, const ObjectFields&) = default;
 };
-
-enum class ObjectKind { Map = 0, Screen = 1 };
 
 // Takes an entry line apart as both the reader and the rebuild do; throws
 // ConversionError on the first field that is not a number.

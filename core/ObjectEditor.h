@@ -47,12 +47,6 @@ struct EditorValues {
     friend bool operator==(const EditorValues&, const EditorValues&) = default;
 };
 
-// The kind the other list holds.
-inline ObjectKind OtherKind(ObjectKind kind)
-{
-    return kind == ObjectKind::Map ? ObjectKind::Screen : ObjectKind::Map;
-}
-
 // The text unchanged when it is empty, does not start with `marker` (the first
 // character is lower-cased before the comparison; `marker` itself is given in
 // lower case), or is the marker alone; otherwise the decimal text of the

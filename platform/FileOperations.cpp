@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/io/WriteBeside.h"
 #include "platform/FileNameText.h"
 
 namespace qel::platform {
@@ -29,12 +30,6 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
-    bool close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0;
-    }
 
 private:
     int fd_;
@@ -67,6 +62,11 @@ bool QtFileOperations::exists(const std::string& path) const
     return info.exists() && !info.isDir();
 }
 
+bool QtFileOperations::isFile(const std::string& path) const
+{
+    return !path.empty() && QFileInfo(FileNameText(path)).isFile();
+}
+
 bool QtFileOperations::copy(const std::string& source, const std::string& target, bool replace)
 {
     if (source.empty() || target.empty())
@@ -83,43 +83,15 @@ bool QtFileOperations::copy(const std::string& source, const std::string& target
         return false;
     // Copied beside the target first and given its name only when complete,
     // so that a failed copy leaves an old target whole and no part behind.
-    std::string fresh = target + ".XXXXXX";
-    Descriptor to(::mkostemp(fresh.data(), O_CLOEXEC));
-    if (to.get() < 0)
-        return false;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool done = ::fchmod(to.get(), info.st_mode & 0777 & ~mask) == 0 && CopyBytes(from.get(), to.get());
-    done = to.close() && done;
-    if (done) {
-        if (replace)
-            done = ::rename(fresh.c_str(), target.c_str()) == 0;
-        else  // an existing target is left alone
-            done = ::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0
-                   || (errno != EEXIST && ::link(fresh.c_str(), target.c_str()) == 0);
-    }
-    ::unlink(fresh.c_str());  // gone already when renamed
-    return done;
+    return WriteBeside(target, info.st_mode, replace ? ExistingTarget::Replace : ExistingTarget::Keep, false,
+                       [&](int fd) { return CopyBytes(from.get(), fd); })
+           == 0;
 }
 
 bool QtFileOperations::remove(const std::string& path)
 {
     const QString name = FileNameText(path);
     return !QFileInfo::exists(name) || QFile::remove(name);
-}
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
 }
 
 }  // namespace qel::platform

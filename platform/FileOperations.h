@@ -12,7 +12,10 @@ class FileOperations {
 public:
     virtual ~FileOperations() = default;
 
+    // A file that is no folder (a special file counts).
     virtual bool exists(const std::string& path) const = 0;
+    // A regular file, or a link to one.
+    virtual bool isFile(const std::string& path) const = 0;
     // Copies `source` to `target`. Without `replace` an existing target is
     // left alone and the copy fails. False when the copy did not happen.
     virtual bool copy(const std::string& source, const std::string& target, bool replace) = 0;
@@ -23,12 +26,9 @@ public:
 class QtFileOperations : public FileOperations {
 public:
     bool exists(const std::string& path) const override;
+    bool isFile(const std::string& path) const override;
     bool copy(const std::string& source, const std::string& target, bool replace) override;
     bool remove(const std::string& path) override;
 };
-
-// Writes all of `bytes` to `fd`, again after an interrupted write; false
-// with errno set when a write fails.
-bool WriteAll(int fd, std::string_view bytes);
 
 }  // namespace qel::platform

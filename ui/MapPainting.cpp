@@ -11,6 +11,45 @@ namespace {
 const QColor kMarker(0xff, 0x2b, 0xd6);
 const QColor kGridLine(0xff, 0xff, 0xff, 40);
 
+// Nothing shows under an opaque picture that covers the whole block at
+// (originX, originY): drawing starts with the topmost one (large pictures
+// stacked would otherwise each be scaled over every pixel).
+std::size_t FirstShown(const std::vector<std::uint32_t>& rows, const MapScene& scene, double s, qint64 originX,
+                       qint64 originY)
+{
+    const bool allDrawn = scene.layers.allOpen();
+    std::size_t first = rows.size();
+    while (first > 0) {
+        const std::uint32_t row = rows[--first];
+        if (!allDrawn && !scene.layers.drawn(scene.index.layer(row)))
+            continue;
+        if (scene.dimmed(row))
+            continue;  // seen through: covers nothing
+        const MapRect r = scene.index.rect(row);
+        if (std::floor(r.x * s) >= originX || std::floor(r.y * s) >= originY
+            || std::floor(r.x * s) + std::llround(r.width * s) <= originX + MapBlocks::kSide
+            || std::floor(r.y * s) + std::llround(r.height * s) <= originY + MapBlocks::kSide)
+            continue;
+        if (const MapArt::Art* art = scene.art.find(scene.objects.fields(row).image);
+            art != nullptr && art->look.opaque)
+            return first;
+    }
+    return first;
+}
+
+// An object smaller than a few pixels: one colour is all that shows.
+void FillTiny(QRgb* bits, qsizetype stride, const QRect& part, const QRect& object, QRgb colour, bool dim)
+{
+    if (dim)
+        colour = qPremultiply(
+            qRgba(qRed(colour), qGreen(colour), qBlue(colour), static_cast<int>(qAlpha(colour) * kDimmedOpacity)));
+    if (qAlpha(colour) == 0)
+        return;
+    const QRect shown = object & part;
+    for (int y = shown.top(); y <= shown.bottom(); ++y)
+        std::fill_n(bits + y * stride + shown.left(), shown.width(), colour);
+}
+
 }  // namespace
 
 void DrawMarkerBox(QPainter& painter, const QRectF& box)
@@ -21,6 +60,31 @@ void DrawMarkerBox(QPainter& painter, const QRectF& box)
     painter.drawRect(box);
     painter.drawLine(box.topLeft(), box.bottomRight());
     painter.drawLine(box.topRight(), box.bottomLeft());
+}
+
+bool DrawObject(QPainter& painter, const QRectF& box, const ObjectArt* art, platform::PictureCache& pictures,
+                const QImage& scaled)
+{
+    if (art != nullptr && art->look.waiting)
+        return false;
+    if (art == nullptr || !art->picture()) {
+        const double width = std::max<qint64>(1, std::llround(box.width()));
+        const double height = std::max<qint64>(1, std::llround(box.height()));
+        DrawMarkerBox(painter, QRectF(box.x() + 0.5, box.y() + 0.5, width - 1.0, height - 1.0));
+        return true;
+    }
+    if (!scaled.isNull()) {
+        painter.drawImage(box.topLeft(), scaled);
+        return true;
+    }
+    // Too large to keep scaled, or a scaled copy on its way: the painter
+    // scales the part that shows. No pixels: they were dropped to keep within
+    // the cache's budget and are on their way again.
+    const QImage cell = pictures.cell(art->path, art->xTiles, art->yTiles);
+    if (cell.isNull())
+        return false;
+    painter.drawImage(box, cell);
+    return true;
 }
 
 void DrawSelectionOutline(QPainter& painter, const QRectF& box)
@@ -67,25 +131,7 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, c
     std::unordered_map<std::int32_t, std::pair<QImage, bool>> scaled;
     const bool allDrawn = scene.layers.allOpen();
     bool complete = true;
-    // Nothing shows under an opaque picture that covers the whole block:
-    // drawing starts with the topmost one (large pictures stacked would
-    // otherwise each be scaled over every pixel).
-    std::size_t first = rows.size();
-    while (first > 0) {
-        const std::uint32_t row = rows[--first];
-        if (!allDrawn && !scene.layers.drawn(scene.index.layer(row)))
-            continue;
-        if (scene.dimmed(row))
-            continue;  // seen through: covers nothing
-        const MapRect r = scene.index.rect(row);
-        if (std::floor(r.x * s) >= originX || std::floor(r.y * s) >= originY
-            || std::floor(r.x * s) + std::llround(r.width * s) <= originX + MapBlocks::kSide
-            || std::floor(r.y * s) + std::llround(r.height * s) <= originY + MapBlocks::kSide)
-            continue;
-        if (const MapArt::Art* art = scene.art.find(objects.fields(row).image); art != nullptr && art->look.opaque)
-            break;
-    }
-    for (; first < rows.size(); ++first) {
+    for (std::size_t first = FirstShown(rows, scene, s, originX, originY); first < rows.size(); ++first) {
         const std::uint32_t row = rows[first];
         if (!allDrawn && !scene.layers.drawn(scene.index.layer(row)))
             continue;
@@ -104,40 +150,26 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, c
             continue;
         }
         if (pw <= 2 && ph <= 2) {
-            // Smaller than a few pixels: one colour is all that shows.
-            QRgb colour = picture ? art->average : kMarker.rgba();
-            if (dim)
-                colour = qPremultiply(qRgba(qRed(colour), qGreen(colour), qBlue(colour),
-                                            static_cast<int>(qAlpha(colour) * kDimmedOpacity)));
-            for (qint64 y = std::max<qint64>(py, part.top()); y < std::min<qint64>(py + ph, part.bottom() + 1); ++y)
-                for (qint64 x = std::max<qint64>(px, part.left()); x < std::min<qint64>(px + pw, part.right() + 1); ++x)
-                    if (qAlpha(colour) != 0)
-                        bits[y * stride + x] = colour;
+            FillTiny(bits, stride, part,
+                     QRect(static_cast<int>(px), static_cast<int>(py), static_cast<int>(pw), static_cast<int>(ph)),
+                     picture ? art->average : kMarker.rgba(), dim);
             continue;
         }
-        if (!picture) {
-            DrawMarkerBox(painter, QRectF(px + 0.5, py + 0.5, pw - 1.0, ph - 1.0));
-            continue;
+        QImage copy;
+        bool coming = false;
+        if (picture) {
+            auto found = scaled.find(number);
+            if (found == scaled.end()) {
+                bool onItsWay = false;
+                QImage made = scene.pictures.scaledCell(art->path, art->xTiles, art->yTiles, key.level, s, &onItsWay);
+                found = scaled.emplace(number, std::pair(std::move(made), onItsWay)).first;
+            }
+            copy = found->second.first;
+            coming = found->second.second;
         }
-        auto copy = scaled.find(number);
-        if (copy == scaled.end()) {
-            bool coming = false;
-            QImage made = scene.pictures.scaledCell(art->path, art->xTiles, art->yTiles, key.level, s, &coming);
-            copy = scaled.emplace(number, std::pair(std::move(made), coming)).first;
-        }
-        if (!copy->second.first.isNull()) {
-            painter.drawImage(QPoint(static_cast<int>(px), static_cast<int>(py)), copy->second.first);
-        } else {
-            // Too large to keep scaled, or a scaled copy on its way: the
-            // painter scales the part that shows. No pixels: they were
-            // dropped to keep within the cache's budget and are on their way
-            // again.
-            const QImage cell = scene.pictures.cell(art->path, art->xTiles, art->yTiles);
-            if (cell.isNull() || copy->second.second)
-                complete = false;
-            if (!cell.isNull())
-                painter.drawImage(QRectF(px, py, r.width * s, r.height * s), cell);
-        }
+        const QRectF box(static_cast<double>(px), static_cast<double>(py), r.width * s, r.height * s);
+        if (!DrawObject(painter, box, art, scene.pictures, copy) || (copy.isNull() && coming))
+            complete = false;
     }
     return complete;
 }

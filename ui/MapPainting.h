@@ -34,6 +34,14 @@ inline bool SmoothScaling(double scale)
 
 // The marked box of an object without a picture to show.
 void DrawMarkerBox(QPainter& painter, const QRectF& box);
+// Draws one object, as both canvases do, into `box` (the canvas's pixels):
+// `art` is its image number's (null: no image has the number). Its picture's
+// cell is drawn scaled to the box, or `scaled`, that cell already at the
+// box's size, where the caller keeps one; an image without a picture to show
+// gives the marked box, within the box's whole pixels. Nothing is drawn while
+// the picture is on its way or its pixels are not at hand: false then.
+bool DrawObject(QPainter& painter, const QRectF& box, const ObjectArt* art, platform::PictureCache& pictures,
+                const QImage& scaled = QImage());
 // The outline around a selected object's box: black under light yellow, so
 // one of the two shows on any picture.
 void DrawSelectionOutline(QPainter& painter, const QRectF& box);

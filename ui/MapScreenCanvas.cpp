@@ -40,6 +40,7 @@ MapScreenCanvas::MapScreenCanvas(app::DocumentSession& session, QItemSelectionMo
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     auto changed = [this] {
+        artStale_ = true;
         update();
         emit objectsChanged();
     };
@@ -48,6 +49,7 @@ MapScreenCanvas::MapScreenCanvas(app::DocumentSession& session, QItemSelectionMo
     connect(&session, &app::DocumentSession::rowsChanged, this, changed);
     connect(&session, &app::DocumentSession::listReset, this, changed);
     connect(&session, &app::DocumentSession::imagesChanged, this, changed);
+    connect(&session, &app::DocumentSession::documentReplaced, this, changed);
     // A picture that came may change the size an object stands at.
     connect(&pictures, &platform::PictureCache::pictureArrived, this, changed);
     connect(&pictures, &platform::PictureCache::forgotten, this, changed);
@@ -122,13 +124,25 @@ QPointF MapScreenCanvas::widgetPointAt(QPointF screenPoint) const
     return screenPoint * scale() + origin();
 }
 
+const MapArt& MapScreenCanvas::art() const
+{
+    if (artStale_) {
+        art_.resolve(session_.document(), pictures_);
+        artStale_ = false;
+    }
+    return art_;
+}
+
+const MapArt::Art* MapScreenCanvas::artOfRow(std::size_t row) const
+{
+    const ObjectList& list = session_.document().screenObjects();
+    return list.hasFields(row) ? art().find(list.fields(row).image) : nullptr;
+}
+
 QSize MapScreenCanvas::pictureSize(std::size_t row) const
 {
-    const DefinitionDocument& doc = session_.document();
-    const ObjectList& list = doc.screenObjects();
-    if (list.hasFields(row))
-        if (const auto art = ArtOfNumber(doc, list.fields(row).image, pictures_); art && art->picture())
-            return art->look.size;
+    if (const MapArt::Art* art = artOfRow(row); art != nullptr && art->picture())
+        return art->look.size;
     return QSize(kMarkerSide, kMarkerSide);
 }
 
@@ -236,20 +250,7 @@ void MapScreenCanvas::paintEvent(QPaintEvent*)
         const auto r = rowRect(row);
         if (!r)
             continue;
-        const QRectF box = onWidget(*r);
-        QImage cell;
-        bool waiting = false;  // for a picture on its way: nothing is drawn
-        if (list.hasFields(row))
-            if (const auto art = ArtOfNumber(doc, list.fields(row).image, pictures_); art && !art->path.isEmpty()) {
-                cell = pictures_.cell(art->path, art->xTiles, art->yTiles);
-                waiting = cell.isNull() && (art->look.waiting || art->picture());
-            }
-        if (waiting)
-            continue;
-        if (!cell.isNull())
-            painter.drawImage(box, cell);
-        else
-            DrawMarkerBox(painter, box);
+        DrawObject(painter, onWidget(*r), artOfRow(row), pictures_);
     }
     painter.setPen(QPen(kScreenEdge, 2));
     painter.setBrush(Qt::NoBrush);

@@ -21,6 +21,7 @@
 #include "core/MapLayers.h"
 #include "platform/PictureCache.h"
 #include "ui/EditTool.h"
+#include "ui/ObjectArt.h"
 
 namespace qel::ui {
 
@@ -84,6 +85,10 @@ private:
     std::optional<std::int32_t> layerOf(std::size_t row) override { return layerOfRow(row); }
     std::optional<std::pair<std::int32_t, std::int32_t>> anchorOf(std::size_t row) const override;
 
+    // Every image number's art, taken anew after a change.
+    const MapArt& art() const;
+    // The art of the row's image number; null without fields or image.
+    const MapArt::Art* artOfRow(std::size_t row) const;
     QSize pictureSize(std::size_t row) const;
     std::int32_t layerOfRow(std::size_t row) const;
     // The rows under a screen pixel that the layers let be picked, topmost first.
@@ -95,6 +100,8 @@ private:
     app::DocumentSession& session_;
     QItemSelectionModel& selection_;
     platform::PictureCache& pictures_;
+    mutable MapArt art_;
+    mutable bool artStale_ = true;
     EditTool* tool_ = nullptr;
     std::vector<std::uint32_t> selected_;
     std::optional<QPointF> pointer_;  // widget pixels

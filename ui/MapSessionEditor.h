@@ -1,13 +1,12 @@
 #pragma once
-// The map view's edits as steps of the session: a move is one MoveObjectsStep,
-// a placed object one AddObjectStep with the object editor's values and the
-// clicked point, a deletion one DeleteObjectsStep. A failure (a move past the
-// 32-bit range, a value Add refuses) is shown through the prompter and
-// changes nothing.
+// The map view's edits through the object commands: a move is Move, a placed
+// object Place with the object editor's values and the clicked point, a
+// deletion Delete. A failure (a move past the 32-bit range, a value Add
+// refuses) is shown through the prompter and changes nothing.
 
 #include <functional>
 
-#include "app/DocumentSession.h"
+#include "app/ObjectCommands.h"
 #include "core/ObjectEditor.h"
 #include "ui/MapEditor.h"
 #include "ui/Prompter.h"
@@ -22,8 +21,8 @@ public:
     using ViewSource = std::function<app::ViewState()>;
 
     // `values` gives the object editor's current values; `view` the lists'
-    // view state before a step (none: the step leaves the views alone).
-    MapSessionEditor(app::DocumentSession& session, ObjectKind kind, Prompter& prompter, QWidget* parent,
+    // view state before a step (none: an empty one).
+    MapSessionEditor(app::ObjectCommands& commands, ObjectKind kind, Prompter& prompter, QWidget* parent,
                      ValuesSource values, ViewSource view = {});
 
     void moveRows(const std::vector<std::size_t>& rows, std::int64_t dx, std::int64_t dy) override;
@@ -32,9 +31,10 @@ public:
     void deleteRows(const std::vector<std::size_t>& rows) override;
 
 private:
-    void push(std::unique_ptr<app::SessionStep> step);
+    app::ViewState view() const { return view_ ? view_() : app::ViewState{}; }
+    void show(const app::CommandStatus& status);
 
-    app::DocumentSession& session_;
+    app::ObjectCommands& commands_;
     ObjectKind kind_;
     Prompter& prompter_;
     QWidget* parent_;

@@ -21,7 +21,7 @@
 #include "platform/FileNameText.h"
 #include "ui/Guarded.h"
 #include "ui/Latin1Text.h"
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 #include "ui/WindowPlacement.h"
 
 namespace qel::ui {
@@ -572,7 +572,7 @@ void MapView::hideEvent(QHideEvent* event)
     QMainWindow::hideEvent(event);
 }
 
-void MapView::setObjectCommands(ObjectCommands& commands)
+void MapView::setObjectActions(ObjectActions& commands)
 {
     const auto kindInView = [this] { return screenShown() ? ObjectKind::Screen : ObjectKind::Map; };
     const auto editable = [this] { return toolInView().editableSelection(); };

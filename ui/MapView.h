@@ -42,7 +42,7 @@ class QTabWidget;
 
 namespace qel::ui {
 
-class ObjectCommands;
+class ObjectActions;
 
 class MapView : public QMainWindow {
     Q_OBJECT
@@ -76,7 +76,7 @@ public:
     // Cut, Copy, Paste (at the pointer), Duplicate, Select All and Select
     // Objects Using Image on the tab in view, by their keys and in the
     // context menus.
-    void setObjectCommands(ObjectCommands& commands);
+    void setObjectActions(ObjectActions& commands);
 
 signals:
     void objectActivated(int row);

@@ -9,9 +9,11 @@
 
 namespace qel::ui {
 
-MapViewEntry::MapViewEntry(app::DocumentSession& session, ObjectsSection& objects, platform::SettingsStore& store,
-                           platform::PictureService& pictures, Prompter& prompter, QWidget& window)
+MapViewEntry::MapViewEntry(app::DocumentSession& session, app::ObjectCommands& commands, ObjectsSection& objects,
+                           platform::SettingsStore& store, platform::PictureService& pictures, Prompter& prompter,
+                           QWidget& window)
     : session_(session),
+      commands_(commands),
       objects_(objects),
       store_(store),
       pictures_(pictures),
@@ -58,13 +60,13 @@ void MapViewEntry::show()
         // view for undo as the section's own steps do.
         const auto values = [this] { return objects_.editorValues(); };
         const auto view = [this] { return objects_.CurrentViewState(); };
-        mapEditor_ = std::make_unique<MapSessionEditor>(session_, ObjectKind::Map, prompter_, mapView_, values, view);
+        mapEditor_ = std::make_unique<MapSessionEditor>(commands_, ObjectKind::Map, prompter_, mapView_, values, view);
         screenEditor_ =
-            std::make_unique<MapSessionEditor>(session_, ObjectKind::Screen, prompter_, mapView_, values, view);
+            std::make_unique<MapSessionEditor>(commands_, ObjectKind::Screen, prompter_, mapView_, values, view);
         mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
         QObject::connect(&objects_, &ObjectsSection::objectImageChanged, mapView_, &MapView::refreshPlacing);
-        if (commands_)
-            mapView_->setObjectCommands(*commands_);
+        if (actions_)
+            mapView_->setObjectActions(*actions_);
         mapView_->setKeptMapRows(objects_.mapKeptRows());
         QObject::connect(&objects_, &ObjectsSection::mapKeptRowsChanged, mapView_,
                          [this] { mapView_->setKeptMapRows(objects_.mapKeptRows()); });

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace qel::app {
 class DocumentSession;
-}
+class ObjectCommands;
+}  // namespace qel::app
 namespace qel::platform {
 class PictureService;
 class SettingsStore;
@@ -24,14 +25,15 @@ namespace qel::ui {
 
 class MapEditor;
 class MapView;
-class ObjectCommands;
+class ObjectActions;
 class ObjectsSection;
 class Prompter;
 
 class MapViewEntry {
 public:
-    MapViewEntry(app::DocumentSession& session, ObjectsSection& objects, platform::SettingsStore& store,
-                 platform::PictureService& pictures, Prompter& prompter, QWidget& window);
+    MapViewEntry(app::DocumentSession& session, app::ObjectCommands& commands, ObjectsSection& objects,
+                 platform::SettingsStore& store, platform::PictureService& pictures, Prompter& prompter,
+                 QWidget& window);
     // The map window goes, and its editors after it.
     ~MapViewEntry();
 
@@ -43,19 +45,20 @@ public:
     // Pictures changed on disk: an open map window shows them anew.
     void refreshPictures();
     // The keys and menus of the commands on many objects, once the window is made.
-    void setObjectCommands(ObjectCommands* commands) { commands_ = commands; }
+    void setObjectActions(ObjectActions* actions) { actions_ = actions; }
     // Opens the map window centred on a map object.
     void showInMap(std::size_t row);
 
 private:
     app::DocumentSession& session_;
+    app::ObjectCommands& commands_;
     ObjectsSection& objects_;
     platform::SettingsStore& store_;
     platform::PictureService& pictures_;
     Prompter& prompter_;
     QWidget& window_;
     QAction* entry_;
-    ObjectCommands* commands_ = nullptr;
+    ObjectActions* actions_ = nullptr;
     std::unique_ptr<MapEditor> mapEditor_;
     std::unique_ptr<MapEditor> screenEditor_;
     // Made when first opened; a window of its own.

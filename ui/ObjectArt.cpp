@@ -16,15 +16,6 @@ ObjectArt ArtOf(const DefinitionDocument& doc, const ObjectImage& image, platfor
     return art;
 }
 
-std::optional<ObjectArt> ArtOfNumber(const DefinitionDocument& doc, std::int32_t number,
-                                     platform::PictureCache& pictures)
-{
-    for (const ObjectImage& image : doc.images())
-        if (image.number == number)
-            return ArtOf(doc, image, pictures);
-    return std::nullopt;
-}
-
 bool MapArt::resolve(const DefinitionDocument& doc, platform::PictureCache& pictures)
 {
     art_.clear();

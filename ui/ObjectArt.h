@@ -27,11 +27,8 @@ struct ObjectArt {
 };
 
 ObjectArt ArtOf(const DefinitionDocument& doc, const ObjectImage& image, platform::PictureCache& pictures);
-// The art of the objects of `number`; nothing when no image has that number.
-std::optional<ObjectArt> ArtOfNumber(const DefinitionDocument& doc, std::int32_t number,
-                                     platform::PictureCache& pictures);
 
-// Every image number's art at once, for a canvas drawing a million objects.
+// Every image number's art at once: the one look-up of both canvases.
 class MapArt {
 public:
     struct Art : ObjectArt {

@@ -3,7 +3,7 @@
 namespace qel::ui {
 
 ObjectListModel::ObjectListModel(app::DocumentSession& session, ObjectKind kind, QObject* parent)
-    : DocumentRowsModel(session, app::ListOf(kind), parent), kind_(kind)
+    : DocumentRowsModel(session, app::DocumentListOf(kind), parent), kind_(kind)
 {
 }
 

@@ -7,9 +7,8 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "app/ChangeObjectsStep.h"
 #include "app/DocumentSession.h"
-#include "app/ObjectSteps.h"
+#include "app/ObjectCommands.h"
 #include "core/Errors.h"
 #include "core/IntConversion.h"
 #include "core/Keywords.h"
@@ -35,6 +34,13 @@ ObjectListView* MakeObjectList(QWidget* parent, const QString& objectName)
     return list;
 }
 
+// Inside a handler that Guarded runs: ends it with the command's failure.
+void ThrowFailure(const app::CommandStatus& status)
+{
+    if (status.failure)
+        std::rethrow_exception(status.failure);
+}
+
 QStringList Keywords(const auto& table)
 {
     QStringList items;
@@ -45,9 +51,9 @@ QStringList Keywords(const auto& table)
 
 }  // namespace
 
-ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter, platform::PictureService& pictures,
+ObjectsSection::ObjectsSection(app::DocumentSession& session, app::ObjectCommands& commands, Prompter& prompter,
                                QWidget* parent)
-    : QGroupBox(parent), session_(session), prompter_(prompter), pictures_(pictures)
+    : QGroupBox(parent), session_(session), commands_(commands), prompter_(prompter)
 {
     MakeSection(this, QStringLiteral("ObjectsSection"), QStringLiteral("Objects Section"), QRect(312, 32, 369, 417));
 
@@ -114,6 +120,12 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     eObjectID = id.edit;
     ObjectIDUpDown = UpDownButton::Attached(this, QStringLiteral("ObjectIDUpDown"), eObjectID, 100, 1);
 
+    MakeButtons();
+    LinkControls();
+}
+
+void ObjectsSection::MakeButtons()
+{
     AddObject =
         MakeSpeedButton(this, QStringLiteral("AddObject"), QStringLiteral("Add"),
                         PictureIcon(QStringLiteral(":/buttons/add.png"), QStringLiteral(":/buttons/add-disabled.png")),
@@ -136,7 +148,10 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     SplashScreenCenter->setObjectName(QStringLiteral("SplashScreenCenter"));
     BackgroundTiledZindle1 = PresetPopUp->addAction(QStringLiteral("Background (TiledZindle)"));
     BackgroundTiledZindle1->setObjectName(QStringLiteral("BackgroundTiledZindle1"));
+}
 
+void ObjectsSection::LinkControls()
+{
     mapModel_ = new ObjectListModel(session_, ObjectKind::Map, this);
     screenModel_ = new ObjectListModel(session_, ObjectKind::Screen, this);
     MapObjectList->setModel(mapModel_);
@@ -169,7 +184,7 @@ ObjectsSection::ObjectsSection(app::DocumentSession& session, Prompter& prompter
     connect(&session_, &app::DocumentSession::rowsInserted, this, &ObjectsSection::FollowRowsInserted);
     connect(&session_, &app::DocumentSession::rowsRemoved, this, &ObjectsSection::FollowRowsRemoved);
     connect(&session_, &app::DocumentSession::rowsChanged, this, [this](app::DocumentList list) {
-        if (loaded_ && list == app::ListOf(loaded_->kind))
+        if (loaded_ && list == app::DocumentListOf(loaded_->kind))
             FollowLoadedRow();
     });
     connect(&session_, &app::DocumentSession::listReset, this, &ObjectsSection::FollowListReset);
@@ -185,7 +200,7 @@ ObjectsSection::~ObjectsSection()
     ScreenObjectList->setModel(nullptr);
 }
 
-ObjectListView* ObjectsSection::ListOf(ObjectKind kind) const
+ObjectListView* ObjectsSection::ListView(ObjectKind kind) const
 {
     return kind == ObjectKind::Map ? MapObjectList : ScreenObjectList;
 }
@@ -244,7 +259,7 @@ app::ViewState ObjectsSection::CurrentViewState() const
 
 void ObjectsSection::ShowViewState(const app::ViewState& state)
 {
-    if (ShownKind() != state.shown || !ListOf(state.shown)->isVisibleTo(this))
+    if (ShownKind() != state.shown || !ListView(state.shown)->isVisibleTo(this))
         ShowKind(state.shown);
     MapObjectList->showRowSelection(state.map);
     ScreenObjectList->showRowSelection(state.screen);
@@ -253,7 +268,7 @@ void ObjectsSection::ShowViewState(const app::ViewState& state)
 void ObjectsSection::makeRowCurrent(ObjectKind kind, std::size_t row)
 {
     ShowKind(kind);
-    ObjectListView* list = ListOf(kind);
+    ObjectListView* list = ListView(kind);
     list->showRowSelection(app::RowSelection::ofRows({row}, row));
     if (row < static_cast<std::size_t>(list->model()->rowCount()))
         list->scrollTo(list->model()->index(static_cast<int>(row), 0));
@@ -288,14 +303,8 @@ void ObjectsSection::followImageItems(const QStringList& items)
 void ObjectsSection::ShowKind(ObjectKind kind)
 {
     ShowChoice(ObjectsBox, kind == ObjectKind::Screen ? 1 : 0, QString());
-    ListOf(OtherKind(kind))->hide();
-    ListOf(kind)->show();
-}
-
-app::SessionStep* ObjectsSection::Push(std::unique_ptr<app::SessionStep> step)
-{
-    step->setViewBefore(CurrentViewState());
-    return session_.push(std::move(step));
+    ListView(OtherKind(kind))->hide();
+    ListView(kind)->show();
 }
 
 // ---------------------------------------------------------------- the loaded row
@@ -344,7 +353,7 @@ void ObjectsSection::FollowLoadedRow()
 
 void ObjectsSection::FollowRowsInserted(app::DocumentList list, int first, int last)
 {
-    if (!loaded_ || list != app::ListOf(loaded_->kind))
+    if (!loaded_ || list != app::DocumentListOf(loaded_->kind))
         return;
     if (loaded_->row >= static_cast<std::size_t>(first))
         loaded_->row += static_cast<std::size_t>(last - first + 1);
@@ -353,7 +362,7 @@ void ObjectsSection::FollowRowsInserted(app::DocumentList list, int first, int l
 
 void ObjectsSection::FollowRowsRemoved(app::DocumentList list, int first, int last)
 {
-    if (!loaded_ || list != app::ListOf(loaded_->kind))
+    if (!loaded_ || list != app::DocumentListOf(loaded_->kind))
         return;
     if (loaded_->row > static_cast<std::size_t>(last)) {
         loaded_->row -= static_cast<std::size_t>(last - first + 1);
@@ -367,7 +376,7 @@ void ObjectsSection::FollowRowsRemoved(app::DocumentList list, int first, int la
 
 void ObjectsSection::FollowListReset(app::DocumentList list)
 {
-    if (!loaded_ || list != app::ListOf(loaded_->kind))
+    if (!loaded_ || list != app::DocumentListOf(loaded_->kind))
         return;
     const app::DocumentSession::RowMap* where = session_.resetRowMap();
     const std::optional<std::size_t> row = where ? (*where)(loaded_->row) : std::nullopt;
@@ -385,14 +394,14 @@ void ObjectsSection::ObjectsBoxChange(int index)
 {
     if (index == 0 || index == 1) {
         const ObjectKind kind = KindOfObjectsBoxIndex(index);
-        ListOf(OtherKind(kind))->hide();
-        ListOf(kind)->show();
+        ListView(OtherKind(kind))->hide();
+        ListView(kind)->show();
     }
 }
 
 void ObjectsSection::LoadObjectOf(ObjectKind kind)
 {
-    const QModelIndex current = ListOf(kind)->currentIndex();
+    const QModelIndex current = ListView(kind)->currentIndex();
     if (current.isValid())
         LoadRow(kind, static_cast<std::size_t>(current.row()));
 }
@@ -414,65 +423,52 @@ void ObjectsSection::AddObjectClick()
         // expanded.
         ExpandShorthand(eObjectX, kEditMarker);
         ExpandShorthand(eObjectY, kEditMarker);
-        Push(std::make_unique<app::AddObjectStep>(session_, ShownKind(), ReadEditorValues()));
+        ThrowFailure(commands_.add(ShownKind(), ReadEditorValues(), CurrentViewState()));
     });
 }
 
 void ObjectsSection::ApplyObjectClick()
 {
     const ObjectKind kind = ShownKind();
-    const QModelIndex current = ListOf(kind)->currentIndex();
+    const QModelIndex current = ListView(kind)->currentIndex();
     if (!current.isValid())
         return;
     Guarded(prompter_, window(), [&] {
         ExpandShorthand(eObjectX, kApplyMarker);
         ExpandShorthand(eObjectY, kApplyMarker);
         const auto row = static_cast<std::size_t>(current.row());
+        const std::uint64_t before = session_.document().changeCount();
+        const app::CommandStatus status = commands_.apply(kind, ReadEditorValues(), row, CurrentViewState());
         // What was typed is in the row now: the editor shows the row as a
         // click on it would, and follows it; also when a later row stopped
         // the rebuild, as long as the step was made.
-        const std::uint64_t before = session_.document().changeCount();
-        try {
-            Push(std::make_unique<app::ApplyObjectStep>(session_, kind, ReadEditorValues(), row));
-        } catch (...) {
-            if (session_.document().changeCount() != before)
-                LoadRow(kind, row);
-            throw;
-        }
-        LoadRow(kind, row);
+        if (status.done() || session_.document().changeCount() != before)
+            LoadRow(kind, row);
+        ThrowFailure(status);
     });
 }
 
 void ObjectsSection::DelObjectClick()
 {
     const ObjectKind kind = ShownKind();
-    Guarded(prompter_, window(), [&] {
-        Push(std::make_unique<app::DeleteObjectsStep>(session_, kind, ListOf(kind)->rowSelection().rows()));
-    });
+    ShowStatus(prompter_, window(), commands_.remove(kind, ListView(kind)->rowSelection().rows(), CurrentViewState()));
 }
 
 void ObjectsSection::ClearObjectListClick()
 {
-    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::ClearObjectsStep>(session_, ShownKind())); });
+    ShowStatus(prompter_, window(), commands_.clear(ShownKind(), CurrentViewState()));
 }
 
 void ObjectsSection::SwitchClick()
 {
     const ObjectKind shown = ShownKind();
-    Guarded(prompter_, window(), [&] {
-        // The other kind is shown also when nothing was copied, or when its
-        // rebuild failed, before the failure is reported.
-        struct ShowOther {
-            ObjectsSection& section;
-            ObjectKind shown;
-            ~ShowOther()
-            {
-                if (section.ShownKind() == shown)
-                    section.ShowKind(OtherKind(shown));
-            }
-        } showOther{*this, shown};
-        Push(std::make_unique<app::SwitchObjectsStep>(session_, shown, ListOf(shown)->rowSelection().rows()));
-    });
+    const app::CommandStatus status =
+        commands_.switchKind(shown, ListView(shown)->rowSelection().rows(), CurrentViewState());
+    // The other kind is shown also when nothing was copied, or when its
+    // rebuild failed, before the failure is reported.
+    if (ShownKind() == shown)
+        ShowKind(OtherKind(shown));
+    ShowStatus(prompter_, window(), status);
 }
 
 void ObjectsSection::FocusFilter()
@@ -497,7 +493,7 @@ void ObjectsSection::ChangeSelectedClick()
 
 void ObjectsSection::ChangeSelectedOf(ObjectKind kind)
 {
-    const std::vector<std::size_t> rows = ListOf(kind)->rowSelection().rows();
+    const std::vector<std::size_t> rows = ListView(kind)->rowSelection().rows();
     if (rows.empty())
         return;
     // The dialog starts from what the editor shows, every box unticked.
@@ -527,9 +523,7 @@ void ObjectsSection::ChangeSelectedOf(ObjectKind kind)
     change.mode = chosen(answer->mode);
     change.displayTime = chosen(answer->displayTime);
     change.objectId = chosen(answer->objectId);
-    if (!change.any())
-        return;
-    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::ChangeObjectsStep>(session_, kind, rows, change)); });
+    ShowStatus(prompter_, window(), commands_.changeSelected(kind, rows, change, CurrentViewState()));
 }
 
 void ObjectsSection::SortObjectsClick()
@@ -539,7 +533,7 @@ void ObjectsSection::SortObjectsClick()
 
 void ObjectsSection::SortRequested(ObjectKind kind, std::optional<SortKey> key)
 {
-    Guarded(prompter_, window(), [&] { Push(std::make_unique<app::SortObjectsStep>(session_, kind, key)); });
+    ShowStatus(prompter_, window(), commands_.sort(kind, key, CurrentViewState()));
 }
 
 }  // namespace qel::ui

@@ -15,6 +15,7 @@
 #include "app/ViewState.h"
 #include "core/ObjectEditor.h"
 #include "core/ObjectSort.h"
+#include "core/Presets.h"
 #include "ui/ObjectListView.h"
 
 class QComboBox;
@@ -26,11 +27,7 @@ class QMenu;
 class QToolButton;
 
 namespace qel::app {
-class SessionStep;
-}
-
-namespace qel::platform {
-class PictureService;
+class ObjectCommands;
 }
 
 namespace qel::ui {
@@ -45,13 +42,12 @@ inline const QString kImagePlaceholder = QStringLiteral("IMAGE#");
 inline const QString kLayerPlaceholder = QStringLiteral("Layer");
 inline const QString kModePlaceholder = QStringLiteral("Mode");
 
-// The tiled background asks before it makes more lines than this.
-inline constexpr std::size_t kTiledBackgroundQuestionAbove = 1000000;
-
 class ObjectsSection : public QGroupBox {
     Q_OBJECT
 public:
-    ObjectsSection(app::DocumentSession& session, Prompter& prompter, platform::PictureService& pictures,
+    // The commands change the document; the section reads its controls for
+    // them and shows what they return.
+    ObjectsSection(app::DocumentSession& session, app::ObjectCommands& commands, Prompter& prompter,
                    QWidget* parent = nullptr);
     ~ObjectsSection() override;
 
@@ -153,7 +149,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ObjectListView* ListOf(ObjectKind kind) const;
+    // The constructor's parts: the buttons and the presets' menu; the lists'
+    // models and every connection.
+    void MakeButtons();
+    void LinkControls();
+    ObjectListView* ListView(ObjectKind kind) const;
     // ObjectsBox and the visible list for `kind`.
     void ShowKind(ObjectKind kind);
     EditorValues ReadEditorValues() const;
@@ -175,14 +175,11 @@ private:
     void FollowRowsRemoved(app::DocumentList list, int first, int last);
     void FollowListReset(app::DocumentList list);
     void FollowLoadedRow();
-    // The chosen image's picture size, or nothing when no image is chosen
-    // or its file is not there. Throws when it is no Windows bitmap.
-    std::optional<QSize> ChosenPictureSize();
-    // Pushes the step with the views as they are now; the step that was
-    // made, or nullptr when it changed nothing.
-    app::SessionStep* Push(std::unique_ptr<app::SessionStep> step);
+    // Center Safe and Splash: the preset's values and kind, when it made any.
+    void ShowPreset(const std::optional<EditorPreset>& preset);
 
     app::DocumentSession& session_;
+    app::ObjectCommands& commands_;
     Prompter& prompter_;
     // The loaded row with the values it had when last shown and what each
     // field showed then: a field showing something else was typed into.
@@ -194,8 +191,6 @@ private:
         std::array<QString, kFields> shown;
     };
     std::optional<Loaded> loaded_;
-    // Reads the presets' picture sizes.
-    platform::PictureService& pictures_;
     ObjectListModel* mapModel_;
     ObjectListModel* screenModel_;
 

@@ -128,6 +128,12 @@ void PreviewSection::HideAnimationPicture()
         Image->hide();
 }
 
+void PreviewSection::ShowMissingBitmap()
+{
+    Image->hide();
+    ShowError(QString::fromLatin1(kMissingBitmapMessage));
+}
+
 void PreviewSection::ShowError(const QString& message)
 {
     PrevErrorLabel->setText(message);
@@ -170,8 +176,7 @@ void PreviewSection::FileListClick(std::optional<std::size_t> focused)
             ShowPicture(pictures_.load(path));
             return;
         case FilePreview::MissingBitmap:
-            Image->hide();
-            ShowError(QString::fromLatin1(kMissingBitmapMessage));
+            ShowMissingBitmap();
             return;
         case FilePreview::Sound:
             Image->hide();
@@ -312,8 +317,7 @@ void PreviewSection::PicturesChanged()
             return;
         }
         case FilePreview::MissingBitmap:
-            Image->hide();
-            ShowError(QString::fromLatin1(kMissingBitmapMessage));
+            ShowMissingBitmap();
             return;
         case FilePreview::Sound:
         case FilePreview::Nothing:

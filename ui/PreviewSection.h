@@ -80,6 +80,8 @@ public:
 
 private:
     void ShowError(const QString& message);
+    // A file list entry whose bitmap is not there: no picture, the message.
+    void ShowMissingBitmap();
     void HideError();
     void ClosePlayer();
     void ShowNextCell();

@@ -9,11 +9,11 @@
 
 namespace qel::ui {
 
-ProblemsEntry::ProblemsEntry(app::DocumentSession& session, platform::PictureService* decodeNow, MainStatusBar& status,
-                             QWidget& window)
+ProblemsEntry::ProblemsEntry(app::DocumentSession& session, platform::PictureService& pictures,
+                             const platform::FileOperations& files, MainStatusBar& status, QWidget& window)
     : status_(status),
-      pictures_(std::make_unique<app::ProblemPictures>(decodeNow)),
-      monitor_(std::make_unique<app::ProblemMonitor>(session, *pictures_)),
+      pictures_(std::make_unique<app::ProblemPictures>(pictures)),
+      monitor_(std::make_unique<app::ProblemMonitor>(session, *pictures_, files)),
       view_(std::make_unique<ProblemsView>(*monitor_, &window)),
       entry_(new QAction(QStringLiteral("Problems"), &window))
 {

@@ -18,8 +18,9 @@ class ProblemMonitor;
 class ProblemPictures;
 }  // namespace qel::app
 namespace qel::platform {
+class FileOperations;
 class PictureService;
-}
+}  // namespace qel::platform
 
 namespace qel::ui {
 
@@ -29,10 +30,11 @@ class ProblemsView;
 class ProblemsEntry : public QObject {
     Q_OBJECT
 public:
-    // Pictures are decoded at once with `decodeNow` (tests hand one in);
-    // without it, the desktop's are decoded beside the window's thread.
-    ProblemsEntry(app::DocumentSession& session, platform::PictureService* decodeNow, MainStatusBar& status,
-                  QWidget& window);
+    // The window's services: pictures are decoded beside the window's
+    // thread when `pictures` can (see ProblemPictures), files looked for
+    // through `files`.
+    ProblemsEntry(app::DocumentSession& session, platform::PictureService& pictures,
+                  const platform::FileOperations& files, MainStatusBar& status, QWidget& window);
     ~ProblemsEntry() override;
 
     QAction* entry() const { return entry_; }

@@ -30,7 +30,7 @@
 #include "ui/MainMenus.h"
 #include "ui/MainStatusBar.h"
 #include "ui/MapViewEntry.h"
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 #include "ui/ObjectListView.h"
 #include "ui/ObjectsSection.h"
 #include "ui/PreviewSection.h"
@@ -100,11 +100,11 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
          .cut =
              [this] {
                  const qel::ObjectKind kind = objectsSection->ShownKind();
-                 objectCommands_->cut(kind, objectCommands_->selectedRows(kind));
+                 objectActions_->cut(kind, objectActions_->selectedRows(kind));
              },
-         .copy = [this] { objectCommands_->copy(objectsSection->ShownKind()); },
-         .paste = [this] { objectCommands_->paste(objectsSection->ShownKind()); },
-         .duplicate = [this] { objectCommands_->duplicate(objectsSection->ShownKind()); },
+         .copy = [this] { objectActions_->copy(objectsSection->ShownKind()); },
+         .paste = [this] { objectActions_->paste(objectsSection->ShownKind()); },
+         .duplicate = [this] { objectActions_->duplicate(objectsSection->ShownKind()); },
          .remove = [this] { objectsSection->DelObjectClick(); },
          .selectAll =
              [this] {
@@ -112,42 +112,14 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
                  auto* view = qobject_cast<QAbstractItemView*>(QApplication::focusWidget());
                  if (view && !qobject_cast<qel::ui::ObjectListView*>(view))
                      return view->selectAll();
-                 objectCommands_->selectAll(objectsSection->ShownKind());
+                 objectActions_->selectAll(objectsSection->ShownKind());
              },
-         .selectUsingImage = [this] { objectCommands_->selectUsingImage(objectsSection->ShownKind()); }});
+         .selectUsingImage = [this] { objectActions_->selectUsingImage(objectsSection->ShownKind()); }});
 
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setInterval(100);
-    AnimTimer = new QTimer(this);
-    AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
-    AnimTimer->setInterval(1000);
-    // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
-    AnimTimer->setTimerType(Qt::PreciseTimer);
+    BuildSections(*inner, services);
 
-    // Made in this order, which is also the order the focus moves in. What
-    // one section asks of another is read when it is needed.
-    fileSection = new qel::ui::FileSection(
-        session_, prompter_, settings_, *files_, [this] { return imageSection->SelectedImage(); }, inner);
-    imageSection = new qel::ui::ImageSection(
-        session_, prompter_, [this] { return objectsSection->CurrentViewState(); }, inner);
-    previewSection = new qel::ui::PreviewSection(
-        session_, prompter_, *pictures_, *sound_, *files_,
-        services.soundCopyFolder.isEmpty() ? programFolder_ : services.soundCopyFolder, *AnimTimer, inner);
-    objectsSection = new qel::ui::ObjectsSection(session_, prompter_, *pictures_, inner);
+    BuildDocumentCommands();
 
-    Status = new qel::ui::MainStatusBar(this);
-    setStatusBar(Status);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, recoveryDisk_, qel::app::RecoveryStore::Options{});
-    commands_ = std::make_unique<qel::app::DocumentCommands>(
-        session_, *recovery_, settings_, launcher_, questions_,
-        qel::app::DocumentCommands::Hooks{[this] { ResetDocument(); },
-                                          [this] { return objectsSection->CurrentViewState(); }});
-    Status->followRecovery(*recovery_, prompter_);
-
-    connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
     connect(&session_, &qel::app::DocumentSession::documentStateChanged, this, &TMainFrm::ShowDocumentState);
 
     helpViewer_ = std::make_unique<qel::ui::HelpViewer>(this);
@@ -159,6 +131,45 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
     menus_->installHistoryKeys(*this);
     Timer->start();
     AnimTimer->start();
+}
+
+void TMainFrm::BuildSections(QWidget& inner, const qel::ui::WindowServices& services)
+{
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(100);
+    AnimTimer = new QTimer(this);
+    AnimTimer->setObjectName(QStringLiteral("AnimTimer"));
+    AnimTimer->setInterval(1000);
+    // Cells keep their rhythm: a coarse timer may stray by 5% of each interval.
+    AnimTimer->setTimerType(Qt::PreciseTimer);
+    connect(Timer, &QTimer::timeout, this, &TMainFrm::TimerTimer);
+
+    // Made in this order, which is also the order the focus moves in. What
+    // one section asks of another is read when it is needed.
+    fileSection = new qel::ui::FileSection(
+        session_, prompter_, settings_, *files_, [this] { return imageSection->SelectedImage(); }, &inner);
+    imageSection = new qel::ui::ImageSection(
+        session_, prompter_, [this] { return objectsSection->CurrentViewState(); }, &inner);
+    previewSection = new qel::ui::PreviewSection(
+        session_, prompter_, *pictures_, *sound_, *files_,
+        services.soundCopyFolder.isEmpty() ? programFolder_ : services.soundCopyFolder, *AnimTimer, &inner);
+    objectCommands_ =
+        std::make_unique<qel::app::ObjectCommands>(session_, questions_, *clipboard_, *files_, *pictures_);
+    objectsSection = new qel::ui::ObjectsSection(session_, *objectCommands_, prompter_, &inner);
+}
+
+void TMainFrm::BuildDocumentCommands()
+{
+    Status = new qel::ui::MainStatusBar(this);
+    setStatusBar(Status);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, recoveryDisk_, qel::app::RecoveryStore::Options{});
+    commands_ = std::make_unique<qel::app::DocumentCommands>(
+        session_, *recovery_, settings_, launcher_, *files_, questions_,
+        qel::app::DocumentCommands::Hooks{[this] { ResetDocument(); },
+                                          [this] { return objectsSection->CurrentViewState(); }});
+    Status->followRecovery(*recovery_, prompter_);
 }
 
 TMainFrm::~TMainFrm()

@@ -17,6 +17,7 @@
 #include "app/AppSettings.h"
 #include "app/DocumentCommands.h"
 #include "app/DocumentSession.h"
+#include "app/ObjectCommands.h"
 #include "app/RecentFiles.h"
 #include "app/RecoveryStore.h"
 #include "platform/RecoveryDisk.h"
@@ -52,7 +53,7 @@ class ImageSection;
 class MainMenus;
 class MainStatusBar;
 class MapViewEntry;
-class ObjectCommands;
+class ObjectActions;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
@@ -101,6 +102,8 @@ public:
     // New, Open, Save, Save As and Compile, for the drop handler and start-up
     // as for the window's own commands.
     qel::app::DocumentCommands& commands() { return *commands_; }
+    // The commands on the object lists, as every view of them calls them.
+    qel::app::ObjectCommands& objectCommands() { return *objectCommands_; }
     // The commands that take no dialog, with a failure shown in the error box.
     void OpenPath(const QString& path);
     // File > Open Recent: asks about unsaved changes first; a file that is
@@ -143,6 +146,10 @@ protected:
 
 private:
     void FormCreate();
+    // The timers and the four sections, with the object commands they call.
+    void BuildSections(QWidget& inner, const qel::ui::WindowServices& services);
+    // The status bar, the recovery copies and the document commands.
+    void BuildDocumentCommands();
     // How the sections and the windows beside them talk to each other.
     void LinkSections();
     void BuildDiskFollower();
@@ -160,7 +167,7 @@ private:
     // A passing message over the status bar, for a few seconds.
     void Tell(const QString& message);
     // The Edit menu's commands on many objects and the lists' context menus.
-    void LinkObjectCommands();
+    void LinkObjectActions();
     // The status bar's count of the selected objects of the list in view.
     void ShowSelectionCount();
 
@@ -180,7 +187,7 @@ private:
     qel::platform::SoundService* sound_;
     std::unique_ptr<qel::platform::Clipboard> ownClipboard_;
     qel::platform::Clipboard* clipboard_;
-    qel::ui::ObjectCommands* objectCommands_ = nullptr;
+    qel::ui::ObjectActions* objectActions_ = nullptr;
     std::unique_ptr<qel::ui::HelpViewer> helpViewer_;
     std::unique_ptr<qel::ui::WindowDialogs> dialogs_;
     bool centredOnce_ = false;
@@ -193,6 +200,7 @@ private:
     std::unique_ptr<qel::app::RecoveryStore> recovery_;
     qel::ui::PromptedQuestions questions_{prompter_, this};
     std::unique_ptr<qel::app::DocumentCommands> commands_;
+    std::unique_ptr<qel::app::ObjectCommands> objectCommands_;
 
     qel::ui::MainMenus* menus_;
     qel::ui::MainStatusBar* Status;

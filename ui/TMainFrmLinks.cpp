@@ -4,7 +4,6 @@
 // commands, the map and problems windows, recent files, the compiler's
 // window and the disk.
 
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMenu>
 
@@ -12,6 +11,7 @@
 #include "app/DocumentFiles.h"
 #include "app/ProblemMonitor.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
 #include "ui/CompilerOutput.h"
 #include "ui/DiskFollower.h"
 #include "ui/FileSection.h"
@@ -19,7 +19,7 @@
 #include "ui/MainMenus.h"
 #include "ui/MainStatusBar.h"
 #include "ui/MapViewEntry.h"
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 #include "ui/ObjectsSection.h"
 #include "ui/PreviewSection.h"
 #include "ui/ProblemsEntry.h"
@@ -38,25 +38,24 @@ void TMainFrm::LinkSections()
     connect(imageSection, &ImageSection::imageItemsReplaced, objectsSection, &ObjectsSection::setImageItems);
     connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
 
-    mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectsSection, store_, *pictures_, prompter_, *this);
-    LinkObjectCommands();
+    mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectCommands_, *objectsSection, store_, *pictures_,
+                                                   prompter_, *this);
+    LinkObjectActions();
     menus_->addViewEntry(mapViewEntry_->entry());
-    // Pictures a test hands in are decoded at once with it.
-    problems_ = std::make_unique<ProblemsEntry>(session_, ownPictures_ ? nullptr : pictures_, *Status, *this);
+    problems_ = std::make_unique<ProblemsEntry>(session_, *pictures_, *files_, *Status, *this);
     menus_->addViewEntry(problems_->entry());
     connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);
 }
 
-void TMainFrm::LinkObjectCommands()
+void TMainFrm::LinkObjectActions()
 {
     using namespace qel::ui;
-    objectCommands_ = new ObjectCommands(session_, *objectsSection, *clipboard_, prompter_, *this);
-    objectCommands_->setObjectName(QStringLiteral("ObjectCommands"));
-    mapViewEntry_->setObjectCommands(objectCommands_);
-    connect(objectCommands_, &ObjectCommands::showInMapRequested, this,
+    objectActions_ = new ObjectActions(*objectCommands_, session_, *objectsSection, prompter_, *this);
+    objectActions_->setObjectName(QStringLiteral("ObjectActions"));
+    mapViewEntry_->setObjectActions(objectActions_);
+    connect(objectActions_, &ObjectActions::showInMapRequested, this,
             [this](int row) { guarded([&] { mapViewEntry_->showInMap(static_cast<std::size_t>(row)); }); });
-    connect(objectCommands_, &ObjectCommands::changeSelectedRequested, objectsSection,
-            &ObjectsSection::ChangeSelectedOf);
+    connect(objectActions_, &ObjectActions::changeSelectedRequested, objectsSection, &ObjectsSection::ChangeSelectedOf);
     for (QItemSelectionModel* selection : {objectsSection->mapSelection(), objectsSection->screenSelection()}) {
         const auto stale = [this] { selectionCountStale_ = true; };
         connect(selection, &QItemSelectionModel::selectionChanged, this, stale);
@@ -70,8 +69,8 @@ void TMainFrm::LinkObjectCommands()
     connect(objectsSection, &ObjectsSection::objectMenuRequested, this,
             [this](qel::ObjectKind kind, int row, QPoint at) {
                 QMenu menu(this);
-                objectCommands_->fillMenu(menu, kind, row < 0 ? std::nullopt : std::optional<std::size_t>(row), false,
-                                          objectCommands_->selectedRows(kind));
+                objectActions_->fillMenu(menu, kind, row < 0 ? std::nullopt : std::optional<std::size_t>(row), false,
+                                         objectActions_->selectedRows(kind));
                 menu.exec(at);
             });
 }
@@ -115,7 +114,7 @@ void TMainFrm::OpenRecent(const QString& path)
     const qel::app::CommandStatus status = commands_->openRecent(qel::FileNameBytes(path));
     ShowStatus(status);
     // Only a read that failed tells: a cancelled question leaves the list.
-    if (status.outcome == qel::app::CommandStatus::Outcome::Failed && !QFileInfo::exists(path)) {
+    if (status.outcome == qel::app::CommandStatus::Outcome::Failed && !files_->exists(qel::FileNameBytes(path))) {
         recent_.remove(path);
         recentMenu_->refresh();
     }

@@ -20,6 +20,7 @@
 
 #include "app/DocumentSession.h"
 #include "app/ObjectSteps.h"
+#include "app/ReplaceRowsStep.h"
 #include "bench/make_definition.h"
 #include "core/DefinitionReader.h"
 

@@ -28,9 +28,12 @@
 
 #include "app/ObjectSteps.h"
 #include "bench/ui/BenchFakes.h"
+#include "platform/Clipboard.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
 #include "platform/PictureService.h"
 #include "tests/fakes/FakePictureService.h"
+#include "ui/Guarded.h"
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
 #include "ui/ObjectListModel.h"
@@ -408,7 +411,11 @@ int main(int argc, char** argv)
 
     // Editing from the view, each through the session as one step.
     const EditorValues placing{"0", "0", 0, 3, -1, "0", "0"};
-    ui::MapSessionEditor editor(session, ObjectKind::Map, prompter, &view, [&] { return placing; });
+    ui::PromptedQuestions questions(prompter, &view);
+    platform::QtClipboard clipboard;
+    platform::QtFileOperations files;
+    app::ObjectCommands commands(session, questions, clipboard, files, pictures);
+    ui::MapSessionEditor editor(commands, ObjectKind::Map, prompter, &view, [&] { return placing; });
     view.setEditor(&editor);
     // The object at (8192, 8192), under the middle of the view.
     selection.select(model.index(525312, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/ObjectSteps.h"
+#include "app/ReplaceRowsStep.h"
 #include "bench/make_definition.h"
 #include "bench/ui/BenchFakes.h"
 #include "platform/ProcessLauncher.h"

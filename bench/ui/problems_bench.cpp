@@ -25,6 +25,8 @@
 #include "app/ProblemPictures.h"
 #include "bench/make_definition.h"
 #include "bench/ui/BenchFakes.h"
+#include "platform/FileOperations.h"
+#include "platform/PictureService.h"
 #include "ui/ProblemsView.h"
 
 namespace {
@@ -97,8 +99,10 @@ int main(int argc, char** argv)
         picture.save(dir.filePath(QStringLiteral("graphics\\tile%1.bmp").arg(i)), "BMP");
 
     qel::app::DocumentSession session;
-    qel::app::ProblemPictures pictures;
-    qel::app::ProblemMonitor monitor(session, pictures);
+    qel::platform::QtPictureService service;
+    qel::app::ProblemPictures pictures(service);
+    qel::platform::QtFileOperations files;
+    qel::app::ProblemMonitor monitor(session, pictures, files);
     qel::ui::ProblemsView view(monitor);
     view.show();
     // The window's first layout and paint are no part of checking.

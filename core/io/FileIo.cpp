@@ -21,6 +21,7 @@
 #include "core/Errors.h"
 #include "core/PathText.h"
 #include "core/io/SaveSupport.h"
+#include "core/io/WriteBeside.h"
 
 namespace qel {
 
@@ -162,21 +163,6 @@ std::string TemporaryPrefix(std::string_view name, long nameMax)
 
 namespace fileio {
 
-bool WriteAll(int fd, std::string_view bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = gWriteCall(fd, bytes.data() + done, bytes.size() - done);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
 // The name that writing `path` really makes or replaces: symbolic links are
 // followed to their end, even when that end does not exist yet.
 std::string FollowLinks(std::string path)
@@ -252,6 +238,21 @@ long NameMax(const std::string& folder)
 }
 
 }  // namespace fileio
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = gWriteCall(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
 
 void SetReadCall(ReadCall call)
 {

@@ -19,6 +19,7 @@
 #include "core/PathText.h"
 #include "core/io/FileIo.h"
 #include "core/io/SaveSupport.h"
+#include "core/io/WriteBeside.h"
 
 namespace qel {
 

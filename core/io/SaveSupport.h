@@ -21,8 +21,6 @@ constexpr std::string_view kBackupTag = ".qel-backup-";
 constexpr std::string_view kRecordTag = ".qel-record-";
 static_assert(kBackupTag.size() == kRecordTag.size());
 
-// Every write through the call SetWriteCall put in place; false with errno set.
-bool WriteAll(int fd, std::string_view bytes);
 // The name that writing `path` really makes or replaces. Throws FileError.
 std::string FollowLinks(std::string path);
 std::uint32_t Fnv1a(std::string_view bytes);

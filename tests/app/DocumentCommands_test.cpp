@@ -13,6 +13,7 @@
 #include "app/OutFileSteps.h"
 #include "app/RecoveryStore.h"
 #include "core/Errors.h"
+#include "platform/FileOperations.h"
 #include "tests/fakes/FakeProcessLauncher.h"
 #include "tests/fakes/FakeRecoveryFolder.h"
 #include "tests/fakes/FakeSettingsStore.h"
@@ -94,9 +95,15 @@ public:
     qel::platform::FakeProcessLauncher launcher;
     ScriptedQuestions questions;
     int resets = 0;
+    qel::platform::QtFileOperations files;
     qel::app::DocumentCommands commands{
-        session,  recovery,  settings,
-        launcher, questions, {[this] { ++resets, session.newDocument(); }, [] { return qel::app::ViewState{}; }}};
+        session,
+        recovery,
+        settings,
+        launcher,
+        files,
+        questions,
+        {[this] { ++resets, session.newDocument(); }, [] { return qel::app::ViewState{}; }}};
 };
 
 TEST_F(DocumentCommandsTest, EachCommandAsksInTurnAndEndsDoneCancelledOrFailed)

@@ -10,13 +10,13 @@
 #include <functional>
 #include <random>
 
-#include "app/ChangeObjectsStep.h"
 #include "app/ClipboardSteps.h"
 #include "app/DocumentSession.h"
 #include "app/FileSteps.h"
 #include "app/ImageSteps.h"
 #include "app/ObjectSteps.h"
 #include "app/OutFileSteps.h"
+#include "app/ReplaceRowsStep.h"
 #include "app/RereadStep.h"
 #include "core/DefinitionReader.h"
 #include "core/DefinitionWriter.h"

@@ -19,6 +19,8 @@
 #include "app/ObjectSteps.h"
 #include "app/ProblemMonitor.h"
 #include "app/ProblemPictures.h"
+#include "platform/FileOperations.h"
+#include "platform/PictureService.h"
 #include "tests/fakes/FakeFileOperations.h"
 #include "tests/fakes/FakePictureService.h"
 
@@ -51,7 +53,7 @@ struct Fixture {
     QTemporaryDir dir;
     platform::FakePictureService service;
     DocumentSession session;
-    ProblemPictures pictures{&service};
+    ProblemPictures pictures{service};
     platform::FakeFileOperations files;
     ProblemMonitor monitor{session, pictures, files};
 
@@ -231,8 +233,8 @@ TEST_P(ProblemMonitorFollows, Edits)
     }
     // What was found step by step equals checking the document as it is now.
     DocumentSession fresh;
-    ProblemPictures freshPictures(&f.service);
-    ProblemMonitor again(fresh, freshPictures);
+    ProblemPictures freshPictures(f.service);
+    ProblemMonitor again(fresh, freshPictures, f.files);
     const std::string copy = f.path("again.ini");
     if (!f.session.document().currentFile().empty()) {
         f.session.saveAs(copy);
@@ -269,8 +271,9 @@ TEST(ProblemMonitorPass, EditDuringThePass)
 
     platform::FakePictureService service;
     DocumentSession session;
-    ProblemPictures pictures(&service);
-    ProblemMonitor monitor(session, pictures);
+    ProblemPictures pictures(service);
+    platform::QtFileOperations files;
+    ProblemMonitor monitor(session, pictures, files);
     session.open(path);
     ASSERT_TRUE(monitor.checking());
     EditorValues values;
@@ -303,8 +306,10 @@ TEST(ProblemMonitorPictures, FifoIsUnreadable)
     file.write("OutFile=pkg\nFile=pipe.png\n[objectimages]\nIMAGE0=pipe.png\n[mapobjects]\n1,1,IMAGE0\n");
     file.close();
     DocumentSession session;
-    ProblemPictures pictures;
-    ProblemMonitor monitor(session, pictures);
+    platform::QtPictureService service;
+    ProblemPictures pictures(service);
+    platform::QtFileOperations files;
+    ProblemMonitor monitor(session, pictures, files);
     session.open(file.fileName().toStdString());
     monitor.finishChecking();
     ASSERT_EQ(monitor.problems().size(), 1u);
@@ -340,7 +345,7 @@ TEST(ProblemMonitorPass, BurstEqualsStepByStep)
     };
     for (const auto& steps : halves) {
         Fixture f;
-        ProblemMonitor stepwise(f.session, f.pictures);
+        ProblemMonitor stepwise(f.session, f.pictures, f.files);
         f.write("def.ini", kDefinition);
         f.service.pictures.insert(QString::fromStdString(f.path("a.bmp")), QImage(8, 8, QImage::Format_RGB32));
         f.session.open(f.path("def.ini"));

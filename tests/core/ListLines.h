@@ -17,7 +17,7 @@ inline std::vector<std::string> Lines(const qel::ObjectList& list)
 
 // The lines as the reader would keep them: a line that cannot be taken apart
 // stays, without fields.
-inline qel::ObjectList ListOf(qel::ObjectKind kind, const std::vector<std::string>& lines)
+inline qel::ObjectList ObjectListOf(qel::ObjectKind kind, const std::vector<std::string>& lines)
 {
     qel::ObjectList list(kind);
     for (const std::string& line : lines) {

@@ -51,7 +51,7 @@ TEST(ObjectFilterTest, KeepsTheRowsEveryWordMatches)
         {ObjectKind::Screen, "c-", {0, 1}},
     };
     for (const Case& c : cases) {
-        const ObjectList list = ListOf(c.kind, c.kind == ObjectKind::Map ? kMap : kScreen);
+        const ObjectList list = ObjectListOf(c.kind, c.kind == ObjectKind::Map ? kMap : kScreen);
         EXPECT_EQ(ObjectFilter(c.text).rows(list), c.rows) << c.text;
     }
 }
@@ -70,7 +70,7 @@ TEST(ObjectFilterTest, NarrowsOnlyWhenEveryOldWordIsImplied)
     };
     for (const Case& c : cases)
         EXPECT_EQ(ObjectFilter(c.text).narrows(ObjectFilter(c.wider)), c.narrows) << c.wider << " -> " << c.text;
-    const ObjectList list = ListOf(ObjectKind::Map, kMap);
+    const ObjectList list = ObjectListOf(ObjectKind::Map, kMap);
     const std::vector<std::uint32_t> wide = ObjectFilter("image").rows(list);
     EXPECT_EQ(ObjectFilter("image5").rows(list, &wide), ObjectFilter("image5").rows(list));
 }

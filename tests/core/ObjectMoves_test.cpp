@@ -45,7 +45,7 @@ TEST(ObjectMovesTest, MapMoveRewritesOnlyTheTwoCoordinates)
         {"two fields only", "4,4", 1, 1, "5,5"},
     };
     for (const Row& row : rows) {
-        const ObjectList list = ListOf(ObjectKind::Map, {row.line});
+        const ObjectList list = ObjectListOf(ObjectKind::Map, {row.line});
         const PlannedMove plan = PlanMove(list, {0}, row.dx, row.dy);
         ASSERT_EQ(plan.after.count(), 1u) << row.name;
         EXPECT_EQ(plan.after.line(0), row.moved) << row.name;
@@ -56,7 +56,7 @@ TEST(ObjectMovesTest, MapMoveRewritesOnlyTheTwoCoordinates)
 TEST(ObjectMovesTest, RowsThatCannotMoveAreLeftOut)
 {
     // Row 1 has one field; row 2's X is not a number, so it and row 3 have no fields.
-    const ObjectList list = ListOf(ObjectKind::Map, {"1,1,IMAGE1", "5", "C-5,0,IMAGE1", "2,2,IMAGE1"});
+    const ObjectList list = ObjectListOf(ObjectKind::Map, {"1,1,IMAGE1", "5", "C-5,0,IMAGE1", "2,2,IMAGE1"});
     const PlannedMove plan = PlanMove(list, {3, 2, 1, 0, 0}, 1, 0);
     EXPECT_EQ(plan.after.rows, (std::vector<std::size_t>{0}));
     EXPECT_EQ(LinesAfter(plan), (std::vector<std::string>{"2,1,IMAGE1"}));
@@ -75,7 +75,7 @@ TEST(ObjectMovesTest, MovePastThe32BitRangeIsRefusedWithTheConversionMessage)
         {"Y past the bottom", "0,-2147483648,IMAGE1", 0, -1, "'-2147483649' is not a valid integer value"},
     };
     for (const Row& row : rows) {
-        const ObjectList list = ListOf(ObjectKind::Map, {"0,0,IMAGE1", row.line});
+        const ObjectList list = ObjectListOf(ObjectKind::Map, {"0,0,IMAGE1", row.line});
         try {
             PlanMove(list, {0, 1}, row.dx, row.dy);
             ADD_FAILURE() << row.name;
@@ -84,7 +84,7 @@ TEST(ObjectMovesTest, MovePastThe32BitRangeIsRefusedWithTheConversionMessage)
         }
     }
     // At the very edge it still moves.
-    EXPECT_EQ(LinesAfter(PlanMove(ListOf(ObjectKind::Map, {"2147483646,0,IMAGE1"}), {0}, 1, 0)),
+    EXPECT_EQ(LinesAfter(PlanMove(ObjectListOf(ObjectKind::Map, {"2147483646,0,IMAGE1"}), {0}, 1, 0)),
               (std::vector<std::string>{"2147483647,0,IMAGE1"}));
 }
 
@@ -145,13 +145,13 @@ TEST(ObjectMovesTest, ScreenMovesKeepEachCoordinatesForm)
         {"unplaceable rows are left out", {"x,0,IMAGE1", "1,1,IMAGE1"}, 1, 1, {"2,2,IMAGE1"}},
     };
     for (const Row& row : rows) {
-        const ObjectList list = ListOf(ObjectKind::Screen, row.lines);
+        const ObjectList list = ObjectListOf(ObjectKind::Screen, row.lines);
         std::vector<std::size_t> all;
         for (std::size_t i = 0; i < row.lines.size(); ++i)
             all.push_back(i);
         EXPECT_EQ(LinesAfter(PlanMove(list, all, row.dx, row.dy)), row.moved) << row.name;
     }
-    EXPECT_THROW(PlanMove(ListOf(ObjectKind::Screen, {"C-2147483647,0,IMAGE1"}), {0}, -1, 0), ConversionError);
+    EXPECT_THROW(PlanMove(ObjectListOf(ObjectKind::Screen, {"C-2147483647,0,IMAGE1"}), {0}, -1, 0), ConversionError);
 }
 
 }  // namespace

@@ -18,10 +18,13 @@
 #include "app/ObjectSteps.h"
 #include "core/DefinitionWriter.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
+#include "tests/fakes/FakeClipboard.h"
 #include "tests/fakes/FakePictureService.h"
 #include "tests/fakes/FakeSettingsStore.h"
 #include "tests/ui/FakePrompter.h"
 #include "tests/ui/RecordingMapEditor.h"
+#include "ui/Guarded.h"
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
 #include "ui/ObjectListModel.h"
@@ -258,8 +261,12 @@ TEST_F(MapEditingTest, EditsAreStepsThatUndoWithTheSelectionKept)
     values.modeChoice = 1;
     values.displayTimeText = "20";
     values.objectIdText = "7";
-    MapSessionEditor map(session, ObjectKind::Map, prompter, view.get(), [&] { return values; });
-    MapSessionEditor screen(session, ObjectKind::Screen, prompter, view.get(), [&] { return values; });
+    PromptedQuestions questions(prompter, view.get());
+    platform::FakeClipboard clipboard;
+    platform::QtFileOperations files;
+    app::ObjectCommands commands(session, questions, clipboard, files, pictures);
+    MapSessionEditor map(commands, ObjectKind::Map, prompter, view.get(), [&] { return values; });
+    MapSessionEditor screen(commands, ObjectKind::Screen, prompter, view.get(), [&] { return values; });
     view->setEditor(&map, &screen);
     MapCanvas& canvas = mapCanvas();
 

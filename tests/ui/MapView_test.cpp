@@ -19,10 +19,13 @@
 #include "app/ImageSteps.h"
 #include "app/ObjectSteps.h"
 #include "platform/FileNameText.h"
+#include "platform/FileOperations.h"
 #include "platform/PictureService.h"
+#include "tests/fakes/FakeClipboard.h"
 #include "tests/fakes/FakePictureService.h"
 #include "tests/fakes/FakeSettingsStore.h"
 #include "tests/ui/FakePrompter.h"
+#include "ui/Guarded.h"
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
 #include "ui/ObjectListModel.h"
@@ -333,7 +336,11 @@ TEST(WindowPlacementTest, FitsTheFrameOntoTheScreen)
 // Blocks drawn again only where an edit showed must end as blocks drawn anew.
 TEST_F(MapViewTest, EditsDrawnAgainInPartLookAsDrawnAnew)
 {
-    MapSessionEditor editor(session, ObjectKind::Map, prompter, view.get(), [] { return EditorValues{}; });
+    PromptedQuestions questions(prompter, view.get());
+    platform::FakeClipboard clipboard;
+    platform::QtFileOperations files;
+    app::ObjectCommands commands(session, questions, clipboard, files, pictures);
+    MapSessionEditor editor(commands, ObjectKind::Map, prompter, view.get(), [] { return EditorValues{}; });
     view->setEditor(&editor);
     auto nudge = [&](int row, int dx, int dy) {
         return [&, row, dx, dy] {
@@ -375,6 +382,44 @@ TEST_F(MapViewTest, ZoomWhileBlocksAreLeftEndsAsDrawnAnew)
         EXPECT_EQ(DrawnAt(canvas, then, true, 1024, middle),
                   DrawnAt(Named<MapCanvas>(anew, "MapCanvas"), then, true, 1024, middle))
             << then;
+    }
+}
+
+// One object is drawn one way: the same lines on the map and on the screen,
+// both at 100%, give the same pixels inside every object's box.
+TEST_F(MapViewTest, MapBlocksAndScreenDrawObjectsAlike)
+{
+    QImage gradient(64, 32, QImage::Format_ARGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            gradient.setPixel(x, y, qRgb(x * 4, y * 8, 128));
+    pictures.pictures.insert(dir.filePath(QStringLiteral("whole.png")), gradient);
+    pictures.pictures.insert(dir.filePath(QStringLiteral("sheet.png")), gradient);
+    const ObjectList& mapRows = session.document().mapObjects();
+    session.push(
+        std::make_unique<SwitchObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{0, 1, 2, 3, 4, 5}));
+    ObjectListModel screenModel{session, ObjectKind::Screen};
+    QItemSelectionModel screenSelection{&screenModel};
+    view->attachScreenObjects(screenSelection);
+    mapCanvas().setGridShown(false);
+    const QImage map = DrawnAt(mapCanvas(), 0, true, 600);
+    const QPoint mapOrigin = mapCanvas().mapPointAt(QPointF(0, 0)).toPoint();
+    view->show();
+    view->showScreen(true);
+    auto& screen = Named<MapScreenCanvas>(*view, "MapScreenCanvas");
+    screen.resize(640 + 48, 480 + 48);  // 100%
+    ASSERT_EQ(screen.widgetPointAt({1, 1}) - screen.widgetPointAt({0, 0}), QPointF(1, 1));
+    const QImage shot = screen.grab().toImage();
+    const QPoint screenOrigin = screen.widgetPointAt({0, 0}).toPoint();
+    for (std::size_t row = 0; row < mapRows.size(); ++row) {
+        const MapRect r = mapCanvas().index().rect(row);
+        ASSERT_EQ(screen.rowRect(row), QRect(r.x, r.y, r.width, r.height)) << row;
+        int differing = 0;
+        for (std::int64_t y = r.y; y < r.y + r.height; ++y)
+            for (std::int64_t x = r.x; x < r.x + r.width; ++x)
+                differing += map.pixel(x - mapOrigin.x(), y - mapOrigin.y())
+                             != shot.pixel(x + screenOrigin.x(), y + screenOrigin.y());
+        EXPECT_EQ(differing, 0) << "row " << row;
     }
 }
 

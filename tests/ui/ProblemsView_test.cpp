@@ -17,6 +17,7 @@
 #include "app/DocumentSession.h"
 #include "app/ProblemMonitor.h"
 #include "app/ProblemPictures.h"
+#include "platform/FileOperations.h"
 #include "tests/fakes/FakePictureService.h"
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/ProblemsView.h"
@@ -54,8 +55,9 @@ TEST(ProblemsView, ErrorsFirstAndDoubleClickNamesTheRow)
 
     platform::FakePictureService service;
     app::DocumentSession session;
-    app::ProblemPictures pictures(&service);
-    app::ProblemMonitor monitor(session, pictures);
+    app::ProblemPictures pictures(service);
+    platform::QtFileOperations files;
+    app::ProblemMonitor monitor(session, pictures, files);
     ui::ProblemsView view(monitor);
     session.open(file.fileName().toStdString());
     monitor.finishChecking();

@@ -11,6 +11,7 @@
 #include <random>
 #include <set>
 
+#include "app/ObjectCommands.h"
 #include "app/ProblemMonitor.h"
 #include "app/ProblemPictures.h"
 #include "core/DefinitionWriter.h"
@@ -23,7 +24,7 @@
 #include "ui/Latin1Text.h"
 #include "ui/MapCanvas.h"
 #include "ui/MapScreenCanvas.h"
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 #include "ui/ObjectFilterBar.h"
 #include "ui/ObjectListModel.h"
 #include "ui/ObjectListView.h"
@@ -298,16 +299,36 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
              find<QAction>(oneOf({"Cut1", "Copy1", "Paste1", "Duplicate1", "SelectAll1", "SelectUsingImage1"}))
                  ->trigger();
          }},
-        {"MapCommands", true,
+        {"ObjectCommands", false,
          [&] {
-             auto* commands = frm->findChild<ui::ObjectCommands*>(QStringLiteral("ObjectCommands"));
+             // The commands as any view calls them, with the lists' view as it is.
+             app::ObjectCommands& commands = frm->objectCommands();
+             const app::ViewState view = objects->CurrentViewState();
+             const QPointF at = mapPoint();
+             const ObjectKind kind = pick(2) ? ObjectKind::Map : ObjectKind::Screen;
+             const std::vector<std::size_t> rows = view.of(kind).rows();
+             const int what = pick(6);
+             if (what == 0)
+                 commands.paste(ObjectKind::Map, view, std::pair<std::int64_t, std::int64_t>(at.x(), at.y()));
+             else if (what == 1)
+                 commands.cut(ObjectKind::Map, map->tool().editableSelection(), view);
+             else if (what == 2)
+                 commands.move(kind, rows, pick(5) * 16 - 32, pick(3) - 1, view);
+             else if (what == 3)
+                 commands.place(kind, objects->editorValues(), pick(17000), pick(17000), view);
+             else if (what == 4)
+                 commands.duplicate(kind, rows, view);
+             else
+                 commands.copy(kind, rows);
+         }},
+        {"MapSelect", true,
+         [&] {
              const QPointF at = mapPoint();
              const MapRect band{std::int64_t(at.x()) - 8, std::int64_t(at.y()) - 8, pick(300) + 1, pick(300) + 1};
-             const int what = pick(5);
-             what == 0   ? commands->paste(ObjectKind::Map, std::pair<std::int64_t, std::int64_t>(at.x(), at.y()))
-             : what == 1 ? commands->cut(ObjectKind::Map, map->tool().editableSelection())
-             : what == 2 ? commands->selectUsingImage(ObjectKind::Map, pick(doc().mapObjects().size() + 1))
-             : what == 3 ? map->tool().selectArea(band, pick(2))
+             const int what = pick(3);
+             what == 0 ? frm->findChild<ui::ObjectActions*>(QStringLiteral("ObjectActions"))
+                             ->selectUsingImage(ObjectKind::Map, pick(doc().mapObjects().size() + 1))
+             : what == 1 ? map->tool().selectArea(band, pick(2))
                          : map->tool().deselectArea(band);  // what Shift and Ctrl+Shift bands end in
          }},
         {"Filter", true,

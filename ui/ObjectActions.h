@@ -1,9 +1,10 @@
 #pragma once
-// The commands on many objects at once, shared by the Edit menu, the object
+// The actions on many objects at once, shared by the Edit menu, the object
 // lists' context menus and the map view's keys and menus: Cut, Copy, Paste,
 // Duplicate, Delete, Select All and Select Objects Using Image. Each works
-// on one kind's list with the selection that list and the map view share;
-// the changes are steps of the session, the selections the section's.
+// on one kind's list with the selection that list and the map view share:
+// the changes go through app::ObjectCommands, the selections are the
+// section's.
 
 #include <QObject>
 #include <cstddef>
@@ -12,13 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/CommandQuestions.h"
 #include "app/DocumentSession.h"
 
 class QMenu;
 class QWidget;
 
-namespace qel::platform {
-class Clipboard;
+namespace qel::app {
+class ObjectCommands;
 }
 
 namespace qel::ui {
@@ -26,14 +28,14 @@ namespace qel::ui {
 class ObjectsSection;
 class Prompter;
 
-class ObjectCommands : public QObject {
+class ObjectActions : public QObject {
     Q_OBJECT
 public:
     using Point = std::pair<std::int64_t, std::int64_t>;
 
     // Failures are shown in `window`'s error box.
-    ObjectCommands(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
-                   Prompter& prompter, QWidget& window);
+    ObjectActions(app::ObjectCommands& commands, app::DocumentSession& session, ObjectsSection& objects,
+                  Prompter& prompter, QWidget& window);
 
     // The selected rows of `kind`'s list, ascending.
     std::vector<std::size_t> selectedRows(ObjectKind kind) const;
@@ -64,13 +66,11 @@ signals:
 private:
     // The image of the row, when it has fields.
     std::optional<std::int32_t> imageOf(ObjectKind kind, std::optional<std::size_t> row) const;
-    void push(std::unique_ptr<app::SessionStep> step);
-    template <class Handler>
-    void guarded(Handler&& handler);
+    void show(const app::CommandStatus& status);
 
+    app::ObjectCommands& commands_;
     app::DocumentSession& session_;
     ObjectsSection& objects_;
-    platform::Clipboard& clipboard_;
     Prompter& prompter_;
     QWidget& window_;
 };

@@ -1,89 +1,60 @@
-#include "ui/ObjectCommands.h"
+#include "ui/ObjectActions.h"
 
 #include <QMenu>
 #include <string>
 
 #include "app/ClipboardSteps.h"
-#include "platform/Clipboard.h"
+#include "app/ObjectCommands.h"
 #include "ui/Guarded.h"
-#include "ui/Latin1Text.h"
 #include "ui/ObjectsSection.h"
 
 namespace qel::ui {
 
-ObjectCommands::ObjectCommands(app::DocumentSession& session, ObjectsSection& objects, platform::Clipboard& clipboard,
-                               Prompter& prompter, QWidget& window)
-    : QObject(&window),
-      session_(session),
-      objects_(objects),
-      clipboard_(clipboard),
-      prompter_(prompter),
-      window_(window)
+ObjectActions::ObjectActions(app::ObjectCommands& commands, app::DocumentSession& session, ObjectsSection& objects,
+                             Prompter& prompter, QWidget& window)
+    : QObject(&window), commands_(commands), session_(session), objects_(objects), prompter_(prompter), window_(window)
 {
 }
 
-template <class Handler>
-void ObjectCommands::guarded(Handler&& handler)
-{
-    Guarded(prompter_, &window_, std::forward<Handler>(handler));
-}
-
-std::vector<std::size_t> ObjectCommands::selectedRows(ObjectKind kind) const
+std::vector<std::size_t> ObjectActions::selectedRows(ObjectKind kind) const
 {
     return objects_.CurrentViewState().of(kind).rows();
 }
 
-void ObjectCommands::push(std::unique_ptr<app::SessionStep> step)
+void ObjectActions::show(const app::CommandStatus& status)
 {
-    if (!step)
-        return;
-    step->setViewBefore(objects_.CurrentViewState());
-    session_.push(std::move(step));
+    ShowStatus(prompter_, &window_, status);
 }
 
-void ObjectCommands::copy(ObjectKind kind)
+void ObjectActions::copy(ObjectKind kind)
 {
-    const std::vector<std::size_t> rows = selectedRows(kind);
-    if (rows.empty())
-        return;
-    clipboard_.setText(FromBytes(ClipboardText(session_.document().objects(kind), rows)));
+    show(commands_.copy(kind, selectedRows(kind)));
 }
 
-void ObjectCommands::cut(ObjectKind kind, const std::vector<std::size_t>& rows)
+void ObjectActions::cut(ObjectKind kind, const std::vector<std::size_t>& rows)
 {
-    if (rows.empty())
-        return;
-    guarded([&] {
-        clipboard_.setText(FromBytes(ClipboardText(session_.document().objects(kind), rows)));
-        push(std::make_unique<app::CutObjectsStep>(session_, kind, rows));
-    });
+    show(commands_.cut(kind, rows, objects_.CurrentViewState()));
 }
 
-void ObjectCommands::remove(ObjectKind kind, const std::vector<std::size_t>& rows)
+void ObjectActions::remove(ObjectKind kind, const std::vector<std::size_t>& rows)
 {
-    if (rows.empty())
-        return;
-    guarded([&] { push(std::make_unique<app::DeleteObjectsStep>(session_, kind, rows)); });
+    // With no rows the menu's Delete does nothing, not even the rebuild the
+    // section's Del runs.
+    if (!rows.empty())
+        show(commands_.remove(kind, rows, objects_.CurrentViewState()));
 }
 
-void ObjectCommands::paste(ObjectKind kind, std::optional<Point> at)
+void ObjectActions::paste(ObjectKind kind, std::optional<Point> at)
 {
-    guarded([&] {
-        const QString text = clipboard_.text();
-        const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
-                                        static_cast<std::size_t>(text.size()));
-        const std::size_t row =
-            app::InsertionRow(session_.document().objects(kind), objects_.CurrentViewState().of(kind));
-        push(app::MakePaste(session_, kind, units, row, at));
-    });
+    show(commands_.paste(kind, objects_.CurrentViewState(), at));
 }
 
-void ObjectCommands::duplicate(ObjectKind kind)
+void ObjectActions::duplicate(ObjectKind kind)
 {
-    guarded([&] { push(app::MakeDuplicate(session_, kind, selectedRows(kind))); });
+    show(commands_.duplicate(kind, selectedRows(kind), objects_.CurrentViewState()));
 }
 
-void ObjectCommands::selectAll(ObjectKind kind)
+void ObjectActions::selectAll(ObjectKind kind)
 {
     app::ViewState view = objects_.CurrentViewState();
     view.of(kind) = app::AllRows(session_.document().objects(kind), view.of(kind).current);
@@ -92,7 +63,7 @@ void ObjectCommands::selectAll(ObjectKind kind)
     objects_.ShowViewState(view);
 }
 
-std::optional<std::int32_t> ObjectCommands::imageOf(ObjectKind kind, std::optional<std::size_t> row) const
+std::optional<std::int32_t> ObjectActions::imageOf(ObjectKind kind, std::optional<std::size_t> row) const
 {
     const ObjectList& list = session_.document().objects(kind);
     if (!row)
@@ -102,7 +73,7 @@ std::optional<std::int32_t> ObjectCommands::imageOf(ObjectKind kind, std::option
     return list.fields(*row).image;
 }
 
-void ObjectCommands::selectUsingImage(ObjectKind kind, std::optional<std::size_t> row)
+void ObjectActions::selectUsingImage(ObjectKind kind, std::optional<std::size_t> row)
 {
     const std::optional<std::int32_t> image = imageOf(kind, row);
     if (!image)
@@ -114,8 +85,8 @@ void ObjectCommands::selectUsingImage(ObjectKind kind, std::optional<std::size_t
     objects_.ShowViewState(view);
 }
 
-void ObjectCommands::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::size_t> row, bool inMap,
-                              const std::vector<std::size_t>& editable, std::optional<Point> at)
+void ObjectActions::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::size_t> row, bool inMap,
+                             const std::vector<std::size_t>& editable, std::optional<Point> at)
 {
     const bool selected = !selectedRows(kind).empty();
     const auto add = [&](const char* name, const QString& caption, bool enabled, auto handler) {
@@ -126,7 +97,7 @@ void ObjectCommands::fillMenu(QMenu& menu, ObjectKind kind, std::optional<std::s
     };
     add("CutObjects", QStringLiteral("Cut"), !editable.empty(), [this, kind, editable] { cut(kind, editable); });
     add("CopyObjects", QStringLiteral("Copy"), selected, [this, kind] { copy(kind); });
-    add("PasteObjects", QStringLiteral("Paste"), !clipboard_.text().isEmpty(), [this, kind, at] { paste(kind, at); });
+    add("PasteObjects", QStringLiteral("Paste"), commands_.clipboardHasText(), [this, kind, at] { paste(kind, at); });
     add("DuplicateObjects", QStringLiteral("Duplicate"), selected, [this, kind] { duplicate(kind); });
     add("DeleteObjects", QStringLiteral("Delete"), !editable.empty(),
         [this, kind, editable] { remove(kind, editable); });
