@@ -35,11 +35,10 @@ CommandStatus Run(Steps&& steps)
 }  // namespace
 
 DocumentCommands::DocumentCommands(DocumentSession& session, RecoveryStore& recovery, const AppSettings& settings,
-                                   platform::ProcessLauncher& launcher, CommandQuestions& questions, Hooks hooks)
+                                   CommandQuestions& questions, Hooks hooks)
     : session_(session),
       recovery_(recovery),
       settings_(settings),
-      launcher_(launcher),
       questions_(questions),
       hooks_(std::move(hooks))
 {
@@ -99,13 +98,15 @@ CommandStatus DocumentCommands::saveAs()
 CommandStatus DocumentCommands::compile()
 {
     return Run([this] {
-        // Compiling saves first.
-        if (!session_.document().currentFile().empty() && !confirmOverwrite())
+        CheckCompileReady(session_.document(), settings_);
+        if (compilerRunning_ && compilerRunning_()
+            && !questions_.confirmNoDefault(QStringLiteral("The compiler is still running. Stop it and start again?")))
+            return false;
+        // Compiling saves first, as Save does, asking what it asks.
+        if (!saveCurrent())
             return false;
         if (compilerStart_)
-            CompileDefinition(session_, settings_, compilerStart_);
-        else
-            CompileDefinition(session_, settings_, launcher_);
+            StartCompiler(session_.document(), settings_, compilerStart_);
         return true;
     });
 }

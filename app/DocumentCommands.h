@@ -17,10 +17,6 @@
 #include "app/LossQuestions.h"
 #include "app/ViewState.h"
 
-namespace qel::platform {
-class ProcessLauncher;
-}
-
 namespace qel::app {
 
 class AppSettings;
@@ -38,7 +34,7 @@ public:
     };
 
     DocumentCommands(DocumentSession& session, RecoveryStore& recovery, const AppSettings& settings,
-                     platform::ProcessLauncher& launcher, CommandQuestions& questions, Hooks hooks);
+                     CommandQuestions& questions, Hooks hooks);
 
     // Each asks about unsaved changes first.
     CommandStatus newDocument();
@@ -51,7 +47,9 @@ public:
     CommandStatus openRecent(const std::string& path);
     CommandStatus save();
     CommandStatus saveAs();
-    // Saves, then starts the compiler on the definition.
+    // Checks that it can, asks before stopping a compiler still running,
+    // saves as Save does (its questions included), then starts the compiler
+    // on the definition.
     CommandStatus compile();
 
     // Asks whether to save a changed document. Done when it may be let go
@@ -67,9 +65,12 @@ public:
 
     // Told the file each open or save succeeded on.
     void setFileUsed(std::function<void(const std::string&)> used) { fileUsed_ = std::move(used); }
-    // How Compile starts the compiler; without one it goes its own way
-    // through the launcher, unwatched.
-    void setCompilerStart(std::function<void(const CompilerProcess&)> start) { compilerStart_ = std::move(start); }
+    // How Compile starts the compiler, and tells one still running.
+    void setCompiler(std::function<void(const CompilerProcess&)> start, std::function<bool()> running)
+    {
+        compilerStart_ = std::move(start);
+        compilerRunning_ = std::move(running);
+    }
 
 private:
     void used(const std::string& path);
@@ -90,12 +91,12 @@ private:
     DocumentSession& session_;
     RecoveryStore& recovery_;
     const AppSettings& settings_;
-    platform::ProcessLauncher& launcher_;
     CommandQuestions& questions_;
     Hooks hooks_;
     IgnoredLines ignoredLines_;
     std::function<void(const std::string&)> fileUsed_;
     std::function<void(const CompilerProcess&)> compilerStart_;
+    std::function<bool()> compilerRunning_;
 };
 
 }  // namespace qel::app

@@ -1,10 +1,12 @@
 #include "app/ProblemMonitor.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 
 #include "app/ProblemPictures.h"
 #include "core/EntryLine.h"
+#include "platform/FileNameText.h"
 #include "platform/FileOperations.h"
 
 namespace qel::app {
@@ -22,6 +24,7 @@ public:
     // A folder is no file to pack, even when a name points at one.
     bool fileExists(const std::string& path) override { return files_.exists(path); }
     PictureFacts picture(const std::string& path) override { return pictures_.facts(path); }
+    bool isFolder(const std::string& path) override { return QFileInfo(FileNameText(path)).isDir(); }
 
 private:
     const platform::FileOperations& files_;

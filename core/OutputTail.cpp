@@ -6,6 +6,7 @@ namespace qel {
 
 std::size_t OutputTail::append(std::string_view bytes)
 {
+    end_ += bytes.size();
     const std::size_t keptBefore = buffer_.size() - start_;
     // Bytes that could never be kept are not copied at all.
     if (bytes.size() > limit_)
@@ -21,10 +22,27 @@ std::size_t OutputTail::append(std::string_view bytes)
     return dropped;
 }
 
+void OutputTail::skip(std::uint64_t count)
+{
+    buffer_.clear();
+    start_ = 0;
+    end_ += count;
+}
+
 void OutputTail::clear()
 {
     buffer_.clear();
     start_ = 0;
+    end_ = 0;
+}
+
+std::uint64_t OutputTail::lineStart() const
+{
+    const std::uint64_t kept = keptStart();
+    if (kept == 0)
+        return 0;
+    const std::size_t newline = text().find('\n');
+    return newline == std::string_view::npos ? kept : kept + newline + 1;
 }
 
 }  // namespace qel

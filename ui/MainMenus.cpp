@@ -124,7 +124,7 @@ void MainMenus::buildMenu(QMainWindow& window, const Handlers& handlers)
     // Shown once it has an entry.
     View1->menuAction()->setVisible(false);
 
-    QAction* Options1 = menu->addAction(QStringLiteral("&Options"));
+    QAction* Options1 = menu->addAction(QStringLiteral("O&ptions"));
     Options1->setObjectName(QStringLiteral("Options1"));
     Bind(Options1, window, handlers.options);
 

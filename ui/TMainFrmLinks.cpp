@@ -103,11 +103,14 @@ void TMainFrm::BuildFileFollowers()
         recentMenu_->refresh();
     });
     compilerOutput_ = new qel::ui::CompilerOutput(
-        launcher_, [this](const QString& text) { Tell(text); }, *this);
+        launcher_, compilerLogFolder_, [this](const QString& text) { Tell(text); }, *this);
     menus_->addViewEntry(compilerOutput_->entry());
-    commands_->setCompilerStart([this](const qel::app::CompilerProcess& process) {
-        compilerOutput_->start(process, qel::FileNameText(qel::app::DocumentDisplayName(document())));
-    });
+    commands_->setCompiler(
+        [this](const qel::app::CompilerProcess& process) {
+            compilerOutput_->start(process, qel::FileNameText(qel::app::DocumentDisplayName(document())),
+                                   document().currentFile());
+        },
+        [this] { return compilerOutput_->running(); });
 }
 
 void TMainFrm::OpenRecent(const QString& path)

@@ -7,11 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <QTest>
 #include <QThread>
 #include <functional>
 
 #include "app/AppSettings.h"
 #include "app/CompilerLauncher.h"
+#include "app/CompilerRun.h"
 #include "app/DocumentSession.h"
 #include "app/FileSteps.h"
 #include "core/DefinitionDocument.h"
@@ -22,7 +25,6 @@
 #include "tests/fakes/FakeSettingsStore.h"
 
 using qel::app::AppSettings;
-using qel::app::CompileDefinition;
 using qel::app::CompilerProcess;
 using qel::app::ComposeCompilerProcess;
 using qel::app::NeedsWine;
@@ -111,12 +113,18 @@ protected:
     qel::DefinitionDocument doc_;
     bool ownSession_ = false;
 
+    // What Compile does once Save's questions are answered.
     void compile(qel::platform::ProcessLauncher& launcher)
     {
         if (!ownSession_)
             session_.adopt(doc_);
-        CompileDefinition(session_, settings_, launcher);
+        qel::app::CheckCompileReady(session_.document(), settings_);
+        session_.save();
+        qel::app::StartCompiler(session_.document(), settings_, [&](const CompilerProcess& process) {
+            running_ = launcher.run(process.program, process.arguments, dir_.filePath(QStringLiteral("run.log")), {});
+        });
     }
+    std::unique_ptr<qel::platform::RunningProcess> running_;
     void compile() { compile(launcher_); }
 };
 
@@ -286,6 +294,76 @@ TEST_F(RealLaunchTest, ExeCompilerGoesThroughWineWhenAvailable)
     ASSERT_TRUE(WaitForFile(dir_.filePath(QStringLiteral("args.txt"))));
     EXPECT_EQ(ReadAll(dir_.filePath(QStringLiteral("args.txt"))),
               QFile::encodeName(compiler) + "\n" + QFile::encodeName(definitionPath()) + "\n");
+}
+
+// A run of a real compiler (a script) followed to its end.
+class RealRunTest : public CompileTest {
+protected:
+    // Starts `script` as the compiler; the test waits on conditions.
+    void start(const QByteArray& script)
+    {
+        const QString compiler = dir_.filePath(QStringLiteral("BuildLevel"));
+        ASSERT_TRUE(WriteExecutable(compiler, "#!/bin/sh\n" + script));
+        run_->start({compiler, {QStringLiteral("a.ini")}}, QStringLiteral("a.ini"), log());
+    }
+    QString log() const { return dir_.filePath(QStringLiteral("a.log")); }
+    bool waitForEnd() { return QTest::qWaitFor([this] { return !run_->running(); }, 10000); }
+    qel::platform::QtProcessLauncher real_;
+    std::unique_ptr<qel::app::CompilerRun> run_ = std::make_unique<qel::app::CompilerRun>(real_);
+};
+
+bool Alive(const QByteArray& pid)
+{
+    // A zombie has ended; its parent (the first process) reaps it soon.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.trimmed())));
+    return stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z ");
+}
+
+TEST_F(RealRunTest, EachWayOfEndingIsToldInWords)
+{
+    struct Case {
+        QByteArray script;
+        const char* end;
+    };
+    const Case cases[] = {
+        {"echo out; echo err >&2; exit 3", "Finished with exit code 3 in "},
+        {"kill -SEGV $$", "Ended by signal SIGSEGV after "},
+    };
+    for (const Case& c : cases) {
+        start(c.script);
+        ASSERT_TRUE(waitForEnd());
+        EXPECT_TRUE(run_->end().startsWith(QLatin1String(c.end))) << run_->end().toStdString();
+    }
+    start("echo out; echo err >&2");
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(run_->output(), "out\nerr\n");
+}
+
+TEST_F(RealRunTest, StopEndsTheCompilerAndWhatItStartedWithinTwoSeconds)
+{
+    const QString pids = dir_.filePath(QStringLiteral("pids"));
+    start("trap '' TERM; sleep 30 & echo $! > '" + QFile::encodeName(pids) + "'; wait; wait");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ReadAll(pids).isEmpty(); }, 5000));
+    const QByteArray child = ReadAll(pids);
+    ASSERT_TRUE(Alive(child));
+    QElapsedTimer clock;
+    clock.start();
+    run_->stop();
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Alive(child); }, 3000));
+    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_TRUE(run_->end().startsWith(QStringLiteral("Stopped after "))) << run_->end().toStdString();
+}
+
+TEST_F(RealRunTest, APrintingCompilerOutlivesItsRunAndWritesItsWholeLog)
+{
+    // The editor lets go of the run as it does when it ends: nothing the
+    // compiler writes to may close with it.
+    start("i=0; while [ $i -lt 20 ]; do echo line $i; i=$((i+1)); sleep 0.02; done; echo done");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadAll(log()).contains("line 1\n"); }, 5000));
+    run_.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadAll(log()).endsWith("done\n"); }, 10000));
+    EXPECT_EQ(ReadAll(log()).count('\n'), 21);
 }
 
 TEST_F(RealLaunchTest, CompilerThatCannotStartIsReported)

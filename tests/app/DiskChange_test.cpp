@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -28,7 +29,7 @@ void Write(const QString& file, const std::string& bytes)
     out.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-TEST(DiskChange, TellsWhatAnotherProgramDidAndNeverWritesThroughALink)
+TEST(DiskChange, TellsWhatAnotherProgramDidAndWritesOnlyIntoARegularFile)
 {
     using Act = std::function<void(const QString& file, const QDir& dir)>;
     const struct {
@@ -50,6 +51,18 @@ TEST(DiskChange, TellsWhatAnotherProgramDidAndNeverWritesThroughALink)
          [](const QString& f, const QDir& d) {
              QFile::remove(f);
              QFile::link(d.filePath("other"), f);
+         },
+         DiskChange::Changed},
+        {"a link to nothing",
+         [](const QString& f, const QDir& d) {
+             QFile::remove(f);
+             QFile::link(d.filePath("none"), f);
+         },
+         DiskChange::NotRegular},
+        {"a folder",
+         [](const QString& f, const QDir& d) {
+             QFile::remove(f);
+             d.mkdir(QStringLiteral("d.ini"));
          },
          DiskChange::NotRegular},
         {"a pipe",
@@ -81,9 +94,14 @@ TEST(DiskChange, TellsWhatAnotherProgramDidAndNeverWritesThroughALink)
             EXPECT_EQ(other.readAll(), "theirs");
         } else {
             // The question before replacing is the window's; a save takes
-            // the file as it is then.
+            // the file as it is then, a link writing the file it leads to.
+            const bool link = QFileInfo(file).isSymLink();
             session.save();
             EXPECT_EQ(session.diskChange(), DiskChange::None);
+            EXPECT_EQ(QFileInfo(file).isSymLink(), link);
+            QFile saved(file);
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+            EXPECT_EQ(saved.readAll(), "OutFile=a\r\n\r\n");
         }
     }
 }

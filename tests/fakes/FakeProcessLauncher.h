@@ -1,7 +1,9 @@
 #pragma once
 // A process launcher for tests: records every start, can refuse them, and
-// lets the test speak for the program it started.
+// lets the test speak for the program it started (writing its log, ending
+// it). No process starts.
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <string>
@@ -17,6 +19,7 @@ public:
     struct Call {
         QString program;
         QStringList arguments;
+        QString logFile;
     };
     std::vector<Call> calls;
     // When not empty, run() records the call and throws this reason.
@@ -24,15 +27,34 @@ public:
     // The watch of the last program started, for the test to call.
     ProcessWatch watch;
     int stops = 0;
+    // Programs started and not yet ended by the test or by stop().
+    int running = 0;
 
-    std::unique_ptr<RunningProcess> run(const QString& program, const QStringList& arguments,
+    std::unique_ptr<RunningProcess> run(const QString& program, const QStringList& arguments, const QString& logFile,
                                         ProcessWatch given) override
     {
-        calls.push_back({program, arguments});
+        calls.push_back({program, arguments, logFile});
         if (!failure.empty())
             throw MessageError(failure);
+        QFile(logFile).open(QIODevice::WriteOnly | QIODevice::Truncate);
+        ++running;
         watch = std::move(given);
         return std::make_unique<Running>(*this);
+    }
+
+    // The program writes `bytes` to its log.
+    void say(const QByteArray& bytes) const
+    {
+        QFile log(calls.back().logFile);
+        if (log.open(QIODevice::WriteOnly | QIODevice::Append))
+            log.write(bytes);
+    }
+
+    void end(ProcessEnd how)
+    {
+        --running;
+        if (watch.finished)
+            watch.finished(how);
     }
 
 private:

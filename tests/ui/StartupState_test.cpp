@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QtTest/QTest>
 
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/TAboutFrm.h"
@@ -177,11 +178,42 @@ TEST_F(MainWindowTest, CommandsMenusAndToolBarCarryTheirCaptions)
     for (QAction* action : frm->menuBar()->actions())
         if (action->isVisible())
             top << action->text();
-    EXPECT_EQ(top, QStringList({"&File", "&Edit", "&View", "&Options", "&Help"}));
+    EXPECT_EQ(top, QStringList({"&File", "&Edit", "&View", "O&ptions", "&Help"}));
     EXPECT_EQ(find<QAction>("Options1")->menu(), nullptr);
     EXPECT_EQ(entries(find<QMenu>("PresetPopUp")),
               QStringList({"CenterSafe=Center Safe", "SplashScreenCenter=SplashScreen - Center",
                            "BackgroundTiledZindle1=Background (TiledZindle)"}));
+}
+
+TEST_F(MainWindowTest, EachAccessKeyOfTheWindowBelongsToOneControlAndAltOAlwaysOpens)
+{
+    // Every Alt+letter the window answers: the menu bar's and every button's
+    // (the tool bar's included). Two owners of one letter take turns.
+    QMap<QChar, QStringList> owners;
+    const auto take = [&](const QString& text, const QString& who) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty())
+            owners[QChar(key[0].key())] << who;
+    };
+    for (QAction* action : frm->menuBar()->actions())
+        if (action->isVisible())
+            take(action->text(), action->objectName());
+    for (QAbstractButton* button : frm->findChildren<QAbstractButton*>())
+        if (button->isVisibleTo(frm.get()))
+            take(button->text(), button->objectName() + '/' + button->text());
+    for (auto it = owners.cbegin(); it != owners.cend(); ++it)
+        EXPECT_EQ(it->size(), 1) << "Alt+" << QString(it.key()).toStdString() << ": " << it->join(", ").toStdString();
+
+    frm->show();
+    frm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
+    int opened = 0;
+    QObject::connect(find<QAction>("aOpen"), &QAction::triggered, [&] { ++opened; });
+    for (int press = 1; press <= 4; ++press) {
+        prompter.openAnswers.push_back({});
+        QTest::keyClick(frm.get(), Qt::Key_O, Qt::AltModifier);
+        EXPECT_EQ(opened, press);
+    }
 }
 
 TEST_F(MainWindowTest, TimersRunFromStartUp)

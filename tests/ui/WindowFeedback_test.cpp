@@ -99,7 +99,7 @@ TEST_F(WindowFeedbackTest, RecentFilesKeepTheNewestTenAndLoseOneThatIsGone)
     EXPECT_EQ(frm->recentFiles().paths().size(), 9);
 }
 
-TEST_F(WindowFeedbackTest, CompilerOutputShowsTheRunItsEndAndOnlyTheLastMebibyte)
+TEST_F(WindowFeedbackTest, CompilerOutputFollowsTheLogFromALineStartAndTellsTheEnd)
 {
     frm->settings().setCompilerPathAndStore(QStringLiteral("/tools/build level"));
     writeFile(path("harbour.ini"), "OutFile=a\r\n\r\n");
@@ -108,31 +108,67 @@ TEST_F(WindowFeedbackTest, CompilerOutputShowsTheRunItsEndAndOnlyTheLastMebibyte
     auto* window = find<QWidget>("CompilerOutput");
     auto* text = find<QPlainTextEdit>("CompilerText");
     auto* stop = find<QPushButton>("StopCompiler");
+    auto* run = frm->findChild<qel::app::CompilerRun*>();
+    ASSERT_TRUE(run && launcher.watch.finished);
+    const QString log = launcher.calls.back().logFile;
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Compiler Output - harbour.ini"));
     EXPECT_EQ(find<QLabel>("CompilerCommand")->text(), "\"/tools/build level\" " + path("harbour.ini"));
-    EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiling harbour.ini..."));
-    ASSERT_TRUE(launcher.watch.output && launcher.watch.finished);
+    EXPECT_EQ(find<QLabel>("CompilerLog")->text(), "Log: " + log);
+    EXPECT_TRUE(log.startsWith(path("logs/harbour-")));
+    EXPECT_EQ(stop->text(), QStringLiteral("&Stop"));
 
-    // A piece of 64 KiB or more is shown at once; smaller ones at the end.
+    // Pieces bigger and smaller than what is kept; once output is dropped,
+    // the text starts at a line start under the line that says so.
     const qsizetype kept = qel::app::CompilerRun::kKeptOutput;
-    const QByteArray lines = QByteArray("1234567\n").repeated(kept / 8 - 2);
-    const QByteArray more = QByteArray("abcdefg\n").repeated(8192 + 1);
-    QByteArray all = "\xe9 first\n";
-    launcher.watch.output(all);
-    for (const QByteArray& piece : {lines, more, QByteArray("end")}) {
-        launcher.watch.output(piece);
-        all += piece;
-        if (piece.size() >= 65536) {
-            EXPECT_EQ(text->toPlainText(), QString::fromLatin1(all.right(std::min(all.size(), kept))));
-        }
-    }
+    QByteArray all;
+    const auto say = [&](const QByteArray& bytes) {
+        launcher.say(bytes);
+        all += bytes;
+        run->readLog();
+        // Shown in batches: wait for the end of what was said.
+        const QString last = QString::fromLatin1(all.right(6));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return text->toPlainText().endsWith(last); }, 5000));
+    };
+    say("\xe9 first\n");
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("\u00e9 first\n"));
+    say(QByteArray("1234567\n").repeated(kept / 8 - 2));
+    say(QByteArray("abcdefghi\n").repeated(40));
+    say("x");
+    const qsizetype from = all.indexOf('\n', all.size() - kept) + 1;
+    const QString header =
+        QStringLiteral("(%1 bytes of earlier output not kept; the whole run is in %2)").arg(from).arg(log);
+    EXPECT_EQ(text->toPlainText(), header + '\n' + QString::fromLatin1(all.mid(from)));
+    say(QByteArray("z").repeated(kept + 5) + "\ntail\n");
+    EXPECT_EQ(text->toPlainText().section('\n', 1), QStringLiteral("tail\n"));
+
     stop->click();
     EXPECT_EQ(launcher.stops, 1);
-    launcher.watch.finished(3);
-    EXPECT_TRUE(find<QLabel>("CompilerEnd")->text().startsWith(QStringLiteral("Finished with exit code 3 in ")));
+    launcher.end({true, 15});
+    EXPECT_TRUE(find<QLabel>("CompilerEnd")->text().startsWith(QStringLiteral("Stopped after ")));
     EXPECT_FALSE(stop->isEnabled());
-    EXPECT_EQ(text->toPlainText(), QString::fromLatin1(all.right(kept)));
-    EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiler finished with exit code 3"));
+    EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiler stopped"));
+
+    struct End {
+        qel::platform::ProcessEnd how;
+        QString shown;
+        QString status;
+    };
+    for (const End& e : {End{{false, 3}, "Finished with exit code 3 in ", "Compiler finished with exit code 3"},
+                         End{{true, 11}, "Ended by signal SIGSEGV after ", "Compiler ended by signal SIGSEGV"}}) {
+        frm->CompileExecute();
+        launcher.end(e.how);
+        EXPECT_TRUE(find<QLabel>("CompilerEnd")->text().startsWith(e.shown)) << e.shown.toStdString();
+        EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), e.status);
+    }
+
+    // While one runs, Compile asks first; No starts nothing.
+    frm->CompileExecute();
+    const std::size_t started = launcher.calls.size();
+    prompter.confirmAnswers.push_back(false);
+    frm->CompileExecute();
+    EXPECT_EQ(launcher.calls.size(), started);
+    EXPECT_EQ(prompter.noDefaultConfirmations.back(), QStringLiteral("The compiler is still running. Stop it and start again?"));
+    launcher.end({false, 0});
 
     launcher.failure = "No such file";
     frm->CompileExecute();
