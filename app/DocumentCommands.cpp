@@ -36,11 +36,7 @@ CommandStatus Run(Steps&& steps)
 
 DocumentCommands::DocumentCommands(DocumentSession& session, RecoveryStore& recovery, const AppSettings& settings,
                                    CommandQuestions& questions, Hooks hooks)
-    : session_(session),
-      recovery_(recovery),
-      settings_(settings),
-      questions_(questions),
-      hooks_(std::move(hooks))
+    : session_(session), recovery_(recovery), settings_(settings), questions_(questions), hooks_(std::move(hooks))
 {
 }
 

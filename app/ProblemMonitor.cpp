@@ -435,15 +435,19 @@ void ProblemMonitor::onImagesChanged()
 
 void ProblemMonitor::onStateChanged()
 {
-    // A save writes the rows to other lines than those read.
-    if (!haveLines_ || session_.sourceLines() != nullptr)
+    // A save writes the rows to other lines than those read; a save into
+    // another folder makes the names stand for other files.
+    const bool linesGone = haveLines_ && session_.sourceLines() == nullptr;
+    if (!linesGone && session_.document().documentFolder() == checkedFolder_)
         return;
-    haveLines_ = false;
-    partLines_ = {};
-    for (Rows& rows : rows_) {
-        rows.lines.clear();
-        for (Problem& problem : rows.problems)
-            problem.line = 0;
+    if (linesGone) {
+        haveLines_ = false;
+        partLines_ = {};
+        for (Rows& rows : rows_) {
+            rows.lines.clear();
+            for (Problem& problem : rows.problems)
+                problem.line = 0;
+        }
     }
     checkParts();
     changed();
@@ -459,6 +463,7 @@ void ProblemMonitor::checkParts()
     parts.editFiles() = doc.files();
     parts.editImages() = doc.images();
     parts.setDocumentFolder(doc.documentFolder());
+    checkedFolder_ = doc.documentFolder();
     EditorDisk disk(files_, pictures_);
     parts_ = CheckDocument(parts, disk, haveLines_ ? &partLines_ : nullptr);
 }

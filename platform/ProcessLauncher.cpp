@@ -11,9 +11,9 @@
 #include "core/Errors.h"
 
 #ifndef Q_OS_WIN
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <csignal>
 #endif
 
 namespace qel::platform {

@@ -161,8 +161,7 @@ CompilerOutput::CompilerOutput(qel::platform::ProcessLauncher& launcher, const Q
 
 CompilerOutput::~CompilerOutput() = default;
 
-void CompilerOutput::start(const qel::app::CompilerProcess& process, const QString& name,
-                           const std::string& definition)
+void CompilerOutput::start(const qel::app::CompilerProcess& process, const QString& name, const std::string& definition)
 {
     show();
     QDir().mkpath(logFolder_);

@@ -91,6 +91,7 @@ void TMainFrm::ShowSelectionCount()
     for (const QItemSelectionRange& range : selection->selection())
         count += static_cast<std::size_t>(range.height());
     Status->showSelectionCount(count);
+    menus_->enableObjectEntries(count, static_cast<std::size_t>(selection->model()->rowCount()));
 }
 
 void TMainFrm::BuildFileFollowers()

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
 #include <functional>
@@ -307,7 +307,10 @@ protected:
         run_->start({compiler, {QStringLiteral("a.ini")}}, QStringLiteral("a.ini"), log());
     }
     QString log() const { return dir_.filePath(QStringLiteral("a.log")); }
-    bool waitForEnd() { return QTest::qWaitFor([this] { return !run_->running(); }, 10000); }
+    bool waitForEnd()
+    {
+        return QTest::qWaitFor([this] { return !run_->running(); }, 10000);
+    }
     qel::platform::QtProcessLauncher real_;
     std::unique_ptr<qel::app::CompilerRun> run_ = std::make_unique<qel::app::CompilerRun>(real_);
 };

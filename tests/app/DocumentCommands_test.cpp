@@ -96,7 +96,10 @@ public:
     ScriptedQuestions questions;
     int resets = 0;
     qel::app::DocumentCommands commands{
-        session, recovery, settings, questions,
+        session,
+        recovery,
+        settings,
+        questions,
         {[this] { ++resets, session.newDocument(); }, [] { return qel::app::ViewState{}; }}};
 
     // Compile through the fake launcher, with a compiler chosen, over the

@@ -228,9 +228,12 @@ TEST_F(MapViewTest, GoToPositionCentresThere)
 {
     struct FixedAnswer : FakePrompter {
         std::optional<QString> answer;
-        std::optional<QString> askText(QWidget*, const QString&, const QString&, const QString&) override
+        std::vector<std::pair<QString, QString>> asked;  // label, text
+        std::optional<QString> askText(QWidget*, const QString&, const QString& label, const QString& text) override
         {
-            return answer;
+            asked.emplace_back(label, text);
+            // Bad input once, then the given answer or a cancel.
+            return asked.size() == 1 ? answer : std::optional<QString>();
         }
     };
     FixedAnswer asking;
@@ -243,8 +246,12 @@ TEST_F(MapViewTest, GoToPositionCentresThere)
     local.goToPosition();
     EXPECT_EQ(localCanvas.mapPointAt(centre).toPoint(), QPoint(9000, -20));
     asking.answer = QStringLiteral("9000");
+    asking.asked.clear();
     local.goToPosition();
-    EXPECT_EQ(asking.errors.size(), 1u);
+    ASSERT_EQ(asking.asked.size(), 2u) << "asked again after bad input";
+    EXPECT_EQ(asking.asked[1].first, QStringLiteral("'9000' is not a position: enter X,Y as two whole numbers.\nX,Y"));
+    EXPECT_EQ(asking.asked[1].second, QStringLiteral("9000"));
+    EXPECT_TRUE(asking.errors.empty());
     EXPECT_EQ(localCanvas.mapPointAt(centre).toPoint(), QPoint(9000, -20));
 }
 

@@ -167,7 +167,8 @@ TEST_F(WindowFeedbackTest, CompilerOutputFollowsTheLogFromALineStartAndTellsTheE
     prompter.confirmAnswers.push_back(false);
     frm->CompileExecute();
     EXPECT_EQ(launcher.calls.size(), started);
-    EXPECT_EQ(prompter.noDefaultConfirmations.back(), QStringLiteral("The compiler is still running. Stop it and start again?"));
+    EXPECT_EQ(prompter.noDefaultConfirmations.back(),
+              QStringLiteral("The compiler is still running. Stop it and start again?"));
     launcher.end({false, 0});
 
     launcher.failure = "No such file";
