@@ -30,8 +30,8 @@ public:
     std::uint64_t end() const { return end_; }
     std::uint64_t keptStart() const { return end_ - (buffer_.size() - start_); }
     // Where the kept text to show starts: the stream's start, or, once bytes
-    // were dropped, the first line start after them (the kept start when no
-    // line ends there yet).
+    // were dropped, the first line start from there on (the kept start when
+    // no line ends in what is kept).
     std::uint64_t lineStart() const;
     // The kept bytes from lineStart() on.
     std::string_view lines() const { return text().substr(static_cast<std::size_t>(lineStart() - keptStart())); }
@@ -43,6 +43,8 @@ private:
     std::string buffer_;
     std::size_t start_ = 0;
     std::uint64_t end_ = 0;
+    // The last byte that went: whether what is kept starts a line.
+    char lastDropped_ = '\0';
 };
 
 }  // namespace qel

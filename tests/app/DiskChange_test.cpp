@@ -53,18 +53,6 @@ TEST(DiskChange, TellsWhatAnotherProgramDidAndWritesOnlyIntoARegularFile)
              QFile::link(d.filePath("other"), f);
          },
          DiskChange::Changed},
-        {"a link to nothing",
-         [](const QString& f, const QDir& d) {
-             QFile::remove(f);
-             QFile::link(d.filePath("none"), f);
-         },
-         DiskChange::NotRegular},
-        {"a folder",
-         [](const QString& f, const QDir& d) {
-             QFile::remove(f);
-             d.mkdir(QStringLiteral("d.ini"));
-         },
-         DiskChange::NotRegular},
         {"a pipe",
          [](const QString& f, const QDir&) {
              QFile::remove(f);

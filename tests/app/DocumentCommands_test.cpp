@@ -8,7 +8,6 @@
 #include <functional>
 
 #include "app/AppSettings.h"
-#include "app/CompilerLauncher.h"
 #include "app/DocumentCommands.h"
 #include "app/DocumentSession.h"
 #include "app/OutFileSteps.h"
@@ -101,23 +100,6 @@ public:
         settings,
         questions,
         {[this] { ++resets, session.newDocument(); }, [] { return qel::app::ViewState{}; }}};
-
-    // Compile through the fake launcher, with a compiler chosen, over the
-    // file `name` holding `bytes` as read.
-    void readyToCompile(const char* name, const std::string& bytes)
-    {
-        settings.setCompilerPathAndStore(QStringLiteral("/t/BuildLevel"));
-        commands.setCompiler(
-            [this](const qel::app::CompilerProcess& p) {
-                launcher.run(p.program, p.arguments, QString::fromStdString(path("log")), {});
-            },
-            [] { return false; });
-        write(path(name), bytes);
-        questions.yes.push_back(true);  // a question the read may ask
-        ASSERT_TRUE(commands.open(path(name)).done());
-        questions.yes.clear();
-        questions.asked.clear();
-    }
 };
 
 TEST_F(DocumentCommandsTest, EachCommandAsksInTurnAndEndsDoneCancelledOrFailed)
@@ -164,27 +146,6 @@ TEST_F(DocumentCommandsTest, EachCommandAsksInTurnAndEndsDoneCancelledOrFailed)
          "No Compiler selected, select one from the options screen!",
          {},
          ""},
-        {"Compile over a line the save drops, No",
-         [](auto& t) {
-             t.readyToCompile("i.ini", "OutFile=a\r\njunk\r\n");
-             t.questions.yes.push_back(false);
-         },
-         [](auto& c) { return c.compile(); },
-         Outcome::Cancelled,
-         "",
-         {"confirmNoDefault: 1 line of i.ini is not part of the definition and will be lost. Save anyway?"},
-         "a"},
-        {"Compile over a file changed on disk, No",
-         [](auto& t) {
-             t.readyToCompile("c.ini", "OutFile=a\r\n");
-             t.write(t.path("c.ini"), "OutFile=changed\r\n");
-             t.questions.yes.push_back(false);
-         },
-         [](auto& c) { return c.compile(); },
-         Outcome::Cancelled,
-         "",
-         {"confirmNoDefault: c.ini was changed on disk since it was read. Replace it with this definition?"},
-         "a"},
         {"New over unsaved work, Cancel",
          [](auto& t) {
              t.type("typed");
@@ -240,8 +201,6 @@ TEST_F(DocumentCommandsTest, EachCommandAsksInTurnAndEndsDoneCancelledOrFailed)
         EXPECT_EQ(session.document().outFile(), c.outFile);
     }
     EXPECT_EQ(read(path("x.ini")), "old");
-    EXPECT_EQ(read(path("i.ini")), "OutFile=a\r\njunk\r\n");
-    EXPECT_EQ(read(path("c.ini")), "OutFile=changed\r\n");
     EXPECT_TRUE(launcher.calls.empty());
 }
 

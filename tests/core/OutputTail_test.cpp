@@ -40,30 +40,4 @@ TEST(OutputTailTest, KeepsTheNewestBytesAndACopyFollowsByTheDroppedCount)
     }
 }
 
-TEST(OutputTailTest, ShownLinesStartAtALineStartOnceBytesWent)
-{
-    struct Case {
-        const char* name;
-        std::vector<std::string> appends;
-        std::uint64_t skipped;  // before the appends
-        std::string lines;
-        std::uint64_t lineStart;
-    };
-    const Case cases[] = {
-        {"NothingDropped", {"ab\nc"}, 0, "ab\nc", 0},
-        {"DroppedMidLine", {"ab\ncd", "e\nf"}, 0, "f", 7},
-        {"NoLineEndKept", {"abcdefgh"}, 0, "efgh", 4},
-        {"SkippedUnseen", {"x\nyz"}, 100, "yz", 102},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        qel::OutputTail tail(4);
-        tail.skip(c.skipped);
-        for (const std::string& bytes : c.appends)
-            tail.append(bytes);
-        EXPECT_EQ(tail.lines(), c.lines);
-        EXPECT_EQ(tail.lineStart(), c.lineStart);
-    }
-}
-
 }  // namespace

@@ -24,10 +24,8 @@ public:
     std::map<std::string, PictureFacts> pictures;
     std::vector<std::string> decoded;
 
-    std::set<std::string> folders;
-
     bool fileExists(const std::string& path) override { return files.contains(path) || pictures.contains(path); }
-    bool isFolder(const std::string& path) override { return folders.contains(path); }
+    bool isFolder(const std::string& path) override { return path.ends_with(".d"); }
     PictureFacts picture(const std::string& path) override
     {
         decoded.push_back(path);
@@ -65,7 +63,6 @@ TEST_P(ProblemCheck, FindsEachProblemAtItsLine)
     const CheckCase& c = GetParam();
     FakeDisk disk;
     disk.files = {kFolder + "bell.wav", "/abs/a.bmp"};
-    disk.folders = {kFolder + "sub", kFolder + "art.png"};
     for (const auto& [name, facts] : c.pictures)
         disk.pictures[name.starts_with("/") ? name : kFolder + name] = facts;
 
@@ -114,10 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
                   {"2 file-missing", "4 file-duplicate"},
                   "File 'gone.wav' does not exist"},
         CheckCase{"AFolderIsNamedAsAFolderNotAsMissing",
-                  "OutFile=p\nFile=sub\nFile=art.png\n[objectimages]\nIMAGE1=art.png\n[mapobjects]\n1,1,IMAGE1\n",
+                  "OutFile=p\nFile=sub.d\nFile=art.d\n[objectimages]\nIMAGE1=art.d\n[mapobjects]\n1,1,IMAGE1\n",
                   {},
                   {"2 file-not-regular", "3 file-not-regular", "5 image-unreadable"},
-                  "IMAGE1's picture 'art.png' is a folder"},
+                  "IMAGE1's picture 'art.d' is a folder"},
         CheckCase{"ImageDuplicateAtTheLaterOne",
                   kHead + "1,1,IMAGE0\n[objectimages]\nIMAGE0=gone.png\n",
                   {{"a.png", Picture(32, 16)}},

@@ -1,7 +1,6 @@
 #pragma once
 // A process launcher for tests: records every start, can refuse them, and
-// lets the test speak for the program it started (writing its log, ending
-// it). No process starts.
+// lets the test speak for the program it started; no process starts.
 
 #include <QFile>
 #include <QString>
@@ -27,8 +26,6 @@ public:
     // The watch of the last program started, for the test to call.
     ProcessWatch watch;
     int stops = 0;
-    // Programs started and not yet ended by the test or by stop().
-    int running = 0;
 
     std::unique_ptr<RunningProcess> run(const QString& program, const QStringList& arguments, const QString& logFile,
                                         ProcessWatch given) override
@@ -37,24 +34,8 @@ public:
         if (!failure.empty())
             throw MessageError(failure);
         QFile(logFile).open(QIODevice::WriteOnly | QIODevice::Truncate);
-        ++running;
         watch = std::move(given);
         return std::make_unique<Running>(*this);
-    }
-
-    // The program writes `bytes` to its log.
-    void say(const QByteArray& bytes) const
-    {
-        QFile log(calls.back().logFile);
-        if (log.open(QIODevice::WriteOnly | QIODevice::Append))
-            log.write(bytes);
-    }
-
-    void end(ProcessEnd how)
-    {
-        --running;
-        if (watch.finished)
-            watch.finished(how);
     }
 
 private:

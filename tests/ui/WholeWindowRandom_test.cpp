@@ -2,10 +2,8 @@
 // handlers, the problems following, by a seeded random walk
 // (QEL_RANDOM_SEED, QEL_RANDOM_ACTIONS) after two walks that once broke it.
 // After every action the document must be what its history replays, every
-// view must agree with a fresh look at the document, the title's "*" must
-// tell unsaved work, and a save must have written what the document holds.
-// The document commands run too, with their questions answered at random, and
-// the file changes under the editor; closing at the end leaves no window.
+// view must agree with a fresh look at the document, the "*" must tell unsaved
+// work and a save must have written the document. Commands ask at random.
 
 #include <QLineEdit>
 #include <QListView>
@@ -45,29 +43,6 @@ protected:
     PictureFacts picture(const std::string& p) override { return app::ProblemPictures::Decode(pictures, p); }
     const DefinitionDocument& doc() const { return frm->document(); }
 
-    // A document replaced (New, Open, a failed read) starts a history anew.
-    void restart()
-    {
-        bytesAt = {bytes()};
-        lastAt = lastCount = 0;
-        oldest = nullptr;
-        seen.reset();
-    }
-
-    // The work the user would lose: the "*" matches unsaved steps or a file
-    // no longer on disk, and a file just saved holds the document.
-    std::string unsavedWork(bool saved)
-    {
-        const std::string& file = doc().currentFile();
-        const QFileInfo info(FileNameText(file));
-        const bool gone = !file.empty() && !info.isFile();
-        if (frm->windowTitle().startsWith('*') != (!frm->session().history().isClean() || gone))
-            return "the title's \"*\" does not tell the unsaved work (" + frm->windowTitle().toStdString()
-                   + (gone ? ", the file is gone)" : ", the file is there)");
-        if (saved && !frm->session().modified() && !file.empty() && readFile(info.filePath()) != bytes())
-            return "the file saved does not hold the document";
-        return {};
-    }
     std::string bytes() const { return ComposeDefinition(doc()); }
 
     // What differs from a fresh look at the document; empty when nothing does.
@@ -203,8 +178,7 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
     auto* map = find<ui::MapCanvas>("MapCanvas");
     auto* screen = find<ui::MapScreenCanvas>("MapScreenCanvas");
     QObject::connect(objects, &ObjectsSection::rowLoaded, [this] { typed = 0, ++loads; });
-    bool replaced = false;
-    bool saved = false;  // the last action said it saved
+    bool replaced = false, saved = false;  // by the last action
     QObject::connect(&frm->session(), &app::DocumentSession::documentReplaced, [&] { replaced = true; });
     frm->settings().setCompilerPathAndStore(QStringLiteral("/t/BuildLevel"));
     writeFile(path("other.ini"), "OutFile=theirs\r\n");
@@ -245,24 +219,14 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
     const Click buttons[] = {&ObjectsSection::AddObjectClick, &ObjectsSection::DelObjectClick,
                              &ObjectsSection::SwitchClick, &ObjectsSection::CenterSafeClick,
                              &ObjectsSection::SplashScreenCenterClick};
-    // Every question a command may ask, answered at random; what was not
-    // asked goes after the action.
+    // Every question a command may ask, answered at random.
     const auto answerAll = [&] {
-        for (int i = 0; i < 4; ++i)
-            prompter.confirmAnswers.push_back(pick(3) != 0);
-        prompter.saveChangesAnswers.push_back(static_cast<ui::SaveChangesAnswer>(pick(3)));
-        prompter.saveAnswers.push_back(pick(4) ? path(oneOf({"d.ini", "w.ini", "w"})) : QString());
+        prompter.confirmAnswers = {pick(3) != 0, pick(3) != 0, pick(3) != 0};
+        prompter.saveChangesAnswers = {static_cast<ui::SaveChangesAnswer>(pick(3))};
+        prompter.saveAnswers = {pick(4) ? path(oneOf({"d.ini", "w.ini", "w"})) : QString()};
+        find<QStatusBar>("Status")->clearMessage();
     };
-    const auto clearAnswers = [&] {
-        prompter.confirmAnswers.clear();
-        prompter.saveChangesAnswers.clear();
-        prompter.saveAnswers.clear();
-        prompter.openAnswers.clear();
-    };
-    const auto diskChanged = [&] {
-        QEvent activated(QEvent::WindowActivate);
-        QApplication::sendEvent(frm.get(), &activated);
-    };
+    const auto told = [&] { return !find<QStatusBar>("Status")->currentMessage().isEmpty(); };  // a save
     const std::vector<Action> actions = {
         {"ClickRow", true,
          [&] {
@@ -368,59 +332,29 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
              if (pick(4) == 0)
                  QTest::keyClick(box, Qt::Key_Escape);
          }},
-        {"Save", false,
-         [&] {
-             answerAll();
-             find<QStatusBar>("Status")->clearMessage();
-             pick(3) ? frm->SaveExecute() : frm->SaveAsExecute();
-             saved = !find<QStatusBar>("Status")->currentMessage().isEmpty();
-         }},
-        {"Compile", false,
-         [&] {
-             answerAll();
-             find<QStatusBar>("Status")->clearMessage();
-             frm->CompileExecute();
-             saved = !find<QStatusBar>("Status")->currentMessage().isEmpty();
-             if (launcher.watch.finished && pick(2))
-                 std::exchange(launcher.watch.finished, {})({pick(2) == 0, pick(3)});
-         }},
+        {"Save", false, [&] { answerAll(), pick(3) ? frm->SaveExecute() : frm->SaveAsExecute(), saved = told(); }},
+        {"Compile", false, [&] { answerAll(), frm->CompileExecute(), saved = told(); }},
         {"NewOrOpen", true,
          [&] {
-             answerAll();
-             const int what = pick(4);
-             if (what == 0)
-                 return frm->NewExecute();
              const QString file = path(oneOf({"d.ini", "w.ini", "other.ini"}));
-             if (!QFileInfo::exists(file))
-                 return;
-             prompter.openAnswers.push_back(pick(5) ? file : QString());
-             what == 1 ? frm->aOpenExecute() : frm->OpenRecent(file);
+             answerAll(), prompter.openAnswers = {pick(5) ? file : QString()};
+             const int what = QFileInfo::exists(file) ? pick(3) : 0;
+             what == 0 ? frm->NewExecute() : what == 1 ? frm->aOpenExecute() : frm->OpenRecent(file);
          }},
         {"DiskChange", true,
          [&] {
              const QString file = FileNameText(doc().currentFile());
-             // The file the links lead to stays a file.
-             if (file.isEmpty() || file == path("other.ini"))
+             if (file.isEmpty() || file == path("other.ini"))  // what the links lead to stays
                  return;
-             const QString away = path("away.ini");
-             switch (pick(5)) {
-             case 0:
-                 writeFile(file, "OutFile=outside\r\n" + std::string(pick(3), '\n'));
-                 break;
-             case 1:
-                 QFile::remove(file);
-                 break;
-             case 2:  // renamed away, or back
-                 QFile::exists(away) ? QFile::rename(away, file) : QFile::rename(file, away);
-                 break;
-             case 3:
-                 QFile::remove(file), QFile::link(path("other.ini"), file);
-                 break;
-             default:  // made again
-                 QFile::exists(file) || QFile::copy(path("other.ini"), file);
-             }
-             prompter.confirmAnswers.push_back(pick(2) != 0);
-             diskChanged();
+             const QString away = path("away.ini"), other = path("other.ini");
+             const int what = pick(4);  // rewritten, deleted, renamed away or back, a link
+             what == 0   ? writeFile(file, "OutFile=outside\r\n" + std::string(pick(3), '\n'))
+             : what == 1 ? void(QFile::remove(file))
+             : what == 2 ? void(QFile::exists(away) ? QFile::rename(away, file) : QFile::rename(file, away))
+                         : void(QFile::remove(file) && QFile::link(other, file));
+             prompter.confirmAnswers = {pick(2) != 0};
+             QEvent activated(QEvent::WindowActivate);
+             QApplication::sendEvent(frm.get(), &activated);
          }},
         {"Change", false,
          [&] {
@@ -469,14 +403,20 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
         if (loads != loadsBefore)
             imagesAtLoad = doc().images();
         const std::string_view name = action.name;
-        const bool command = name == "Save" || name == "Compile" || name == "NewOrOpen" || name == "DiskChange";
-        if (command)
-            clearAnswers();
-        if (std::exchange(replaced, false))
-            restart();
+        if (name == "Save" || name == "Compile" || name == "NewOrOpen" || name == "DiskChange")
+            prompter.confirmAnswers.clear(), prompter.saveChangesAnswers.clear(), prompter.saveAnswers.clear();
+        if (std::exchange(replaced, false))  // a new history
+            bytesAt = {bytes()}, lastAt = lastCount = 0, oldest = nullptr, seen.reset();
         std::string failure = differences(name == "Undo" || name == "Redo", action.keepsRows && loads == loadsBefore);
-        if (failure.empty())
-            failure = unsavedWork(std::exchange(saved, false));
+        // Unsaved work is steps past the saved one, or a file no longer there.
+        const QFileInfo file(FileNameText(doc().currentFile()));
+        if (failure.empty()
+            && frm->windowTitle().startsWith('*')
+                   == (frm->session().history().isClean() && (doc().currentFile().empty() || file.isFile())))
+            failure = "the title's \"*\" does not tell the unsaved work";
+        if (failure.empty() && std::exchange(saved, false) && !frm->session().modified()
+            && readFile(file.filePath()) != bytes())
+            failure = "the file saved does not hold the document";
         if (failure.empty() && (i == checkpoint || i + 1 == count) && (failure = roundTrip()).empty())
             failure = differences(false, true);
         if (failure.empty() && !prompter.confirmAnswers.empty())
@@ -487,10 +427,8 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
                    << "\nlast actions:" << trail;
         prompter.errors.clear();
     }
-    // Closing, the unsaved work let go: every window goes, nothing left started.
-    prompter.saveChangesAnswers.push_back(ui::SaveChangesAnswer::No);
-    frm->ExitExecute();
-    prompter.saveChangesAnswers.clear();
+    prompter.saveChangesAnswers = {ui::SaveChangesAnswer::No};
+    frm->ExitExecute();  // every window goes with the main one
     for (QWidget* window : QApplication::topLevelWidgets())
         EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
 }
