@@ -94,9 +94,10 @@ void CompilerRun::readLog()
         const qint64 available = log_.size() - at;
         if (available <= 0)
             break;
-        // What could not be kept is not read at all.
-        if (available > static_cast<qint64>(kKeptOutput)) {
-            const qint64 skipped = available - static_cast<qint64>(kKeptOutput);
+        // What could not be kept is not read at all, but for its last byte:
+        // it tells whether what is kept starts a line.
+        if (available > static_cast<qint64>(kKeptOutput) + 1) {
+            const qint64 skipped = available - static_cast<qint64>(kKeptOutput) - 1;
             output_.skip(static_cast<std::uint64_t>(skipped));
             log_.seek(at + skipped);
         }

@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, EachAccessKeyOfTheWindowBelongsToOneControl)
     for (QAction* action : frm->menuBar()->actions())
         keys << QKeySequence::mnemonic(action->text()).toString();
     for (QAbstractButton* button : frm->findChildren<QAbstractButton*>())
-        keys << QKeySequence::mnemonic(button->text()).toString();
+        keys << (button->isVisibleTo(frm.get()) ? QKeySequence::mnemonic(button->text()).toString() : QString());
     keys.removeAll(QString());
     EXPECT_EQ(keys.removeDuplicates(), 0) << keys.join(' ').toStdString();
 }
