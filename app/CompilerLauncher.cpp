@@ -1,5 +1,6 @@
 #include "app/CompilerLauncher.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -27,28 +28,30 @@ bool NeedsWine(const QString& compilerPath)
 #endif
 }
 
-void CompileDefinition(DocumentSession& session, const AppSettings& settings, qel::platform::ProcessLauncher& launcher)
+QString CompilerLogPath(const QString& folder, const std::string& definition)
 {
-    // Nobody listens: the compiler runs on its own, as it always did.
-    CompileDefinition(session, settings, [&launcher](const CompilerProcess& process) {
-        launcher.run(process.program, process.arguments, {});
-    });
+    // The name tells the user which definition; the hash of the whole path
+    // keeps two definitions of one name apart.
+    const QString name = QFileInfo(FileNameText(definition)).completeBaseName();
+    const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(definition), QCryptographicHash::Sha1);
+    return folder + QLatin1Char('/') + name + QLatin1Char('-') + QString::fromLatin1(hash.toHex().left(8))
+           + QStringLiteral(".log");
 }
 
-void CompileDefinition(DocumentSession& session, const AppSettings& settings,
-                       const std::function<void(const CompilerProcess&)>& start)
+void CheckCompileReady(const DefinitionDocument& doc, const AppSettings& settings)
 {
-    const DefinitionDocument& doc = session.document();
     if (settings.compilerPath().isEmpty())
         throw MessageError("No Compiler selected, select one from the options screen!");
     if (doc.currentFile().empty())
         throw MessageError("Ini not saved or no ini opened!");
+}
 
-    const std::string file = doc.currentFile();
-    session.save();
-
+void StartCompiler(const DefinitionDocument& doc, const AppSettings& settings,
+                   const std::function<void(const CompilerProcess&)>& start)
+{
     const QString compiler = settings.compilerPath();
-    const CompilerProcess process = ComposeCompilerProcess(compiler, FileNameText(file), NeedsWine(compiler));
+    const CompilerProcess process =
+        ComposeCompilerProcess(compiler, FileNameText(doc.currentFile()), NeedsWine(compiler));
     try {
         start(process);
     } catch (const MessageError& e) {

@@ -1,10 +1,12 @@
 #pragma once
-// Compile: save the definition, then hand it to the package compiler, which
-// runs on its own; the editor does not wait for it.
+// Compile: the checks before the save, and handing the saved definition to
+// the package compiler, which runs on its own; the editor does not wait for
+// it.
 
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <string>
 
 #include "app/AppSettings.h"
 #include "app/DocumentSession.h"
@@ -12,15 +14,16 @@
 
 namespace qel::app {
 
-// Throws qel::MessageError when no compiler is chosen, when the document has
-// no file, or when the compiler cannot be started; a failed save (FileError)
-// propagates and the compiler is not started.
-void CompileDefinition(DocumentSession& session, const AppSettings& settings, qel::platform::ProcessLauncher& launcher);
+// What Compile checks before anything is saved or asked: throws
+// qel::MessageError when no compiler is chosen, then when the document has
+// no file.
+void CheckCompileReady(const DefinitionDocument& doc, const AppSettings& settings);
 struct CompilerProcess;
-// The same, with `start` starting the compiler (throwing qel::MessageError
-// with the reason when it cannot).
-void CompileDefinition(DocumentSession& session, const AppSettings& settings,
-                       const std::function<void(const CompilerProcess&)>& start);
+// Starts the compiler on the document's (saved) file through `start`, which
+// throws qel::MessageError with the reason when it cannot; that reason comes
+// back naming the compiler.
+void StartCompiler(const DefinitionDocument& doc, const AppSettings& settings,
+                   const std::function<void(const CompilerProcess&)>& start);
 
 // The program and arguments that start `compilerPath` on `definitionPath`.
 struct CompilerProcess {
@@ -32,6 +35,10 @@ struct CompilerProcess {
 
 // `throughWine`: run a Windows executable through the `wine` loader.
 CompilerProcess ComposeCompilerProcess(const QString& compilerPath, const QString& definitionPath, bool throughWine);
+
+// The log of the compiler run on `definition` (file name bytes): one per
+// definition in `folder`, the next run replacing it.
+QString CompilerLogPath(const QString& folder, const std::string& definition);
 
 // True for a compiler named "*.exe" (any case) on a system other than Windows
 // that has `wine` on its PATH.

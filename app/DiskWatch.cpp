@@ -85,7 +85,10 @@ void DiskWatch::checkDocument()
             emit documentChanged(DiskChange::None);
         return;
     }
-    if (told_ && *told_ == now)
+    // A file gone again after a save wrote it is a new state to the user,
+    // whatever the stamp of a missing file says.
+    const bool gone = change == DiskChange::Gone || change == DiskChange::NotRegular;
+    if (told_ && *told_ == now && (!gone || session_.fileGone()))
         return;
     told_ = now;
     toldChange_ = change;

@@ -20,12 +20,10 @@ const QString kSaveFilter = QStringLiteral("INI-File (*.ini)");
 }  // namespace
 
 DocumentCommands::DocumentCommands(DocumentSession& session, RecoveryStore& recovery, const AppSettings& settings,
-                                   platform::ProcessLauncher& launcher, const platform::FileOperations& files,
-                                   CommandQuestions& questions, Hooks hooks)
+                                   const platform::FileOperations& files, CommandQuestions& questions, Hooks hooks)
     : session_(session),
       recovery_(recovery),
       settings_(settings),
-      launcher_(launcher),
       files_(files),
       questions_(questions),
       hooks_(std::move(hooks))
@@ -86,13 +84,15 @@ CommandStatus DocumentCommands::saveAs()
 CommandStatus DocumentCommands::compile()
 {
     return RunCommand([this] {
-        // Compiling saves first.
-        if (!session_.document().currentFile().empty() && !confirmOverwrite())
+        CheckCompileReady(session_.document(), settings_);
+        if (compilerRunning_ && compilerRunning_()
+            && !questions_.confirmNoDefault(QStringLiteral("The compiler is still running. Stop it and start again?")))
+            return false;
+        // Compiling saves first, as Save does, asking what it asks.
+        if (!saveCurrent())
             return false;
         if (compilerStart_)
-            CompileDefinition(session_, settings_, compilerStart_);
-        else
-            CompileDefinition(session_, settings_, launcher_);
+            StartCompiler(session_.document(), settings_, compilerStart_);
         return true;
     });
 }

@@ -19,7 +19,6 @@
 
 namespace qel::platform {
 class FileOperations;
-class ProcessLauncher;
 }  // namespace qel::platform
 
 namespace qel::app {
@@ -40,8 +39,7 @@ public:
 
     // `files` tells whether a file a save would replace is there.
     DocumentCommands(DocumentSession& session, RecoveryStore& recovery, const AppSettings& settings,
-                     platform::ProcessLauncher& launcher, const platform::FileOperations& files,
-                     CommandQuestions& questions, Hooks hooks);
+                     const platform::FileOperations& files, CommandQuestions& questions, Hooks hooks);
 
     // Each asks about unsaved changes first.
     CommandStatus newDocument();
@@ -54,7 +52,9 @@ public:
     CommandStatus openRecent(const std::string& path);
     CommandStatus save();
     CommandStatus saveAs();
-    // Saves, then starts the compiler on the definition.
+    // Checks that it can, asks before stopping a compiler still running,
+    // saves as Save does (its questions included), then starts the compiler
+    // on the definition.
     CommandStatus compile();
 
     // Asks whether to save a changed document. Done when it may be let go
@@ -70,9 +70,12 @@ public:
 
     // Told the file each open or save succeeded on.
     void setFileUsed(std::function<void(const std::string&)> used) { fileUsed_ = std::move(used); }
-    // How Compile starts the compiler; without one it goes its own way
-    // through the launcher, unwatched.
-    void setCompilerStart(std::function<void(const CompilerProcess&)> start) { compilerStart_ = std::move(start); }
+    // How Compile starts the compiler, and tells one still running.
+    void setCompiler(std::function<void(const CompilerProcess&)> start, std::function<bool()> running)
+    {
+        compilerStart_ = std::move(start);
+        compilerRunning_ = std::move(running);
+    }
 
 private:
     void used(const std::string& path);
@@ -93,13 +96,13 @@ private:
     DocumentSession& session_;
     RecoveryStore& recovery_;
     const AppSettings& settings_;
-    platform::ProcessLauncher& launcher_;
     const platform::FileOperations& files_;
     CommandQuestions& questions_;
     Hooks hooks_;
     IgnoredLines ignoredLines_;
     std::function<void(const std::string&)> fileUsed_;
     std::function<void(const CompilerProcess&)> compilerStart_;
+    std::function<bool()> compilerRunning_;
 };
 
 }  // namespace qel::app

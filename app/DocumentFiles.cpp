@@ -70,13 +70,16 @@ std::string SaveChangesQuestion(const DefinitionDocument& doc)
 DiskChange CompareStamps(const platform::FileStamp& known, const platform::FileStamp& now)
 {
     using platform::FileKind;
-    // A link where a file was may lead anywhere, a file of the user's among
-    // them: what it leads to is not the file that was read.
-    if (now.kind == FileKind::Other || (now.kind == FileKind::Symlink && known.kind != FileKind::Symlink))
+    // A link to a regular file is that file, wherever it is read: a link put
+    // in the file's place is another file there, as a file renamed over it
+    // would be. A link that leads nowhere names no file to write into.
+    if (now.kind == FileKind::Other || (now.kind == FileKind::Symlink && !now.exists()))
         return DiskChange::NotRegular;
     if (!now.exists())
         return DiskChange::Gone;
-    return now == known ? DiskChange::None : DiskChange::Changed;
+    const bool same = now.size == known.size && now.modified == known.modified && now.inode == known.inode
+                      && now.device == known.device;
+    return same ? DiskChange::None : DiskChange::Changed;
 }
 
 void CheckSaveTarget(const std::string& path, const platform::FileStamp& known)

@@ -56,13 +56,14 @@ enum class DiskChange {
     None,        // as read or saved
     Changed,     // another program wrote it, or put another file in its place
     Gone,        // deleted or renamed away
-    NotRegular,  // now a link (it was none when read), a folder, a pipe or a device
+    NotRegular,  // now a folder, a pipe, a device, a socket or a link to none of them
 };
 DiskChange CompareStamps(const platform::FileStamp& known, const platform::FileStamp& now);
 
-// The step before a save over `path`, apart from the write: a file that became
-// a link or a special file since `known` was taken is never written through
-// ("NAME is not a regular file", a MessageError).
+// The step before a save over `path`, apart from the write: a name that
+// became a special file (or a link to one, or to nothing) since `known` was
+// taken is never written through ("NAME is not a regular file", a
+// MessageError).
 void CheckSaveTarget(const std::string& path, const platform::FileStamp& known);
 
 // The texts of a current file changed on disk, NAME as the title shows it.

@@ -3,6 +3,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "app/DocumentFiles.h"
 #include "app/RereadStep.h"
@@ -189,6 +190,7 @@ void DocumentSession::open(const std::string& path, ReadReport* report)
     // Taken before the read: a change while reading shows as a change later.
     const platform::FileStamp stamp = platform::ReadFileStamp(path);
     stamp_.reset();
+    fileGone_ = false;
     sourceLines_.reset();
     ReadReport own;
     if (report == nullptr)
@@ -206,6 +208,7 @@ void DocumentSession::open(const std::string& path, ReadReport* report)
     }
     stamp_ = stamp;
     stampedFile_ = path;
+    fileGone_ = false;
     startHistory();
     resetViews();
 }
@@ -249,8 +252,15 @@ void DocumentSession::adopt(DefinitionDocument doc)
     resetViews();
 }
 
+void DocumentSession::setFileGone(bool gone)
+{
+    if (std::exchange(fileGone_, gone) != gone)
+        emit documentStateChanged();
+}
+
 void DocumentSession::stampFile()
 {
+    fileGone_ = false;
     stampedFile_ = doc_.currentFile();
     if (stampedFile_.empty())
         stamp_.reset();
@@ -276,6 +286,7 @@ bool DocumentSession::reread(const std::optional<ViewState>& view, ReadReport* r
     ReadDefinition(read, path, report);
     stamp_ = stamp;
     stampedFile_ = path;
+    fileGone_ = false;
     // The rows now stand at the lines of the file read, or, undone, at none.
     sourceLines_.reset();
     bool made = false;

@@ -71,7 +71,15 @@ public:
     QUndoStack& history() { return history_; }
     const QUndoStack& history() const { return history_; }
 
-    bool modified() const { return !history_.isClean(); }
+    // Unsaved work: steps since the saved one, or a current file no longer
+    // on disk.
+    bool modified() const { return !history_.isClean() || fileGone_; }
+    // The current file was deleted, renamed away or made something no
+    // regular file on disk: what is in memory is then the only copy, unsaved
+    // work until it is saved again. Cleared by every read and save, and by
+    // the file coming back.
+    void setFileGone(bool gone);
+    bool fileGone() const { return fileGone_; }
 
     // Runs `command` and, when it changed the document, makes it the newest
     // step (a command that changed nothing is dropped). When the command
@@ -204,6 +212,7 @@ private:
     // The current file as it was read or saved last, and its name then.
     std::optional<platform::FileStamp> stamp_;
     std::string stampedFile_;
+    bool fileGone_ = false;
     const RowMap* resetMap_ = nullptr;
 };
 

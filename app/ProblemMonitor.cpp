@@ -1,10 +1,12 @@
 #include "app/ProblemMonitor.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 
 #include "app/ProblemPictures.h"
 #include "core/EntryLine.h"
+#include "platform/FileNameText.h"
 #include "platform/FileOperations.h"
 
 namespace qel::app {
@@ -22,6 +24,7 @@ public:
     // A folder is no file to pack, even when a name points at one.
     bool fileExists(const std::string& path) override { return files_.exists(path); }
     PictureFacts picture(const std::string& path) override { return pictures_.facts(path); }
+    bool isFolder(const std::string& path) override { return QFileInfo(FileNameText(path)).isDir(); }
 
 private:
     const platform::FileOperations& files_;
@@ -421,15 +424,19 @@ void ProblemMonitor::onImagesChanged()
 
 void ProblemMonitor::onStateChanged()
 {
-    // A save writes the rows to other lines than those read.
-    if (!haveLines_ || session_.sourceLines() != nullptr)
+    // A save writes the rows to other lines than those read; a save into
+    // another folder makes the names stand for other files.
+    const bool linesGone = haveLines_ && session_.sourceLines() == nullptr;
+    if (!linesGone && session_.document().documentFolder() == checkedFolder_)
         return;
-    haveLines_ = false;
-    partLines_ = {};
-    for (Rows& rows : rows_) {
-        rows.lines.clear();
-        for (Problem& problem : rows.problems)
-            problem.line = 0;
+    if (linesGone) {
+        haveLines_ = false;
+        partLines_ = {};
+        for (Rows& rows : rows_) {
+            rows.lines.clear();
+            for (Problem& problem : rows.problems)
+                problem.line = 0;
+        }
     }
     checkParts();
     changed();
@@ -445,6 +452,7 @@ void ProblemMonitor::checkParts()
     parts.editFiles() = doc.files();
     parts.editImages() = doc.images();
     parts.setDocumentFolder(doc.documentFolder());
+    checkedFolder_ = doc.documentFolder();
     EditorDisk disk(files_, pictures_);
     parts_ = CheckDocument(parts, disk, haveLines_ ? &partLines_ : nullptr);
 }

@@ -133,6 +133,8 @@ private:
     std::vector<Problem> parts_;  // the whole file's, the files', the images'
     SourceLines partLines_;       // the out file's, files' and images' lines, and the read's own
     bool haveLines_ = false;
+    // The folder the names were last looked up in.
+    std::string checkedFolder_;
     std::uint64_t replacedAt_ = 0;  // the change count of the document New or Open made
     bool replaced_ = false;
     std::vector<Problem> sorted_;

@@ -54,6 +54,8 @@ public:
             found = exists_.emplace(path, environment_.fileExists(path)).first;
         return found->second;
     }
+    // Only for a path that does not exist as a file.
+    bool isFolder(const std::string& path) { return environment_.isFolder(path); }
 
     const PictureFacts& picture(const std::string& path)
     {
@@ -79,9 +81,14 @@ void CheckFiles(const DefinitionDocument& doc, DiskFacts& disk, const SourceLine
         if (!seen.insert(name).second) {
             out.push_back(Make(Severity::Warning, "file-duplicate", "File " + Quoted(name) + " is listed again",
                                ProblemPlace::Files, row, line));
-        } else if (!disk.exists(ResolvedPath(doc.documentFolder(), name))) {
-            out.push_back(Make(Severity::Error, "file-missing", "File " + Quoted(name) + " does not exist",
-                               ProblemPlace::Files, row, line));
+        } else if (const std::string path = ResolvedPath(doc.documentFolder(), name); !disk.exists(path)) {
+            if (disk.isFolder(path))
+                out.push_back(Make(Severity::Error, "file-not-regular",
+                                   "File " + Quoted(name) + " is a folder, not a file to pack", ProblemPlace::Files,
+                                   row, line));
+            else
+                out.push_back(Make(Severity::Error, "file-missing", "File " + Quoted(name) + " does not exist",
+                                   ProblemPlace::Files, row, line));
         }
     }
 }
@@ -122,7 +129,10 @@ void CheckImages(const DefinitionDocument& doc, const ImageIndex& index, const s
         const std::string picture = key + "'s picture " + Quoted(image.file);
         const std::string path = ResolvedPath(doc.documentFolder(), image.file);
         if (!disk.exists(path)) {
-            report(Severity::Error, "image-file-missing", picture + " does not exist");
+            if (disk.isFolder(path))
+                report(Severity::Error, "image-unreadable", picture + " is a folder");
+            else
+                report(Severity::Error, "image-file-missing", picture + " does not exist");
             continue;
         }
         const PictureFacts& facts = disk.picture(path);

@@ -58,6 +58,13 @@ public:
     virtual bool fileExists(const std::string& path) = 0;
     // Asked only for files that exist, once per path and check.
     virtual PictureFacts picture(const std::string& path) = 0;
+    // Asked only for a path that is no file: whether a folder is there, so
+    // that it is named as what it is rather than as missing.
+    virtual bool isFolder(const std::string& path)
+    {
+        (void)path;
+        return false;
+    }
 };
 
 // The path a name of the document stands for.

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -25,12 +26,8 @@ public:
         connect(&batch_, &QTimer::timeout, this, [this] { flush(); });
         resize(640, 400);
         auto* layout = new QVBoxLayout(this);
-        command_ = new QLabel(this);
-        command_->setObjectName(QStringLiteral("CompilerCommand"));
-        // File names and the system's reasons are never markup.
-        command_->setTextFormat(Qt::PlainText);
-        command_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        command_->setWordWrap(true);
+        command_ = PlainLabel(QStringLiteral("CompilerCommand"));
+        log_ = PlainLabel(QStringLiteral("CompilerLog"));
         text_ = new QPlainTextEdit(this);
         text_->setObjectName(QStringLiteral("CompilerText"));
         text_->setReadOnly(true);
@@ -38,19 +35,25 @@ public:
         text_->setUndoRedoEnabled(false);
         text_->setLineWrapMode(QPlainTextEdit::NoWrap);
         text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        end_ = new QLabel(this);
-        end_->setObjectName(QStringLiteral("CompilerEnd"));
-        end_->setTextFormat(Qt::PlainText);
-        stop_ = new QPushButton(QStringLiteral("Stop"), this);
+        end_ = PlainLabel(QStringLiteral("CompilerEnd"));
+        stop_ = new QPushButton(QStringLiteral("&Stop"), this);
         stop_->setObjectName(QStringLiteral("StopCompiler"));
         layout->addWidget(command_);
+        layout->addWidget(log_);
         layout->addWidget(text_, 1);
         layout->addWidget(end_);
         layout->addWidget(stop_, 0, Qt::AlignRight);
         connect(stop_, &QPushButton::clicked, &run_, &app::CompilerRun::stop);
         connect(&run_, &app::CompilerRun::started, this, [this] { follow(); });
-        connect(&run_, &app::CompilerRun::ended, this, [this] { follow(); });
-        connect(&run_, &app::CompilerRun::outputAdded, this, &CompilerOutputWindow::add);
+        connect(&run_, &app::CompilerRun::ended, this, [this] {
+            flush();
+            end_->setText(run_.end());
+            stop_->setEnabled(false);
+        });
+        connect(&run_, &app::CompilerRun::outputAdded, this, [this] {
+            if (!batch_.isActive())
+                batch_.start();
+        });
         follow();
     }
 
@@ -62,73 +65,93 @@ protected:
     }
 
 private:
+    QLabel* PlainLabel(const QString& name)
+    {
+        auto* label = new QLabel(this);
+        label->setObjectName(name);
+        // File names and the system's reasons are never markup.
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setWordWrap(true);
+        return label;
+    }
+
     // The whole run afresh.
     void follow()
     {
         batch_.stop();
-        pending_.clear();
-        pendingDropped_ = 0;
         setWindowTitle(QStringLiteral("Compiler Output - ") + run_.name());
         command_->setText(run_.commandLine());
-        text_->setPlainText(FromBytes(run_.output()));
+        log_->setText(run_.logFile().isEmpty() ? QString() : QStringLiteral("Log: ") + run_.logFile());
         end_->setText(run_.end());
         stop_->setEnabled(run_.running());
+        showAll();
+    }
+
+    void showAll()
+    {
+        header_ = run_.droppedLine();
+        const QString body = FromBytes(run_.output());
+        text_->setPlainText(header_.isEmpty() ? body : header_ + QLatin1Char('\n') + body);
+        shownStart_ = run_.outputStart();
+        shownEnd_ = run_.outputEnd();
         text_->moveCursor(QTextCursor::End);
     }
 
-    // Output is shown in batches: each change to the text costs the same
-    // whatever its size, and a compiler writes in small pieces.
-    void add(const QByteArray& bytes, qsizetype dropped)
-    {
-        pendingDropped_ += dropped;
-        pending_ += bytes;
-        if (pending_.size() >= kBatchBytes)
-            flush();
-        else if (!batch_.isActive())
-            batch_.start();
-    }
-
-    // Follows the run's kept bytes position for position: Latin-1 makes one
-    // character of each byte, line ends included.
+    // Follows the run's kept text position for position: Latin-1 makes one
+    // character of each byte, line ends included. Output is shown in
+    // batches: each change to the text costs the same whatever its size.
     void flush()
     {
         batch_.stop();
-        const int shown = text_->document()->characterCount() - 1;
-        // Bytes dropped from the front are all shown ones, or the text is
-        // made again.
-        if (pendingDropped_ >= shown) {
-            text_->setPlainText(FromBytes(run_.output()));
-        } else {
-            QTextCursor cursor(text_->document());
-            if (pendingDropped_ > 0) {
-                cursor.setPosition(static_cast<int>(pendingDropped_), QTextCursor::KeepAnchor);
-                cursor.removeSelectedText();
-            }
-            cursor.movePosition(QTextCursor::End);
-            cursor.insertText(QString::fromLatin1(pending_));
+        const std::uint64_t start = run_.outputStart();
+        const std::uint64_t end = run_.outputEnd();
+        // Nothing shown is kept any more, or the line above it comes first.
+        if (start >= shownEnd_ || start < shownStart_ || (header_.isEmpty() && start > 0)) {
+            showAll();
+            return;
         }
-        pending_.clear();
-        pendingDropped_ = 0;
+        QTextCursor cursor(text_->document());
+        cursor.beginEditBlock();
+        const int headerLength = header_.isEmpty() ? 0 : static_cast<int>(header_.size()) + 1;
+        if (start > shownStart_) {
+            cursor.setPosition(headerLength);
+            cursor.setPosition(headerLength + static_cast<int>(start - shownStart_), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            header_ = run_.droppedLine();
+            cursor.setPosition(0);
+            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            cursor.insertText(header_);
+        }
+        const std::string_view added = run_.output().substr(static_cast<std::size_t>(shownEnd_ - start));
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(FromBytes(added));
+        cursor.endEditBlock();
+        shownStart_ = start;
+        shownEnd_ = end;
         text_->moveCursor(QTextCursor::End);
     }
 
-    static constexpr qsizetype kBatchBytes = 64 * 1024;
-
     app::CompilerRun& run_;
     QTimer batch_;
-    QByteArray pending_;
-    qsizetype pendingDropped_ = 0;
+    // What the text holds: the line about dropped output, then the run's
+    // bytes from `shownStart_` to `shownEnd_`.
+    QString header_;
+    std::uint64_t shownStart_ = 0;
+    std::uint64_t shownEnd_ = 0;
     QLabel* command_;
+    QLabel* log_;
     QPlainTextEdit* text_;
     QLabel* end_;
     QPushButton* stop_;
 };
 
-CompilerOutput::CompilerOutput(qel::platform::ProcessLauncher& launcher, std::function<void(const QString&)> tell,
-                               QWidget& window)
+CompilerOutput::CompilerOutput(qel::platform::ProcessLauncher& launcher, const QString& logFolder,
+                               std::function<void(const QString&)> tell, QWidget& window)
     : QObject(&window)
 {
     run_ = new app::CompilerRun(launcher, this);
+    logFolder_ = logFolder;
     window_ = new CompilerOutputWindow(*run_, window);
     entry_ = new QAction(QStringLiteral("Compiler Output"), this);
     entry_->setObjectName(QStringLiteral("CompilerOutput1"));
@@ -138,10 +161,16 @@ CompilerOutput::CompilerOutput(qel::platform::ProcessLauncher& launcher, std::fu
 
 CompilerOutput::~CompilerOutput() = default;
 
-void CompilerOutput::start(const qel::app::CompilerProcess& process, const QString& name)
+void CompilerOutput::start(const qel::app::CompilerProcess& process, const QString& name, const std::string& definition)
 {
     show();
-    run_->start(process, name);
+    QDir().mkpath(logFolder_);
+    run_->start(process, name, app::CompilerLogPath(logFolder_, definition));
+}
+
+bool CompilerOutput::running() const
+{
+    return run_->running();
 }
 
 void CompilerOutput::show()

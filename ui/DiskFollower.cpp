@@ -42,6 +42,8 @@ void DiskFollower::showStanding(const std::string& message)
 void DiskFollower::follow(app::DiskChange change)
 {
     const DefinitionDocument& doc = session_.document();
+    // What is in memory is the only copy while the file is not on disk.
+    session_.setFileGone(change == app::DiskChange::Gone || change == app::DiskChange::NotRegular);
     switch (change) {
     case app::DiskChange::None:
         if (std::exchange(standing_, false))
@@ -51,7 +53,6 @@ void DiskFollower::follow(app::DiskChange change)
         showStanding(app::GoneNotice(doc));
         return;
     case app::DiskChange::NotRegular:
-        // Not read through: what a link leads to is not the file that was read.
         showStanding(app::NotRegularMessage(doc.currentFile()));
         return;
     case app::DiskChange::Changed:

@@ -2,8 +2,9 @@
 // What the window does when the disk changes under the open definition (see
 // app/DiskWatch): the document is read again by its command (an unchanged
 // one by itself, a changed one only when the user says so) and the status
-// bar says so; a file deleted, renamed away or replaced by a link is told in
-// the status bar; pictures that changed are shown anew.
+// bar says so; a file deleted, renamed away or made a special file is told
+// in the status bar and makes the document unsaved work; pictures that
+// changed are shown anew.
 //
 // The window hands in what it shows; this class keeps no widget of its own.
 

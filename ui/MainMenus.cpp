@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <string_view>
 
 #include "app/DocumentSession.h"
 #include "ui/AltLetterFilter.h"
@@ -124,7 +125,7 @@ void MainMenus::buildMenu(QMainWindow& window, const Handlers& handlers)
     // Shown once it has an entry.
     View1->menuAction()->setVisible(false);
 
-    QAction* Options1 = menu->addAction(QStringLiteral("&Options"));
+    QAction* Options1 = menu->addAction(QStringLiteral("O&ptions"));
     Options1->setObjectName(QStringLiteral("Options1"));
     Bind(Options1, window, handlers.options);
 
@@ -174,6 +175,11 @@ void MainMenus::buildObjectEntries(QMenu& edit, QMainWindow& window, const Handl
         // line edit deletes a character with it): the menu only shows it.
         if (e.handler == &handlers.remove)
             action->setShortcutContext(Qt::WidgetShortcut);
+        const std::string_view name = e.name;
+        if (name == "Cut1" || name == "Copy1" || name == "Duplicate1" || name == "Delete1" || name == "ChangeSelected1")
+            onSelection_.push_back(action);
+        else if (name == "SelectAll1" || name == "SelectUsingImage1")
+            onRows_.push_back(action);
     }
 }
 
@@ -210,6 +216,16 @@ void MainMenus::installHistoryKeys(QWidget& window)
 {
     HistoryKeyFilter::InstallOn(window, Undo1, Redo1);
     AltLetterFilter::InstallFor(window);
+}
+
+void MainMenus::enableObjectEntries(std::size_t selected, std::size_t rows)
+{
+    // A disabled entry leaves its key to the field that has the focus: Ctrl+C
+    // in an edit copies its text.
+    for (QAction* action : onSelection_)
+        action->setEnabled(selected > 0);
+    for (QAction* action : onRows_)
+        action->setEnabled(rows > 0);
 }
 
 void MainMenus::showHistory()

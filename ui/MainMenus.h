@@ -8,7 +8,9 @@
 // window under those names; the window says what each runs.
 
 #include <QObject>
+#include <cstddef>
 #include <functional>
+#include <vector>
 
 class QAction;
 class QMainWindow;
@@ -40,6 +42,9 @@ public:
     // Ctrl+Z and Ctrl+Y in the window's edits reach Undo and Redo; Alt with
     // a letter reaches the menus and never types.
     void installHistoryKeys(QWidget& window);
+    // The Edit menu's object entries are enabled when they have something
+    // to act on: `selected` rows of the list shown, `rows` in it.
+    void enableObjectEntries(std::size_t selected, std::size_t rows);
     // File > "Open Recent", empty until the window fills it.
     QMenu* recentFilesMenu() const { return RecentFiles1; }
 
@@ -63,6 +68,8 @@ private:
     QAction* Exit;
     QAction* Compile;
     QAction* Undo1;
+    std::vector<QAction*> onSelection_;
+    std::vector<QAction*> onRows_;
     QAction* Redo1;
     QMenu* View1;
     QMenu* RecentFiles1 = nullptr;

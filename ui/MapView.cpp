@@ -483,17 +483,21 @@ void MapView::goToPosition()
     showScreen(false);
     const QPointF centre =
         canvas_->mapPointAt(QPointF(canvas_->viewport()->width() / 2.0, canvas_->viewport()->height() / 2.0));
-    const QString start = QStringLiteral("%1,%2").arg(std::floor(centre.x())).arg(std::floor(centre.y()));
-    const std::optional<QString> answer =
-        prompter_.askText(this, QStringLiteral("Go to Position"), QStringLiteral("X,Y"), start);
-    if (!answer)
-        return;
-    const auto point = ParseMapPosition(CheckedBytes(*answer));
-    if (!point) {
-        prompter_.error(this, QStringLiteral("'%1' is not a position: enter X,Y as two whole numbers.").arg(*answer));
-        return;
+    QString text = QStringLiteral("%1,%2").arg(std::floor(centre.x())).arg(std::floor(centre.y()));
+    QString label = QStringLiteral("X,Y");
+    // Bad input is asked again with what was typed and why it is no
+    // position, so the user corrects it rather than typing it anew.
+    for (;;) {
+        const std::optional<QString> answer = prompter_.askText(this, QStringLiteral("Go to Position"), label, text);
+        if (!answer)
+            return;
+        if (const auto point = ParseMapPosition(CheckedBytes(*answer))) {
+            canvas_->centreOn(point->first, point->second);
+            return;
+        }
+        text = *answer;
+        label = QStringLiteral("'%1' is not a position: enter X,Y as two whole numbers.\nX,Y").arg(text);
     }
-    canvas_->centreOn(point->first, point->second);
 }
 
 void MapView::centreOnObject(ObjectKind kind, std::size_t row)

@@ -18,6 +18,7 @@
 #include "platform/FileNameText.h"
 #include "platform/FileOperations.h"
 #include "platform/PictureService.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/SoundService.h"
 #include "ui/CompilerOutput.h"
 #include "ui/Controls.h"
@@ -59,6 +60,8 @@ TMainFrm::TMainFrm(qel::ui::Prompter& prompter, qel::platform::SettingsStore& st
       prompter_(prompter),
       store_(store),
       launcher_(launcher),
+      compilerLogFolder_(services.compilerLogFolder.isEmpty() ? qel::platform::CompilerLogFolder()
+                                                              : services.compilerLogFolder),
       settings_(store),
       programFolder_(QCoreApplication::applicationDirPath()),
       ownFiles_(services.files ? nullptr : std::make_unique<qel::platform::QtFileOperations>()),
@@ -166,7 +169,7 @@ void TMainFrm::BuildDocumentCommands()
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     recovery_ = std::make_unique<qel::app::RecoveryStore>(session_, recoveryDisk_, qel::app::RecoveryStore::Options{});
     commands_ = std::make_unique<qel::app::DocumentCommands>(
-        session_, *recovery_, settings_, launcher_, *files_, questions_,
+        session_, *recovery_, settings_, *files_, questions_,
         qel::app::DocumentCommands::Hooks{[this] { ResetDocument(); },
                                           [this] { return objectsSection->CurrentViewState(); }});
     Status->followRecovery(*recovery_, prompter_);
@@ -355,6 +358,13 @@ void TMainFrm::closeEvent(QCloseEvent* event)
     }
     previewSection->FormClose();
     event->accept();
+    // The editor ends with this window, whatever else is open: a map view
+    // left alone would keep the process alive with nothing to show for it.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && !window->close())
+            window->hide();
+    }
+    emit closed();
 }
 
 void TMainFrm::showEvent(QShowEvent* event)

@@ -140,6 +140,11 @@ public:
     // programs).
     qel::ui::DiskFollower& diskFollower() { return *diskFollower_; }
 
+signals:
+    // The window closed for good: the editor ends with it. Every other
+    // window of the editor is closed already.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -174,6 +179,7 @@ private:
     qel::ui::Prompter& prompter_;
     qel::platform::SettingsStore& store_;
     qel::platform::ProcessLauncher& launcher_;
+    QString compilerLogFolder_;
     qel::app::DocumentSession session_;
     qel::app::AppSettings settings_;
     qel::app::RecentFiles recent_{store_};

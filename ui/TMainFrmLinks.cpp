@@ -90,6 +90,7 @@ void TMainFrm::ShowSelectionCount()
     for (const QItemSelectionRange& range : selection->selection())
         count += static_cast<std::size_t>(range.height());
     Status->showSelectionCount(count);
+    menus_->enableObjectEntries(count, static_cast<std::size_t>(selection->model()->rowCount()));
 }
 
 void TMainFrm::BuildFileFollowers()
@@ -102,11 +103,14 @@ void TMainFrm::BuildFileFollowers()
         recentMenu_->refresh();
     });
     compilerOutput_ = new qel::ui::CompilerOutput(
-        launcher_, [this](const QString& text) { Tell(text); }, *this);
+        launcher_, compilerLogFolder_, [this](const QString& text) { Tell(text); }, *this);
     menus_->addViewEntry(compilerOutput_->entry());
-    commands_->setCompilerStart([this](const qel::app::CompilerProcess& process) {
-        compilerOutput_->start(process, qel::FileNameText(qel::app::DocumentDisplayName(document())));
-    });
+    commands_->setCompiler(
+        [this](const qel::app::CompilerProcess& process) {
+            compilerOutput_->start(process, qel::FileNameText(qel::app::DocumentDisplayName(document())),
+                                   document().currentFile());
+        },
+        [this] { return compilerOutput_->running(); });
 }
 
 void TMainFrm::OpenRecent(const QString& path)

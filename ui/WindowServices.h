@@ -21,6 +21,8 @@ struct WindowServices {
     platform::Clipboard* clipboard = nullptr;
     // Where the sound preview's copy goes first; empty: the program's folder.
     QString soundCopyFolder;
+    // Where the compiler's logs go; empty: the user's cache folder.
+    QString compilerLogFolder;
 };
 
 }  // namespace qel::ui

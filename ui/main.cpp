@@ -49,6 +49,9 @@ int main(int argc, char** argv)
     mainFrm.CreateDialogs();
     mainFrm.AcceptDrops();
     mainFrm.show();
+    // Whatever else is open, closing the main window ends the editor; a
+    // compiler it started goes on on its own.
+    QObject::connect(&mainFrm, &TMainFrm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     // QEL_SCREENSHOT=file.png: save a picture of the window once it is shown
     // and end, for the documentation.

@@ -7,11 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <functional>
 
 #include "app/AppSettings.h"
 #include "app/CompilerLauncher.h"
+#include "app/CompilerRun.h"
 #include "app/DocumentSession.h"
 #include "app/FileSteps.h"
 #include "core/DefinitionDocument.h"
@@ -22,7 +24,6 @@
 #include "tests/fakes/FakeSettingsStore.h"
 
 using qel::app::AppSettings;
-using qel::app::CompileDefinition;
 using qel::app::CompilerProcess;
 using qel::app::ComposeCompilerProcess;
 using qel::app::NeedsWine;
@@ -111,12 +112,18 @@ protected:
     qel::DefinitionDocument doc_;
     bool ownSession_ = false;
 
+    // What Compile does once Save's questions are answered.
     void compile(qel::platform::ProcessLauncher& launcher)
     {
         if (!ownSession_)
             session_.adopt(doc_);
-        CompileDefinition(session_, settings_, launcher);
+        qel::app::CheckCompileReady(session_.document(), settings_);
+        session_.save();
+        qel::app::StartCompiler(session_.document(), settings_, [&](const CompilerProcess& process) {
+            running_ = launcher.run(process.program, process.arguments, dir_.filePath(QStringLiteral("run.log")), {});
+        });
     }
+    std::unique_ptr<qel::platform::RunningProcess> running_;
     void compile() { compile(launcher_); }
 };
 
@@ -286,6 +293,32 @@ TEST_F(RealLaunchTest, ExeCompilerGoesThroughWineWhenAvailable)
     ASSERT_TRUE(WaitForFile(dir_.filePath(QStringLiteral("args.txt"))));
     EXPECT_EQ(ReadAll(dir_.filePath(QStringLiteral("args.txt"))),
               QFile::encodeName(compiler) + "\n" + QFile::encodeName(definitionPath()) + "\n");
+}
+
+// A printing compiler goes on when its run is let go of, as at the editor's
+// end, and writes its whole log; Stop ends a compiler and its helper, which
+// ignore TERM, within 2 s.
+TEST_F(CompileTest, ARealCompilerOutlivesItsRunAndStopEndsItsWholeGroup)
+{
+    qel::platform::QtProcessLauncher real;
+    const QString compiler = dir_.filePath(QStringLiteral("BuildLevel")), log = dir_.filePath(QStringLiteral("a.log"));
+    const QByteArray pids = QFile::encodeName(dir_.filePath(QStringLiteral("pids")));
+    auto run = std::make_unique<qel::app::CompilerRun>(real);
+    ASSERT_TRUE(WriteExecutable(compiler, "#!/bin/sh\nfor i in 1 2 3 4 5 6 7 8; do echo $i; sleep 0.05; done\n"));
+    run->start({compiler, {}}, QStringLiteral("a.ini"), log);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadAll(log).startsWith("1\n"); }, 5000));
+    run.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadAll(log) == "1\n2\n3\n4\n5\n6\n7\n8\n"; }, 5000));
+
+    ASSERT_TRUE(WriteExecutable(compiler, "#!/bin/sh\ntrap '' TERM; sleep 30 & echo $! > " + pids + "; wait\n"));
+    run = std::make_unique<qel::app::CompilerRun>(real);
+    run->start({compiler, {}}, QStringLiteral("a.ini"), log);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ReadAll(QFile::decodeName(pids)).endsWith('\n'); }, 5000));
+    const QString stat = "/proc/" + ReadAll(QFile::decodeName(pids)).trimmed() + "/stat";
+    run->stop();
+    // A zombie has ended: the first process reaps it in its time.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !run->running() && !ReadAll(stat).contains(") S "); }, 2000));
+    EXPECT_TRUE(run->end().startsWith(QStringLiteral("Stopped after "))) << run->end().toStdString();
 }
 
 TEST_F(RealLaunchTest, CompilerThatCannotStartIsReported)

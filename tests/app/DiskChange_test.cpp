@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -28,7 +29,7 @@ void Write(const QString& file, const std::string& bytes)
     out.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-TEST(DiskChange, TellsWhatAnotherProgramDidAndNeverWritesThroughALink)
+TEST(DiskChange, TellsWhatAnotherProgramDidAndWritesOnlyIntoARegularFile)
 {
     using Act = std::function<void(const QString& file, const QDir& dir)>;
     const struct {
@@ -51,7 +52,7 @@ TEST(DiskChange, TellsWhatAnotherProgramDidAndNeverWritesThroughALink)
              QFile::remove(f);
              QFile::link(d.filePath("other"), f);
          },
-         DiskChange::NotRegular},
+         DiskChange::Changed},
         {"a pipe",
          [](const QString& f, const QDir&) {
              QFile::remove(f);
@@ -81,9 +82,14 @@ TEST(DiskChange, TellsWhatAnotherProgramDidAndNeverWritesThroughALink)
             EXPECT_EQ(other.readAll(), "theirs");
         } else {
             // The question before replacing is the window's; a save takes
-            // the file as it is then.
+            // the file as it is then, a link writing the file it leads to.
+            const bool link = QFileInfo(file).isSymLink();
             session.save();
             EXPECT_EQ(session.diskChange(), DiskChange::None);
+            EXPECT_EQ(QFileInfo(file).isSymLink(), link);
+            QFile saved(file);
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+            EXPECT_EQ(saved.readAll(), "OutFile=a\r\n\r\n");
         }
     }
 }

@@ -97,13 +97,8 @@ public:
     int resets = 0;
     qel::platform::QtFileOperations files;
     qel::app::DocumentCommands commands{
-        session,
-        recovery,
-        settings,
-        launcher,
-        files,
-        questions,
-        {[this] { ++resets, session.newDocument(); }, [] { return qel::app::ViewState{}; }}};
+        session, recovery,  settings,
+        files,   questions, {[this] { ++resets, session.newDocument(); }, [] { return qel::app::ViewState{}; }}};
 };
 
 TEST_F(DocumentCommandsTest, EachCommandAsksInTurnAndEndsDoneCancelledOrFailed)

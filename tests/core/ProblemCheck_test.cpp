@@ -25,6 +25,7 @@ public:
     std::vector<std::string> decoded;
 
     bool fileExists(const std::string& path) override { return files.contains(path) || pictures.contains(path); }
+    bool isFolder(const std::string& path) override { return path.ends_with(".d"); }
     PictureFacts picture(const std::string& path) override
     {
         decoded.push_back(path);
@@ -109,6 +110,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {},
                   {"2 file-missing", "4 file-duplicate"},
                   "File 'gone.wav' does not exist"},
+        CheckCase{"AFolderIsNamedAsAFolderNotAsMissing",
+                  "OutFile=p\nFile=sub.d\nFile=art.d\n[objectimages]\nIMAGE1=art.d\n[mapobjects]\n1,1,IMAGE1\n",
+                  {},
+                  {"2 file-not-regular", "3 file-not-regular", "5 image-unreadable"},
+                  "IMAGE1's picture 'art.d' is a folder"},
         CheckCase{"ImageDuplicateAtTheLaterOne",
                   kHead + "1,1,IMAGE0\n[objectimages]\nIMAGE0=gone.png\n",
                   {{"a.png", Picture(32, 16)}},

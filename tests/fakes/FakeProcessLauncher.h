@@ -1,7 +1,8 @@
 #pragma once
 // A process launcher for tests: records every start, can refuse them, and
-// lets the test speak for the program it started.
+// lets the test speak for the program it started; no process starts.
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <string>
@@ -17,6 +18,7 @@ public:
     struct Call {
         QString program;
         QStringList arguments;
+        QString logFile;
     };
     std::vector<Call> calls;
     // When not empty, run() records the call and throws this reason.
@@ -25,12 +27,13 @@ public:
     ProcessWatch watch;
     int stops = 0;
 
-    std::unique_ptr<RunningProcess> run(const QString& program, const QStringList& arguments,
+    std::unique_ptr<RunningProcess> run(const QString& program, const QStringList& arguments, const QString& logFile,
                                         ProcessWatch given) override
     {
-        calls.push_back({program, arguments});
+        calls.push_back({program, arguments, logFile});
         if (!failure.empty())
             throw MessageError(failure);
+        QFile(logFile).open(QIODevice::WriteOnly | QIODevice::Truncate);
         watch = std::move(given);
         return std::make_unique<Running>(*this);
     }

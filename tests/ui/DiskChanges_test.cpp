@@ -1,5 +1,6 @@
 // Files changed by other programs while the definition is open, through the
 // window: the watch's settle() stands for the notices after a burst.
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -65,25 +66,32 @@ TEST_F(DiskChangesTest, ChangesInTheEditorAreKeptUnlessTheUserSaysAndSaveAsksBef
     EXPECT_EQ(readFile(path("d.ini")), "OutFile=theirs\r\n\r\n");
 }
 
-TEST_F(DiskChangesTest, ALinkIsNeverWrittenThroughAndADeletedFileIsWrittenAgain)
+TEST_F(DiskChangesTest, ADeletedFileIsUnsavedWorkAndALinkInItsPlaceIsAChangeLikeAnyOther)
 {
+    // Deleted while unchanged: what is in memory is the only copy.
+    openWith("OutFile=a\r\n\r\n");
+    QFile::remove(path("d.ini"));
+    settle();
+    EXPECT_EQ(frm->windowTitle(), "*d.ini - QEL v2 [Tarnwick]");
+    prompter.saveChangesAnswers.push_back(qel::ui::SaveChangesAnswer::Yes);
+    frm->NewExecute();
+    EXPECT_EQ(readFile(path("d.ini")), "OutFile=a\r\n\r\n");
+
+    // A link put in its place while there are changes: asked, and Save asks
+    // before writing the file the link leads to; the link stays.
     openWith("OutFile=a\r\n\r\n");
     type("mine");
     writeFile(path("other"), "theirs");
     QFile::remove(path("d.ini"));
     QFile::link(path("other"), path("d.ini"));
+    prompter.confirmAnswers = {false, true};
     settle();
-    EXPECT_EQ(status(), "d.ini is not a regular file");
     frm->SaveExecute();
-    EXPECT_EQ(prompter.errors, std::vector<QString>({"d.ini is not a regular file."}));
-    EXPECT_EQ(readFile(path("other")), "theirs");
-
-    QFile::remove(path("d.ini"));
-    settle();
-    EXPECT_EQ(status(), "d.ini was deleted or renamed on disk");
-    frm->SaveExecute();
-    EXPECT_EQ(readFile(path("d.ini")), "OutFile=mine\r\n\r\n");
-    EXPECT_TRUE(prompter.confirmations.empty());
+    EXPECT_EQ(prompter.noDefaultConfirmations,
+              std::vector<QString>({"d.ini was changed on disk. Read it again and lose your changes?",
+                                    "d.ini was changed on disk since it was read. Replace it with this definition?"}));
+    EXPECT_EQ(readFile(path("other")), "OutFile=mine\r\n\r\n");
+    EXPECT_TRUE(QFileInfo(path("d.ini")).isSymLink());
 }
 
 TEST_F(DiskChangesTest, APictureMadeOnDiskIsSeenWithoutF5)

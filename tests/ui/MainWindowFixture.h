@@ -31,6 +31,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         if (!services.clipboard)
             services.clipboard = &clipboard;
+        if (services.compilerLogFolder.isEmpty())
+            services.compilerLogFolder = dir.filePath(QStringLiteral("logs"));
         frm = std::make_unique<TMainFrm>(prompter, store, launcher, services);
         frm->CreateDialogs();
     }

@@ -231,9 +231,11 @@ TEST_F(MapViewTest, GoToPositionCentresThere)
 {
     struct FixedAnswer : FakePrompter {
         std::optional<QString> answer;
-        std::optional<QString> askText(QWidget*, const QString&, const QString&, const QString&) override
+        QStringList asked;  // each label and text; the answer once, then a cancel
+        std::optional<QString> askText(QWidget*, const QString&, const QString& label, const QString& text) override
         {
-            return answer;
+            asked << label + '|' + text;
+            return asked.size() == 1 ? answer : std::optional<QString>();
         }
     };
     FixedAnswer asking;
@@ -246,8 +248,9 @@ TEST_F(MapViewTest, GoToPositionCentresThere)
     local.goToPosition();
     EXPECT_EQ(localCanvas.mapPointAt(centre).toPoint(), QPoint(9000, -20));
     asking.answer = QStringLiteral("9000");
+    asking.asked.clear();
     local.goToPosition();
-    EXPECT_EQ(asking.errors.size(), 1u);
+    EXPECT_EQ(asking.asked.last(), "'9000' is not a position: enter X,Y as two whole numbers.\nX,Y|9000");
     EXPECT_EQ(localCanvas.mapPointAt(centre).toPoint(), QPoint(9000, -20));
 }
 

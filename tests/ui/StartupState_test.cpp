@@ -177,11 +177,22 @@ TEST_F(MainWindowTest, CommandsMenusAndToolBarCarryTheirCaptions)
     for (QAction* action : frm->menuBar()->actions())
         if (action->isVisible())
             top << action->text();
-    EXPECT_EQ(top, QStringList({"&File", "&Edit", "&View", "&Options", "&Help"}));
+    EXPECT_EQ(top, QStringList({"&File", "&Edit", "&View", "O&ptions", "&Help"}));
     EXPECT_EQ(find<QAction>("Options1")->menu(), nullptr);
     EXPECT_EQ(entries(find<QMenu>("PresetPopUp")),
               QStringList({"CenterSafe=Center Safe", "SplashScreenCenter=SplashScreen - Center",
                            "BackgroundTiledZindle1=Background (TiledZindle)"}));
+}
+
+TEST_F(MainWindowTest, EachAccessKeyOfTheWindowBelongsToOneControl)
+{
+    QStringList keys;  // two owners of one Alt+letter take turns at it
+    for (QAction* action : frm->menuBar()->actions())
+        keys << QKeySequence::mnemonic(action->text()).toString();
+    for (QAbstractButton* button : frm->findChildren<QAbstractButton*>())
+        keys << (button->isVisibleTo(frm.get()) ? QKeySequence::mnemonic(button->text()).toString() : QString());
+    keys.removeAll(QString());
+    EXPECT_EQ(keys.removeDuplicates(), 0) << keys.join(' ').toStdString();
 }
 
 TEST_F(MainWindowTest, TimersRunFromStartUp)

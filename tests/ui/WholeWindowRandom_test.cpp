@@ -1,11 +1,13 @@
 // The whole window driven through its sections' and the map view's own
 // handlers, the problems following, by a seeded random walk
 // (QEL_RANDOM_SEED, QEL_RANDOM_ACTIONS) after two walks that once broke it.
-// After every action the document must be what its history replays, and
-// every view must agree with a fresh look at the document.
+// After every action the document must be what its history replays, every
+// view must agree with a fresh look at the document, the "*" must tell unsaved
+// work and a save must have written the document. Commands ask at random.
 
 #include <QLineEdit>
 #include <QListView>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <random>
@@ -41,6 +43,7 @@ protected:
     bool fileExists(const std::string& p) override { return QFileInfo(FileNameText(p)).isFile(); }
     PictureFacts picture(const std::string& p) override { return app::ProblemPictures::Decode(pictures, p); }
     const DefinitionDocument& doc() const { return frm->document(); }
+
     std::string bytes() const { return ComposeDefinition(doc()); }
 
     // What differs from a fresh look at the document; empty when nothing does.
@@ -176,6 +179,10 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
     auto* map = find<ui::MapCanvas>("MapCanvas");
     auto* screen = find<ui::MapScreenCanvas>("MapScreenCanvas");
     QObject::connect(objects, &ObjectsSection::rowLoaded, [this] { typed = 0, ++loads; });
+    bool replaced = false, saved = false;  // by the last action
+    QObject::connect(&frm->session(), &app::DocumentSession::documentReplaced, [&] { replaced = true; });
+    frm->settings().setCompilerPathAndStore(QStringLiteral("/t/BuildLevel"));
+    writeFile(path("other.ini"), "OutFile=theirs\r\n");
     bytesAt = {bytes()};
 
     // The test command walks the same way each time; a long or another walk is asked for.
@@ -213,6 +220,14 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
     const Click buttons[] = {&ObjectsSection::AddObjectClick, &ObjectsSection::DelObjectClick,
                              &ObjectsSection::SwitchClick, &ObjectsSection::CenterSafeClick,
                              &ObjectsSection::SplashScreenCenterClick};
+    // Every question a command may ask, answered at random.
+    const auto answerAll = [&] {
+        prompter.confirmAnswers = {pick(3) != 0, pick(3) != 0, pick(3) != 0};
+        prompter.saveChangesAnswers = {static_cast<ui::SaveChangesAnswer>(pick(3))};
+        prompter.saveAnswers = {pick(4) ? path(oneOf({"d.ini", "w.ini", "w"})) : QString()};
+        find<QStatusBar>("Status")->clearMessage();
+    };
+    const auto told = [&] { return !find<QStatusBar>("Status")->currentMessage().isEmpty(); };  // a save
     const std::vector<Action> actions = {
         {"ClickRow", true,
          [&] {
@@ -338,6 +353,30 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
              if (pick(4) == 0)
                  QTest::keyClick(box, Qt::Key_Escape);
          }},
+        {"Save", false, [&] { answerAll(), pick(3) ? frm->SaveExecute() : frm->SaveAsExecute(), saved = told(); }},
+        {"Compile", false, [&] { answerAll(), frm->CompileExecute(), saved = told(); }},
+        {"NewOrOpen", true,
+         [&] {
+             const QString file = path(oneOf({"d.ini", "w.ini", "other.ini"}));
+             answerAll(), prompter.openAnswers = {pick(5) ? file : QString()};
+             const int what = QFileInfo::exists(file) ? pick(3) : 0;
+             what == 0 ? frm->NewExecute() : what == 1 ? frm->aOpenExecute() : frm->OpenRecent(file);
+         }},
+        {"DiskChange", true,
+         [&] {
+             const QString file = FileNameText(doc().currentFile());
+             if (file.isEmpty() || file == path("other.ini"))  // what the links lead to stays
+                 return;
+             const QString away = path("away.ini"), other = path("other.ini");
+             const int what = pick(4);  // rewritten, deleted, renamed away or back, a link
+             what == 0   ? writeFile(file, "OutFile=outside\r\n" + std::string(pick(3), '\n'))
+             : what == 1 ? void(QFile::remove(file))
+             : what == 2 ? void(QFile::exists(away) ? QFile::rename(away, file) : QFile::rename(file, away))
+                         : void(QFile::remove(file) && QFile::link(other, file));
+             prompter.confirmAnswers = {pick(2) != 0};
+             QEvent activated(QEvent::WindowActivate);
+             QApplication::sendEvent(frm.get(), &activated);
+         }},
         {"Change", false,
          [&] {
              ui::ObjectChangeFields fields;
@@ -385,7 +424,20 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
         if (loads != loadsBefore)
             imagesAtLoad = doc().images();
         const std::string_view name = action.name;
+        if (name == "Save" || name == "Compile" || name == "NewOrOpen" || name == "DiskChange")
+            prompter.confirmAnswers.clear(), prompter.saveChangesAnswers.clear(), prompter.saveAnswers.clear();
+        if (std::exchange(replaced, false))  // a new history
+            bytesAt = {bytes()}, lastAt = lastCount = 0, oldest = nullptr, seen.reset();
         std::string failure = differences(name == "Undo" || name == "Redo", action.keepsRows && loads == loadsBefore);
+        // Unsaved work is steps past the saved one, or a file no longer there.
+        const QFileInfo file(FileNameText(doc().currentFile()));
+        if (failure.empty()
+            && frm->windowTitle().startsWith('*')
+                   == (frm->session().history().isClean() && (doc().currentFile().empty() || file.isFile())))
+            failure = "the title's \"*\" does not tell the unsaved work";
+        if (failure.empty() && std::exchange(saved, false) && !frm->session().modified()
+            && readFile(file.filePath()) != bytes())
+            failure = "the file saved does not hold the document";
         if (failure.empty() && (i == checkpoint || i + 1 == count) && (failure = roundTrip()).empty())
             failure = differences(false, true);
         if (failure.empty() && !prompter.confirmAnswers.empty())
@@ -396,6 +448,10 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
                    << "\nlast actions:" << trail;
         prompter.errors.clear();
     }
+    prompter.saveChangesAnswers = {ui::SaveChangesAnswer::No};
+    frm->ExitExecute();  // every window goes with the main one
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
 }
 
 }  // namespace

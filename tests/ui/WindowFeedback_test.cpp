@@ -99,45 +99,39 @@ TEST_F(WindowFeedbackTest, RecentFilesKeepTheNewestTenAndLoseOneThatIsGone)
     EXPECT_EQ(frm->recentFiles().paths().size(), 9);
 }
 
-TEST_F(WindowFeedbackTest, CompilerOutputShowsTheRunItsEndAndOnlyTheLastMebibyte)
+TEST_F(WindowFeedbackTest, CompilerOutputFollowsTheLogFromALineStartAndTellsTheEnd)
 {
     frm->settings().setCompilerPathAndStore(QStringLiteral("/tools/build level"));
     writeFile(path("harbour.ini"), "OutFile=a\r\n\r\n");
     open(path("harbour.ini"));
     frm->CompileExecute();
-    auto* window = find<QWidget>("CompilerOutput");
     auto* text = find<QPlainTextEdit>("CompilerText");
-    auto* stop = find<QPushButton>("StopCompiler");
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Compiler Output - harbour.ini"));
+    const QString log = launcher.calls.back().logFile;
+    EXPECT_EQ(find<QWidget>("CompilerOutput")->windowTitle(), QStringLiteral("Compiler Output - harbour.ini"));
     EXPECT_EQ(find<QLabel>("CompilerCommand")->text(), "\"/tools/build level\" " + path("harbour.ini"));
-    EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiling harbour.ini..."));
-    ASSERT_TRUE(launcher.watch.output && launcher.watch.finished);
+    EXPECT_EQ(find<QLabel>("CompilerLog")->text(), "Log: " + log);
 
-    // A piece of 64 KiB or more is shown at once; smaller ones at the end.
-    const qsizetype kept = qel::app::CompilerRun::kKeptOutput;
-    const QByteArray lines = QByteArray("1234567\n").repeated(kept / 8 - 2);
-    const QByteArray more = QByteArray("abcdefg\n").repeated(8192 + 1);
-    QByteArray all = "\xe9 first\n";
-    launcher.watch.output(all);
-    for (const QByteArray& piece : {lines, more, QByteArray("end")}) {
-        launcher.watch.output(piece);
-        all += piece;
-        if (piece.size() >= 65536) {
-            EXPECT_EQ(text->toPlainText(), QString::fromLatin1(all.right(std::min(all.size(), kept))));
-        }
-    }
-    stop->click();
+    // More than is kept: the text starts at a line start under a line that says so.
+    const QByteArray all = "\xe9 first\n" + QByteArray("1234567\n").repeated(qel::app::CompilerRun::kKeptOutput / 8);
+    writeFile(log, all.toStdString());
+    frm->findChild<qel::app::CompilerRun*>()->readLog();
+    const QString header = QStringLiteral("(8 bytes of earlier output not kept; the whole run is in %1)\n").arg(log);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text->toPlainText() == header + QString::fromLatin1(all.mid(8)); }));
+    find<QPushButton>("StopCompiler")->click();
     EXPECT_EQ(launcher.stops, 1);
-    launcher.watch.finished(3);
-    EXPECT_TRUE(find<QLabel>("CompilerEnd")->text().startsWith(QStringLiteral("Finished with exit code 3 in ")));
-    EXPECT_FALSE(stop->isEnabled());
-    EXPECT_EQ(text->toPlainText(), QString::fromLatin1(all.right(kept)));
-    EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiler finished with exit code 3"));
+    launcher.watch.finished({true, 15});
+    EXPECT_TRUE(find<QLabel>("CompilerEnd")->text().startsWith(QStringLiteral("Stopped after ")));
+    EXPECT_FALSE(find<QPushButton>("StopCompiler")->isEnabled());
+    EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiler stopped"));
 
-    launcher.failure = "No such file";
+    // While one runs, Compile asks first; No starts nothing.
     frm->CompileExecute();
-    EXPECT_EQ(find<QLabel>("CompilerEnd")->text(), QStringLiteral("Could not start: No such file"));
-    EXPECT_TRUE(text->toPlainText().isEmpty());
+    prompter.confirmAnswers.push_back(false);
+    frm->CompileExecute();
+    EXPECT_EQ(launcher.calls.size(), 2u);
+    EXPECT_EQ(prompter.confirmations.back(), QStringLiteral("The compiler is still running. Stop it and start again?"));
+    launcher.watch.finished({true, 11});
+    EXPECT_EQ(find<QStatusBar>("Status")->currentMessage(), QStringLiteral("Compiler ended by signal SIGSEGV"));
 }
 
 }  // namespace

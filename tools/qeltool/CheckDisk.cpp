@@ -4,6 +4,12 @@
 
 #include <new>
 
+bool CheckDisk::isFolder(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 #ifdef QELTOOL_PICTURES
 #include <dlfcn.h>
 #include <unistd.h>

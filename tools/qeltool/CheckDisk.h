@@ -17,6 +17,7 @@ public:
 
     bool fileExists(const std::string& path) override;
     qel::PictureFacts picture(const std::string& path) override;
+    bool isFolder(const std::string& path) override;
 };
 
 }  // namespace qeltool
