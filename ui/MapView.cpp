@@ -34,6 +34,7 @@ const QString kSettingWidth = QStringLiteral("MapViewWidth");
 const QString kSettingHeight = QStringLiteral("MapViewHeight");
 const QString kSettingSnap = QStringLiteral("MapViewSnapToTiles");
 const QString kSettingScreenSize = QStringLiteral("MapViewScreenSize");
+const QString kSettingDocks = QStringLiteral("MapViewDocks");
 // A remembered size past this on either side is not a window's.
 constexpr qint32 kLargestWindowSide = 16384;
 
@@ -77,7 +78,10 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapView::followDocumentState);
     connect(&session, &app::DocumentSession::documentReplaced, this, &MapView::followReplacedDocument);
 
-    addKey({Qt::Key_Escape}, [this] { toolInView().cancel(); });
+    addKey({Qt::Key_Escape}, [this] {
+        if (!escapeFirst_ || !escapeFirst_())
+            toolInView().cancel();
+    });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] {
         if (session_.canUndo())
             session_.undo();
@@ -131,7 +135,7 @@ QAction* MapView::addCommand(QMenu* menu, const char* name, const QString& text,
 
 void MapView::buildMenus()
 {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Map"));
+    QMenu* menu = mapMenu_ = menuBar()->addMenu(QStringLiteral("&Map"));
     place_ = menu->addAction(QStringLiteral("&Place"));
     place_->setObjectName(QStringLiteral("Place"));
     place_->setCheckable(true);
@@ -158,7 +162,7 @@ void MapView::buildMenus()
     });
 
     // The screen always fits its tab: the zoom commands are the map's alone.
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* view = viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
     const auto onMap = [this](void (MapCanvas::*command)()) {
         return [this, command] {
             if (!screenShown())
@@ -323,6 +327,7 @@ void MapView::attachScreenObjects(QItemSelectionModel& screenSelection)
         showLayerBoxes();
         showLayerCounts();
         showStatus();
+        emit tabChanged();
     });
     qint32 chosen = 0;
     if (settings_.readInteger(kSettingScreenSize, chosen) != platform::StoredValue::Present || chosen < 0
@@ -466,11 +471,11 @@ void MapView::rememberPlace()
 
 void MapView::showPlace()
 {
-    // A file not seen before, or untitled, shows the whole map: another
+    // A file not seen before, or untitled, shows all its objects: another
     // file's place would mean nothing there.
     const std::optional<app::MapPlace> place = places_.find(placeFile_);
     if (!place) {
-        canvas_->zoomWholeMap();
+        canvas_->fitObjects();
         return;
     }
     canvas_->setZoomLevel(place->level);
@@ -557,7 +562,15 @@ void MapView::saveSettings()
     settings_.writeInteger(kSettingY, y());
     settings_.writeInteger(kSettingWidth, width());
     settings_.writeInteger(kSettingHeight, height());
+    settings_.writeString(kSettingDocks, QString::fromLatin1(saveState().toBase64()));
     rememberPlace();
+}
+
+void MapView::restoreDocks()
+{
+    QString kept;
+    if (settings_.readString(kSettingDocks, kept) == platform::StoredValue::Present)
+        restoreState(QByteArray::fromBase64(kept.toLatin1()));
 }
 
 void MapView::closeEvent(QCloseEvent* event)

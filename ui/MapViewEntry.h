@@ -5,6 +5,7 @@
 // section's object editor as Add does.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 #include "core/EntryLine.h"
@@ -46,8 +47,13 @@ public:
     void setObjectCommands(ObjectCommands* commands) { commands_ = commands; }
     // Opens the map window centred on a map object.
     void showInMap(std::size_t row);
+    // Who shows an image in the Image Section (a double click in the palette).
+    void setShowImage(std::function<void(int position)> show) { showImage_ = std::move(show); }
 
 private:
+    // The docks and the stamp beside the map (MapPanels).
+    void addPanels();
+
     app::DocumentSession& session_;
     ObjectsSection& objects_;
     platform::SettingsStore& store_;
@@ -56,6 +62,7 @@ private:
     QWidget& window_;
     QAction* entry_;
     ObjectCommands* commands_ = nullptr;
+    std::function<void(int)> showImage_;
     std::unique_ptr<MapEditor> mapEditor_;
     std::unique_ptr<MapEditor> screenEditor_;
     // Made when first opened; a window of its own.

@@ -41,6 +41,11 @@ void TMainFrm::LinkSections()
     mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectsSection, store_, *pictures_, prompter_, *this);
     LinkObjectCommands();
     menus_->addViewEntry(mapViewEntry_->entry());
+    mapViewEntry_->setShowImage([this](int position) {
+        imageSection->selectImage(static_cast<std::size_t>(position));
+        raise();
+        activateWindow();
+    });
     // Pictures a test hands in are decoded at once with it.
     problems_ = std::make_unique<ProblemsEntry>(session_, ownPictures_ ? nullptr : pictures_, *Status, *this);
     menus_->addViewEntry(problems_->entry());

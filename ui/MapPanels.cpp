@@ -1,0 +1,133 @@
+#include "ui/MapPanels.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "ui/ImagesPanel.h"
+#include "ui/MapView.h"
+#include "ui/OverviewPanel.h"
+#include "ui/PointerReport.h"
+#include "ui/PropertiesPanel.h"
+#include "ui/StampTool.h"
+
+namespace qel::ui {
+
+MapPanels::MapPanels(MapView& view, app::DocumentSession& session, Prompter& prompter, MapPanelSources sources)
+    : QObject(&view),
+      view_(view),
+      sources_(std::move(sources)),
+      commands_(std::make_unique<PanelCommands>(session, prompter, view, sources_.values, sources_.view))
+{
+    setObjectName(QStringLiteral("MapPanels"));
+    commands_->setPlacer(sources_.placer);
+    MapCanvas& canvas = view.canvas();
+    stamp_ = new StampTool(canvas, *commands_, session, view.pictureCache());
+    canvas.setStampTool(stamp_);
+    addStamp();
+
+    images_ = new ImagesPanel(session, view.pictureCache());
+    images_->setChoose(sources_.choose);
+    images_->setShowImage(sources_.showImage);
+    properties_ = new PropertiesPanel(session, *commands_);
+    overview_ = new OverviewPanel(canvas);
+    view.viewMenu()->addSeparator();
+    QDockWidget* imagesDock = addDock(images_, QStringLiteral("Images"), "Images", Qt::LeftDockWidgetArea);
+    addDock(properties_, QStringLiteral("Properties"), "Properties", Qt::RightDockWidgetArea);
+    addDock(overview_, QStringLiteral("Overview"), "Overview", Qt::RightDockWidgetArea);
+    // Ctrl+I shows the palette and puts the keyboard there, shown before or not.
+    auto* showImages = new QAction(QStringLiteral("&Images"), &view);
+    showImages->setObjectName(QStringLiteral("ShowImages"));
+    showImages->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    showImages->setShortcutContext(Qt::WindowShortcut);
+    connect(showImages, &QAction::triggered, this, [this, imagesDock] {
+        imagesDock->show();
+        imagesDock->raise();
+        images_->setFocus(Qt::ShortcutFocusReason);
+    });
+    view.viewMenu()->insertAction(imagesDock->toggleViewAction(), showImages);
+    view.viewMenu()->removeAction(imagesDock->toggleViewAction());
+
+    auto* label = new QLabel(&view);
+    label->setObjectName(QStringLiteral("StatusObject"));
+    view.statusBar()->addWidget(label, 2);
+    pointer_ = new PointerReport(canvas, session, view.pictureCache(), *label);
+
+    connect(&view, &MapView::tabChanged, this, &MapPanels::followTab);
+    followTab();
+    followImageChoice();
+    view.restoreDocks();
+}
+
+MapPanels::~MapPanels() = default;
+
+QDockWidget* MapPanels::addDock(QWidget* panel, const QString& title, const char* name, Qt::DockWidgetArea area)
+{
+    auto* dock = new QDockWidget(title, &view_);
+    dock->setObjectName(QString::fromLatin1(name) + QStringLiteral("Dock"));
+    dock->setWidget(panel);
+    view_.addDockWidget(area, dock);
+    QAction* toggle = dock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("Show") + QString::fromLatin1(name));
+    toggle->setShortcut(QKeySequence(QString::fromLatin1(name) == QStringLiteral("Properties")
+                                         ? QStringLiteral("Ctrl+Shift+I")
+                                         : QStringLiteral("Ctrl+Shift+O")));
+    toggle->setShortcutContext(Qt::WindowShortcut);
+    view_.viewMenu()->addAction(toggle);
+    return dock;
+}
+
+void MapPanels::addStamp()
+{
+    stampAction_ = new QAction(QStringLiteral("&Stamp"), &view_);
+    stampAction_->setObjectName(QStringLiteral("Stamp"));
+    stampAction_->setCheckable(true);
+    stampAction_->setShortcut(Qt::Key_B);
+    stampAction_->setShortcutContext(Qt::WindowShortcut);
+    stampAction_->setToolTip(QStringLiteral("Stamp the chosen image: click, drag a line, Shift+drag a fill (B)"));
+    QMenu* menu = view_.mapMenu();
+    QAction* place = view_.findChild<QAction*>(QStringLiteral("Place"));
+    menu->insertAction(menu->actions().value(menu->actions().indexOf(place) + 1), stampAction_);
+    if (auto* tools = view_.findChild<QToolBar*>(QStringLiteral("MapTools")))
+        tools->addAction(stampAction_);
+    connect(stampAction_, &QAction::toggled, this, [this](bool on) {
+        if (stamp_->active() != on)
+            stampAction_->setChecked(stamp_->setActive(on));
+    });
+    connect(stamp_, &StampTool::activeChanged, this, [this](bool on) {
+        stampAction_->setChecked(on);
+        if (on) {
+            view_.showScreen(false);
+            view_.canvas().setPlacing(false);
+        }
+    });
+    // Place and the stamp are tools: one ends the other.
+    connect(&view_.canvas().tool(), &EditTool::placingChanged, this, [this](bool on) {
+        if (on)
+            stamp_->setActive(false);
+    });
+    view_.setEscapeFirst([this] { return stamp_->active() && !stamp_->setActive(false); });
+}
+
+void MapPanels::followImageChoice()
+{
+    const int choice = commands_->editorValues().imageChoice;
+    images_->showChoice(choice);
+    stampAction_->setEnabled(stamp_->canStamp());
+    if (!stamp_->canStamp())
+        stamp_->setActive(false);
+}
+
+void MapPanels::followTab()
+{
+    const bool screen = view_.screenShown() && sources_.screenSelection != nullptr;
+    properties_->follow(screen ? ObjectKind::Screen : ObjectKind::Map,
+                        screen ? sources_.screenSelection : sources_.mapSelection);
+    if (screen)
+        stamp_->setActive(false);
+}
+
+}  // namespace qel::ui
