@@ -44,7 +44,10 @@ bool StampTool::setActive(bool on)
     from_.reset();
     if (!on)
         hover_.reset();
-    canvas_.viewport()->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+    if (on)
+        canvas_.viewport()->setCursor(Qt::CrossCursor);
+    else
+        canvas_.viewport()->unsetCursor();
     repaintGhost(before);
     emit activeChanged(on);
     return active_;

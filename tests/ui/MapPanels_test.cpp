@@ -35,9 +35,9 @@ TEST(LeastSizeTest, TinyObjectsAreDrawnAsDotsOfThreePixels)
     };
     const std::vector<Case> cases = {
         {"one pixel: centred", {5, 5, 1, 1}, {4, 4, 3, 3}},
-        {"two pixels", {5, 5, 2, 2}, {4, 4, 3, 3}},
+        {"two pixels", {5, 5, 2, 2}, {5, 5, 3, 3}},
         {"wide and flat: only its height grows", {2, 8, 10, 1}, {2, 7, 10, 3}},
-        {"at the part's edge: cut there", {0, 15, 1, 1}, {0, 14, 1, 2}},
+        {"at the part's edge: cut there", {0, 15, 1, 1}, {0, 14, 2, 2}},
         {"no pixels: still a dot", {9, 9, 0, 0}, {8, 8, 3, 3}},
     };
     for (const Case& c : cases) {
@@ -104,6 +104,12 @@ TEST_F(MapPanelsTest, AtTheWholeMapEveryObjectShows)
     QPainter painter(&shot);
     for (int frame = 0; frame < 8 && (frame == 0 || canvas.drawingLeft()); ++frame)
         canvas.render(painter, shot.size());
+    // Each of the three, a pixel or so across at this zoom, is a dot of 3 x 3 where it stands.
+    int dots = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            dots += QColor(shot.pixel(x, y)) == QColor(0, 200, 0);
+    EXPECT_EQ(dots, 27);
     for (const QPointF at : {QPointF(1008, 1008), QPointF(15008, 9008), QPointF(3024, 12008)}) {
         const QPoint p = ((at - canvas.mapPointAt({0, 0})) * canvas.scale()).toPoint();
         EXPECT_EQ(QColor(shot.pixel(p)), QColor(0, 200, 0)) << at.x() << "," << at.y();
@@ -116,8 +122,8 @@ TEST_F(MapPanelsTest, ALineAndAFillAreOneStepEach)
     ASSERT_TRUE(stamp.setActive(true));
     const std::size_t before = session.document().mapObjects().size();
     stamp.press({100, 100}, Qt::NoModifier);
-    stamp.moveTo({100 + 48 * 9, 110});  // wide.png: a pitch of 48
-    stamp.release({100 + 48 * 9, 110});
+    stamp.moveTo({100 + 48 * 9, 103});  // wide.png: a pitch of 48
+    stamp.release({100 + 48 * 9, 103});
     EXPECT_EQ(session.document().mapObjects().size(), before + 10);
     EXPECT_EQ(session.document().mapObjects().line(before + 9), "528,96,IMAGE1");
     session.undo();
