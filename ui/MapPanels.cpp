@@ -1,6 +1,7 @@
 #include "ui/MapPanels.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
@@ -51,6 +52,10 @@ MapPanels::MapPanels(MapView& view, app::DocumentSession& session, Prompter& pro
     view.viewMenu()->insertAction(imagesDock->toggleViewAction(), showImages);
     view.viewMenu()->removeAction(imagesDock->toggleViewAction());
 
+    view.viewMenu()->addSeparator();
+    addWindowDock("ProblemsView", QStringLiteral("Problems"));
+    addWindowDock("CompilerOutput", QStringLiteral("Compiler Output"));
+
     auto* label = new QLabel(&view);
     label->setObjectName(QStringLiteral("StatusObject"));
     view.statusBar()->addWidget(label, 2);
@@ -60,9 +65,68 @@ MapPanels::MapPanels(MapView& view, app::DocumentSession& session, Prompter& pro
     followTab();
     followImageChoice();
     view.restoreDocks();
+    // Borrowed windows are docked again only when asked.
+    for (auto& b : borrowed_)
+        b->dock->hide();
 }
 
-MapPanels::~MapPanels() = default;
+// Gone before the docks (made after it): the borrowed windows go back to
+// their owner, who deletes them.
+MapPanels::~MapPanels()
+{
+    // The map window is half gone: its docks are left alone.
+    for (auto& b : borrowed_)
+        if (b->widget && b->widget->parentWidget() == b->dock) {
+            b->widget->setParent(b->owner, Qt::Window);
+            b->widget->hide();
+        }
+}
+
+void MapPanels::addWindowDock(const char* windowName, const QString& title)
+{
+    auto borrowed = std::make_unique<Borrowed>();
+    Borrowed& b = *borrowed;
+    b.dock = new QDockWidget(title, &view_);
+    b.dock->setObjectName(QString::fromLatin1(windowName) + QStringLiteral("Dock"));
+    b.dock->hide();
+    view_.addDockWidget(Qt::BottomDockWidgetArea, b.dock);
+    b.action = view_.viewMenu()->addAction(QStringLiteral("Dock ") + title);
+    b.action->setObjectName(QStringLiteral("Dock") + QString::fromLatin1(windowName));
+    b.action->setCheckable(true);
+    const QString name = QString::fromLatin1(windowName);
+    connect(b.action, &QAction::toggled, this, [this, &b, name](bool on) { dockWindow(b, name, on); });
+    // The dock closed by its button: the window is its own again.
+    connect(b.dock, &QDockWidget::visibilityChanged, this, [&b](bool shown) {
+        if (!shown && !b.dock->isVisible() && b.action->isChecked() && !b.dock->isFloating())
+            b.action->setChecked(false);
+    });
+    borrowed_.push_back(std::move(borrowed));
+}
+
+void MapPanels::dockWindow(Borrowed& b, const QString& windowName, bool on)
+{
+    if (on) {
+        if (!b.widget)
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->objectName() == windowName)
+                    b.widget = top;
+        if (!b.widget) {
+            const QSignalBlocker quiet(b.action);
+            b.action->setChecked(false);
+            return;
+        }
+        b.owner = b.widget->parentWidget();
+        b.dock->setWidget(b.widget);
+        b.widget->show();
+        b.dock->show();
+        return;
+    }
+    if (b.widget && b.widget->parentWidget() == b.dock) {
+        b.widget->setParent(b.owner, Qt::Window);
+        b.widget->hide();
+    }
+    b.dock->hide();
+}
 
 QDockWidget* MapPanels::addDock(QWidget* panel, const QString& title, const char* name, Qt::DockWidgetArea area)
 {

@@ -6,9 +6,15 @@
 // "ShowImages" (Ctrl+I, which also puts the keyboard in the palette),
 // "ShowProperties" (Ctrl+Shift+I), "ShowOverview" (Ctrl+Shift+O); the Map
 // menu's "Stamp" (B), beside Place, which it ends and which ends it.
+// View > "Dock Problems" and "Dock Compiler Output" ("DockProblemsView",
+// "DockCompilerOutput") take those windows into docks here; unticked, or
+// their dock closed, they are windows of their own again, as they are when
+// the map window goes.
 
 #include <QItemSelectionModel>
 #include <QObject>
+#include <QPointer>
+#include <vector>
 #include <functional>
 #include <memory>
 
@@ -56,6 +62,15 @@ public:
     PointerReport& pointer() const { return *pointer_; }
 
 private:
+    // A window of the main one, borrowed into a dock of this one.
+    struct Borrowed {
+        QPointer<QWidget> widget;
+        QPointer<QWidget> owner;
+        QDockWidget* dock = nullptr;
+        QAction* action = nullptr;
+    };
+    void addWindowDock(const char* windowName, const QString& title);
+    void dockWindow(Borrowed& borrowed, const QString& windowName, bool on);
     QDockWidget* addDock(QWidget* panel, const QString& title, const char* name, Qt::DockWidgetArea area);
     void addStamp();
     void followTab();
@@ -69,6 +84,7 @@ private:
     PropertiesPanel* properties_ = nullptr;
     OverviewPanel* overview_ = nullptr;
     PointerReport* pointer_ = nullptr;
+    std::vector<std::unique_ptr<Borrowed>> borrowed_;
 };
 
 }  // namespace qel::ui

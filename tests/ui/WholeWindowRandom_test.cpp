@@ -351,6 +351,8 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
              QTest::mouseClick(overview, Qt::LeftButton, {}, QPoint(pick(overview->width()), pick(overview->height())));
              overview->repaint();
              panels->pointer().showAt(mapPoint());
+             if (pick(8) == 0)
+                 find<QAction>(oneOf({"DockProblemsView", "DockCompilerOutput"}))->toggle();
          }},
         {"Filter", true,
          [&] {
