@@ -59,9 +59,7 @@ std::vector<StampPoint> StampPoints(StampPoint from, StampPoint to, StampPitch p
         const std::int64_t n = std::max(std::llabs(sx), std::llabs(sy));
         for (std::int64_t k = 0; k <= n && static_cast<std::int64_t>(points.size()) < limit; ++k) {
             // Rounded to the nearest step, halves away from the press.
-            const auto along = [&](std::int64_t s) {
-                return n == 0 ? 0 : (2 * k * s + (s >= 0 ? n : -n)) / (2 * n);
-            };
+            const auto along = [&](std::int64_t s) { return n == 0 ? 0 : (2 * k * s + (s >= 0 ? n : -n)) / (2 * n); };
             add(along(sx), along(sy));
         }
     } else {

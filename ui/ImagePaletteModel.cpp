@@ -22,8 +22,7 @@ QImage MarkedBox()
 
 }  // namespace
 
-ImagePaletteModel::ImagePaletteModel(app::DocumentSession& session, platform::PictureCache& pictures,
-                                     QObject* parent)
+ImagePaletteModel::ImagePaletteModel(app::DocumentSession& session, platform::PictureCache& pictures, QObject* parent)
     : QAbstractListModel(parent), session_(session), pictures_(pictures)
 {
     rows_ = static_cast<int>(session.document().images().size());

@@ -126,10 +126,8 @@ void MapCanvas::fitObjects()
 {
     ensureIndex();
     const MapRect all = index_.bounds();
-    if (all.empty()) {
-        zoomWholeMap();
-        return;
-    }
+    if (all.empty())
+        return zoomWholeMap();
     view_.setLevel(MapViewport::FitLevel(all, viewport()->size()));
     emit zoomChanged(view_.level());
     centreOn((all.x + all.right()) / 2.0, (all.y + all.bottom()) / 2.0);
@@ -299,12 +297,6 @@ void MapCanvas::updateMapRects(const std::vector<MapRect>& rects)
     dirty &= viewport()->rect();
     if (!dirty.isEmpty())
         viewport()->update(dirty);
-}
-
-void MapCanvas::updateMapArea(const MapRect& area)
-{
-    if (!area.empty())
-        updateMapRects({area});
 }
 
 void MapCanvas::followListReset(app::DocumentList list)

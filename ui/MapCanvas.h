@@ -87,7 +87,11 @@ public:
     // The stamp whose ghost is drawn over the objects (none: no ghost).
     void setStampTool(StampTool* stamp) { stamp_ = stamp; }
     // Repaints where `area` (map pixels) shows.
-    void updateMapArea(const MapRect& area);
+    void updateMapArea(const MapRect& area)
+    {
+        if (!area.empty())
+            updateMapRects({area});
+    }
     // Draws the view into `painter` at the viewport's size (paint events and
     // the benchmark). A frame draws blocks until they have looked at
     // kRowsPerFrame objects; the rest stand in scaled from another zoom

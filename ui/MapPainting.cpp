@@ -142,9 +142,9 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, c
             if (dim)
                 colour = qPremultiply(qRgba(qRed(colour), qGreen(colour), qBlue(colour),
                                             static_cast<int>(qAlpha(colour) * kDimmedOpacity)));
-            DrawLeastObject(image, part, QRect(static_cast<int>(px), static_cast<int>(py), static_cast<int>(pw),
-                                               static_cast<int>(ph)),
-                            colour);
+            DrawLeastObject(
+                image, part,
+                QRect(static_cast<int>(px), static_cast<int>(py), static_cast<int>(pw), static_cast<int>(ph)), colour);
             continue;
         }
         if (!picture) {

@@ -14,9 +14,9 @@
 #include <QItemSelectionModel>
 #include <QObject>
 #include <QPointer>
-#include <vector>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/DocumentSession.h"
 #include "ui/PanelCommands.h"
@@ -36,9 +36,9 @@ class PropertiesPanel;
 class StampTool;
 
 struct MapPanelSources {
-    PanelCommands::ValuesSource values;        // the object editor's values
-    PanelCommands::ViewSource view;            // the lists' view before a step; may be empty
-    std::function<void(int position)> choose;  // makes an image the editor's choice
+    PanelCommands::ValuesSource values;           // the object editor's values
+    PanelCommands::ViewSource view;               // the lists' view before a step; may be empty
+    std::function<void(int position)> choose;     // makes an image the editor's choice
     std::function<void(int position)> showImage;  // shows it in the Image Section; may be empty
     QItemSelectionModel* mapSelection = nullptr;
     QItemSelectionModel* screenSelection = nullptr;  // none: the map's alone

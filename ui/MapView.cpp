@@ -34,7 +34,6 @@ const QString kSettingWidth = QStringLiteral("MapViewWidth");
 const QString kSettingHeight = QStringLiteral("MapViewHeight");
 const QString kSettingSnap = QStringLiteral("MapViewSnapToTiles");
 const QString kSettingScreenSize = QStringLiteral("MapViewScreenSize");
-const QString kSettingDocks = QStringLiteral("MapViewDocks");
 // A remembered size past this on either side is not a window's.
 constexpr qint32 kLargestWindowSide = 16384;
 
@@ -78,10 +77,7 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapView::followDocumentState);
     connect(&session, &app::DocumentSession::documentReplaced, this, &MapView::followReplacedDocument);
 
-    addKey({Qt::Key_Escape}, [this] {
-        if (!escapeFirst_ || !escapeFirst_())
-            toolInView().cancel();
-    });
+    addKey({Qt::Key_Escape}, [this] { escapeFirst_&& escapeFirst_() ? void() : toolInView().cancel(); });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] {
         if (session_.canUndo())
             session_.undo();
@@ -562,15 +558,8 @@ void MapView::saveSettings()
     settings_.writeInteger(kSettingY, y());
     settings_.writeInteger(kSettingWidth, width());
     settings_.writeInteger(kSettingHeight, height());
-    settings_.writeString(kSettingDocks, QString::fromLatin1(saveState().toBase64()));
+    settings_.writeString(kDocksSetting, QString::fromLatin1(saveState().toBase64()));
     rememberPlace();
-}
-
-void MapView::restoreDocks()
-{
-    QString kept;
-    if (settings_.readString(kSettingDocks, kept) == platform::StoredValue::Present)
-        restoreState(QByteArray::fromBase64(kept.toLatin1()));
 }
 
 void MapView::closeEvent(QCloseEvent* event)

@@ -87,7 +87,13 @@ public:
     // Escape asks this first; when it took the key, the tool in view does not.
     void setEscapeFirst(std::function<bool()> first) { escapeFirst_ = std::move(first); }
     // The docks' layout as last kept, once every dock is there.
-    void restoreDocks();
+    void restoreDocks()
+    {
+        QString kept;
+        if (settings_.readString(kDocksSetting, kept) == platform::StoredValue::Present)
+            restoreState(QByteArray::fromBase64(kept.toLatin1()));
+    }
+    static inline const QString kDocksSetting = QStringLiteral("MapViewDocks");
 
 signals:
     void objectActivated(int row);

@@ -9,8 +9,8 @@
 
 namespace qel::ui {
 
-PanelCommands::PanelCommands(app::DocumentSession& session, Prompter& prompter, QWidget& window,
-                             ValuesSource values, ViewSource view)
+PanelCommands::PanelCommands(app::DocumentSession& session, Prompter& prompter, QWidget& window, ValuesSource values,
+                             ViewSource view)
     : session_(session), prompter_(prompter), window_(window), values_(std::move(values)), view_(std::move(view))
 {
 }

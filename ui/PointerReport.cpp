@@ -1,9 +1,9 @@
 #include "ui/PointerReport.h"
 
-#include <QHelpEvent>
-#include <QLabel>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
 #include <cmath>
 
 #include "app/DocumentSession.h"

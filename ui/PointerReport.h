@@ -27,8 +27,7 @@ class MapCanvas;
 class PointerReport : public QObject {
     Q_OBJECT
 public:
-    PointerReport(MapCanvas& canvas, app::DocumentSession& session, platform::PictureCache& pictures,
-                  QLabel& status);
+    PointerReport(MapCanvas& canvas, app::DocumentSession& session, platform::PictureCache& pictures, QLabel& status);
 
     // The row under a map point, as a click would pick it.
     std::optional<std::size_t> rowAt(QPointF mapPoint) const;

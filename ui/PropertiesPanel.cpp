@@ -117,7 +117,7 @@ void PropertiesPanel::refresh()
                 rows_.push_back(static_cast<std::size_t>(row));
     common_ = CommonFieldsOf(session_.document().objects(kind_), kind_, rows_);
     const std::size_t n = common_.count;
-    count_->setText(n == 0 ? QStringLiteral("No object selected")
+    count_->setText(n == 0   ? QStringLiteral("No object selected")
                     : n == 1 ? QStringLiteral("1 object selected")
                              : QStringLiteral("%1 objects selected").arg(n));
     for (QWidget* field : std::initializer_list<QWidget*>{x_, y_, image_, layer_, mode_, time_, id_})

@@ -28,6 +28,7 @@
 #include "ui/MapPanels.h"
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
+#include "ui/ObjectArt.h"
 #include "ui/ObjectListModel.h"
 #include "ui/OverviewPanel.h"
 #include "ui/PointerReport.h"
@@ -65,8 +66,7 @@ double Sampled(Before before, Measured measured)
 
 void Report(const char* what, double ms, double aimMs, const char* unit = "ms")
 {
-    std::printf("%-52s %10.3f %s   aim <= %8.3f %s   %s\n", what, ms, unit, aimMs, unit,
-                ms <= aimMs ? "ok" : "MISSED");
+    std::printf("%-52s %10.3f %s   aim <= %8.3f %s   %s\n", what, ms, unit, aimMs, unit, ms <= aimMs ? "ok" : "MISSED");
 }
 
 void Nothing(int) {}
@@ -75,15 +75,15 @@ std::string Definition()
 {
     std::string bytes = "[objectimages]\r\n";
     for (int i = 0; i < kImages; ++i)
-        bytes += "IMAGE" + std::to_string(i) + "=tile" + std::to_string(i) + ".png," + std::to_string(1 + i % 2) +
-                 ",1\r\n";
+        bytes +=
+            "IMAGE" + std::to_string(i) + "=tile" + std::to_string(i) + ".png," + std::to_string(1 + i % 2) + ",1\r\n";
     bytes += "[mapobjects]\r\n";
     const int side = 1025;
     bytes.reserve(static_cast<std::size_t>(side) * side * 24);
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
-            bytes += std::to_string(x * 16) + ',' + std::to_string(y * 16) + ",IMAGE" +
-                     std::to_string((y * side + x) % kImages) + (x % 13 == 0 ? ",TopMost\r\n" : ",0\r\n");
+            bytes += std::to_string(x * 16) + ',' + std::to_string(y * 16) + ",IMAGE"
+                     + std::to_string((y * side + x) % kImages) + (x % 13 == 0 ? ",TopMost\r\n" : ",0\r\n");
     return bytes;
 }
 
@@ -119,31 +119,45 @@ int main(int argc, char** argv)
     sources.mapSelection = &selection;
     sources.placer = &placer;
 
-    // The Images panel: made and shown, then every thumbnail asked for as a
-    // scroll through the list would.
-    const double made = ThreadMs();
+    // The Images panel: made with the window and shown; then its list is
+    // scrolled a page at a time, the events between pages handled as the
+    // window's loop would, until every thumbnail came.
     auto* panels = new ui::MapPanels(view, session, prompter, sources);
     view.resize(1024, 768);
     view.show();
+    // The map's own drawing and pictures are kept out of the panel's figures.
+    view.canvas().hide();
     QListView* list = panels->images().list();
-    list->viewport()->repaint();
-    Report("Images panel: first frame (made, shown, drawn)", ThreadMs() - made, 16);
     ui::ImagePaletteModel& palette = *panels->images().model();
+    list->doItemsLayout();
+    const double first = ThreadMs();
+    list->viewport()->repaint();
+    Report("Images panel: first frame (thumbnails on their way)", ThreadMs() - first, 16);
     const auto wall = Clock::now();
     double longest = 0;
-    for (int row = 0; row < palette.rowCount(); ++row)
-        palette.data(palette.index(row), Qt::DecorationRole);
-    while (palette.waiting() > 0 && SecondsSince(wall) < 10) {
+    const auto slice = [&] {
         const double start = ThreadMs();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        for (int row = 0; row < palette.rowCount(); ++row)
-            palette.data(palette.index(row), Qt::DecorationRole);
+        list->viewport()->repaint();
         longest = std::max(longest, ThreadMs() - start);
-    }
-    Report("Images panel: all 1,000 thumbnails (on the wall)", SecondsSince(wall) * 1000, 1000);
+    };
+    const auto allCame = [&] {
+        for (const ObjectImage& image : session.document().images())
+            if (ui::ArtOf(session.document(), image, view.pictureCache()).look.waiting)
+                return false;
+        return true;
+    };
+    do {
+        for (int row = 0; row < palette.rowCount(); row += 8) {
+            list->scrollTo(palette.index(row), QAbstractItemView::PositionAtTop);
+            slice();
+        }
+    } while (!allCame() && SecondsSince(wall) < 10);
+    Report("Images panel: every thumbnail of 1,000 (on the wall)", SecondsSince(wall) * 1000, 1000);
     Report("Images panel: longest the window's thread was held", longest, 16);
 
     ui::MapCanvas& canvas = view.canvas();
+    canvas.show();
     canvas.viewport()->resize(1024, 768);
     canvas.zoomActualSize();
     canvas.centreOn(8200, 8200);
@@ -158,7 +172,8 @@ int main(int argc, char** argv)
 
     ui::PropertiesPanel& properties = panels->properties();
     Report("Properties: a new selection of one object",
-           Sampled(Nothing, [&](int i) { selection.select(model.index(500000 + i, 0), QItemSelectionModel::ClearAndSelect); }),
+           Sampled(Nothing,
+                   [&](int i) { selection.select(model.index(500000 + i, 0), QItemSelectionModel::ClearAndSelect); }),
            1);
     const auto selectMany = [&](int i) {
         selection.select(QItemSelection(model.index(i, 0), model.index(99999 + i, 0)),
@@ -185,12 +200,22 @@ int main(int argc, char** argv)
         draw();
     };
     Report("stamp: a click shown",
-           Sampled(Nothing, [&](int i) { gesture({8000.0 + i * 16, 8000}, {8000.0 + i * 16, 8000}, Qt::NoModifier); }),
+           Sampled(Nothing,
+                   [&](int i) {
+                       gesture({8000.0 + i * 16, 8000}, {8000.0 + i * 16, 8000}, Qt::NoModifier);
+                   }),
            1);
     Report("stamp: a line of 100 shown",
-           Sampled(Nothing, [&](int i) { gesture({7000, 7000.0 + i * 16}, {7000 + 99 * 32, 7000.0 + i * 16}, {}); }), 5);
+           Sampled(Nothing,
+                   [&](int i) {
+                       gesture({7000, 7000.0 + i * 16}, {7000 + 99 * 32, 7000.0 + i * 16}, {});
+                   }),
+           5);
     Report("stamp: a fill of 10,000 shown",
-           Sampled(Nothing, [&](int i) { gesture({1000.0 + i * 64, 1000}, {1000.0 + i * 64 + 99 * 32, 1000 + 99 * 16}, Qt::ShiftModifier); }),
+           Sampled(Nothing,
+                   [&](int i) {
+                       gesture({1000.0 + i * 64, 1000}, {1000.0 + i * 64 + 99 * 32, 1000 + 99 * 16}, Qt::ShiftModifier);
+                   }),
            100);
     double moves = 0;
     Report("stamp: the ghost following the pointer, a move",
@@ -200,15 +225,23 @@ int main(int argc, char** argv)
                            stamp.moveTo({8100.0 + k * 3 + i, 8100.0 + k});
                        draw();
                        moves = 100;
-                   }) / std::max(1.0, moves),
+                   })
+               / std::max(1.0, moves),
            2);
     stamp.setActive(false);
 
     ui::OverviewPanel& overview = panels->overview();
     overview.resize(220, 220);
     Report("overview after a one-row step",
-           Sampled([&](int i) { session.push(std::make_unique<app::MoveObjectsStep>(session, ObjectKind::Map, std::vector<std::size_t>{std::size_t(i)}, 16, 0)); },
-                   [&](int) { overview.redrawObjects(); overview.repaint(); }),
+           Sampled(
+               [&](int i) {
+                   session.push(std::make_unique<app::MoveObjectsStep>(
+                       session, ObjectKind::Map, std::vector<std::size_t>{std::size_t(i)}, 16, 0));
+               },
+               [&](int) {
+                   overview.redrawObjects();
+                   overview.repaint();
+               }),
            2);
     std::vector<std::size_t> all(session.document().mapObjects().size());
     for (std::size_t row = 0; row < all.size(); ++row)
@@ -217,8 +250,15 @@ int main(int argc, char** argv)
     everyLayer.layer = 2;
     session.push(std::make_unique<app::ChangeObjectsStep>(session, ObjectKind::Map, all, everyLayer));
     Report("overview after a step over a million rows",
-           Sampled([&](int i) { i % 2 ? session.redo() : session.undo(); canvas.index(); },
-                   [&](int) { overview.redrawObjects(); overview.repaint(); }),
+           Sampled(
+               [&](int i) {
+                   i % 2 ? session.redo() : session.undo();
+                   canvas.index();
+               },
+               [&](int) {
+                   overview.redrawObjects();
+                   overview.repaint();
+               }),
            16);
 
     canvas.zoomWholeMap();
@@ -241,7 +281,8 @@ int main(int argc, char** argv)
                    [&](int i) {
                        for (int k = 0; k < 1000; ++k)
                            pointer.showAt({double((k * 97 + i) % 16384), double((k * 31) % 16384)});
-                   }) / 1000,
+                   })
+               / 1000,
            0.1);
     return 0;
 }

@@ -22,18 +22,29 @@ TEST(StampLayoutTest, LinesAndFillsStepByThePitch)
         {"a line not yet half a pitch long", {0, 0}, {7, 0}, {16, 16}, StampShape::Line, {{0, 0}}},
         {"half a pitch rounds to the next", {0, 0}, {8, 0}, {16, 16}, StampShape::Line, {{0, 0}, {16, 0}}},
         {"a row to the left", {64, 0}, {10, 3}, {24, 8}, StampShape::Line, {{64, 0}, {40, 0}, {16, 0}}},
-        {"a slope steps evenly", {0, 0}, {64, 16}, {16, 16}, StampShape::Line,
+        {"a slope steps evenly",
+         {0, 0},
+         {64, 16},
+         {16, 16},
+         StampShape::Line,
          {{0, 0}, {16, 0}, {32, 16}, {48, 16}, {64, 16}}},
-        {"a fill up and left, rows from the press", {32, 32}, {0, 16}, {16, 16}, StampShape::Fill,
+        {"a fill up and left, rows from the press",
+         {32, 32},
+         {0, 16},
+         {16, 16},
+         StampShape::Fill,
          {{32, 32}, {16, 32}, {0, 32}, {32, 16}, {16, 16}, {0, 16}}},
-        {"the 32-bit edge stops the line", {INT32_MAX - 20, 0}, {INT32_MAX, 0}, {16, 16}, StampShape::Line,
+        {"the 32-bit edge stops the line",
+         {INT32_MAX - 20, 0},
+         {INT32_MAX, 0},
+         {16, 16},
+         StampShape::Line,
          {{INT32_MAX - 20, 0}, {INT32_MAX - 4, 0}}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(StampPoints(c.from, c.to, c.pitch, c.shape), c.points) << c.name;
         if (c.from.first < INT32_MAX - 100) {
-            EXPECT_EQ(StampCount(c.from, c.to, c.pitch, c.shape), static_cast<std::int64_t>(c.points.size()))
-                << c.name;
+            EXPECT_EQ(StampCount(c.from, c.to, c.pitch, c.shape), static_cast<std::int64_t>(c.points.size())) << c.name;
         }
     }
 }

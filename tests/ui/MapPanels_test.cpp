@@ -60,8 +60,9 @@ protected:
         const QString file = dir.filePath(QStringLiteral("m.ini"));
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write("[objectimages]\r\nIMAGE0=tile.png\r\nIMAGE1=wide.png\r\n[mapobjects]\r\n1000,1000,IMAGE0,0\r\n"
-                  "15000,9000,IMAGE0,TopMost\r\n3000,12000,IMAGE1,0\r\n");
+        out.write(
+            "[objectimages]\r\nIMAGE0=tile.png\r\nIMAGE1=wide.png\r\n[mapobjects]\r\n1000,1000,IMAGE0,0\r\n"
+            "15000,9000,IMAGE0,TopMost\r\n3000,12000,IMAGE1,0\r\n");
         out.close();
         QImage tile(16, 16, QImage::Format_ARGB32);
         tile.fill(QColor(0, 200, 0));

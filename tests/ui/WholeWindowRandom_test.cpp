@@ -319,8 +319,7 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
         {"Palette", true,
          [&] {
              typed |= 1 << 2;
-             pick(3) ? panels->images().choose(pick(doc().images().size() + 1))
-                     : panels->images().typeDigit(pick(10));
+             pick(3) ? panels->images().choose(pick(doc().images().size() + 1)) : panels->images().typeDigit(pick(10));
          }},
         {"Stamp", false,
          [&] {
