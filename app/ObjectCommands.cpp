@@ -69,6 +69,36 @@ CommandStatus ObjectCommands::place(ObjectKind kind, EditorValues values, std::i
     return add(kind, values, view);
 }
 
+CommandStatus ObjectCommands::stamp(const EditorValues& values, const std::vector<Point>& points, const ViewState& view)
+{
+    if (points.empty() || !canPlace(values))
+        return {};
+    if (points.size() == 1)
+        return place(ObjectKind::Map, values, static_cast<std::int32_t>(points.front().first),
+                     static_cast<std::int32_t>(points.front().second), view);
+    return RunCommand([&] {
+        // Composed once: only the position differs from one object to the next.
+        EditorValues at0 = values;
+        at0.xText = "0";
+        at0.yText = "0";
+        const std::string line = ComposeObjectLine(at0, session_.document().images());
+        const std::string_view rest = std::string_view(line).substr(3);  // after "0,0"
+        const std::size_t at = session_.document().mapObjects().size();
+        RowLines lines;
+        lines.rows.reserve(points.size());
+        lines.ends.reserve(points.size());
+        lines.bytes.reserve(points.size() * (line.size() + 12));
+        std::string text;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            text = std::to_string(points[i].first) + ',' + std::to_string(points[i].second);
+            text += rest;
+            lines.add(at + i, text);
+        }
+        Push(session_, std::make_unique<InsertObjectsStep>(session_, ObjectKind::Map, "Stamp", std::move(lines)), view);
+        return true;
+    });
+}
+
 CommandStatus ObjectCommands::remove(ObjectKind kind, const std::vector<std::size_t>& rows, const ViewState& view)
 {
     return RunCommand([&] {

@@ -67,6 +67,10 @@ public:
     // one of the images.
     CommandStatus place(ObjectKind kind, EditorValues values, std::int32_t x, std::int32_t y, const ViewState& view);
     bool canPlace(const EditorValues& values) const;
+    // The stamp: a map object with `values` at each point, appended in the
+    // points' order as one step ("Stamp N objects"); one point is Place.
+    // Nothing unless `values` chooses one of the images.
+    CommandStatus stamp(const EditorValues& values, const std::vector<Point>& points, const ViewState& view);
     CommandStatus remove(ObjectKind kind, const std::vector<std::size_t>& rows, const ViewState& view);
     CommandStatus clear(ObjectKind kind, const ViewState& view);
     // Copies `rows` of the shown kind to the other kind.

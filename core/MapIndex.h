@@ -125,6 +125,13 @@ public:
     MapRect bounds() const;
     // Bytes held beyond the object itself.
     std::size_t memoryBytes() const;
+    // An overview's look at the grid: how many rows meet cell (cx, cy), for
+    // 0 <= cx, cy < kCells, and the rows too large or too far out for it.
+    std::size_t cellRows(std::int32_t cx, std::int32_t cy) const
+    {
+        return cells_[static_cast<std::size_t>(cy) * kCells + static_cast<std::size_t>(cx)].size();
+    }
+    const std::vector<std::uint32_t>& overflowRows() const { return overflow_; }
 
 private:
     struct Box {

@@ -10,6 +10,7 @@
 #include <climits>
 
 #include "ui/MapPainting.h"
+#include "ui/StampTool.h"
 
 namespace qel::ui {
 
@@ -119,6 +120,17 @@ void MapCanvas::fitSelection()
     view_.setLevel(MapViewport::FitLevel(MapRect{x0, y0, x1 - x0, y1 - y0}, viewport()->size()));
     emit zoomChanged(view_.level());
     centreOn((x0 + x1) / 2.0, (y0 + y1) / 2.0);
+}
+
+void MapCanvas::fitObjects()
+{
+    ensureIndex();
+    const MapRect all = index_.bounds();
+    if (all.empty())
+        return zoomWholeMap();
+    view_.setLevel(MapViewport::FitLevel(all, viewport()->size()));
+    emit zoomChanged(view_.level());
+    centreOn((all.x + all.right()) / 2.0, (all.y + all.bottom()) / 2.0);
 }
 
 void MapCanvas::centreOn(double mapX, double mapY)
@@ -485,6 +497,8 @@ void MapCanvas::render(QPainter& painter, QSize size)
     DrawMapSelection(painter, size, view_, scene(), selectedRows(), tool_->dragOffset());
     if (const std::optional<QRect> band = tool_->band())
         DrawBand(painter, *band);
+    if (stamp_ != nullptr && stamp_->active())
+        DrawStampGhost(painter, view_, *stamp_);
 }
 
 void MapCanvas::paintEvent(QPaintEvent*)

@@ -35,6 +35,7 @@ class QPainter;
 namespace qel::ui {
 
 struct MapScene;
+class StampTool;
 
 class MapCanvas : public QAbstractScrollArea, private EditSurface {
     Q_OBJECT
@@ -51,6 +52,8 @@ public:
     void zoomWholeMap();
     void zoomActualSize();
     void fitSelection();
+    // Fits every object in view; the whole map when there is none.
+    void fitObjects();
     // Centres the view on a map point at the current zoom.
     void centreOn(double mapX, double mapY);
     QPointF mapPointAt(QPointF widgetPoint) const { return view_.mapPointAt(widgetPoint); }
@@ -81,6 +84,14 @@ public:
     bool setPlacing(bool on) { return tool_->setPlacing(on); }
 
     const MapIndex& index();
+    // The stamp whose ghost is drawn over the objects (none: no ghost).
+    void setStampTool(StampTool* stamp) { stamp_ = stamp; }
+    // Repaints where `area` (map pixels) shows.
+    void updateMapArea(const MapRect& area)
+    {
+        if (!area.empty())
+            updateMapRects({area});
+    }
     // Draws the view into `painter` at the viewport's size (paint events and
     // the benchmark). A frame draws blocks until they have looked at
     // kRowsPerFrame objects; the rest stand in scaled from another zoom
@@ -151,6 +162,7 @@ private:
     MapBlocks blocks_;
     MapViewport view_;
     EditTool* tool_ = nullptr;
+    StampTool* stamp_ = nullptr;
 
     std::size_t rowsSeen_ = 0;
     bool drawingLeft_ = false;

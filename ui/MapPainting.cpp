@@ -37,17 +37,13 @@ std::size_t FirstShown(const std::vector<std::uint32_t>& rows, const MapScene& s
     return first;
 }
 
-// An object smaller than a few pixels: one colour is all that shows.
-void FillTiny(QRgb* bits, qsizetype stride, const QRect& part, const QRect& object, QRgb colour, bool dim)
+// Premultiplied `over` drawn on `under`.
+QRgb BlendOver(QRgb over, QRgb under)
 {
-    if (dim)
-        colour = qPremultiply(
-            qRgba(qRed(colour), qGreen(colour), qBlue(colour), static_cast<int>(qAlpha(colour) * kDimmedOpacity)));
-    if (qAlpha(colour) == 0)
-        return;
-    const QRect shown = object & part;
-    for (int y = shown.top(); y <= shown.bottom(); ++y)
-        std::fill_n(bits + y * stride + shown.left(), shown.width(), colour);
+    const int keep = 255 - qAlpha(over);
+    const auto mix = [keep](int a, int b) { return a + (b * keep + 127) / 255; };
+    return qRgba(mix(qRed(over), qRed(under)), mix(qGreen(over), qGreen(under)), mix(qBlue(over), qBlue(under)),
+                 mix(qAlpha(over), qAlpha(under)));
 }
 
 }  // namespace
@@ -103,6 +99,27 @@ void DrawBand(QPainter& painter, const QRect& band)
     painter.drawRect(band);
 }
 
+void DrawLeastObject(QImage& image, const QRect& part, const QRect& box, QRgb colour)
+{
+    if (qAlpha(colour) == 0)
+        return;
+    // Centred on the object, so it shows where the object stands.
+    QRect dot = box;
+    if (dot.width() < kLeastSide)
+        dot = QRect(box.x() + (box.width() - kLeastSide) / 2, dot.y(), kLeastSide, dot.height());
+    if (dot.height() < kLeastSide)
+        dot = QRect(dot.x(), box.y() + (box.height() - kLeastSide) / 2, dot.width(), kLeastSide);
+    dot &= part;
+    auto* bits = reinterpret_cast<QRgb*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / 4;
+    const bool opaque = qAlpha(colour) == 255;
+    for (int y = dot.top(); y <= dot.bottom(); ++y) {
+        QRgb* line = bits + y * stride;
+        for (int x = dot.left(); x <= dot.right(); ++x)
+            line[x] = opaque ? colour : BlendOver(colour, line[x]);
+    }
+}
+
 bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, const MapScene& scene)
 {
     auto* bits = reinterpret_cast<QRgb*>(image.bits());
@@ -112,10 +129,12 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, c
     const double s = MapViewport::ScaleAt(key.level);
     const qint64 originX = key.x * MapBlocks::kSide;  // screen pixels
     const qint64 originY = key.y * MapBlocks::kSide;
-    const MapRect area{static_cast<std::int64_t>(std::floor((originX + part.left()) / s)) - 1,
-                       static_cast<std::int64_t>(std::floor((originY + part.top()) / s)) - 1,
-                       static_cast<std::int64_t>(std::ceil(part.width() / s)) + 2,
-                       static_cast<std::int64_t>(std::ceil(part.height() / s)) + 2};
+    // Objects drawn at their least size reach a pixel past their rectangle.
+    const std::int64_t margin = 1 + static_cast<std::int64_t>(std::ceil(kLeastSide / s));
+    const MapRect area{static_cast<std::int64_t>(std::floor((originX + part.left()) / s)) - margin,
+                       static_cast<std::int64_t>(std::floor((originY + part.top()) / s)) - margin,
+                       static_cast<std::int64_t>(std::ceil(part.width() / s)) + 2 * margin,
+                       static_cast<std::int64_t>(std::ceil(part.height() / s)) + 2 * margin};
     std::vector<std::uint32_t> rows;
     scene.index.queryOrdered(area, rows);
     if (scene.rowsSeen != nullptr)
@@ -149,10 +168,16 @@ bool DrawMapBlock(QImage& image, const MapBlocks::Key& key, const QRect& part, c
             complete = false;  // drawn once its picture comes
             continue;
         }
-        if (pw <= 2 && ph <= 2) {
-            FillTiny(bits, stride, part,
-                     QRect(static_cast<int>(px), static_cast<int>(py), static_cast<int>(pw), static_cast<int>(ph)),
-                     picture ? art->average : kMarker.rgba(), dim);
+        if (pw < kLeastSide || ph < kLeastSide) {
+            // Too small to show its picture: its colour, never less than
+            // kLeastSide square, so no object vanishes from the view.
+            QRgb colour = picture ? art->average : kMarker.rgba();
+            if (dim)
+                colour = qPremultiply(qRgba(qRed(colour), qGreen(colour), qBlue(colour),
+                                            static_cast<int>(qAlpha(colour) * kDimmedOpacity)));
+            DrawLeastObject(
+                image, part,
+                QRect(static_cast<int>(px), static_cast<int>(py), static_cast<int>(pw), static_cast<int>(ph)), colour);
             continue;
         }
         QImage copy;

@@ -68,6 +68,12 @@ struct MapScene {
 // How much of a dimmed object shows.
 inline constexpr double kDimmedOpacity = 0.25;
 
+// The least an object is drawn, on either side, in view pixels.
+inline constexpr int kLeastSide = 3;
+// An object whose `box` (image pixels) is narrower or lower than kLeastSide,
+// as a square of that side (or its own size where larger) of `colour`
+// (premultiplied), centred on it, within `part`.
+void DrawLeastObject(QImage& image, const QRect& part, const QRect& box, QRgb colour);
 // Draws `part` (block pixels) of one block of the scene into `image`, what
 // was there before cleared; returns whether every picture it shows was at
 // hand.

@@ -77,7 +77,7 @@ MapView::MapView(app::DocumentSession& session, QItemSelectionModel& mapSelectio
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapView::followDocumentState);
     connect(&session, &app::DocumentSession::documentReplaced, this, &MapView::followReplacedDocument);
 
-    addKey({Qt::Key_Escape}, [this] { toolInView().cancel(); });
+    addKey({Qt::Key_Escape}, [this] { escapeFirst_&& escapeFirst_() ? void() : toolInView().cancel(); });
     addKey({QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] {
         if (session_.canUndo())
             session_.undo();
@@ -131,7 +131,7 @@ QAction* MapView::addCommand(QMenu* menu, const char* name, const QString& text,
 
 void MapView::buildMenus()
 {
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Map"));
+    QMenu* menu = mapMenu_ = menuBar()->addMenu(QStringLiteral("&Map"));
     place_ = menu->addAction(QStringLiteral("&Place"));
     place_->setObjectName(QStringLiteral("Place"));
     place_->setCheckable(true);
@@ -158,7 +158,7 @@ void MapView::buildMenus()
     });
 
     // The screen always fits its tab: the zoom commands are the map's alone.
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* view = viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
     const auto onMap = [this](void (MapCanvas::*command)()) {
         return [this, command] {
             if (!screenShown())
@@ -323,6 +323,7 @@ void MapView::attachScreenObjects(QItemSelectionModel& screenSelection)
         showLayerBoxes();
         showLayerCounts();
         showStatus();
+        emit tabChanged();
     });
     qint32 chosen = 0;
     if (settings_.readInteger(kSettingScreenSize, chosen) != platform::StoredValue::Present || chosen < 0
@@ -466,11 +467,11 @@ void MapView::rememberPlace()
 
 void MapView::showPlace()
 {
-    // A file not seen before, or untitled, shows the whole map: another
+    // A file not seen before, or untitled, shows all its objects: another
     // file's place would mean nothing there.
     const std::optional<app::MapPlace> place = places_.find(placeFile_);
     if (!place) {
-        canvas_->zoomWholeMap();
+        canvas_->fitObjects();
         return;
     }
     canvas_->setZoomLevel(place->level);
@@ -561,6 +562,7 @@ void MapView::saveSettings()
     settings_.writeInteger(kSettingY, y());
     settings_.writeInteger(kSettingWidth, width());
     settings_.writeInteger(kSettingHeight, height());
+    settings_.writeString(kDocksSetting, QString::fromLatin1(saveState().toBase64()));
     rememberPlace();
 }
 

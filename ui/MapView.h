@@ -78,10 +78,29 @@ public:
     // context menus.
     void setObjectActions(ObjectActions& commands);
 
+    // For the panels beside the map (MapPanels): the map canvas, the
+    // pictures it draws, the menus they add their entries to.
+    MapCanvas& canvas() const { return *canvas_; }
+    platform::PictureCache& pictureCache() const { return *cache_; }
+    QMenu* mapMenu() const { return mapMenu_; }
+    QMenu* viewMenu() const { return viewMenu_; }
+    // Escape asks this first; when it took the key, the tool in view does not.
+    void setEscapeFirst(std::function<bool()> first) { escapeFirst_ = std::move(first); }
+    // The docks' layout as last kept, once every dock is there.
+    void restoreDocks()
+    {
+        QString kept;
+        if (settings_.readString(kDocksSetting, kept) == platform::StoredValue::Present)
+            restoreState(QByteArray::fromBase64(kept.toLatin1()));
+    }
+    static inline const QString kDocksSetting = QStringLiteral("MapViewDocks");
+
 signals:
     void objectActivated(int row);
     // A click on the Screen tab: the row of the screen object list.
     void screenObjectActivated(int row);
+    // The Map or the Screen tab was brought into view.
+    void tabChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -144,6 +163,9 @@ private:
     // The absolute path of the file whose map is in view; empty: untitled.
     QString placeFile_;
     bool renamePending_ = false;
+    QMenu* mapMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    std::function<bool()> escapeFirst_;
 };
 
 }  // namespace qel::ui

@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "ui/Guarded.h"
+#include "ui/MapPanels.h"
 #include "ui/MapSessionEditor.h"
 #include "ui/MapView.h"
 #include "ui/ObjectsSection.h"
@@ -65,6 +66,7 @@ void MapViewEntry::show()
             std::make_unique<MapSessionEditor>(commands_, ObjectKind::Screen, prompter_, mapView_, values, view);
         mapView_->setEditor(mapEditor_.get(), screenEditor_.get());
         QObject::connect(&objects_, &ObjectsSection::objectImageChanged, mapView_, &MapView::refreshPlacing);
+        addPanels();
         if (actions_)
             mapView_->setObjectActions(*actions_);
         mapView_->setKeptMapRows(objects_.mapKeptRows());
@@ -74,6 +76,23 @@ void MapViewEntry::show()
     mapView_->show();
     mapView_->raise();
     mapView_->activateWindow();
+}
+
+void MapViewEntry::addPanels()
+{
+    MapPanelSources sources;
+    sources.values = [this] { return objects_.editorValues(); };
+    sources.view = [this] { return objects_.CurrentViewState(); };
+    sources.choose = [this](int position) { objects_.chooseImage(position); };
+    sources.showImage = [this](int position) {
+        if (showImage_)
+            showImage_(position);
+    };
+    sources.mapSelection = objects_.mapSelection();
+    sources.screenSelection = objects_.screenSelection();
+    sources.placer = mapEditor_.get();
+    auto* panels = new MapPanels(*mapView_, session_, commands_, prompter_, std::move(sources));
+    QObject::connect(&objects_, &ObjectsSection::objectImageChanged, panels, &MapPanels::followImageChoice);
 }
 
 void MapViewEntry::showInMap(std::size_t row)

@@ -5,6 +5,7 @@
 // section's object editor as Add does.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 #include "core/EntryLine.h"
@@ -48,8 +49,13 @@ public:
     void setObjectActions(ObjectActions* actions) { actions_ = actions; }
     // Opens the map window centred on a map object.
     void showInMap(std::size_t row);
+    // Who shows an image in the Image Section (a double click in the palette).
+    void setShowImage(std::function<void(int position)> show) { showImage_ = std::move(show); }
 
 private:
+    // The docks and the stamp beside the map (MapPanels).
+    void addPanels();
+
     app::DocumentSession& session_;
     app::ObjectCommands& commands_;
     ObjectsSection& objects_;
@@ -59,6 +65,7 @@ private:
     QWidget& window_;
     QAction* entry_;
     ObjectActions* actions_ = nullptr;
+    std::function<void(int)> showImage_;
     std::unique_ptr<MapEditor> mapEditor_;
     std::unique_ptr<MapEditor> screenEditor_;
     // Made when first opened; a window of its own.

@@ -73,6 +73,9 @@ public:
     // The object editor's values as Add would read them (before its tile
     // shorthand), for placing objects from another view.
     EditorValues editorValues() const { return ReadEditorValues(); }
+    // Makes the image at `position` the editor's choice, as picking it in
+    // ObjectImageBox does (the palette beside the map).
+    void chooseImage(int position);
     // The row whose values the editor shows: the row last loaded (a click,
     // an Apply), followed while steps move it; none once it is deleted, its
     // list shown anew without knowing where it went, or a preset or a new

@@ -34,6 +34,13 @@ EditorValues ObjectsSection::ReadEditorValues() const
     return values;
 }
 
+void ObjectsSection::chooseImage(int position)
+{
+    EditorValues values = ReadEditorValues();
+    values.imageChoice = position;
+    ShowField(Image, values);
+}
+
 void ObjectsSection::ShowEditorValues(const EditorValues& values)
 {
     for (int field = 0; field < kFields; ++field)

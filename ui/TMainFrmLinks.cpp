@@ -42,6 +42,11 @@ void TMainFrm::LinkSections()
                                                    prompter_, *this);
     LinkObjectActions();
     menus_->addViewEntry(mapViewEntry_->entry());
+    mapViewEntry_->setShowImage([this](int position) {
+        imageSection->selectImage(static_cast<std::size_t>(position));
+        raise();
+        activateWindow();
+    });
     problems_ = std::make_unique<ProblemsEntry>(session_, *pictures_, *files_, *Status, *this);
     menus_->addViewEntry(problems_->entry());
     connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);

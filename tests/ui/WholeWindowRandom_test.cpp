@@ -23,14 +23,19 @@
 #include "tests/ui/MainWindowFixture.h"
 #include "ui/FileSection.h"
 #include "ui/ImageSection.h"
+#include "ui/ImagesPanel.h"
 #include "ui/Latin1Text.h"
 #include "ui/MapCanvas.h"
+#include "ui/MapPanels.h"
 #include "ui/MapScreenCanvas.h"
 #include "ui/ObjectActions.h"
 #include "ui/ObjectFilterBar.h"
 #include "ui/ObjectListModel.h"
 #include "ui/ObjectListView.h"
 #include "ui/ObjectsSection.h"
+#include "ui/OverviewPanel.h"
+#include "ui/PointerReport.h"
+#include "ui/StampTool.h"
 
 using namespace qel;
 using qel::ui::ObjectsSection;
@@ -178,6 +183,7 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
     auto* files = section<ui::FileSection>();
     auto* map = find<ui::MapCanvas>("MapCanvas");
     auto* screen = find<ui::MapScreenCanvas>("MapScreenCanvas");
+    auto* panels = find<ui::MapPanels>("MapPanels");
     QObject::connect(objects, &ObjectsSection::rowLoaded, [this] { typed = 0, ++loads; });
     bool replaced = false, saved = false;  // by the last action
     QObject::connect(&frm->session(), &app::DocumentSession::documentReplaced, [&] { replaced = true; });
@@ -345,6 +351,43 @@ TEST_F(WholeWindowTest, EveryViewAgreesWithTheDocumentThroughARandomWalk)
                              ->selectUsingImage(ObjectKind::Map, pick(doc().mapObjects().size() + 1))
              : what == 1 ? map->tool().selectArea(band, pick(2))
                          : map->tool().deselectArea(band);  // what Shift and Ctrl+Shift bands end in
+         }},
+        {"Palette", true,
+         [&] {
+             typed |= 1 << 2;
+             pick(3) ? panels->images().choose(pick(doc().images().size() + 1)) : panels->images().typeDigit(pick(10));
+         }},
+        {"Stamp", false,
+         [&] {
+             ui::StampTool& stamp = panels->stamp();
+             if (!stamp.setActive(pick(6) != 0))
+                 return;
+             const QPointF at = mapPoint();
+             stamp.press(at, pick(3) ? Qt::NoModifier : pick(2) ? Qt::ShiftModifier : Qt::ControlModifier);
+             stamp.moveTo(at + QPointF(pick(400) - 200, pick(400) - 200));
+             stamp.release(at + QPointF(pick(400) - 200, pick(400) - 200));
+         }},
+        {"Properties", false,
+         [&] {
+             auto* panel = find<QWidget>("PropertiesPanel");
+             if (pick(2)) {
+                 auto* box = panel->findChild<QComboBox*>(oneOf({"PropertyImage", "PropertyLayer", "PropertyMode"}));
+                 emit box->activated(pick(box->count() + 1) - 1);
+                 return;
+             }
+             auto* edit = panel->findChild<QLineEdit*>(oneOf({"PropertyX", "PropertyY", "PropertyTime", "PropertyId"}));
+             edit->setText(QString::fromLatin1(oneOf({"16", "-32", "C-5", "8160", "abc", "", "0"})));
+             edit->setModified(true);
+             emit edit->editingFinished();
+         }},
+        {"Overview", true,
+         [&] {
+             auto* overview = find<ui::OverviewPanel>("MapOverview");
+             QTest::mouseClick(overview, Qt::LeftButton, {}, QPoint(pick(overview->width()), pick(overview->height())));
+             overview->repaint();
+             panels->pointer().showAt(mapPoint());
+             if (pick(8) == 0)
+                 find<QAction>(oneOf({"DockProblemsView", "DockCompilerOutput"}))->toggle();
          }},
         {"Filter", true,
          [&] {
