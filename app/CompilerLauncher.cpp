@@ -39,6 +39,8 @@ void CompileDefinition(DocumentSession& session, const AppSettings& settings,
                        const std::function<void(const CompilerProcess&)>& start)
 {
     const DefinitionDocument& doc = session.document();
+    if (settings.compilerPath().isEmpty() && settings.compilerDistrusted())
+        throw MessageError(kDistrustedCompilerMessage);
     if (settings.compilerPath().isEmpty())
         throw MessageError("No Compiler selected, select one from the options screen!");
     if (doc.currentFile().empty())

@@ -12,7 +12,13 @@
 
 namespace qel::app {
 
-// Throws qel::MessageError when no compiler is chosen, when the document has
+// Why Compile refuses a compiler read from a store other users can write.
+inline constexpr const char* kDistrustedCompilerMessage =
+    "Other users can change the settings file, so the compiler it names is not started: select the compiler again "
+    "from the options screen!";
+
+// Throws qel::MessageError when no compiler is chosen (or the stored one is
+// distrusted), when the document has
 // no file, or when the compiler cannot be started; a failed save (FileError)
 // propagates and the compiler is not started.
 void CompileDefinition(DocumentSession& session, const AppSettings& settings, qel::platform::ProcessLauncher& launcher);

@@ -42,6 +42,11 @@ MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selecti
     connect(&session, &app::DocumentSession::imagesChanged, this, &MapCanvas::followImages);
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapCanvas::followDocumentState);
     connect(&pictures, &platform::PictureCache::pictureArrived, this, &MapCanvas::followPictures);
+    auto rowsMoved = [this](app::DocumentList list) { art_.forgetRows(list == app::DocumentList::MapObjects); };
+    for (auto notice :
+         {&app::DocumentSession::rowsInserted, &app::DocumentSession::rowsRemoved, &app::DocumentSession::rowsChanged})
+        connect(&session, notice, this, rowsMoved);
+    connect(&session, &app::DocumentSession::listReset, this, rowsMoved);
     connect(&pictures, &platform::PictureCache::forgotten, this, &MapCanvas::followImages);
     connect(tool_, &EditTool::layersChanged, this, [this] {
         blocks_.dropAll();
@@ -322,15 +327,23 @@ void MapCanvas::followDocumentState()
 }
 
 // A picture that came may leave every size as it was (one of 16 x 16, the
-// marked box's, or one decoded again): the index is rebuilt only when a size
-// changed.
-void MapCanvas::followPictures()
+// marked box's, or one decoded again). When it changed one, only the rows of
+// the images that show it move in the index, and only where they were and
+// are is drawn again: a view waiting for a hundred thousand pictures pays
+// for each what it changes.
+void MapCanvas::followPictures(const QString& path)
 {
     if (artStale_)
         return;  // resolved at the next look anyway
-    resolveArt();
-    if (indexStale_)
+    const std::vector<MapRect> touched =
+        art_.follow(path, pictures_, index_, session_.document().mapObjects(), indexStale_);
+    if (indexStale_) {
         blocks_.dropAll();
+    } else if (!touched.empty()) {
+        for (const MapRect& r : touched)
+            blocks_.drop(r);
+        updateScrollBars();
+    }
     viewport()->update();
 }
 

@@ -126,7 +126,7 @@ private:
     void followListReset(app::DocumentList list);
     void followImages();
     void followDocumentState();
-    void followPictures();
+    void followPictures(const QString& path);
 
     void ensureIndex();
     void resolveArt();

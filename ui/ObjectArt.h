@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include "core/DefinitionDocument.h"
 #include "core/MapIndex.h"
+#include "core/ObjectList.h"
 #include "platform/PictureCache.h"
 
 namespace qel::ui {
@@ -41,17 +43,33 @@ public:
     // Takes every image of the document anew; returns whether the size of
     // any image number's objects changed.
     bool resolve(const DefinitionDocument& doc, platform::PictureCache& pictures);
-    const Art* find(std::int32_t number) const
+    // The picture at `path` came: takes anew only the image numbers that show
+    // it (as of the last resolve()), so that a view waiting for many pictures
+    // pays for each what it changes. The rows of a number whose size changed
+    // move in `index`, unless `indexStale`, which is set instead when so many
+    // would move that taking the index anew is cheaper. Returns the
+    // rectangles the moved rows left and took.
+    std::vector<MapRect> follow(const QString& path, platform::PictureCache& pictures, MapIndex& index,
+                                const ObjectList& list, bool& indexStale);
+    // The rows of each number are found again after the list's rows changed.
+    void forgetRows(bool changed)
     {
-        const auto found = art_.find(number);
-        return found == art_.end() ? nullptr : &found->second;
+        if (changed) {
+            rows_.clear();
+            rowsKnown_ = false;
+        }
     }
-    // The size of each image number's objects that has a picture to show.
-    const std::unordered_map<std::int32_t, MapSize>& sizes() const { return sizes_; }
 
 private:
+    // Takes one number's art anew; returns whether its size changed.
+    bool take(std::int32_t number, Art art, platform::PictureCache& pictures);
+    const std::vector<std::uint32_t>& rowsOf(std::int32_t number, const ObjectList& list);
+
     std::unordered_map<std::int32_t, Art> art_;
     std::unordered_map<std::int32_t, MapSize> sizes_;
+    std::unordered_map<QString, std::vector<std::int32_t>> users_;  // picture path: the numbers showing it
+    std::unordered_map<std::int32_t, std::vector<std::uint32_t>> rows_;
+    bool rowsKnown_ = false;
 };
 
 }  // namespace qel::ui
