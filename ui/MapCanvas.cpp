@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "ui/MapPainting.h"
 
@@ -42,11 +43,6 @@ MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selecti
     connect(&session, &app::DocumentSession::imagesChanged, this, &MapCanvas::followImages);
     connect(&session, &app::DocumentSession::documentStateChanged, this, &MapCanvas::followDocumentState);
     connect(&pictures, &platform::PictureCache::pictureArrived, this, &MapCanvas::followPictures);
-    auto rowsMoved = [this](app::DocumentList list) { art_.forgetRows(list == app::DocumentList::MapObjects); };
-    for (auto notice :
-         {&app::DocumentSession::rowsInserted, &app::DocumentSession::rowsRemoved, &app::DocumentSession::rowsChanged})
-        connect(&session, notice, this, rowsMoved);
-    connect(&session, &app::DocumentSession::listReset, this, rowsMoved);
     connect(&pictures, &platform::PictureCache::forgotten, this, &MapCanvas::followImages);
     connect(tool_, &EditTool::layersChanged, this, [this] {
         blocks_.dropAll();
@@ -326,17 +322,16 @@ void MapCanvas::followDocumentState()
     }
 }
 
-// A picture that came may leave every size as it was (one of 16 x 16, the
-// marked box's, or one decoded again). When it changed one, only the rows of
-// the images that show it move in the index, and only where they were and
-// are is drawn again: a view waiting for a hundred thousand pictures pays
-// for each what it changes.
+// A picture that came, or a slice of images looked up, moves only the rows
+// of the images whose size changed, and redraws only where they were and are.
 void MapCanvas::followPictures(const QString& path)
 {
-    if (artStale_)
-        return;  // resolved at the next look anyway
-    const std::vector<MapRect> touched =
-        art_.follow(path, pictures_, index_, session_.document().mapObjects(), indexStale_);
+    if (!artStale_)
+        moved(art_.follow(path, pictures_, index_, session_.document().mapObjects(), indexStale_));
+}
+
+void MapCanvas::moved(const std::vector<MapRect>& touched)
+{
     if (indexStale_) {
         blocks_.dropAll();
     } else if (!touched.empty()) {
@@ -345,6 +340,12 @@ void MapCanvas::followPictures(const QString& path)
         updateScrollBars();
     }
     viewport()->update();
+    if (art_.resolving() && !std::exchange(resolveLater_, true))
+        QTimer::singleShot(0, this, [this] {
+            resolveLater_ = false;
+            if (!artStale_)
+                moved(art_.resolveMore(pictures_, index_, session_.document().mapObjects(), indexStale_));
+        });
 }
 
 void MapCanvas::resolveArt()
@@ -354,6 +355,8 @@ void MapCanvas::resolveArt()
         indexStale_ = true;
     }
     artStale_ = false;
+    if (art_.resolving())
+        moved({});
 }
 
 void MapCanvas::ensureIndex()

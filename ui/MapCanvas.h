@@ -127,6 +127,8 @@ private:
     void followImages();
     void followDocumentState();
     void followPictures(const QString& path);
+    // Rows moved by pictures that came; looks up the next images while any wait.
+    void moved(const std::vector<MapRect>& touched);
 
     void ensureIndex();
     void resolveArt();
@@ -146,6 +148,7 @@ private:
     std::shared_ptr<const std::vector<std::uint32_t>> kept_;
     bool indexStale_ = true;
     bool artStale_ = true;
+    bool resolveLater_ = false;
     MapArt art_;
     std::string folder_;
     MapBlocks blocks_;

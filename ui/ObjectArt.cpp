@@ -1,5 +1,8 @@
 #include "ui/ObjectArt.h"
 
+#include <chrono>
+#include <utility>
+
 #include "platform/FileNameText.h"
 
 namespace qel::ui {
@@ -9,6 +12,9 @@ namespace {
 // Rows of one image moved in the index one at a time; more are cheaper taken
 // anew at once.
 constexpr std::size_t kRowsMovedOneByOne = 64;
+// Images looked up at a time: a hundred thousand pictures never hold the
+// window longer than this.
+constexpr auto kSliceTime = std::chrono::milliseconds(6);
 
 }  // namespace
 
@@ -37,29 +43,54 @@ bool MapArt::resolve(const DefinitionDocument& doc, platform::PictureCache& pict
 {
     art_.clear();
     users_.clear();
-    std::unordered_map<std::int32_t, MapSize> sizes;
-    for (const ObjectImage& image : doc.images()) {
-        if (art_.count(image.number))
-            continue;
+    pending_.clear();
+    next_ = 0;
+    doc_ = &doc;
+    const std::unordered_map<std::int32_t, MapSize> before = std::exchange(sizes_, {});
+    // Every number is known at once, each waiting until its slice looks.
+    Art waiting;
+    waiting.look.waiting = true;
+    const std::vector<ObjectImage>& images = doc.images();
+    for (std::size_t i = 0; i < images.size(); ++i)
+        if (art_.emplace(images[i].number, waiting).second)
+            pending_.push_back(i);
+    bool noIndex = true;
+    std::vector<MapRect> none;
+    resolveSlice(pictures, nullptr, nullptr, noIndex, none);
+    return sizes_ != before;
+}
+
+std::vector<MapRect> MapArt::resolveMore(platform::PictureCache& pictures, MapIndex& index, const ObjectList& list,
+                                         bool& indexStale)
+{
+    std::vector<MapRect> touched;
+    resolveSlice(pictures, &index, &list, indexStale, touched);
+    return touched;
+}
+
+void MapArt::resolveSlice(platform::PictureCache& pictures, MapIndex* index, const ObjectList* list, bool& indexStale,
+                          std::vector<MapRect>& touched)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kSliceTime;
+    while (next_ < pending_.size()) {
+        const ObjectImage& image = doc_->images()[pending_[next_++]];
         Art art;
-        static_cast<ObjectArt&>(art) = ArtOf(doc, image, pictures);
-        if (art.picture()) {
-            art.average = pictures.averageColour(art.path, art.xTiles, art.yTiles);
-            sizes[image.number] = MapSize{art.look.size.width(), art.look.size.height()};
-        }
-        if (!art.path.isEmpty())
+        art.xTiles = image.xTiles;
+        art.yTiles = image.yTiles;
+        if (!image.file.empty()) {
+            art.path = FileNameText(doc_->documentFolder() + image.file);
             users_[art.path].push_back(image.number);
-        art_.emplace(image.number, std::move(art));
+        }
+        if (take(image.number, std::move(art), pictures) && index != nullptr)
+            move(image.number, *index, *list, indexStale, touched);
+        if (next_ % 64 == 0 && std::chrono::steady_clock::now() >= deadline)
+            return;
     }
-    if (sizes == sizes_)
-        return false;
-    sizes_ = std::move(sizes);
-    return true;
 }
 
 bool MapArt::take(std::int32_t number, Art art, platform::PictureCache& pictures)
 {
-    art.look = pictures.look(art.path, art.xTiles, art.yTiles);
+    art.look = art.path.isEmpty() ? platform::PictureCache::Look{} : pictures.look(art.path, art.xTiles, art.yTiles);
     art.average = art.picture() ? pictures.averageColour(art.path, art.xTiles, art.yTiles) : 0;
     std::optional<MapSize> size;
     if (art.picture())
@@ -83,36 +114,41 @@ std::vector<MapRect> MapArt::follow(const QString& path, platform::PictureCache&
     const auto users = users_.find(path);
     if (users == users_.end())
         return touched;
-    for (const std::int32_t number : users->second) {
-        if (!take(number, art_.at(number), pictures))
-            continue;
-        const auto size = sizes_.find(number);
-        index.setImageSize(number, size == sizes_.end() ? std::nullopt : std::optional(size->second));
-        if (indexStale)
-            continue;
-        const std::vector<std::uint32_t>& rows = rowsOf(number, list);
-        if (rows.size() > kRowsMovedOneByOne) {
-            indexStale = true;
-            continue;
-        }
-        for (const std::uint32_t row : rows) {
-            if (!index.indexed(row))
-                continue;
-            touched.push_back(index.rect(row));
-            index.rowsChanged(list, row, row);
-            touched.push_back(index.rect(row));
-        }
-    }
+    for (const std::int32_t number : users->second)
+        if (take(number, art_.at(number), pictures))
+            move(number, index, list, indexStale, touched);
     return touched;
+}
+
+void MapArt::move(std::int32_t number, MapIndex& index, const ObjectList& list, bool& indexStale,
+                  std::vector<MapRect>& touched)
+{
+    const auto size = sizes_.find(number);
+    index.setImageSize(number, size == sizes_.end() ? std::nullopt : std::optional(size->second));
+    if (indexStale)
+        return;
+    const std::vector<std::uint32_t>& rows = rowsOf(number, list);
+    if (rows.size() > kRowsMovedOneByOne) {
+        indexStale = true;
+        return;
+    }
+    for (const std::uint32_t row : rows) {
+        if (!index.indexed(row))
+            continue;
+        touched.push_back(index.rect(row));
+        index.rowsChanged(list, row, row);
+        touched.push_back(index.rect(row));
+    }
 }
 
 const std::vector<std::uint32_t>& MapArt::rowsOf(std::int32_t number, const ObjectList& list)
 {
-    if (!rowsKnown_) {
+    if (rowsList_ != &list || rowsRevision_ != list.revision()) {
         rows_.clear();
         for (std::size_t row = 0; row < list.size() && list.hasFields(row); ++row)
             rows_[list.fields(row).image].push_back(static_cast<std::uint32_t>(row));
-        rowsKnown_ = true;
+        rowsList_ = &list;
+        rowsRevision_ = list.revision();
     }
     static const std::vector<std::uint32_t> kNone;
     const auto found = rows_.find(number);
