@@ -396,11 +396,12 @@ BoundedPicture Decode(const QString& path, PictureFormat format, const Bounds* b
     Open(file, path);
     QImageReader reader(&file, QtFormat(format));
     if (bounds != nullptr) {
-        // The caller's budget decides, not Qt's default limit: nothing above
-        // limitBytes is decoded whole, so that is all any decode allocates.
-        // What a scaled decode can make of is bounded only by its time.
-        reader.setAllocationLimit(
-            static_cast<int>(std::min<qint64>((bounds->limitBytes >> 20) + 1, std::numeric_limits<int>::max())));
+        // The caller's budget decides, not Qt's default limit. Qt's decoders
+        // widen some pictures (a palette, an interlaced PNG) to 32 bits whole
+        // before they scale them: up to four times the budget is allowed for
+        // that, and nothing claimed beyond kScaledAtMost times is begun.
+        const qint64 limitMiB = (bounds->limitBytes * 4 >> 20) + 1;
+        reader.setAllocationLimit(static_cast<int>(std::min<qint64>(limitMiB, std::numeric_limits<int>::max())));
     }
     const QSize size = CheckHeader(reader, format, bounds != nullptr ? bounds->limitBytes * kScaledAtMost : 0);
     const qint64 position = file.pos();
