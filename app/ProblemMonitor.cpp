@@ -122,7 +122,8 @@ ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictur
 
 bool ProblemMonitor::checking() const
 {
-    return !notices_.empty() || rows_[0].checked < rows_[0].images.size() || rows_[1].checked < rows_[1].images.size();
+    return !notices_.empty() || facts_.asking() || rows_[0].checked < rows_[0].images.size()
+           || rows_[1].checked < rows_[1].images.size();
 }
 
 bool ProblemMonitor::used(std::int32_t number) const

@@ -71,7 +71,8 @@ public:
     // order.
     const std::vector<Problem>& problems();
     ProblemCounts counts();
-    // True while a whole list is still being checked, or notices wait.
+    // True while a whole list is still being checked, notices wait, or the
+    // disk is still asked about the files named.
     bool checking() const;
 
     // Looks at the pictures and files on disk again (F5).

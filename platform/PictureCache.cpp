@@ -246,8 +246,9 @@ std::size_t PictureCache::refresh()
 {
     std::size_t forgotten = 0;
     for (auto it = entries_.begin(); it != entries_.end();) {
-        // One on its way reads its stamp as it is decoded.
-        if (it->second.known && stampOf_(it->second.path) != it->second.stamp) {
+        // One on its way may have read its stamp before the change: it is
+        // asked for again.
+        if (!it->second.known || stampOf_(it->second.path) != it->second.stamp) {
             bytes_ -= it->second.bytes;
             it = entries_.erase(it);
             ++forgotten;
