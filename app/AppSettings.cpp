@@ -25,11 +25,14 @@ std::vector<std::string> AppSettings::load()
     std::vector<std::string> messages;
     compilerPath_.clear();
     collectFiles_ = false;
+    distrusted_ = false;
 
     QString compiler;
     switch (store_.readString(kCompiler, compiler)) {
     case StoredValue::Present:
-        compilerPath_ = compiler;
+        distrusted_ = !compiler.isEmpty() && store_.writableByOthers();
+        if (!distrusted_)
+            compilerPath_ = compiler;
         break;
     case StoredValue::Missing:
         break;
@@ -55,6 +58,8 @@ void AppSettings::setCompilerPathAndStore(const QString& path)
     compilerPath_ = path;
     if (!store_.writeString(kCompiler, path))
         throw MessageError(FailedToSet(kCompiler));
+    // Chosen by the user just now, and stored as theirs alone.
+    distrusted_ = false;
 }
 
 }  // namespace qel::app

@@ -20,7 +20,10 @@ public:
     // 'Compiler'"); start-up goes on with whatever was loaded.
     std::vector<std::string> load();
 
+    // Empty also when the stored one was not taken: a store that other users
+    // can write may name any program for Compile to run.
     const QString& compilerPath() const { return compilerPath_; }
+    bool compilerDistrusted() const { return distrusted_; }
     bool collectFiles() const { return collectFiles_; }
 
     // Kept in memory only: the stored "Collect" holds again at the next start.
@@ -35,6 +38,7 @@ private:
     qel::platform::SettingsStore& store_;
     QString compilerPath_;
     bool collectFiles_ = false;
+    bool distrusted_ = false;
 };
 
 }  // namespace qel::app

@@ -40,6 +40,8 @@ QString CompilerLogPath(const QString& folder, const std::string& definition)
 
 void CheckCompileReady(const DefinitionDocument& doc, const AppSettings& settings)
 {
+    if (settings.compilerPath().isEmpty() && settings.compilerDistrusted())
+        throw MessageError(kDistrustedCompilerMessage);
     if (settings.compilerPath().isEmpty())
         throw MessageError("No Compiler selected, select one from the options screen!");
     if (doc.currentFile().empty())

@@ -14,9 +14,14 @@
 
 namespace qel::app {
 
+// Why Compile refuses a compiler read from a store other users can write.
+inline constexpr const char* kDistrustedCompilerMessage =
+    "Other users can change the settings file, so the compiler it names is not started: select the compiler again "
+    "from the options screen!";
+
 // What Compile checks before anything is saved or asked: throws
-// qel::MessageError when no compiler is chosen, then when the document has
-// no file.
+// qel::MessageError when no compiler is chosen (or the stored one is not
+// trusted), then when the document has no file.
 void CheckCompileReady(const DefinitionDocument& doc, const AppSettings& settings);
 struct CompilerProcess;
 // Starts the compiler on the document's (saved) file through `start`, which

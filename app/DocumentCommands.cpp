@@ -137,7 +137,18 @@ bool DocumentCommands::saveCurrent()
         return saveChosen();
     if (!confirmOverwrite() || !confirmSave(target, false))
         return false;
-    session_.save();
+    // Another program may save between the question and the replace: the
+    // session looks again right before it, and the user is asked again.
+    for (;;) {
+        try {
+            session_.save();
+            break;
+        } catch (const ChangedBeforeReplace& changed) {
+            if (!questions_.confirmNoDefault(FileNameText(ReplaceChangedQuestion(session_.document()))))
+                return false;
+            session_.acceptDiskChange(changed.now);
+        }
+    }
     ignoredLines_.saved(target);
     used(target);
     return true;
@@ -229,11 +240,15 @@ void DocumentCommands::offerRecovery(const std::string& path)
 bool DocumentCommands::confirmOverwrite()
 {
     const DefinitionDocument& doc = session_.document();
-    switch (session_.diskChange()) {
+    platform::FileStamp now;
+    switch (session_.diskChange(&now)) {
     case DiskChange::NotRegular:
         throw MessageError(NotRegularMessage(doc.currentFile()));
     case DiskChange::Changed:
-        return questions_.confirmNoDefault(FileNameText(ReplaceChangedQuestion(doc)));
+        if (!questions_.confirmNoDefault(FileNameText(ReplaceChangedQuestion(doc))))
+            return false;
+        session_.acceptDiskChange(now);
+        return true;
     case DiskChange::None:
     case DiskChange::Gone:
         break;

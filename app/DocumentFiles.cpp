@@ -28,10 +28,10 @@ void OpenDocument(DefinitionDocument& doc, const std::string& path, ReadReport* 
     doc.setDocumentFolder(FolderPart(path));
 }
 
-void SaveDocument(DefinitionDocument& doc)
+void SaveDocument(DefinitionDocument& doc, const SaveSeams& seams)
 {
     const std::string path = doc.currentFile();
-    WriteDefinition(doc, path);
+    WriteDefinition(doc, path, SpecialFiles::Refuse, &seams);
 }
 
 std::string SaveAsTarget(std::string_view chosen)
@@ -41,11 +41,11 @@ std::string SaveAsTarget(std::string_view chosen)
     return WithDefaultExtension(chosen);
 }
 
-void SaveDocumentAs(DefinitionDocument& doc, const std::string& target)
+void SaveDocumentAs(DefinitionDocument& doc, const std::string& target, const SaveSeams& seams)
 {
     // A failed write still names the file it tried.
     doc.setCurrentFile(target);
-    WriteDefinition(doc, target);
+    WriteDefinition(doc, target, SpecialFiles::Refuse, &seams);
 }
 
 std::string WindowTitle(const DefinitionDocument& doc)

@@ -8,6 +8,8 @@
 
 #include "core/DefinitionDocument.h"
 #include "core/DefinitionReader.h"
+#include "core/Errors.h"
+#include "core/io/FileIo.h"
 #include "platform/FileStamp.h"
 
 namespace qel::app {
@@ -33,16 +35,17 @@ void NewDocument(DefinitionDocument& doc);
 // `report`, when given, tells which lines the read ignored.
 void OpenDocument(DefinitionDocument& doc, const std::string& path, ReadReport* report = nullptr);
 
-// Writes the document to its current file through the safe write. Only for a
-// document that has a current file.
-void SaveDocument(DefinitionDocument& doc);
+// Writes the document to its current file through the safe write, with the
+// caller's seams at its replace (SaveSeams). Only for a document that has a
+// current file.
+void SaveDocument(DefinitionDocument& doc, const SaveSeams& seams = {});
 
 // The file a Save As writes for the name chosen in the save dialog: ".ini"
 // added when the name has no extension; empty when nothing was chosen.
 std::string SaveAsTarget(std::string_view chosen);
 
 // Writes the document to `target` (which becomes the current file).
-void SaveDocumentAs(DefinitionDocument& doc, const std::string& target);
+void SaveDocumentAs(DefinitionDocument& doc, const std::string& target, const SaveSeams& seams = {});
 
 // The name the unsaved-changes question uses: the current file's name part,
 // or "Untitled".
@@ -50,6 +53,8 @@ std::string DocumentDisplayName(const DefinitionDocument& doc);
 
 // "Save changes to NAME?"
 std::string SaveChangesQuestion(const DefinitionDocument& doc);
+
+std::string DocumentDisplayName(const DefinitionDocument& doc);
 
 // The current file on disk against its stamp when it was last read or saved.
 enum class DiskChange {
@@ -59,6 +64,20 @@ enum class DiskChange {
     NotRegular,  // now a folder, a pipe, a device, a socket or a link to none of them
 };
 DiskChange CompareStamps(const platform::FileStamp& known, const platform::FileStamp& now);
+
+// Thrown by a save that found, right before its replace, the current file
+// changed on disk since it was read or the user last agreed to replace it:
+// nothing was written. `now` is what it found. A caller that does not ask
+// again shows its message.
+class ChangedBeforeReplace : public MessageError {
+public:
+    ChangedBeforeReplace(const DefinitionDocument& doc, const platform::FileStamp& found)
+        : MessageError(DocumentDisplayName(doc) + " was changed on disk while it was being saved; nothing was written"),
+          now(found)
+    {
+    }
+    platform::FileStamp now;
+};
 
 // The step before a save over `path`, apart from the write: a name that
 // became a special file (or a link to one, or to nothing) since `known` was

@@ -1,5 +1,9 @@
 #include "app/DocumentSession.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <QSignalBlocker>
 #include <algorithm>
 #include <exception>
@@ -204,26 +208,41 @@ void DocumentSession::open(const std::string& path, ReadReport* report)
     } catch (...) {
         startHistory();
         resetViews();
+#ifdef __GLIBC__
+        // A read that ran out of memory let go of gigabytes: they go back
+        // to the system now, not when the heap happens to shrink.
+        ::malloc_trim(0);
+#endif
         throw;
     }
     stamp_ = stamp;
     stampedFile_ = path;
     fileGone_ = false;
+    accepted_.reset();
     startHistory();
     resetViews();
 }
 
 void DocumentSession::save()
 {
-    if (stamp_ && stampedFile_ == doc_.currentFile())
+    struct stat written {};
+    SaveSeams seams;
+    seams.written = &written;
+    if (stamp_ && stampedFile_ == doc_.currentFile()) {
         CheckSaveTarget(stampedFile_, *stamp_);
+        seams.beforeReplace = [this, known = std::exchange(accepted_, std::nullopt).value_or(*stamp_)] {
+            const platform::FileStamp now = platform::ReadFileStamp(stampedFile_);
+            if (CompareStamps(known, now) == DiskChange::Changed)
+                throw ChangedBeforeReplace(doc_, now);
+        };
+    }
     try {
-        SaveDocument(doc_);
+        SaveDocument(doc_, seams);
     } catch (...) {
         emit documentStateChanged();
         throw;
     }
-    stampFile();
+    stampWritten(written);
     sourceLines_.reset();
     history_.setClean();
     emit documentStateChanged();
@@ -231,13 +250,16 @@ void DocumentSession::save()
 
 void DocumentSession::saveAs(const std::string& target)
 {
+    struct stat written {};
+    SaveSeams seams;
+    seams.written = &written;
     try {
-        SaveDocumentAs(doc_, target);
+        SaveDocumentAs(doc_, target, seams);
     } catch (...) {
         emit documentStateChanged();
         throw;
     }
-    stampFile();
+    stampWritten(written);
     sourceLines_.reset();
     history_.setClean();
     emit documentStateChanged();
@@ -261,11 +283,19 @@ void DocumentSession::setFileGone(bool gone)
 void DocumentSession::stampFile()
 {
     fileGone_ = false;
+    accepted_.reset();
     stampedFile_ = doc_.currentFile();
     if (stampedFile_.empty())
         stamp_.reset();
     else
         stamp_ = platform::ReadFileStamp(stampedFile_);
+}
+
+void DocumentSession::stampWritten(const struct stat& written)
+{
+    accepted_.reset();
+    stampedFile_ = doc_.currentFile();
+    stamp_ = platform::WrittenFileStamp(written, stampedFile_);
 }
 
 DiskChange DocumentSession::diskChange(platform::FileStamp* now) const

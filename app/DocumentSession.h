@@ -113,8 +113,15 @@ public:
     // Untitled, clean, and rethrows.
     void open(const std::string& path, ReadReport* report = nullptr);
     // Writes the document to its current file (which must be set) and marks
-    // the current step saved. Throws FileError.
+    // the current step saved. Throws FileError. Right before the new file
+    // takes the old one's place, the file is compared once more with its
+    // stamp, or with what the user agreed to replace (acceptDiskChange):
+    // changed, nothing is written and ChangedBeforeReplace is thrown. The new
+    // stamp is the written file's own, never read from the path afterwards.
     void save();
+    // The user agreed to replace the current file as it is now (`now`): the
+    // next save compares with it instead of the stamp.
+    void acceptDiskChange(const platform::FileStamp& now) { accepted_ = now; }
     // Makes `target` the current file (also when writing then fails), writes
     // and marks the current step saved.
     void saveAs(const std::string& target);
@@ -203,6 +210,8 @@ private:
     const SessionStep* step(int index) const;
     // Takes the current file's stamp as it is now (none for Untitled).
     void stampFile();
+    void stampWritten(const struct stat& written);
+    std::optional<platform::FileStamp> accepted_;
 
     DefinitionDocument doc_;
     QUndoStack history_;

@@ -17,19 +17,11 @@ namespace {
 // the window still draws every frame.
 constexpr auto kSliceTime = std::chrono::milliseconds(4);
 
-class EditorDisk : public CheckEnvironment {
-public:
-    EditorDisk(const platform::FileOperations& files, ProblemPictures& pictures) : files_(files), pictures_(pictures) {}
-
-    // A folder is no file to pack, even when a name points at one.
-    bool fileExists(const std::string& path) override { return files_.exists(path); }
-    PictureFacts picture(const std::string& path) override { return pictures_.facts(path); }
-    bool isFolder(const std::string& path) override { return QFileInfo(FileNameText(path)).isDir(); }
-
-private:
-    const platform::FileOperations& files_;
-    ProblemPictures& pictures_;
-};
+// Checking the parts again after pictures or facts came waits this many
+// times what the last check took, so that a hundred thousand pictures coming
+// one by one leave the window most of its time.
+constexpr int kPartsWaitFactor = 8;
+constexpr int kLongestPartsWaitMs = 1000;
 
 int PlaceRank(ProblemPlace place)
 {
@@ -54,8 +46,13 @@ auto RowBefore = [](const Problem& problem, std::size_t row) { return problem.ro
 }  // namespace
 
 ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictures,
-                               const platform::FileOperations& files, QObject* parent)
-    : QObject(parent), session_(session), pictures_(pictures), files_(files), index_(session.document().images())
+                               const platform::FileOperations& files, bool background, QObject* parent)
+    : QObject(parent),
+      session_(session),
+      pictures_(pictures),
+      files_(files),
+      facts_(StampThrough(files), background),
+      index_(session.document().images())
 {
     slice_.setSingleShot(true);
     slice_.setInterval(0);
@@ -72,7 +69,8 @@ ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictur
     // are checked once for all of them.
     partsLater_.setSingleShot(true);
     partsLater_.setInterval(0);
-    connect(&pictures_, &ProblemPictures::decoded, &partsLater_, qOverload<>(&QTimer::start));
+    connect(&pictures_, &ProblemPictures::decoded, this, &ProblemMonitor::checkPartsLater);
+    connect(&facts_, &FileFacts::learned, this, &ProblemMonitor::checkPartsLater);
     connect(&partsLater_, &QTimer::timeout, this, [this] {
         checkParts();
         changed();
@@ -98,6 +96,9 @@ ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictur
     });
     connect(&session_, &DocumentSession::imagesChanged, this, [this] { note({What::Images}); });
     connect(&session_, &DocumentSession::outFileChanged, this, [this] {
+        // Only whether there is one is checked: typing in it names no file.
+        if (session_.document().outFile().empty() == outFileEmpty_)
+            return;
         checkParts();
         changed();
     });
@@ -112,7 +113,8 @@ ProblemMonitor::ProblemMonitor(DocumentSession& session, ProblemPictures& pictur
 
 bool ProblemMonitor::checking() const
 {
-    return !notices_.empty() || rows_[0].checked < rows_[0].images.size() || rows_[1].checked < rows_[1].images.size();
+    return !notices_.empty() || facts_.asking() || rows_[0].checked < rows_[0].images.size()
+           || rows_[1].checked < rows_[1].images.size();
 }
 
 bool ProblemMonitor::used(std::int32_t number) const
@@ -179,10 +181,14 @@ void ProblemMonitor::note(const Notice& notice)
         case Notice::What::Reset:
             if (!notice.fresh)
                 partLines_.files.clear();
+            facts_.forgetAll();
             break;
         default:
             break;
         }
+        // A file added may have been copied in just now.
+        if (notice.what == Notice::What::Inserted || notice.what == Notice::What::Changed)
+            forgetFiles(notice.first, notice.last);
         checkParts();
         return changed();
     }
@@ -453,12 +459,33 @@ void ProblemMonitor::checkParts()
     parts.editImages() = doc.images();
     parts.setDocumentFolder(doc.documentFolder());
     checkedFolder_ = doc.documentFolder();
-    EditorDisk disk(files_, pictures_);
+    FactsDisk disk(facts_, pictures_);
+    const auto start = std::chrono::steady_clock::now();
     parts_ = CheckDocument(parts, disk, haveLines_ ? &partLines_ : nullptr);
+    partsCost_ = std::chrono::steady_clock::now() - start;
+    outFileEmpty_ = doc.outFile().empty();
+}
+
+void ProblemMonitor::forgetFiles(int first, int last)
+{
+    const DefinitionDocument& doc = session_.document();
+    const std::vector<std::string>& files = doc.files();
+    for (int row = std::max(first, 0); row <= last && static_cast<std::size_t>(row) < files.size(); ++row)
+        facts_.forget(ResolvedPath(doc.documentFolder(), files[static_cast<std::size_t>(row)]));
+}
+
+void ProblemMonitor::checkPartsLater()
+{
+    if (partsLater_.isActive())
+        return;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(partsCost_).count();
+    partsLater_.setInterval(static_cast<int>(std::min<std::int64_t>(ms * kPartsWaitFactor, kLongestPartsWaitMs)));
+    partsLater_.start();
 }
 
 void ProblemMonitor::rereadPictures()
 {
+    facts_.forgetAll();
     checkParts();
     changed();
 }
@@ -483,8 +510,11 @@ bool ProblemMonitor::runSlice()
 void ProblemMonitor::finishChecking()
 {
     follow();
-    while (pictures_.decoding())
+    while (facts_.asking() || pictures_.decoding()) {
+        facts_.waitForAnswers();
+        checkParts();
         pictures_.waitForDecodes();
+    }
     if (partsLater_.isActive()) {
         partsLater_.stop();
         checkParts();

@@ -12,8 +12,10 @@
 // once, however many notices named it; a list that changed as a whole (Open, New, a sort) is checked in slices of a
 // few milliseconds between the window's events, so typing and clicking
 // never wait for a million rows. Images, files and the out file are few and
-// are checked whole whenever one of them changes; pictures are decoded in
-// the background (ProblemPictures). Whether an image is used is counted per
+// are checked whole whenever one of them changes (the out file only when it
+// becomes empty or given); whether a file is there is asked of the disk
+// beside the window's thread, once per name (FileFacts); pictures are
+// decoded in the background (ProblemPictures). Whether an image is used is counted per
 // image number, so an edit that stops using an image updates image-unused
 // without a pass over the objects; while a pass runs, image-unused waits for
 // it.
@@ -28,12 +30,14 @@
 
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
 
 #include "app/DocumentSession.h"
+#include "app/FileFacts.h"
 #include "core/ProblemCheck.h"
 
 namespace qel::platform {
@@ -57,16 +61,18 @@ public:
     // Rows changed at once beyond this many are checked in slices instead.
     static constexpr std::size_t kRowsAtOnce = 4096;
 
-    // Files to pack are looked for through `files`.
+    // Files to pack are looked for through `files`; with `background` (the
+    // editor) beside the window's thread, otherwise at once (tests, fakes).
     ProblemMonitor(DocumentSession& session, ProblemPictures& pictures, const platform::FileOperations& files,
-                   QObject* parent = nullptr);
+                   bool background = false, QObject* parent = nullptr);
 
     // Errors first, then warnings, then infos; each severity in list order
     // (the whole file, files, images, map objects, screen objects), rows in
     // order.
     const std::vector<Problem>& problems();
     ProblemCounts counts();
-    // True while a whole list is still being checked, or notices wait.
+    // True while a whole list is still being checked, notices wait, or the
+    // disk is still asked about the files named.
     bool checking() const;
 
     // Looks at the pictures and files on disk again (F5).
@@ -121,6 +127,9 @@ private:
     void use(Rows& rows, std::int64_t image, std::ptrdiff_t by);
     bool used(std::int32_t number) const;
     void checkParts();
+    // After pictures or facts came: once for all that come in a while.
+    void checkPartsLater();
+    void forgetFiles(int first, int last);
     bool runSlice();
     void changed();
     void tell();
@@ -128,6 +137,7 @@ private:
     DocumentSession& session_;
     ProblemPictures& pictures_;
     const platform::FileOperations& files_;
+    FileFacts facts_;
     Rows rows_[2];
     ImageIndex index_;
     std::vector<Problem> parts_;  // the whole file's, the files', the images'
@@ -145,6 +155,8 @@ private:
     QTimer slice_;
     QTimer notice_;
     QTimer partsLater_;
+    std::chrono::steady_clock::duration partsCost_{};
+    bool outFileEmpty_ = true;
 };
 
 }  // namespace qel::app

@@ -37,10 +37,12 @@ PictureFacts ProblemPictures::Decode(platform::PictureService& service, const st
 {
     PictureFacts facts;
     try {
-        const QImage image = service.load(PathName(path));
-        facts.width = image.width();
-        facts.height = image.height();
-        facts.decodable = !image.isNull();
+        // Judged as the views decode it: a large picture scaled down.
+        const platform::BoundedPicture picture =
+            service.loadWithin(PathName(path), platform::kViewedPictureBytes, platform::kViewedPictureBytes / 4);
+        facts.width = picture.size.width();
+        facts.height = picture.size.height();
+        facts.decodable = !picture.image.isNull();
         if (!facts.decodable)
             facts.error = "The picture holds no pixels";
     } catch (const Error& failure) {
@@ -53,7 +55,11 @@ PictureFacts ProblemPictures::Decode(platform::PictureService& service, const st
 
 PictureFacts ProblemPictures::facts(const std::string& path)
 {
-    const platform::FileStamp stamp = platform::ReadFileStamp(path);
+    return facts(path, platform::ReadFileStamp(path));
+}
+
+PictureFacts ProblemPictures::facts(const std::string& path, const platform::FileStamp& stamp)
+{
     if (const auto known = known_.find(path); known != known_.end() && known->second.stamp == stamp)
         return known->second.facts;
     if (!otherThreads_) {

@@ -40,6 +40,9 @@ public:
 
     // The facts of the existing picture at `path` as the file is now.
     PictureFacts facts(const std::string& path);
+    // The same for the file whose stamp is `stamp` (learned beside the
+    // window's thread): nothing is asked of the disk here.
+    PictureFacts facts(const std::string& path, const platform::FileStamp& stamp);
     bool decoding() const { return !pending_.empty(); }
     // Waits for the pictures being decoded and takes in what was found.
     void waitForDecodes();

@@ -13,6 +13,7 @@
 #include "core/EntryLine.h"
 #include "core/Errors.h"
 #include "core/IntConversion.h"
+#include "core/PathText.h"
 
 // The fuzzer's build sets this low: its inputs are small.
 #ifndef QEL_READER_PARALLEL_FROM
@@ -338,7 +339,7 @@ private:
         else if (report_.onIgnoredLine)
             report_.onIgnoredLine(lineNumber, line);
         if (report_.lines)
-            report_.lines->ignored.emplace_back(lineNumber, std::string(line));
+            report_.lines->ignored.emplace_back(lineNumber, QuotedText(line));
     }
 
     void noteComment(std::size_t lineNumber)
@@ -404,22 +405,32 @@ std::vector<std::size_t> EntryLineNumbers::all() const
 }
 
 namespace {
-// Running out of memory is a failure of this read, not of the program.
+// Running out of memory is a failure of this read, not of the program, told
+// in the user's terms; what was read so far is dropped, so that the memory
+// it took comes back at once.
 template <typename Read>
-void ReadOrReport(const std::string& name, Read read)
+void ReadOrReport(DefinitionDocument& doc, const std::string& name, std::size_t size, Read read)
 {
     try {
         read();
     } catch (const std::bad_alloc&) {
-        throw MessageError("Not enough memory to read " + name);
+        doc = DefinitionDocument();
+        throw MessageError(TooLargeToOpenMessage(name, size));
     }
 }
 }  // namespace
 
+std::string TooLargeToOpenMessage(const std::string& name, std::size_t size)
+{
+    // The bytes and what the lines take beside them: twice the file, about.
+    const std::size_t megabytes = (size / (std::size_t{1} << 20) + 1) * 2;
+    return QuotedText(NamePart(name)) + " is too large to open: it needs about " + std::to_string(megabytes) + " MB";
+}
+
 void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int readError, ReadReport* report,
                          const std::string& name)
 {
-    ReadOrReport(name, [&] {
+    ReadOrReport(doc, name, bytes.size(), [&] {
         FileBytes copy;
         copy.readError = readError;
         std::unique_ptr<char[]> data(new char[bytes.size() + 1]);
@@ -432,7 +443,8 @@ void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int re
 
 void ReadDefinitionBuffer(DefinitionDocument& doc, FileBytes bytes, const std::string& name, ReadReport* report)
 {
-    ReadOrReport(name, [&] { Reader(doc, std::move(bytes), name, report).run(); });
+    const std::size_t size = bytes.size;
+    ReadOrReport(doc, name, size, [&] { Reader(doc, std::move(bytes), name, report).run(); });
 }
 
 }  // namespace qel

@@ -47,7 +47,9 @@ struct SourceLines {
     EntryLineNumbers screenObjects;
     std::size_t comments = 0;
     std::size_t firstComment = 0;
-    std::vector<std::pair<std::size_t, std::string>> ignored;  // line and text of each ignored line
+    // Line and text of each ignored line, the text cut as messages quote it
+    // (QuotedText): a line of a gigabyte is not kept twice.
+    std::vector<std::pair<std::size_t, std::string>> ignored;
 };
 
 // What a read saw besides the definition: the lines it ignored. These are the
@@ -89,5 +91,9 @@ void ReadDefinitionBuffer(DefinitionDocument& doc, FileBytes bytes, const std::s
 // stands for `bytes.readError` above.
 void ReadDefinitionBytes(DefinitionDocument& doc, std::string_view bytes, int readError = 0,
                          ReadReport* report = nullptr, const std::string& name = "The text");
+
+// "NAME is too large to open: it needs about N MB", for a file of `size`
+// bytes that the read could not get the memory for; NAME is the file's name.
+std::string TooLargeToOpenMessage(const std::string& name, std::size_t size);
 
 }  // namespace qel

@@ -15,7 +15,10 @@ std::string ConversionMessage(std::string_view text)
 }
 }  // namespace
 
-ConversionError::ConversionError(std::string_view text) : Error(ConversionMessage(text)), text_(text) {}
+ConversionError::ConversionError(std::string_view text)
+    : Error(ConversionMessage(text)), text_(text.substr(0, kMaxQuotedBytes))
+{
+}
 
 FileError::FileError(int systemError) : Error(FileErrorMessage(systemError)), systemError_(systemError) {}
 

@@ -32,6 +32,8 @@ private:
 class ConversionError : public Error {
 public:
     explicit ConversionError(std::string_view text);
+    // Its first kMaxQuotedBytes bytes, as the message quotes it: a field of
+    // a gigabyte is not copied into every failure it causes.
     const std::string& text() const { return text_; }
 
 private:

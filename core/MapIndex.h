@@ -86,6 +86,15 @@ public:
     // The shown size of each image number's object; an image not named here
     // is drawn as the marker box. Takes effect at the next rebuild().
     void setImageSizes(std::unordered_map<std::int32_t, MapSize> sizes) { sizes_ = std::move(sizes); }
+    // One image number's size (none: the marker box), for the rows placed
+    // after it.
+    void setImageSize(std::int32_t number, std::optional<MapSize> size)
+    {
+        if (size)
+            sizes_[number] = *size;
+        else
+            sizes_.erase(number);
+    }
 
     // Takes every row of `list` anew.
     void rebuild(const ObjectList& list);

@@ -186,8 +186,7 @@ std::optional<std::int32_t> CheckRow(const ObjectList& list, std::size_t row, co
 void CheckReadLines(const SourceLines& lines, std::vector<Problem>& out)
 {
     for (const auto& [line, text] : lines.ignored)
-        out.push_back(
-            Make(Severity::Warning, "ignored-line", "line ignored: " + QuotedText(text), ProblemPlace::None, 0, line));
+        out.push_back(Make(Severity::Warning, "ignored-line", "line ignored: " + text, ProblemPlace::None, 0, line));
     if (lines.comments != 0)
         out.push_back(Make(Severity::Info, "comment-dropped",
                            std::to_string(lines.comments)

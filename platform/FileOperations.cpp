@@ -67,6 +67,11 @@ bool QtFileOperations::isFile(const std::string& path) const
     return !path.empty() && QFileInfo(FileNameText(path)).isFile();
 }
 
+bool QtFileOperations::isFolder(const std::string& path) const
+{
+    return !path.empty() && QFileInfo(FileNameText(path)).isDir();
+}
+
 bool QtFileOperations::copy(const std::string& source, const std::string& target, bool replace)
 {
     if (source.empty() || target.empty())

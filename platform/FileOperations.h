@@ -16,6 +16,8 @@ public:
     virtual bool exists(const std::string& path) const = 0;
     // A regular file, or a link to one.
     virtual bool isFile(const std::string& path) const = 0;
+    // A folder, or a link to one.
+    virtual bool isFolder(const std::string& path) const = 0;
     // Copies `source` to `target`. Without `replace` an existing target is
     // left alone and the copy fails. False when the copy did not happen.
     virtual bool copy(const std::string& source, const std::string& target, bool replace) = 0;
@@ -27,6 +29,7 @@ class QtFileOperations : public FileOperations {
 public:
     bool exists(const std::string& path) const override;
     bool isFile(const std::string& path) const override;
+    bool isFolder(const std::string& path) const override;
     bool copy(const std::string& source, const std::string& target, bool replace) override;
     bool remove(const std::string& path) override;
 };

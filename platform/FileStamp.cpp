@@ -26,4 +26,16 @@ FileStamp ReadFileStamp(const std::string& path)
     return stamp;
 }
 
+FileStamp WrittenFileStamp(const struct stat& info, const std::string& path)
+{
+    struct stat name {};
+    FileStamp stamp;
+    stamp.kind = ::lstat(path.c_str(), &name) == 0 && S_ISLNK(name.st_mode) ? FileKind::Symlink : FileKind::Regular;
+    stamp.size = static_cast<qint64>(info.st_size);
+    stamp.modified = static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.inode = static_cast<quint64>(info.st_ino);
+    stamp.device = static_cast<quint64>(info.st_dev);
+    return stamp;
+}
+
 }  // namespace qel::platform

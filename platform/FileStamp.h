@@ -5,6 +5,8 @@
 // under its name. Times count nanoseconds, so two writes within one
 // millisecond still differ.
 
+#include <sys/stat.h>
+
 #include <QtGlobal>
 #include <string>
 
@@ -29,5 +31,10 @@ struct FileStamp {
 // The stamp of `path` (file name bytes) now. A link is told by its kind; the
 // size, time and inode are those of the file it leads to.
 FileStamp ReadFileStamp(const std::string& path);
+
+// The stamp of a file just written, from its descriptor's `info`, as
+// ReadFileStamp(path) gives it while nothing else has replaced it: only
+// whether the name is a link is read from the path.
+FileStamp WrittenFileStamp(const struct stat& info, const std::string& path);
 
 }  // namespace qel::platform

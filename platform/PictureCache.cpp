@@ -55,10 +55,11 @@ void PictureCache::setBudget(qint64 bytes)
     keepWithinBudget();
 }
 
-PictureCache::Decoded PictureCache::DecodeCell(PictureService& service, const QString& path, int xTiles, int yTiles,
-                                               qint64 limitBytes)
+PictureCache::Decoded PictureCache::DecodeCell(PictureService& service, const StampOf& stampOf, const QString& path,
+                                               int xTiles, int yTiles, qint64 limitBytes)
 {
     Decoded decoded;
+    decoded.stamp = stampOf(path);
     try {
         const BoundedPicture picture = service.loadWithin(path, limitBytes, limitBytes / 4);
         const QImage& image = picture.image;
@@ -83,7 +84,7 @@ PictureCache::Decoded PictureCache::DecodeCell(PictureService& service, const QS
     } catch (const std::exception&) {
         // Missing, not a regular file, refused by the decoding limits,
         // damaged, or no memory left: the objects show the marked box.
-        decoded = Decoded();
+        decoded = Decoded{decoded.stamp, {}, {}, 0};
     }
     return decoded;
 }
@@ -97,7 +98,6 @@ PictureCache::Entry& PictureCache::entry(const QString& path, int xTiles, int yT
         fresh.path = path;
         fresh.xTiles = xTiles;
         fresh.yTiles = yTiles;
-        fresh.stamp = stampOf_(path);
         found = entries_.emplace(key, std::move(fresh)).first;
     }
     Entry& e = found->second;
@@ -117,29 +117,30 @@ void PictureCache::decode(const QString& key, Entry& e)
     const std::uint64_t request = ++requests_;
     e.request = request;
     if (!jobs_) {
-        take(key, request, DecodeCell(service_, e.path, e.xTiles, e.yTiles, pictureLimit()));
+        take(key, request, DecodeCell(service_, stampOf_, e.path, e.xTiles, e.yTiles, pictureLimit()));
         return;
     }
     // The job holds the service it uses: the window's may be gone before it ends.
-    jobs_->post([this, service = otherThreads_, key, request, path = e.path, x = e.xTiles, y = e.yTiles,
-                 limit = pictureLimit()] {
-        const Decoded decoded = DecodeCell(*service, path, x, y, limit);
-        return BackgroundJobs::Result([this, key, request, decoded] {
-            take(key, request, decoded);
-            emit pictureArrived();
+    jobs_->post([this, service = otherThreads_, stampOf = stampOf_, key, request, path = e.path, x = e.xTiles,
+                 y = e.yTiles, limit = pictureLimit()] {
+        const Decoded decoded = DecodeCell(*service, stampOf, path, x, y, limit);
+        return BackgroundJobs::Result([this, key, request, decoded, path] {
+            if (take(key, request, decoded))
+                emit pictureArrived(path);
         });
     });
 }
 
-void PictureCache::take(const QString& key, std::uint64_t request, const Decoded& decoded)
+bool PictureCache::take(const QString& key, std::uint64_t request, const Decoded& decoded)
 {
     const auto found = entries_.find(key);
     // Forgotten, or asked for again, since this decode began.
     if (found == entries_.end() || found->second.request != request)
-        return;
+        return false;
     Entry& e = found->second;
     e.request = 0;
     e.known = true;
+    e.stamp = decoded.stamp;
     dropPixels(e);
     e.size = decoded.size;
     e.cell = decoded.cell;
@@ -152,6 +153,7 @@ void PictureCache::take(const QString& key, std::uint64_t request, const Decoded
     e.lastUse = ++clock_;
     e.lastFrame = frame_;
     keepWithinBudget();
+    return true;
 }
 
 QImage PictureCache::cell(const QString& path, int xTiles, int yTiles)
@@ -194,16 +196,16 @@ QImage PictureCache::scaledCell(const QString& path, int xTiles, int yTiles, int
         return {};
     e.scaling.insert(zoomKey, e.pixels);
     const QString key = KeyOf(path, xTiles, yTiles);
-    jobs_->post([this, key, zoomKey, pixels = e.pixels, cell = e.cell, width, height] {
+    jobs_->post([this, key, path, zoomKey, pixels = e.pixels, cell = e.cell, width, height] {
         const QImage copy = Scaled(cell, width, height);
-        return BackgroundJobs::Result([this, key, zoomKey, pixels, copy] {
+        return BackgroundJobs::Result([this, key, zoomKey, pixels, copy, path] {
             const auto found = entries_.find(key);
             // Dropped, or decoded again, since.
             if (found == entries_.end() || found->second.pixels != pixels || pixels == 0)
                 return;
             found->second.scaling.remove(zoomKey);
             keepScaled(found->second, zoomKey, copy);
-            emit pictureArrived();
+            emit pictureArrived(path);
         });
     });
     return {};
@@ -244,7 +246,9 @@ std::size_t PictureCache::refresh()
 {
     std::size_t forgotten = 0;
     for (auto it = entries_.begin(); it != entries_.end();) {
-        if (stampOf_(it->second.path) != it->second.stamp) {
+        // One on its way may have read its stamp before the change: it is
+        // asked for again.
+        if (!it->second.known || stampOf_(it->second.path) != it->second.stamp) {
             bytes_ -= it->second.bytes;
             it = entries_.erase(it);
             ++forgotten;

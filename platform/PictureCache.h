@@ -45,7 +45,7 @@ class PictureCache : public QObject {
     Q_OBJECT
 public:
     static constexpr qint64 kDefaultBudget = qint64{256} << 20;
-    static constexpr qint64 kLargestPicture = qint64{64} << 20;
+    static constexpr qint64 kLargestPicture = kViewedPictureBytes;
     // A scaled copy larger than this on either side is not kept: the caller
     // draws the cell scaled instead.
     static constexpr int kLargestScaledSide = 2048;
@@ -98,8 +98,9 @@ public:
     void waitForPictures();
 
 signals:
-    // A picture asked for came (or failed): looks and cells may have changed.
-    void pictureArrived();
+    // The picture at `path` came (or failed), or a scaled copy of it: its
+    // looks and cells may have changed.
+    void pictureArrived(const QString& path);
     void forgotten();
 
 private:
@@ -122,15 +123,18 @@ private:
         std::uint64_t lastFrame = 0;
     };
     struct Decoded {
+        FileStamp stamp;  // read before the decode, so a change during it is seen
         QSize size;
         QImage cell;
         QRgb average = 0;
     };
-    static Decoded DecodeCell(PictureService& service, const QString& path, int xTiles, int yTiles, qint64 limitBytes);
+    static Decoded DecodeCell(PictureService& service, const StampOf& stampOf, const QString& path, int xTiles,
+                              int yTiles, qint64 limitBytes);
 
     Entry& entry(const QString& path, int xTiles, int yTiles, bool pixels);
     void decode(const QString& key, Entry& e);
-    void take(const QString& key, std::uint64_t request, const Decoded& decoded);
+    // Whether the decode was still wanted.
+    bool take(const QString& key, std::uint64_t request, const Decoded& decoded);
     void keepScaled(Entry& e, int zoomKey, const QImage& copy);
     void dropPixels(Entry& e);
     void keepWithinBudget();

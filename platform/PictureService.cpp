@@ -307,8 +307,9 @@ void Open(QFile& file, const QString& path)
 }
 
 // Binds the reader to `format` alone, and checks what the header claims
-// before any pixel is allocated.
-QSize CheckHeader(QImageReader& reader, PictureFormat format)
+// before any pixel is allocated: above `ceilingBytes` decoded, or above the
+// reader's own allocation limit when none is given, it is refused.
+QSize CheckHeader(QImageReader& reader, PictureFormat format, qint64 ceilingBytes = 0)
 {
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
@@ -320,7 +321,7 @@ QSize CheckHeader(QImageReader& reader, PictureFormat format)
     if (size.isValid()) {
         if (size.isEmpty())
             Fail(format, "Unable to read image data");
-        if (ExceedsAllocationLimit(reader, size))
+        if (ceilingBytes > 0 ? DecodedBytes(size) > ceilingBytes : ExceedsAllocationLimit(reader, size))
             Fail(format, kPictureTooLargeMessage);
     }
     return size;
@@ -356,6 +357,10 @@ QImage ShrinkInBands(const QImage& source, QSize target)
     return shrunk;
 }
 
+// A picture is scaled down to no less than a sixteenth of the bytes the
+// budget allows decoded whole (a quarter of each side).
+constexpr qint64 kScaledAtMost = 16;
+
 struct Bounds {
     qint64 limitBytes;
     qint64 reducedBytes;
@@ -390,7 +395,15 @@ BoundedPicture Decode(const QString& path, PictureFormat format, const Bounds* b
     QFile file;
     Open(file, path);
     QImageReader reader(&file, QtFormat(format));
-    const QSize size = CheckHeader(reader, format);
+    if (bounds != nullptr) {
+        // The caller's budget decides, not Qt's default limit. Qt's decoders
+        // widen some pictures (a palette, an interlaced PNG) to 32 bits whole
+        // before they scale them: up to four times the budget is allowed for
+        // that, and nothing claimed beyond kScaledAtMost times is begun.
+        const qint64 limitMiB = (bounds->limitBytes * 4 >> 20) + 1;
+        reader.setAllocationLimit(static_cast<int>(std::min<qint64>(limitMiB, std::numeric_limits<int>::max())));
+    }
+    const QSize size = CheckHeader(reader, format, bounds != nullptr ? bounds->limitBytes * kScaledAtMost : 0);
     const qint64 position = file.pos();
     RefuseIfCutShort(file, reader, format, path);
     if (!file.seek(position))

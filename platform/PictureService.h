@@ -16,7 +16,9 @@
 // - qel::MessageError("Picture is too large") for a GIF, JPEG or PNG picture
 //   whose header claims more pixels than the loader's allocation limit allows
 //   (Qt's default, 128 MiB, counted at 4 bytes a pixel, so 60000 x 60000 is
-//   refused before anything is allocated);
+//   refused before anything is allocated); loadWithin() sets its own limit
+//   from its budget instead, and refuses only what would have to be scaled
+//   down more than four times on each side;
 // - qel::MessageError(CutShortMessage(path)) for a picture whose file ends
 //   before the data it promises: a bitmap without all the rows its header
 //   gives, a GIF before its trailer, a JPEG before its end-of-image marker, a
@@ -40,6 +42,10 @@ namespace qel::platform {
 std::string CutShortMessage(const QString& path);
 // "PATH is not a regular file", the path cut as above.
 std::string NotRegularFileMessage(const QString& path);
+
+// What a view decodes whole at most; above it a picture comes scaled down to
+// a quarter of it (the picture cache's default, too).
+inline constexpr qint64 kViewedPictureBytes = qint64{64} << 20;
 
 // A picture decoded for a view that may show it smaller than it is.
 struct BoundedPicture {
@@ -67,7 +73,9 @@ public:
     // decoded size, at 4 bytes a pixel, is above `limitBytes` is never decoded
     // whole: it comes scaled down while decoding to at most `reducedBytes`,
     // or is refused ("Picture is too large") when its format's decoder cannot
-    // do that. This default decodes whole.
+    // do that. This default decodes whole. The views and `check` decode
+    // through this, with kViewedPictureBytes, so that one picture's size is
+    // judged alike everywhere.
     virtual BoundedPicture loadWithin(const QString& path, qint64 limitBytes, qint64 reducedBytes);
 
     // A service of its own for work on other threads, which may outlive this

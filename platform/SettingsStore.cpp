@@ -1,5 +1,12 @@
 #include "platform/SettingsStore.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QVariant>
 #include <memory>
@@ -28,6 +35,39 @@ bool IsIntegerType(const QVariant& value)
     default:
         return false;
     }
+}
+
+#ifndef Q_OS_WIN
+// A link counts as open: where it leads is not the user's to say.
+bool OpenToOthers(const QByteArray& path)
+{
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0)
+        return false;  // nothing there: nothing to have been changed
+    return info.st_uid != ::getuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 || S_ISLNK(info.st_mode);
+}
+#endif
+
+bool Write(const QString& iniFile, const QString& name, const QVariant& value)
+{
+    const auto settings = OpenSettings(iniFile);
+    settings->setValue(name, value);
+#ifdef Q_OS_WIN
+    settings->sync();
+#else
+    // Made with the user's bits alone from the start: a file made open to
+    // everyone and closed a moment later could be opened meanwhile.
+    const mode_t umask = ::umask(077);
+    settings->sync();
+    ::umask(umask);
+    const QString file = settings->fileName();
+    // A file or folder from an earlier start under another umask is closed
+    // too; a folder the user named for the file is theirs to open.
+    ::chmod(QFile::encodeName(file).constData(), 0600);
+    if (iniFile.isEmpty())
+        ::chmod(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), 0700);
+#endif
+    return settings->status() == QSettings::NoError;
 }
 
 }  // namespace
@@ -83,18 +123,22 @@ StoredValue QtSettingsStore::readInteger(const QString& name, qint32& value)
 
 bool QtSettingsStore::writeString(const QString& name, const QString& value)
 {
-    const auto settings = OpenSettings(iniFile_);
-    settings->setValue(name, value);
-    settings->sync();
-    return settings->status() == QSettings::NoError;
+    return Write(iniFile_, name, value);
 }
 
 bool QtSettingsStore::writeInteger(const QString& name, qint32 value)
 {
-    const auto settings = OpenSettings(iniFile_);
-    settings->setValue(name, value);
-    settings->sync();
-    return settings->status() == QSettings::NoError;
+    return Write(iniFile_, name, value);
+}
+
+bool QtSettingsStore::writableByOthers() const
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    const QByteArray file = QFile::encodeName(location());
+    return OpenToOthers(file) || OpenToOthers(QFile::encodeName(QFileInfo(location()).absolutePath()));
+#endif
 }
 
 }  // namespace qel::platform

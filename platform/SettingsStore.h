@@ -26,11 +26,19 @@ public:
     // False when the value could not be written.
     virtual bool writeString(const QString& name, const QString& value) = 0;
     virtual bool writeInteger(const QString& name, qint32 value) = 0;
+
+    // Whether users other than this one could have changed what the store
+    // holds: the file, or its folder, is writable by others or not the
+    // user's own.
+    virtual bool writableByOthers() const { return false; }
 };
 
 // QSettings of organisation "brix", application "QELv2": the registry key
 // HKEY_CURRENT_USER\Software\brix\QELv2 on Windows, the per-user configuration
-// file elsewhere.
+// file elsewhere. It names the command Compile runs, so every write leaves
+// the file readable and writable by the user alone (0600) and its own folder
+// (not the configuration folder above it) open to the user alone (0700),
+// whatever the umask.
 class QtSettingsStore : public SettingsStore {
 public:
     QtSettingsStore();
@@ -44,6 +52,8 @@ public:
     StoredValue readInteger(const QString& name, qint32& value) override;
     bool writeString(const QString& name, const QString& value) override;
     bool writeInteger(const QString& name, qint32 value) override;
+    // Elsewhere than Windows: the configuration file and its folder.
+    bool writableByOthers() const override;
 
 private:
     QString iniFile_;  // empty: the user's native store

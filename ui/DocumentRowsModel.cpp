@@ -37,7 +37,10 @@ QVariant DocumentRowsModel::data(const QModelIndex& index, int role) const
             row -= pending_->count;
         }
     }
-    return FromBytes(rowBytes(static_cast<std::size_t>(row)));
+    // No row shows more than the start of a line of a gigabyte: turned into
+    // text and laid out whole it would take several times its size.
+    constexpr std::size_t kShownBytes = 4096;
+    return FromBytes(rowBytes(static_cast<std::size_t>(row)).substr(0, kShownBytes));
 }
 
 void DocumentRowsModel::rowsInserted(app::DocumentList list, int first, int last)

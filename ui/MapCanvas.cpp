@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "ui/MapPainting.h"
 #include "ui/StampTool.h"
@@ -333,17 +334,30 @@ void MapCanvas::followDocumentState()
     }
 }
 
-// A picture that came may leave every size as it was (one of 16 x 16, the
-// marked box's, or one decoded again): the index is rebuilt only when a size
-// changed.
-void MapCanvas::followPictures()
+// A picture that came, or a slice of images looked up, moves only the rows
+// of the images whose size changed, and redraws only where they were and are.
+void MapCanvas::followPictures(const QString& path)
 {
-    if (artStale_)
-        return;  // resolved at the next look anyway
-    resolveArt();
-    if (indexStale_)
+    if (!artStale_)
+        moved(art_.follow(path, pictures_, index_, session_.document().mapObjects(), indexStale_));
+}
+
+void MapCanvas::moved(const std::vector<MapRect>& touched)
+{
+    if (indexStale_) {
         blocks_.dropAll();
+    } else if (!touched.empty()) {
+        for (const MapRect& r : touched)
+            blocks_.drop(r);
+        updateScrollBars();
+    }
     viewport()->update();
+    if (art_.resolving() && !std::exchange(resolveLater_, true))
+        QTimer::singleShot(0, this, [this] {
+            resolveLater_ = false;
+            if (!artStale_)
+                moved(art_.resolveMore(pictures_, index_, session_.document().mapObjects(), indexStale_));
+        });
 }
 
 void MapCanvas::resolveArt()
@@ -353,6 +367,8 @@ void MapCanvas::resolveArt()
         indexStale_ = true;
     }
     artStale_ = false;
+    if (art_.resolving())
+        moved({});
 }
 
 void MapCanvas::ensureIndex()

@@ -137,7 +137,9 @@ private:
     void followListReset(app::DocumentList list);
     void followImages();
     void followDocumentState();
-    void followPictures();
+    void followPictures(const QString& path);
+    // Rows moved by pictures that came; looks up the next images while any wait.
+    void moved(const std::vector<MapRect>& touched);
 
     void ensureIndex();
     void resolveArt();
@@ -157,6 +159,7 @@ private:
     std::shared_ptr<const std::vector<std::uint32_t>> kept_;
     bool indexStale_ = true;
     bool artStale_ = true;
+    bool resolveLater_ = false;
     MapArt art_;
     std::string folder_;
     MapBlocks blocks_;

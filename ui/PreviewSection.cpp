@@ -111,6 +111,11 @@ QPixmap PreviewSection::ViewPixmap(const QImage& picture) const
     return QPixmap::fromImage(picture.scaled(fit.width, fit.height, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
+QImage PreviewSection::ViewedPicture(const QString& path)
+{
+    return pictures_.loadWithin(path, platform::kViewedPictureBytes, platform::kViewedPictureBytes / 4).image;
+}
+
 void PreviewSection::ShowPicture(const QImage& picture)
 {
     Image->setPixmap(ViewPixmap(picture));
@@ -173,7 +178,7 @@ void PreviewSection::FileListClick(std::optional<std::size_t> focused)
         case FilePreview::Picture:
             Image->show();
             // A picture that fails to load leaves the one shown before.
-            ShowPicture(pictures_.load(path));
+            ShowPicture(ViewedPicture(path));
             return;
         case FilePreview::MissingBitmap:
             ShowMissingBitmap();
@@ -213,7 +218,7 @@ void PreviewSection::AniPreviewClick(const QString& file, const QString& xTiles,
         // Loaded aside: a picture that fails, or numbers that start nothing,
         // leave a running animation as it was.
         platform::PicClip clip;
-        clip.setPicture(pictures_.load(FileNameText(bytes)));
+        clip.setPicture(ViewedPicture(FileNameText(bytes)));
         const AnimationInput input =
             CheckAnimationInput(CheckedBytes(xTiles), CheckedBytes(yTiles), CheckedBytes(aniTime));
         if (!input.ok()) {
@@ -299,7 +304,7 @@ void PreviewSection::PicturesChanged()
     try {
         if (!shownEntry_) {
             if (animationRunning_) {
-                picClip_.setPicture(pictures_.load(FileNameText(shownFile_)));
+                picClip_.setPicture(ViewedPicture(FileNameText(shownFile_)));
                 cells_.clear();
             }
             return;
@@ -310,7 +315,7 @@ void PreviewSection::PicturesChanged()
             return;
         switch (ChooseFilePreview(names[*shownEntry_], files_.exists(shownFile_))) {
         case FilePreview::Picture: {
-            const QImage picture = pictures_.load(FileNameText(shownFile_));
+            const QImage picture = ViewedPicture(FileNameText(shownFile_));
             HideError();
             Image->show();
             ShowPicture(picture);

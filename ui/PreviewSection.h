@@ -58,6 +58,9 @@ public:
     // Shows `picture` in Image: centred, shrunk in proportion when it is
     // larger than the view.
     void ShowPicture(const QImage& picture);
+    // The picture at `path`, scaled down while decoding when it is too large
+    // to keep whole.
+    QImage ViewedPicture(const QString& path);
     // Hides the picture; the animation, if any, goes on behind it.
     void HidePicture();
     // Hides the picture only while an animation runs.

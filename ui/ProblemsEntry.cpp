@@ -13,7 +13,7 @@ ProblemsEntry::ProblemsEntry(app::DocumentSession& session, platform::PictureSer
                              const platform::FileOperations& files, MainStatusBar& status, QWidget& window)
     : status_(status),
       pictures_(std::make_unique<app::ProblemPictures>(pictures)),
-      monitor_(std::make_unique<app::ProblemMonitor>(session, *pictures_, files)),
+      monitor_(std::make_unique<app::ProblemMonitor>(session, *pictures_, files, true)),
       view_(std::make_unique<ProblemsView>(*monitor_, &window)),
       entry_(new QAction(QStringLiteral("Problems"), &window))
 {

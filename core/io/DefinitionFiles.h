@@ -2,6 +2,7 @@
 // Reading and writing definition files on disk: the model's reader and writer
 // over the system's files.
 
+#include <cstddef>
 #include <string>
 
 #include "core/DefinitionDocument.h"
@@ -12,8 +13,9 @@
 namespace qel {
 
 // Reads the file `path` into `doc`, as ReadDefinitionBuffer reads its bytes;
-// a file that cannot be read at all fails with line() 0. Files too large for
-// memory or that are not files are refused as ReadWholeFile says.
+// a file that cannot be read at all fails with line() 0. Files that are not
+// files are refused as ReadWholeFile says. Running out of memory while
+// reading leaves `doc` empty and fails with TooLargeToOpenMessage.
 void ReadDefinition(DefinitionDocument& doc, const std::string& path, ReadReport* report = nullptr);
 
 // The same from a descriptor that is already open, such as standard input;
@@ -25,7 +27,8 @@ void ReadDefinitionFrom(DefinitionDocument& doc, int fd, const std::string& name
 // the file before the write and marks the document saved after it. Throws
 // FileError; "NAME is not a regular file" for a FIFO, a device, a socket or a
 // folder unless `special` lets a device or a pipe be written through.
+// `seams`, when given, run at the replace.
 void WriteDefinition(const DefinitionDocument& doc, const std::string& path,
-                     SpecialFiles special = SpecialFiles::Refuse);
+                     SpecialFiles special = SpecialFiles::Refuse, const SaveSeams* seams = nullptr);
 
 }  // namespace qel

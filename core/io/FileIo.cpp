@@ -550,6 +550,7 @@ void SafeFileWriter::commit()
     // The new content must be on disk before it replaces the old file.
     if (::fsync(fd_) != 0)
         fail(errno);
+    noteWritten();
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) {
@@ -557,12 +558,20 @@ void SafeFileWriter::commit()
         dropTemporary();
         throw FileError(error);
     }
+    try {
+        checkBeforeReplace();
+    } catch (...) {
+        dropTemporary();
+        throw;
+    }
     if (::rename(temp_.c_str(), target_.c_str()) != 0) {
         const int error = errno;
         dropTemporary();
         throw FileError(error);
     }
     temp_.clear();
+    if (SavePointSeam())
+        SavePointSeam()(SavePoint::Replaced);
     SyncFolder(folder_);
 }
 

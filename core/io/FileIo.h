@@ -2,12 +2,15 @@
 // Whole-file reading and safe replacement of a file, with failures reported as
 // FileError (the system's error number mapped to the user's message).
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/Errors.h"
 #include "core/FileBytes.h"
@@ -53,6 +56,26 @@ enum class SpecialFiles { Refuse, WriteThrough };
 // "NAME is not a regular file".
 FileError NotRegularFile(const std::string& name);
 
+// What the caller of a save runs at its edges (SafeFileWriter::setSeams).
+struct SaveSeams {
+    // Right before the new bytes take the target's place, once they are on
+    // disk (in place: before the target's first byte changes), so that the
+    // caller's "changed since read?" leaves no gap that another program's
+    // save could fall into. Throwing leaves the target as it was.
+    std::function<void()> beforeReplace;
+    // Set to the file written, from its descriptor once its last byte is on
+    // disk: what the target holds after the save unless another program
+    // replaced it since, which a look at the path afterwards cannot tell.
+    struct stat* written = nullptr;
+};
+
+// Where a save stands, for tests that act as another program at that moment:
+// just before the caller's beforeReplace, and just after the replace.
+enum class SavePoint { BeforeReplaceCheck, Replaced };
+using SavePointCall = std::function<void(SavePoint)>;
+// Empty: none.
+void SetSavePointCall(SavePointCall call);
+
 // Writes a file so that a failure never leaves it damaged:
 // - Normally the bytes go to a hidden temporary file beside the target, which
 //   gets the target's owner, group and permissions and replaces it once it is
@@ -91,6 +114,7 @@ public:
 
     void write(std::string_view bytes);
     void commit();
+    void setSeams(SaveSeams seams) { seams_ = std::move(seams); }
 
     // Where an in-place write keeps the copy of the old bytes: a name the
     // removal of stale temporaries never matches.
@@ -113,6 +137,9 @@ private:
     void keepTemporary();
     std::string keepBackup();
     [[noreturn]] void fail(int error);
+    // The seams at the replace: the descriptor's stamp, then the caller's check.
+    void noteWritten();
+    void checkBeforeReplace();
 
     Mode mode_ = Mode::Replace;
     std::string target_;
@@ -128,6 +155,7 @@ private:
     // In place: the target's old bytes, and whether any new byte reached it.
     FileBytes old_;
     bool touched_ = false;
+    SaveSeams seams_;
 };
 
 }  // namespace qel

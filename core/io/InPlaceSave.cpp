@@ -246,6 +246,7 @@ std::string SafeFileWriter::keepBackup()
 
 void SafeFileWriter::commitInPlace()
 {
+    checkBeforeReplace();
     if (copyFd_ >= 0) {
         if (const int error = writeRecord()) {
             ::close(fd_);
@@ -264,9 +265,12 @@ void SafeFileWriter::commitInPlace()
     flushBuffer();
     if (::fsync(fd_) != 0)
         fail(errno);
+    noteWritten();
     ::close(fd_);
     fd_ = -1;
     dropTemporary();
+    if (SavePointSeam())
+        SavePointSeam()(SavePoint::Replaced);
 }
 
 }  // namespace qel

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/io/FileIo.h"
+
 namespace qel::fileio {
 
 constexpr std::size_t kUniqueLetters = 6;
@@ -35,5 +37,7 @@ long NameMax(const std::string& folder);
 std::string RecordText(std::string_view bytes);
 std::string SwapTag(const std::string& kept, std::string_view from, std::string_view to);
 std::string RecordOf(const std::string& backup);
+// The call SetSavePointCall put in place; empty for none.
+SavePointCall& SavePointSeam();
 
 }  // namespace qel::fileio

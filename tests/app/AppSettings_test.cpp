@@ -2,6 +2,7 @@
 // and the real QSettings store round-tripping in Qt's test location.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include "app/AppSettings.h"
+#include "app/CompilerLauncher.h"
+#include "app/DocumentSession.h"
 #include "app/MapPlaces.h"
 #include "core/Errors.h"
 #include "platform/SettingsStore.h"
@@ -253,6 +256,42 @@ TEST(IniStoreWriteTest, UnwritableLocationReportsFailure)
     EXPECT_EQ(settings.load(), std::vector<std::string>{"Failed to set data for 'Collect'"});
     EXPECT_FALSE(settings.collectFiles());
     EXPECT_THROW(settings.setCompilerPathAndStore(kTool), qel::MessageError);
+}
+
+// The store names the program Compile runs: under umask 0 it is still the
+// user's alone, and a file others can write names no compiler.
+TEST(IniStoreWriteTest, StaysTheUsersAloneAndAFileOthersCanWriteNamesNoCompiler)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("QELv2.conf"));
+    const QByteArray name = QFile::encodeName(ini);
+    auto mode = [&] {
+        struct stat info {};
+        return ::stat(name.constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+    };
+    QtSettingsStore store(ini);
+    const mode_t umask = ::umask(0);
+    EXPECT_TRUE(store.writeString(QStringLiteral("Compiler"), kTool));
+    ::umask(umask);
+    EXPECT_EQ(mode(), 0600u);
+    AppSettings trusted(store);
+    trusted.load();
+    EXPECT_EQ(trusted.compilerPath(), kTool);
+
+    ASSERT_EQ(::chmod(name.constData(), 0666), 0);
+    AppSettings settings(store);
+    settings.load();
+    EXPECT_TRUE(settings.compilerPath().isEmpty());
+    qel::app::DocumentSession session;
+    try {
+        qel::app::CompileDefinition(session, settings, [](const qel::app::CompilerProcess&) {});
+        ADD_FAILURE() << "started";
+    } catch (const qel::MessageError& refused) {
+        EXPECT_STREQ(refused.what(), qel::app::kDistrustedCompilerMessage);
+    }
+    settings.setCompilerPathAndStore(kTool);  // chosen again
+    EXPECT_EQ(mode(), 0600u);
+    EXPECT_FALSE(settings.compilerDistrusted());
 }
 
 // The map view's place per file: one file's never another's, the newest

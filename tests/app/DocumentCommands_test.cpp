@@ -4,8 +4,10 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <deque>
 #include <functional>
+#include <utility>
 
 #include "app/AppSettings.h"
 #include "app/DocumentCommands.h"
@@ -13,6 +15,7 @@
 #include "app/OutFileSteps.h"
 #include "app/RecoveryStore.h"
 #include "core/Errors.h"
+#include "core/io/FileIo.h"
 #include "platform/FileOperations.h"
 #include "tests/fakes/FakeProcessLauncher.h"
 #include "tests/fakes/FakeRecoveryFolder.h"
@@ -230,6 +233,44 @@ TEST_F(DocumentCommandsTest, AReReadAsksOnlyOverUnsavedWorkAndTheLinesItIgnoresA
                   "confirmNoDefault: 1 line of d.ini is not part of the definition and will be lost. Save anyway?",
               }));
     EXPECT_EQ(read(file), "OutFile=mine\r\n\r\n");
+}
+
+// Another program's save at the two edges of ours: just before the replace
+// it is met by the question; just after it, it is never taken for ours.
+TEST_F(DocumentCommandsTest, AnotherProgramsSaveAtTheReplaceIsNeverTakenForOurs)
+{
+    const std::string file = path("d.ini");
+    const struct {
+        const char* what;
+        qel::SavePoint at;
+        std::deque<bool> answers;
+        const char* left;  // what the file holds after the save
+        bool changed;      // what the session sees after it
+    } cases[] = {
+        {"before the replace, kept", qel::SavePoint::BeforeReplaceCheck, {false}, "theirs", true},
+        {"before the replace, replaced", qel::SavePoint::BeforeReplaceCheck, {true}, "OutFile=ours\r\n\r\n", false},
+        {"after the replace", qel::SavePoint::Replaced, {}, "theirs", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        write(file, "OutFile=a\r\n\r\n");
+        ASSERT_TRUE(commands.open(file).done());
+        type("ours");
+        bool once = true;
+        qel::SetSavePointCall([&](qel::SavePoint point) {
+            if (point != c.at || !std::exchange(once, false))
+                return;
+            write(path("new"), "theirs");
+            ASSERT_EQ(std::rename(path("new").c_str(), file.c_str()), 0);
+        });
+        questions.yes = c.answers;
+        questions.asked.clear();
+        commands.save();
+        qel::SetSavePointCall({});
+        EXPECT_EQ(read(file), c.left);
+        EXPECT_EQ(questions.asked.size(), c.answers.size());
+        EXPECT_EQ(session.diskChange() == qel::app::DiskChange::Changed, c.changed);
+    }
 }
 
 }  // namespace

@@ -709,7 +709,7 @@ TEST_F(QelTool, RunningOutOfMemoryFailsOneFileAndCheckGoesOn)
     const Outcome result = run({"check", "big.ini", "bad.ini"}, limited);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out,
-              "big.ini: error: Not enough memory to read big.ini [read-failed]\n"
+              "big.ini: error: big.ini is too large to open: it needs about 2050 MB [read-failed]\n"
               "bad.ini:2: error: Map object 1 cannot be read: 'x' is not a valid integer value [object-unreadable]\n");
     EXPECT_EQ(result.err, "");
 }

@@ -32,11 +32,9 @@ void AppendSpecial(std::string& out, unsigned char c)
     }
 }
 
-}  // namespace
-
-void AppendJsonString(std::string& out, std::string_view bytes)
+// The bytes escaped, without the quotes around them.
+void AppendJsonBytes(std::string& out, std::string_view bytes)
 {
-    out += '"';
     std::size_t run = 0;  // start of the bytes not yet copied
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
@@ -47,6 +45,14 @@ void AppendJsonString(std::string& out, std::string_view bytes)
         run = i + 1;
     }
     out.append(bytes.data() + run, bytes.size() - run);
+}
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::string_view bytes)
+{
+    out += '"';
+    AppendJsonBytes(out, bytes);
     out += '"';
 }
 
@@ -69,7 +75,15 @@ JsonStream& JsonStream::raw(std::string_view text)
 
 JsonStream& JsonStream::string(std::string_view bytes)
 {
-    AppendJsonString(buffer_, bytes);
+    // A field of a gigabyte goes out a piece at a time: escaped whole it
+    // would take six times its size in memory.
+    constexpr std::size_t kPiece = std::size_t{1} << 16;
+    buffer_ += '"';
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+        AppendJsonBytes(buffer_, bytes.substr(at, kPiece));
+        spill();
+    }
+    buffer_ += '"';
     spill();
     return *this;
 }

@@ -36,9 +36,11 @@ extern "C" __attribute__((visibility("default"))) void QelToolDecodePicture(cons
     const QtMessageHandler previous = qInstallMessageHandler(NoteDecoderWarning);
     try {
         qel::platform::QtPictureService service;
-        const QImage image = service.load(qel::FileNameText(path));
-        facts.width = image.width();
-        facts.height = image.height();
+        // Judged as the views decode it: a large picture scaled down.
+        const qel::platform::BoundedPicture picture = service.loadWithin(
+            qel::FileNameText(path), qel::platform::kViewedPictureBytes, qel::platform::kViewedPictureBytes / 4);
+        facts.width = picture.size.width();
+        facts.height = picture.size.height();
         facts.decodable = gDecoderWarning.empty();
         facts.error = gDecoderWarning;
     } catch (const qel::Error& failure) {
