@@ -64,7 +64,7 @@ PictureFacts ProblemPictures::facts(const std::string& path, const platform::Fil
         return known->second.facts;
     if (!otherThreads_) {
         const PictureFacts decoded = Decode(service_, path);
-        known_[path] = Entry{stamp, decoded};
+        known_[path] = KnownPicture{stamp, decoded};
         return decoded;
     }
     PictureFacts unknown;
@@ -81,7 +81,7 @@ PictureFacts ProblemPictures::facts(const std::string& path, const platform::Fil
 
 void ProblemPictures::take(const std::string& path, platform::FileStamp stamp, const PictureFacts& facts)
 {
-    known_[path] = Entry{stamp, facts};
+    known_[path] = KnownPicture{stamp, facts};
     // A newer decode of a file changed meanwhile is still on its way.
     if (const auto pending = pending_.find(path); pending != pending_.end() && pending->second == stamp)
         pending_.erase(pending);

@@ -55,7 +55,7 @@ signals:
     void decoded();
 
 private:
-    struct Entry {
+    struct KnownPicture {
         platform::FileStamp stamp;
         PictureFacts facts;
     };
@@ -64,7 +64,7 @@ private:
     platform::PictureService& service_;
     // The service the background decodes use; none: decoded at once.
     std::shared_ptr<platform::PictureService> otherThreads_;
-    std::unordered_map<std::string, Entry> known_;
+    std::unordered_map<std::string, KnownPicture> known_;
     std::unordered_map<std::string, platform::FileStamp> pending_;
     std::unique_ptr<platform::BackgroundJobs> jobs_;
 };

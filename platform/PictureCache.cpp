@@ -89,18 +89,18 @@ PictureCache::Decoded PictureCache::DecodeCell(PictureService& service, const St
     return decoded;
 }
 
-PictureCache::Entry& PictureCache::entry(const QString& path, int xTiles, int yTiles, bool pixels)
+PictureCache::Held& PictureCache::held(const QString& path, int xTiles, int yTiles, bool pixels)
 {
     const QString key = KeyOf(path, xTiles, yTiles);
-    auto found = entries_.find(key);
-    if (found == entries_.end()) {
-        Entry fresh;
+    auto found = held_.find(key);
+    if (found == held_.end()) {
+        Held fresh;
         fresh.path = path;
         fresh.xTiles = xTiles;
         fresh.yTiles = yTiles;
-        found = entries_.emplace(key, std::move(fresh)).first;
+        found = held_.emplace(key, std::move(fresh)).first;
     }
-    Entry& e = found->second;
+    Held& e = found->second;
     if (pixels) {
         e.lastUse = ++clock_;
         e.lastFrame = frame_;
@@ -112,7 +112,7 @@ PictureCache::Entry& PictureCache::entry(const QString& path, int xTiles, int yT
     return e;
 }
 
-void PictureCache::decode(const QString& key, Entry& e)
+void PictureCache::decode(const QString& key, Held& e)
 {
     const std::uint64_t request = ++requests_;
     e.request = request;
@@ -133,11 +133,11 @@ void PictureCache::decode(const QString& key, Entry& e)
 
 bool PictureCache::take(const QString& key, std::uint64_t request, const Decoded& decoded)
 {
-    const auto found = entries_.find(key);
+    const auto found = held_.find(key);
     // Forgotten, or asked for again, since this decode began.
-    if (found == entries_.end() || found->second.request != request)
+    if (found == held_.end() || found->second.request != request)
         return false;
-    Entry& e = found->second;
+    Held& e = found->second;
     e.request = 0;
     e.known = true;
     e.stamp = decoded.stamp;
@@ -158,25 +158,25 @@ bool PictureCache::take(const QString& key, std::uint64_t request, const Decoded
 
 QImage PictureCache::cell(const QString& path, int xTiles, int yTiles)
 {
-    return entry(path, xTiles, yTiles, true).cell;
+    return held(path, xTiles, yTiles, true).cell;
 }
 
 PictureCache::Look PictureCache::look(const QString& path, int xTiles, int yTiles)
 {
-    const Entry& e = entry(path, xTiles, yTiles, false);
+    const Held& e = held(path, xTiles, yTiles, false);
     return Look{!e.known, e.size, e.opaque};
 }
 
 QRgb PictureCache::averageColour(const QString& path, int xTiles, int yTiles)
 {
-    return entry(path, xTiles, yTiles, false).average;
+    return held(path, xTiles, yTiles, false).average;
 }
 
 QImage PictureCache::scaledCell(const QString& path, int xTiles, int yTiles, int zoomKey, double scale, bool* coming)
 {
     if (coming != nullptr)
         *coming = false;
-    Entry& e = entry(path, xTiles, yTiles, true);
+    Held& e = held(path, xTiles, yTiles, true);
     if (e.cell.isNull())
         return {};
     if (const auto found = e.scaled.constFind(zoomKey); found != e.scaled.cend())
@@ -199,9 +199,9 @@ QImage PictureCache::scaledCell(const QString& path, int xTiles, int yTiles, int
     jobs_->post([this, key, path, zoomKey, pixels = e.pixels, cell = e.cell, width, height] {
         const QImage copy = Scaled(cell, width, height);
         return BackgroundJobs::Result([this, key, zoomKey, pixels, copy, path] {
-            const auto found = entries_.find(key);
+            const auto found = held_.find(key);
             // Dropped, or decoded again, since.
-            if (found == entries_.end() || found->second.pixels != pixels || pixels == 0)
+            if (found == held_.end() || found->second.pixels != pixels || pixels == 0)
                 return;
             found->second.scaling.remove(zoomKey);
             keepScaled(found->second, zoomKey, copy);
@@ -211,7 +211,7 @@ QImage PictureCache::scaledCell(const QString& path, int xTiles, int yTiles, int
     return {};
 }
 
-void PictureCache::keepScaled(Entry& e, int zoomKey, const QImage& copy)
+void PictureCache::keepScaled(Held& e, int zoomKey, const QImage& copy)
 {
     e.scaled.insert(zoomKey, copy);
     e.bytes += copy.sizeInBytes();
@@ -219,7 +219,7 @@ void PictureCache::keepScaled(Entry& e, int zoomKey, const QImage& copy)
     keepWithinBudget();
 }
 
-void PictureCache::dropPixels(Entry& e)
+void PictureCache::dropPixels(Held& e)
 {
     bytes_ -= e.bytes;
     e.bytes = 0;
@@ -232,8 +232,8 @@ void PictureCache::dropPixels(Entry& e)
 void PictureCache::keepWithinBudget()
 {
     while (bytes_ > budget_) {
-        Entry* oldest = nullptr;
-        for (auto& [key, e] : entries_)
+        Held* oldest = nullptr;
+        for (auto& [key, e] : held_)
             if (e.bytes > 0 && e.lastFrame + 1 < frame_ && (oldest == nullptr || e.lastUse < oldest->lastUse))
                 oldest = &e;
         if (oldest == nullptr)
@@ -245,12 +245,12 @@ void PictureCache::keepWithinBudget()
 std::size_t PictureCache::refresh()
 {
     std::size_t forgotten = 0;
-    for (auto it = entries_.begin(); it != entries_.end();) {
+    for (auto it = held_.begin(); it != held_.end();) {
         // One on its way may have read its stamp before the change: it is
         // asked for again.
         if (!it->second.known || stampOf_(it->second.path) != it->second.stamp) {
             bytes_ -= it->second.bytes;
-            it = entries_.erase(it);
+            it = held_.erase(it);
             ++forgotten;
         } else {
             ++it;
@@ -261,10 +261,10 @@ std::size_t PictureCache::refresh()
 
 void PictureCache::forget(const QString& path)
 {
-    for (auto it = entries_.begin(); it != entries_.end();) {
+    for (auto it = held_.begin(); it != held_.end();) {
         if (it->second.path == path) {
             bytes_ -= it->second.bytes;
-            it = entries_.erase(it);
+            it = held_.erase(it);
         } else {
             ++it;
         }
@@ -276,7 +276,7 @@ void PictureCache::reload()
 {
     if (jobs_)
         jobs_->clear();
-    entries_.clear();
+    held_.clear();
     bytes_ = 0;
 }
 

@@ -58,7 +58,7 @@ public:
     void setBudget(qint64 bytes);
     qint64 budget() const { return budget_; }
     qint64 bytes() const { return bytes_; }
-    std::size_t pictures() const { return entries_.size(); }
+    std::size_t pictures() const { return held_.size(); }
     // The most one picture may take decoded: kLargestPicture, and never more
     // than a quarter of the budget.
     qint64 pictureLimit() const { return std::min(kLargestPicture, budget_ / 4); }
@@ -104,7 +104,8 @@ signals:
     void forgotten();
 
 private:
-    struct Entry {
+    // One picture as the cache holds it: its cell, its looks, its scaled copies.
+    struct Held {
         QString path;
         int xTiles = 0;
         int yTiles = 0;
@@ -131,19 +132,19 @@ private:
     static Decoded DecodeCell(PictureService& service, const StampOf& stampOf, const QString& path, int xTiles,
                               int yTiles, qint64 limitBytes);
 
-    Entry& entry(const QString& path, int xTiles, int yTiles, bool pixels);
-    void decode(const QString& key, Entry& e);
+    Held& held(const QString& path, int xTiles, int yTiles, bool pixels);
+    void decode(const QString& key, Held& e);
     // Whether the decode was still wanted.
     bool take(const QString& key, std::uint64_t request, const Decoded& decoded);
-    void keepScaled(Entry& e, int zoomKey, const QImage& copy);
-    void dropPixels(Entry& e);
+    void keepScaled(Held& e, int zoomKey, const QImage& copy);
+    void dropPixels(Held& e);
     void keepWithinBudget();
 
     PictureService& service_;
     StampOf stampOf_;
     std::shared_ptr<PictureService> otherThreads_;  // shared with the decodes under way
     std::unique_ptr<BackgroundJobs> jobs_;          // none: decoded on the calling thread
-    std::unordered_map<QString, Entry> entries_;
+    std::unordered_map<QString, Held> held_;
     qint64 budget_ = kDefaultBudget;
     qint64 bytes_ = 0;
     std::uint64_t clock_ = 0;

@@ -135,7 +135,7 @@ bool FileSection::eventFilter(QObject* watched, QEvent* event)
     return QGroupBox::eventFilter(watched, event);
 }
 
-std::optional<std::size_t> FileSection::FocusedEntry() const
+std::optional<std::size_t> FileSection::FocusedFileRow() const
 {
     const QModelIndex current = FileList->currentIndex();
     if (!current.isValid() || static_cast<std::size_t>(current.row()) >= session_.document().files().size())
@@ -202,7 +202,7 @@ void FileSection::FileListDblClick()
 {
     Handle([this] {
         const std::optional<std::size_t> image = selectedImage_ ? selectedImage_() : std::nullopt;
-        const FileDoubleClick decision = DecideFileDoubleClick(session_.document(), image, FocusedEntry());
+        const FileDoubleClick decision = DecideFileDoubleClick(session_.document(), image, FocusedFileRow());
         switch (decision.action) {
         case FileDoubleClick::Action::Nothing:
             return;

@@ -48,7 +48,7 @@ public:
     void Refresh();
 
     // The entry with the focus frame, when there is one.
-    std::optional<std::size_t> FocusedEntry() const;
+    std::optional<std::size_t> FocusedFileRow() const;
     std::vector<std::size_t> SelectedEntries() const;
     // Makes entry `row` the only selected one, with the focus frame, and
     // previews it, as a click on it does.

@@ -30,12 +30,12 @@
 #include "ui/Latin1Text.h"
 #include "ui/MainMenus.h"
 #include "ui/MainStatusBar.h"
-#include "ui/MapViewEntry.h"
+#include "ui/MapViewOpener.h"
 #include "ui/ObjectActions.h"
 #include "ui/ObjectListView.h"
 #include "ui/ObjectsSection.h"
 #include "ui/PreviewSection.h"
-#include "ui/ProblemsEntry.h"
+#include "ui/ProblemsOpener.h"
 #include "ui/Prompter.h"
 #include "ui/RecentFilesMenu.h"
 #include "ui/TAboutFrm.h"
@@ -180,7 +180,7 @@ TMainFrm::~TMainFrm()
     // The sections' views and models read the session, which goes before the
     // window's children would: let them go first, the map view (which shares
     // the object lists' selections) before them.
-    mapViewEntry_.reset();
+    mapViewOpener_.reset();
     delete objectsSection;
     delete previewSection;
     delete imageSection;
@@ -204,7 +204,7 @@ qel::ui::FileListModel* TMainFrm::fileModel() const
 
 void TMainFrm::MapView1Click()
 {
-    mapViewEntry_->show();
+    mapViewOpener_->show();
 }
 
 void TMainFrm::ShowProblems()

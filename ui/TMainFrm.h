@@ -52,12 +52,12 @@ class HelpViewer;
 class ImageSection;
 class MainMenus;
 class MainStatusBar;
-class MapViewEntry;
+class MapViewOpener;
 class ObjectActions;
 class ObjectListModel;
 class ObjectsSection;
 class PreviewSection;
-class ProblemsEntry;
+class ProblemsOpener;
 class CompilerOutput;
 class RecentFilesMenu;
 }  // namespace qel::ui
@@ -220,8 +220,8 @@ private:
     qel::ui::CompilerOutput* compilerOutput_ = nullptr;
 
     // Declared last so that they go first: they follow the session.
-    std::unique_ptr<qel::ui::MapViewEntry> mapViewEntry_;
-    std::unique_ptr<qel::ui::ProblemsEntry> problems_;
+    std::unique_ptr<qel::ui::MapViewOpener> mapViewOpener_;
+    std::unique_ptr<qel::ui::ProblemsOpener> problems_;
     // Reads everything above.
     std::unique_ptr<qel::ui::DiskFollower> diskFollower_;
 };

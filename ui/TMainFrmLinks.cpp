@@ -18,11 +18,11 @@
 #include "ui/ImageSection.h"
 #include "ui/MainMenus.h"
 #include "ui/MainStatusBar.h"
-#include "ui/MapViewEntry.h"
+#include "ui/MapViewOpener.h"
 #include "ui/ObjectActions.h"
 #include "ui/ObjectsSection.h"
 #include "ui/PreviewSection.h"
-#include "ui/ProblemsEntry.h"
+#include "ui/ProblemsOpener.h"
 #include "ui/RecentFilesMenu.h"
 #include "ui/TSortFrm.h"
 
@@ -30,7 +30,7 @@ void TMainFrm::LinkSections()
 {
     using namespace qel::ui;
     connect(fileSection, &FileSection::FileListClicked, previewSection,
-            [this] { previewSection->FileListClick(fileSection->FocusedEntry()); });
+            [this] { previewSection->FileListClick(fileSection->FocusedFileRow()); });
     connect(fileSection, &FileSection::pictureHideRequested, previewSection, &PreviewSection::HidePicture);
     connect(imageSection, &ImageSection::animationPictureHideRequested, previewSection,
             &PreviewSection::HideAnimationPicture);
@@ -38,18 +38,18 @@ void TMainFrm::LinkSections()
     connect(imageSection, &ImageSection::imageItemsReplaced, objectsSection, &ObjectsSection::setImageItems);
     connect(objectsSection, &ObjectsSection::sortDialogRequested, this, &TMainFrm::SortObjectsClick);
 
-    mapViewEntry_ = std::make_unique<MapViewEntry>(session_, *objectCommands_, *objectsSection, store_, *pictures_,
-                                                   prompter_, *this);
+    mapViewOpener_ = std::make_unique<MapViewOpener>(session_, *objectCommands_, *objectsSection, store_, *pictures_,
+                                                     prompter_, *this);
     LinkObjectActions();
-    menus_->addViewEntry(mapViewEntry_->entry());
-    mapViewEntry_->setShowImage([this](int position) {
+    menus_->addViewEntry(mapViewOpener_->entry());
+    mapViewOpener_->setShowImage([this](int position) {
         imageSection->selectImage(static_cast<std::size_t>(position));
         raise();
         activateWindow();
     });
-    problems_ = std::make_unique<ProblemsEntry>(session_, *pictures_, *files_, *Status, *this);
+    problems_ = std::make_unique<ProblemsOpener>(session_, *pictures_, *files_, *Status, *this);
     menus_->addViewEntry(problems_->entry());
-    connect(problems_.get(), &ProblemsEntry::problemActivated, this, &TMainFrm::ShowProblemCause);
+    connect(problems_.get(), &ProblemsOpener::problemActivated, this, &TMainFrm::ShowProblemCause);
 }
 
 void TMainFrm::LinkObjectActions()
@@ -57,9 +57,9 @@ void TMainFrm::LinkObjectActions()
     using namespace qel::ui;
     objectActions_ = new ObjectActions(*objectCommands_, session_, *objectsSection, prompter_, *this);
     objectActions_->setObjectName(QStringLiteral("ObjectActions"));
-    mapViewEntry_->setObjectActions(objectActions_);
+    mapViewOpener_->setObjectActions(objectActions_);
     connect(objectActions_, &ObjectActions::showInMapRequested, this,
-            [this](int row) { guarded([&] { mapViewEntry_->showInMap(static_cast<std::size_t>(row)); }); });
+            [this](int row) { guarded([&] { mapViewOpener_->showInMap(static_cast<std::size_t>(row)); }); });
     connect(objectActions_, &ObjectActions::changeSelectedRequested, objectsSection, &ObjectsSection::ChangeSelectedOf);
     for (QItemSelectionModel* selection : {objectsSection->mapSelection(), objectsSection->screenSelection()}) {
         const auto stale = [this] { selectionCountStale_ = true; };
@@ -151,7 +151,7 @@ void TMainFrm::ShowProblemCause(qel::ProblemPlace place, int row)
             place == qel::ProblemPlace::MapObjects ? qel::ObjectKind::Map : qel::ObjectKind::Screen;
         if (at < doc.objects(kind).size()) {
             objectsSection->makeRowCurrent(kind, at);
-            mapViewEntry_->showObject(kind, at);
+            mapViewOpener_->showObject(kind, at);
         }
         break;
     }
@@ -168,7 +168,7 @@ void TMainFrm::BuildDiskFollower()
     // What F5 does in each window, for the pictures that changed.
     hooks.picturesChanged = [this] {
         problems_->monitor().rereadPictures();
-        mapViewEntry_->refreshPictures();
+        mapViewOpener_->refreshPictures();
         previewSection->PicturesChanged();
     };
     diskFollower_ = std::make_unique<qel::ui::DiskFollower>(session_, *commands_, prompter_, *this, std::move(hooks));

@@ -27,15 +27,15 @@ namespace qel::ui {
 class MainStatusBar;
 class ProblemsView;
 
-class ProblemsEntry : public QObject {
+class ProblemsOpener : public QObject {
     Q_OBJECT
 public:
     // The window's services: pictures are decoded beside the window's
     // thread when `pictures` can (see ProblemPictures), files looked for
     // through `files`.
-    ProblemsEntry(app::DocumentSession& session, platform::PictureService& pictures,
-                  const platform::FileOperations& files, MainStatusBar& status, QWidget& window);
-    ~ProblemsEntry() override;
+    ProblemsOpener(app::DocumentSession& session, platform::PictureService& pictures,
+                   const platform::FileOperations& files, MainStatusBar& status, QWidget& window);
+    ~ProblemsOpener() override;
 
     QAction* entry() const { return entry_; }
     app::ProblemMonitor& monitor() { return *monitor_; }

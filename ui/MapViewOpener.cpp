@@ -1,4 +1,4 @@
-#include "ui/MapViewEntry.h"
+#include "ui/MapViewOpener.h"
 
 #include <QAction>
 
@@ -10,9 +10,9 @@
 
 namespace qel::ui {
 
-MapViewEntry::MapViewEntry(app::DocumentSession& session, app::ObjectCommands& commands, ObjectsSection& objects,
-                           platform::SettingsStore& store, platform::PictureService& pictures, Prompter& prompter,
-                           QWidget& window)
+MapViewOpener::MapViewOpener(app::DocumentSession& session, app::ObjectCommands& commands, ObjectsSection& objects,
+                             platform::SettingsStore& store, platform::PictureService& pictures, Prompter& prompter,
+                             QWidget& window)
     : session_(session),
       commands_(commands),
       objects_(objects),
@@ -28,24 +28,24 @@ MapViewEntry::MapViewEntry(app::DocumentSession& session, app::ObjectCommands& c
                      [this] { Guarded(prompter_, &window_, [this] { show(); }); });
 }
 
-MapViewEntry::~MapViewEntry()
+MapViewOpener::~MapViewOpener()
 {
     delete mapView_;
 }
 
-void MapViewEntry::refreshPictures()
+void MapViewOpener::refreshPictures()
 {
     if (mapView_ != nullptr)
         mapView_->refreshPictures();
 }
 
-void MapViewEntry::showObject(ObjectKind kind, std::size_t row)
+void MapViewOpener::showObject(ObjectKind kind, std::size_t row)
 {
     if (mapView_ != nullptr && mapView_->isVisible())
         mapView_->centreOnObject(kind, row);
 }
 
-void MapViewEntry::show()
+void MapViewOpener::show()
 {
     if (mapView_ == nullptr) {
         mapView_ = new MapView(session_, *objects_.mapSelection(), store_, pictures_, prompter_, &window_);
@@ -78,7 +78,7 @@ void MapViewEntry::show()
     mapView_->activateWindow();
 }
 
-void MapViewEntry::addPanels()
+void MapViewOpener::addPanels()
 {
     MapPanelSources sources;
     sources.values = [this] { return objects_.editorValues(); };
@@ -95,7 +95,7 @@ void MapViewEntry::addPanels()
     QObject::connect(&objects_, &ObjectsSection::objectImageChanged, panels, &MapPanels::followImageChoice);
 }
 
-void MapViewEntry::showInMap(std::size_t row)
+void MapViewOpener::showInMap(std::size_t row)
 {
     show();
     mapView_->centreOnObject(ObjectKind::Map, row);

@@ -1,4 +1,4 @@
-#include "ui/ProblemsEntry.h"
+#include "ui/ProblemsOpener.h"
 
 #include <QAction>
 
@@ -9,35 +9,35 @@
 
 namespace qel::ui {
 
-ProblemsEntry::ProblemsEntry(app::DocumentSession& session, platform::PictureService& pictures,
-                             const platform::FileOperations& files, MainStatusBar& status, QWidget& window)
+ProblemsOpener::ProblemsOpener(app::DocumentSession& session, platform::PictureService& pictures,
+                               const platform::FileOperations& files, MainStatusBar& status, QWidget& window)
     : status_(status),
       pictures_(std::make_unique<app::ProblemPictures>(pictures)),
       monitor_(std::make_unique<app::ProblemMonitor>(session, *pictures_, files, true)),
       view_(std::make_unique<ProblemsView>(*monitor_, &window)),
       entry_(new QAction(QStringLiteral("Problems"), &window))
 {
-    connect(view_.get(), &ProblemsView::problemActivated, this, &ProblemsEntry::problemActivated);
+    connect(view_.get(), &ProblemsView::problemActivated, this, &ProblemsOpener::problemActivated);
 
     entry_->setObjectName(QStringLiteral("Problems1"));
     entry_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    connect(entry_, &QAction::triggered, this, &ProblemsEntry::show);
+    connect(entry_, &QAction::triggered, this, &ProblemsOpener::show);
 
-    connect(&status_, &MainStatusBar::problemCountsClicked, this, &ProblemsEntry::show);
-    connect(monitor_.get(), &app::ProblemMonitor::problemsChanged, this, &ProblemsEntry::showCounts);
+    connect(&status_, &MainStatusBar::problemCountsClicked, this, &ProblemsOpener::show);
+    connect(monitor_.get(), &app::ProblemMonitor::problemsChanged, this, &ProblemsOpener::showCounts);
     showCounts();
 }
 
-ProblemsEntry::~ProblemsEntry() = default;
+ProblemsOpener::~ProblemsOpener() = default;
 
-void ProblemsEntry::show()
+void ProblemsOpener::show()
 {
     view_->show();
     view_->raise();
     view_->activateWindow();
 }
 
-void ProblemsEntry::showCounts()
+void ProblemsOpener::showCounts()
 {
     QString text = ProblemCountsText(monitor_->counts());
     if (monitor_->checking())

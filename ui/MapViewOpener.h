@@ -30,13 +30,13 @@ class ObjectActions;
 class ObjectsSection;
 class Prompter;
 
-class MapViewEntry {
+class MapViewOpener {
 public:
-    MapViewEntry(app::DocumentSession& session, app::ObjectCommands& commands, ObjectsSection& objects,
-                 platform::SettingsStore& store, platform::PictureService& pictures, Prompter& prompter,
-                 QWidget& window);
+    MapViewOpener(app::DocumentSession& session, app::ObjectCommands& commands, ObjectsSection& objects,
+                  platform::SettingsStore& store, platform::PictureService& pictures, Prompter& prompter,
+                  QWidget& window);
     // The map window goes, and its editors after it.
-    ~MapViewEntry();
+    ~MapViewOpener();
 
     QAction* entry() const { return entry_; }
     // Opens the map window, or raises it.
