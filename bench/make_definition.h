@@ -4,6 +4,7 @@
 // objects, with a mix of the optional entry fields.
 
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 
 namespace qelbench {
@@ -14,6 +15,15 @@ struct DefinitionSize {
     int files = 100;
     int screenObjects = 1000;
 };
+
+// The benchmarks' grid side: QEL_BENCH_SIDE, else 1025 (1,050,625 objects);
+// 3163 gives 10,004,569.
+inline int BenchGridSide()
+{
+    const char* text = std::getenv("QEL_BENCH_SIDE");
+    const int side = text != nullptr ? std::atoi(text) : 0;
+    return side > 0 ? side : 1025;
+}
 
 inline void AppendNumber(std::string& out, long value)
 {
