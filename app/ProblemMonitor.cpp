@@ -39,6 +39,17 @@ int PlaceRank(ProblemPlace place)
     return static_cast<int>(place);
 }
 
+void ShiftLines(std::vector<std::size_t>& lines, std::size_t first, std::size_t count, bool inserted)
+{
+    if (lines.empty() || first > lines.size())
+        return;
+    const auto at = lines.begin() + static_cast<std::ptrdiff_t>(first);
+    if (inserted)
+        lines.insert(at, count, 0);
+    else
+        lines.erase(at, lines.begin() + static_cast<std::ptrdiff_t>(std::min(lines.size(), first + count)));
+}
+
 void ShiftLines(RowChunks<std::size_t>& lines, std::size_t first, std::size_t count, bool inserted)
 {
     if (lines.empty() || first > lines.size())

@@ -25,6 +25,21 @@ inline int BenchGridSide()
     return side > 0 ? side : 1025;
 }
 
+// Where object n of a grid of `side` x `side` stands: its column and row, 16
+// pixels a step, as long as the grid fits the 16384-pixel map (1025 a side);
+// a larger grid covers the map again and again, as tiled backgrounds on
+// several layers do.
+struct MapPlace {
+    long x;
+    long y;
+};
+inline MapPlace PlaceOf(int side, int x, int y, std::size_t n)
+{
+    if (side <= 1025)
+        return {x * 16L, y * 16L};
+    return {static_cast<long>(n % 1025) * 16, static_cast<long>(n / 1025 % 1025) * 16};
+}
+
 inline void AppendNumber(std::string& out, long value)
 {
     out += std::to_string(value);
@@ -67,9 +82,10 @@ inline std::string MakeDefinition(const DefinitionSize& size)
         std::size_t n = 0;
         for (int y = 0; y < size.gridSide; ++y) {
             for (int x = 0; x < size.gridSide; ++x, ++n) {
-                AppendNumber(out, x * 16L);
+                const MapPlace place = PlaceOf(size.gridSide, x, y, n);
+                AppendNumber(out, place.x);
                 out += ',';
-                AppendNumber(out, y * 16L);
+                AppendNumber(out, place.y);
                 out += ",IMAGE";
                 AppendNumber(out,
                              size.images > 0 ? static_cast<long>(n % 7 % static_cast<std::size_t>(size.images)) : 0);

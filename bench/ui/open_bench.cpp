@@ -35,11 +35,13 @@ std::string GridDefinition()
     std::string text =
         "OutFile=grid.pkg\r\n\r\nFile=tile.bmp\r\n\r\n[objectimages]\r\nIMAGE0=tile.bmp\r\n\r\n[mapobjects]\r\n";
     text.reserve(static_cast<std::size_t>(kSide) * kSide * 36);
+    std::size_t n = 0;
     for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) {
-            text += std::to_string(x * 16);
+        for (int x = 0; x < kSide; ++x, ++n) {
+            const qelbench::MapPlace place = qelbench::PlaceOf(kSide, x, y, n);
+            text += std::to_string(place.x);
             text += ',';
-            text += std::to_string(y * 16);
+            text += std::to_string(place.y);
             text += ",IMAGE0,BelowAll,ShowAlways\r\n";
         }
     return text;
