@@ -118,11 +118,12 @@ public:
             const std::size_t begin = all.size() * p / pieces;
             const std::size_t end = all.size() * (p + 1) / pieces;
             cut[p].reserve(cap_);
-            cut[p].assign(all.begin() + static_cast<std::ptrdiff_t>(begin), all.begin() + static_cast<std::ptrdiff_t>(end));
+            cut[p].assign(all.begin() + static_cast<std::ptrdiff_t>(begin),
+                          all.begin() + static_cast<std::ptrdiff_t>(end));
         }
         chunks_[chunk] = std::move(cut[0]);
-        chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(chunk) + 1, std::make_move_iterator(cut.begin() + 1),
-                       std::make_move_iterator(cut.end()));
+        chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(chunk) + 1,
+                       std::make_move_iterator(cut.begin() + 1), std::make_move_iterator(cut.end()));
         reindexFrom(chunk);
     }
 
@@ -138,7 +139,8 @@ public:
             std::vector<T>& rows = chunks_[chunk];
             const std::size_t begin = std::max(first, starts_[chunk]) - starts_[chunk];
             const std::size_t end = std::min(last, starts_[chunk + 1]) - starts_[chunk];
-            rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(begin), rows.begin() + static_cast<std::ptrdiff_t>(end));
+            rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(begin),
+                       rows.begin() + static_cast<std::ptrdiff_t>(end));
         }
         mendFrom(head, tail + 1);
     }
@@ -170,10 +172,7 @@ public:
     }
 
     // Whether `count` single-row edits cost less than one pass over every row.
-    bool fewEdits(std::size_t count) const
-    {
-        return count * (cap_ + chunks_.size() + buckets_.size()) < size();
-    }
+    bool fewEdits(std::size_t count) const { return count * (cap_ + chunks_.size() + buckets_.size()) < size(); }
 
     // Inserts a row before each of `rows` (ascending, no repeats, each row
     // numbered as it ends up, the last below size() + rows.size()); row

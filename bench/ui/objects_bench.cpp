@@ -235,9 +235,10 @@ int main(int argc, char** argv)
             const double ratio = undoMs / editMs;
             const bool undoOk = undoMs <= std::max(1.5 * editMs, 2.0);
             allOk = allOk && editOk && undoOk;
-            std::printf("%-26s %12.3f %12.3f %8.2f   edit <= %g ms %s, undo <= max(1.5x, 2 ms) %s   (wall %.3f / %.3f)\n",
-                        edit.name, editMs, undoMs, ratio, edit.limitMs, editOk ? "ok" : "TOO SLOW",
-                        undoOk ? "ok" : "TOO SLOW", Median(doneWall), Median(undoneWall));
+            std::printf(
+                "%-26s %12.3f %12.3f %8.2f   edit <= %g ms %s, undo <= max(1.5x, 2 ms) %s   (wall %.3f / %.3f)\n",
+                edit.name, editMs, undoMs, ratio, edit.limitMs, editOk ? "ok" : "TOO SLOW", undoOk ? "ok" : "TOO SLOW",
+                Median(doneWall), Median(undoneWall));
         } else {
             allOk = allOk && editOk;
             std::printf("%-26s %12.3f %12s %8s   edit <= %g ms %s   (wall %.3f)\n", edit.name, editMs, "-", "-",

@@ -66,16 +66,24 @@ TEST(RowChunks, EditsAtChunkEdgesMatchAPlainVector)
         {"remove everything", 10, [](auto& c, auto& p) { Erase(c, p, 0, 10); }},
         {"remove the last row", 9, [](auto& c, auto& p) { Erase(c, p, 8, 9); }},
         {"remove scattered rows", 41, [&](auto& c, auto& p) { EraseRows(c, p, everyOther); }},
-        {"remove rows emptying chunks", 20, [](auto& c, auto& p) { EraseRows(c, p, {0, 1, 2, 3, 4, 9, 10, 11, 19}); }},
+        {"remove rows emptying chunks", 20,
+         [](auto& c, auto& p) {
+             EraseRows(c, p, {0, 1, 2, 3, 4, 9, 10, 11, 19});
+         }},
         {"put back scattered rows", 30, [&](auto& c, auto& p) { InsertRows(c, p, everyOther); }},
-        {"put back a few rows", 30, [](auto& c, auto& p) { InsertRows(c, p, {0, 4, 5, 32}); }},
-        {"shrink then grow", 13, [](auto& c, auto& p) {
+        {"put back a few rows", 30,
+         [](auto& c, auto& p) {
+             InsertRows(c, p, {0, 4, 5, 32});
+         }},
+        {"shrink then grow", 13,
+         [](auto& c, auto& p) {
              c.resize(6);
              p.resize(6);
              c.resize(15, 9);
              p.resize(15, 9);
          }},
-        {"many single removals then inserts", 64, [](auto& c, auto& p) {
+        {"many single removals then inserts", 64,
+         [](auto& c, auto& p) {
              for (std::size_t i = 0; i < 40; ++i)
                  Erase(c, p, (i * 7) % p.size(), (i * 7) % p.size() + 1);
              for (std::size_t i = 0; i < 60; ++i)
