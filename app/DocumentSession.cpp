@@ -15,6 +15,7 @@
 #include "core/Errors.h"
 #include "core/ObjectEditor.h"
 #include "core/io/DefinitionFiles.h"
+#include "platform/AvailableMemory.h"
 
 namespace qel::app {
 
@@ -22,6 +23,10 @@ namespace {
 // Steps beyond this count go first, whatever their size: each keeps at least
 // its texts.
 constexpr int kMaxSteps = 10000;
+// Freeing more than this hands the memory back to the system at once: a
+// million-row step leaves tens of megabytes that would otherwise stay with
+// the program after it is undone or dropped.
+constexpr std::size_t kReturnAfter = std::size_t{16} << 20;
 }  // namespace
 
 DocumentSession::DocumentSession(QObject* parent) : QObject(parent)
@@ -29,6 +34,7 @@ DocumentSession::DocumentSession(QObject* parent) : QObject(parent)
     history_.setUndoLimit(kMaxSteps);
     connect(&history_, &QUndoStack::cleanChanged, this, &DocumentSession::documentStateChanged);
     connect(&history_, &QUndoStack::indexChanged, this, &DocumentSession::historyChanged);
+    platform::ReturnFreedMemory();
 }
 
 DocumentSession::~DocumentSession()
@@ -60,6 +66,10 @@ SessionStep* DocumentSession::push(std::unique_ptr<SessionStep> command)
     }
     command->pushing_ = true;
     const int indexBefore = history_.index();
+    // The steps that could be redone go with this push.
+    std::size_t freed = 0;
+    for (int i = indexBefore; i < history_.count(); ++i)
+        freed += step(i)->historyBytes();
     history_.push(command.release());
     const int after = history_.index();
     // A new step raises the index; a step merged into the one before it
@@ -68,7 +78,9 @@ SessionStep* DocumentSession::push(std::unique_ptr<SessionStep> command)
     SessionStep* newest = after >= indexBefore && after > 0 ? const_cast<SessionStep*>(step(after - 1)) : nullptr;
     if (newest && newest->viewAfter())
         emit viewStateRequested(*newest->viewAfter());
-    keepWithinBudget();
+    freed += keepWithinBudget();
+    if (freed > kReturnAfter)
+        platform::ReturnFreedMemory();
     emit historyChanged();
     if (failure)
         std::rethrow_exception(failure);
@@ -101,7 +113,10 @@ void DocumentSession::undo()
         return;
     const SessionStep* undone = step(history_.index() - 1);
     const std::optional<ViewState> view = undone->viewBefore();
+    const std::size_t held = undone->historyBytes();
     history_.undo();
+    if (held > kReturnAfter)
+        platform::ReturnFreedMemory();
     if (view)
         emit viewStateRequested(*view);
     emit historyChanged();
@@ -112,7 +127,10 @@ void DocumentSession::redo()
     if (!canRedo())
         return;
     const SessionStep* redone = step(history_.index());
+    const std::size_t held = redone->historyBytes();
     history_.redo();
+    if (held > kReturnAfter)
+        platform::ReturnFreedMemory();
     if (redone->viewAfter())
         emit viewStateRequested(*redone->viewAfter());
     emit historyChanged();
@@ -121,7 +139,8 @@ void DocumentSession::redo()
 void DocumentSession::setHistoryBudget(std::size_t bytes)
 {
     budget_ = bytes;
-    keepWithinBudget();
+    if (keepWithinBudget() > kReturnAfter)
+        platform::ReturnFreedMemory();
     emit historyChanged();
 }
 
@@ -133,23 +152,27 @@ std::size_t DocumentSession::historyBytes() const
     return total;
 }
 
-void DocumentSession::keepWithinBudget()
+std::size_t DocumentSession::keepWithinBudget()
 {
     std::size_t total = historyBytes();
+    std::size_t released = 0;
     // The newest step stays whole: it is what the user just did.
     for (int i = 0; total > budget_ && i + 1 < history_.count(); ++i) {
         auto* oldest = const_cast<SessionStep*>(step(i));
         if (oldest->released())
             continue;
         total -= oldest->historyBytes();
+        released += oldest->historyBytes();
         oldest->release();
     }
+    return released;
 }
 
 void DocumentSession::startHistory()
 {
     history_.clear();
     history_.setClean();
+    platform::ReturnFreedMemory();
 }
 
 void DocumentSession::resetViews()

@@ -206,7 +206,8 @@ private:
     // Removed or re-inserted rows: one run row by row, scattered rows reset.
     void showRows(ObjectKind kind, const RowLines& lines, bool inserted);
     void startHistory();
-    void keepWithinBudget();
+    // Releases the oldest steps past the budget; returns the bytes they held.
+    std::size_t keepWithinBudget();
     const SessionStep* step(int index) const;
     // Takes the current file's stamp as it is now (none for Untitled).
     void stampFile();

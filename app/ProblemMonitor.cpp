@@ -32,13 +32,21 @@ void ShiftLines(std::vector<std::size_t>& lines, std::size_t first, std::size_t 
 {
     if (lines.empty() || first > lines.size())
         return;
-    if (inserted) {
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(first), count, 0);
-    } else {
-        const std::size_t end = std::min(lines.size(), first + count);
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first),
-                    lines.begin() + static_cast<std::ptrdiff_t>(end));
-    }
+    const auto at = lines.begin() + static_cast<std::ptrdiff_t>(first);
+    if (inserted)
+        lines.insert(at, count, 0);
+    else
+        lines.erase(at, lines.begin() + static_cast<std::ptrdiff_t>(std::min(lines.size(), first + count)));
+}
+
+void ShiftLines(RowChunks<std::size_t>& lines, std::size_t first, std::size_t count, bool inserted)
+{
+    if (lines.empty() || first > lines.size())
+        return;
+    if (inserted)
+        lines.insert(first, count, 0);
+    else
+        lines.erase(first, first + count);
 }
 
 auto RowBefore = [](const Problem& problem, std::size_t row) { return problem.row < row; };
@@ -309,8 +317,11 @@ void ProblemMonitor::onReplaced()
         partLines_.comments = lines->comments;
         partLines_.firstComment = lines->firstComment;
         partLines_.ignored = lines->ignored;
-        rows_[0].lines = lines->mapObjects.all();
-        rows_[1].lines = lines->screenObjects.all();
+        for (std::size_t index = 0; index < 2; ++index) {
+            const std::vector<std::size_t> all = (index == 0 ? lines->mapObjects : lines->screenObjects).all();
+            for (const std::size_t line : all)
+                rows_[index].lines.push_back(line);
+        }
     }
     index_ = ImageIndex(session_.document().images());
 }
@@ -325,7 +336,7 @@ void ProblemMonitor::onRowsInserted(DocumentList list, int first, int last)
     Rows& rows = rows_[index];
     if (at > rows.images.size())
         return onListReset(list, false);
-    rows.images.insert(rows.images.begin() + static_cast<std::ptrdiff_t>(at), count, kUnchecked);
+    rows.images.insert(at, count, kUnchecked);
     ShiftLines(rows.lines, at, count, true);
     shiftDirty(rows, at, count, true);
     if (at <= rows.checked && count <= kRowsAtOnce) {
@@ -360,8 +371,7 @@ void ProblemMonitor::onRowsRemoved(DocumentList list, int first, int last)
     const std::size_t end = at + count;
     for (std::size_t row = at; row < std::min(end, rows.checked); ++row)
         use(rows, rows.images[row], -1);
-    rows.images.erase(rows.images.begin() + static_cast<std::ptrdiff_t>(at),
-                      rows.images.begin() + static_cast<std::ptrdiff_t>(end));
+    rows.images.erase(at, end);
     ShiftLines(rows.lines, at, count, false);
 
     const auto gone = std::lower_bound(rows.problems.begin(), rows.problems.end(), at, RowBefore);

@@ -39,6 +39,7 @@
 #include "app/DocumentSession.h"
 #include "app/FileFacts.h"
 #include "core/ProblemCheck.h"
+#include "core/RowChunks.h"
 
 namespace qel::platform {
 class FileOperations;
@@ -88,9 +89,9 @@ signals:
 private:
     // One object list's rows as checked.
     struct Rows {
-        std::vector<std::int64_t> images;                    // the image number each row uses, or a mark below
+        RowChunks<std::int64_t> images;                      // the image number each row uses, or a mark below
         std::vector<Problem> problems;                       // in row order
-        std::vector<std::size_t> lines;                      // each row's line in the file opened; empty when not known
+        RowChunks<std::size_t> lines;                        // each row's line in the file opened; empty when not known
         std::size_t checked = 0;                             // rows from here on wait for the pass
         std::unordered_map<std::int32_t, std::size_t> uses;  // rows per image number
         std::vector<std::size_t> dirty;                      // rows to check again at the end of the pass

@@ -4,6 +4,7 @@
 // objects, with a mix of the optional entry fields.
 
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 
 namespace qelbench {
@@ -14,6 +15,30 @@ struct DefinitionSize {
     int files = 100;
     int screenObjects = 1000;
 };
+
+// The benchmarks' grid side: QEL_BENCH_SIDE, else 1025 (1,050,625 objects);
+// 3163 gives 10,004,569.
+inline int BenchGridSide()
+{
+    const char* text = std::getenv("QEL_BENCH_SIDE");
+    const int side = text != nullptr ? std::atoi(text) : 0;
+    return side > 0 ? side : 1025;
+}
+
+// Where object n of a grid of `side` x `side` stands: its column and row, 16
+// pixels a step, as long as the grid fits the 16384-pixel map (1025 a side);
+// a larger grid covers the map again and again, as tiled backgrounds on
+// several layers do.
+struct MapPlace {
+    long x;
+    long y;
+};
+inline MapPlace PlaceOf(int side, int x, int y, std::size_t n)
+{
+    if (side <= 1025)
+        return {x * 16L, y * 16L};
+    return {static_cast<long>(n % 1025) * 16, static_cast<long>(n / 1025 % 1025) * 16};
+}
 
 inline void AppendNumber(std::string& out, long value)
 {
@@ -57,9 +82,10 @@ inline std::string MakeDefinition(const DefinitionSize& size)
         std::size_t n = 0;
         for (int y = 0; y < size.gridSide; ++y) {
             for (int x = 0; x < size.gridSide; ++x, ++n) {
-                AppendNumber(out, x * 16L);
+                const MapPlace place = PlaceOf(size.gridSide, x, y, n);
+                AppendNumber(out, place.x);
                 out += ',';
-                AppendNumber(out, y * 16L);
+                AppendNumber(out, place.y);
                 out += ",IMAGE";
                 AppendNumber(out,
                              size.images > 0 ? static_cast<long>(n % 7 % static_cast<std::size_t>(size.images)) : 0);

@@ -54,7 +54,7 @@ ObjectList::Arena ObjectList::Arena::shared() const
 
 std::size_t ObjectList::State::bytes() const
 {
-    return lines_.capacity() * sizeof(std::uint64_t) + fields_.capacity() * sizeof(ObjectFields) + arena_.bytes();
+    return lines_.memoryBytes() + fields_.memoryBytes() + arena_.bytes();
 }
 
 std::uint64_t ObjectList::Lines::packAside(std::string_view text)
@@ -70,12 +70,12 @@ std::uint64_t ObjectList::Lines::packAside(std::string_view text)
 
 void ObjectList::Lines::permute(const std::vector<std::uint32_t>& order)
 {
-    std::vector<std::uint64_t> packed;
-    packed.reserve(packed_.capacity());
+    RowChunks<std::uint64_t> packed(packed_.chunkSize());
+    packed.reserve(packed_.size());
     for (std::size_t k = 0; k < order.size(); ++k)
         packed.push_back(packed_[order[k]]);
-    packed.insert(packed.end(), packed_.begin() + static_cast<std::ptrdiff_t>(order.size()), packed_.end());
-    packed_.swap(packed);
+    packed_.forEach(order.size(), packed_.size(), [&packed](std::uint64_t word) { packed.push_back(word); });
+    packed_ = std::move(packed);
 }
 
 ObjectList::ObjectList(ObjectKind kind) : kind_(kind) {}
@@ -212,40 +212,30 @@ void ObjectList::removeRows(std::vector<std::size_t> rows, RowLines* kept)
     RowLines& removed = kept ? *kept : dropped;
     removed = {};
     removed.rows = std::move(rows);
-    removed.ends.reserve(removed.rows.size());
-    std::size_t removedBytes = 0;
-    for (std::size_t row : removed.rows)
-        removedBytes += lines_[row].size();
-    if (kept)
-        removed.bytes.reserve(removedBytes);
     const std::vector<std::size_t>& gone = removed.rows;
-    std::size_t write = 0;
-    std::size_t next = 0;
-    std::size_t parsedKept = 0;
-    for (std::size_t read = 0; read < lines_.size(); ++read) {
-        if (next < gone.size() && gone[next] == read) {
-            ++next;
-            liveBytes_ -= lines_[read].size();
-            if (kept) {
-                removed.bytes += lines_[read];
-                removed.ends.push_back(removed.bytes.size());
-            }
-            continue;
+    std::size_t removedBytes = 0;
+    for (std::size_t row : gone)
+        removedBytes += lines_[row].size();
+    if (kept) {
+        removed.ends.reserve(gone.size());
+        removed.bytes.reserve(removedBytes);
+        for (std::size_t row : gone) {
+            removed.bytes += lines_[row];
+            removed.ends.push_back(removed.bytes.size());
         }
-        if (read < parsed_)
-            ++parsedKept;
-        lines_.copy(write, read);
-        fields_[write] = fields_[read];
-        ++write;
     }
-    const bool changed = write != lines_.size();
-    lines_.resize(write);
-    fields_.resize(write);
-    parsed_ = parsedKept;
-    if (changed) {
-        ++revision_;
-        compactIfWasteful();
+    if (gone.empty()) {
+        if (parsed_ < lines_.size())
+            reparseFrom(parsed_);
+        return;
     }
+    liveBytes_ -= removedBytes;
+    parsed_ -= static_cast<std::size_t>(std::lower_bound(gone.begin(), gone.end(), parsed_) - gone.begin());
+    // Only the chunks the rows fall in move.
+    lines_.eraseRows(gone);
+    fields_.eraseRows(gone);
+    ++revision_;
+    compactIfWasteful();
     if (parsed_ < lines_.size())
         reparseFrom(parsed_);
 }
@@ -261,9 +251,8 @@ void ObjectList::insertRows(const RowLines& removed)
     if (!std::is_sorted(rows.begin(), rows.end()) || rows.back() >= total
         || std::adjacent_find(rows.begin(), rows.end()) != rows.end())
         throw std::invalid_argument("ObjectList::insertRows: rows out of order or past the end");
-    // Everything that may fail for want of memory comes first; then, in
-    // place from the end, the storage left by the removal takes the rows back
-    // without a second copy of the list.
+    // The bytes are stored first; a few rows then go into their chunks one
+    // by one, many in one pass over the list.
     std::vector<std::string_view> putBack;
     putBack.reserve(count);
     std::size_t putBackBytes = 0;
@@ -271,24 +260,9 @@ void ObjectList::insertRows(const RowLines& removed)
         putBack.push_back(arena_.store(removed.line(i)));
         putBackBytes += putBack.back().size();
     }
-    lines_.reserve(total);
-    fields_.reserve(total);
-    lines_.resize(total);
-    fields_.resize(total);
+    lines_.insertRows(rows, putBack);
+    fields_.insertRows(rows, [](std::size_t) { return ObjectFields{}; });
     liveBytes_ += putBackBytes;
-    std::size_t source = oldSize;
-    std::size_t next = count;
-    for (std::size_t row = total; next > 0 && row-- > 0;) {
-        if (rows[next - 1] == row) {
-            --next;
-            lines_.set(row, putBack[next]);
-            fields_[row] = ObjectFields{};
-        } else {
-            --source;
-            lines_.copy(row, source);
-            fields_[row] = fields_[source];
-        }
-    }
     // Put-back rows are taken apart while every row before them has fields,
     // as a rebuild would; the first old row without fields (old row parsed_)
     // comes after the put-back rows that precede it.
@@ -377,7 +351,6 @@ void ObjectList::clear()
     const bool changed = !lines_.empty();
     lines_.clear();
     fields_.clear();
-    fields_.shrink_to_fit();
     parsed_ = 0;
     liveBytes_ = 0;
     arena_ = Arena();
@@ -398,29 +371,28 @@ void ObjectList::permute(const std::vector<std::uint32_t>& order)
     if (!moves)
         return;
     // Built whole and swapped in: no second copy of a million fields.
-    std::vector<ObjectFields> fields;
-    fields.reserve(fields_.capacity());
+    RowChunks<ObjectFields> fields(fields_.chunkSize());
+    fields.reserve(fields_.size());
     for (std::size_t k = 0; k < order.size(); ++k)
         fields.push_back(fields_[order[k]]);
-    fields.insert(fields.end(), fields_.begin() + static_cast<std::ptrdiff_t>(order.size()), fields_.end());
+    fields_.forEach(order.size(), fields_.size(), [&fields](const ObjectFields& f) { fields.push_back(f); });
     lines_.permute(order);
-    fields_.swap(fields);
+    fields_ = std::move(fields);
     ++revision_;
 }
 
 ObjectFields& ObjectList::editFields(std::size_t row)
 {
     ++revision_;
-    return fields_.at(row);
+    if (row >= fields_.size())
+        throw std::out_of_range("ObjectList: no such row");
+    return fields_[row];
 }
 
 void ObjectList::reserve(std::size_t rows)
 {
-    // Room past what is read: the first rows added after Open do not move
-    // every row of a million to a larger array.
-    const std::size_t room = rows + rows / 64 + 16;
-    lines_.reserve(room);
-    fields_.reserve(room);
+    lines_.reserve(rows);
+    fields_.reserve(rows);
 }
 
 void ObjectList::adopt(std::shared_ptr<const void> owner, std::size_t bytes)
@@ -438,8 +410,8 @@ void ObjectList::appendAdopted(std::string_view lineInAdoptedBuffer)
         return;
     }
     // Reading appends a million lines: take the new one apart directly.
-    fields_.emplace_back();
-    fields_.back() = TakeApartEntryLine(lineInAdoptedBuffer, kind_);
+    fields_.push_back(ObjectFields{});
+    fields_[parsed_] = TakeApartEntryLine(lineInAdoptedBuffer, kind_);
     ++parsed_;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // One kind of object entries (map or screen): the entry lines, verbatim, and
-// their taken-apart fields, kept for a million lines without a heap object per
-// line. Lines live in large byte chunks (the file buffer they were read from,
-// or chunks of this list); each line is a view into them.
+// their taken-apart fields, kept for ten million lines without a heap object
+// per line. Lines live in large byte chunks (the file buffer they were read
+// from, or chunks of this list); each line is a view into them. The views and
+// the fields are kept in row chunks (core/RowChunks.h), so inserting or
+// removing one row costs the same in a list of ten rows or ten million.
 //
 // Fields follow the lines: every line edit re-derives the fields it may have
 // changed, and regenerate() re-derives every recomposed line, so the fields
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "core/EntryLine.h"
+#include "core/RowChunks.h"
 
 namespace qel {
 
@@ -158,13 +161,12 @@ private:
     public:
         std::size_t size() const { return packed_.size(); }
         bool empty() const { return packed_.empty(); }
-        std::size_t capacity() const { return packed_.capacity(); }
+        std::size_t memoryBytes() const { return packed_.memoryBytes(); }
         void reserve(std::size_t rows) { packed_.reserve(rows); }
         void resize(std::size_t rows) { packed_.resize(rows); }
         void clear()
         {
             packed_.clear();
-            packed_.shrink_to_fit();
             aside_.reset();
         }
         std::string_view operator[](std::size_t row) const
@@ -183,8 +185,12 @@ private:
         }
         void push_back(std::string_view text) { packed_.push_back(pack(text)); }
         void set(std::size_t row, std::string_view text) { packed_[row] = pack(text); }
-        // Row `to` gets the line of row `from` of this same list.
-        void copy(std::size_t to, std::size_t from) { packed_[to] = packed_[from]; }
+        void eraseRows(const std::vector<std::size_t>& rows) { packed_.eraseRows(rows); }
+        // Puts lines[i] in at rows[i], as RowChunks::insertRows.
+        void insertRows(const std::vector<std::size_t>& rows, const std::vector<std::string_view>& lines)
+        {
+            packed_.insertRows(rows, [&](std::size_t i) { return pack(lines[i]); });
+        }
         // Row k gets the former row order[k].
         void permute(const std::vector<std::uint32_t>& order);
 
@@ -199,7 +205,7 @@ private:
         }
         std::uint64_t packAside(std::string_view text);
 
-        std::vector<std::uint64_t> packed_;
+        RowChunks<std::uint64_t> packed_;
         std::shared_ptr<std::vector<std::string_view>> aside_;
     };
 
@@ -235,7 +241,7 @@ private:
 
     ObjectKind kind_;
     Lines lines_;
-    std::vector<ObjectFields> fields_;  // same size as lines_
+    RowChunks<ObjectFields> fields_;  // same size as lines_
     std::size_t parsed_ = 0;
     std::size_t liveBytes_ = 0;
     Arena arena_;
@@ -252,7 +258,7 @@ public:
 private:
     friend class ObjectList;
     Lines lines_;
-    std::vector<ObjectFields> fields_;
+    RowChunks<ObjectFields> fields_;
     std::size_t parsed_ = 0;
     std::size_t liveBytes_ = 0;
     Arena arena_;

@@ -1,6 +1,9 @@
 #include "platform/AvailableMemory.h"
 
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <fstream>
 #include <string>
@@ -20,6 +23,18 @@ std::optional<std::uint64_t> AvailableMemoryBytes()
     if (pages > 0 && pageSize > 0)
         return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
     return std::nullopt;
+}
+
+void ReturnFreedMemory()
+{
+#if defined(__GLIBC__)
+    // Blocks of 128 KiB and more keep pages of their own, returned when
+    // freed: the threshold glibc would otherwise raise to 32 MiB after the
+    // first such free, leaving a freed saved list in the heap.
+    static const bool fixed = mallopt(M_MMAP_THRESHOLD, 128 * 1024) != 0;
+    (void)fixed;
+    malloc_trim(0);
+#endif
 }
 
 }  // namespace qel::platform

@@ -26,7 +26,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ChangeObjectsStep.h"
 #include "app/ObjectSteps.h"
+#include "bench/make_definition.h"
 #include "bench/ui/BenchFakes.h"
 #include "platform/Clipboard.h"
 #include "platform/FileNameText.h"
@@ -248,6 +250,58 @@ private:
     int& paints_;
 };
 
+long RssKib()
+{
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// A user's trial: open, change every object, sort, look at the whole map,
+// undo everything, close the map view. The memory at the end, with the
+// document back to what was opened, is held against the memory after Open.
+int MemoryTrial(app::DocumentSession& session, ui::MapView& view, ui::MapCanvas& canvas, const QString& file)
+{
+    session.open(qel::FileNameBytes(file));
+    QCoreApplication::processEvents();
+    const long opened = RssKib();
+    const std::size_t rows = session.document().mapObjects().size();
+    std::vector<std::size_t> all(rows);
+    for (std::size_t row = 0; row < rows; ++row)
+        all[row] = row;
+    ObjectChange change;
+    change.layer = 2;
+    session.push(std::make_unique<app::ChangeObjectsStep>(session, ObjectKind::Map, all, change));
+    all = {};
+    session.push(std::make_unique<app::SortObjectsStep>(session, ObjectKind::Map, SortKey::YCoord));
+    view.show();
+    canvas.zoomWholeMap();
+    QImage target(1024, 768, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&target);
+    for (int frame = 0; frame == 0 || (canvas.drawingLeft() && frame < 1000); ++frame)
+        canvas.render(painter, target.size());
+    QCoreApplication::processEvents();
+    const long peakOpen = RssKib();
+    session.undo();
+    session.undo();
+    view.hide();
+    QCoreApplication::processEvents();
+    const long ended = RssKib();
+    const double ratio = static_cast<double>(ended) / static_cast<double>(opened);
+    std::printf("memory trial on %zu objects: open %.1f MiB, map view shown %.1f MiB, peak %.1f MiB\n", rows,
+                opened / 1024.0, peakOpen / 1024.0, PeakMegabytes());
+    std::printf("  held then: history %.1f MiB, map view %.1f MiB\n", session.historyBytes() / 1048576.0,
+                canvas.memoryBytes() / 1048576.0);
+    std::printf("%-44s %10.1f MiB  %.2f x open, aim <= 1.30 x   %s\n", "after undo of everything, map view closed",
+                ended / 1024.0, ratio, ratio <= 1.3 ? "ok" : "MISSED");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -257,22 +311,25 @@ int main(int argc, char** argv)
     const std::string only = argc > 1 ? argv[1] : "";
     // Before any thread starts, the bombs are made in a child process.
     QTemporaryDir bombs;
-    if (only != "map" && !MakeBombs(bombs.path())) {
+    if (only != "map" && only != "trial" && !MakeBombs(bombs.path())) {
         std::fprintf(stderr, "cannot make the picture bombs\n");
         return 1;
     }
     QApplication app(argc, argv);
-    if (only != "map" && !BombCase(bombs.path()))
+    if (only != "map" && only != "trial" && !BombCase(bombs.path()))
         return 1;
     if (only == "bombs")
         return 0;
     QTemporaryDir dir;
     std::string bytes = "[objectimages]\r\nIMAGE0=tile.png\r\n[mapobjects]\r\n";
-    const int side = 1025;  // 1025 x 1025 = 1,050,625 objects, 0 to 16384
+    const int side = BenchGridSide();  // 1025 x 1025 = 1,050,625 objects, 0 to 16384
     bytes.reserve(static_cast<std::size_t>(side) * side * 20);
+    std::size_t n = 0;
     for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            bytes += std::to_string(x * 16) + ',' + std::to_string(y * 16) + ",IMAGE0,0\r\n";
+        for (int x = 0; x < side; ++x, ++n) {
+            const MapPlace place = PlaceOf(side, x, y, n);
+            bytes += std::to_string(place.x) + ',' + std::to_string(place.y) + ",IMAGE0,0\r\n";
+        }
     const QString file = dir.filePath(QStringLiteral("big.ini"));
     if (!WriteBenchFile(file, bytes))
         return 1;
@@ -296,6 +353,9 @@ int main(int argc, char** argv)
     ui::MapCanvas& canvas = *named;
     canvas.viewport()->resize(1024, 768);
 
+    const bool tenMillion = side > 1025;
+    if (only == "trial")
+        return MemoryTrial(session, view, canvas, file);
     std::size_t rows = 0;
     ReportMedian("ready to draw after Open",
                  Sampled([&](int) { session.open(qel::FileNameBytes(file)); },
@@ -516,8 +576,9 @@ int main(int argc, char** argv)
                 session.undo();
                 shown();
             }),
-        150);
-    std::printf("%-44s %10.3f ms   (on the wall)\n", "  of which the sort step itself", Median(sortSteps));
+        tenMillion ? 1500 : 150);
+    std::printf("%-44s %10.3f ms   (on the wall; aim <= 100 ms at a million)\n", "  of which the sort step itself",
+                Median(sortSteps));
     ReportMedian(
         "undo of the sort shown",
         Sampled(
@@ -554,7 +615,7 @@ int main(int argc, char** argv)
                          shown();
                      },
                      Nothing),
-                 150);
+                 2);
 
     const double perObject = static_cast<double>(canvas.index().memoryBytes()) / static_cast<double>(rows);
     std::printf("%-44s %10.2f B    aim <= %8d B    %s\n", "index memory per object", perObject, 24,

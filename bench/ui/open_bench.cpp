@@ -1,4 +1,5 @@
-// Opens a definition of 1,050,625 map objects (a 1025 x 1025 grid of tiles)
+// Opens a definition of 1,050,625 map objects (a 1025 x 1025 grid of tiles;
+// QEL_BENCH_SIDE=3163 for ten million)
 // twice in one process: with the core alone, and through the window's Open
 // command until the map list has laid out and painted its first rows. Prints
 // both times, their ratio and the peak memory.
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/make_definition.h"
 #include "bench/ui/BenchFakes.h"
 #include "core/DefinitionReader.h"
 #include "core/io/DefinitionFiles.h"
@@ -26,18 +28,20 @@
 
 namespace {
 
-constexpr int kSide = 1025;  // 0 to 16384 in steps of 16 on both axes
+const int kSide = qelbench::BenchGridSide();  // 1025: 0 to 16384 in steps of 16 on both axes
 
 std::string GridDefinition()
 {
     std::string text =
         "OutFile=grid.pkg\r\n\r\nFile=tile.bmp\r\n\r\n[objectimages]\r\nIMAGE0=tile.bmp\r\n\r\n[mapobjects]\r\n";
     text.reserve(static_cast<std::size_t>(kSide) * kSide * 36);
+    std::size_t n = 0;
     for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) {
-            text += std::to_string(x * 16);
+        for (int x = 0; x < kSide; ++x, ++n) {
+            const qelbench::MapPlace place = qelbench::PlaceOf(kSide, x, y, n);
+            text += std::to_string(place.x);
             text += ',';
-            text += std::to_string(y * 16);
+            text += std::to_string(place.y);
             text += ",IMAGE0,BelowAll,ShowAlways\r\n";
         }
     return text;
@@ -112,6 +116,8 @@ int main(int argc, char** argv)
     std::printf("core read:            %.3f s (best of %d)\n", coreBest, rounds);
     std::printf("window open + paint:  %.3f s (best of %d)\n", windowBest, rounds);
     std::printf("ratio window / core:  %.2f (required <= 2.00) %s\n", ratio, ratio <= 2.0 ? "ok" : "TOO SLOW");
+    std::printf("window open + paint:  %.3f s (aim <= 3 s at ten million) %s\n", windowBest,
+                windowBest <= 3.0 ? "ok" : "MISSED");
     std::printf("scroll to last row:   %.3f s (%s)\n", scroll, lastShown ? "shown" : "NOT SHOWN");
     std::printf("peak memory:          %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     return ratio <= 2.0 ? 0 : 2;

@@ -4,12 +4,6 @@
 
 #include <new>
 
-bool CheckDisk::isFolder(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 #ifdef QELTOOL_PICTURES
 #include <dlfcn.h>
 #include <unistd.h>
@@ -26,6 +20,12 @@ bool CheckDisk::fileExists(const std::string& path)
     // A folder is no file to pack, even when a name points at one.
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool CheckDisk::isFolder(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 #ifdef QELTOOL_PICTURES
