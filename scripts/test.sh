@@ -14,6 +14,10 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export CTEST_OUTPUT_ON_FAILURE=1
 
+# A compiler cache, where there is one, makes a second run cheap.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+
 logs="$(mktemp -d "${TMPDIR:-/tmp}/qel-test.XXXXXX")"
 trap 'rm -rf "$logs"' EXIT
 summary=()
@@ -29,7 +33,7 @@ bash scripts/check_format.sh
 summary+=("Layout:              every C++ file as .clang-format says")
 
 echo "== Normal build =="
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_BUILD_BENCH=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_BUILD_BENCH=ON "${launcher[@]}" >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build -j "$jobs" --timeout 600 | tee "$logs/normal.log"
 summary+=("Normal build:        $(ctest_result "$logs/normal.log")")
@@ -39,7 +43,7 @@ bash scripts/check_install.sh build | tee "$logs/install.log"
 summary+=("Installation:        tree and $(basename "$(grep -o '/[^ ]*\.deb$' "$logs/install.log" | tail -n 1)") checked")
 
 echo "== Sanitizer build (ASan + UBSan) =="
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON -DQEL_BUILD_BENCH=OFF >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEL_SANITIZE=ON -DQEL_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan -j "$jobs" --timeout 900 | tee "$logs/asan.log"

@@ -61,7 +61,7 @@ public:
 
 class NoLauncher : public qel::platform::ProcessLauncher {
 public:
-    std::unique_ptr<qel::platform::RunningProcess> run(const QString&, const QStringList&,
+    std::unique_ptr<qel::platform::RunningProcess> run(const QString&, const QStringList&, const QString&,
                                                        qel::platform::ProcessWatch) override
     {
         return nullptr;

@@ -26,8 +26,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ChangeObjectsStep.h"
 #include "app/ObjectSteps.h"
+#include "app/ReplaceRowsStep.h"
 #include "bench/make_definition.h"
 #include "bench/ui/BenchFakes.h"
 #include "platform/Clipboard.h"

@@ -284,7 +284,7 @@ TEST(IniStoreWriteTest, StaysTheUsersAloneAndAFileOthersCanWriteNamesNoCompiler)
     EXPECT_TRUE(settings.compilerPath().isEmpty());
     qel::app::DocumentSession session;
     try {
-        qel::app::CompileDefinition(session, settings, [](const qel::app::CompilerProcess&) {});
+        qel::app::CheckCompileReady(session.document(), settings);
         ADD_FAILURE() << "started";
     } catch (const qel::MessageError& refused) {
         EXPECT_STREQ(refused.what(), qel::app::kDistrustedCompilerMessage);

@@ -52,7 +52,7 @@ TEST(CommonFieldsTest, DifferingFieldsAreMixed)
         {"nothing selected", ObjectKind::Map, {"1,2,IMAGE0"}, {}, CommonFields{}},
     };
     for (const Case& c : cases) {
-        const CommonFields got = CommonFieldsOf(ListOf(c.kind, c.lines), c.kind, c.rows);
+        const CommonFields got = CommonFieldsOf(ObjectListOf(c.kind, c.lines), c.kind, c.rows);
         EXPECT_EQ(got.count, c.expected.count) << c.name;
         EXPECT_EQ(got.x, c.expected.x) << c.name;
         EXPECT_EQ(got.y, c.expected.y) << c.name;

@@ -1,7 +1,10 @@
-// Programs run through the real launcher: what they write reaches the watch
-// whatever their input and exit, and a program that cannot start is refused.
+// Programs run through the real launcher: what they write reaches their log
+// whatever their input and exit, their end reaches the watch, and a program
+// that cannot start is refused.
 #include <gtest/gtest.h>
 #include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "core/Errors.h"
@@ -23,6 +26,7 @@ TEST(ProcessLauncherTest, OutputAndExitCodeReachTheWatch)
         {"SaysNothing", "exit 0", "", 0},
     };
     qel::platform::QtProcessLauncher launcher;
+    QTemporaryDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QByteArray output;
@@ -30,18 +34,21 @@ TEST(ProcessLauncherTest, OutputAndExitCodeReachTheWatch)
         int ends = 0;
         QEventLoop loop;
         qel::platform::ProcessWatch watch;
-        watch.output = [&](const QByteArray& bytes) { output += bytes; };
-        watch.finished = [&](int code) {
-            exitCode = code;
+        watch.finished = [&](qel::platform::ProcessEnd end) {
+            exitCode = end.signalled ? -end.code : end.code;
             ++ends;
             loop.quit();
         };
+        const QString log = dir.filePath(QString::fromLatin1(c.name));
         auto running = launcher.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLatin1(c.script)},
-                                    std::move(watch));
+                                    log, std::move(watch));
         // Only a safety net against a hang: nothing is measured.
         QTimer::singleShot(60000, &loop, &QEventLoop::quit);
         loop.exec();
         EXPECT_EQ(ends, 1);
+        QFile written(log);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        output = written.readAll();
         EXPECT_EQ(output, c.output);
         EXPECT_EQ(exitCode, c.exitCode);
     }
@@ -50,7 +57,7 @@ TEST(ProcessLauncherTest, OutputAndExitCodeReachTheWatch)
 TEST(ProcessLauncherTest, AProgramThatCannotStartIsRefusedWithTheReason)
 {
     qel::platform::QtProcessLauncher launcher;
-    EXPECT_THROW(launcher.run(QStringLiteral("/nonexistent/compiler"), {}, {}), qel::MessageError);
+    EXPECT_THROW(launcher.run(QStringLiteral("/nonexistent/compiler"), {}, QString(), {}), qel::MessageError);
 }
 
 }  // namespace
