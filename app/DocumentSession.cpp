@@ -316,6 +316,8 @@ void DocumentSession::stampFile()
 
 void DocumentSession::stampWritten(const struct stat& written)
 {
+    // Written again: a file that was gone is back.
+    fileGone_ = false;
     accepted_.reset();
     stampedFile_ = doc_.currentFile();
     stamp_ = platform::WrittenFileStamp(written, stampedFile_);
