@@ -42,6 +42,8 @@ ImagePaletteModel::Thumb ImagePaletteModel::thumb(int row) const
     if (const auto found = thumbs_.constFind(row); found != thumbs_.constEnd())
         return *found;
     const DefinitionDocument& doc = session_.document();
+    if (static_cast<std::size_t>(row) >= doc.images().size())
+        return {};
     const ObjectArt art = ArtOf(doc, doc.images()[static_cast<std::size_t>(row)], pictures_);
     Thumb made;
     if (art.look.waiting) {
@@ -70,9 +72,12 @@ ImagePaletteModel::Thumb ImagePaletteModel::thumb(int row) const
 
 QVariant ImagePaletteModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rows_)
+    // A view may lay itself out while the images change, before the notice
+    // that resets this model: rows past the document's images show nothing.
+    const std::vector<ObjectImage>& images = session_.document().images();
+    if (!index.isValid() || index.row() >= rows_ || static_cast<std::size_t>(index.row()) >= images.size())
         return {};
-    const ObjectImage& image = session_.document().images()[static_cast<std::size_t>(index.row())];
+    const ObjectImage& image = images[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole: {
         const Thumb t = thumb(index.row());

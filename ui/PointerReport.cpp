@@ -37,7 +37,8 @@ PointerReport::PointerReport(MapCanvas& canvas, app::DocumentSession& session, p
     layout->addWidget(tipPicture_);
     layout->addWidget(tipText_);
     connect(&canvas, &MapCanvas::pointerMoved, this, &PointerReport::showAt);
-    canvas.viewport()->installEventFilter(this);
+    viewport_ = canvas.viewport();
+    viewport_->installEventFilter(this);
 }
 
 std::optional<std::size_t> PointerReport::rowAt(QPointF p) const
@@ -94,7 +95,7 @@ void PointerReport::showTip(QPoint globalPos, std::size_t row)
 
 bool PointerReport::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != canvas_.viewport())
+    if (watched != viewport_)
         return false;
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
@@ -105,7 +106,7 @@ bool PointerReport::eventFilter(QObject* watched, QEvent* event)
             tip_->hide();
         return true;
     }
-    if (event->type() == QEvent::Leave || event->type() == QEvent::MouseButtonPress)
+    if ((event->type() == QEvent::Leave || event->type() == QEvent::MouseButtonPress) && tip_)
         tip_->hide();
     return false;
 }

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointF>
+#include <QPointer>
 #include <QString>
 #include <optional>
 
@@ -42,10 +43,13 @@ private:
     void showTip(QPoint globalPos, std::size_t row);
 
     MapCanvas& canvas_;
+    // Compared, never called: events still come while the canvas is being
+    // destroyed, when it is no scroll area any more.
+    QObject* viewport_ = nullptr;
     app::DocumentSession& session_;
     platform::PictureCache& pictures_;
     QLabel& status_;
-    QFrame* tip_;
+    QPointer<QFrame> tip_;  // a child of the viewport: gone before the viewport's last events
     QLabel* tipPicture_;
     QLabel* tipText_;
     static constexpr int kTipPicture = 96;
