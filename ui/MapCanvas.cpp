@@ -72,6 +72,14 @@ MapCanvas::MapCanvas(app::DocumentSession& session, QItemSelectionModel& selecti
     folder_ = session.document().documentFolder();
 }
 
+MapCanvas::~MapCanvas()
+{
+    // The viewport's last events come while it goes, after this canvas is
+    // gone: the stamp stops following them while the canvas is whole.
+    if (stamp_ != nullptr)
+        viewport()->removeEventFilter(stamp_);
+}
+
 // --- the view ---
 
 int MapCanvas::minZoomLevel() const

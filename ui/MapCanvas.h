@@ -42,6 +42,7 @@ class MapCanvas : public QAbstractScrollArea, private EditSurface {
 public:
     MapCanvas(app::DocumentSession& session, QItemSelectionModel& selection, platform::PictureCache& pictures,
               QWidget* parent = nullptr);
+    ~MapCanvas() override;
 
     // Zoom levels: see MapViewport.
     int zoomLevel() const { return view_.level(); }

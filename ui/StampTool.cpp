@@ -25,7 +25,8 @@ StampTool::StampTool(MapCanvas& canvas, PanelCommands& commands, app::DocumentSe
 {
     setObjectName(QStringLiteral("StampTool"));
     // After the editing tool and the canvas: their filters come after this one.
-    canvas.viewport()->installEventFilter(this);
+    viewport_ = canvas.viewport();
+    viewport_->installEventFilter(this);
 }
 
 bool StampTool::canStamp() const
@@ -167,7 +168,7 @@ void StampTool::repaintGhost(const MapRect& before)
 
 bool StampTool::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!active_ || watched != canvas_.viewport())
+    if (!active_ || watched != viewport_)
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {

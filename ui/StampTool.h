@@ -77,6 +77,9 @@ private:
     void repaintGhost(const MapRect& before);
 
     MapCanvas& canvas_;
+    // Compared, never called: events still come while the canvas is being
+    // destroyed, when it is no scroll area any more.
+    QObject* viewport_ = nullptr;
     PanelCommands& commands_;
     app::DocumentSession& session_;
     platform::PictureCache& pictures_;
